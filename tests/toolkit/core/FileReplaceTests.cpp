@@ -1,0 +1,145 @@
+// Replacing a file through a temporary file: the old content survives every failure.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/TestFiles.h"
+#include "toolkit/core/Quor_FileStream.h"
+
+namespace {
+
+int CountEntries(const std::string& folder)
+{
+    int count = 0;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+                ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+// A file stream whose disk fills up after a few bytes: later writes store only part of what
+// they are given and report the shorter count.
+class FillingStream : public Quor_FileStream {
+public:
+    int WriteBytes(const void* buffer, int n) override
+    {
+        const int allowed = n < fBudget ? n : fBudget;
+        fBudget -= allowed;
+        return allowed > 0 ? Quor_FileStream::WriteBytes(buffer, allowed) : 0;
+    }
+    int fBudget = 10;
+};
+
+}  // namespace
+
+TEST(CoreFileReplace, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
+{
+    // Catches a save that truncates the old document before the new one is safely written.
+    quor_test::ScratchDir scratch;
+    const std::string target = scratch.File("pano.qpm");
+    const std::string old = "application/x-vnd.quor_panomerdoc\nold content\n";
+    ASSERT_TRUE(quor_test::WriteFileBytes(target, old));
+
+    {
+        Quor_FileStream stream;
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), 0);
+        stream.WriteString("new content that is never committed");
+        EXPECT_EQ(CountEntries(scratch.Path()), 2);  // the target and the temporary file
+        stream.Close();
+        EXPECT_FALSE(stream.Commit());
+    }
+    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+
+    {
+        Quor_FileStream stream;  // destroyed without Commit
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), 0);
+        stream.WriteString("abandoned");
+    }
+    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+
+    {
+        // A write that cannot be stored (a quote inside a quoted string) fails the commit.
+        Quor_FileStream stream;
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), 0);
+        stream.WriteString("photo ");
+        stream.WritePath("/p/a\"b.jpg");
+        EXPECT_TRUE(stream.WriteFailed());
+        EXPECT_FALSE(stream.Commit());
+        EXPECT_FALSE(stream.IsOpen());
+    }
+    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+
+    {
+        FillingStream stream;
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), 0);
+        stream.WriteString("application/x-vnd.quor_panomerdoc\n");
+        stream.WriteFloat(35.0f);
+        EXPECT_TRUE(stream.WriteFailed());
+        EXPECT_FALSE(stream.Commit());
+    }
+    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+
+    // A folder that is a regular file cannot take a temporary file.
+    Quor_FileStream blocked;
+    EXPECT_EQ(blocked.OpenReplace((target + "/inner.qpm").c_str()), -6);
+    EXPECT_FALSE(blocked.Commit());
+    EXPECT_EQ(blocked.OpenReplace(nullptr), -3);
+    EXPECT_EQ(blocked.OpenReplace(scratch.Path().c_str()), -6);  // a folder is not replaced
+    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+
+    // A write-protected document is not replaced behind the user's back (root may write anyway).
+    if (geteuid() != 0) {
+        ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+        EXPECT_EQ(blocked.OpenReplace(target.c_str()), -6);
+        EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+    }
+}
+
+TEST(CoreFileReplace, CommitKeepsPermissionsAndSymbolicLinks)
+{
+    // Catches a save that resets a private document to world-readable or turns a link into a copy.
+    quor_test::ScratchDir scratch;
+    const std::string target = scratch.File("private.qpm");
+    ASSERT_TRUE(quor_test::WriteFileBytes(target, "old"));
+    ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+    const std::string link = scratch.File("link.qpm");
+    ASSERT_EQ(symlink("private.qpm", link.c_str()), 0);
+
+    Quor_FileStream stream;
+    ASSERT_EQ(stream.OpenReplace(link.c_str()), 0);
+    EXPECT_EQ(std::string(stream.Pathname()), link);
+    stream.WriteString("new");
+    ASSERT_TRUE(stream.Commit());
+    EXPECT_EQ(quor_test::ReadFileBytes(target), "new");
+    struct stat info;
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ModeOf(target), 0600u);
+    EXPECT_EQ(CountEntries(scratch.Path()), 2);
+
+    // A new file gets 0644 less the umask.
+    const mode_t mask = umask(027);
+    const std::string fresh = scratch.File("fresh.qpm");
+    ASSERT_EQ(stream.OpenReplace(fresh.c_str()), 0);
+    stream.WriteString("x");
+    EXPECT_TRUE(stream.Commit());
+    umask(mask);
+    EXPECT_EQ(ModeOf(fresh), 0640u);
+    EXPECT_EQ(quor_test::ReadFileBytes(fresh), "x");
+}

@@ -1,0 +1,191 @@
+// Messages: typed fields stored as text, and the quoted text form of the settings files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/TestFiles.h"
+#include "toolkit/core/Quor_FileStream.h"
+#include "toolkit/core/Quor_MemStream.h"
+#include "toolkit/core/Quor_Message.h"
+
+namespace {
+
+Quor_Message Sample()
+{
+    Quor_Message m(-1006);
+    m.Set("FocalLength", 35.0f);
+    m.Set("Fisheye", true);
+    m.Set("SmallFontSize", -12);
+    m.Set("BackCol", rgb_color{1, 2, 3, 255});
+    m.Set("where", Quor_Point(-4, 70000));
+    m.Set("frame", Quor_Rect(32, 64, 811, 463));
+    m.Set("FontDir", "/usr/share/fonts/truetype");
+    m.Set("empty", "");
+    return m;
+}
+
+void ExpectSample(const Quor_Message& m)
+{
+    EXPECT_EQ(m.CountKeys(), 8);
+    float focal = 0.0f;
+    EXPECT_TRUE(m.Get("FocalLength", &focal));
+    EXPECT_EQ(focal, 35.0f);
+    bool fisheye = false;
+    EXPECT_TRUE(m.Get("Fisheye", &fisheye));
+    EXPECT_TRUE(fisheye);
+    int size = 0;
+    EXPECT_TRUE(m.Get("SmallFontSize", &size));
+    EXPECT_EQ(size, -12);
+    rgb_color color{};
+    EXPECT_TRUE(m.Get("BackCol", &color));
+    EXPECT_EQ(color, (rgb_color{1, 2, 3, 255}));
+    Quor_Point where;
+    EXPECT_TRUE(m.Get("where", &where));
+    EXPECT_EQ(where, Quor_Point(-4, 70000));
+    Quor_Rect frame;
+    EXPECT_TRUE(m.Get("frame", &frame));
+    EXPECT_EQ(frame.left, 32);
+    EXPECT_EQ(frame.bottom, 463);
+    const char* dir = nullptr;
+    EXPECT_TRUE(m.Get("FontDir", &dir));
+    EXPECT_STREQ(dir, "/usr/share/fonts/truetype");
+    EXPECT_STREQ(m.KeyAt(7), "empty");
+}
+
+}  // namespace
+
+TEST(CoreMessageText, RoundTripsThroughBothStreamKinds)
+{
+    // Catches fields lost or mangled between Save and Load, and the what-code line misread.
+    const Quor_Message original = Sample();
+    Quor_MemStream memory;
+    memory.OpenWrite();
+    original.Save(&memory, true);
+    const std::string text(memory.RawData(), static_cast<size_t>(memory.FileSize()));
+    const std::string head = "\"what\"\t\"-1006\"\n\"FocalLength\"\t\"35.000000\"\n\"Fisheye\"\t\"TRUE\"\n";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+
+    Quor_MemStream in;
+    in.OpenRead(text.data(), static_cast<int64_t>(text.size()));
+    Quor_Message loaded;
+    loaded.Load(&in);
+    EXPECT_EQ(loaded.what, -1006);
+    ExpectSample(loaded);
+
+    quor_test::ScratchDir scratch;
+    const std::string path = scratch.File("user.settings");
+    ASSERT_TRUE(original.Save(path.c_str()));
+    EXPECT_EQ(quor_test::ReadFileBytes(path), text.substr(15));  // no what line in files
+    Quor_Message fromFile;
+    fromFile.Set("stale", 1);
+    ASSERT_TRUE(fromFile.Load(path.c_str()));
+    EXPECT_FALSE(fromFile.HasField("stale"));
+    ExpectSample(fromFile);
+    EXPECT_FALSE(fromFile.Load(scratch.File("missing").c_str()));
+    EXPECT_EQ(fromFile.CountKeys(), 0);
+
+    int marker = 0;
+    Quor_Message pointer;
+    pointer.SetPtr("target", &marker);
+    void* back = nullptr;
+    ASSERT_TRUE(pointer.GetPtr("target", &back));
+    EXPECT_EQ(back, &marker);
+}
+
+TEST(CoreMessageText, LongValuesAndUnreadableStringsAreHandledQuietly)
+{
+    // Catches one long value (over 255 characters) stopping the load and dropping every later key.
+    const std::string longValue(1000, 'v');
+    const std::string text = "\"FontDir\"\t\"" + longValue + "\"\n\"FocalLength\"\t\"50\"\n\"bad\" oops \"later\" \"1\"";
+    Quor_MemStream in;
+    in.OpenRead(text.data(), static_cast<int64_t>(text.size()));
+    Quor_Message m;
+    m.Load(&in);
+    ASSERT_EQ(m.CountKeys(), 2);  // stops quietly at the unquoted value
+    const char* value = nullptr;
+    ASSERT_TRUE(m.Get("FontDir", &value));
+    EXPECT_EQ(std::string(value), longValue);
+    float focal = 0.0f;
+    EXPECT_TRUE(m.Get("FocalLength", &focal));
+    EXPECT_EQ(focal, 50.0f);
+
+    // A value holding a quote cannot be written; it is left out and the rest still reads back.
+    m.Set("quoted", "say \"hi\"");
+    Quor_MemStream out;
+    out.OpenWrite();
+    m.Save(&out, false);
+    const std::string saved(out.RawData(), static_cast<size_t>(out.FileSize()));
+    Quor_MemStream again;
+    again.OpenRead(saved.data(), static_cast<int64_t>(saved.size()));
+    Quor_Message reread;
+    reread.Load(&again);
+    EXPECT_EQ(reread.CountKeys(), 2);
+    EXPECT_FALSE(reread.HasField("quoted"));
+}
+
+TEST(CoreMessageFields, TypedGettersParseClampAndRefuse)
+{
+    // Catches "%ld" into an int, unclamped colours, and unreadable text overwriting defaults.
+    Quor_Message m;
+    m.Set("b1", "True");
+    m.Set("b2", "1");
+    m.Set("b3", "yes");
+    m.Set("color", "300 -5 10 255");
+    m.Set("short", "1 2 3");
+    m.Set("big", "99999999999");
+    m.Set("nan", "nan");
+    m.Set("word", "abc");
+    m.Set("spaced", "  42 px");
+    for (const char* name : {"b1", "b2"}) {
+        bool b = false;
+        EXPECT_TRUE(m.Get(name, &b));
+        EXPECT_TRUE(b) << name;
+    }
+    bool yes = true;
+    EXPECT_TRUE(m.Get("b3", &yes));
+    EXPECT_FALSE(yes);
+
+    rgb_color color{9, 9, 9, 9};
+    EXPECT_TRUE(m.Get("color", &color));
+    EXPECT_EQ(color, (rgb_color{255, 0, 10, 255}));
+    color = rgb_color{9, 9, 9, 9};
+    EXPECT_FALSE(m.Get("short", &color));
+    EXPECT_EQ(color, (rgb_color{9, 9, 9, 9}));
+
+    int i = 7;
+    EXPECT_FALSE(m.Get("big", &i));
+    EXPECT_FALSE(m.Get("word", &i));
+    EXPECT_FALSE(m.Get("missing", &i));
+    EXPECT_EQ(i, 7);
+    EXPECT_TRUE(m.Get("spaced", &i));
+    EXPECT_EQ(i, 42);
+    float f = 1.0f;
+    EXPECT_FALSE(m.Get("nan", &f));
+    EXPECT_EQ(f, 1.0f);
+
+    m.Set("b1", false);  // replaced in place
+    EXPECT_EQ(m.CountKeys(), 9);
+    EXPECT_STREQ(m.KeyAt(0), "b1");
+    EXPECT_STREQ(m.ValueAt(0), "FALSE");
+    EXPECT_STREQ(m.KeyAt(9), nullptr);
+
+    Quor_Message copy(m);
+    m.Set("b2", "0");
+    EXPECT_STREQ(copy.ValueAt(1), "1");
+}
+
+TEST(CoreMessageText, SavingAnEmptyMessageLeavesTheOldFileAlone)
+{
+    // Catches a settings file truncated by saving a message that has no fields.
+    quor_test::ScratchDir scratch;
+    const std::string path = scratch.File("app.settings");
+    ASSERT_TRUE(quor_test::WriteFileBytes(path, "\"keep\"\t\"me\"\n"));
+    Quor_Message empty;
+    EXPECT_TRUE(empty.Save(path.c_str()));
+    EXPECT_EQ(quor_test::ReadFileBytes(path), "\"keep\"\t\"me\"\n");
+
+    Quor_Message m;
+    m.Set("a", 1);
+    EXPECT_FALSE(m.Save(scratch.File("app.settings/inner").c_str()));
+    EXPECT_EQ(quor_test::ReadFileBytes(path), "\"keep\"\t\"me\"\n");
+}

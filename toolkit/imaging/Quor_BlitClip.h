@@ -1,0 +1,59 @@
+// Where a source image placed at (x, y) overlaps a destination: the clipping step shared by
+// every Quor_ImageOps routine that puts one image into another. Internal to the imaging library.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/imaging/Quor_image.h"
+
+struct Quor_BlitClip {
+    int srcX = 0;
+    int srcY = 0;
+    int dstX = 0;
+    int dstY = 0;
+    int width = 0;
+    int height = 0;
+
+    // A record that can be read or written: pixels, a positive size and rows at least as long
+    // as a row of pixels. The uncorrected built-in mark (rowBytes 0) fails here.
+    static bool Usable(const Quor_image* img)
+    {
+        return img && img->bits && img->width > 0 && img->height > 0 && img->pixelBytes > 0 &&
+               int64_t(img->rowBytes) >= int64_t(img->width) * img->pixelBytes;
+    }
+    static bool Usable32(const Quor_image* img) { return Usable(img) && img->pixelBits == 32; }
+
+    // Fills the overlap; false when there is none or a record is unusable. The arithmetic is
+    // 64-bit, so positions near the ends of the int range cannot wrap.
+    bool Compute(const Quor_image* src, const Quor_image* dst, int x, int y)
+    {
+        if (!Usable(src) || !Usable(dst))
+            return false;
+        const int64_t left = x > 0 ? x : 0;
+        const int64_t top = y > 0 ? y : 0;
+        int64_t right = int64_t(x) + src->width;
+        int64_t bottom = int64_t(y) + src->height;
+        if (right > dst->width)
+            right = dst->width;
+        if (bottom > dst->height)
+            bottom = dst->height;
+        if (right <= left || bottom <= top)
+            return false;
+        dstX = int(left);
+        dstY = int(top);
+        srcX = int(left - x);
+        srcY = int(top - y);
+        width = int(right - left);
+        height = int(bottom - top);
+        return true;
+    }
+
+    const uint32_t* SrcRow32(const Quor_image* src, int row) const
+    {
+        return src->Row32(srcY + row) + srcX;
+    }
+    uint32_t* DstRow32(const Quor_image* dst, int row) const
+    {
+        return dst->Row32(dstY + row) + dstX;
+    }
+};
