@@ -1,0 +1,255 @@
+#include "app/core/PanomerDoc.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "toolkit/core/Quor_FileStream.h"
+#include "toolkit/core/Quor_IoStream.h"
+#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/formats/Quor_ImageIo.h"
+
+// The project file is text: whitespace-separated tokens, lines ended by a line feed.
+//
+//   application/x-vnd.quor_panomerdoc
+//   version 1
+//   projection_type 1
+//   focal_length 35
+//   crop 3.141593 -3.141593 1.570796 -1.570796
+//   num_photos 1
+//   0.5 0 0 1 "a.jpg"
+//
+// One line per photo: yaw, pitch, roll, brightness and the quoted path, relative to the document's
+// folder when the photo lies in it or below it. Readers skip unknown keywords, so the keywords may
+// come in any order; a projection_type after a crop resets the crop to the type's default.
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr int kUndoCapacity = 2048;
+
+bool ReadFiniteFloat(Quor_IoStream* stream, float* out)
+{
+    float value;
+    if (!stream->Read(&value) || !std::isfinite(value))
+        return false;
+    *out = value;
+    return true;
+}
+
+}  // namespace
+
+PanomerDoc::PanomerDoc(float focalLength)
+    : fFocalLength(focalLength)
+{
+    DefaultCrop(kHorizontalSpherical, fCrop);
+}
+
+bool PanomerDoc::DefaultCrop(int projectionType, float crop[4])
+{
+    static const float kDefaults[5][4] = {
+        {1.2217305f, -1.2217305f, 1.2217305f, -1.2217305f},  // perspective: 70 degrees each way
+        {kPi, -kPi, kPi / 2, -kPi / 2},                        // horizontal spherical
+        {kPi, -kPi, kPi / 2, -kPi / 2},                        // vertical spherical
+        {kPi / 2, -kPi / 2, kPi / 2, -kPi / 2},                // fisheye: the front hemisphere
+        {1.0f, -1.0f, 1.0f, -1.0f},                            // flat
+    };
+    if (projectionType < 0 || projectionType > 4)
+        return false;
+    std::memcpy(crop, kDefaults[projectionType], sizeof kDefaults[0]);
+    return true;
+}
+
+bool PanomerDoc::IsStorablePath(const char* path)
+{
+    // Quoted strings carry no escapes: an inner quote would end the path early.
+    return path != nullptr && std::strchr(path, '"') == nullptr;
+}
+
+bool PanomerDoc::Open()
+{
+    fPath = fPath.Absolute();
+    Quor_FileStream stream;
+    if (stream.Open(fPath, true) != 0)
+        return false;
+    return Open(&stream);
+}
+
+bool PanomerDoc::Open(Quor_IoStream* stream)
+{
+    // The reload rule compares against the photos held before the read, so an undo reloads only
+    // photos that really changed.
+    const int oldCount = fNumPhotos;
+    float oldBrightness[kMaxPhotos];
+    std::unique_ptr<Quor_Path[]> oldPaths(new (std::nothrow) Quor_Path[kMaxPhotos]);
+    if (!oldPaths)
+        return false;
+    for (int i = 0; i < kMaxPhotos; i++) {
+        oldBrightness[i] = fBrightness[i];
+        oldPaths[i] = fPhotoPath[i];
+    }
+
+    const char* token = stream->Read();
+    if (token == nullptr || std::strcmp(token, kMimeType) != 0)
+        return false;
+
+    bool ok = true;
+    while (ok && (token = stream->Read()) != nullptr) {
+        if (std::strcmp(token, "version") == 0) {
+            int version;
+            ok = stream->Read(&version) && version <= 1;
+        } else if (std::strcmp(token, "projection_type") == 0) {
+            int type;
+            // A type this program does not know could only come from a newer or damaged file.
+            ok = stream->Read(&type) && DefaultCrop(type, fCrop);
+            if (ok)
+                fProjectionType = type;
+        } else if (std::strcmp(token, "focal_length") == 0) {
+            ok = ReadFiniteFloat(stream, &fFocalLength);
+        } else if (std::strcmp(token, "crop") == 0) {
+            float crop[4];
+            for (int i = 0; i < 4 && ok; i++)
+                ok = ReadFiniteFloat(stream, &crop[i]);
+            if (ok)
+                std::memcpy(fCrop, crop, sizeof crop);
+        } else if (std::strcmp(token, "num_photos") == 0) {
+            ok = ReadPhotos(stream, oldCount, oldBrightness, oldPaths.get());
+        }
+        // Any other token is skipped.
+    }
+
+    // The selection and the pivot must never name a photo slot that is no longer in use.
+    if (fSelected >= fNumPhotos || fSelected < -1) {
+        fSelected = -1;
+        fPivot[0] = fPivot[1] = 1000000.0f;
+    }
+    return ok;
+}
+
+bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, int oldCount, const float* oldBrightness, const Quor_Path* oldPaths)
+{
+    int count;
+    if (!stream->Read(&count))
+        return false;
+    count = count < 0 ? 0 : (count > kMaxPhotos ? kMaxPhotos : count);
+    fNumPhotos = count;
+    for (int i = 0; i < count; i++) {
+        float values[4];
+        for (float& value : values) {
+            if (!ReadFiniteFloat(stream, &value))
+                return false;
+        }
+        if (!stream->ReadPath(&fPhotoPath[i], false))
+            return false;
+        fYaw[i] = values[0];
+        fPitch[i] = values[1];
+        fRoll[i] = values[2];
+        fBrightness[i] = values[3];
+
+        const bool unchanged = oldCount == count && oldBrightness[i] == fBrightness[i] &&
+                               oldPaths[i] == fPhotoPath[i] && fPhotoImage[i].IsValid();
+        if (!unchanged)
+            UpdatePhoto(i, kPreviewSize);
+    }
+    return true;
+}
+
+bool PanomerDoc::Save()
+{
+    fPath = fPath.Absolute();
+    Quor_FileStream stream;
+    if (stream.OpenReplace(fPath) != 0)
+        return false;
+    if (!Save(&stream))
+        return false;  // closing without a commit leaves the previous file as it was
+    return stream.Commit();
+}
+
+bool PanomerDoc::Save(Quor_IoStream* stream)
+{
+    for (int i = 0; i < fNumPhotos; i++) {
+        if (!IsStorablePath(fPhotoPath[i]))
+            return false;
+    }
+
+    stream->Write(kMimeType);
+    stream->Newline();
+    stream->Write("version ");
+    stream->Write(1);
+    stream->Newline();
+    stream->Write("projection_type ");
+    stream->Write(static_cast<int>(fProjectionType));
+    stream->Newline();
+    stream->Write("focal_length ");
+    stream->Write(fFocalLength);
+    stream->Newline();
+    stream->Write("crop");
+    for (float value : fCrop) {
+        stream->Space();
+        stream->Write(value);
+    }
+    stream->Newline();
+    stream->Write("num_photos ");
+    stream->Write(static_cast<int>(fNumPhotos));
+    stream->Newline();
+    for (int i = 0; i < fNumPhotos; i++) {
+        for (float value : {fYaw[i], fPitch[i], fRoll[i], fBrightness[i]}) {
+            stream->Write(value);
+            stream->Space();
+        }
+        stream->WritePath(fPhotoPath[i]);
+        stream->Newline();
+    }
+    return !stream->WriteFailed();
+}
+
+void PanomerDoc::PrepUndo()
+{
+    if (!fUndo.IsOpen() && fUndo.OpenWrite(kUndoCapacity) != 0)
+        return;
+    // The new snapshot replaces the old one entirely: a shorter document must not leave the
+    // old snapshot's tail behind to be read back by Undo.
+    fUndo.Truncate();
+    Save(&fUndo);
+}
+
+bool PanomerDoc::CanUndo() const
+{
+    return fUndo.IsOpen();
+}
+
+void PanomerDoc::Undo()
+{
+    if (!CanUndo())
+        return;
+    const int64_t size = fUndo.FileSize();
+    Quor_MemStream copy;
+    if (size <= 0 || copy.OpenWrite(static_cast<int>(size) + 16) != 0)
+        return;
+    copy.WriteBytes(fUndo.RawData(), static_cast<int>(size));
+    if (copy.WriteFailed())
+        return;
+    PrepUndo();
+    copy.Rewind();
+    Quor_MemStream reader;
+    if (reader.OpenRead(copy.RawData(), static_cast<int>(size)) == 0)
+        Open(&reader);
+}
+
+int PanomerDoc::UpdatePhoto(int index, int maxSize)
+{
+    if (index < 0 || index >= kMaxPhotos)
+        return -3;
+    Quor_BaseImage& image = fPhotoImage[index];
+    image.Free();
+    int result = Quor_ImageIo::LoadImage(fPhotoPath[index], &image, maxSize);
+    if (result != 0) {
+        // A decode that failed half-way must not leave rows of undefined pixels behind.
+        image.Free();
+        return result;
+    }
+    const float brightness = fBrightness[index];
+    if (std::fabs(brightness) > 0.000001f)
+        Quor_ImageOps::Brighten(&image.Image(), brightness);
+    return 0;
+}

@@ -1,0 +1,87 @@
+// The panorama project: the photos with their orientation and brightness, the projection and
+// focal length they are seen through, the crop, the export settings and a one-step undo.
+// It reads and writes the project file, and owns the loaded pixels of every photo.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/core/Quor_MemStream.h"
+#include "toolkit/core/Quor_Path.h"
+#include "toolkit/imaging/Quor_BaseImage.h"
+
+class Quor_IoStream;
+
+// A document holds at most this many photos; further drops are ignored.
+constexpr int kMaxPhotos = 64;
+// Longer side of the photo previews used while editing; 0 asks for the full size.
+constexpr int kPreviewSize = 640;
+
+class PanomerDoc {
+public:
+    // The projection types.
+    enum { kPerspective = 0, kHorizontalSpherical = 1, kVerticalSpherical = 2, kFisheye = 3, kFlat = 4 };
+
+    // The file's first token.
+    static constexpr const char* kMimeType = "application/x-vnd.quor_panomerdoc";
+
+    // focalLength: the application's current focal length, which a new document starts with.
+    explicit PanomerDoc(float focalLength = 35.0f);
+
+    PanomerDoc(const PanomerDoc&) = delete;
+    PanomerDoc& operator=(const PanomerDoc&) = delete;
+
+    // Reads fPath. False when the file cannot be opened or does not read as a project.
+    // fPath is made absolute first, so photo paths resolve whatever the working folder later is.
+    bool Open();
+    // Reads a document from a stream; see the file format in PanomerDoc.cpp. On failure the
+    // document may be partly updated.
+    bool Open(Quor_IoStream* stream);
+
+    // Writes fPath safely: the previous file is replaced only once the new one is completely
+    // written, so a failing disk never costs the last good copy. False on any failure.
+    bool Save();
+    // Writes the document to a stream. False when a write fails or when a photo path cannot be
+    // stored (it contains a double quote, which the format cannot represent); nothing is written
+    // in that case.
+    bool Save(Quor_IoStream* stream);
+
+    // Records an undo point: the whole document, in its saved form, in memory.
+    void PrepUndo();
+    bool CanUndo() const;
+    // Swaps the document with the undo point, so a second Undo restores the state before the first.
+    void Undo();
+
+    // Reloads the pixels of photo `index` at `maxSize` (0 for full size) with its brightness applied.
+    // Returns the loader's result code (0 on success); on failure the slot holds no image.
+    int UpdatePhoto(int index, int maxSize);
+
+    // The default crop of a projection type: maximum yaw, minimum yaw, maximum pitch, minimum pitch.
+    // False (crop untouched) for a type outside 0..4.
+    static bool DefaultCrop(int projectionType, float crop[4]);
+    // True when a path can be stored in a project file.
+    static bool IsStorablePath(const char* path);
+
+    Quor_Path fPath;
+    bool fModified = false;
+    int32_t fProjectionType = kHorizontalSpherical;
+    float fFocalLength;
+    int32_t fNumPhotos = 0;
+    int32_t fSelected = -1;
+    Quor_Path fPhotoPath[kMaxPhotos];
+    float fYaw[kMaxPhotos] = {};
+    float fPitch[kMaxPhotos] = {};
+    float fRoll[kMaxPhotos] = {};
+    float fBrightness[kMaxPhotos] = {};
+    Quor_BaseImage fPhotoImage[kMaxPhotos];
+    float fCrop[4];
+    // The rotate tool's pivot (yaw, pitch); 100,000 or more means unset. Never saved.
+    float fPivot[2] = {1000000.0f, 1000000.0f};
+    int32_t fRenderWidth = 1024;
+    int32_t fRenderHeight = 512;
+    int32_t fQuality = 95;
+    Quor_Path fRenderPath;
+    Quor_MemStream fUndo;
+
+private:
+    bool ReadPhotos(Quor_IoStream* stream, int oldCount, const float* oldBrightness, const Quor_Path* oldPaths);
+};

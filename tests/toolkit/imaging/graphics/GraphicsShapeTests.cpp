@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "GraphicsTestSupport.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
+
+using namespace gfx_test;
+
+namespace {
+
+constexpr uint32_t kWhitePx = 0xFFFFFFFFu;
+constexpr float kPi = 3.14159265f;
+
+}  // namespace
+
+// Catches a rectangle fill one pixel too wide or tall (inclusive edges), a fast path taken while
+// the transform rotates, and a shape path whose corner convention differs from the fast one.
+TEST(QuorGraphicsShapes, FillRectExactAndRotated)
+{
+    Canvas c(40, 40);
+    c.g.SetColor(kRed);
+    c.g.FillRect(Quor_Rect(10, 10, 19, 19));
+    EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 100);
+    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(10, 10, 19, 19));
+
+    // Through the shape path (a mask is pushed): the same pixels.
+    Canvas m(40, 40);
+    m.g.SetColor(kRed);
+    m.g.PushMask(true);
+    m.g.SetDrawMode(Quor_Graphics::kDrawMasked);
+    m.g.FillRect(Quor_Rect(10, 10, 19, 19));
+    EXPECT_EQ(m.CountValue(Px(255, 0, 0)), 100);
+    EXPECT_EQ(m.Extent(kWhitePx), Quor_Rect(10, 10, 19, 19));
+
+    // A fully transparent colour is cleared in by the fast path but blends to nothing in the
+    // shape path, which a rotation forces.
+    Canvas t(40, 40);
+    t.g.SetColor(rgb_color{0, 255, 0, 0});
+    t.g.FillRect(Quor_Rect(0, 0, 4, 4));
+    EXPECT_EQ(t.CountValue(Px(0, 255, 0, 0)), 25);
+    t.g.Translate(15, 15);
+    t.g.Rotate(0.001f);
+    t.g.Translate(-15, -15);
+    t.g.FillRect(Quor_Rect(10, 10, 19, 19));
+    EXPECT_EQ(t.CountNot(kWhitePx), 25);
+    t.g.SetColor(kRed);
+    t.g.FillRect(Quor_Rect(10, 10, 19, 19));
+    const int rotated = t.CountValue(Px(255, 0, 0));
+    EXPECT_GE(rotated, 95);
+    EXPECT_LE(rotated, 121);
+
+    // A translucent colour blends every pixel once.
+    Canvas b(40, 40);
+    b.g.SetColor(rgb_color{255, 0, 0, 128});
+    b.g.FillRect(Quor_Rect(10, 10, 19, 19));
+    EXPECT_EQ(b.CountValue(Px(255, 127, 127)), 100);
+}
+
+// Catches a fill rule other than even-odd (the pentagram's inner pentagon would fill), and rows
+// whose crossings are not sorted (spans would run between the wrong pairs).
+TEST(QuorGraphicsShapes, SelfCrossingShapeFillsEvenOdd)
+{
+    Canvas c(64, 64);
+    c.g.SetColor(kBlack);
+    Quor_Vector2 star[5];
+    for (int i = 0; i < 5; i++) {
+        const float a = -kPi / 2 + i * 2 * kPi / 5;
+        star[i].Set(32 + 28 * std::cos(a), 33 + 28 * std::sin(a));
+    }
+    c.g.BeginShape();
+    for (int i = 0; i < 5; i++)
+        c.g.AddLine(star[(i * 2) % 5], star[(i * 2 + 2) % 5]);
+    EXPECT_FALSE(c.g.EndShape());
+    EXPECT_EQ(c.At(32, 33), kWhitePx);   // the inner pentagon
+    EXPECT_EQ(c.At(32, 10), Px(0, 0, 0));   // the top point
+    EXPECT_EQ(c.At(10, 26), Px(0, 0, 0));   // the left point
+
+    c.g.BeginShape();
+    EXPECT_TRUE(c.g.EndShape());
+}
+
+// Catches rows left empty where flattened curves put a vertex exactly half-way between rows on
+// both sides of a shape: both edges meeting there crossed the row, so it held two empty pairs.
+TEST(QuorGraphicsShapes, HalfRowVerticesCountOnce)
+{
+    Canvas c(40, 50);
+    c.g.SetColor(kBlack);
+    for (int radius : {4, 6, 8, 10}) {
+        c.g.Clear(kWhite);
+        c.g.FillRoundedRect(Quor_Rect(3, 3, 30, 44), radius);
+        for (int y = 3; y <= 43; y++)
+            ASSERT_EQ(c.At(16, y), Px(0, 0, 0)) << "radius " << radius << " row " << y;
+    }
+}
+
+// Catches a row whose vertex lies exactly half-way between rows being left unfilled on a
+// straight side: the row must be filled like its neighbours.
+TEST(QuorGraphicsShapes, OddCrossingClosesTheSpan)
+{
+    Canvas c(40, 30);
+    c.g.SetColor(kBlack);
+    c.g.BeginShape();
+    const Quor_Vector2 p[5] = {{5, 2}, {5, 10.5f}, {5, 25}, {30, 25}, {30, 2}};
+    for (int i = 0; i < 5; i++)
+        c.g.AddLine(p[i], p[(i + 1) % 5]);
+    c.g.EndShape();
+    for (int y = 2; y <= 24; y++)
+        for (int x = 6; x <= 30; x++)
+            ASSERT_EQ(c.At(x, y), Px(0, 0, 0)) << x << "," << y;
+}
+
+// Catches Bezier flattening with the wrong segment count (odd, zero, or beyond the limit) and a
+// degenerate curve that draws more than a point.
+TEST(QuorGraphicsShapes, BezierSegmentRule)
+{
+    const Quor_Vector2 same[4] = {{7, 7}, {7, 7}, {7, 7}, {7, 7}};
+    EXPECT_EQ(Quor_Graphics::BezierSegments(same, 5.0f, 128), 2);
+    // L = 50 + 50 from the ends to the middle of the handles.
+    const Quor_Vector2 arch[4] = {{0, 0}, {50, 0}, {50, 0}, {100, 0}};
+    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 5.0f, 128), 20);
+    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 4.8f, 128), 20);   // 20.8 truncates to 20
+    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 4.7f, 128), 22);   // 21.3 -> 21 -> even 22
+    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 0.001f, 128), 128);
+    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 0.0f, 7), 7);
+    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 5.0f, 1), 2);
+
+    Canvas c(20, 20);
+    c.g.SetColor(kBlack);
+    c.g.DrawBezier(same);
+    EXPECT_LE(c.CountNot(kWhitePx), 1);
+    c.g.SetSmoothing(true);
+    c.g.DrawBezier(same);
+    EXPECT_LE(c.CountNot(kWhitePx), 1);
+}
+
+// Catches a rounded rectangle whose radius exceeds half its side (its edges fold back and the
+// even-odd rule punches holes), and ovals far from their area.
+TEST(QuorGraphicsShapes, RoundedShapesStayWhole)
+{
+    Canvas c(40, 40);
+    c.g.SetColor(kBlack);
+    c.g.FillRoundedRect(Quor_Rect(5, 5, 24, 14), 30);
+    for (int x = 7; x <= 22; x++)
+        ASSERT_EQ(c.At(x, 10), Px(0, 0, 0)) << x;
+
+    Canvas o(64, 64);
+    o.g.SetColor(kBlack);
+    o.g.FillOval(Quor_Rect(2, 2, 61, 61));
+    const double area = kPi * 29.5 * 29.5;
+    EXPECT_NEAR(o.CountNot(kWhitePx), area, area * 0.05);
+    Canvas f(64, 64);
+    f.g.SetColor(kBlack);
+    f.g.FillCircle(Quor_Vector2(32, 32), 20);
+    EXPECT_NEAR(f.CountNot(kWhitePx), kPi * 400, kPi * 400 * 0.06);
+    EXPECT_EQ(f.At(32, 32), Px(0, 0, 0));
+}
+
+// Catches a recursive flood fill (a region of a million pixels exhausts the stack) and one that
+// leaks across a diagonal gap or out of the clip rectangle.
+TEST(QuorGraphicsShapes, FloodFillLargeRegions)
+{
+    Canvas c(1000, 1000);
+    c.g.SetColor(kBlack);
+    c.g.DrawLine(0, 500, 999, 500);
+    c.g.SetColor(kRed);
+    c.g.FloodFill(3, 3);
+    EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 500 * 1000);
+    EXPECT_EQ(c.At(3, 700), kWhitePx);
+
+    // A diagonal line keeps a 4-connected fill on its side.
+    Canvas d(30, 30);
+    d.g.SetColor(kBlack);
+    d.g.DrawLine(0, 29, 29, 0);
+    d.g.SetColor(kBlue);
+    d.g.FloodFill(0, 0);
+    EXPECT_EQ(d.At(29, 29), kWhitePx);
+    EXPECT_EQ(d.At(0, 0), Px(0, 0, 255));
+
+    Canvas e(30, 30);
+    e.g.SetColor(kBlue);
+    e.g.SetClipRect(Quor_Rect(5, 5, 9, 9));
+    e.g.FloodFill(6, 6);
+    EXPECT_EQ(e.CountValue(Px(0, 0, 255)), 25);
+    e.g.FloodFill(20, 20);   // outside the clip
+    EXPECT_EQ(e.CountValue(Px(0, 0, 255)), 25);
+}
+
+// Catches mask levels that do not restrict the masked fill, a mask write that also paints, and
+// the draw-into-mask bit ignored.
+TEST(QuorGraphicsShapes, MasksRestrictFills)
+{
+    Canvas c(30, 20);
+    c.g.SetColor(kRed);
+    c.g.PushMask(false);
+    c.g.SetDrawMode(Quor_Graphics::kDrawIntoMask);
+    c.g.FillRect(Quor_Rect(2, 2, 11, 11));
+    EXPECT_EQ(c.CountNot(kWhitePx), 0);
+    EXPECT_EQ(c.g.MaskValue(5, 5), 1);
+    EXPECT_EQ(c.g.MaskValue(15, 5), 0);
+
+    c.g.PushMask(true);   // level 2 everywhere, then cut a hole out of it
+    c.g.SetDrawMode(Quor_Graphics::kDrawIntoMask);
+    c.g.ClearMask();
+    c.g.FillRect(Quor_Rect(0, 0, 29, 5));
+    c.g.SetDrawMode(Quor_Graphics::kDrawMasked);
+    c.g.FillRect(Quor_Rect(0, 0, 29, 19));
+    // Only where both levels are set: rows 2..5 of the first square.
+    EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 10 * 4);
+    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(2, 2, 11, 5));
+
+    c.g.PopMask();
+    c.g.SetColor(kBlue);
+    c.g.SetDrawMode(Quor_Graphics::kDrawMasked | Quor_Graphics::kDrawFill);
+    c.g.FillOval(Quor_Rect(0, 0, 29, 19));
+    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(2, 2, 11, 11));
+    c.g.PopMask();
+    EXPECT_EQ(c.g.DrawMode(), 1u);
+}
+
+// Catches picking that reports hits without a change, misses a line through the point, or leaves
+// the drawn object in the image.
+TEST(QuorGraphicsShapes, PickingRestoresTheBox)
+{
+    Canvas c(40, 30);
+    c.g.BeginPicking(Quor_Point(20, 15));
+    EXPECT_FALSE(c.g.Pick());
+    c.g.BeginPicking(Quor_Point(20, 15));
+    c.g.SetColor(kBlack);
+    c.g.DrawLine(0, 0, 39, 29);
+    EXPECT_TRUE(c.g.Pick());
+    for (int y = 12; y <= 18; y++)
+        for (int x = 17; x <= 23; x++)
+            EXPECT_EQ(c.At(x, y), kWhitePx);
+    EXPECT_EQ(c.At(0, 0), Px(0, 0, 0));   // outside the box the line stays
+    c.g.BeginPicking(Quor_Point(40, 3));
+    c.g.DrawLine(0, 3, 39, 3);
+    EXPECT_FALSE(c.g.Pick());
+}
+
+// Catches drawing that does not grow the bounding box, or a box not clamped to the target.
+TEST(QuorGraphicsShapes, BoundingBoxGrowsWithDrawing)
+{
+    Canvas c(40, 30);
+    float x0, y0, x1, y1;
+    c.g.UseBBox(true);
+    c.g.ClearBBox();
+    EXPECT_FALSE(c.g.GetBBox(&x0, &y0, &x1, &y1));
+    c.g.DrawLine(10, 12, 20, 15);
+    c.g.FillRect(Quor_Rect(30, 2, 60, 4));
+    ASSERT_TRUE(c.g.GetBBox(&x0, &y0, &x1, &y1));
+    EXPECT_LE(x0, 10.0f);
+    EXPECT_LE(y0, 2.0f);
+    EXPECT_EQ(x1, 40.0f);
+    EXPECT_GE(y1, 15.0f);
+    EXPECT_LT(y1, 18.0f);
+}
+
+// Catches the one-row gradient dividing 0 by 0 (NaN to int), a gradient running the wrong way,
+// and black pixels outside the clip taking gradient colours.
+TEST(QuorGraphicsShapes, GradientFillEnds)
+{
+    Canvas c(20, 12, kBlack);
+    c.g.SetClipRect(Quor_Rect(0, 0, 19, 5));
+    c.g.RoundedGradientFill(Quor_Rect(2, 0, 17, 11), 0, true, kRed, kBlue);
+    EXPECT_EQ(c.At(5, 0), Px(255, 0, 0));
+    EXPECT_EQ(c.At(5, 5), Px(139, 0, 116));   // t = 5/11
+    EXPECT_EQ(c.At(5, 6), Px(0, 0, 0));       // outside the clip
+    EXPECT_EQ(c.At(0, 3), Px(0, 0, 0));       // outside the rectangle
+    c.g.ClearClipRect();
+    c.g.RoundedGradientFill(Quor_Rect(0, 8, 19, 8), 0, true, kRed, kBlue);
+    EXPECT_EQ(c.At(10, 8), Px(255, 0, 0));
+    c.g.RoundedGradientFill(Quor_Rect(0, 10, 19, 11), 0, false, kRed, kBlue);
+    EXPECT_EQ(c.At(0, 10), Px(255, 0, 0));
+    EXPECT_EQ(c.At(19, 11), Px(0, 0, 255));
+}
+
+// Catches text placed by the wrong arithmetic: centring by the character count instead of the
+// pixel width, the inverted sense of the alignments at the pen, and text outside the clip.
+TEST(QuorGraphicsShapes, DrawStringAlignment)
+{
+    std::unique_ptr<Quor_Font> font(Quor_Font::GetBitmapFontEmbedded(0));
+    ASSERT_TRUE(font);
+    const char* text = "Wii";
+    const int width = font->StringWidth(text);
+
+    Canvas c(100, 40);
+    c.g.SetColor(kBlack);
+    c.g.DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    EXPECT_EQ(c.CountNot(kWhitePx), 0);   // no font
+    c.g.SetFont(font.get());
+    c.g.DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    const Quor_Rect ink = c.Extent(kWhitePx);
+    ASSERT_LE(ink.left, ink.right);
+    // The pen starts at 50 - width / 2; the ink sits inside the advance.
+    EXPECT_GE(ink.left, 50 - width / 2 - 1);
+    EXPECT_LE(ink.right, 50 - width / 2 + width);
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 20.0, 4.0);
+
+    Canvas p(100, 40);
+    p.g.SetColor(kBlack);
+    p.g.SetFont(font.get());
+    p.g.MoveTo(50, 20);
+    p.g.DrawString(text, QUOR_ALIGN_RIGHT, QUOR_ALIGN_TOP);
+    EXPECT_GE(p.Extent(kWhitePx).left, 49);
+    EXPECT_LE(p.Extent(kWhitePx).bottom, 21);
+    Canvas q(100, 40);
+    q.g.SetColor(kBlack);
+    q.g.SetFont(font.get());
+    q.g.MoveTo(50, 5);
+    q.g.DrawString(text, QUOR_ALIGN_LEFT, QUOR_ALIGN_BOTTOM);
+    EXPECT_LE(q.Extent(kWhitePx).right, 50);
+    EXPECT_GE(q.Extent(kWhitePx).top, 4);   // hanging: unmoved it would end above row 5
+
+    Canvas k(100, 40);
+    k.g.SetColor(kBlack);
+    k.g.SetFont(font.get());
+    k.g.SetClipRect(Quor_Rect(0, 0, 49, 39));
+    k.g.DrawString("WWWWWWWWWW", Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    EXPECT_LE(k.Extent(kWhitePx).right, 49);
+}
+
+// Catches blits placed in target coordinates instead of clip-relative ones, and stretching that
+// ignores the zoom.
+TEST(QuorGraphicsShapes, BlitsGoThroughTheClip)
+{
+    Quor_BaseImage src;
+    ASSERT_EQ(src.Initialize(5, 5, 32), 0);
+    src.Clear(kRed);
+    Canvas c(40, 40);
+    c.g.SetClipRect(Quor_Rect(10, 10, 29, 29));
+    c.g.Blit(src, 8, 8);
+    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(10, 10, 12, 12));
+
+    Canvas s(40, 40);
+    s.g.SetViewZoom(2.0f);
+    s.g.BeginDraw();
+    s.g.StretchBlit(src, 3, 4, 5, 5, false);
+    EXPECT_EQ(s.Extent(kWhitePx), Quor_Rect(6, 8, 14, 16));
+}

@@ -1,0 +1,12 @@
+// Writes a 32-bit image as an uncompressed 24-bit Windows bitmap, rows bottom-up.
+#pragma once
+
+#include "toolkit/imaging/Quor_image.h"
+#include "toolkit/imaging/formats/Quor_ByteSink.h"
+
+class Quor_BmpWriter {
+public:
+    // 0; -3 for an image that is not 32-bit or whose file would pass the format's 4 GiB size
+    // field; -1 out of memory; -7 when the sink fails.
+    static int Write(Quor_ByteSink& sink, const Quor_image& image);
+};

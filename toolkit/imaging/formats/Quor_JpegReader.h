@@ -1,0 +1,34 @@
+// Reads JPEG files through libjpeg: grey, RGB and CMYK (Adobe-inverted or plain) into 32-bit
+// images, optionally reduced by 1/2, 1/4 or 1/8 while decoding.
+#pragma once
+
+#include <cstdio>
+
+#include "toolkit/imaging/formats/Quor_ImageReader.h"
+#include "toolkit/imaging/formats/Quor_JpegShim.h"
+
+class Quor_JpegReader : public Quor_ImageReader {
+public:
+    // Takes ownership of `file` whatever the outcome. Reads the header; when maxSize > 0 and the
+    // image exceeds it on either side, decodes at the smallest of 1/8, 1/4, 1/2 whose result keeps
+    // the larger side at least maxSize. Returns 0 and the reader, or -6 (not a JPEG, or a library
+    // error while starting), -1 (too large or out of memory).
+    static int Start(FILE* file, int maxSize, Quor_ImageReader** reader);
+
+    // The denominator (1, 2, 4 or 8) chosen for an image whose larger side is `largerSide`.
+    static int ScaleDenominator(int64_t largerSide, int maxSize);
+
+    ~Quor_JpegReader() override;
+    int Finish(const Quor_image& dest) override;
+
+private:
+    explicit Quor_JpegReader(FILE* file);
+    int StartDecoding(int maxSize);
+    void ConvertCmykRow(uint32_t* dst) const;
+
+    FILE* fFile;
+    Quor_JpegDecoder fDecoder;
+    bool fCmyk = false;
+    bool fInverted = false;       // CMYK samples stored inverted (files with an Adobe marker)
+    uint8_t* fCmykRow = nullptr;  // one decoded CMYK scanline
+};

@@ -1,0 +1,149 @@
+#include "toolkit/imaging/formats/Quor_JpegShim.h"
+
+#include <cstring>
+
+// Rules for this file: every function that calls into libjpeg sets its own jump point first, holds
+// only trivial locals and changes none of them after setjmp, so the long jump from the error exit
+// skips nothing that needs cleaning up.
+
+namespace {
+
+// A hostile progressive file can hold thousands of tiny scans, each of which makes the library
+// walk the whole coefficient buffer; real encoders write a dozen or so.
+constexpr int kMaxProgressiveScans = 1000;
+
+void JumpOnError(j_common_ptr cinfo)
+{
+    Quor_JpegErrorManager* error = reinterpret_cast<Quor_JpegErrorManager*>(cinfo->err);
+    longjmp(error->jump, 1);
+}
+
+void IgnoreMessage(j_common_ptr)
+{
+    // Warnings (for example a premature end of data, filled with grey) are not printed: the
+    // toolkit reports through result codes, never on the terminal.
+}
+
+void LimitScans(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return;
+    j_decompress_ptr decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (decompress->input_scan_number > kMaxProgressiveScans)
+        JumpOnError(cinfo);
+}
+
+void InstallErrorManager(Quor_JpegErrorManager* error)
+{
+    jpeg_std_error(&error->pub);
+    error->pub.error_exit = JumpOnError;
+    error->pub.output_message = IgnoreMessage;
+}
+
+}  // namespace
+
+int Quor_JpegShim::ReadHeader(Quor_JpegDecoder* decoder, FILE* file, long memoryLimit)
+{
+    std::memset(decoder, 0, sizeof(*decoder));
+    InstallErrorManager(&decoder->error);
+    decoder->cinfo.err = &decoder->error.pub;
+    if (setjmp(decoder->error.jump))
+        return -1;
+    jpeg_create_decompress(&decoder->cinfo);
+    decoder->created = true;
+    decoder->cinfo.mem->max_memory_to_use = memoryLimit;
+    decoder->progress.progress_monitor = LimitScans;
+    decoder->cinfo.progress = &decoder->progress;
+    jpeg_stdio_src(&decoder->cinfo, file);
+    if (jpeg_read_header(&decoder->cinfo, TRUE) != JPEG_HEADER_OK)
+        return -1;
+    return 0;
+}
+
+int Quor_JpegShim::CalcOutput(Quor_JpegDecoder* decoder, int scaleDenominator, J_COLOR_SPACE outSpace)
+{
+    if (setjmp(decoder->error.jump))
+        return -1;
+    decoder->cinfo.scale_num = 1;
+    decoder->cinfo.scale_denom = static_cast<unsigned int>(scaleDenominator);
+    decoder->cinfo.out_color_space = outSpace;
+    jpeg_calc_output_dimensions(&decoder->cinfo);
+    return 0;
+}
+
+int Quor_JpegShim::StartDecompress(Quor_JpegDecoder* decoder)
+{
+    if (setjmp(decoder->error.jump))
+        return -1;
+    return jpeg_start_decompress(&decoder->cinfo) ? 0 : -1;
+}
+
+int Quor_JpegShim::ReadRow(Quor_JpegDecoder* decoder, uint8_t* row)
+{
+    if (setjmp(decoder->error.jump))
+        return -1;
+    JSAMPROW rows[1] = {row};
+    // With a stdio source the library never suspends, so anything but one row is a failure.
+    return jpeg_read_scanlines(&decoder->cinfo, rows, 1) == 1 ? 0 : -1;
+}
+
+int Quor_JpegShim::FinishDecompress(Quor_JpegDecoder* decoder)
+{
+    if (setjmp(decoder->error.jump))
+        return -1;
+    jpeg_finish_decompress(&decoder->cinfo);
+    return 0;
+}
+
+void Quor_JpegShim::DestroyDecoder(Quor_JpegDecoder* decoder)
+{
+    if (decoder->created)
+        jpeg_destroy_decompress(&decoder->cinfo);
+    decoder->created = false;
+}
+
+int Quor_JpegShim::StartCompress(Quor_JpegEncoder* encoder, FILE* file, int width, int height,
+    J_COLOR_SPACE inSpace, int components, int quality)
+{
+    std::memset(encoder, 0, sizeof(*encoder));
+    InstallErrorManager(&encoder->error);
+    encoder->cinfo.err = &encoder->error.pub;
+    if (setjmp(encoder->error.jump))
+        return -1;
+    jpeg_create_compress(&encoder->cinfo);
+    encoder->created = true;
+    jpeg_stdio_dest(&encoder->cinfo, file);
+    encoder->cinfo.image_width = static_cast<JDIMENSION>(width);
+    encoder->cinfo.image_height = static_cast<JDIMENSION>(height);
+    encoder->cinfo.input_components = components;
+    encoder->cinfo.in_color_space = inSpace;
+    jpeg_set_defaults(&encoder->cinfo);
+    jpeg_set_quality(&encoder->cinfo, quality, TRUE);
+    jpeg_start_compress(&encoder->cinfo, TRUE);
+    return 0;
+}
+
+int Quor_JpegShim::WriteRow(Quor_JpegEncoder* encoder, const uint8_t* row)
+{
+    if (setjmp(encoder->error.jump))
+        return -1;
+    // libjpeg's interface is not const-correct; it only reads the row.
+    JSAMPROW rows[1] = {const_cast<JSAMPLE*>(row)};
+    return jpeg_write_scanlines(&encoder->cinfo, rows, 1) == 1 ? 0 : -1;
+}
+
+int Quor_JpegShim::FinishCompress(Quor_JpegEncoder* encoder)
+{
+    if (setjmp(encoder->error.jump))
+        return -1;
+    // The stdio destination checks its last fwrite and fflush here and fails through the error exit.
+    jpeg_finish_compress(&encoder->cinfo);
+    return 0;
+}
+
+void Quor_JpegShim::DestroyEncoder(Quor_JpegEncoder* encoder)
+{
+    if (encoder->created)
+        jpeg_destroy_compress(&encoder->cinfo);
+    encoder->created = false;
+}

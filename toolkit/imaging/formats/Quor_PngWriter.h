@@ -1,0 +1,13 @@
+// Writes a 32-bit image as an 8-bit RGBA PNG file (colour type 6, not interlaced) through libpng.
+#pragma once
+
+#include <cstdio>
+
+#include "toolkit/imaging/Quor_image.h"
+
+class Quor_PngWriter {
+public:
+    // 0; -3 for an image that is not 32-bit; -1 out of memory; -7 when the library fails. The
+    // source image is only read. The caller opens and finishes the file.
+    static int Write(FILE* file, const Quor_image& image);
+};

@@ -1,0 +1,471 @@
+#include "toolkit/imaging/formats/Quor_PsdWriter.h"
+
+#include <cstring>
+#include <new>
+
+#include "toolkit/imaging/formats/Quor_ImageFile.h"
+
+// Layout written (all numbers big-endian):
+//   0  "8BPS", version 1, 6 reserved bytes, 3 channels, height, width, depth 8, mode 3 (RGB)
+//  26  colour mode data length 0, image resources length 0
+//  34  layer-and-mask section length: bytes from 38 to the end of the global mask length
+//  38  layer info length: bytes from 42 to the end of the global mask length (so it counts
+//      the 4-byte global mask length too; readers expect exactly this)
+//  42  layer count, the layer records, the channel data of every layer (channels -1, 0, 1, 2)
+//      the global layer mask length 0, the merged image (white, PackBits)
+
+namespace {
+
+constexpr uint64_t kMaxLength = 0xFFFFFFFFu;
+constexpr int kChannelIds[4] = {-1, 0, 1, 2};
+
+bool IsCanvasImage(const Quor_image* image, int width, int height)
+{
+    return image != nullptr && image->bits != nullptr && image->pixelBits == 32 && image->pixelBytes == 4
+        && image->width == width && image->height == height
+        && (height == 1 || image->rowBytes >= width * 4);
+}
+
+}  // namespace
+
+Quor_PsdWriter::Quor_PsdWriter() = default;
+
+Quor_PsdWriter::~Quor_PsdWriter()
+{
+    Close();
+}
+
+int Quor_PsdWriter::Fail(int code)
+{
+    if (fStatus == 0)
+        fStatus = code;
+    return fStatus;
+}
+
+int Quor_PsdWriter::CheckWritten()
+{
+    if (fSink == nullptr)
+        return Fail(-3);
+    if (fSink->Failed())
+        return Fail(-7);
+    return fStatus;
+}
+
+int Quor_PsdWriter::Open(const char* path)
+{
+    Close();
+    FILE* file = Quor_ImageFile::OpenForWriting(path);
+    if (file == nullptr)
+        return -5;
+    Quor_FileSink* sink = new (std::nothrow) Quor_FileSink(file);
+    bool named = sink != nullptr;
+    try {
+        fPath = path;
+    } catch (const std::bad_alloc&) {
+        named = false;
+    }
+    if (!named) {
+        delete sink;
+        Quor_ImageFile::FinishWriting(file, path, false);
+        return -1;
+    }
+    fFile = file;
+    fFileSink.reset(sink);
+    fSink = sink;
+    return 0;
+}
+
+int Quor_PsdWriter::Open(Quor_ByteSink* sink)
+{
+    Close();
+    if (sink == nullptr)
+        return -3;
+    fSink = sink;
+    return 0;
+}
+
+int Quor_PsdWriter::Close()
+{
+    if (fSink == nullptr)
+        return 0;
+    int result = fStatus != 0 ? fStatus : (fSink->Failed() ? -7 : 0);
+    if (result == 0 && !fEnded)
+        result = -3;
+    if (fFile != nullptr) {
+        fFileSink.reset();
+        const int closed = Quor_ImageFile::FinishWriting(fFile, fPath.c_str(), result == 0);
+        if (result == 0)
+            result = closed;
+    }
+    fFile = nullptr;
+    fPath.clear();
+    fFileSink.reset();
+    fSink = nullptr;
+    fStatus = 0;
+    fHeaderWritten = false;
+    fEnded = false;
+    fWidth = fHeight = 0;
+    fLayerCount = fLayersDone = 0;
+    fChannelsDone = 0;
+    fRow.reset();
+    fPacked.reset();
+    fRowLengths.reset();
+    fClearRow.reset();
+    return result;
+}
+
+int Quor_PsdWriter::WriteHeader(int width, int height)
+{
+    if (fSink == nullptr)
+        return -3;
+    if (fStatus != 0)
+        return fStatus;
+    if (fHeaderWritten || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
+        return Fail(-3);
+    fRow.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width)]);
+    fPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width)]);
+    fRowLengths.reset(new (std::nothrow) uint8_t[static_cast<size_t>(height) * 2]);
+    fClearRow.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width)]());
+    if (!fRow || !fPacked || !fRowLengths || !fClearRow)
+        return Fail(-1);
+    fWidth = width;
+    fHeight = height;
+    fLayerCount = 0;
+    fLayersDone = 0;
+    fChannelsDone = 0;
+
+    fSink->Write("8BPS", 4);
+    fSink->Put16BE(1);
+    const uint8_t reserved[6] = {};
+    fSink->Write(reserved, sizeof(reserved));
+    fSink->Put16BE(3);
+    fSink->Put32BE(static_cast<uint32_t>(height));
+    fSink->Put32BE(static_cast<uint32_t>(width));
+    fSink->Put16BE(8);
+    fSink->Put16BE(3);
+    fSink->Put32BE(0);
+    fSink->Put32BE(0);
+    fSectionLengthPos = fSink->Tell();
+    fSink->Put32BE(0);
+    fLayerInfoLengthPos = fSink->Tell();
+    fSink->Put32BE(0);
+    fSink->Put16BE(0);
+    fHeaderWritten = true;
+    return CheckWritten();
+}
+
+int Quor_PsdWriter::PascalStringSize(const char* text, int padding)
+{
+    const size_t length = text != nullptr ? strnlen(text, 255) : 0;
+    const int total = 1 + static_cast<int>(length);
+    if (padding < 1)
+        padding = 1;
+    return (total + padding - 1) / padding * padding;
+}
+
+int Quor_PsdWriter::WritePascalString(const char* text, int padding)
+{
+    if (fSink == nullptr)
+        return -3;
+    const size_t length = text != nullptr ? strnlen(text, 255) : 0;
+    fSink->Put8(static_cast<uint8_t>(length));
+    fSink->Write(text, length);
+    for (int i = 1 + static_cast<int>(length); i < PascalStringSize(text, padding); i++)
+        fSink->Put8(0);
+    return CheckWritten();
+}
+
+int Quor_PsdWriter::WriteBytes1(uint8_t v)
+{
+    if (fSink == nullptr)
+        return -3;
+    fSink->Put8(v);
+    return CheckWritten();
+}
+
+int Quor_PsdWriter::WriteBytes2(uint16_t v)
+{
+    if (fSink == nullptr)
+        return -3;
+    fSink->Put16BE(v);
+    return CheckWritten();
+}
+
+int Quor_PsdWriter::WriteBytes4(uint32_t v)
+{
+    if (fSink == nullptr)
+        return -3;
+    fSink->Put32BE(v);
+    return CheckWritten();
+}
+
+int Quor_PsdWriter::WriteLayerInfo(const char* name, const char* blendKey, uint8_t opacity)
+{
+    if (fSink == nullptr)
+        return -3;
+    if (fStatus != 0)
+        return fStatus;
+    // Records must all come before the first channel data.
+    if (!fHeaderWritten || fEnded || fLayersDone != 0 || fChannelsDone != 0 || fLayerCount >= kMaxLayers
+        || blendKey == nullptr || strnlen(blendKey, 4) < 4)
+        return Fail(-3);
+    if (name == nullptr)
+        name = "";
+    fSink->Put32BE(0);
+    fSink->Put32BE(0);
+    fSink->Put32BE(static_cast<uint32_t>(fHeight));
+    fSink->Put32BE(static_cast<uint32_t>(fWidth));
+    fSink->Put16BE(4);
+    // The lengths are placeholders until the channel data is written.
+    const uint32_t placeholder = static_cast<uint32_t>(fWidth) * static_cast<uint32_t>(fHeight) + 2;
+    for (int c = 0; c < 4; c++) {
+        fSink->Put16BE(static_cast<uint16_t>(kChannelIds[c]));
+        fChannelLengthPos[fLayerCount][c] = fSink->Tell();
+        fSink->Put32BE(placeholder);
+    }
+    fSink->Write("8BIM", 4);
+    fSink->Write(blendKey, 4);
+    fSink->Put8(opacity);
+    fSink->Put8(0);  // clipping
+    fSink->Put8(0);  // flags
+    fSink->Put8(0);  // filler
+    fSink->Put32BE(static_cast<uint32_t>(8 + PascalStringSize(name, 4)));
+    fSink->Put32BE(0);  // layer mask data
+    fSink->Put32BE(0);  // blending ranges
+    WritePascalString(name, 4);
+    fLayerCount++;
+    return CheckWritten();
+}
+
+bool Quor_PsdWriter::CanWriteLayerData(const Quor_image* image)
+{
+    return fSink != nullptr && fStatus == 0 && fHeaderWritten && !fEnded && fLayersDone < fLayerCount
+        && IsCanvasImage(image, fWidth, fHeight);
+}
+
+int Quor_PsdWriter::WriteLayer(const Quor_image* image)
+{
+    if (fSink == nullptr)
+        return -3;
+    if (fStatus != 0)
+        return fStatus;
+    if (fChannelsDone != 0 || !CanWriteLayerData(image))
+        return Fail(-3);
+    return WriteLayerData(*image);
+}
+
+int Quor_PsdWriter::WriteLayerData(const Quor_image& image)
+{
+    while (fChannelsDone < 4 && fStatus == 0) {
+        const int layer = fLayersDone;
+        WriteChannelData(image, kChannelIds[fChannelsDone], true);
+        if (fLayersDone != layer)
+            break;
+    }
+    return fStatus;
+}
+
+int Quor_PsdWriter::WriteCompressedChannel(const Quor_image* image, int channel)
+{
+    if (fSink == nullptr)
+        return -3;
+    if (fStatus != 0)
+        return fStatus;
+    // Channels follow in the order of the layer record.
+    if (!CanWriteLayerData(image) || channel != kChannelIds[fChannelsDone])
+        return Fail(-3);
+    return WriteChannelData(*image, channel, true);
+}
+
+int Quor_PsdWriter::WriteChannel(const Quor_image* image, int channel)
+{
+    if (fSink == nullptr)
+        return -3;
+    if (fStatus != 0)
+        return fStatus;
+    if (!CanWriteLayerData(image) || channel != kChannelIds[fChannelsDone])
+        return Fail(-3);
+    return WriteChannelData(*image, channel, false);
+}
+
+void Quor_PsdWriter::ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const
+{
+    // alpha is bits 0..7 of the packed pixel, red 8..15, green 16..23, blue 24..31.
+    const int shift = channel < 0 ? 0 : 8 * (channel + 1);
+    const uint32_t* row = image.Row32(y);
+    for (int x = 0; x < fWidth; x++)
+        out[x] = static_cast<uint8_t>(row[x] >> shift);
+}
+
+int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool compress)
+{
+    const int layer = fLayersDone;
+    const int64_t start = fSink->Tell();
+    fSink->Put16BE(compress ? 1 : 0);
+    if (compress) {
+        // Row lengths are known only after encoding: their table is reserved and filled in
+        // once the rows are out.
+        const int64_t tablePos = fSink->Tell();
+        std::memset(fRowLengths.get(), 0, static_cast<size_t>(fHeight) * 2);
+        fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
+        for (int y = 0; y < fHeight && !fSink->Failed(); y++) {
+            ExtractChannel(image, channel, y, fRow.get());
+            const size_t length = EncodeRLESequence(fWidth, fRow.get(), fPacked.get());
+            // A row of at most 30000 bytes encodes to at most 30236.
+            fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
+            fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
+            fSink->Write(fPacked.get(), length);
+        }
+        const int64_t end = fSink->Tell();
+        fSink->Seek(tablePos);
+        fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
+        fSink->Seek(end);
+    } else {
+        for (int y = 0; y < fHeight && !fSink->Failed(); y++) {
+            ExtractChannel(image, channel, y, fRow.get());
+            fSink->Write(fRow.get(), static_cast<size_t>(fWidth));
+        }
+    }
+    if (CheckWritten() != 0)
+        return fStatus;
+    const int64_t end = fSink->Tell();
+    if (PatchLength(fChannelLengthPos[layer][channel + 1], static_cast<uint64_t>(end - start)) != 0)
+        return fStatus;
+    if (++fChannelsDone == 4) {
+        fChannelsDone = 0;
+        fLayersDone++;
+    }
+    return 0;
+}
+
+int Quor_PsdWriter::PatchLength(int64_t position, uint64_t value)
+{
+    // A length the format's 32-bit field cannot hold would wrap into a plausible, wrong number.
+    if (value > kMaxLength)
+        return Fail(-3);
+    const int64_t end = fSink->Tell();
+    fSink->Seek(position);
+    fSink->Put32BE(static_cast<uint32_t>(value));
+    fSink->Seek(end);
+    return CheckWritten();
+}
+
+Quor_image Quor_PsdWriter::TransparentLayer() const
+{
+    // Every row is the same cleared row: rowBytes 0 repeats it without a canvas-sized buffer.
+    Quor_image image;
+    image.bits = reinterpret_cast<uint8_t*>(fClearRow.get());
+    image.width = fWidth;
+    image.height = fHeight;
+    image.pixelBits = 32;
+    image.pixelBytes = 4;
+    image.rowBytes = 0;
+    return image;
+}
+
+int Quor_PsdWriter::EndLayers()
+{
+    if (fSink == nullptr)
+        return -3;
+    if (fStatus != 0)
+        return fStatus;
+    if (!fHeaderWritten || fEnded)
+        return Fail(-3);
+    if (fLayerCount == 0 && WriteLayerInfo("Empty Layer", "norm", 255) != 0)
+        return fStatus;
+    // Layers declared but never handed over (an export that stopped early) get transparent
+    // data, so every record has the channel data it announces.
+    const Quor_image clear = TransparentLayer();
+    while (fLayersDone < fLayerCount && fStatus == 0)
+        WriteLayerData(clear);
+    if (fStatus != 0)
+        return fStatus;
+
+    fSink->Put32BE(0);  // global layer mask info length
+    if (CheckWritten() != 0)
+        return fStatus;
+    const int64_t end = fSink->Tell();
+    if (PatchLength(fSectionLengthPos, static_cast<uint64_t>(end - (fSectionLengthPos + 4))) != 0
+        || PatchLength(fLayerInfoLengthPos, static_cast<uint64_t>(end - (fLayerInfoLengthPos + 4))) != 0)
+        return fStatus;
+    fSink->Seek(fLayerInfoLengthPos + 4);
+    fSink->Put16BE(static_cast<uint16_t>(fLayerCount));
+    fSink->Seek(end);
+
+    // The merged image: every row of every channel is the same white row.
+    for (int x = 0; x < fWidth; x++)
+        fRow[static_cast<size_t>(x)] = 255;
+    const size_t length = EncodeRLESequence(fWidth, fRow.get(), fPacked.get());
+    for (int y = 0; y < fHeight; y++) {
+        fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
+        fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
+    }
+    fSink->Put16BE(1);
+    for (int c = 0; c < 3; c++)
+        fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
+    for (int row = 0; row < 3 * fHeight && !fSink->Failed(); row++)
+        fSink->Write(fPacked.get(), length);
+    if (CheckWritten() != 0)
+        return fStatus;
+    fEnded = true;
+    return 0;
+}
+
+int Quor_PsdWriter::WriteRLESequence(int count, const uint8_t* bytes)
+{
+    if (fSink == nullptr)
+        return -3;
+    if (count <= 0)
+        return fStatus;
+    if (bytes == nullptr)
+        return Fail(-3);
+    std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[PackBitsBound(count)]);
+    if (!packed)
+        return Fail(-1);
+    fSink->Write(packed.get(), EncodeRLESequence(count, bytes, packed.get()));
+    return CheckWritten();
+}
+
+size_t Quor_PsdWriter::EncodeRLESequence(int count, const uint8_t* bytes, uint8_t* out)
+{
+    // Headers are signed bytes: 0..127 announce header + 1 literal bytes, -1..-127 a byte that
+    // repeats 1 - header times. Three bytes or fewer at the end of a row are always a literal.
+    size_t written = 0;
+    int i = 0;
+    while (i < count) {
+        if (i >= count - 3) {
+            const int length = count - i;
+            out[written++] = static_cast<uint8_t>(length - 1);
+            std::memcpy(out + written, bytes + i, static_cast<size_t>(length));
+            written += static_cast<size_t>(length);
+            break;
+        }
+        if (bytes[i] == bytes[i + 1] && bytes[i] == bytes[i + 2]) {
+            int run = 3;
+            while (i + run < count && run < 128 && bytes[i + run] == bytes[i])
+                run++;
+            out[written++] = static_cast<uint8_t>(257 - run);
+            out[written++] = bytes[i];
+            i += run;
+            continue;
+        }
+        // A literal runs until 128 bytes, the end of the row, or just before three equal bytes.
+        int end = i;
+        for (int m = i;; m++) {
+            if (m == count || m - i == 128) {
+                end = m;
+                break;
+            }
+            if (m >= i + 3 && bytes[m] == bytes[m - 1] && bytes[m - 1] == bytes[m - 2]) {
+                end = m - 2;
+                break;
+            }
+        }
+        const int length = end - i;
+        out[written++] = static_cast<uint8_t>(length - 1);
+        std::memcpy(out + written, bytes + i, static_cast<size_t>(length));
+        written += static_cast<size_t>(length);
+        i = end;
+    }
+    return written;
+}

@@ -1,0 +1,107 @@
+// Writes a layered Photoshop document (PSD version 1, 8-bit RGB): one full-canvas layer with
+// transparency per image handed over, PackBits-compressed, and a plain white merged image.
+// Streams one layer at a time; lengths not known in advance are written as placeholders and
+// patched by seeking back.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "toolkit/imaging/Quor_image.h"
+#include "toolkit/imaging/formats/Quor_ByteSink.h"
+#include "toolkit/imaging/formats/Quor_FileSink.h"
+
+// Calling order: Open, WriteHeader, WriteLayerInfo for every layer, WriteLayer for every layer in
+// the same order, EndLayers, Close. Every operation returns 0 or a negative code, and the first
+// failure sticks: later operations return it without writing. Codes: -1 out of memory; -3 a bad
+// argument, a call out of order, or data too large for the format (a side above 30000, more
+// than 256 layers, a length beyond the format's 32-bit fields); -5 the file cannot be created;
+// -7 a write failed. A document that failed or was never completed is removed by Close, so
+// a corrupt file is never left under the user's name.
+class Quor_PsdWriter {
+public:
+    static constexpr int kMaxLayers = 256;
+    static constexpr int kMaxSide = 30000;   // the largest canvas of a version 1 document
+
+    Quor_PsdWriter();
+    ~Quor_PsdWriter();
+
+    Quor_PsdWriter(const Quor_PsdWriter&) = delete;
+    Quor_PsdWriter& operator=(const Quor_PsdWriter&) = delete;
+
+    // Closes any open document and creates path for writing: 0 or -5.
+    int Open(const char* path);
+    // Writes into a caller's sink instead of a file (not owned; never removed).
+    int Open(Quor_ByteSink* sink);
+    // Ends the document: 0 when it was completed by EndLayers and every byte was written,
+    // flushed and closed; otherwise the failure code (-3 for a document never completed).
+    int Close();
+    bool IsOpen() const { return fSink != nullptr; }
+
+    // Remembers the canvas size and writes everything up to the layer count.
+    int WriteHeader(int width, int height);
+    // Appends the record of one full-canvas layer. blendKey is four characters ("norm").
+    int WriteLayerInfo(const char* name, const char* blendKey, uint8_t opacity);
+    // Writes the channel data of the next declared layer from a 32-bit image of the canvas size.
+    int WriteLayer(const Quor_image* image);
+    // One channel (-1 alpha, 0 red, 1 green, 2 blue) of the current layer, PackBits-compressed,
+    // then its length patched into the layer record.
+    int WriteCompressedChannel(const Quor_image* image, int channel);
+    // The same uncompressed.
+    int WriteChannel(const Quor_image* image, int channel);
+    // Declares and writes an "Empty Layer" when none was declared, writes transparent data for
+    // any declared layer that got none, then the global mask length, the patched section
+    // lengths and layer count, and the white merged image.
+    int EndLayers();
+
+    // One PackBits row: bytes written (at most PackBitsBound(count)) into `out`.
+    static size_t EncodeRLESequence(int count, const uint8_t* bytes, uint8_t* out);
+    static size_t PackBitsBound(int count) { return static_cast<size_t>(count) + static_cast<size_t>(count) / 128 + 4; }
+    // Encodes and writes one row.
+    int WriteRLESequence(int count, const uint8_t* bytes);
+
+    // The primitives, big-endian. A Pascal string is a length byte and up to 255 characters,
+    // padded with zeros to a multiple of `padding` bytes.
+    int WritePascalString(const char* text, int padding);
+    int WriteBytes1(uint8_t v);
+    int WriteBytes2(uint16_t v);
+    int WriteBytes4(uint32_t v);
+
+    // Bytes a Pascal string takes with the given padding.
+    static int PascalStringSize(const char* text, int padding);
+
+private:
+    int Fail(int code);
+    int CheckWritten();
+    bool CanWriteLayerData(const Quor_image* image);
+    int WriteLayerData(const Quor_image& image);
+    int WriteChannelData(const Quor_image& image, int channel, bool compress);
+    int PatchLength(int64_t position, uint64_t value);
+    void ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const;
+    Quor_image TransparentLayer() const;
+
+    FILE* fFile = nullptr;
+    std::string fPath;
+    std::unique_ptr<Quor_FileSink> fFileSink;
+    Quor_ByteSink* fSink = nullptr;
+    int fStatus = 0;
+    bool fHeaderWritten = false;
+    bool fEnded = false;
+
+    int32_t fWidth = 0;
+    int32_t fHeight = 0;
+    int32_t fLayerCount = 0;
+    int32_t fLayersDone = 0;
+    int fChannelsDone = 0;                 // channels of the current layer written
+    int64_t fSectionLengthPos = 0;
+    int64_t fLayerInfoLengthPos = 0;
+    int64_t fChannelLengthPos[kMaxLayers][4] = {};
+
+    // Work buffers sized by WriteHeader: one channel row, its encoding, the row lengths.
+    std::unique_ptr<uint8_t[]> fRow;
+    std::unique_ptr<uint8_t[]> fPacked;
+    std::unique_ptr<uint8_t[]> fRowLengths;  // 2 bytes a row, big-endian
+    std::unique_ptr<uint32_t[]> fClearRow;   // one transparent row, for layers without data
+};

@@ -1,0 +1,221 @@
+#include "toolkit/imaging/formats/Quor_TgaReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "toolkit/imaging/Quor_PixelConvert.h"
+
+// File layout: an 18-byte header (id length, colour-map type, image type, colour-map first
+// entry, length and entry size, origin, width, height, bits per pixel, descriptor), the id
+// field, the colour map, the pixels. Bit 5 of the descriptor marks rows stored top-down, bit 4
+// pixels stored right to left. 15- and 16-bit pixels are little-endian words x-R5-G5-B5.
+
+Quor_TgaReader::Quor_TgaReader(FILE* file)
+    : fFile(file), fCursor(file)
+{
+}
+
+Quor_TgaReader::~Quor_TgaReader()
+{
+    if (fFile != nullptr)
+        fclose(fFile);
+}
+
+int Quor_TgaReader::Start(FILE* file, Quor_ImageReader** reader)
+{
+    *reader = nullptr;
+    Quor_TgaReader* tga = new (std::nothrow) Quor_TgaReader(file);
+    if (tga == nullptr) {
+        fclose(file);
+        return -1;
+    }
+    const int code = tga->ReadHeader();
+    if (code != 0) {
+        delete tga;
+        return code;
+    }
+    *reader = tga;
+    return 0;
+}
+
+int Quor_TgaReader::ReadHeader()
+{
+    const int idLength = fCursor.Get8();
+    const int mapType = fCursor.Get8();
+    const int imageType = fCursor.Get8();
+    fMapFirst = fCursor.Get16LE();
+    fMapLength = fCursor.Get16LE();
+    const int mapEntryBits = fCursor.Get8();
+    fCursor.Get16LE();  // origin
+    fCursor.Get16LE();
+    const int width = fCursor.Get16LE();
+    const int height = fCursor.Get16LE();
+    fPixelBits = fCursor.Get8();
+    const int descriptor = fCursor.Get8();
+    if (fCursor.Failed() || mapType > 1)
+        return -6;
+    fRle = imageType >= 9;
+    fType = fRle ? imageType - 8 : imageType;
+    if (fType < 1 || fType > 3)
+        return -6;
+    switch (fType) {
+    case 1:
+        if (mapType != 1 || (fPixelBits != 8 && fPixelBits != 16))
+            return -6;
+        break;
+    case 2:
+        if (fPixelBits != 15 && fPixelBits != 16 && fPixelBits != 24 && fPixelBits != 32)
+            return -6;
+        break;
+    case 3:
+        // 16-bit grey carries an alpha byte after the grey one.
+        if (fPixelBits != 8 && fPixelBits != 16)
+            return -6;
+        break;
+    }
+    fPixelBytes = (fPixelBits + 7) / 8;
+    fTopDown = (descriptor & 0x20) != 0;
+    fRightToLeft = (descriptor & 0x10) != 0;
+    const int sizeCode = CheckSize(width, height);
+    if (sizeCode != 0)
+        return sizeCode;
+    fWidth = width;
+    fHeight = height;
+
+    if (!fCursor.Skip(static_cast<uint64_t>(idLength)))
+        return -6;
+    if (mapType == 1) {
+        const int code = ReadColorMap(mapEntryBits);
+        if (code != 0)
+            return code;
+    }
+
+    // Refuse before anything is allocated for the pixels when the file cannot hold them. A run
+    // packet covers at most 128 pixels with a header byte and at least one pixel value.
+    fPixelsLeft = static_cast<uint64_t>(fWidth) * static_cast<uint64_t>(fHeight);
+    const uint64_t needed = fRle ? (fPixelsLeft + 127) / 128 * (1 + static_cast<uint64_t>(fPixelBytes))
+                                 : fPixelsLeft * static_cast<uint64_t>(fPixelBytes);
+    if (needed > fCursor.Remaining())
+        return -5;
+    return 0;
+}
+
+int Quor_TgaReader::ReadColorMap(int entryBits)
+{
+    if (entryBits != 15 && entryBits != 16 && entryBits != 24 && entryBits != 32)
+        return -6;
+    const int entryBytes = (entryBits + 7) / 8;
+    // True-colour and grey images may carry a map they do not use: it is skipped.
+    if (fType != 1)
+        return fCursor.Skip(static_cast<uint64_t>(fMapLength) * entryBytes) ? 0 : -6;
+    if (fMapLength < 1)
+        return -6;
+    fMap.reset(new (std::nothrow) uint32_t[static_cast<size_t>(fMapLength)]);
+    if (!fMap)
+        return -1;
+    uint8_t entry[4];
+    for (int i = 0; i < fMapLength; i++) {
+        fCursor.Read(entry, static_cast<size_t>(entryBytes));
+        switch (entryBytes) {
+        case 2:
+            fMap[i] = Quor_PixelConvert::Expand15(static_cast<uint16_t>(entry[0] | entry[1] << 8));
+            break;
+        case 3:
+        case 4:
+            fMap[i] = Quor_PixelConvert::Pack(entry[2], entry[1], entry[0]);
+            break;
+        }
+    }
+    return fCursor.Failed() ? -6 : 0;
+}
+
+bool Quor_TgaReader::ReadPixels(uint8_t* raw)
+{
+    const size_t rowBytes = static_cast<size_t>(fWidth) * fPixelBytes;
+    if (fPixelsLeft < static_cast<uint64_t>(fWidth))
+        return false;
+    fPixelsLeft -= static_cast<uint64_t>(fWidth);
+    if (!fRle)
+        return fCursor.Read(raw, rowBytes);
+    int x = 0;
+    while (x < fWidth) {
+        if (fRunLeft == 0) {
+            const uint8_t header = fCursor.Get8();
+            fRunLeft = (header & 0x7F) + 1;
+            fRunRepeats = (header & 0x80) != 0;
+            // A packet reaching past the last pixel of the image is corrupt.
+            if (static_cast<uint64_t>(fRunLeft) > fPixelsLeft + static_cast<uint64_t>(fWidth - x))
+                return false;
+            if (fRunRepeats)
+                fCursor.Read(fRunPixel, static_cast<size_t>(fPixelBytes));
+        }
+        const int count = std::min(fRunLeft, fWidth - x);
+        uint8_t* dst = raw + static_cast<size_t>(x) * fPixelBytes;
+        if (fRunRepeats) {
+            for (int i = 0; i < count; i++, dst += fPixelBytes)
+                std::memcpy(dst, fRunPixel, static_cast<size_t>(fPixelBytes));
+        } else {
+            fCursor.Read(dst, static_cast<size_t>(count) * fPixelBytes);
+        }
+        fRunLeft -= count;
+        x += count;
+        if (fCursor.Failed())
+            return false;
+    }
+    return true;
+}
+
+bool Quor_TgaReader::ConvertRow(const uint8_t* raw, uint32_t* out) const
+{
+    if (fType == 1) {
+        for (int x = 0; x < fWidth; x++) {
+            const int index = fPixelBytes == 1 ? raw[x] : raw[2 * x] | raw[2 * x + 1] << 8;
+            const int entry = index - fMapFirst;
+            if (entry < 0 || entry >= fMapLength)
+                return false;
+            out[x] = fMap[entry];
+        }
+        return true;
+    }
+    switch (fPixelBits) {
+    case 8:
+        Quor_PixelConvert::FromGrey(raw, out, fWidth);
+        break;
+    case 15:
+    case 16:
+        if (fType == 3) {
+            Quor_PixelConvert::FromGreyAlpha(raw, out, fWidth);
+            break;
+        }
+        for (int x = 0; x < fWidth; x++)
+            out[x] = Quor_PixelConvert::Expand15(static_cast<uint16_t>(raw[2 * x] | raw[2 * x + 1] << 8));
+        break;
+    case 24:
+        Quor_PixelConvert::FromBgr(raw, out, fWidth);
+        break;
+    case 32:
+        Quor_PixelConvert::FromBgra(raw, out, fWidth);
+        break;
+    }
+    return true;
+}
+
+int Quor_TgaReader::Finish(const Quor_image& dest)
+{
+    if (dest.bits == nullptr || dest.pixelBytes != 4 || dest.width != fWidth || dest.height != fHeight)
+        return -3;
+    std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[static_cast<size_t>(fWidth) * fPixelBytes]);
+    if (!raw)
+        return -1;
+    for (int stored = 0; stored < fHeight; stored++) {
+        const int y = fTopDown ? stored : fHeight - 1 - stored;
+        uint32_t* out = dest.Row32(y);
+        if (!ReadPixels(raw.get()) || !ConvertRow(raw.get(), out))
+            return -5;
+        if (fRightToLeft)
+            std::reverse(out, out + fWidth);
+    }
+    // The module sets every alpha to 255 afterwards: 32-bit and grey-with-alpha pixels come in opaque.
+    return 0;
+}
