@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev libgif-dev libsdl2-dev
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-dejavu-extra
-  imagemagick
+  imagemagick locales
 )
 
 missing=()

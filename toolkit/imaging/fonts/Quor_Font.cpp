@@ -119,7 +119,7 @@ int Quor_Font::StringWidth(const char* text) const
     int64_t width = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
         if (*p == '\t')
-            width += int64_t(4) * fCharAdvance[' '];
+            width += int64_t(4) * fCharAdvance[static_cast<unsigned char>(' ')];
         else
             width += fCharAdvance[*p];
     }
@@ -189,7 +189,7 @@ void Quor_Font::DrawBitmapString(const Quor_image* dest, const char* text, int x
     glyph.pixelBytes = 1;
     glyph.rowBytes = fFontWidth;
 
-    const int64_t tabAdvance = int64_t(4) * fCharAdvance[' '];
+    const int64_t tabAdvance = int64_t(4) * fCharAdvance[static_cast<unsigned char>(' ')];
     int64_t pen = x;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
         const unsigned char c = *p;

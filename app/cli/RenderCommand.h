@@ -1,0 +1,33 @@
+// panomer-render: renders a saved project to a JPEG or layered PSD file without the editor, as
+// the export dialogs would, with a progress report, and Ctrl-C as Cancel.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class RenderCommand {
+public:
+    // Exit statuses.
+    static constexpr int kSuccess = 0;
+    static constexpr int kFailure = 1;
+    static constexpr int kUsage = 2;
+    static constexpr int kInterrupted = 130;
+
+    // The parsed command line. Numbers that were not given are 0.
+    struct Arguments {
+        std::string project;
+        std::string output;
+        int width = 0;
+        int quality = 0;
+        bool progress = false;
+        bool help = false;
+    };
+
+    // Parses argv[1..]. False with a one-line `error` for bad usage.
+    static bool Parse(const std::vector<std::string>& args, Arguments* out, std::string* error);
+
+    // Runs the whole command; returns the exit status.
+    static int Main(int argc, char** argv);
+
+    static const char* HelpText();
+};

@@ -1,0 +1,45 @@
+// Swaps a document's photos between their editing previews and their full size for an export,
+// and guarantees the way back: whatever ends the export, every photo it reloaded returns to its
+// preview when this object goes away.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/core/PanomerDoc.h"
+
+class FullSizePhotos {
+public:
+    // memoryLimit: most bytes of full-size pixels held at once.
+    FullSizePhotos(PanomerDoc* doc, int64_t memoryLimit);
+    // Returns every photo still at full size to its preview.
+    ~FullSizePhotos();
+
+    FullSizePhotos(const FullSizePhotos&) = delete;
+    FullSizePhotos& operator=(const FullSizePhotos&) = delete;
+
+    // Reloads photo `index` at full size with its brightness. A photo that had a preview but
+    // cannot be loaded now is remembered as missing (a photo that had none is left out without
+    // complaint: the user never saw it). Returns false when the photo would not fit in the
+    // memory limit (the photo is then missing too).
+    bool Load(int index);
+    // Returns photo `index` to its preview.
+    void Restore(int index);
+
+    bool OutOfMemory() const { return fOutOfMemory; }
+    // File names of the photos that were seen while editing but cannot be loaded at full size.
+    const std::vector<std::string>& Missing() const { return fMissing; }
+
+    // Three quarters of the machine's physical memory, or `limit` when it is positive.
+    static int64_t MemoryLimit(int64_t limit);
+
+private:
+    PanomerDoc* fDoc;
+    int64_t fLimit;
+    int64_t fHeld = 0;
+    int64_t fHeldBytes[kMaxPhotos] = {};
+    bool fLoaded[kMaxPhotos] = {};
+    bool fOutOfMemory = false;
+    std::vector<std::string> fMissing;
+};

@@ -1,0 +1,90 @@
+// Where one photo lies on the panorama sphere: the camera model, the photo's three rotations and
+// the feathered blend of its pixels over what lies below. Set up once per photo, so that the
+// per-pixel work is a few multiplications; the renderers and the canvas share it.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/imaging/Quor_image.h"
+#include "toolkit/math/Quor_Vector3.h"
+
+class PhotoMapping {
+public:
+    // The angle that the shorter side of a photo spans: 2 atan2(12, F) for a 35 mm equivalent
+    // focal length F, since the shorter side stands for the 24 mm height of the frame.
+    static float CameraAngle(float focalLength);
+    // The distance of a w x h photo from the eye, in its own pixels: (min(w, h) / 2) / tan(a / 2).
+    static float CameraDistance(int width, int height, float cameraAngle);
+    // The roll a photo is drawn with: the vertical spherical type shows every photo turned by a
+    // further quarter turn.
+    static float ProjectionRoll(float roll, int projectionType);
+
+    PhotoMapping() = default;
+
+    // image: the photo's pixels (32 bits), which must stay in place while the mapping is used.
+    // An image without pixels, or of another depth, covers nothing.
+    void Set(const Quor_image& image, float yaw, float pitch, float roll, float cameraAngle,
+             int projectionType);
+
+    // True when the photo can cover anything.
+    bool IsUsable() const { return fUsable; }
+    const Quor_image& Image() const { return fImage; }
+    float Distance() const { return fDistance; }
+
+    // Where the viewing direction d meets the photo: true with the photo position (tx, ty), in
+    // pixels from its top-left corner, when 0 <= tx < w and 0 <= ty < h.
+    bool Locate(const Quor_Vector3& d, float& tx, float& ty) const
+    {
+        // Into the photo's frame: turned by -yaw about y, -pitch about x and -roll about z.
+        const float x1 = fCosYaw * d.x + fSinYaw * d.z;
+        const float z1 = fCosYaw * d.z - fSinYaw * d.x;
+        const float y2 = fCosPitch * d.y - fSinPitch * z1;
+        const float z2 = fCosPitch * z1 + fSinPitch * d.y;
+        // Directions behind the eye, and those parallel to the photo's plane, never meet it.
+        if (!(z2 < 0.0f) || !fUsable)
+            return false;
+        const float x3 = fCosRoll * x1 - fSinRoll * y2;
+        const float y3 = fCosRoll * y2 + fSinRoll * x1;
+        const float s = -fDistance / z2;
+        tx = fHalfWidth + s * x3;
+        ty = fHalfHeight - s * y3;
+        return tx >= 0.0f && tx < fWidth && ty >= 0.0f && ty < fHeight;
+    }
+
+    // A point of the photo's own frame (x right, y up, the photo at z = -distance) turned into the
+    // panorama: by the roll about z, the pitch about x and the yaw about y.
+    Quor_Vector3 ToWorld(Quor_Vector3 p) const;
+
+    // The direction the photo's centre faces, and the cosine of the angle between it and the
+    // photo's corners (a little wider): no direction further from the axis meets the photo, so a
+    // renderer can skip whole stretches of the panorama for this photo.
+    const Quor_Vector3& Axis() const { return fAxis; }
+    float ConeCos() const { return fConeCos; }
+
+    // The bilinear sample at (tx, ty), exactly as Quor_ImageOps::SampleImage takes it.
+    uint32_t Sample(float tx, float ty) const;
+
+    // How much of the photo shows at (tx, ty) when it is laid over other photos: 1 inside, easing
+    // to 0 within `ramp` pixels of each edge.
+    float EdgeWeight(float tx, float ty, float ramp) const;
+
+    // Lays the photo's colour `sample`, taken at (tx, ty), over *pixel. A pixel with alpha 0 holds
+    // nothing yet and takes the sample as it is; otherwise the sample fades in near the photo's
+    // edges, weighted by its own alpha, through the alpha tables.
+    void Blend(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const;
+
+private:
+    Quor_image fImage;
+    bool fUsable = false;
+    float fWidth = 0.0f;
+    float fHeight = 0.0f;
+    float fHalfWidth = 0.0f;
+    float fHalfHeight = 0.0f;
+    float fDistance = 0.0f;
+    // Cosines and sines of -yaw, -pitch and -roll: the turn from the panorama into the photo.
+    float fCosYaw = 1.0f, fSinYaw = 0.0f;
+    float fCosPitch = 1.0f, fSinPitch = 0.0f;
+    float fCosRoll = 1.0f, fSinRoll = 0.0f;
+    Quor_Vector3 fAxis{0.0f, 0.0f, -1.0f};
+    float fConeCos = -1.0f;
+};

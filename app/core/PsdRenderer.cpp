@@ -1,0 +1,159 @@
+#include "app/core/PsdRenderer.h"
+
+#include <cerrno>
+#include <memory>
+#include <new>
+
+#include "app/core/CropFit.h"
+#include "app/core/FullSizePhotos.h"
+#include "app/core/PanomerDoc.h"
+#include "app/core/PanoramaSampler.h"
+#include "app/core/RenderOutput.h"
+#include "toolkit/imaging/formats/Quor_FileSink.h"
+#include "toolkit/imaging/formats/Quor_PsdWriter.h"
+#include "toolkit/math/Quor_Round.h"
+
+// The order of work, and what each way out leaves behind:
+//   1. pause, so the progress window is up first;
+//   2. check the request, then allocate the layer image (a canvas of 30000 x 30000 needs 3.6 GB),
+//      all before the output exists, so a refusal leaves nothing behind;
+//   3. create the output, write the header and declare one layer per photo;
+//   4. per photo: ask for Cancel, load it at full size, render its rows (asking before each),
+//      return it to its preview and write the layer. On Cancel the layer image is handed over
+//      as it stands for every layer still owed, so the file stays structurally complete;
+//   5. end the layers and close, counting every write error; failure: the output is removed.
+
+namespace {
+
+RenderResult Failure(RenderFailure failure, int systemError = 0)
+{
+    RenderResult result;
+    result.status = RenderStatus::kFailed;
+    result.failure = failure;
+    result.systemError = systemError;
+    return result;
+}
+
+RenderResult WriteFailure(RenderOutput& output)
+{
+    output.NoteWriteError(errno);
+    const int error = output.SystemError();
+    output.Discard();
+    return Failure(RenderFailure::kWriteFailed, error);
+}
+
+RenderResult Render(RenderOwner* owner, RenderOutput& output)
+{
+    PanomerDoc* doc = owner->Document();
+    Quor_Snooze(owner->Options().startPauseMs);
+
+    RenderResult result;
+    if (!RenderOutput::CheckRequest(*doc, &result))
+        return result;
+    const int width = doc->fRenderWidth;
+    const int height = doc->fRenderHeight;
+    const int count = Quor_Clamp(doc->fNumPhotos, 0, kMaxPhotos);
+
+    const int64_t limit = FullSizePhotos::MemoryLimit(owner->Options().memoryLimit);
+    const int64_t layerBytes = PsdRenderer::LayerBytes(width, height);
+    if (layerBytes < 0 || layerBytes > limit)
+        return Failure(RenderFailure::kNoMemory);
+    // Cleared to transparent, so a Cancel before any row was rendered gives empty layers rather
+    // than whatever the heap held.
+    std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[static_cast<size_t>(layerBytes)]());
+    if (!pixels)
+        return Failure(RenderFailure::kNoMemory);
+    Quor_image layer;
+    layer.bits = pixels.get();
+    layer.width = width;
+    layer.height = height;
+    layer.pixelBits = 32;
+    layer.pixelBytes = 4;
+    layer.rowBytes = width * 4;
+
+    if (!output.Create(doc->fRenderPath))
+        return Failure(RenderFailure::kCannotCreate, output.SystemError());
+    Quor_FileSink sink(output.File());
+    Quor_PsdWriter writer;
+    if (writer.Open(&sink) != 0 || writer.WriteHeader(width, height) != 0)
+        return WriteFailure(output);
+    for (int i = 0; i < count; i++) {
+        if (writer.WriteLayerInfo(doc->fPhotoPath[i].Name(), "norm", 255) != 0)
+            return WriteFailure(output);
+    }
+
+    ProjectionMap map(doc->fProjectionType, width, height);
+    CropFit::Fit(map, doc->fCrop);
+    PanoramaSampler sampler;
+
+    // Only one photo is held at full size at a time, beside the layer image.
+    FullSizePhotos photos(doc, limit - layerBytes);
+    const float rows = static_cast<float>(height) * static_cast<float>(count);
+    for (int i = 0; i < count; i++) {
+        if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
+            for (int j = i; j < count; j++) {
+                if (writer.WriteLayer(&layer) != 0)
+                    return WriteFailure(output);
+            }
+            result.status = RenderStatus::kCancelled;
+            break;
+        }
+        photos.Load(i);
+        if (photos.OutOfMemory()) {
+            output.Discard();
+            return Failure(RenderFailure::kNoMemory);
+        }
+        if (!photos.Missing().empty()) {
+            output.Discard();
+            result = Failure(RenderFailure::kPhotosMissing);
+            result.missingPhotos = photos.Missing();
+            return result;
+        }
+        if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != 0) {
+            output.Discard();
+            return Failure(RenderFailure::kNoMemory);
+        }
+        for (int y = 0; y < height; y++) {
+            const float progress = (static_cast<float>(i) * static_cast<float>(height) + static_cast<float>(y)) / rows;
+            // On Cancel the rest of this layer keeps what the image held; the next photo's
+            // check fails too and ends the loop.
+            if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kRenderingRow, i, y}, progress)) {
+                result.status = RenderStatus::kCancelled;
+                break;
+            }
+            sampler.RenderLayerRow(i, y, layer.Row32(y));
+        }
+        photos.Restore(i);
+        if (writer.WriteLayer(&layer) != 0)
+            return WriteFailure(output);
+    }
+
+    if (writer.EndLayers() != 0 || writer.Close() != 0)
+        return WriteFailure(output);
+    if (!output.Close()) {
+        const int error = output.SystemError();
+        output.Discard();
+        return Failure(RenderFailure::kWriteFailed, error);
+    }
+    return result;
+}
+
+}  // namespace
+
+int64_t PsdRenderer::LayerBytes(int width, int height)
+{
+    if (width <= 0 || height <= 0 || width > CropFit::kMaxSize || height > CropFit::kMaxSize)
+        return -1;
+    return static_cast<int64_t>(width) * height * 4;
+}
+
+RenderResult PsdRenderer::Run(RenderOwner* owner)
+{
+    RenderOutput output;
+    try {
+        return Render(owner, output);
+    } catch (const std::bad_alloc&) {
+        output.Discard();
+        return Failure(RenderFailure::kNoMemory);
+    }
+}

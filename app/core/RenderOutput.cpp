@@ -1,0 +1,127 @@
+#include "app/core/RenderOutput.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/core/CropFit.h"
+#include "app/core/PanomerDoc.h"
+
+namespace {
+
+// The canonical form of a path whose last component may not exist yet: the folder is resolved,
+// the name appended. Empty when not even the folder resolves.
+std::string CanonicalPath(const char* path)
+{
+    char resolved[PATH_MAX];
+    if (realpath(path, resolved) != nullptr)
+        return resolved;
+    std::string text(path);
+    const size_t slash = text.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : text.substr(0, slash));
+    const std::string name = slash == std::string::npos ? text : text.substr(slash + 1);
+    if (name.empty() || name == "." || name == ".." || realpath(folder.c_str(), resolved) == nullptr)
+        return std::string();
+    std::string result(resolved);
+    if (result.empty() || result.back() != '/')
+        result += '/';
+    return result + name;
+}
+
+}  // namespace
+
+bool RenderOutput::SameFile(const char* a, const char* b)
+{
+    if (a == nullptr || b == nullptr || *a == '\0' || *b == '\0')
+        return false;
+    struct stat sa, sb;
+    const bool hasA = stat(a, &sa) == 0;
+    const bool hasB = stat(b, &sb) == 0;
+    if (hasA && hasB)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (hasA != hasB)
+        return false;
+    const std::string ca = CanonicalPath(a);
+    return !ca.empty() && ca == CanonicalPath(b);
+}
+
+bool RenderOutput::CheckRequest(const PanomerDoc& doc, RenderResult* result)
+{
+    result->status = RenderStatus::kFailed;
+    if (!CropFit::IsValidSize(doc.fRenderWidth, doc.fRenderHeight)) {
+        result->failure = RenderFailure::kBadSize;
+        return false;
+    }
+    const char* output = doc.fRenderPath;
+    if (output == nullptr || *output == '\0') {
+        result->failure = RenderFailure::kNoOutput;
+        return false;
+    }
+    bool clash = SameFile(output, doc.fPath);
+    for (int i = 0; i < doc.fNumPhotos && i < kMaxPhotos && !clash; i++)
+        clash = SameFile(output, doc.fPhotoPath[i]);
+    if (clash) {
+        result->failure = RenderFailure::kOutputIsSource;
+        return false;
+    }
+    result->status = RenderStatus::kDone;
+    result->failure = RenderFailure::kNone;
+    return true;
+}
+
+RenderOutput::~RenderOutput()
+{
+    if (fFile != nullptr)
+        std::fclose(fFile);
+}
+
+bool RenderOutput::Create(const char* path)
+{
+    fPath = path;
+    fError = 0;
+    fFile = std::fopen(path, "wb");
+    if (fFile == nullptr) {
+        fError = errno != 0 ? errno : EIO;
+        return false;
+    }
+    struct stat info;
+    fRegular = fstat(fileno(fFile), &info) == 0 && S_ISREG(info.st_mode);
+    return true;
+}
+
+void RenderOutput::NoteWriteError(int error)
+{
+    if (fError == 0)
+        fError = error != 0 ? error : EIO;
+}
+
+bool RenderOutput::Close()
+{
+    if (fFile == nullptr)
+        return fError == 0;
+    bool ok = fError == 0;
+    if (std::fflush(fFile) != 0 || std::ferror(fFile)) {
+        NoteWriteError(errno);
+        ok = false;
+    }
+    if (std::fclose(fFile) != 0) {
+        NoteWriteError(errno);
+        ok = false;
+    }
+    fFile = nullptr;
+    return ok;
+}
+
+void RenderOutput::Discard()
+{
+    if (fFile != nullptr) {
+        std::fclose(fFile);
+        fFile = nullptr;
+    }
+    if (fRegular && !fPath.empty())
+        unlink(fPath.c_str());
+    fRegular = false;
+}

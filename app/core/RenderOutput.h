@@ -1,0 +1,46 @@
+// The output file of an export: the checks made before anything is opened, creating the file,
+// closing it with every error counted, and removing what a failed export left behind.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/core/RenderOwner.h"
+
+class PanomerDoc;
+
+class RenderOutput {
+public:
+    RenderOutput() = default;
+    // Closes a file still open; nothing is removed.
+    ~RenderOutput();
+
+    RenderOutput(const RenderOutput&) = delete;
+    RenderOutput& operator=(const RenderOutput&) = delete;
+
+    // The checks of a render request that need nothing opened: a size of 16..30000 per side, an
+    // output path, and an output that is neither one of the document's photos nor the document
+    // itself (writing it would destroy the photo before it is read). False with `result` filled.
+    static bool CheckRequest(const PanomerDoc& doc, RenderResult* result);
+    // True when both paths name the same file: the same device and inode when both exist,
+    // otherwise the same canonical path (symbolic links, "." and ".." resolved).
+    static bool SameFile(const char* a, const char* b);
+
+    // Creates (or truncates) the file for binary writing. False with errno kept in SystemError().
+    bool Create(const char* path);
+    FILE* File() const { return fFile; }
+    // Remembers a write error seen by a writer that does not report errno itself.
+    void NoteWriteError(int error);
+    // Flushes and closes; false when any write, the flush or the close failed.
+    bool Close();
+    // Closes and removes the file, for a failed export. Only a regular file is removed: an
+    // output such as a device is left alone.
+    void Discard();
+    int SystemError() const { return fError; }
+
+private:
+    std::string fPath;
+    FILE* fFile = nullptr;
+    bool fRegular = false;
+    int fError = 0;
+};

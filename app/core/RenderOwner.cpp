@@ -1,0 +1,111 @@
+#include "app/core/RenderOwner.h"
+
+#include "app/core/JpegRenderer.h"
+#include "app/core/PsdRenderer.h"
+
+std::string RenderResult::Message() const
+{
+    if (status != RenderStatus::kFailed)
+        return std::string();
+    switch (failure) {
+    case RenderFailure::kBadSize:
+        return "The panorama size must be 16 to 30000 pixels per side.";
+    case RenderFailure::kNoOutput:
+        return "No output file was chosen.";
+    case RenderFailure::kOutputIsSource:
+        return "The output file is one of the panorama's photos or the project itself.";
+    case RenderFailure::kCannotCreate:
+        return "Could not create the file.";
+    case RenderFailure::kNoMemory:
+        return "Not enough memory for a panorama of this size.";
+    case RenderFailure::kPhotosMissing: {
+        std::string text = std::to_string(missingPhotos.size());
+        text += missingPhotos.size() == 1 ? " photo" : " photos";
+        text += " could not be loaded at full size:";
+        for (size_t i = 0; i < missingPhotos.size(); i++) {
+            text += i == 0 ? " " : ", ";
+            text += missingPhotos[i];
+        }
+        text += ".";
+        return text;
+    }
+    case RenderFailure::kWriteFailed:
+    case RenderFailure::kNone:
+        break;
+    }
+    return "Could not write the panorama.";
+}
+
+RenderOwner::RenderOwner(PanomerDoc* doc)
+    : fDoc(doc)
+    , fCancelLock(Quor_CreateMutex("Kill Render"))
+{
+}
+
+RenderOwner::~RenderOwner()
+{
+    CancelRender();
+    Quor_DestroyMutex(fCancelLock);
+}
+
+bool RenderOwner::StartRender(RenderKind kind, const RenderOptions& options)
+{
+    if (fThread != nullptr || fCancelLock == nullptr || fDoc == nullptr)
+        return false;
+    fKind = kind;
+    fOptions = options;
+    fProgress.store(0.0f, std::memory_order_relaxed);
+    fThread = Quor_SpawnThread(ThreadEntry, this, 2, "Render Loop");
+    return fThread != nullptr;
+}
+
+void RenderOwner::CancelRender()
+{
+    if (fThread == nullptr)
+        return;
+    // Holding the lock while waiting makes every later try of the worker fail, which it reads
+    // as Cancel; the worker never waits for the lock, so the wait cannot deadlock.
+    Quor_LockMutex(fCancelLock, -1);
+    Quor_WaitForThread(fThread);
+    fThread = nullptr;
+    Quor_UnlockMutex(fCancelLock);
+}
+
+void RenderOwner::JoinRender()
+{
+    if (fThread == nullptr)
+        return;
+    Quor_WaitForThread(fThread);
+    fThread = nullptr;
+}
+
+bool RenderOwner::CheckCancel(const RenderCheckpoint& at, float progress)
+{
+    ReachedCheckpoint(at);
+    if (!Quor_LockMutex(fCancelLock, 0))
+        return true;
+    if (progress >= 0.0f)
+        fProgress.store(progress, std::memory_order_relaxed);
+    Quor_UnlockMutex(fCancelLock);
+    return false;
+}
+
+void RenderOwner::RenderEnded(const RenderResult& result)
+{
+    (void)result;
+}
+
+void RenderOwner::ReachedCheckpoint(const RenderCheckpoint& at)
+{
+    (void)at;
+}
+
+int RenderOwner::ThreadEntry(void* arg)
+{
+    RenderOwner* owner = static_cast<RenderOwner*>(arg);
+    const RenderResult result = owner->fKind == RenderKind::kPsd ? PsdRenderer::Run(owner) : JpegRenderer::Run(owner);
+    if (result.status == RenderStatus::kDone)
+        owner->fProgress.store(1.0f, std::memory_order_relaxed);
+    owner->RenderEnded(result);
+    return 0;
+}
