@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the image loader as a .gif file: every outcome must be a result
-// code, never a crash, a sanitizer report, a hang or an allocation beyond the pixel budget.
+// Feeds arbitrary bytes to the image loader as a file of one format (QUOR_FUZZ_EXTENSION, set by
+// the build for each target): every outcome must be a result code, never a crash, a sanitizer
+// report, a hang or an allocation beyond the pixel budget.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,13 +13,13 @@
 
 namespace {
 
-// One scratch file per process, named so that the loader picks the gif module.
+// One scratch file per process, named so that the loader picks the module under test.
 const std::string& ScratchPath()
 {
     static const std::string path = [] {
         const char* folder = std::getenv("TMPDIR");
-        std::string pattern = std::string(folder != nullptr ? folder : "/tmp") + "/fuzz-image-XXXXXX.gif";
-        const int fd = mkstemps(pattern.data(), 4);
+        std::string pattern = std::string(folder != nullptr ? folder : "/tmp") + "/fuzz-image-XXXXXX." QUOR_FUZZ_EXTENSION;
+        const int fd = mkstemps(pattern.data(), static_cast<int>(sizeof(QUOR_FUZZ_EXTENSION)));
         if (fd != -1)
             close(fd);
         return pattern;
