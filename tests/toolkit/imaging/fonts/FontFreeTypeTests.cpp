@@ -7,7 +7,6 @@
 #include FT_FREETYPE_H
 
 #include <cmath>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,28 +17,6 @@
 
 using namespace font_test;
 
-namespace {
-
-FontPtr OpenBook()
-{
-    return FontPtr(Quor_Font::GetFreeTypeFontFile(kDejaVuBook));
-}
-
-bool SameImages(const Quor_image* a, const Quor_image* b)
-{
-    for (int y = 0; y < a->height; y++)
-        for (int x = 0; x < a->width; x++)
-            if (a->Row32(y)[x] != b->Row32(y)[x])
-                return false;
-    return true;
-}
-
-#define REQUIRE_DEJAVU()                                   \
-    if (!std::ifstream(kDejaVuBook))                       \
-    GTEST_SKIP() << "DejaVu fonts not installed"
-
-}  // namespace
-
 // Catches files that are not fonts accepted as fonts (or crashing FreeType), which would replace a
 // working built-in interface font with nothing.
 TEST(fonts_FreeType, UnreadableFilesGiveNoFont)
@@ -48,10 +25,8 @@ TEST(fonts_FreeType, UnreadableFilesGiveNoFont)
     quor_test::ScratchDir scratch;
     const std::string text = scratch.File("notes.ttf");
     ASSERT_TRUE(quor_test::WriteFileBytes(text, "not a font at all\n"));
-    for (const char* path : {static_cast<const char*>(nullptr), "", "/nonexistent/font.ttf",
-                             text.c_str(), scratch.Path().c_str()})
+    for (const char* path : {static_cast<const char*>(nullptr), "", "/nonexistent/font.ttf", text.c_str(), scratch.Path().c_str()})
         EXPECT_FALSE(FontPtr(Quor_Font::GetFreeTypeFontFile(path))) << (path ? path : "null");
-
     FontPtr font = OpenBook();
     ASSERT_TRUE(font);
     EXPECT_EQ(font->Kind(), Quor_Font::kFreeType);
@@ -74,28 +49,21 @@ TEST(fonts_FreeType, RasterisedFontDrawsLikeTheOutlineFont)
     EXPECT_EQ(bitmap->LineToLineHeight(), outline->LineToLineHeight());
     EXPECT_EQ(bitmap->FontHeight(), outline->FontHeight());
     EXPECT_GT(outline->LineToLineHeight(), outline->FontHeight());
-
-    for (int c = 32; c < 256; c++) {
-        if (c == 127)
-            c = 160;
+    for (int c = 32; c < 256; c = c == 126 ? 160 : c + 1) {
         const char one[2] = {char(c), 0};
         ASSERT_EQ(bitmap->StringWidth(one), outline->StringWidth(one)) << "code " << c;
     }
-
     // A text without kerned pairs draws identically both ways.
     const char* text = "Hello, 123 \xE9t\xE9 [fig]";
     int singles = 0;
-    for (const char* p = text; *p; p++) {
-        const char one[2] = {*p, 0};
-        singles += outline->StringWidth(one);
-    }
+    for (const char* p = text; *p; p++)
+        singles += outline->StringWidth(std::string(1, *p).c_str());
     ASSERT_EQ(outline->StringWidth(text), singles) << "the sample text has kerned pairs";
-    Canvas direct(150, 24, Quor_ColorOps::White);
-    Canvas converted(150, 24, Quor_ColorOps::White);
+    Canvas direct(150, 24, Quor_ColorOps::White), converted(150, 24, Quor_ColorOps::White);
     // Start left of the image so both paths clip the same way.
     outline->DrawString(direct.Img(), text, -3, 15, Quor_ColorOps::Black);
     bitmap->DrawString(converted.Img(), text, -3, 15, Quor_ColorOps::Black);
-    EXPECT_TRUE(SameImages(direct.Img(), converted.Img()));
+    EXPECT_TRUE(MatchesWindow(direct.Img(), converted.Img()));
 }
 
 // Catches font sizes from settings that make the rasteriser allocate a strip of gigabytes (or
@@ -105,7 +73,6 @@ TEST(fonts_FreeType, AbsurdSizesAreClampedOrRefused)
     REQUIRE_DEJAVU();
     FontPtr outline = OpenBook();
     ASSERT_TRUE(outline);
-
     ASSERT_EQ(outline->SetPointSize(Quor_Font::kMaxPointSize, 96), 0);
     FontPtr largest(outline->RasterizeFreeType());
     ASSERT_EQ(outline->SetPointSize(5000, 96), 0);
@@ -129,13 +96,10 @@ TEST(fonts_FreeType, AbsurdSizesAreClampedOrRefused)
     ASSERT_EQ(FT_Set_Pixel_Sizes(outline->FreeTypeFace(), 0, 5000), 0);
     EXPECT_FALSE(FontPtr(outline->RasterizeFreeType()));
     EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(15, 11)));
-
     ASSERT_EQ(outline->SetPixelSize(12), 0);
     EXPECT_TRUE(FontPtr(outline->RasterizeFreeType(15, 11)));
-    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(0, 0)));
-    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(Quor_Font::kMaxStripHeight + 1, 11)));
-    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(15, 16)));
-    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(15, -1)));
+    for (const auto& strip : {std::pair{0, 0}, {Quor_Font::kMaxStripHeight + 1, 11}, {15, 16}, {15, -1}})
+        EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(strip.first, strip.second))) << strip.first << ", " << strip.second;
 
     // Bitmap fonts have no size to set and nothing to rasterise.
     FontPtr builtin = Embedded(0);
@@ -158,10 +122,8 @@ TEST(fonts_FreeType, ConcurrentUseOfOneFaceIsSerialised)
         threads.emplace_back([&, t] {
             Canvas canvas(120, 20, Quor_ColorOps::White);
             for (int i = 0; i < 150; i++) {
-                if (t == 0 && i % 50 == 0) {
-                    FontPtr converted(outline->RasterizeFreeType());
-                    wrong[t] += converted ? 0 : 1;
-                }
+                if (t == 0 && i % 50 == 0)
+                    wrong[t] += FontPtr(outline->RasterizeFreeType()) ? 0 : 1;
                 wrong[t] += outline->StringWidth(text) != expected;
                 outline->DrawString(canvas.Img(), text, 0, 14, Quor_ColorOps::Black);
             }
@@ -174,7 +136,7 @@ TEST(fonts_FreeType, ConcurrentUseOfOneFaceIsSerialised)
 }
 
 // Catches the library being closed under open faces (a use after free in every later call and in
-// the font's destructor).
+// the font's destructor), and a library that does not start again.
 TEST(fonts_FreeType, LibraryShutdownWaitsForTheLastFont)
 {
     REQUIRE_DEJAVU();
@@ -187,7 +149,6 @@ TEST(fonts_FreeType, LibraryShutdownWaitsForTheLastFont)
     Canvas canvas(80, 20, Quor_ColorOps::White);
     font->DrawString(canvas.Img(), "Shutdown", 0, 14, Quor_ColorOps::Black);
     font.reset();
-    // Opening a font again starts the library again.
     FontPtr again = OpenBook();
     ASSERT_TRUE(again);
     EXPECT_EQ(again->StringWidth("Shutdown"), width);

@@ -1,14 +1,18 @@
 // Helpers shared by the font tests: the built-in font table as the interface expects it, owned
-// fonts, canvases, and a reader for the bitmap-font dump format.
+// fonts, the outline face, canvases with a background that differs at every pixel, and image
+// comparison.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "toolkit/imaging/Quor_BaseImage.h"
+#include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
 
 namespace font_test {
@@ -36,73 +40,51 @@ inline FontPtr Embedded(int index)
     return FontPtr(Quor_Font::GetBitmapFontEmbedded(index));
 }
 
-// The outline faces the built-in fonts come from; tests that need one skip without it.
+// The outline face the built-in fonts come from; tests that need it skip without it.
 inline const char* kDejaVuBook = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf";
+#define REQUIRE_DEJAVU()                     \
+    if (!std::ifstream(font_test::kDejaVuBook)) \
+    GTEST_SKIP() << "DejaVu fonts not installed"
 
-// A canvas: 32-bit ones cleared to a colour, other depths to zero.
+inline FontPtr OpenBook()
+{
+    return FontPtr(Quor_Font::GetFreeTypeFontFile(kDejaVuBook));
+}
+
+// A background that differs at every pixel, so a shifted or misplaced write shows.
+inline uint32_t Background(int x, int y)
+{
+    return Quor_PixelConvert::Pack(uint32_t(x * 7 + y * 3) & 255, uint32_t(x * 13) & 255, uint32_t(y * 29) & 255, 255);
+}
+
+// A canvas: 32-bit ones cleared to a colour, or to Background() as seen from (originX, originY)
+// when no colour is given; other depths cleared to zero.
 struct Canvas {
     Quor_BaseImage image;
-    Canvas(int width, int height, rgb_color fill, int bits = 32)
+    Canvas(int width, int height, const rgb_color* fill, int bits = 32, int originX = 0, int originY = 0)
     {
         image.Initialize(width, height, bits);
-        if (bits == 32)
-            image.Clear(fill);
-        else
-            for (int y = 0; y < height; y++)
-                std::fill(image.RowPtr(y), image.RowPtr(y) + image.RowBytes(), uint8_t(0));
+        for (int y = 0; y < height; y++)
+            std::fill(image.RowPtr(y), image.RowPtr(y) + image.RowBytes(), uint8_t(0));
+        if (bits == 32 && fill)
+            image.Clear(*fill);
+        for (int y = 0; bits == 32 && !fill && y < height; y++)
+            for (int x = 0; x < width; x++)
+                Img()->Row32(y)[x] = Background(originX + x, originY + y);
     }
+    Canvas(int width, int height, rgb_color fill, int bits = 32) : Canvas(width, height, &fill, bits) {}
     const Quor_image* Img() const { return &image.Image(); }
     uint32_t At(int x, int y) const { return image.Image().Row32(y)[x]; }
 };
 
-// The arrays of one font read back from its dump text.
-struct ParsedFont {
-    int64_t fontWidth = -1, fontHeight = -1, fontBaseHeight = -1;
-    std::vector<int64_t> charOffset, charWidth, charAdvance, charDelta, fontBmp;
-};
-
-// Reads "k<prefix><name> = value;" and "k<prefix><name>[] = { v, v, ... };" back; a missing or
-// malformed entry leaves its field at -1 or empty.
-inline bool ParseDump(const std::string& text, const std::string& prefix, ParsedFont* out)
+// Compares the small image with the window of the big one whose top-left is (wx, wy).
+inline ::testing::AssertionResult MatchesWindow(const Quor_image* small, const Quor_image* big, int wx = 0, int wy = 0)
 {
-    auto scalar = [&](const char* name, int64_t* value) {
-        const std::string key = "k" + prefix + name + " = ";
-        const size_t at = text.find(key);
-        if (at == std::string::npos)
-            return false;
-        *value = std::stoll(text.substr(at + key.size()));
-        return true;
-    };
-    auto array = [&](const char* name, std::vector<int64_t>* values) {
-        const std::string key = "k" + prefix + name + "[] = {\n";
-        size_t at = text.find(key);
-        if (at == std::string::npos)
-            return false;
-        at += key.size();
-        const size_t end = text.find("\n};\n", at);
-        if (end == std::string::npos)
-            return false;
-        const std::string body = text.substr(at, end - at);
-        size_t p = 0;
-        while (p < body.size()) {
-            while (p < body.size() && (body[p] == '\t' || body[p] == '\n' || body[p] == ' '))
-                p++;
-            if (p >= body.size())
-                break;
-            size_t used = 0;
-            values->push_back(std::stoll(body.substr(p, 24), &used));
-            p += used;
-            if (body.compare(p, 2, ", ") != 0)
-                return false;
-            p += 2;
-        }
-        return true;
-    };
-    return scalar("fontWidth", &out->fontWidth) && scalar("fontHeight", &out->fontHeight) &&
-           scalar("fontBaseHeight", &out->fontBaseHeight) &&
-           array("charOffset", &out->charOffset) && array("charWidth", &out->charWidth) &&
-           array("charAdvance", &out->charAdvance) && array("charDelta", &out->charDelta) &&
-           array("fontBmp", &out->fontBmp);
+    for (int y = 0; y < small->height; y++)
+        for (int x = 0; x < small->width; x++)
+            if (small->Row32(y)[x] != big->Row32(wy + y)[wx + x])
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ")";
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace font_test
