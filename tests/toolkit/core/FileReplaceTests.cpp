@@ -1,7 +1,8 @@
 // Replacing a file through a temporary file: the old content survives every failure.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,20 +14,12 @@ namespace {
 
 int CountEntries(const std::string& folder)
 {
-    int count = 0;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir))
-            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-                ++count;
-        closedir(dir);
-    }
-    return count;
+    return int(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
 }
 
 mode_t ModeOf(const std::string& path)
 {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+    return mode_t(std::filesystem::status(path).permissions());
 }
 
 // A file stream whose disk fills up after a few bytes: later writes store only part of what
@@ -51,6 +44,11 @@ TEST(CoreFileReplace, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
     const std::string target = scratch.File("pano.qpm");
     const std::string old = "application/x-vnd.quor_panomerdoc\nold content\n";
     ASSERT_TRUE(quor_test::WriteFileBytes(target, old));
+    // The old document is byte-identical and no temporary file is left next to it.
+    auto expectOldKept = [&](const char* after) {
+        EXPECT_EQ(quor_test::ReadFileBytes(target), old) << after;
+        EXPECT_EQ(CountEntries(scratch.Path()), 1) << after;
+    };
 
     {
         Quor_FileStream stream;
@@ -60,16 +58,14 @@ TEST(CoreFileReplace, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
         stream.Close();
         EXPECT_FALSE(stream.Commit());
     }
-    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
-    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+    expectOldKept("not committed");
 
     {
         Quor_FileStream stream;  // destroyed without Commit
         ASSERT_EQ(stream.OpenReplace(target.c_str()), 0);
         stream.WriteString("abandoned");
     }
-    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
-    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+    expectOldKept("abandoned");
 
     {
         // A write that cannot be stored (a quote inside a quoted string) fails the commit.
@@ -81,8 +77,7 @@ TEST(CoreFileReplace, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
         EXPECT_FALSE(stream.Commit());
         EXPECT_FALSE(stream.IsOpen());
     }
-    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
-    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+    expectOldKept("quote");
 
     {
         FillingStream stream;
@@ -92,8 +87,7 @@ TEST(CoreFileReplace, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
         EXPECT_TRUE(stream.WriteFailed());
         EXPECT_FALSE(stream.Commit());
     }
-    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
-    EXPECT_EQ(CountEntries(scratch.Path()), 1);
+    expectOldKept("disk full");
 
     // A folder that is a regular file cannot take a temporary file.
     Quor_FileStream blocked;

@@ -50,10 +50,8 @@ TEST(CoreLocale, CommaLocaleDoesNotChangeWrittenOrReadNumbers)
     EXPECT_EQ(text, "2.5 -0.125");
     Quor_MemStream in;
     in.OpenRead(text.data(), static_cast<int64_t>(text.size()));
-    float a = 0.0f;
-    float b = 0.0f;
-    EXPECT_TRUE(in.ReadFloat(&a));
-    EXPECT_TRUE(in.ReadFloat(&b));
+    float a = 0.0f, b = 0.0f;
+    EXPECT_TRUE(in.ReadFloat(&a) && in.ReadFloat(&b));
     EXPECT_EQ(a, 2.5f);
     EXPECT_EQ(b, -0.125f);
 
@@ -63,9 +61,7 @@ TEST(CoreLocale, CommaLocaleDoesNotChangeWrittenOrReadNumbers)
 
     Quor_Message settings;
     settings.Set("FocalLength", 35.5f);
-    const char* stored = nullptr;
-    ASSERT_TRUE(settings.Get("FocalLength", &stored));
-    EXPECT_STREQ(stored, "35.500000");
+    EXPECT_STREQ(settings.ValueAt(0), "35.500000");
     float focal = 0.0f;
     EXPECT_TRUE(settings.Get("FocalLength", &focal));
     EXPECT_EQ(focal, 35.5f);

@@ -47,35 +47,38 @@ struct FileReader {
     Quor_FileStream fStream;
 };
 
+// The same text through both stream kinds, for rules that must hold in each.
+struct BothKinds {
+    explicit BothKinds(const std::string& text) : fMemory(text), fFile(text) {}
+    TextReader fMemory;
+    FileReader fFile;
+    Quor_IoStream* const fAll[2] = {&fMemory.fStream, &fFile.fStream};
+};
+
 }  // namespace
 
 TEST(CoreStreamNumbers, FloatsAreWrittenShortAndExact)
 {
     // Catches trailing zeros, "-0" and exponent forms, and the undefined float-to-integer
     // conversion of values beyond the 64-bit range (1e30 once came out as -9223372036854775808).
-    EXPECT_EQ(FloatText(3.0f), "3");
-    EXPECT_EQ(FloatText(2.5f), "2.5");
-    EXPECT_EQ(FloatText(-0.125f), "-0.125");
-    EXPECT_EQ(FloatText(-0.0000004f), "0");
-    EXPECT_EQ(FloatText(0.1f), "0.1");
-    EXPECT_EQ(FloatText(1.25f), "1.25");
-    EXPECT_EQ(FloatText(-2.9999996f), "-3");
-    EXPECT_EQ(FloatText(1e30f), "1000000015047466219876688855040");
-    EXPECT_EQ(FloatText(-4611686018427387904.0f), "-4611686018427387904");
-    EXPECT_EQ(FloatText(std::nanf("")), "nan");
-    EXPECT_EQ(FloatText(-INFINITY), "-inf");
+    const std::pair<float, const char*> cases[] = {
+        {3.0f, "3"}, {2.5f, "2.5"}, {-0.125f, "-0.125"}, {-0.0000004f, "0"}, {0.1f, "0.1"}, {1.25f, "1.25"},
+        {-2.9999996f, "-3"}, {1e30f, "1000000015047466219876688855040"},
+        {-4611686018427387904.0f, "-4611686018427387904"}, {std::nanf(""), "nan"}, {-INFINITY, "-inf"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(FloatText(value), text) << text;
 
     const float values[] = {1e30f, -3.4e38f, 4611686018427387904.0f, 123456.5f, -0.5f, 7.0e-3f};
     for (float v : values) {
         const std::string text = FloatText(v);
         EXPECT_EQ(text.find('e'), std::string::npos) << text;
-        float back = 0.0f;
-        TextReader memory(text);
-        ASSERT_TRUE(memory.fStream.ReadFloat(&back)) << text;
-        EXPECT_EQ(back, v) << text;
-        FileReader file(text);
-        ASSERT_TRUE(file.fStream.ReadFloat(&back)) << text;
-        EXPECT_EQ(back, v) << text;
+        BothKinds both(text);
+        for (Quor_IoStream* in : both.fAll) {
+            float back = 0.0f;
+            ASSERT_TRUE(in->ReadFloat(&back)) << text;
+            EXPECT_EQ(back, v) << text;
+        }
     }
 }
 
@@ -102,19 +105,15 @@ TEST(CoreStreamNumbers, NonFiniteAndOutOfRangeTextsFailToRead)
 
     // What "%f" and "%d" accept for finite values still reads in file streams.
     FileReader forms("  1e30 +2.5 -7e-2 1e-50 +12 -0");
-    float f = 0.0f;
-    ASSERT_TRUE(forms.fStream.ReadFloat(&f));
-    EXPECT_EQ(f, 1e30f);
-    ASSERT_TRUE(forms.fStream.ReadFloat(&f));
-    EXPECT_EQ(f, 2.5f);
-    ASSERT_TRUE(forms.fStream.ReadFloat(&f));
-    EXPECT_EQ(f, -0.07f);
-    ASSERT_TRUE(forms.fStream.ReadFloat(&f));
-    EXPECT_EQ(f, 0.0f);
-    ASSERT_TRUE(forms.fStream.ReadInt(&i));
-    EXPECT_EQ(i, 12);
-    ASSERT_TRUE(forms.fStream.ReadInt(&i));
-    EXPECT_EQ(i, 0);
+    for (float want : {1e30f, 2.5f, -0.07f, 0.0f}) {
+        float f = 1.0f;
+        ASSERT_TRUE(forms.fStream.ReadFloat(&f));
+        EXPECT_EQ(f, want);
+    }
+    for (int want : {12, 0}) {
+        ASSERT_TRUE(forms.fStream.ReadInt(&i));
+        EXPECT_EQ(i, want);
+    }
     EXPECT_FALSE(forms.fStream.ReadInt(&i));
 }
 
@@ -133,20 +132,14 @@ TEST(CoreStreamNumbers, BooleansAndIntegersReadBackInBothKinds)
     const std::string text = Written(out);
     EXPECT_EQ(text, "true false -2147483648 1");
 
-    TextReader memory(text);
-    FileReader file(text);
-    for (Quor_IoStream* in : {static_cast<Quor_IoStream*>(&memory.fStream), static_cast<Quor_IoStream*>(&file.fStream)}) {
-        bool b = false;
+    BothKinds both(text);
+    for (Quor_IoStream* in : both.fAll) {
+        bool b1 = false, b2 = true, b3 = false, b4;
         int i = 0;
-        ASSERT_TRUE(in->ReadBool(&b));
-        EXPECT_TRUE(b);
-        ASSERT_TRUE(in->ReadBool(&b));
-        EXPECT_FALSE(b);
-        ASSERT_TRUE(in->ReadInt(&i));
+        EXPECT_TRUE(in->ReadBool(&b1) && in->ReadBool(&b2) && in->ReadInt(&i) && in->ReadBool(&b3));
+        EXPECT_TRUE(b1 && !b2 && b3);
         EXPECT_EQ(i, INT_MIN);
-        ASSERT_TRUE(in->ReadBool(&b));
-        EXPECT_TRUE(b);
-        EXPECT_FALSE(in->ReadBool(&b));
+        EXPECT_FALSE(in->ReadBool(&b4));
     }
 }
 
@@ -156,9 +149,8 @@ TEST(CoreStreamText, BoundedReadsKeepTheirLimitsWithoutOverflow)
     const std::string line254(254, 'a');
     const std::string line255(255, 'b');
     const std::string text = line254 + "\n" + line255 + "\nshort\r\nlast";
-    TextReader memory(text);
-    FileReader file(text);
-    for (Quor_IoStream* in : {static_cast<Quor_IoStream*>(&memory.fStream), static_cast<Quor_IoStream*>(&file.fStream)}) {
+    BothKinds lines(text);
+    for (Quor_IoStream* in : lines.fAll) {
         char buffer[300];
         EXPECT_TRUE(in->ReadLine(sizeof buffer, buffer));
         EXPECT_EQ(std::string(buffer), line254);
@@ -174,9 +166,8 @@ TEST(CoreStreamText, BoundedReadsKeepTheirLimitsWithoutOverflow)
     }
 
     const std::string quoted = " \"abc\" \"abcd\" \"open";
-    TextReader qm(quoted);
-    FileReader qf(quoted);
-    for (Quor_IoStream* in : {static_cast<Quor_IoStream*>(&qm.fStream), static_cast<Quor_IoStream*>(&qf.fStream)}) {
+    BothKinds quotes(quoted);
+    for (Quor_IoStream* in : quotes.fAll) {
         char guarded[6];
         std::memset(guarded, '#', sizeof guarded);
         EXPECT_TRUE(in->ReadQuoteString(4, guarded));  // exactly maxLen - 1 characters fit
@@ -214,42 +205,39 @@ TEST(CoreStreamPaths, PathsAreRelativeOnlyInsideTheDocumentFolder)
     const std::string root = scratch.Path();
     const std::string doc = root + "/doc/x.qpm";
     ASSERT_EQ(mkdir((root + "/doc").c_str(), 0755), 0);
-    {
-        Quor_FileStream out;
-        ASSERT_EQ(out.Open(doc.c_str(), false), 0);
-        out.WritePath((root + "/doc/img/a.jpg").c_str());
+    // Inside the folder, a sibling folder, the folder itself, a name with a drive-like part, and
+    // texts that read back as relative ("1:1.jpg") or absolute ("C:/win.jpg").
+    const std::pair<std::string, std::string> cases[] = {
+        {root + "/doc/img/a.jpg", root + "/doc/img/a.jpg"}, {root + "/docs/b.jpg", root + "/docs/b.jpg"},
+        {root + "/doc/c.jpg", root + "/doc/c.jpg"}, {root + "/doc/C:/d.jpg", root + "/doc/./C:/d.jpg"},
+        {"\"1:1.jpg\"", root + "/doc/1:1.jpg"}, {"\"C:/win.jpg\"", "C:/win.jpg"},
+    };
+    Quor_FileStream out;
+    ASSERT_EQ(out.Open(doc.c_str(), false), 0);
+    for (const auto& [written, read] : cases) {
+        if (written[0] == '"')
+            out.WriteString(written.c_str());
+        else
+            out.WritePath(written.c_str());
         out.Space();
-        out.WritePath((root + "/docs/b.jpg").c_str());
-        out.Space();
-        out.WritePath((root + "/doc/c.jpg").c_str());
-        out.Space();
-        out.WritePath((root + "/doc/C:/d.jpg").c_str());
-        out.Space();
-        out.WriteQuoteString("1:1.jpg");
-        out.Space();
-        out.WriteQuoteString("C:/win.jpg");
-        out.Close();
-        EXPECT_FALSE(out.WriteFailed());
     }
+    out.Close();
+    EXPECT_FALSE(out.WriteFailed());
     EXPECT_EQ(quor_test::ReadFileBytes(doc),
-              "\"img/a.jpg\" \"" + root + "/docs/b.jpg\" \"c.jpg\" \"./C:/d.jpg\" \"1:1.jpg\" \"C:/win.jpg\"");
-
+              "\"img/a.jpg\" \"" + root + "/docs/b.jpg\" \"c.jpg\" \"./C:/d.jpg\" \"1:1.jpg\" \"C:/win.jpg\" ");
     Quor_FileStream in;
     ASSERT_EQ(in.Open(doc.c_str(), true), 0);
     Quor_String path;
-    const std::string expected[] = {root + "/doc/img/a.jpg", root + "/docs/b.jpg", root + "/doc/c.jpg",
-                                    root + "/doc/./C:/d.jpg", root + "/doc/1:1.jpg", "C:/win.jpg"};
-    for (const std::string& e : expected) {
+    for (const auto& [written, read] : cases) {
         ASSERT_TRUE(in.ReadPath(&path));
-        EXPECT_EQ(std::string(path), e);
+        EXPECT_EQ(std::string(path), read);
     }
 
     // A document opened by a bare name has no folder: absolute paths stay absolute, and
     // relative ones read back against the current folder.
-    char old[4096];
+    char old[4096], here[4096];
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir((root + "/doc").c_str()), 0);
-    char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     Quor_FileStream bare;
     ASSERT_EQ(bare.Open("bare.qpm", false), 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 #include "ImageFixtures.h"
@@ -18,33 +19,23 @@ TEST(QuorBlit, BlitAlphaRules)
     At(src.Image(), 1, 0) = Px(9, 8, 7, 255);
     At(src.Image(), 2, 0) = Px(200, 200, 200, 128);
 
-    Fill(&dst, 3, 1, Px(100, 100, 100, 100));
-    Ops::BlitAlpha(src, dst, 0, 0, false);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(100, 100, 100, 100));
-    EXPECT_EQ(At(dst.Image(), 1, 0), Px(9, 8, 7, 100));
-    EXPECT_EQ(At(dst.Image(), 2, 0), Px(149, 149, 149, 100));   // 100 + 49, both truncated
-
-    Fill(&dst, 3, 1, Px(100, 100, 100, 100));
-    Ops::BlitAlpha(src, dst, 0, 0, true);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(100, 100, 100, 100));
-    EXPECT_EQ(At(dst.Image(), 1, 0), Px(9, 8, 7, 255));
-    EXPECT_EQ(At(dst.Image(), 2, 0), Px(149, 149, 149, 177));   // 100 + mask[128][155]
-
+    const uint32_t kGrey = Px(100, 100, 100, 100);
+    // Runs the blit onto a fresh grey row and returns the row's three pixels.
+    auto row = [&](auto blit) {
+        Fill(&dst, 3, 1, kGrey);
+        blit();
+        return std::array<uint32_t, 3>{At(dst.Image(), 0, 0), At(dst.Image(), 1, 0), At(dst.Image(), 2, 0)};
+    };
+    using Row = std::array<uint32_t, 3>;
+    // 100 + 49, both truncated; with alpha, 100 + mask[128][155].
+    EXPECT_EQ(row([&] { Ops::BlitAlpha(src, dst, 0, 0, false); }), (Row{kGrey, Px(9, 8, 7, 100), Px(149, 149, 149, 100)}));
+    EXPECT_EQ(row([&] { Ops::BlitAlpha(src, dst, 0, 0, true); }), (Row{kGrey, Px(9, 8, 7, 255), Px(149, 149, 149, 177)}));
     // The offset variant: pushed to 255 or above it copies, to 0 or below it skips.
-    Fill(&dst, 3, 1, Px(100, 100, 100, 100));
-    Ops::BlitAlphaMod(src, dst, 0, 0, 200, false);
-    EXPECT_EQ(At(dst.Image(), 2, 0), Px(200, 200, 200, 100));
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(21, 22, 23, 100));   // alpha 0 raised to 200
-    Fill(&dst, 3, 1, Px(100, 100, 100, 100));
-    Ops::BlitAlphaMod(src, dst, 0, 0, -128, true);
-    EXPECT_EQ(At(dst.Image(), 2, 0), Px(100, 100, 100, 100));
-    EXPECT_EQ(At(dst.Image(), 1, 0), Px(54, 53, 53, 177));
-
+    EXPECT_EQ(row([&] { Ops::BlitAlphaMod(src, dst, 0, 0, 200, false); }),
+              (Row{Px(21, 22, 23, 100), Px(9, 8, 7, 100), Px(200, 200, 200, 100)}));
+    EXPECT_EQ(row([&] { Ops::BlitAlphaMod(src, dst, 0, 0, -128, true); }), (Row{kGrey, Px(54, 53, 53, 177), kGrey}));
     // Min: the source pixel, its alpha no higher than the destination's.
-    Fill(&dst, 3, 1, Px(100, 100, 100, 100));
-    Ops::BlitAlphaMin(src, dst, 0, 0);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(1, 2, 3, 0));
-    EXPECT_EQ(At(dst.Image(), 1, 0), Px(9, 8, 7, 100));
+    EXPECT_EQ(row([&] { Ops::BlitAlphaMin(src, dst, 0, 0); }), (Row{Px(1, 2, 3, 0), Px(9, 8, 7, 100), Px(200, 200, 200, 100)}));
 }
 
 // Catches clipping that mixes up source and destination offsets at negative positions, and
@@ -95,47 +86,33 @@ TEST(QuorBlit, BlitWithinOneImage)
 // Catches blend formulas from the wrong table row, and a blend that ignores the source alpha.
 TEST(QuorBlit, BlendModeSpotValues)
 {
-    struct Case {
+    const uint32_t kSrc = Px(200, 200, 0), kDst = Px(100, 200, 100, 90);
+    const struct {
         const char* name;
         void (*blend)(const Quor_image*, const Quor_image*, int, int, bool);
-        uint32_t expected;   // source (200, 200, 0) over destination (100, 200, 100)
+        uint32_t src, dst, expected;
+        bool useAlpha;
     } cases[] = {
-        {"multiply", Ops::BlitMultiply, Px(78, 156, 0, 90)},
-        {"screen", Ops::BlitScreen, Px(222, 244, 100, 90)},
-        {"overlay", Ops::BlitOverlay, Px(156, 232, 0, 90)},
-        {"add", Ops::BlitAdd, Px(255, 255, 100, 90)},
-        {"difference", Ops::BlitDifference, Px(100, 0, 100, 90)},
+        {"multiply", Ops::BlitMultiply, kSrc, kDst, Px(78, 156, 0, 90), false},
+        {"screen", Ops::BlitScreen, kSrc, kDst, Px(222, 244, 100, 90), false},
+        {"overlay", Ops::BlitOverlay, kSrc, kDst, Px(156, 232, 0, 90), false},
+        {"add", Ops::BlitAdd, kSrc, kDst, Px(255, 255, 100, 90), false},
+        {"difference", Ops::BlitDifference, kSrc, kDst, Px(100, 0, 100, 90), false},
+        // Half coverage mixes the blended colour with the destination.
+        {"half difference", Ops::BlitDifference, Px(200, 200, 0, 128), kDst, Px(99, 99, 99, 172), true},
+        // Colour modes: hue and saturation from one side, lightness from the other.
+        {"color", Ops::BlitColor, Px(255, 0, 0), Px(100, 100, 100), Px(200, 0, 0), false},
+        {"luminosity", Ops::BlitLuminosity, Px(255, 255, 255), Px(255, 0, 0), Px(255, 255, 255), false},
+        {"hue", Ops::BlitHue, Px(0, 0, 255), Px(255, 0, 0), Px(1, 1, 255), false},   // lightness 128 of 255
+        {"saturation", Ops::BlitSaturation, Px(128, 128, 128), Px(1, 1, 255), Px(128, 128, 128), false},
     };
     Quor_BaseImage src, dst;
-    Fill(&src, 1, 1, Px(200, 200, 0, 255));
-    for (const Case& c : cases) {
-        Fill(&dst, 1, 1, Px(100, 200, 100, 90));
-        c.blend(src, dst, 0, 0, false);
+    for (const auto& c : cases) {
+        Fill(&src, 1, 1, c.src);
+        Fill(&dst, 1, 1, c.dst);
+        c.blend(src, dst, 0, 0, c.useAlpha);
         EXPECT_EQ(At(dst.Image(), 0, 0), c.expected) << c.name;
     }
-
-    // Half coverage mixes the blended colour with the destination.
-    Fill(&src, 1, 1, Px(200, 200, 0, 128));
-    Fill(&dst, 1, 1, Px(100, 200, 100, 90));
-    Ops::BlitDifference(src, dst, 0, 0, true);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(99, 99, 99, 172));
-
-    // Colour takes hue and saturation from the source and lightness from the destination.
-    Fill(&src, 1, 1, Px(255, 0, 0, 255));
-    Fill(&dst, 1, 1, Px(100, 100, 100, 255));
-    Ops::BlitColor(src, dst, 0, 0, false);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(200, 0, 0, 255));
-    Fill(&src, 1, 1, Px(255, 255, 255, 255));
-    Fill(&dst, 1, 1, Px(255, 0, 0, 255));
-    Ops::BlitLuminosity(src, dst, 0, 0, false);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(255, 255, 255, 255));
-    Fill(&src, 1, 1, Px(0, 0, 255, 255));
-    Fill(&dst, 1, 1, Px(255, 0, 0, 255));
-    Ops::BlitHue(src, dst, 0, 0, false);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(1, 1, 255, 255));   // lightness 128 of 255
-    Fill(&src, 1, 1, Px(128, 128, 128, 255));
-    Ops::BlitSaturation(src, dst, 0, 0, false);
-    EXPECT_EQ(At(dst.Image(), 0, 0), Px(128, 128, 128, 255));
 }
 
 // Catches a tiling grid that starts at the wrong phase or leaves the last partial tile out.

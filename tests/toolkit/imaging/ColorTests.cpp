@@ -19,28 +19,20 @@ using namespace imaging_test;
 // example value = max instead of (max + min) / 2) and a grey that does not keep its level.
 TEST(QuorColorOps, HsvLightnessModelExamples)
 {
-    int h, s, v;
+    int h, s, v, r, g, b;
     Quor_ColorOps::Rgb2Hsv(255, 0, 0, &h, &s, &v);
-    EXPECT_EQ(h, 0);
-    EXPECT_EQ(s, 255);
-    EXPECT_EQ(v, 128);
+    EXPECT_TRUE(h == 0 && s == 255 && v == 128) << h << " " << s << " " << v;
     Quor_ColorOps::Rgb2Hsv(100, 100, 100, &h, &s, &v);
-    EXPECT_EQ(h, 0);
-    EXPECT_EQ(s, 0);
-    EXPECT_EQ(v, 100);
+    EXPECT_TRUE(h == 0 && s == 0 && v == 100) << h << " " << s << " " << v;
     Quor_ColorOps::Rgb2Hsv(0, 0, 255, &h, &s, &v);
     EXPECT_EQ(h, 170);   // blue two thirds round
-
-    int r, g, b;
     Quor_ColorOps::Hsv2Rgb(0, 255, 128, &r, &g, &b);
     EXPECT_EQ(r, 255);
-    EXPECT_NEAR(g, 1, 1);
-    EXPECT_NEAR(b, 1, 1);
+    EXPECT_NEAR(g + b, 2, 2);
     Quor_ColorOps::Hsv2Rgb(255, 255, 128, &r, &g, &b);   // 255 wraps to red
     EXPECT_EQ(r, 255);
     Quor_ColorOps::Hsv2Rgb(40, 200, 255, &r, &g, &b);
     EXPECT_EQ(r + g + b, 3 * 255);
-
     const hsv_color hsv = Quor_ColorOps::Rgb2Hsv(rgb_color{0, 255, 0, 77});
     EXPECT_EQ(hsv.alpha, 77);
     EXPECT_EQ(hsv.hue, 85);
@@ -93,18 +85,17 @@ namespace {
 // The nearest entry by plain search, ties to the lower index.
 int Nearest(const Quor_palette& pal, int r, int g, int b)
 {
-    int best = 0;
-    long bestDistance = -1;
-    for (int i = 0; i < 256; ++i) {
+    auto distance = [&](int i) {
         const uint32_t c = pal.colors[i];
         const long dr = long(Quor_PixelConvert::Red(c)) - r, dg = long(Quor_PixelConvert::Green(c)) - g,
                    db = long(Quor_PixelConvert::Blue(c)) - b;
-        const long d = dr * dr + dg * dg + db * db;
-        if (bestDistance < 0 || d < bestDistance) {
-            bestDistance = d;
-            best = i;
-        }
-    }
+        return dr * dr + dg * dg + db * db;
+    };
+    int best = 0;
+    long bestDistance = distance(0);
+    for (int i = 1; i < 256; ++i)
+        if (const long d = distance(i); d < bestDistance)
+            bestDistance = d, best = i;
     return best;
 }
 
@@ -134,25 +125,23 @@ TEST(QuorPalette, TablesAndLookups)
     const Quor_Palette& system = Quor_Palette::SystemPalette();
     EXPECT_EQ(system.IndexFromColor(255, 255, 255), 0);
     EXPECT_EQ(system.IndexFromColor(0, 0, 0), 255);
-    EXPECT_EQ(system.Palette().colors[1], Px(0xFF, 0xFF, 0xCC));
-    EXPECT_EQ(system.Palette().colors[214], Px(0, 0, 0x33));
-    EXPECT_EQ(system.Palette().colors[215], Px(0xEE, 0, 0));
-    EXPECT_EQ(system.Palette().colors[254], Px(0x11, 0x11, 0x11));
     EXPECT_EQ(system.IndexFromColor(-40, 999, 300), system.IndexFromColor(0, 255, 255));
     EXPECT_EQ(Quor_ColorOps::PackColor8(rgb_color{0xEE, 0, 0, 255}), 215);
-
     Quor_Palette generic;
     ASSERT_EQ(generic.InitializeGeneric(false), 0);
-    const uint32_t* colors = generic.Palette().colors;
-    EXPECT_EQ(colors[31], Px(0xF8, 0xF8, 0xF8));
-    EXPECT_EQ(colors[32], Px(0, 0, 0xFF));
-    EXPECT_EQ(colors[51], Px(0x1E, 0, 0));
-    EXPECT_EQ(colors[62], Px(0, 0x98, 0x33));
-    EXPECT_EQ(colors[152], Px(0xE6, 0x86, 0));
-    EXPECT_EQ(colors[189], Px(0xFF, 0xAF, 0x13));
-    EXPECT_EQ(colors[229], Px(0xFF, 0xE3, 0x46));
-    EXPECT_EQ(colors[255], Px(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(generic.IndexFromColor(200, 10, 10), 0);   // no cube
+    const struct {
+        const Quor_Palette* palette;
+        int index;
+        uint32_t color;
+    } entries[] = {
+        {&system, 1, Px(0xFF, 0xFF, 0xCC)},   {&system, 214, Px(0, 0, 0x33)},       {&system, 215, Px(0xEE, 0, 0)},
+        {&system, 254, Px(0x11, 0x11, 0x11)}, {&generic, 31, Px(0xF8, 0xF8, 0xF8)}, {&generic, 32, Px(0, 0, 0xFF)},
+        {&generic, 51, Px(0x1E, 0, 0)},       {&generic, 62, Px(0, 0x98, 0x33)},    {&generic, 152, Px(0xE6, 0x86, 0)},
+        {&generic, 189, Px(0xFF, 0xAF, 0x13)}, {&generic, 229, Px(0xFF, 0xE3, 0x46)}, {&generic, 255, Px(0xFF, 0xFF, 0xFF)},
+    };
+    for (const auto& e : entries)
+        EXPECT_EQ(e.palette->Palette().colors[e.index], e.color) << (e.palette == &system ? "system " : "generic ") << e.index;
 
     Quor_Palette empty;
     Quor_palette record;
@@ -179,51 +168,45 @@ TEST(QuorPalette, SystemPaletteIsBuiltOnceAcrossThreads)
 // Catches red/blue swaps and lost alpha in the row converters the file modules share.
 TEST(QuorPixelConvert, RowsConvertBothWaysWithoutSwaps)
 {
+    using C = Quor_PixelConvert;
     const uint8_t rgba[8] = {250, 10, 20, 30, 40, 50, 60, 70};
+    const uint8_t bgra[8] = {20, 10, 250, 30, 60, 50, 40, 70};
+    const uint8_t bgr[6] = {20, 10, 250, 50, 40, 30};
     uint32_t pixels[2];
     uint8_t bytes[8];
-
-    Quor_PixelConvert::FromRgba(rgba, pixels, 2);
+    C::FromRgba(rgba, pixels, 2);
     EXPECT_EQ(pixels[0], Px(250, 10, 20, 30));
-    Quor_PixelConvert::ToBgra(pixels, bytes, 2);
-    const uint8_t bgra[8] = {20, 10, 250, 30, 60, 50, 40, 70};
+    C::ToBgra(pixels, bytes, 2);
     EXPECT_EQ(std::memcmp(bytes, bgra, 8), 0);
-    Quor_PixelConvert::FromBgra(bgra, pixels, 2);
-    Quor_PixelConvert::ToRgba(pixels, bytes, 2);
+    C::FromBgra(bgra, pixels, 2);
+    C::ToRgba(pixels, bytes, 2);
     EXPECT_EQ(std::memcmp(bytes, rgba, 8), 0);
-
-    Quor_PixelConvert::FromRgb(rgba, pixels, 2);
+    C::FromRgb(rgba, pixels, 2);
     EXPECT_EQ(pixels[1], Px(30, 40, 50, 255));
-    Quor_PixelConvert::ToBgr(pixels, bytes, 2);
-    const uint8_t bgr[6] = {20, 10, 250, 50, 40, 30};
+    C::ToBgr(pixels, bytes, 2);
     EXPECT_EQ(std::memcmp(bytes, bgr, 6), 0);
-    Quor_PixelConvert::FromBgr(bgr, pixels, 2);
-    Quor_PixelConvert::ToRgb(pixels, bytes, 2);
+    C::FromBgr(bgr, pixels, 2);
+    C::ToRgb(pixels, bytes, 2);
     EXPECT_EQ(std::memcmp(bytes, rgba, 6), 0);
-
-    Quor_PixelConvert::FromGrey(rgba, pixels, 2);
+    C::FromGrey(rgba, pixels, 2);
     EXPECT_EQ(pixels[1], Px(10, 10, 10, 255));
-    Quor_PixelConvert::FromGreyAlpha(rgba, pixels, 2);
+    C::FromGreyAlpha(rgba, pixels, 2);
     EXPECT_EQ(pixels[1], Px(20, 20, 20, 30));
 
     // The packed word in memory runs alpha, red, green, blue on this little-endian machine.
-    uint8_t memory[4];
     const uint32_t word = Px(1, 2, 3, 4);
-    std::memcpy(memory, &word, 4);
-    EXPECT_EQ(memory[0], 4);
-    EXPECT_EQ(memory[1], 1);
-    EXPECT_EQ(memory[3], 3);
+    EXPECT_EQ(std::memcmp(&word, "\4\1\2\3", 4), 0);
 
     // 16 and 15 bits: full components survive, and the top bits fill the low ones.
     uint16_t packed[2];
     const uint32_t extremes[2] = {Px(255, 0, 255), Px(0, 255, 8)};
-    Quor_PixelConvert::To16(extremes, packed, 2);
+    C::To16(extremes, packed, 2);
     EXPECT_EQ(packed[0], 0xF81F);
     EXPECT_EQ(packed[1], 0x07E1);
-    Quor_PixelConvert::From16(packed, pixels, 2);
+    C::From16(packed, pixels, 2);
     EXPECT_EQ(pixels[0], Px(255, 0, 255));
-    Quor_PixelConvert::To15(extremes, packed, 2);
+    C::To15(extremes, packed, 2);
     EXPECT_EQ(packed[1], 0x03E1);
-    Quor_PixelConvert::From15(packed, pixels, 2);
+    C::From15(packed, pixels, 2);
     EXPECT_EQ(pixels[1], Px(0, 255, 8));
 }

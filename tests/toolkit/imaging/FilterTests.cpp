@@ -19,10 +19,8 @@ TEST(QuorFilters, PrepareBlurKernels)
     Ops::PrepareBlur(&kernel, &radius);
     EXPECT_EQ(radius, 1);
     EXPECT_EQ(kernel.half, 1);
-    const int32_t expected[3][3] = {{1, 1, 1}, {1, 2, 1}, {1, 1, 1}};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j)
-            EXPECT_EQ(kernel.Row(i)[j], expected[i][j]);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(kernel.Row(i / 3)[i % 3], i == 4 ? 2 : 1) << i;
     EXPECT_EQ(kernel.sum, 10);
 
     radius = 7;   // odd radii round down to an even size
@@ -65,11 +63,10 @@ TEST(QuorFilters, AlphaBlurIsSeparableAndKeepsColour)
 
     Fill(&img, 6, 5, Px(1, 2, 3, 200));
     ASSERT_EQ(Ops::AlphaBlur(img, 9), 0);
-    EXPECT_EQ(At(img.Image(), 0, 0), Px(1, 2, 3, 200));
-    EXPECT_EQ(At(img.Image(), 5, 4), Px(1, 2, 3, 200));
     EXPECT_EQ(Ops::AlphaBlur(img, 0), 0);
     ASSERT_EQ(Ops::AlphaBlurQuick(img, 4), 0);
-    EXPECT_EQ(At(img.Image(), 3, 2), Px(1, 2, 3, 200));
+    for (int i = 0; i < 30; ++i)
+        ASSERT_EQ(At(img.Image(), i % 6, i / 6), Px(1, 2, 3, 200)) << i % 6 << "," << i / 6;
 }
 
 // Catches blurs that lose brightness at the edges or through rounding: a flat image must come
@@ -84,10 +81,7 @@ TEST(QuorFilters, BlursKeepFlatAreas)
         for (int x = 0; x < 11; ++x)
             ASSERT_EQ(At(img.Image(), x, y), Px(90, 140, 200, 230));
 
-    Fill(&img, 12, 3, Px(0, 0, 0));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 6; x < 12; ++x)
-            At(img.Image(), x, y) = Px(200, 200, 200);
+    Make(&img, 12, 3, [](int x, int) { return x < 6 ? Px(0, 0, 0) : Px(200, 200, 200); });
     ASSERT_EQ(Ops::Blur(img, 4), 0);
     EXPECT_EQ(At(img.Image(), 0, 1), Px(0, 0, 0));
     EXPECT_EQ(At(img.Image(), 11, 1), Px(200, 200, 200));
@@ -148,20 +142,16 @@ TEST(QuorFilters, DitherKeepsTheMeanColour)
     EXPECT_EQ(*reinterpret_cast<uint16_t*>(dst16.PixelPtr(5, 5)), Quor_PixelConvert::Pack16(100, 150, 37));
 
     ASSERT_EQ(Ops::Dither32To16(src, dst16, true), 0);
-    long red = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 32; ++x)
-            red += Quor_PixelConvert::Red(Quor_PixelConvert::Expand16(*reinterpret_cast<uint16_t*>(dst16.PixelPtr(x, y))));
-    EXPECT_NEAR(double(red) / (32 * 16), 100.0, 1.0);
-
     ASSERT_EQ(dst8.Initialize(32, 16, 8), 0);
     ASSERT_EQ(back.Initialize(32, 16, 32), 0);
     ASSERT_EQ(Ops::Dither32To8(src, dst8, true, nullptr), 0);
     ASSERT_EQ(Ops::Dither8To32(dst8, back, nullptr), 0);
-    long green = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 32; ++x)
-            green += Quor_PixelConvert::Green(At(back.Image(), x, y));
+    long red = 0, green = 0;
+    for (int i = 0; i < 32 * 16; ++i) {
+        red += Quor_PixelConvert::Red(Quor_PixelConvert::Expand16(*reinterpret_cast<uint16_t*>(dst16.PixelPtr(i % 32, i / 32))));
+        green += Quor_PixelConvert::Green(At(back.Image(), i % 32, i / 32));
+    }
+    EXPECT_NEAR(double(red) / (32 * 16), 100.0, 1.0);
     EXPECT_NEAR(double(green) / (32 * 16), 150.0, 6.0);
 
     Quor_Palette noCube;

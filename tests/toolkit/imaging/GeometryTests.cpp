@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "ImageFixtures.h"
 #include "toolkit/imaging/Quor_ImageOps.h"
@@ -15,14 +17,6 @@ namespace {
 uint32_t Coded(int x, int y)
 {
     return Px(uint32_t(x) & 255, (uint32_t(x) >> 8) & 255, uint32_t(y) & 255, 255 - (uint32_t(y) >> 8 & 127));
-}
-
-void MakeCoded(Quor_BaseImage* img, int width, int height)
-{
-    ASSERT_EQ(img->Initialize(width, height, 32), 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            At(img->Image(), x, y) = Coded(x, y);
 }
 
 uint32_t Lerp(uint32_t p0, uint32_t p1, uint32_t f)
@@ -51,31 +45,18 @@ uint32_t Reference(const Quor_image& src, int w, int h, int c, int r, bool filte
 
 }  // namespace
 
-// Catches a scaler that rounds positions instead of stepping them down from the top-left.
-TEST(QuorStretchBlit, NearestPicksTopLeftSamples)
-{
-    Quor_BaseImage src, dst;
-    MakeIndexed(&src, 4, 4);
-    Fill(&dst, 2, 2, 0);
-    ASSERT_EQ(Ops::StretchBlit(src, dst, 0, 0, 2, 2, false), 0);
-    EXPECT_EQ(At(dst.Image(), 0, 0), At(src.Image(), 0, 0));
-    EXPECT_EQ(At(dst.Image(), 1, 0), At(src.Image(), 2, 0));
-    EXPECT_EQ(At(dst.Image(), 0, 1), At(src.Image(), 0, 2));
-    EXPECT_EQ(At(dst.Image(), 1, 1), At(src.Image(), 2, 2));
-}
-
-// Catches 32-bit 16.16 accumulators: beyond 32768 source pixels r * step wraps negative and
-// reads outside the source (ASan reports it); and the filter reading the column past a
-// one-pixel-wide row.
-TEST(QuorStretchBlit, LargeReductionsStayInsideTheSource)
+// Catches a scaler that rounds positions instead of stepping them down from the top-left; 32-bit
+// 16.16 accumulators: beyond 32768 source pixels r * step wraps negative and reads outside the
+// source (ASan reports it); and the filter reading the column past a one-pixel-wide row.
+TEST(QuorStretchBlit, ReductionsFollowTheFormulasAndStayInsideTheSource)
 {
     struct Case {
         int srcW, srcH, w, h;
-    } cases[] = {{40000, 10, 100, 1}, {10, 40000, 1, 100}, {1, 2000, 1, 640}, {40000, 3, 7, 3},
+    } cases[] = {{4, 4, 2, 2}, {40000, 10, 100, 1}, {10, 40000, 1, 100}, {1, 2000, 1, 640}, {40000, 3, 7, 3},
                  {1, 7, 1, 7}};   // a one-pixel column whose last row is read
     for (const Case& k : cases) {
         Quor_BaseImage src;
-        MakeCoded(&src, k.srcW, k.srcH);
+        Make(&src, k.srcW, k.srcH, Coded);
         for (bool filter : {false, true}) {
             Quor_BaseImage dst;
             Fill(&dst, k.w, k.h, 0);
@@ -128,43 +109,37 @@ TEST(QuorStretchBlit, FilteredEnlargementAndClipping)
 TEST(QuorGeometry, TurnsAndMirrorsFollowTheIndexFormulas)
 {
     const int w = 7, h = 5;
-    Quor_BaseImage src, turned, back;
+    Quor_BaseImage src, turned, back, img;
     MakeIndexed(&src, w, h);
     const Quor_image& s = src.Image();
+    // Every pixel (x, y) of result equals the source pixel that from(x, y) names.
+    auto expectMapped = [&](const Quor_BaseImage& result, auto from, const char* what) {
+        for (int y = 0; y < result.Height(); ++y)
+            for (int x = 0; x < result.Width(); ++x) {
+                const auto [sx, sy] = from(x, y);
+                ASSERT_EQ(At(result.Image(), x, y), At(s, sx, sy)) << what << " at " << x << "," << y;
+            }
+    };
     ASSERT_EQ(turned.Initialize(h, w, 32), 0);
-
     ASSERT_EQ(Ops::Rotate90(src, turned), 0);
-    for (int row = 0; row < w; ++row)
-        for (int col = 0; col < h; ++col)
-            ASSERT_EQ(At(turned.Image(), col, row), At(s, row, h - 1 - col));
+    expectMapped(turned, [&](int x, int y) { return std::pair(y, h - 1 - x); }, "rotate 90");
     ASSERT_EQ(back.Initialize(w, h, 32), 0);
     ASSERT_EQ(Ops::RotateMinus90(turned, back), 0);
     EXPECT_EQ(std::memcmp(back.Bits(), src.Bits(), size_t(src.RowBytes()) * h), 0);
-
     ASSERT_EQ(Ops::RotateMinus90(src, turned), 0);
-    for (int row = 0; row < w; ++row)
-        for (int col = 0; col < h; ++col)
-            ASSERT_EQ(At(turned.Image(), col, row), At(s, w - 1 - row, col));
-
+    expectMapped(turned, [&](int x, int y) { return std::pair(w - 1 - y, x); }, "rotate -90");
     EXPECT_EQ(Ops::Rotate90(src, src), -3);
     EXPECT_EQ(Ops::Rotate90(src, back), -3);
 
-    Quor_BaseImage img;
     MakeIndexed(&img, w, h);
     Ops::Rotate180(img);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            ASSERT_EQ(At(img.Image(), x, y), At(s, w - 1 - x, h - 1 - y));
+    expectMapped(img, [&](int x, int y) { return std::pair(w - 1 - x, h - 1 - y); }, "rotate 180");
     MakeIndexed(&img, w, h);
     Ops::FlipH(img);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            ASSERT_EQ(At(img.Image(), x, y), At(s, w - 1 - x, y));
+    expectMapped(img, [&](int x, int y) { return std::pair(w - 1 - x, y); }, "flip h");
     MakeIndexed(&img, w, h);
     Ops::FlipV(img);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            ASSERT_EQ(At(img.Image(), x, y), At(s, x, h - 1 - y));
+    expectMapped(img, [&](int x, int y) { return std::pair(x, h - 1 - y); }, "flip v");
 }
 
 // Catches turns that assume four-byte pixels: a 24-bit image must turn as whole pixels.

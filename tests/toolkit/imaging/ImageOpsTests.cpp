@@ -16,26 +16,25 @@ using Ops = Quor_ImageOps;
 // first and loses precision.
 TEST(QuorImageOps, AlphaTablesTruncate)
 {
-    EXPECT_EQ(Ops::gAlphaMask[128][255], 128);
-    EXPECT_EQ(Ops::gAlphaMask[127][255], 127);
-    EXPECT_EQ(Ops::gAlphaMask[200][100], 78);   // 78.43
-    EXPECT_EQ(Ops::gAlphaMask[255][201], 201);
-    EXPECT_EQ(Ops::gAlphaBlack[0][77], 77);
-    EXPECT_EQ(Ops::gAlphaBlack[128][64], 127);   // 127.5
-    EXPECT_EQ(Ops::gAlphaBlack[7][7], 255);      // exact, not 254 through a rounded quotient
-    EXPECT_EQ(Ops::gAlphaBlack[10][200], 255);
+    // {alpha, value, gAlphaMask[alpha][value], gAlphaBlack[alpha][value]}
+    const int cases[][4] = {{128, 255, 128, 255}, {127, 255, 127, 255}, {200, 100, 78, 127},   // 78.43
+                            {255, 201, 201, 201}, {0, 77, 0, 77},          {128, 64, 32, 127},    // 127.5
+                            {7, 7, 0, 255},       {10, 200, 7, 255}};   // exact 255, not 254 through a rounded quotient
+    for (const auto& c : cases) {
+        EXPECT_EQ(Ops::gAlphaMask[c[0]][c[1]], c[2]) << c[0] << "," << c[1];
+        EXPECT_EQ(Ops::gAlphaBlack[c[0]][c[1]], c[3]) << c[0] << "," << c[1];
+    }
 }
 
 // Catches sampling that shifts pixel centres, weights the wrong neighbours, or reads outside the
-// image for coordinates beyond it (including NaN and infinities).
+// image for coordinates beyond it (including NaN and infinities); and the transparent early-out
+// skipped (a coloured fringe) or taken too eagerly (a half-covered sample becoming black).
 TEST(QuorImageOps, SampleImageEdgesAndCentres)
 {
-    Quor_BaseImage img;
-    ASSERT_EQ(img.Initialize(3, 2, 32), 0);
     const uint32_t values[6] = {Px(10, 20, 30), Px(40, 50, 60), Px(70, 80, 90),
                                 Px(100, 110, 120), Px(130, 140, 150), Px(160, 170, 180, 100)};
-    for (int i = 0; i < 6; ++i)
-        At(img.Image(), i % 3, i / 3) = values[i];
+    Quor_BaseImage img;
+    Make(&img, 3, 2, [&](int x, int y) { return values[y * 3 + x]; });
 
     EXPECT_EQ(Ops::SampleImage(img, 0, 0), values[0]);
     EXPECT_EQ(Ops::SampleImage(img, 1, 1), values[4]);
@@ -43,6 +42,7 @@ TEST(QuorImageOps, SampleImageEdgesAndCentres)
     // Past the right edge: the last column's two top pixels, mixed by the row weight.
     EXPECT_EQ(Ops::SampleImage(img, 3 + 3, 0.5f), Px(115, 125, 135, 178));   // alpha 177.5
     EXPECT_EQ(Ops::SampleImage(img, 0.25f, 0), Px(18, 28, 38));             // 17.5 rounds up
+    EXPECT_EQ(Ops::SampleImage(img, 0.5f, 0.5f), Px(70, 80, 90));            // all four neighbours
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
@@ -50,20 +50,7 @@ TEST(QuorImageOps, SampleImageEdgesAndCentres)
     EXPECT_EQ(Ops::SampleImage(img, inf, -inf), values[2]);
     EXPECT_EQ(Ops::SampleImage(img, 1e30f, 1e30f), values[5]);
 
-    Quor_BaseImage square;
-    ASSERT_EQ(square.Initialize(2, 2, 32), 0);
-    At(square.Image(), 0, 0) = Px(255, 0, 0);
-    At(square.Image(), 1, 0) = Px(0, 255, 0);
-    At(square.Image(), 0, 1) = Px(0, 0, 255);
-    At(square.Image(), 1, 1) = Px(255, 255, 255);
-    EXPECT_EQ(Ops::SampleImage(square, 0.5f, 0.5f), Px(128, 128, 128));
-}
-
-// Catches the transparent early-out being skipped (a coloured fringe around transparent areas)
-// or taken too eagerly (a half-covered sample becoming black).
-TEST(QuorImageOps, SampleImageTransparentEarlyOut)
-{
-    Quor_BaseImage img;
+    // The transparent early-out: taken when all four neighbours are transparent, not when one is covered.
     Fill(&img, 2, 2, Px(200, 100, 50, 0));
     EXPECT_EQ(Ops::SampleImage(img, 0.5f, 0.5f), 0u);
     EXPECT_EQ(Ops::SampleImage(img, 0, 0), 0u);
@@ -117,14 +104,8 @@ TEST(QuorImageOps, ClearEveryDepth)
         ASSERT_EQ(img.Initialize(3, 2, k.bits), 0);
         std::memset(img.Bits(), 0xEE, size_t(img.RowBytes()) * 2);
         Ops::Clear(img, c);
-        const uint8_t* last = img.PixelPtr(2, 1);
-        uint32_t value = 0;
-        if (k.bits == 32)
-            value = *reinterpret_cast<const uint32_t*>(last);
-        else if (k.bits == 24)
-            value = uint32_t(last[2]) << 16 | uint32_t(last[1]) << 8 | last[0];   // blue first
-        else
-            value = *reinterpret_cast<const uint16_t*>(last);
+        uint32_t value = 0;   // the last pixel's bytes, little-endian (24 bits: blue first)
+        std::memcpy(&value, img.PixelPtr(2, 1), size_t(img.PixelBytes()));
         EXPECT_EQ(value, k.expected) << k.bits;
         if (img.RowBytes() > 3 * img.PixelBytes()) {
             EXPECT_EQ(img.RowPtr(0)[img.RowBytes() - 1], 0xEE) << k.bits;

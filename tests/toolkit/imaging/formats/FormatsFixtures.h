@@ -40,6 +40,11 @@ inline Rgba PixelAt(const Quor_BaseImage& image, int x, int y)
         int(Quor_PixelConvert::Alpha(p))};
 }
 
+inline std::string Text(Rgba c)
+{
+    return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + "," + std::to_string(c.a);
+}
+
 // Compares every pixel with the F drawn in `figure` on `background`; each channel may be off by
 // `tolerance`, except in a band of `edge` pixels around the figure's outline (lossy formats).
 // Returns an empty string or the first mismatch.
@@ -53,37 +58,34 @@ inline std::string CompareWithFigure(const Quor_BaseImage& image, Rgba figure, R
     for (int y = 0; y < kFigureHeight; y++)
         for (int x = 0; x < kFigureWidth; x++) {
             bool nearEdge = false;
-            for (int dy = -edge; dy <= edge && !nearEdge; dy++)
-                for (int dx = -edge; dx <= edge; dx++)
-                    if (InFigure(x + dx, y + dy) != InFigure(x, y)) {
-                        nearEdge = true;
-                        break;
-                    }
-            if (nearEdge)
-                continue;
+            for (int d = 0; d < (2 * edge + 1) * (2 * edge + 1); d++)
+                nearEdge |= InFigure(x + d % (2 * edge + 1) - edge, y + d / (2 * edge + 1) - edge) != InFigure(x, y);
             const Rgba want = InFigure(x, y) ? figure : background;
             const Rgba got = PixelAt(image, x, y);
-            if (std::abs(got.r - want.r) > tolerance || std::abs(got.g - want.g) > tolerance
-                || std::abs(got.b - want.b) > tolerance || std::abs(got.a - want.a) > tolerance)
-                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(got.r) + ","
-                    + std::to_string(got.g) + "," + std::to_string(got.b) + "," + std::to_string(got.a) + " instead of "
-                    + std::to_string(want.r) + "," + std::to_string(want.g) + "," + std::to_string(want.b) + ","
-                    + std::to_string(want.a);
+            if (!nearEdge && (std::abs(got.r - want.r) > tolerance || std::abs(got.g - want.g) > tolerance
+                    || std::abs(got.b - want.b) > tolerance || std::abs(got.a - want.a) > tolerance))
+                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Text(got) + " instead of "
+                    + Text(want);
         }
     return "";
+}
+
+// A 32-bit image whose pixel (x, y) is pixel(x, y), computed row by row from the top.
+template <class F>
+void Make(Quor_BaseImage* image, int width, int height, F pixel)
+{
+    ASSERT_EQ(image->Initialize(width, height, 32), 0);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            image->Image().Row32(y)[x] = static_cast<uint32_t>(pixel(x, y));
 }
 
 // An image of random pixels from a fixed seed, which is printed so a failure can be replayed.
 inline void FillRandom(Quor_BaseImage* image, int width, int height, uint32_t seed, bool opaque)
 {
-    ASSERT_EQ(image->Initialize(width, height, 32), 0);
     std::printf("random image %dx%d, seed %u\n", width, height, seed);
     std::mt19937 random(seed);
-    for (int y = 0; y < height; y++) {
-        uint32_t* row = image->Image().Row32(y);
-        for (int x = 0; x < width; x++)
-            row[x] = static_cast<uint32_t>(random()) | (opaque ? 255u : 0u);
-    }
+    Make(image, width, height, [&](int, int) { return static_cast<uint32_t>(random()) | (opaque ? 255u : 0u); });
 }
 
 // Sets up the registry once for the whole test program.

@@ -4,15 +4,19 @@
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/support/TestFiles.h"
+#include "tests/toolkit/imaging/formats/FormatsFixtures.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_MemorySink.h"
 #include "toolkit/imaging/formats/Quor_PsdWriter.h"
+
+using namespace formats_test;
 
 namespace {
 
@@ -52,43 +56,28 @@ class CountingSink : public Quor_ByteSink {
 public:
     void AddPhantom(uint64_t count) { Move(fPosition + count); }
     // The next write at or after `position` first jumps `count` phantom bytes ahead.
-    void JumpAt(uint64_t position, uint64_t count)
-    {
-        fJumpAt = position;
-        fJumpBy = count;
-    }
+    void JumpAt(uint64_t position, uint64_t count) { fJumpAt = position, fJumpBy = count; }
     uint64_t Size() const { return fSize; }
 
 protected:
     bool DoWrite(const void*, size_t count) override
     {
-        if (fPosition >= fJumpAt) {
-            fJumpAt = UINT64_MAX;
-            Move(fPosition + fJumpBy);
-        }
+        if (fPosition >= fJumpAt)
+            fJumpAt = UINT64_MAX, Move(fPosition + fJumpBy);
         Move(fPosition + count);
         return true;
     }
     int64_t DoTell() const override { return static_cast<int64_t>(fPosition); }
     bool DoSeek(int64_t position) override
     {
-        if (static_cast<uint64_t>(position) > fSize)
-            return false;
-        fPosition = static_cast<uint64_t>(position);
-        return true;
+        const bool inside = static_cast<uint64_t>(position) <= fSize;
+        fPosition = inside ? static_cast<uint64_t>(position) : fPosition;
+        return inside;
     }
 
 private:
-    void Move(uint64_t position)
-    {
-        fPosition = position;
-        if (fSize < fPosition)
-            fSize = fPosition;
-    }
-    uint64_t fPosition = 0;
-    uint64_t fSize = 0;
-    uint64_t fJumpAt = UINT64_MAX;
-    uint64_t fJumpBy = 0;
+    void Move(uint64_t position) { fPosition = position, fSize = std::max(fSize, position); }
+    uint64_t fPosition = 0, fSize = 0, fJumpAt = UINT64_MAX, fJumpBy = 0;
 };
 
 // A reader of what the writer produced that checks every length field against the bytes.
@@ -161,7 +150,7 @@ public:
         for (int i = 0; i < file->layerCount; i++)
             for (int c = 0; c < 4; c++) {
                 const uint64_t start = fAt;
-                std::string problem = Channel(file->width, file->height, &file->layers[i].channels[c]);
+                const std::string problem = Rows(file->width, file->height, &file->layers[i].channels[c]);
                 if (!problem.empty())
                     return problem;
                 if (fAt - start != lengths[i][c])
@@ -173,20 +162,11 @@ public:
             return "layer-and-mask section length";
         if (fAt != layerInfoEnd)
             return "layer info length";
-        if (U16() != 1)
-            return "merged compression";
-        std::vector<uint16_t> counts;
-        for (int r = 0; r < 3 * file->height; r++)
-            counts.push_back(U16());
-        file->mergedIsWhite = true;
-        for (uint16_t count : counts) {
-            Bytes row;
-            if (fAt + count > fBytes.size() || !Decode(fBytes.data() + fAt, count, static_cast<size_t>(file->width), &row))
-                return "merged row";
-            fAt += count;
-            for (uint8_t v : row)
-                file->mergedIsWhite = file->mergedIsWhite && v == 255;
-        }
+        Bytes merged;
+        const std::string problem = Rows(file->width, 3 * file->height, &merged);
+        if (!problem.empty())
+            return "merged image: " + problem;
+        file->mergedIsWhite = merged == Bytes(merged.size(), 255);
         if (fFailed)
             return "read past the end";
         if (fAt != fBytes.size())
@@ -195,18 +175,19 @@ public:
     }
 
 private:
-    std::string Channel(int width, int height, Bytes* pixels)
+    // A compressed channel (or merged image): the compression, every row's length, the rows.
+    std::string Rows(int width, int rows, Bytes* pixels)
     {
         if (U16() != 1)
-            return "channel compression";
+            return "compression";
         std::vector<uint16_t> counts;
-        for (int r = 0; r < height; r++)
-            counts.push_back(U16());
+        for (int r = 0; r < rows; r++)
+            counts.push_back(static_cast<uint16_t>(U16()));
         pixels->clear();
         for (uint16_t count : counts) {
             Bytes row;
             if (fAt + count > fBytes.size() || !Decode(fBytes.data() + fAt, count, static_cast<size_t>(width), &row))
-                return "channel row";
+                return "row";
             fAt += count;
             pixels->insert(pixels->end(), row.begin(), row.end());
         }
@@ -214,12 +195,10 @@ private:
     }
     uint32_t U8()
     {
-        if (fAt >= fBytes.size()) {
-            fFailed = true;
-            return 0;
-        }
-        return fBytes[fAt++];
+        fFailed |= fAt >= fBytes.size();
+        return fAt < fBytes.size() ? fBytes[fAt++] : 0;
     }
+    // Big-endian; the high part is read first (the operands of | are not sequenced).
     uint32_t U16()
     {
         const uint32_t high = U8();
@@ -233,7 +212,7 @@ private:
     Bytes Take(size_t count)
     {
         Bytes out;
-        for (size_t i = 0; i < count; i++)
+        while (out.size() < count)
             out.push_back(static_cast<uint8_t>(U8()));
         return out;
     }
@@ -244,17 +223,35 @@ private:
     bool fFailed = false;
 };
 
+struct Layer {
+    const char* name;
+    const Quor_BaseImage* image;   // null: declared but never handed over
+    const char* blend = "norm";
+    uint8_t opacity = 255;
+};
+
+// Writes a whole document into an opened writer: the header, every layer's record, the images
+// handed over, EndLayers and Close. Returns the first failure code, or 0.
+int WriteDocument(Quor_PsdWriter& psd, int width, int height, const std::vector<Layer>& layers)
+{
+    int code = psd.WriteHeader(width, height);
+    for (const Layer& layer : layers)
+        code = code != 0 ? code : psd.WriteLayerInfo(layer.name, layer.blend, layer.opacity);
+    for (const Layer& layer : layers)
+        code = code != 0 || layer.image == nullptr ? code : psd.WriteLayer(*layer.image);
+    code = code != 0 ? code : psd.EndLayers();
+    const int closed = psd.Close();
+    return code != 0 ? code : closed;
+}
+
+// Runs and noise, so both kinds of packet occur.
 void FillLayer(Quor_BaseImage* image, int width, int height, uint32_t seed)
 {
-    ASSERT_EQ(image->Initialize(width, height, 32), 0);
     std::printf("layer %dx%d, seed %u\n", width, height, seed);
     std::mt19937 random(seed);
-    for (int y = 0; y < height; y++) {
-        uint32_t* row = image->Image().Row32(y);
-        // Runs and noise, so both kinds of packet occur.
-        for (int x = 0; x < width; x++)
-            row[x] = (x / 7) % 2 == 0 ? 0x11223344u * static_cast<uint32_t>(y % 3 + 1) : static_cast<uint32_t>(random());
-    }
+    Make(image, width, height, [&](int x, int y) {
+        return (x / 7) % 2 == 0 ? 0x11223344u * static_cast<uint32_t>(y % 3 + 1) : static_cast<uint32_t>(random());
+    });
 }
 
 Bytes ChannelOf(const Quor_BaseImage& image, int channel)
@@ -277,21 +274,15 @@ TEST(FormatsPsd, PackBitsExamples)
         Bytes row;
         Bytes expect;
     } cases[] = {
-        {Bytes(200, 9), {0x81, 0x09, 0xB9, 0x09}},
-        {{1, 2, 3, 4, 5}, {0x04, 1, 2, 3, 4, 5}},
-        {{7, 7, 7, 7}, {0xFD, 0x07}},
-        {{7, 7, 7}, {0x02, 7, 7, 7}},
-        {{1, 2, 5, 5, 5, 5}, {0x01, 1, 2, 0xFD, 5}},
-        {{1, 2, 5, 5, 5}, {0x01, 1, 2, 0x02, 5, 5, 5}},
-        {{1, 5, 5, 5, 6, 7}, {0x00, 1, 0xFE, 5, 0x01, 6, 7}},
-        {{}, {}},
-        {{42}, {0x00, 42}},
+        {Bytes(200, 9), {0x81, 0x09, 0xB9, 0x09}}, {{1, 2, 3, 4, 5}, {0x04, 1, 2, 3, 4, 5}},
+        {{7, 7, 7, 7}, {0xFD, 0x07}}, {{7, 7, 7}, {0x02, 7, 7, 7}}, {{1, 2, 5, 5, 5, 5}, {0x01, 1, 2, 0xFD, 5}},
+        {{1, 2, 5, 5, 5}, {0x01, 1, 2, 0x02, 5, 5, 5}}, {{1, 5, 5, 5, 6, 7}, {0x00, 1, 0xFE, 5, 0x01, 6, 7}},
+        {{}, {}}, {{42}, {0x00, 42}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Encode(c.row), c.expect) << "row of " << c.row.size();
     Bytes ramp(130);
-    for (int i = 0; i < 130; i++)
-        ramp[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    std::iota(ramp.begin(), ramp.end(), 0);
     const Bytes encoded = Encode(ramp);
     ASSERT_EQ(encoded.size(), 1u + 128 + 1 + 2);
     EXPECT_EQ(encoded[0], 0x7F);
@@ -334,19 +325,15 @@ TEST(FormatsPsd, LengthsAddUpAndChannelsDecode)
     const std::string longName(300, 'n');
     const char* names[] = {"abc", "abcd", "", longName.c_str()};
     Quor_BaseImage layers[4];
-    for (int i = 0; i < 4; i++)
+    std::vector<Layer> declared;
+    for (int i = 0; i < 4; i++) {
         FillLayer(&layers[i], width, height, 100u + static_cast<uint32_t>(i));
+        declared.push_back({names[i], &layers[i], i == 1 ? "mul " : "norm", static_cast<uint8_t>(200 + i)});
+    }
     Quor_MemorySink sink;
     Quor_PsdWriter writer;
     ASSERT_EQ(writer.Open(&sink), 0);
-    ASSERT_EQ(writer.WriteHeader(width, height), 0);
-    for (int i = 0; i < 4; i++)
-        ASSERT_EQ(writer.WriteLayerInfo(names[i], i == 1 ? "mul " : "norm", static_cast<uint8_t>(200 + i)), 0);
-    for (int i = 0; i < 4; i++)
-        ASSERT_EQ(writer.WriteLayer(layers[i]), 0);
-    ASSERT_EQ(writer.EndLayers(), 0);
-    ASSERT_EQ(writer.Close(), 0);
-
+    ASSERT_EQ(WriteDocument(writer, width, height, declared), 0);
     PsdFile file;
     ASSERT_EQ(PsdParser(sink.Bytes()).Parse(&file), "");
     EXPECT_EQ(file.width, width);
@@ -361,11 +348,6 @@ TEST(FormatsPsd, LengthsAddUpAndChannelsDecode)
         for (int c = 0; c < 4; c++)
             EXPECT_EQ(file.layers[i].channels[c], ChannelOf(layers[i], c - 1)) << "channel " << c - 1;
     }
-    // Name sizes: 3 characters take 4 bytes, 4 take 8 (length byte included), none take 4.
-    EXPECT_EQ(Quor_PsdWriter::PascalStringSize("abc", 4), 4);
-    EXPECT_EQ(Quor_PsdWriter::PascalStringSize("abcd", 4), 8);
-    EXPECT_EQ(Quor_PsdWriter::PascalStringSize("", 4), 4);
-    EXPECT_EQ(Quor_PsdWriter::PascalStringSize(longName.c_str(), 4), 256);
 }
 
 // Catches unintended drift in the bytes written for a valid document (a golden file, checked
@@ -380,13 +362,7 @@ TEST(FormatsPsd, SmallDocumentMatchesItsGoldenFile)
     Quor_MemorySink sink;
     Quor_PsdWriter writer;
     ASSERT_EQ(writer.Open(&sink), 0);
-    ASSERT_EQ(writer.WriteHeader(5, 3), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("first", "norm", 255), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("2nd", "norm", 128), 0);
-    ASSERT_EQ(writer.WriteLayer(first), 0);
-    ASSERT_EQ(writer.WriteLayer(second), 0);
-    ASSERT_EQ(writer.EndLayers(), 0);
-    ASSERT_EQ(writer.Close(), 0);
+    ASSERT_EQ(WriteDocument(writer, 5, 3, {{"first", &first}, {"2nd", &second, "norm", 128}}), 0);
     const std::string bytes(sink.Bytes().begin(), sink.Bytes().end());
     const std::string golden = quor_test::DataPath("psd/two-layers-5x3.psd");
     const char* update = std::getenv("QUOR_UPDATE_GOLDENS");
@@ -403,9 +379,7 @@ TEST(FormatsPsd, MissingLayersBecomeTransparent)
     Quor_MemorySink empty;
     Quor_PsdWriter writer;
     ASSERT_EQ(writer.Open(&empty), 0);
-    ASSERT_EQ(writer.WriteHeader(5, 3), 0);
-    ASSERT_EQ(writer.EndLayers(), 0);
-    ASSERT_EQ(writer.Close(), 0);
+    ASSERT_EQ(WriteDocument(writer, 5, 3, {}), 0);
     PsdFile file;
     ASSERT_EQ(PsdParser(empty.Bytes()).Parse(&file), "");
     ASSERT_EQ(file.layerCount, 1);
@@ -418,12 +392,7 @@ TEST(FormatsPsd, MissingLayersBecomeTransparent)
     FillLayer(&first, 5, 3, 7u);
     Quor_MemorySink partial;
     ASSERT_EQ(writer.Open(&partial), 0);
-    ASSERT_EQ(writer.WriteHeader(5, 3), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("one", "norm", 255), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("two", "norm", 255), 0);
-    ASSERT_EQ(writer.WriteLayer(first), 0);
-    ASSERT_EQ(writer.EndLayers(), 0);
-    ASSERT_EQ(writer.Close(), 0);
+    ASSERT_EQ(WriteDocument(writer, 5, 3, {{"one", &first}, {"two", nullptr}}), 0);
     PsdFile twoLayers;
     ASSERT_EQ(PsdParser(partial.Bytes()).Parse(&twoLayers), "");
     ASSERT_EQ(twoLayers.layerCount, 2);
@@ -486,53 +455,37 @@ TEST(FormatsPsd, FailuresLeaveNoFile)
     FillLayer(&layer, 300, 300, 11u);
     Quor_PsdWriter writer;
     ASSERT_EQ(writer.Open("/dev/full"), 0);
-    writer.WriteHeader(300, 300);
-    writer.WriteLayerInfo("one", "norm", 255);
-    writer.WriteLayer(layer);
-    writer.EndLayers();
-    EXPECT_EQ(writer.Close(), -7);
+    EXPECT_EQ(WriteDocument(writer, 300, 300, {{"one", &layer}}), -7);
 
+    // Each sequence fails or stays unfinished: Close reports -3 and removes the file.
     quor_test::ScratchDir scratch;
     const std::string path = scratch.File("x.psd");
-    ASSERT_EQ(writer.Open(path.c_str()), 0);
-    EXPECT_EQ(writer.WriteHeader(30001, 10), -3);
-    EXPECT_EQ(writer.WriteLayerInfo("one", "norm", 255), -3);
-    EXPECT_EQ(writer.Close(), -3);
-    EXPECT_FALSE(std::filesystem::exists(path));
-
-    // Unfinished (no EndLayers), and calls out of order.
-    ASSERT_EQ(writer.Open(path.c_str()), 0);
-    ASSERT_EQ(writer.WriteHeader(300, 300), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("one", "norm", 255), 0);
-    EXPECT_EQ(writer.Close(), -3);
-    EXPECT_FALSE(std::filesystem::exists(path));
-
-    ASSERT_EQ(writer.Open(path.c_str()), 0);
-    ASSERT_EQ(writer.WriteHeader(300, 300), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("one", "norm", 255), 0);
-    ASSERT_EQ(writer.WriteLayer(layer), 0);
-    EXPECT_EQ(writer.WriteLayerInfo("late", "norm", 255), -3);
-    EXPECT_EQ(writer.Close(), -3);
-    EXPECT_FALSE(std::filesystem::exists(path));
-
+    auto expectRemoved = [&](const char* what, auto steps) {
+        ASSERT_EQ(writer.Open(path.c_str()), 0) << what;
+        steps();
+        EXPECT_EQ(writer.Close(), -3) << what;
+        EXPECT_FALSE(std::filesystem::exists(path)) << what;
+    };
+    auto start = [&] { return writer.WriteHeader(300, 300) == 0 && writer.WriteLayerInfo("one", "norm", 255) == 0; };
+    expectRemoved("canvas too large", [&] {
+        EXPECT_EQ(writer.WriteHeader(30001, 10), -3);
+        EXPECT_EQ(writer.WriteLayerInfo("one", "norm", 255), -3);
+    });
+    expectRemoved("no EndLayers", [&] { EXPECT_TRUE(start()); });
+    expectRemoved("record after data", [&] {
+        EXPECT_TRUE(start() && writer.WriteLayer(layer) == 0);
+        EXPECT_EQ(writer.WriteLayerInfo("late", "norm", 255), -3);
+    });
     Quor_BaseImage wrongSize;
     FillLayer(&wrongSize, 299, 300, 12u);
-    ASSERT_EQ(writer.Open(path.c_str()), 0);
-    ASSERT_EQ(writer.WriteHeader(300, 300), 0);
-    ASSERT_EQ(writer.WriteLayerInfo("one", "norm", 255), 0);
-    EXPECT_EQ(writer.WriteLayer(wrongSize), -3);
-    EXPECT_EQ(writer.Close(), -3);
-    EXPECT_FALSE(std::filesystem::exists(path));
-
+    expectRemoved("layer of another size", [&] {
+        EXPECT_TRUE(start());
+        EXPECT_EQ(writer.WriteLayer(wrongSize), -3);
+    });
     EXPECT_EQ(writer.Open(scratch.File("missing/x.psd").c_str()), -5);
 }
 
 namespace {
-
-bool HaveConvert()
-{
-    return std::system("command -v convert >/dev/null 2>&1") == 0;
-}
 
 // Runs a shell command and returns its standard output.
 std::string RunCommand(const std::string& command)
@@ -555,34 +508,21 @@ std::string RunCommand(const std::string& command)
 // find the three layers with their names, sizes and pixels, and a white merged image.
 TEST(FormatsPsd, ImageMagickReadsThreeLayers)
 {
-    if (!HaveConvert())
+    if (std::system("command -v convert >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";
     const int width = 47;
     const int height = 33;
     Quor_BaseImage layers[3];
-    for (Quor_BaseImage& layer : layers)
-        ASSERT_EQ(layer.Initialize(width, height, 32), 0);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            // A red F on transparency, an opaque gradient, a half-transparent blue.
-            const bool stem = x >= 8 && x <= 15 && y >= 4 && y <= 28;
-            const bool arm = (y >= 4 && y <= 10 && x >= 8 && x <= 38) || (y >= 14 && y <= 19 && x >= 8 && x <= 30);
-            layers[0].Image().Row32(y)[x] = stem || arm ? Quor_PixelConvert::Pack(255, 0, 0, 255) : 0;
-            layers[1].Image().Row32(y)[x] = Quor_PixelConvert::Pack(x * 5, y * 7, 255 - x * 5, 255);
-            layers[2].Image().Row32(y)[x] = Quor_PixelConvert::Pack(0, 0, 255, 128);
-        }
+    // A red F on transparency, an opaque gradient, a half-transparent blue.
+    Make(&layers[0], width, height, [](int x, int y) { return InFigure(x, y) ? Quor_PixelConvert::Pack(255, 0, 0, 255) : 0; });
+    Make(&layers[1], width, height, [](int x, int y) { return Quor_PixelConvert::Pack(x * 5, y * 7, 255 - x * 5, 255); });
+    Make(&layers[2], width, height, [](int, int) { return Quor_PixelConvert::Pack(0, 0, 255, 128); });
     const char* names[3] = {"F", "gradient", "half blue"};
     quor_test::ScratchDir scratch;
     const std::string path = scratch.File("three.psd");
     Quor_PsdWriter writer;
     ASSERT_EQ(writer.Open(path.c_str()), 0);
-    ASSERT_EQ(writer.WriteHeader(width, height), 0);
-    for (const char* name : names)
-        ASSERT_EQ(writer.WriteLayerInfo(name, "norm", 255), 0);
-    for (const Quor_BaseImage& layer : layers)
-        ASSERT_EQ(writer.WriteLayer(layer), 0);
-    ASSERT_EQ(writer.EndLayers(), 0);
-    ASSERT_EQ(writer.Close(), 0);
+    ASSERT_EQ(WriteDocument(writer, width, height, {{names[0], &layers[0]}, {names[1], &layers[1]}, {names[2], &layers[2]}}), 0);
 
     const std::string listing = RunCommand("convert '" + path + "' -format '%s|%l|%w|%h\\n' info: 2>&1");
     EXPECT_EQ(listing, "0||47|33\n1|F|47|33\n2|gradient|47|33\n3|half blue|47|33\n");
@@ -598,14 +538,10 @@ TEST(FormatsPsd, ImageMagickReadsThreeLayers)
         int mismatches = 0;
         for (int y = 0; y < height; y++)
             for (int x = 0; x < width; x++) {
-                const uint32_t p = layers[i].Image().Row32(y)[x];
+                const Rgba want = PixelAt(layers[i], x, y);
                 const uint8_t* got = reinterpret_cast<const uint8_t*>(rgba.data()) + (y * width + x) * 4;
                 // Colour is only defined where the layer is not fully transparent.
-                const bool colourMatters = Quor_PixelConvert::Alpha(p) != 0;
-                mismatches += got[3] != Quor_PixelConvert::Alpha(p);
-                mismatches += colourMatters
-                    && (got[0] != Quor_PixelConvert::Red(p) || got[1] != Quor_PixelConvert::Green(p)
-                        || got[2] != Quor_PixelConvert::Blue(p));
+                mismatches += got[3] != want.a || (want.a != 0 && (got[0] != want.r || got[1] != want.g || got[2] != want.b));
             }
         EXPECT_EQ(mismatches, 0);
     }

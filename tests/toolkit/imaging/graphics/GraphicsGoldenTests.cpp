@@ -21,12 +21,21 @@ std::string Golden(const char* name)
     return std::string("tests/toolkit/imaging/graphics/golden/") + name + ".png";
 }
 
-void Star(Quor_Graphics& g, float cx, float cy, float r)
+// The line family both line pictures share: a star of thin lines, then a pen-2 and a pen-3 line.
+void LineFamily(Quor_Graphics& g, bool smooth)
 {
+    g.SetColor(kBlack);
+    g.SetSmoothing(smooth);
     for (int deg = 0; deg < 360; deg += 20) {
         const float a = deg * kPi / 180.0f;
-        g.DrawLine(cx, cy, cx + r * std::cos(a), cy + r * std::sin(a));
+        g.DrawLine(20, 20, 20 + 17 * std::cos(a), 20 + 17 * std::sin(a));
     }
+    g.SetColor(kRed);
+    g.SetPenWidth(2);
+    g.DrawLine(42, 5, 60, 12);
+    g.SetPenWidth(3);
+    g.SetColor(kBlue);
+    g.DrawLine(42, 20, 58, 42);
 }
 
 }  // namespace
@@ -35,14 +44,7 @@ void Star(Quor_Graphics& g, float cx, float cy, float r)
 TEST(QuorGraphicsGolden, LinesPlain)
 {
     Canvas c(64, 48);
-    c.g.SetColor(kBlack);
-    Star(c.g, 20, 20, 17);
-    c.g.SetColor(kRed);
-    c.g.SetPenWidth(2);
-    c.g.DrawLine(42, 5, 60, 12);
-    c.g.SetPenWidth(3);
-    c.g.SetColor(kBlue);
-    c.g.DrawLine(42, 20, 58, 42);
+    LineFamily(c.g, false);
     c.g.MoveTo(6, 44);
     c.g.LineTo(30, 40);
     c.g.LineTo(40, 46);
@@ -54,17 +56,8 @@ TEST(QuorGraphicsGolden, LinesPlain)
 TEST(QuorGraphicsGolden, LinesSmooth)
 {
     Canvas c(64, 48);
-    c.g.SetColor(kBlack);
-    c.g.SetSmoothing(true);
-    Star(c.g, 20, 20, 17);
-    c.g.SetColor(kRed);
-    c.g.SetPenWidth(2);
-    c.g.DrawLine(42, 5, 60, 12);
-    c.g.SetPenWidth(3);
-    c.g.SetColor(kBlue);
-    c.g.DrawLine(42, 20, 58, 42);
-    c.g.SetPenWidth(1);
-    c.g.SetColor(rgb_color{0, 128, 0, 160});
+    LineFamily(c.g, true);
+    c.Pen(rgb_color{0, 128, 0, 160}, 1, true);
     c.g.MoveTo(4, 44);
     c.g.LineTo(30.0f, 40.5f);
     c.g.LineTo(40, 46);

@@ -19,20 +19,18 @@ constexpr float kPi = 3.14159265f;
 // the transform rotates, and a shape path whose corner convention differs from the fast one.
 TEST(QuorGraphicsShapes, FillRectExactAndRotated)
 {
-    Canvas c(40, 40);
-    c.g.SetColor(kRed);
-    c.g.FillRect(Quor_Rect(10, 10, 19, 19));
-    EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 100);
-    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(10, 10, 19, 19));
-
-    // Through the shape path (a mask is pushed): the same pixels.
-    Canvas m(40, 40);
-    m.g.SetColor(kRed);
-    m.g.PushMask(true);
-    m.g.SetDrawMode(Quor_Graphics::kDrawMasked);
-    m.g.FillRect(Quor_Rect(10, 10, 19, 19));
-    EXPECT_EQ(m.CountValue(Px(255, 0, 0)), 100);
-    EXPECT_EQ(m.Extent(kWhitePx), Quor_Rect(10, 10, 19, 19));
+    // The fast path, and the shape path (a mask is pushed): the same pixels.
+    for (bool masked : {false, true}) {
+        Canvas c(40, 40);
+        c.Pen(kRed);
+        if (masked) {
+            c.g.PushMask(true);
+            c.g.SetDrawMode(Quor_Graphics::kDrawMasked);
+        }
+        c.g.FillRect(Quor_Rect(10, 10, 19, 19));
+        EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 100) << masked;
+        EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(10, 10, 19, 19)) << masked;
+    }
 
     // A fully transparent colour is cleared in by the fast path but blends to nothing in the
     // shape path, which a rotation forces.
@@ -53,8 +51,7 @@ TEST(QuorGraphicsShapes, FillRectExactAndRotated)
 
     // A translucent colour blends every pixel once.
     Canvas b(40, 40);
-    b.g.SetColor(rgb_color{255, 0, 0, 128});
-    b.g.FillRect(Quor_Rect(10, 10, 19, 19));
+    b.Pen(rgb_color{255, 0, 0, 128}).FillRect(Quor_Rect(10, 10, 19, 19));
     EXPECT_EQ(b.CountValue(Px(255, 127, 127)), 100);
 }
 
@@ -63,7 +60,7 @@ TEST(QuorGraphicsShapes, FillRectExactAndRotated)
 TEST(QuorGraphicsShapes, SelfCrossingShapeFillsEvenOdd)
 {
     Canvas c(64, 64);
-    c.g.SetColor(kBlack);
+    c.Pen(kBlack);
     Quor_Vector2 star[5];
     for (int i = 0; i < 5; i++) {
         const float a = -kPi / 2 + i * 2 * kPi / 5;
@@ -81,27 +78,13 @@ TEST(QuorGraphicsShapes, SelfCrossingShapeFillsEvenOdd)
     EXPECT_TRUE(c.g.EndShape());
 }
 
-// Catches rows left empty where flattened curves put a vertex exactly half-way between rows on
-// both sides of a shape: both edges meeting there crossed the row, so it held two empty pairs.
+// Catches a row whose vertex lies exactly half-way between rows being left unfilled: on a
+// straight side the row must be filled like its neighbours, and where flattened curves put such
+// vertices on both sides of a shape, both edges meeting there crossed the row (two empty pairs).
 TEST(QuorGraphicsShapes, HalfRowVerticesCountOnce)
 {
     Canvas c(40, 50);
-    c.g.SetColor(kBlack);
-    for (int radius : {4, 6, 8, 10}) {
-        c.g.Clear(kWhite);
-        c.g.FillRoundedRect(Quor_Rect(3, 3, 30, 44), radius);
-        for (int y = 3; y <= 43; y++)
-            ASSERT_EQ(c.At(16, y), Px(0, 0, 0)) << "radius " << radius << " row " << y;
-    }
-}
-
-// Catches a row whose vertex lies exactly half-way between rows being left unfilled on a
-// straight side: the row must be filled like its neighbours.
-TEST(QuorGraphicsShapes, OddCrossingClosesTheSpan)
-{
-    Canvas c(40, 30);
-    c.g.SetColor(kBlack);
-    c.g.BeginShape();
+    c.Pen(kBlack).BeginShape();
     const Quor_Vector2 p[5] = {{5, 2}, {5, 10.5f}, {5, 25}, {30, 25}, {30, 2}};
     for (int i = 0; i < 5; i++)
         c.g.AddLine(p[i], p[(i + 1) % 5]);
@@ -109,6 +92,13 @@ TEST(QuorGraphicsShapes, OddCrossingClosesTheSpan)
     for (int y = 2; y <= 24; y++)
         for (int x = 6; x <= 30; x++)
             ASSERT_EQ(c.At(x, y), Px(0, 0, 0)) << x << "," << y;
+
+    for (int radius : {4, 6, 8, 10}) {
+        c.g.Clear(kWhite);
+        c.g.FillRoundedRect(Quor_Rect(3, 3, 30, 44), radius);
+        for (int y = 3; y <= 43; y++)
+            ASSERT_EQ(c.At(16, y), Px(0, 0, 0)) << "radius " << radius << " row " << y;
+    }
 }
 
 // Catches Bezier flattening with the wrong segment count (odd, zero, or beyond the limit) and a
@@ -127,11 +117,8 @@ TEST(QuorGraphicsShapes, BezierSegmentRule)
     EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 5.0f, 1), 2);
 
     Canvas c(20, 20);
-    c.g.SetColor(kBlack);
-    c.g.DrawBezier(same);
-    EXPECT_LE(c.CountNot(kWhitePx), 1);
-    c.g.SetSmoothing(true);
-    c.g.DrawBezier(same);
+    c.Pen(kBlack).DrawBezier(same);
+    c.Pen(kBlack, 1, true).DrawBezier(same);
     EXPECT_LE(c.CountNot(kWhitePx), 1);
 }
 
@@ -140,19 +127,16 @@ TEST(QuorGraphicsShapes, BezierSegmentRule)
 TEST(QuorGraphicsShapes, RoundedShapesStayWhole)
 {
     Canvas c(40, 40);
-    c.g.SetColor(kBlack);
-    c.g.FillRoundedRect(Quor_Rect(5, 5, 24, 14), 30);
+    c.Pen(kBlack).FillRoundedRect(Quor_Rect(5, 5, 24, 14), 30);
     for (int x = 7; x <= 22; x++)
         ASSERT_EQ(c.At(x, 10), Px(0, 0, 0)) << x;
 
     Canvas o(64, 64);
-    o.g.SetColor(kBlack);
-    o.g.FillOval(Quor_Rect(2, 2, 61, 61));
+    o.Pen(kBlack).FillOval(Quor_Rect(2, 2, 61, 61));
     const double area = kPi * 29.5 * 29.5;
     EXPECT_NEAR(o.CountNot(kWhitePx), area, area * 0.05);
     Canvas f(64, 64);
-    f.g.SetColor(kBlack);
-    f.g.FillCircle(Quor_Vector2(32, 32), 20);
+    f.Pen(kBlack).FillCircle(Quor_Vector2(32, 32), 20);
     EXPECT_NEAR(f.CountNot(kWhitePx), kPi * 400, kPi * 400 * 0.06);
     EXPECT_EQ(f.At(32, 32), Px(0, 0, 0));
 }
@@ -162,25 +146,20 @@ TEST(QuorGraphicsShapes, RoundedShapesStayWhole)
 TEST(QuorGraphicsShapes, FloodFillLargeRegions)
 {
     Canvas c(1000, 1000);
-    c.g.SetColor(kBlack);
-    c.g.DrawLine(0, 500, 999, 500);
-    c.g.SetColor(kRed);
-    c.g.FloodFill(3, 3);
+    c.Pen(kBlack).DrawLine(0, 500, 999, 500);
+    c.Pen(kRed).FloodFill(3, 3);
     EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 500 * 1000);
     EXPECT_EQ(c.At(3, 700), kWhitePx);
 
     // A diagonal line keeps a 4-connected fill on its side.
     Canvas d(30, 30);
-    d.g.SetColor(kBlack);
-    d.g.DrawLine(0, 29, 29, 0);
-    d.g.SetColor(kBlue);
-    d.g.FloodFill(0, 0);
+    d.Pen(kBlack).DrawLine(0, 29, 29, 0);
+    d.Pen(kBlue).FloodFill(0, 0);
     EXPECT_EQ(d.At(29, 29), kWhitePx);
     EXPECT_EQ(d.At(0, 0), Px(0, 0, 255));
 
     Canvas e(30, 30);
-    e.g.SetColor(kBlue);
-    e.g.SetClipRect(Quor_Rect(5, 5, 9, 9));
+    e.Pen(kBlue).SetClipRect(Quor_Rect(5, 5, 9, 9));
     e.g.FloodFill(6, 6);
     EXPECT_EQ(e.CountValue(Px(0, 0, 255)), 25);
     e.g.FloodFill(20, 20);   // outside the clip
@@ -227,8 +206,7 @@ TEST(QuorGraphicsShapes, PickingRestoresTheBox)
     c.g.BeginPicking(Quor_Point(20, 15));
     EXPECT_FALSE(c.g.Pick());
     c.g.BeginPicking(Quor_Point(20, 15));
-    c.g.SetColor(kBlack);
-    c.g.DrawLine(0, 0, 39, 29);
+    c.Pen(kBlack).DrawLine(0, 0, 39, 29);
     EXPECT_TRUE(c.g.Pick());
     for (int y = 12; y <= 18; y++)
         for (int x = 17; x <= 23; x++)
@@ -285,11 +263,11 @@ TEST(QuorGraphicsShapes, DrawStringAlignment)
     const char* text = "Wii";
     const int width = font->StringWidth(text);
 
-    Canvas c(100, 40);
-    c.g.SetColor(kBlack);
-    c.g.DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    Canvas c(100, 40), p(100, 40), q(100, 40), k(100, 40);
+    c.Pen(kBlack).DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     EXPECT_EQ(c.CountNot(kWhitePx), 0);   // no font
-    c.g.SetFont(font.get());
+    for (Canvas* canvas : {&c, &p, &q, &k})
+        canvas->Pen(kBlack).SetFont(font.get());
     c.g.DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     const Quor_Rect ink = c.Extent(kWhitePx);
     ASSERT_LE(ink.left, ink.right);
@@ -298,24 +276,14 @@ TEST(QuorGraphicsShapes, DrawStringAlignment)
     EXPECT_LE(ink.right, 50 - width / 2 + width);
     EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 20.0, 4.0);
 
-    Canvas p(100, 40);
-    p.g.SetColor(kBlack);
-    p.g.SetFont(font.get());
     p.g.MoveTo(50, 20);
     p.g.DrawString(text, QUOR_ALIGN_RIGHT, QUOR_ALIGN_TOP);
     EXPECT_GE(p.Extent(kWhitePx).left, 49);
     EXPECT_LE(p.Extent(kWhitePx).bottom, 21);
-    Canvas q(100, 40);
-    q.g.SetColor(kBlack);
-    q.g.SetFont(font.get());
     q.g.MoveTo(50, 5);
     q.g.DrawString(text, QUOR_ALIGN_LEFT, QUOR_ALIGN_BOTTOM);
     EXPECT_LE(q.Extent(kWhitePx).right, 50);
     EXPECT_GE(q.Extent(kWhitePx).top, 4);   // hanging: unmoved it would end above row 5
-
-    Canvas k(100, 40);
-    k.g.SetColor(kBlack);
-    k.g.SetFont(font.get());
     k.g.SetClipRect(Quor_Rect(0, 0, 49, 39));
     k.g.DrawString("WWWWWWWWWW", Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     EXPECT_LE(k.Extent(kWhitePx).right, 49);

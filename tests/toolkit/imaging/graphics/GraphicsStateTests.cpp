@@ -127,8 +127,7 @@ TEST(QuorGraphicsState, AttachRefusesUnusableRecords)
 TEST(QuorGraphicsState, ClipRectOutsideTheTargetDrawsNothing)
 {
     Canvas c(40, 30);
-    c.g.SetColor(kRed);
-    c.g.SetClipRect(Quor_Rect(-50, -50, -10, -10));
+    c.Pen(kRed).SetClipRect(Quor_Rect(-50, -50, -10, -10));
     EXPECT_TRUE(c.g.ClipEmpty());
     c.g.FillRect(Quor_Rect(0, 0, 39, 29));
     c.g.DrawLine(0, 0, 39, 29);
@@ -148,10 +147,11 @@ TEST(QuorGraphicsState, ClipRectOutsideTheTargetDrawsNothing)
 TEST(QuorGraphicsState, DrawModeFollowsTheMaskDepth)
 {
     Canvas c(8, 8);
-    c.g.SetDrawMode(8);
-    EXPECT_EQ(c.g.DrawMode(), 1u);
-    c.g.SetDrawMode(6);
-    EXPECT_EQ(c.g.DrawMode(), 2u);
+    // Without a mask only the low two bits stay; popping the last level restores the plain mode.
+    for (const auto& [set, kept] : {std::pair(8u, 1u), std::pair(6u, 2u)}) {
+        c.g.SetDrawMode(set);
+        EXPECT_EQ(c.g.DrawMode(), kept) << set;
+    }
     c.g.PushMask(true);
     c.g.SetDrawMode(12);
     EXPECT_EQ(c.g.DrawMode(), 12u);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 
 #include "toolkit/imaging/Quor_BaseImage.h"
 #include "toolkit/imaging/Quor_ImageOps.h"
@@ -51,26 +50,27 @@ struct Canvas {
         g.BeginDraw();
     }
 
-    uint32_t At(int x, int y) const { return inner.Row32(y)[x]; }
-    void Set(int x, int y, uint32_t v) { inner.Row32(y)[x] = v; }
+    // Sets the drawing colour, pen width and smoothing in one call; returns the context.
+    Quor_Graphics& Pen(rgb_color color, int width = 1, bool smooth = false)
+    {
+        g.SetColor(color);
+        g.SetPenWidth(width);
+        g.SetSmoothing(smooth);
+        return g;
+    }
 
-    // Pixels of the inner image for which the predicate holds.
-    int Count(const std::function<bool(uint32_t)>& pred) const
+    uint32_t At(int x, int y) const { return inner.Row32(y)[x]; }
+
+    // Pixels of the inner image that equal v, or that differ from it.
+    int CountValue(uint32_t v, bool equal = true) const
     {
         int n = 0;
         for (int y = 0; y < inner.height; y++)
             for (int x = 0; x < inner.width; x++)
-                n += pred(At(x, y)) ? 1 : 0;
+                n += (At(x, y) == v) == equal ? 1 : 0;
         return n;
     }
-    int CountValue(uint32_t v) const
-    {
-        return Count([v](uint32_t p) { return p == v; });
-    }
-    int CountNot(uint32_t v) const
-    {
-        return Count([v](uint32_t p) { return p != v; });
-    }
+    int CountNot(uint32_t v) const { return CountValue(v, false); }
 
     // The smallest rectangle holding every pixel that differs from v (left > right when none).
     Quor_Rect Extent(uint32_t v) const
