@@ -64,3 +64,17 @@ void FullSizePhotos::Restore(int index)
     fLoaded[index] = false;
     fDoc->UpdatePhoto(index, kPreviewSize);
 }
+
+bool FullSizePhotos::Failed(RenderResult* result) const
+{
+    if (fOutOfMemory) {
+        *result = RenderResult::Failed(RenderFailure::kNoMemory);
+        return true;
+    }
+    if (!fMissing.empty()) {
+        *result = RenderResult::Failed(RenderFailure::kPhotosMissing);
+        result->missingPhotos = fMissing;
+        return true;
+    }
+    return false;
+}

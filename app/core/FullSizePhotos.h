@@ -3,6 +3,8 @@
 // preview when this object goes away.
 #pragma once
 
+#include "app/core/RenderOwner.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +32,10 @@ public:
     bool OutOfMemory() const { return fOutOfMemory; }
     // File names of the photos that were seen while editing but cannot be loaded at full size.
     const std::vector<std::string>& Missing() const { return fMissing; }
+
+    // True, with `result` filled, when the export cannot go on: a photo did not fit in memory,
+    // or photos shown while editing could not be loaded at full size.
+    bool Failed(RenderResult* result) const;
 
     // Three quarters of the machine's physical memory, or `limit` when it is positive.
     static int64_t MemoryLimit(int64_t limit);

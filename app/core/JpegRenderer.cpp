@@ -26,15 +26,6 @@
 
 namespace {
 
-RenderResult Failure(RenderFailure failure, int systemError = 0)
-{
-    RenderResult result;
-    result.status = RenderStatus::kFailed;
-    result.failure = failure;
-    result.systemError = systemError;
-    return result;
-}
-
 // The encoder stays in this record from start to destroy; the shim catches every library error.
 class Encoder {
 public:
@@ -74,10 +65,10 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     std::unique_ptr<uint32_t[]> row(new (std::nothrow) uint32_t[width]());
     std::unique_ptr<uint8_t[]> rgb(new (std::nothrow) uint8_t[static_cast<size_t>(width) * 3]());
     if (!row || !rgb)
-        return Failure(RenderFailure::kNoMemory);
+        return RenderResult::Failed(RenderFailure::kNoMemory);
 
     if (!output.Create(doc->fRenderPath))
-        return Failure(RenderFailure::kCannotCreate, output.SystemError());
+        return RenderResult::Failed(RenderFailure::kCannotCreate, output.SystemError());
 
     FullSizePhotos photos(doc, owner->Options().memoryLimit);
     const int count = Quor_Clamp(doc->fNumPhotos, 0, kMaxPhotos);
@@ -90,30 +81,21 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         if (!photos.Load(i))
             break;
     }
-    if (photos.OutOfMemory()) {
+    if (photos.Failed(&result)) {
         output.Discard();
-        return Failure(RenderFailure::kNoMemory);
-    }
-    if (!photos.Missing().empty()) {
-        output.Discard();
-        result = Failure(RenderFailure::kPhotosMissing);
-        result.missingPhotos = photos.Missing();
         return result;
     }
 
     ProjectionMap map(doc->fProjectionType, width, height);
     CropFit::Fit(map, doc->fCrop);
     PanoramaSampler sampler;
-    if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != 0) {
-        output.Discard();
-        return Failure(RenderFailure::kNoMemory);
-    }
+    if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != 0)
+        return output.Fail(RenderFailure::kNoMemory);
 
     Encoder encoder;
     if (!encoder.Start(output.File(), width, height, quality)) {
         // The library refused the size or the parameters; no system error is involved.
-        output.Discard();
-        return Failure(RenderFailure::kWriteFailed);
+        return output.Fail(RenderFailure::kWriteFailed);
     }
     const uint32_t background = Quor_PixelConvert::Pack(JpegRenderer::kBackground, JpegRenderer::kBackground,
                                                         JpegRenderer::kBackground, 0);
@@ -131,16 +113,9 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         Quor_PixelConvert::ToRgb(row.get(), rgb.get(), width);
         written = encoder.WriteRow(rgb.get());
     }
-    if (!written || !encoder.Finish()) {
-        output.NoteWriteError(errno);
-        output.Discard();
-        return Failure(RenderFailure::kWriteFailed, output.SystemError());
-    }
-    if (!output.Close()) {
-        const int error = output.SystemError();
-        output.Discard();
-        return Failure(RenderFailure::kWriteFailed, error);
-    }
+    if (!written || !encoder.Finish())
+        return output.FailWrite();
+    output.Finish(&result);
     return result;
 }
 
@@ -153,7 +128,6 @@ RenderResult JpegRenderer::Run(RenderOwner* owner)
         return Render(owner, output);
     } catch (const std::bad_alloc&) {
         // Only the names of missing photos allocate; the photos are back at preview size already.
-        output.Discard();
-        return Failure(RenderFailure::kNoMemory);
+        return output.Fail(RenderFailure::kNoMemory);
     }
 }

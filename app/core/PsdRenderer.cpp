@@ -25,23 +25,6 @@
 
 namespace {
 
-RenderResult Failure(RenderFailure failure, int systemError = 0)
-{
-    RenderResult result;
-    result.status = RenderStatus::kFailed;
-    result.failure = failure;
-    result.systemError = systemError;
-    return result;
-}
-
-RenderResult WriteFailure(RenderOutput& output)
-{
-    output.NoteWriteError(errno);
-    const int error = output.SystemError();
-    output.Discard();
-    return Failure(RenderFailure::kWriteFailed, error);
-}
-
 RenderResult Render(RenderOwner* owner, RenderOutput& output)
 {
     PanomerDoc* doc = owner->Document();
@@ -57,12 +40,12 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     const int64_t limit = FullSizePhotos::MemoryLimit(owner->Options().memoryLimit);
     const int64_t layerBytes = PsdRenderer::LayerBytes(width, height);
     if (layerBytes < 0 || layerBytes > limit)
-        return Failure(RenderFailure::kNoMemory);
+        return RenderResult::Failed(RenderFailure::kNoMemory);
     // Cleared to transparent, so a Cancel before any row was rendered gives empty layers rather
     // than whatever the heap held.
     std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[static_cast<size_t>(layerBytes)]());
     if (!pixels)
-        return Failure(RenderFailure::kNoMemory);
+        return RenderResult::Failed(RenderFailure::kNoMemory);
     Quor_image layer;
     layer.bits = pixels.get();
     layer.width = width;
@@ -72,14 +55,14 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     layer.rowBytes = width * 4;
 
     if (!output.Create(doc->fRenderPath))
-        return Failure(RenderFailure::kCannotCreate, output.SystemError());
+        return RenderResult::Failed(RenderFailure::kCannotCreate, output.SystemError());
     Quor_FileSink sink(output.File());
     Quor_PsdWriter writer;
     if (writer.Open(&sink) != 0 || writer.WriteHeader(width, height) != 0)
-        return WriteFailure(output);
+        return output.FailWrite();
     for (int i = 0; i < count; i++) {
         if (writer.WriteLayerInfo(doc->fPhotoPath[i].Name(), "norm", 255) != 0)
-            return WriteFailure(output);
+            return output.FailWrite();
     }
 
     ProjectionMap map(doc->fProjectionType, width, height);
@@ -93,26 +76,18 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
             for (int j = i; j < count; j++) {
                 if (writer.WriteLayer(&layer) != 0)
-                    return WriteFailure(output);
+                    return output.FailWrite();
             }
             result.status = RenderStatus::kCancelled;
             break;
         }
         photos.Load(i);
-        if (photos.OutOfMemory()) {
+        if (photos.Failed(&result)) {
             output.Discard();
-            return Failure(RenderFailure::kNoMemory);
-        }
-        if (!photos.Missing().empty()) {
-            output.Discard();
-            result = Failure(RenderFailure::kPhotosMissing);
-            result.missingPhotos = photos.Missing();
             return result;
         }
-        if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != 0) {
-            output.Discard();
-            return Failure(RenderFailure::kNoMemory);
-        }
+        if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != 0)
+            return output.Fail(RenderFailure::kNoMemory);
         for (int y = 0; y < height; y++) {
             const float progress = (static_cast<float>(i) * static_cast<float>(height) + static_cast<float>(y)) / rows;
             // On Cancel the rest of this layer keeps what the image held; the next photo's
@@ -125,16 +100,12 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         }
         photos.Restore(i);
         if (writer.WriteLayer(&layer) != 0)
-            return WriteFailure(output);
+            return output.FailWrite();
     }
 
     if (writer.EndLayers() != 0 || writer.Close() != 0)
-        return WriteFailure(output);
-    if (!output.Close()) {
-        const int error = output.SystemError();
-        output.Discard();
-        return Failure(RenderFailure::kWriteFailed, error);
-    }
+        return output.FailWrite();
+    output.Finish(&result);
     return result;
 }
 
@@ -153,7 +124,6 @@ RenderResult PsdRenderer::Run(RenderOwner* owner)
     try {
         return Render(owner, output);
     } catch (const std::bad_alloc&) {
-        output.Discard();
-        return Failure(RenderFailure::kNoMemory);
+        return output.Fail(RenderFailure::kNoMemory);
     }
 }

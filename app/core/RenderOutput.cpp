@@ -115,6 +115,27 @@ bool RenderOutput::Close()
     return ok;
 }
 
+RenderResult RenderOutput::Fail(RenderFailure failure)
+{
+    const int error = fError;
+    Discard();
+    return RenderResult::Failed(failure, error);
+}
+
+RenderResult RenderOutput::FailWrite()
+{
+    NoteWriteError(errno);
+    return Fail(RenderFailure::kWriteFailed);
+}
+
+bool RenderOutput::Finish(RenderResult* result)
+{
+    if (Close())
+        return true;
+    *result = Fail(RenderFailure::kWriteFailed);
+    return false;
+}
+
 void RenderOutput::Discard()
 {
     if (fFile != nullptr) {

@@ -37,6 +37,12 @@ public:
     // output such as a device is left alone.
     void Discard();
     int SystemError() const { return fError; }
+    // Discards the file and returns the failed result, with the system error seen so far.
+    RenderResult Fail(RenderFailure failure);
+    // A writer reported failure without errno of its own: errno is taken, the file discarded.
+    RenderResult FailWrite();
+    // Closes the file; on any error the file is discarded and the result says so.
+    bool Finish(RenderResult* result);
 
 private:
     std::string fPath;

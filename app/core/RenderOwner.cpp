@@ -3,6 +3,15 @@
 #include "app/core/JpegRenderer.h"
 #include "app/core/PsdRenderer.h"
 
+RenderResult RenderResult::Failed(RenderFailure failure, int systemError)
+{
+    RenderResult result;
+    result.status = RenderStatus::kFailed;
+    result.failure = failure;
+    result.systemError = systemError;
+    return result;
+}
+
 std::string RenderResult::Message() const
 {
     if (status != RenderStatus::kFailed)

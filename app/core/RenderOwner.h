@@ -40,6 +40,8 @@ struct RenderResult {
 
     // One sentence for the user, for a failure; empty otherwise.
     std::string Message() const;
+    // A failed result.
+    static RenderResult Failed(RenderFailure failure, int systemError = 0);
 };
 
 struct RenderOptions {

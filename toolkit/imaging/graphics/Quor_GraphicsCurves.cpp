@@ -36,16 +36,20 @@ void Flatten(const Quor_Vector2* p, int n, Emit emit)
     }
 }
 
-void Bounds(const Quor_Vector2* p, double* minX, double* minY, double* maxX, double* maxY)
+// A curve stays inside the box of its control points. True when that box, widened by `margin`,
+// misses the clip rectangle; with `rowsOnly` only the rows count.
+bool MissesClip(const Quor_Vector2* p, const Quor_Rect& clip, double margin, bool rowsOnly)
 {
-    *minX = *maxX = p[0].x;
-    *minY = *maxY = p[0].y;
+    double minX = p[0].x, maxX = p[0].x, minY = p[0].y, maxY = p[0].y;
     for (int i = 1; i < 4; i++) {
-        *minX = std::fmin(*minX, p[i].x);
-        *maxX = std::fmax(*maxX, p[i].x);
-        *minY = std::fmin(*minY, p[i].y);
-        *maxY = std::fmax(*maxY, p[i].y);
+        minX = std::fmin(minX, p[i].x);
+        maxX = std::fmax(maxX, p[i].x);
+        minY = std::fmin(minY, p[i].y);
+        maxY = std::fmax(maxY, p[i].y);
     }
+    if (maxY < clip.top - margin || minY > clip.bottom + margin)
+        return true;
+    return !rowsOnly && (maxX < clip.left - margin || minX > clip.right + margin);
 }
 
 }  // namespace
@@ -129,12 +133,9 @@ void Quor_Graphics::DrawScreenBezier(const Quor_Vector2* px)
         DrawScreenBezierThick(px, static_cast<float>(penWidth), static_cast<float>(penWidth));
         return;
     }
-    // The curve stays inside the box of its control points (widened by what noise can add).
-    double minX, minY, maxX, maxY;
-    Bounds(px, &minX, &minY, &maxX, &maxY);
+    // The box is widened by what noise can add.
     const double margin = 1.0 + (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
-    if (maxX < clipRect.left - margin || minX > clipRect.right + margin ||
-        maxY < clipRect.top - margin || minY > clipRect.bottom + margin)
+    if (MissesClip(px, clipRect, margin, false))
         return;
     const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
     Quor_Vector2 previous;
@@ -151,12 +152,9 @@ void Quor_Graphics::DrawScreenBezierThick(const Quor_Vector2* px, float w1, floa
     const double limit = Quor_GraphicsRound::kMaxPenWidth;
     auto width = [&](float w) { return std::isfinite(w) ? std::fmin(std::fmax(double(w), 0.0), limit) : 0.0; };
     const double from = width(w1), to = width(w2);
-    double minX, minY, maxX, maxY;
-    Bounds(px, &minX, &minY, &maxX, &maxY);
     const double margin = std::fmax(from, to) / 2.0 + 2.0 +
                           (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
-    if (maxX < clipRect.left - margin || minX > clipRect.right + margin ||
-        maxY < clipRect.top - margin || minY > clipRect.bottom + margin)
+    if (MissesClip(px, clipRect, margin, false))
         return;
 
     const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
@@ -187,10 +185,8 @@ void Quor_Graphics::AddScreenBezier(const Quor_Vector2* px)
 {
     // Only curves wholly above or below the clip rows are left out: a curve beside the clip
     // still decides where the spans of the visible rows begin and end.
-    double minX, minY, maxX, maxY;
-    Bounds(px, &minX, &minY, &maxX, &maxY);
     const double margin = 1.0 + (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
-    if (maxY < clipRect.top - margin || minY > clipRect.bottom + margin)
+    if (MissesClip(px, clipRect, margin, true))
         return;
     const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
     Quor_Vector2 previous;
