@@ -57,3 +57,21 @@ struct Quor_BlitClip {
         return dst->Row32(dstY + row) + dstX;
     }
 };
+
+// Runs op(destinationPixel*, sourcePixel) over the overlap of two 32-bit images placed with the
+// source's top-left at (x, y): the one pixel walk that the 32-bit blits and blend modes share.
+template <class Op>
+void Quor_Composite32(const Quor_image* src, const Quor_image* dst, int x, int y, Op op)
+{
+    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst))
+        return;
+    Quor_BlitClip clip;
+    if (!clip.Compute(src, dst, x, y))
+        return;
+    for (int row = 0; row < clip.height; ++row) {
+        const uint32_t* s = clip.SrcRow32(src, row);
+        uint32_t* d = clip.DstRow32(dst, row);
+        for (int i = 0; i < clip.width; ++i)
+            op(d + i, s[i]);
+    }
+}

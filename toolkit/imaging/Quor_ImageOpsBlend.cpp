@@ -1,7 +1,6 @@
 // Quor_ImageOps: the blend modes. Each computes a blended colour B from the source and the
 // destination pixel and puts it over the destination with the source alpha (Quor_Blend::Mix).
 
-
 #include "toolkit/imaging/Quor_Blend.h"
 #include "toolkit/imaging/Quor_BlitClip.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -17,24 +16,14 @@ template <class Blend>
 void BlendComponents(const Quor_image* src, const Quor_image* dst, int x, int y,
                      bool updateAlpha, Blend blend)
 {
-    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst))
-        return;
-    Quor_BlitClip clip;
-    if (!clip.Compute(src, dst, x, y))
-        return;
-    for (int row = 0; row < clip.height; ++row) {
-        const uint32_t* s = clip.SrcRow32(src, row);
-        uint32_t* d = clip.DstRow32(dst, row);
-        for (int i = 0; i < clip.width; ++i) {
-            const uint32_t sp = s[i], dp = d[i];
-            const uint32_t sa = PC::Alpha(sp);
-            if (sa == 0)
-                continue;
-            Quor_Blend::Mix(d + i, blend(PC::Red(sp), PC::Red(dp)),
-                            blend(PC::Green(sp), PC::Green(dp)), blend(PC::Blue(sp), PC::Blue(dp)),
-                            sa, updateAlpha);
-        }
-    }
+    Quor_Composite32(src, dst, x, y, [&](uint32_t* d, uint32_t sp) {
+        const uint32_t sa = PC::Alpha(sp);
+        if (sa == 0)
+            return;
+        const uint32_t dp = *d;
+        Quor_Blend::Mix(d, blend(PC::Red(sp), PC::Red(dp)), blend(PC::Green(sp), PC::Green(dp)),
+                        blend(PC::Blue(sp), PC::Blue(dp)), sa, updateAlpha);
+    });
 }
 
 // Modes in hue, saturation and lightness: pick(sourceHsv, destinationHsv) gives the HSV of B.
@@ -42,24 +31,15 @@ template <class Pick>
 void BlendHsv(const Quor_image* src, const Quor_image* dst, int x, int y, bool updateAlpha,
               Pick pick)
 {
-    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst))
-        return;
-    Quor_BlitClip clip;
-    if (!clip.Compute(src, dst, x, y))
-        return;
-    for (int row = 0; row < clip.height; ++row) {
-        const uint32_t* s = clip.SrcRow32(src, row);
-        uint32_t* d = clip.DstRow32(dst, row);
-        for (int i = 0; i < clip.width; ++i) {
-            const uint32_t sa = PC::Alpha(s[i]);
-            if (sa == 0)
-                continue;
-            const hsv_color sh = Quor_ColorOps::Rgb2Hsv(Quor_ColorOps::UnpackColor32(s[i]));
-            const hsv_color dh = Quor_ColorOps::Rgb2Hsv(Quor_ColorOps::UnpackColor32(d[i]));
-            const rgb_color b = Quor_ColorOps::Hsv2Rgb(pick(sh, dh));
-            Quor_Blend::Mix(d + i, b.red, b.green, b.blue, sa, updateAlpha);
-        }
-    }
+    Quor_Composite32(src, dst, x, y, [&](uint32_t* d, uint32_t sp) {
+        const uint32_t sa = PC::Alpha(sp);
+        if (sa == 0)
+            return;
+        const hsv_color sh = Quor_ColorOps::Rgb2Hsv(Quor_ColorOps::UnpackColor32(sp));
+        const hsv_color dh = Quor_ColorOps::Rgb2Hsv(Quor_ColorOps::UnpackColor32(*d));
+        const rgb_color b = Quor_ColorOps::Hsv2Rgb(pick(sh, dh));
+        Quor_Blend::Mix(d, b.red, b.green, b.blue, sa, updateAlpha);
+    });
 }
 
 }  // namespace

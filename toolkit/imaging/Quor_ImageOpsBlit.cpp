@@ -10,23 +10,6 @@
 
 namespace {
 
-// Runs op(dstPixel*, srcPixel) over the overlap of two 32-bit images.
-template <class Op>
-void Composite32(const Quor_image* src, const Quor_image* dst, int x, int y, Op op)
-{
-    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst))
-        return;
-    Quor_BlitClip clip;
-    if (!clip.Compute(src, dst, x, y))
-        return;
-    for (int row = 0; row < clip.height; ++row) {
-        const uint32_t* s = clip.SrcRow32(src, row);
-        uint32_t* d = clip.DstRow32(dst, row);
-        for (int i = 0; i < clip.width; ++i)
-            op(d + i, s[i]);
-    }
-}
-
 // Calls blit(tx, ty) for every placement of the source that meets the destination, on the grid
 // through (x, y).
 template <class Blit>
@@ -80,7 +63,7 @@ void Quor_ImageOps::BlitAlpha(const Quor_image* src, const Quor_image* dst, int 
             Blit(src, dst, x, y);
         return;
     }
-    Composite32(src, dst, x, y,
+    Quor_Composite32(src, dst, x, y,
                 [updateAlpha](uint32_t* d, uint32_t s) { Quor_Blend::Over(d, s, updateAlpha); });
 }
 
@@ -95,7 +78,7 @@ void Quor_ImageOps::BlitAlphaMod(const Quor_image* src, const Quor_image* dst, i
             Blit(src, dst, x, y);
         return;
     }
-    Composite32(src, dst, x, y, [alphaOffset, updateAlpha](uint32_t* d, uint32_t s) {
+    Quor_Composite32(src, dst, x, y, [alphaOffset, updateAlpha](uint32_t* d, uint32_t s) {
         int64_t a = int64_t(Quor_PixelConvert::Alpha(s)) + alphaOffset;
         if (a <= 0)
             return;
@@ -108,7 +91,7 @@ void Quor_ImageOps::BlitAlphaMod(const Quor_image* src, const Quor_image* dst, i
 
 void Quor_ImageOps::BlitAlphaMin(const Quor_image* src, const Quor_image* dst, int x, int y)
 {
-    Composite32(src, dst, x, y, [](uint32_t* d, uint32_t s) {
+    Quor_Composite32(src, dst, x, y, [](uint32_t* d, uint32_t s) {
         const uint32_t da = Quor_PixelConvert::Alpha(*d);
         *d = Quor_PixelConvert::Alpha(s) > da ? (s & 0xFFFFFF00u) | da : s;
     });
@@ -116,7 +99,7 @@ void Quor_ImageOps::BlitAlphaMin(const Quor_image* src, const Quor_image* dst, i
 
 void Quor_ImageOps::BlitAlphaScale(const Quor_image* src, const Quor_image* dst, int x, int y)
 {
-    Composite32(src, dst, x, y, [](uint32_t* d, uint32_t s) {
+    Quor_Composite32(src, dst, x, y, [](uint32_t* d, uint32_t s) {
         const auto& scale = gAlphaMask[Quor_PixelConvert::Alpha(s)];
         const uint32_t p = *d;
         *d = Quor_PixelConvert::Pack(scale[Quor_PixelConvert::Red(p)],
