@@ -23,7 +23,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
 #include "app/core/RenderOwner.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 

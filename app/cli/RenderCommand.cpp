@@ -15,7 +15,7 @@
 #include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOwner.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 namespace {

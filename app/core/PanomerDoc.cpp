@@ -6,7 +6,7 @@
 
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_IoStream.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 // The project file is text: whitespace-separated tokens, lines ended by a line feed.

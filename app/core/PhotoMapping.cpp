@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Math.h"
 #include "toolkit/math/Quor_Round.h"

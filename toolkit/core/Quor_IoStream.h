@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "toolkit/core/Quor_String.h"
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 
 struct Quor_Vector2;
 struct Quor_Vector3;

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "toolkit/core/Quor_String.h"
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"
 

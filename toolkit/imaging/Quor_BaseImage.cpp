@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 Quor_BaseImage::~Quor_BaseImage()
 {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Rect.h"
 

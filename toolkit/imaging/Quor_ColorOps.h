@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 
 class Quor_ColorOps {
 public:

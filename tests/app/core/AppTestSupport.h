@@ -18,7 +18,7 @@
 #include "app/core/RenderOwner.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 

@@ -14,7 +14,7 @@
 #include "app/core/ProjectionMap.h"
 #include "tests/support/GoldenImage.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {

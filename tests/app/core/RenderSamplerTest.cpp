@@ -13,7 +13,7 @@
 #include "app/core/PanoramaSampler.h"
 #include "app/core/PhotoMapping.h"
 #include "tests/support/GoldenImage.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Math.h"
 #include "toolkit/math/Quor_Round.h"

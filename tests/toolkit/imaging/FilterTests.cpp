@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "ImageFixtures.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_Palette.h"
 
 using namespace imaging_test;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "ImageFixtures.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 using namespace imaging_test;
 using Ops = Quor_ImageOps;

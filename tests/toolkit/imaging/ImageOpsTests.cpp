@@ -7,7 +7,7 @@
 
 #include "ImageFixtures.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 using namespace imaging_test;
 using Ops = Quor_ImageOps;

@@ -6,7 +6,7 @@
 
 #include "toolkit/core/Quor_Locker.h"
 #include "toolkit/core/Quor_String.h"
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"

@@ -4,9 +4,9 @@
 
 #include "toolkit/imaging/fonts/Quor_Font.h"
 
-#include "toolkit/imaging/Quor_Blend.h"
+#include "toolkit/imaging/ops/Quor_Blend.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_Palette.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 

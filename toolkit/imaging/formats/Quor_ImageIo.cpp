@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "toolkit/core/Quor_Path.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/formats/Quor_ImageModule.h"
 #include "toolkit/imaging/formats/Quor_JpegModule.h"
 #include "toolkit/imaging/formats/Quor_PngModule.h"

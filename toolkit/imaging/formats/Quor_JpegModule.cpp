@@ -1,6 +1,6 @@
 #include "toolkit/imaging/formats/Quor_JpegModule.h"
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/formats/Quor_BmpReader.h"
 #include "toolkit/imaging/formats/Quor_BmpWriter.h"
 #include "toolkit/imaging/formats/Quor_FileSink.h"

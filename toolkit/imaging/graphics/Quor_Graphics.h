@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/imaging/graphics/Quor_ShapeEdges.h"
 #include "toolkit/imaging/graphics/Quor_textAlignment.h"

@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/graphics/Quor_GraphicsRound.h"
 

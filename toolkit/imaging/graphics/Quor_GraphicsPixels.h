@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "toolkit/imaging/Quor_Blend.h"
+#include "toolkit/imaging/ops/Quor_Blend.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 
 class Quor_GraphicsPixels {
 public:

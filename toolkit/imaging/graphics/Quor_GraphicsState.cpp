@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/graphics/Quor_AntialiasTables.h"
 #include "toolkit/imaging/graphics/Quor_GraphicsPixels.h"
 #include "toolkit/imaging/graphics/Quor_GraphicsRound.h"

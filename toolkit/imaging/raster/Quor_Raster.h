@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "toolkit/imaging/Quor_Palette.h"
-#include "toolkit/imaging/Quor_RgbColor.h"
+#include "toolkit/core/Quor_RgbColor.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/imaging/raster/Quor_RasterEdge.h"
 #include "toolkit/imaging/raster/Quor_RasterMode.h"

@@ -2,7 +2,7 @@
 // floating-point path that DrawPoly_f uses.
 #include <cmath>
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/raster/Quor_Raster.h"
 #include "toolkit/imaging/raster/Quor_SpanDispatch.h"
 

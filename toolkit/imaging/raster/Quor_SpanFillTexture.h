@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/raster/Quor_SpanFillColor.h"
 #include "toolkit/imaging/raster/Quor_TextureSampler.h"

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "tests/toolkit/imaging/formats/FormatsFixtures.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/formats/Quor_ImageReader.h"
 #include "toolkit/imaging/formats/Quor_JpegReader.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "toolkit/imaging/Quor_BaseImage.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 

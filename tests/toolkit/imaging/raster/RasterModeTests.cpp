@@ -6,7 +6,7 @@
 
 #include "tests/support/GoldenImage.h"
 #include "tests/toolkit/imaging/raster/RasterTestKit.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_Palette.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/raster/Quor_Raster.h"

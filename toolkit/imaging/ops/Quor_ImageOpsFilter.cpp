@@ -8,8 +8,8 @@
 #include <new>
 
 #include "toolkit/imaging/Quor_BaseImage.h"
-#include "toolkit/imaging/Quor_BlitClip.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_BlitClip.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Round.h"
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "toolkit/imaging/Quor_Blend.h"
-#include "toolkit/imaging/Quor_BlitClip.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_Blend.h"
+#include "toolkit/imaging/ops/Quor_BlitClip.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 class Quor_Blend {

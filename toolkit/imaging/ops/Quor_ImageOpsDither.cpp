@@ -5,8 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "toolkit/imaging/Quor_BlitClip.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_BlitClip.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_Palette.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Round.h"

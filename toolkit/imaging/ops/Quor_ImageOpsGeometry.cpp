@@ -6,8 +6,8 @@
 #include <new>
 #include <utility>
 
-#include "toolkit/imaging/Quor_BlitClip.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_BlitClip.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 // [SECTION] StretchBlit
 //

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "toolkit/imaging/Quor_RgbColor.h"
-#include "toolkit/imaging/Quor_filterKernel.h"
+#include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/imaging/ops/Quor_filterKernel.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Rect.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <random>
 
-#include "toolkit/imaging/Quor_BlitClip.h"
+#include "toolkit/imaging/ops/Quor_BlitClip.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Round.h"
 

@@ -1,10 +1,10 @@
 // Quor_ImageOps: the blend modes. Each computes a blended colour B from the source and the
 // destination pixel and puts it over the destination with the source alpha (Quor_Blend::Mix).
 
-#include "toolkit/imaging/Quor_Blend.h"
-#include "toolkit/imaging/Quor_BlitClip.h"
+#include "toolkit/imaging/ops/Quor_Blend.h"
+#include "toolkit/imaging/ops/Quor_BlitClip.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ImageOps.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 namespace {
