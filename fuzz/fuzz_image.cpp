@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the image loader as a file of one format (QUOR_FUZZ_EXTENSION, set by
-// the build for each target): every outcome must be a result code, never a crash, a sanitizer
-// report, a hang or an allocation beyond the pixel budget.
+// the build for each target): every outcome must be a result code (with its account in words),
+// never a crash, a sanitizer report, a hang or an allocation beyond the pixel budget.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -50,6 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     Quor_BaseImage thumbnail;
     Quor_ImageIo::LoadThumbnail(ScratchPath().c_str(), &thumbnail, 64);
+    // A tight memory budget of the call's own, and the refusal in words.
+    Quor_String refusal;
+    Quor_ImageIo::LoadThumbnail(ScratchPath().c_str(), &thumbnail, 32, int64_t(1) << 16, &refusal);
     // libFuzzer ends the process without running exit handlers, so nothing is left behind
     // between inputs instead.
     unlink(ScratchPath().c_str());

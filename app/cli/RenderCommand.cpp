@@ -15,19 +15,34 @@
 #include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOwner.h"
-#include "toolkit/imaging/ops/Quor_ImageOps.h"
+#include "toolkit/core/Quor_Path.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 namespace {
 
 constexpr const char* kName = "panomer-render";
 
-volatile sig_atomic_t sInterrupted = 0;
+// The signals that cancel a render as the dialog's Cancel would.
+constexpr int kCancelSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnInterrupt(int)
+sigset_t CancelSignals()
 {
-    sInterrupted = 1;
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal : kCancelSignals)
+        sigaddset(&set, signal);
+    return set;
 }
+
+// What one run renders.
+struct Job {
+    std::string output;
+    RenderKind kind = RenderKind::kJpeg;
+    int width = 0;
+    int height = 0;
+};
 
 // The command line's owner of the export: it waits for the worker's report on the main thread.
 class CommandOwner : public RenderOwner {
@@ -82,58 +97,212 @@ bool ParseInt(const std::string& text, int* out)
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-// The lower-cased extension of the file name (after the last "/"), without the dot.
-std::string Extension(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return std::string();
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return ext;
-}
-
-// The format an output name asks for; false for a name that names neither.
+// The format an output name asks for by its extension; false for a name that names neither.
 bool OutputKind(const std::string& path, RenderKind* kind)
 {
-    const std::string extension = Extension(path);
-    RenderKind k;
+    const Quor_String extension = Quor_Path(path.c_str()).Extension();
     if (extension == "jpg" || extension == "jpeg")
-        k = RenderKind::kJpeg;
+        *kind = RenderKind::kJpeg;
     else if (extension == "psd")
-        k = RenderKind::kPsd;
+        *kind = RenderKind::kPsd;
     else
         return false;
-    if (kind)
-        *kind = k;
     return true;
 }
 
-std::string DefaultOutput(const std::string& project)
+int OutputNameError(const std::string& output)
 {
-    const size_t slash = project.rfind('/');
-    const size_t dot = project.rfind('.');
-    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? project.substr(0, dot) : project;
-    return stem + ".jpg";
+    return UsageError(output + ": the output must end in .jpg, .jpeg or .psd");
 }
 
-std::string Describe(const RenderResult& result, const std::string& output, int width, int height)
+// The project's path with its extension replaced by ".jpg".
+std::string DefaultOutput(const std::string& project)
+{
+    const Quor_String extension = Quor_Path(project.c_str()).Extension();
+    const bool hasExtension = !extension.IsEmpty() && std::strchr(extension, '/') == nullptr;
+    const size_t cut = hasExtension ? project.size() - std::strlen(extension) - 1 : project.size();
+    return project.substr(0, cut) + ".jpg";
+}
+
+// Opens the project and loads the photos' previews. Photos that cannot be loaded are named in a
+// warning with the reason and left out; with none left there is nothing to render.
+int OpenProject(const std::string& project, PanomerDoc* doc)
+{
+    // Process-wide tables and the image modules, before any worker runs.
+    Quor_ImageOps::InitAlphaTables();
+    Quor_ImageIo::InitImageLoader();
+
+    doc->fPath = project.c_str();
+    if (access(project.c_str(), R_OK) != 0) {
+        Error("cannot open " + project + ": " + std::strerror(errno));
+        return RenderCommand::kFailure;
+    }
+    if (!doc->Open()) {
+        Error("cannot open " + project + ": not a Panomer project, or from a newer version");
+        return RenderCommand::kFailure;
+    }
+    int loaded = 0;
+    for (int i = 0; i < doc->fNumPhotos; i++) {
+        if (doc->fPhotoImage[i].IsValid()) {
+            loaded++;
+            continue;
+        }
+        // Loaded once more for the reason alone: it fails again, quickly.
+        Quor_String refusal;
+        if (doc->UpdatePhoto(i, kPreviewSize, Quor_ImageIo::kNoBudget, &refusal) == QUOR_OK) {
+            loaded++;
+            continue;
+        }
+        std::fprintf(stderr, "%s: warning: %s The photo is left out.\n", kName, refusal.Buffer());
+    }
+    if (loaded == 0) {
+        Error(project + (doc->fNumPhotos == 0 ? " holds no photos" : " holds no photo that can be loaded") +
+              "; there is nothing to render");
+        return RenderCommand::kFailure;
+    }
+    return RenderCommand::kSuccess;
+}
+
+// The output file, its format and its size, from the arguments and the project; the document
+// takes them as an export dialog would store them.
+int PlanOutput(const RenderCommand::Arguments& arguments, PanomerDoc* doc, Job* job)
+{
+    job->width = arguments.width > 0 ? arguments.width : doc->fRenderWidth;
+    if (job->width < CropFit::kMinSize || job->width > CropFit::kMaxSize)
+        return UsageError("width must be 16 to 30000");
+    job->output = arguments.output;
+    if (job->output.empty())
+        job->output = doc->fRenderPath.IsEmpty() ? DefaultOutput(doc->fPath.Buffer()) : doc->fRenderPath.Buffer();
+    if (!OutputKind(job->output, &job->kind))
+        return OutputNameError(job->output);
+    // The height follows the width and the crop's proportions, as the export dialogs keep it.
+    job->height = CropFit::HeightForWidth(*doc, job->width);
+    if (!CropFit::IsValidSize(job->width, job->height)) {
+        Error("with this project's crop a width of " + std::to_string(job->width) + " gives a height of " +
+              std::to_string(job->height) + "; the height must be 16 to 30000, so choose another width");
+        return arguments.width > 0 ? RenderCommand::kUsage : RenderCommand::kFailure;
+    }
+    doc->fRenderWidth = job->width;
+    doc->fRenderHeight = job->height;
+    doc->fQuality = arguments.quality > 0 ? arguments.quality : doc->fQuality;
+    doc->fRenderPath = job->output.c_str();
+    return RenderCommand::kSuccess;
+}
+
+// Reports are shown on a terminal, and elsewhere when asked for.
+bool Reporting(bool progress)
+{
+    return progress || isatty(fileno(stderr)) != 0;
+}
+
+// Blocks the cancelling signals for the whole process (the worker inherits the mask), so the
+// main loop takes them with sigtimedwait at once, however long a photo takes to load.
+class HeldSignals {
+public:
+    HeldSignals() : fSet(CancelSignals()) { pthread_sigmask(SIG_BLOCK, &fSet, &fPrevious); }
+    // A signal that came as the render ended on its own has nothing left to cancel: it is taken
+    // before the mask is restored, so it does not end the program before its report.
+    ~HeldSignals()
+    {
+        while (Wait(0) != 0) {
+        }
+        pthread_sigmask(SIG_SETMASK, &fPrevious, nullptr);
+    }
+
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+    // Waits up to `ms` for a cancelling signal: its number, or 0.
+    int Wait(int ms) const
+    {
+        const timespec timeout{ms / 1000, (ms % 1000) * 1000000L};
+        const int signal = sigtimedwait(&fSet, nullptr, &timeout);
+        return signal > 0 ? signal : 0;
+    }
+
+    // After the first signal, a second one ends the program at once, as it would by default.
+    void LetTheNextOneThrough() const
+    {
+        for (int signal : kCancelSignals)
+            std::signal(signal, SIG_DFL);
+        pthread_sigmask(SIG_UNBLOCK, &fSet, nullptr);
+    }
+
+private:
+    sigset_t fSet;
+    sigset_t fPrevious;
+};
+
+// Renders, reporting progress, until the worker ends or a signal cancels it. *signal is the
+// cancelling signal, or 0.
+bool RunWithProgress(PanomerDoc* doc, const Job& job, bool progress, RenderResult* result, int* signal)
+{
+    HeldSignals signals;
+    CommandOwner owner(doc);
+    RenderOptions options;
+    options.startPauseMs = 0;
+    if (!owner.StartRender(job.kind, options)) {
+        Error("cannot start the render thread");
+        return false;
+    }
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    const bool report = Reporting(progress);
+    const int64_t layers = job.kind == RenderKind::kPsd && doc->fNumPhotos > 0 ? doc->fNumPhotos : 1;
+    ProgressBar bar(stderr, int64_t(job.height) * layers, terminal);
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    *signal = 0;
+    while (!owner.WaitForEnd(0)) {
+        *signal = signals.Wait(100);
+        if (*signal != 0) {
+            signals.LetTheNextOneThrough();
+            owner.CancelRender();
+            break;
+        }
+        if (report)
+            bar.Update(owner.Progress(), elapsed());
+    }
+    owner.JoinRender();
+    if (report && *signal == 0)
+        bar.Update(owner.Progress(), elapsed(), true);
+    bar.Finish();
+    *result = owner.Result();
+    return true;
+}
+
+// What a cancelled render left in its output, in words.
+std::string WhatWasLeft(const RenderResult& result, const Job& job)
+{
+    if (result.outputEmpty)
+        return "cancelled while the photos were loading; " + job.output + " is left empty";
+    const std::string done = "cancelled after " + std::to_string(result.rowsRendered) + " of " +
+                             std::to_string(result.rowsTotal) + " rows; " + job.output;
+    if (job.kind == RenderKind::kPsd)
+        return done + (result.rowsRendered == 0 ? " holds every layer, all transparent"
+                                                : " holds every layer, the parts not rendered repeating the "
+                                                  "last layer's pixels");
+    return done + (result.rowsRendered == 0 ? " is a complete image, all black"
+                                            : " is a complete image whose remaining rows repeat the last one "
+                                              "rendered");
+}
+
+// One line about a failed render.
+std::string Describe(const RenderResult& result, const Job& job)
 {
     const std::string reason = result.systemError != 0 ? std::strerror(result.systemError) : std::string();
+    const std::string cause = result.cause.empty() ? std::string() : " (" + result.cause + ")";
     switch (result.failure) {
     case RenderFailure::kCannotCreate:
-        return "cannot create " + output + ": " + (reason.empty() ? "unknown error" : reason);
+        return "cannot create " + job.output + ": " + (reason.empty() ? "unknown error" : reason);
     case RenderFailure::kWriteFailed:
-        return "cannot write " + output + ": " + (reason.empty() ? "the encoder failed" : reason);
+        return "cannot write " + job.output + ": " + (reason.empty() ? "the encoder failed" : reason);
+    case RenderFailure::kTooLarge:
+        return "cannot write " + job.output + ": the panorama is too large for the PSD format";
     case RenderFailure::kNoMemory:
-        return "not enough memory for a panorama of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+        return "not enough memory for a panorama of " + std::to_string(job.width) + " x " +
+               std::to_string(job.height) + " pixels" + cause;
     case RenderFailure::kOutputIsSource:
-        return "will not write " + output + ": it is one of the project's photos or the project itself";
+        return "will not write " + job.output + ": it is one of the project's photos or the project itself";
     case RenderFailure::kPhotosMissing: {
         std::string text = "cannot load at full size:";
         for (size_t i = 0; i < result.missingPhotos.size(); i++)
@@ -148,6 +317,24 @@ std::string Describe(const RenderResult& result, const std::string& output, int 
         break;
     }
     return result.Message();
+}
+
+// Says how the render ended and returns the exit status.
+int Report(const RenderResult& result, const Job& job, int signal, bool progress)
+{
+    switch (result.status) {
+    case RenderStatus::kDone:
+        if (Reporting(progress))
+            std::fprintf(stderr, "%s: wrote %s (%d x %d)\n", kName, job.output.c_str(), job.width, job.height);
+        return RenderCommand::kSuccess;
+    case RenderStatus::kCancelled:
+        Error(WhatWasLeft(result, job));
+        return 128 + (signal != 0 ? signal : SIGINT);
+    case RenderStatus::kFailed:
+        break;
+    }
+    Error(Describe(result, job));
+    return RenderCommand::kFailure;
 }
 
 }  // namespace
@@ -174,14 +361,17 @@ const char* RenderCommand::HelpText()
            "                     second and the time left is always shown.\n"
            "  -h, --help         show this text.\n"
            "\n"
-           "Photos that cannot be loaded when the project is opened are named in a warning and left\n"
-           "out. The output may not be one of the project's photos or the project itself.\n"
+           "Photos that cannot be loaded when the project is opened are named in a warning, with the\n"
+           "reason, and left out; a project with no photo that can be loaded is not rendered. The\n"
+           "output may not be one of the project's photos or the project itself.\n"
            "\n"
-           "Ctrl-C cancels: the file written so far is left complete (a JPEG whose remaining rows\n"
-           "repeat the last one rendered, or a PSD with every layer present), or empty when the\n"
-           "photos were still loading. Nothing is left behind when the export fails.\n"
+           "Ctrl-C (or SIGTERM or SIGHUP) cancels, and the message says what was left: a file that\n"
+           "is complete but unfinished (a JPEG whose remaining rows repeat the last one rendered, or\n"
+           "a PSD with every layer present), or an empty JPEG when the photos were still loading.\n"
+           "A second signal ends the program at once. Nothing is left behind when the export fails.\n"
            "\n"
-           "Exit status: 0 success, 1 failure, 2 bad usage, 130 cancelled with Ctrl-C.\n";
+           "Exit status: 0 success, 1 failure, 2 bad usage, 128 + the signal's number when\n"
+           "cancelled (130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).\n";
 }
 
 bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, std::string* error)
@@ -210,6 +400,15 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
             *into = args[++i];
             return true;
         };
+        auto takeNumber = [&](int* into, int low, int high, const char* range) {
+            std::string text;
+            if (!takeValue(&text))
+                return false;
+            if (ParseInt(text, into) && *into >= low && *into <= high)
+                return true;
+            *error = range;
+            return false;
+        };
         if (arg == "-h" || arg == "--help") {
             out->help = true;
         } else if (arg == "--progress") {
@@ -222,21 +421,11 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
                 return false;
             }
         } else if (arg == "-w" || arg == "--width") {
-            std::string text;
-            if (!takeValue(&text))
+            if (!takeNumber(&out->width, CropFit::kMinSize, CropFit::kMaxSize, "width must be 16 to 30000"))
                 return false;
-            if (!ParseInt(text, &out->width) || out->width < CropFit::kMinSize || out->width > CropFit::kMaxSize) {
-                *error = "width must be 16 to 30000";
-                return false;
-            }
         } else if (arg == "-q" || arg == "--quality") {
-            std::string text;
-            if (!takeValue(&text))
+            if (!takeNumber(&out->quality, CropFit::kMinQuality, CropFit::kMaxQuality, "quality must be 10 to 100"))
                 return false;
-            if (!ParseInt(text, &out->quality) || out->quality < CropFit::kMinQuality || out->quality > CropFit::kMaxQuality) {
-                *error = "quality must be 10 to 100";
-                return false;
-            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;
@@ -256,123 +445,38 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
 
 int RenderCommand::Main(int argc, char** argv)
 {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; i++)
-        args.emplace_back(argv[i]);
+    // 1. Arguments; a wrong output name is a usage error, found before any photo is loaded.
     Arguments arguments;
     std::string error;
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     if (!Parse(args, &arguments, &error))
         return UsageError(error);
     if (arguments.help) {
         std::fputs(HelpText(), stdout);
         return kSuccess;
     }
-
-    // A wrong output name is a usage error, found before the project's photos are loaded.
-    if (!arguments.output.empty() && !OutputKind(arguments.output, nullptr))
-        return UsageError(arguments.output + ": the output must end in .jpg, .jpeg or .psd");
-
-    // Process-wide tables and the image modules, before any worker runs.
-    Quor_ImageOps::InitAlphaTables();
-    Quor_ImageIo::InitImageLoader();
-
-    PanomerDoc doc;
-    doc.fPath = arguments.project.c_str();
-    if (access(arguments.project.c_str(), R_OK) != 0) {
-        Error("cannot open " + arguments.project + ": " + std::strerror(errno));
-        return kFailure;
-    }
-    if (!doc.Open()) {
-        Error("cannot open " + arguments.project + ": not a Panomer project, or from a newer version");
-        return kFailure;
-    }
-    for (int i = 0; i < doc.fNumPhotos; i++) {
-        if (!doc.fPhotoImage[i].IsValid())
-            std::fprintf(stderr, "%s: warning: cannot load photo %s; it is left out\n", kName, doc.fPhotoPath[i].Buffer());
-    }
-
-    const int width = arguments.width > 0 ? arguments.width : doc.fRenderWidth;
-    const int quality = arguments.quality > 0 ? arguments.quality : doc.fQuality;
-    if (width < CropFit::kMinSize || width > CropFit::kMaxSize)
-        return UsageError("width must be 16 to 30000");
-    std::string output = arguments.output;
-    if (output.empty())
-        output = doc.fRenderPath.IsEmpty() ? DefaultOutput(doc.fPath.Buffer()) : std::string(doc.fRenderPath.Buffer());
     RenderKind kind;
-    if (!OutputKind(output, &kind))
-        return UsageError(output + ": the output must end in .jpg, .jpeg or .psd");
+    if (!arguments.output.empty() && !OutputKind(arguments.output, &kind))
+        return OutputNameError(arguments.output);
 
-    // The height follows the width and the crop's proportions, as the export dialogs keep it.
-    const int height = CropFit::HeightForWidth(doc, width);
-    if (!CropFit::IsValidSize(width, height)) {
-        Error("with this project's crop a width of " + std::to_string(width) + " gives a height of " +
-              std::to_string(height) + "; the height must be 16 to 30000, so choose another width");
-        return arguments.width > 0 ? kUsage : kFailure;
-    }
-    doc.fRenderWidth = width;
-    doc.fRenderHeight = height;
-    doc.fQuality = quality;
-    doc.fRenderPath = output.c_str();
+    // 2. The project and its photos.
+    PanomerDoc doc;
+    int status = OpenProject(arguments.project, &doc);
+    if (status != kSuccess)
+        return status;
 
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    // A second Ctrl-C while the cancel is under way ends the process at once.
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    // 3. The output: file, format and size.
+    Job job;
+    status = PlanOutput(arguments, &doc, &job);
+    if (status != kSuccess)
+        return status;
 
-    CommandOwner owner(&doc);
-    RenderOptions options;
-    options.startPauseMs = 0;
-    // The worker starts with Ctrl-C blocked, so the signal always reaches this thread.
-    sigset_t interrupt, previous;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
-    const bool started = owner.StartRender(kind, options);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (!started) {
-        Error("cannot start the render thread");
+    // 4. The render, with progress, until it ends or a signal cancels it.
+    RenderResult result;
+    int signal = 0;
+    if (!RunWithProgress(&doc, job, arguments.progress, &result, &signal))
         return kFailure;
-    }
 
-    const bool terminal = isatty(fileno(stderr)) != 0;
-    const bool report = terminal || arguments.progress;
-    const int64_t rows = static_cast<int64_t>(height) * (kind == RenderKind::kPsd && doc.fNumPhotos > 0 ? doc.fNumPhotos : 1);
-    ProgressBar bar(stderr, rows, terminal);
-    const auto start = std::chrono::steady_clock::now();
-    bool cancelled = false;
-    while (!owner.WaitForEnd(100)) {
-        if (sInterrupted) {
-            owner.CancelRender();
-            cancelled = true;
-            break;
-        }
-        if (report) {
-            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-            bar.Update(owner.Progress(), elapsed.count());
-        }
-    }
-    owner.JoinRender();
-    if (report && !cancelled) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        bar.Update(owner.Progress(), elapsed.count(), true);
-    }
-    bar.Finish();
-
-    const RenderResult result = owner.Result();
-    switch (result.status) {
-    case RenderStatus::kDone:
-        if (report)
-            std::fprintf(stderr, "%s: wrote %s (%d x %d)\n", kName, output.c_str(), width, height);
-        return kSuccess;
-    case RenderStatus::kCancelled:
-        Error("cancelled; " + output + " is complete but unfinished");
-        return kInterrupted;
-    case RenderStatus::kFailed:
-        break;
-    }
-    Error(Describe(result, output, width, height));
-    return kFailure;
+    // 5. How it ended.
+    return Report(result, job, signal, arguments.progress);
 }

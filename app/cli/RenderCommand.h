@@ -1,5 +1,5 @@
 // panomer-render: renders a saved project to a JPEG or layered PSD file without the editor, as
-// the export dialogs would, with a progress report, and Ctrl-C as Cancel.
+// the export dialogs would, with a progress report, and Ctrl-C (or SIGTERM, SIGHUP) as Cancel.
 #pragma once
 
 #include <string>
@@ -7,11 +7,12 @@
 
 class RenderCommand {
 public:
-    // Exit statuses.
+    // Exit statuses. A cancelled render exits with 128 + the signal's number: kInterrupted for
+    // Ctrl-C.
     static constexpr int kSuccess = 0;
     static constexpr int kFailure = 1;
     static constexpr int kUsage = 2;
-    static constexpr int kInterrupted = 130;
+    static constexpr int kInterrupted = 128 + 2;
 
     // The parsed command line. Numbers that were not given are 0.
     struct Arguments {

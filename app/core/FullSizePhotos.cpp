@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include "app/core/PanomerDoc.h"
+#include "toolkit/core/Quor_Status.h"
 
-FullSizePhotos::FullSizePhotos(PanomerDoc* doc, int64_t memoryLimit)
+FullSizePhotos::FullSizePhotos(PanomerDoc* doc, int64_t budget)
     : fDoc(doc)
-    , fLimit(MemoryLimit(memoryLimit))
+    , fLimit(budget > 0 ? budget : 0)
 {
 }
 
@@ -36,19 +37,21 @@ bool FullSizePhotos::Load(int index)
         return true;
     const bool hadPreview = fDoc->fPhotoImage[index].IsValid();
     fLoaded[index] = true;
-    const int result = fDoc->UpdatePhoto(index, 0);
+    // Held at full size beyond the budget, the photos would push the machine into swapping or
+    // the kernel's out-of-memory killer, which would take the unsaved project with it; the
+    // loader refuses such a photo from its header, before decoding any of it.
+    Quor_String refusal;
+    const int result = fDoc->UpdatePhoto(index, 0, fHeld < fLimit ? fLimit - fHeld : 0, &refusal);
     const Quor_BaseImage& image = fDoc->fPhotoImage[index];
-    if (result == 0 && image.IsValid()) {
+    if (result == QUOR_OK && image.IsValid()) {
         fHeldBytes[index] = static_cast<int64_t>(image.RowBytes()) * image.Height();
         fHeld += fHeldBytes[index];
-        if (fHeld <= fLimit)
-            return true;
-        // Held at full size, the photos would push the machine into swapping or the kernel's
-        // out-of-memory killer, which would take the unsaved project with it.
-        Restore(index);
+        return true;
+    }
+    if (result == QUOR_ERR_MEMORY) {
         fOutOfMemory = true;
-    } else if (result == -1) {
-        fOutOfMemory = true;
+        if (fCause.empty())
+            fCause = refusal.Buffer();
     }
     if (hadPreview || fOutOfMemory)
         fMissing.push_back(static_cast<const char*>(fDoc->fPhotoPath[index].Name()));
@@ -69,6 +72,7 @@ bool FullSizePhotos::Failed(RenderResult* result) const
 {
     if (fOutOfMemory) {
         *result = RenderResult::Failed(RenderFailure::kNoMemory);
+        result->cause = fCause;
         return true;
     }
     if (!fMissing.empty()) {

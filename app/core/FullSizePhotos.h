@@ -13,18 +13,20 @@
 
 class FullSizePhotos {
 public:
-    // memoryLimit: most bytes of full-size pixels held at once.
-    FullSizePhotos(PanomerDoc* doc, int64_t memoryLimit);
+    // budget: most bytes of full-size pixels (and of the decoders' buffers) held at once; 0 means
+    // nothing may be held. Resolve an export's memory option with MemoryLimit first.
+    FullSizePhotos(PanomerDoc* doc, int64_t budget);
     // Returns every photo still at full size to its preview.
     ~FullSizePhotos();
 
     FullSizePhotos(const FullSizePhotos&) = delete;
     FullSizePhotos& operator=(const FullSizePhotos&) = delete;
 
-    // Reloads photo `index` at full size with its brightness. A photo that had a preview but
-    // cannot be loaded now is remembered as missing (a photo that had none is left out without
-    // complaint: the user never saw it). Returns false when the photo would not fit in the
-    // memory limit (the photo is then missing too).
+    // Reloads photo `index` at full size with its brightness, once its header shows that it fits
+    // in what is left of the budget (nothing is decoded otherwise). A photo that had a preview
+    // but cannot be loaded now is remembered as missing (a photo that had none is left out
+    // without complaint: the user never saw it). Returns false when the photo would not fit in
+    // the budget (the photo is then missing too).
     bool Load(int index);
     // Returns photo `index` to its preview.
     void Restore(int index);
@@ -33,11 +35,13 @@ public:
     // File names of the photos that were seen while editing but cannot be loaded at full size.
     const std::vector<std::string>& Missing() const { return fMissing; }
 
-    // True, with `result` filled, when the export cannot go on: a photo did not fit in memory,
-    // or photos shown while editing could not be loaded at full size.
+    // True, with `result` filled, when the export cannot go on: a photo did not fit in memory
+    // (the loader's account of it in result->cause), or photos shown while editing could not be
+    // loaded at full size.
     bool Failed(RenderResult* result) const;
 
-    // Three quarters of the machine's physical memory, or `limit` when it is positive.
+    // An export's memory option resolved: `limit` when it is positive, otherwise three quarters
+    // of the machine's physical memory.
     static int64_t MemoryLimit(int64_t limit);
 
 private:
@@ -47,5 +51,6 @@ private:
     int64_t fHeldBytes[kMaxPhotos] = {};
     bool fLoaded[kMaxPhotos] = {};
     bool fOutOfMemory = false;
+    std::string fCause;
     std::vector<std::string> fMissing;
 };

@@ -6,8 +6,9 @@
 
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_IoStream.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
-#include "toolkit/imaging/formats/Quor_ImageIo.h"
+#include "toolkit/math/Quor_Math.h"
 
 // The project file is text: whitespace-separated tokens, lines ended by a line feed.
 //
@@ -25,7 +26,7 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
+constexpr float kPi = float(Quor_Math::kPi);
 constexpr int kUndoCapacity = 2048;
 
 bool ReadFiniteFloat(Quor_IoStream* stream, float* out)
@@ -94,7 +95,14 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
         return false;
 
     bool ok = true;
-    while (ok && (token = stream->Read()) != nullptr) {
+    while (ok) {
+        token = stream->Read();
+        if (token == nullptr) {
+            // No further token: the end of the text, or a read that failed before it (a device
+            // error, a token the stream could not take). Only the end makes a whole document.
+            ok = stream->AtEOF();
+            break;
+        }
         if (std::strcmp(token, "version") == 0) {
             int version;
             ok = stream->Read(&version) && version <= 1;
@@ -236,14 +244,14 @@ void PanomerDoc::Undo()
         Open(&reader);
 }
 
-int PanomerDoc::UpdatePhoto(int index, int maxSize)
+int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal)
 {
     if (index < 0 || index >= kMaxPhotos)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     Quor_BaseImage& image = fPhotoImage[index];
     image.Free();
-    int result = Quor_ImageIo::LoadImage(fPhotoPath[index], &image, maxSize);
-    if (result != 0) {
+    const int result = Quor_ImageIo::LoadImage(fPhotoPath[index], &image, maxSize, memoryBudget, refusal);
+    if (result != QUOR_OK) {
         // A decode that failed half-way must not leave rows of undefined pixels behind.
         image.Free();
         return result;
@@ -251,5 +259,5 @@ int PanomerDoc::UpdatePhoto(int index, int maxSize)
     const float brightness = fBrightness[index];
     if (std::fabs(brightness) > 0.000001f)
         Quor_ImageOps::Brighten(&image.Image(), brightness);
-    return 0;
+    return QUOR_OK;
 }

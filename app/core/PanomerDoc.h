@@ -8,6 +8,7 @@
 #include "toolkit/core/Quor_MemStream.h"
 #include "toolkit/core/Quor_Path.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
+#include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 class Quor_IoStream;
 
@@ -33,8 +34,9 @@ public:
     // Reads fPath. False when the file cannot be opened or does not read as a project.
     // fPath is made absolute first, so photo paths resolve whatever the working folder later is.
     bool Open();
-    // Reads a document from a stream; see the file format in PanomerDoc.cpp. On failure the
-    // document may be partly updated.
+    // Reads a document from a stream; see the file format in PanomerDoc.cpp. True only when the
+    // stream was read to its end: a read that stops on an error fails. On failure the document
+    // may be partly updated.
     bool Open(Quor_IoStream* stream);
 
     // Writes fPath safely: the previous file is replaced only once the new one is completely
@@ -51,9 +53,12 @@ public:
     // Swaps the document with the undo point, so a second Undo restores the state before the first.
     void Undo();
 
-    // Reloads the pixels of photo `index` at `maxSize` (0 for full size) with its brightness applied.
-    // Returns the loader's result code (0 on success); on failure the slot holds no image.
-    int UpdatePhoto(int index, int maxSize);
+    // Reloads the pixels of photo `index` at `maxSize` (0 for full size) with its brightness
+    // applied. The load may hold at most memoryBudget bytes (Quor_ImageIo::LoadImage), which it
+    // checks from the photo's header before decoding. Returns the loader's result code (QUOR_OK
+    // on success); on failure the slot holds no image and *refusal, when given, says why.
+    int UpdatePhoto(int index, int maxSize, int64_t memoryBudget = Quor_ImageIo::kNoBudget,
+        Quor_String* refusal = nullptr);
 
     // The default crop of a projection type: maximum yaw, minimum yaw, maximum pitch, minimum pitch.
     // False (crop untouched) for a type outside 0..4.

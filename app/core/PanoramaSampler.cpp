@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+#include "toolkit/core/Quor_Status.h"
+
 // Two ways through a row, with the same pixels as the result:
 //  - Perspective and fisheye: per pixel, the direction is worked out once and every photo is
 //    tried in index order.
@@ -42,7 +44,7 @@ int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, floa
     fRamp = featherRamp > 0.0f ? featherRamp : kRenderRamp;
     const int width = map.CanvasWidth();
     if (width <= 0 || map.CanvasHeight() <= 0)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
 
     const float cameraAngle = PhotoMapping::CameraAngle(doc.fFocalLength);
     fPhotoCount = doc.fNumPhotos < 0 ? 0 : (doc.fNumPhotos > kMaxPhotos ? kMaxPhotos : doc.fNumPhotos);
@@ -69,14 +71,14 @@ int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, floa
     fColumnValid.reset();
     fColumnsMonotonic = false;
     if (!map.IsSeparable())
-        return 0;
+        return QUOR_OK;
     fColumnAngle.reset(new (std::nothrow) float[width]);
     fColumnSin.reset(new (std::nothrow) float[width]);
     fColumnCos.reset(new (std::nothrow) float[width]);
     fColumnValid.reset(new (std::nothrow) bool[width]);
     if (!fColumnAngle || !fColumnSin || !fColumnCos || !fColumnValid) {
         fColumnAngle.reset();
-        return -1;
+        return QUOR_ERR_MEMORY;
     }
     // The angle that depends on x is the same in every row: work it out once per column, exactly
     // as the per-pixel inverse would.
@@ -98,7 +100,7 @@ int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, floa
     }
     fColumnsMonotonic = finite && (increasing || decreasing);
     fColumnsDecreasing = !increasing;
-    return 0;
+    return QUOR_OK;
 }
 
 bool PanoramaSampler::RowAngle(int y, float* angle, float* sin, float* cos) const

@@ -24,7 +24,8 @@ public:
 
     // Takes the canvas from `map` (its type, size, zoom and offset) and each photo's current image
     // and placement from `doc`. The photo images must stay in place while rows are rendered.
-    // 0, -3 for a canvas without pixels, -1 when the row tables cannot be allocated.
+    // QUOR_OK; QUOR_ERR_ARGUMENT for a canvas without pixels; QUOR_ERR_MEMORY when the row
+    // tables cannot be allocated.
     int Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp);
 
     const ProjectionMap& Map() const { return fMap; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Math.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 // Weights at least this close to 1 copy the sample instead of blending it.
 constexpr float kOpaqueWeight = 0.999999f;
 
@@ -29,15 +29,14 @@ float PhotoMapping::CameraDistance(int width, int height, float cameraAngle)
 
 float PhotoMapping::ProjectionRoll(float roll, int projectionType)
 {
-    return projectionType == 2 ? roll - kPi / 2 : roll;
+    return projectionType == 2 ? roll - float(Quor_Math::kPi) / 2 : roll;
 }
 
 void PhotoMapping::Set(const Quor_image& image, float yaw, float pitch, float roll, float cameraAngle,
                        int projectionType)
 {
     fImage = image;
-    fUsable = image.bits != nullptr && image.pixelBits == 32 && image.width > 0 && image.height > 0 &&
-              image.rowBytes >= image.width * 4;
+    fUsable = image.IsUsable32();
     const int w = fUsable ? image.width : 0;
     const int h = fUsable ? image.height : 0;
     fWidth = static_cast<float>(w);
@@ -62,7 +61,7 @@ void PhotoMapping::Set(const Quor_image& image, float yaw, float pitch, float ro
     // the photo mirrored, within the same cone. The margin covers rounding in the callers' tests.
     const double halfDiagonal = std::sqrt(static_cast<double>(fWidth) * fWidth + static_cast<double>(fHeight) * fHeight) / 2;
     const double cone = std::atan2(halfDiagonal, std::fabs(static_cast<double>(fDistance))) + 1e-3;
-    fConeCos = fUsable ? static_cast<float>(std::cos(std::min(cone, 3.14159265358979))) : 2.0f;
+    fConeCos = fUsable ? static_cast<float>(std::cos(std::min(cone, Quor_Math::kPi))) : 2.0f;
 }
 
 Quor_Vector3 PhotoMapping::ToWorld(Quor_Vector3 p) const
@@ -79,31 +78,8 @@ Quor_Vector3 PhotoMapping::ToWorld(Quor_Vector3 p) const
 
 uint32_t PhotoMapping::Sample(float tx, float ty) const
 {
-    // Away from the last row and column the four neighbours all exist: the same arithmetic as
-    // Quor_ImageOps::SampleImage, without its clamping, which the render spends most of its time
-    // in. Everything else (edges, positions outside) goes to SampleImage itself.
-    if (!(tx >= 0.0f && ty >= 0.0f && tx < fWidth - 1.0f && ty < fHeight - 1.0f))
-        return Quor_ImageOps::SampleImage(&fImage, tx, ty);
-    const int x0 = static_cast<int>(tx), y0 = static_cast<int>(ty);
-    const float fx = tx - static_cast<float>(x0), fy = ty - static_cast<float>(y0);
-    const uint32_t* top = fImage.Row32(y0) + x0;
-    const uint32_t* bottom = fImage.Row32(y0 + 1) + x0;
-    const uint32_t p00 = top[0], p10 = top[1], p01 = bottom[0], p11 = bottom[1];
-    uint32_t result = 0;
-    for (int k = 0; k < 4; ++k) {
-        const int shift = 8 * k;
-        const float c00 = float((p00 >> shift) & 255), c10 = float((p10 >> shift) & 255);
-        const float c01 = float((p01 >> shift) & 255), c11 = float((p11 >> shift) & 255);
-        const float upper = c00 + (c10 - c00) * fx;
-        const float lower = c01 + (c11 - c01) * fx;
-        if (k == 0 && upper == 0.0f && (p01 & 255) == 0 && (p11 & 255) == 0)
-            return 0;
-        const float c = upper + (lower - upper) * fy;
-        // c lies in [0, 255]; in double c + 0.5 is exact, so this rounds halves up like
-        // SampleImage's rounding does for positive values.
-        result |= static_cast<uint32_t>(static_cast<double>(c) + 0.5) << shift;
-    }
-    return result;
+    // SampleImage's arithmetic, inlined: the render spends most of its time here.
+    return fImage.IsUsable32() ? Quor_BilinearSampler(fImage).At(tx, ty) : 0;
 }
 
 float PhotoMapping::EdgeWeight(float tx, float ty, float ramp) const

@@ -61,7 +61,7 @@ public:
     const Quor_Vector3& Axis() const { return fAxis; }
     float ConeCos() const { return fConeCos; }
 
-    // The bilinear sample at (tx, ty), exactly as Quor_ImageOps::SampleImage takes it.
+    // The bilinear sample at (tx, ty), as Quor_ImageOps::SampleImage takes it.
     uint32_t Sample(float tx, float ty) const;
 
     // How much of the photo shows at (tx, ty) when it is laid over other photos: 1 inside, easing

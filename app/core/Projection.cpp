@@ -99,28 +99,24 @@ void Projection::DrawPanomerBounds(const PanomerDoc* doc)
         }
     }
 
+    // The crop lines: yaw limits across and pitch limits down the canvas, the other way round in
+    // the vertical spherical type, where yaw runs down.
     const float* crop = doc->fCrop;
-    Quor_Point p;
-    float left, top, right, bottom;
-    if (type == ProjectionMap::kVerticalSpherical) {
-        map.AnglesToPoint(0, crop[2], p);
-        left = static_cast<float>(p.x);
-        map.AnglesToPoint(crop[1], 0, p);
-        top = static_cast<float>(p.y);
-        map.AnglesToPoint(0, crop[3], p);
-        right = static_cast<float>(p.x);
-        map.AnglesToPoint(crop[0], 0, p);
-        bottom = static_cast<float>(p.y);
-    } else {
-        map.AnglesToPoint(crop[0], 0, p);
-        left = static_cast<float>(p.x);
-        map.AnglesToPoint(0, crop[2], p);
-        top = static_cast<float>(p.y);
-        map.AnglesToPoint(crop[1], 0, p);
-        right = static_cast<float>(p.x);
-        map.AnglesToPoint(0, crop[3], p);
-        bottom = static_cast<float>(p.y);
-    }
+    const auto across = [&map](float yaw, float pitch) {
+        Quor_Point p;
+        map.AnglesToPoint(yaw, pitch, p);
+        return static_cast<float>(p.x);
+    };
+    const auto down = [&map](float yaw, float pitch) {
+        Quor_Point p;
+        map.AnglesToPoint(yaw, pitch, p);
+        return static_cast<float>(p.y);
+    };
+    const bool vertical = type == ProjectionMap::kVerticalSpherical;
+    float left = vertical ? across(0, crop[2]) : across(crop[0], 0);
+    float top = vertical ? down(crop[1], 0) : down(0, crop[2]);
+    float right = vertical ? across(0, crop[3]) : across(crop[1], 0);
+    float bottom = vertical ? down(crop[0], 0) : down(0, crop[3]);
     // The flat type shows larger yaws to the right: order the edges so the overshoot always
     // points outwards.
     if (left > right)

@@ -3,6 +3,7 @@
 // tests use it directly; Projection hands out one for its attached image.
 #pragma once
 
+#include "toolkit/math/Quor_Math.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Vector2.h"
 
@@ -11,7 +12,8 @@ public:
     // The projection types, as the document stores them.
     enum { kPerspective = 0, kHorizontalSpherical = 1, kVerticalSpherical = 2, kFisheye = 3, kFlat = 4 };
 
-    static constexpr float kPi = 3.14159265358979f;
+    // Pi in the float arithmetic of the mapping.
+    static constexpr float kPi = float(Quor_Math::kPi);
     // Perspective shows at most this far from the view axis (pi/2 - 0.1), fisheye at most a hemisphere.
     static constexpr float kPerspectiveLimit = 1.4707963f;
     static constexpr float kFisheyeLimit = 1.5707954f;

@@ -1,6 +1,5 @@
 #include "app/core/PsdRenderer.h"
 
-#include <cerrno>
 #include <memory>
 #include <new>
 
@@ -9,6 +8,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
 #include "app/core/RenderOutput.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_FileSink.h"
 #include "toolkit/imaging/formats/Quor_PsdWriter.h"
 #include "toolkit/math/Quor_Round.h"
@@ -25,17 +25,24 @@
 
 namespace {
 
+// The writer failed: with data the format cannot hold, or with a write error of its own.
+RenderResult WriterFailed(RenderOutput& output, const Quor_PsdWriter& writer, const Quor_FileSink& sink)
+{
+    if (writer.TooLarge())
+        return output.Fail(RenderFailure::kTooLarge);
+    return output.FailWrite(sink.SystemError());
+}
+
+// The layer image of step 2, then steps 3 to 5; RenderOutput::Run has paused and checked the
+// request.
 RenderResult Render(RenderOwner* owner, RenderOutput& output)
 {
     PanomerDoc* doc = owner->Document();
-    Quor_Snooze(owner->Options().startPauseMs);
-
     RenderResult result;
-    if (!RenderOutput::CheckRequest(*doc, &result))
-        return result;
     const int width = doc->fRenderWidth;
     const int height = doc->fRenderHeight;
     const int count = Quor_Clamp(doc->fNumPhotos, 0, kMaxPhotos);
+    result.rowsTotal = int64_t(height) * count;
 
     const int64_t limit = FullSizePhotos::MemoryLimit(owner->Options().memoryLimit);
     const int64_t layerBytes = PsdRenderer::LayerBytes(width, height);
@@ -58,25 +65,26 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         return RenderResult::Failed(RenderFailure::kCannotCreate, output.SystemError());
     Quor_FileSink sink(output.File());
     Quor_PsdWriter writer;
-    if (writer.Open(&sink) != 0 || writer.WriteHeader(width, height) != 0)
-        return output.FailWrite();
+    if (writer.Open(&sink) != QUOR_OK || writer.WriteHeader(width, height) != QUOR_OK)
+        return WriterFailed(output, writer, sink);
     for (int i = 0; i < count; i++) {
-        if (writer.WriteLayerInfo(doc->fPhotoPath[i].Name(), "norm", 255) != 0)
-            return output.FailWrite();
+        if (writer.WriteLayerInfo(doc->fPhotoPath[i].Name(), "norm", 255) != QUOR_OK)
+            return WriterFailed(output, writer, sink);
     }
 
     ProjectionMap map(doc->fProjectionType, width, height);
     CropFit::Fit(map, doc->fCrop);
     PanoramaSampler sampler;
 
-    // Only one photo is held at full size at a time, beside the layer image.
+    // Only one photo is held at full size at a time, beside the layer image: what the layer
+    // leaves of the limit, exactly (nothing left is a budget of 0, not the default).
     FullSizePhotos photos(doc, limit - layerBytes);
     const float rows = static_cast<float>(height) * static_cast<float>(count);
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && result.status == RenderStatus::kDone; i++) {
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
             for (int j = i; j < count; j++) {
-                if (writer.WriteLayer(&layer) != 0)
-                    return output.FailWrite();
+                if (writer.WriteLayer(&layer) != QUOR_OK)
+                    return WriterFailed(output, writer, sink);
             }
             result.status = RenderStatus::kCancelled;
             break;
@@ -86,25 +94,30 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             output.Discard();
             return result;
         }
-        if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != 0)
+        if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != QUOR_OK)
             return output.Fail(RenderFailure::kNoMemory);
         for (int y = 0; y < height; y++) {
             const float progress = (static_cast<float>(i) * static_cast<float>(height) + static_cast<float>(y)) / rows;
-            // On Cancel the rest of this layer keeps what the image held; the next photo's
-            // check fails too and ends the loop.
+            // On Cancel the rest of this layer keeps what the image held, and the layers still
+            // owed repeat it.
             if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kRenderingRow, i, y}, progress)) {
                 result.status = RenderStatus::kCancelled;
                 break;
             }
             sampler.RenderLayerRow(i, y, layer.Row32(y));
+            result.rowsRendered++;
         }
         photos.Restore(i);
-        if (writer.WriteLayer(&layer) != 0)
-            return output.FailWrite();
+        // After a Cancel the layer image stands for this layer and for every one still owed.
+        const int last = result.status == RenderStatus::kDone ? i : count - 1;
+        for (int j = i; j <= last; j++) {
+            if (writer.WriteLayer(&layer) != QUOR_OK)
+                return WriterFailed(output, writer, sink);
+        }
     }
 
-    if (writer.EndLayers() != 0 || writer.Close() != 0)
-        return output.FailWrite();
+    if (writer.EndLayers() != QUOR_OK || writer.Close() != QUOR_OK)
+        return WriterFailed(output, writer, sink);
     output.Finish(&result);
     return result;
 }
@@ -120,10 +133,5 @@ int64_t PsdRenderer::LayerBytes(int width, int height)
 
 RenderResult PsdRenderer::Run(RenderOwner* owner)
 {
-    RenderOutput output;
-    try {
-        return Render(owner, output);
-    } catch (const std::bad_alloc&) {
-        return output.Fail(RenderFailure::kNoMemory);
-    }
+    return RenderOutput::Run(owner, Render);
 }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +33,21 @@ std::string CanonicalPath(const char* path)
 }
 
 }  // namespace
+
+RenderResult RenderOutput::Run(RenderOwner* owner, RenderResult (*steps)(RenderOwner* owner, RenderOutput& output))
+{
+    Quor_Snooze(owner->Options().startPauseMs);
+    RenderResult result;
+    if (!CheckRequest(*owner->Document(), &result))
+        return result;
+    RenderOutput output;
+    try {
+        return steps(owner, output);
+    } catch (const std::bad_alloc&) {
+        // Only names and messages allocate; the photos are back at preview size already.
+        return output.Fail(RenderFailure::kNoMemory);
+    }
+}
 
 bool RenderOutput::SameFile(const char* a, const char* b)
 {
@@ -103,10 +119,17 @@ bool RenderOutput::Close()
     if (fFile == nullptr)
         return fError == 0;
     bool ok = fError == 0;
-    if (std::fflush(fFile) != 0 || std::ferror(fFile)) {
+    // Each errno is read right after the call that set it.
+    errno = 0;
+    if (std::fflush(fFile) != 0) {
         NoteWriteError(errno);
         ok = false;
+    } else if (std::ferror(fFile)) {
+        // An earlier write failed and nobody reported it; its errno is gone.
+        NoteWriteError(EIO);
+        ok = false;
     }
+    errno = 0;
     if (std::fclose(fFile) != 0) {
         NoteWriteError(errno);
         ok = false;
@@ -122,9 +145,10 @@ RenderResult RenderOutput::Fail(RenderFailure failure)
     return RenderResult::Failed(failure, error);
 }
 
-RenderResult RenderOutput::FailWrite()
+RenderResult RenderOutput::FailWrite(int systemError)
 {
-    NoteWriteError(errno);
+    if (systemError != 0)
+        NoteWriteError(systemError);
     return Fail(RenderFailure::kWriteFailed);
 }
 

@@ -11,6 +11,11 @@ class PanomerDoc;
 
 class RenderOutput {
 public:
+    // Runs an export: the pause that lets the progress window come up first, CheckRequest, then
+    // steps(owner, output) with a fresh output. An allocation failure anywhere in the steps ends
+    // the export as kNoMemory with the output discarded. Never throws.
+    static RenderResult Run(RenderOwner* owner, RenderResult (*steps)(RenderOwner* owner, RenderOutput& output));
+
     RenderOutput() = default;
     // Closes a file still open; nothing is removed.
     ~RenderOutput();
@@ -29,7 +34,7 @@ public:
     // Creates (or truncates) the file for binary writing. False with errno kept in SystemError().
     bool Create(const char* path);
     FILE* File() const { return fFile; }
-    // Remembers a write error seen by a writer that does not report errno itself.
+    // Remembers the system error of a failed write, flush or close (the first one counts).
     void NoteWriteError(int error);
     // Flushes and closes; false when any write, the flush or the close failed.
     bool Close();
@@ -39,8 +44,10 @@ public:
     int SystemError() const { return fError; }
     // Discards the file and returns the failed result, with the system error seen so far.
     RenderResult Fail(RenderFailure failure);
-    // A writer reported failure without errno of its own: errno is taken, the file discarded.
-    RenderResult FailWrite();
+    // A writer failed: `systemError` is the errno of its own failed write, or 0 when it failed
+    // for another reason (an encoder's refusal), never whatever errno holds by now. The file is
+    // discarded.
+    RenderResult FailWrite(int systemError);
     // Closes the file; on any error the file is discarded and the result says so.
     bool Finish(RenderResult* result);
 

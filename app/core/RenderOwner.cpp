@@ -1,7 +1,25 @@
 #include "app/core/RenderOwner.h"
 
+#include <cstring>
+
 #include "app/core/JpegRenderer.h"
 #include "app/core/PsdRenderer.h"
+
+namespace {
+
+// "<sentence>" followed by ": <the system's reason>" and ". <cause>" where they are known.
+std::string WithCause(const char* sentence, const RenderResult& result)
+{
+    std::string text = sentence;
+    if (result.systemError != 0)
+        text += std::string(": ") + std::strerror(result.systemError);
+    text += ".";
+    if (!result.cause.empty())
+        text += " " + result.cause;
+    return text;
+}
+
+}  // namespace
 
 RenderResult RenderResult::Failed(RenderFailure failure, int systemError)
 {
@@ -24,9 +42,11 @@ std::string RenderResult::Message() const
     case RenderFailure::kOutputIsSource:
         return "The output file is one of the panorama's photos or the project itself.";
     case RenderFailure::kCannotCreate:
-        return "Could not create the file.";
+        return WithCause("Could not create the file", *this);
+    case RenderFailure::kTooLarge:
+        return WithCause("The panorama is too large for the PSD format", *this);
     case RenderFailure::kNoMemory:
-        return "Not enough memory for a panorama of this size.";
+        return WithCause("Not enough memory for a panorama of this size", *this);
     case RenderFailure::kPhotosMissing: {
         std::string text = std::to_string(missingPhotos.size());
         text += missingPhotos.size() == 1 ? " photo" : " photos";
@@ -42,7 +62,7 @@ std::string RenderResult::Message() const
     case RenderFailure::kNone:
         break;
     }
-    return "Could not write the panorama.";
+    return WithCause("Could not write the panorama", *this);
 }
 
 RenderOwner::RenderOwner(PanomerDoc* doc)
@@ -59,33 +79,29 @@ RenderOwner::~RenderOwner()
 
 bool RenderOwner::StartRender(RenderKind kind, const RenderOptions& options)
 {
-    if (fThread != nullptr || fCancelLock == nullptr || fDoc == nullptr)
+    if (fThread || fCancelLock == nullptr || fDoc == nullptr)
         return false;
     fKind = kind;
     fOptions = options;
     fProgress.store(0.0f, std::memory_order_relaxed);
     fThread = Quor_SpawnThread(ThreadEntry, this, 2, "Render Loop");
-    return fThread != nullptr;
+    return static_cast<bool>(fThread);
 }
 
 void RenderOwner::CancelRender()
 {
-    if (fThread == nullptr)
+    if (!fThread)
         return;
     // Holding the lock while waiting makes every later try of the worker fail, which it reads
     // as Cancel; the worker never waits for the lock, so the wait cannot deadlock.
     Quor_LockMutex(fCancelLock, -1);
     Quor_WaitForThread(fThread);
-    fThread = nullptr;
     Quor_UnlockMutex(fCancelLock);
 }
 
 void RenderOwner::JoinRender()
 {
-    if (fThread == nullptr)
-        return;
     Quor_WaitForThread(fThread);
-    fThread = nullptr;
 }
 
 bool RenderOwner::CheckCancel(const RenderCheckpoint& at, float progress)

@@ -24,19 +24,33 @@ enum class RenderFailure {
     kOutputIsSource,  // the output is one of the photos or the document itself
     kCannotCreate,    // the output file cannot be created
     kWriteFailed,     // writing failed (disk full, an encoder error)
+    kTooLarge,        // the layers' data passes the 32-bit lengths of the PSD format
     kNoMemory,        // the photos or the layer buffer do not fit in memory
     kPhotosMissing,   // photos shown while editing could not be loaded at full size
 };
 
 // How an export ended. On failure nothing is left of the output; on Cancel the output is a
-// complete file (possibly empty when the cancel came while photos were loading).
+// complete file, or an empty one when the cancel came while a JPEG's photos were loading.
 struct RenderResult {
     RenderStatus status = RenderStatus::kDone;
     RenderFailure failure = RenderFailure::kNone;
-    // The system's error number for a file that could not be created or written, else 0.
+    // The system's error number of the failure itself (the create, write, flush or close that
+    // failed), else 0.
     int systemError = 0;
+    // The failure's own cause in words, when the part that failed gave one (for example a
+    // photo's refusal by the memory budget, naming the photo and its size); else empty.
+    std::string cause;
     // File names of the photos that could not be loaded at full size, in document order.
     std::vector<std::string> missingPhotos;
+
+    // On Cancel, what the output holds: the rows rendered before it, of all the rows of the
+    // export (for a PSD, the rows of every layer). A JPEG cancelled while its photos loaded is an
+    // empty file (outputEmpty); any other cancelled file is complete, its unrendered part
+    // repeating the last rendered row (JPEG; black before the first) or the layer buffer (PSD;
+    // transparent before the first row).
+    int64_t rowsRendered = 0;
+    int64_t rowsTotal = 0;
+    bool outputEmpty = false;
 
     // One sentence for the user, for a failure; empty otherwise.
     std::string Message() const;
@@ -47,8 +61,8 @@ struct RenderResult {
 struct RenderOptions {
     // The worker waits this long before it starts, so the progress window is up first.
     int startPauseMs = 500;
-    // Most bytes the export may hold in full-size photos and its layer buffer; 0 means three
-    // quarters of the machine's physical memory.
+    // Most bytes the export may hold in full-size photos and its layer buffer; 0 (or less) means
+    // three quarters of the machine's physical memory.
     int64_t memoryLimit = 0;
 };
 
@@ -82,7 +96,7 @@ public:
     // Waits for a worker that has reported its end (or is about to) and forgets it.
     void JoinRender();
     // A worker has been started and not yet joined.
-    bool IsRendering() const { return fThread != nullptr; }
+    bool IsRendering() const { return static_cast<bool>(fThread); }
     // The worker's progress, 0 to 1; any thread may read it.
     float Progress() const { return fProgress.load(std::memory_order_relaxed); }
 
@@ -111,7 +125,7 @@ private:
 
     PanomerDoc* fDoc;
     Quor_MutexHandle fCancelLock = nullptr;
-    Quor_ThreadHandle fThread = nullptr;
+    Quor_ThreadHandle fThread;
     RenderKind fKind = RenderKind::kJpeg;
     RenderOptions fOptions;
     std::atomic<float> fProgress{0.0f};

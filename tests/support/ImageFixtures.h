@@ -69,7 +69,7 @@ inline bool Near(rgb_color a, rgb_color b, int tolerance, bool withAlpha = false
 template <class F>
 void Make(Quor_BaseImage* img, int width, int height, F pixel)
 {
-    ASSERT_EQ(img->Initialize(width, height, 32), 0);
+    ASSERT_EQ(img->Initialize(width, height, 32), QUOR_OK);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             At(img->Image(), x, y) = static_cast<uint32_t>(pixel(x, y));

@@ -9,11 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "toolkit/core/Quor_Number.h"
 
 namespace {
 
-constexpr int kMaxLine = 255;
 constexpr int kMaxSymlinkDepth = 40;
 
 // The process umask without changing it: read from /proc, or (where that is missing) by the
@@ -71,11 +69,6 @@ bool ResolveLinks(const std::string& path, std::string* target)
     return false;
 }
 
-bool IsDigit(int c)
-{
-    return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 Quor_FileStream::Quor_FileStream() : fFile(nullptr), fMark(0) {}
@@ -90,17 +83,17 @@ int Quor_FileStream::Open(const char* path, bool forReading)
     Close();
     ResetForOpen(forReading);
     if (path == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (forReading) {
         // A FIFO or device named like a document would block the open or the reads for good:
         // open without blocking and accept regular files only.
         const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            return -6;
+            return QUOR_ERR_READ;
         struct stat info;
         if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             close(fd);
-            return -6;
+            return QUOR_ERR_READ;
         }
         const int flags = fcntl(fd, F_GETFL);
         if (flags != -1)
@@ -108,21 +101,21 @@ int Quor_FileStream::Open(const char* path, bool forReading)
         fFile = fdopen(fd, "rb");
         if (fFile == nullptr) {
             close(fd);
-            return -6;
+            return QUOR_ERR_READ;
         }
     } else {
         fFile = std::fopen(path, "w+e");
         if (fFile == nullptr)
-            return -6;
+            return QUOR_ERR_READ;
     }
     try {
         fPathname = path;
     } catch (const std::bad_alloc&) {
         Close();
-        return -1;
+        return QUOR_ERR_MEMORY;
     }
     fMark = 0;
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_FileStream::OpenReplace(const char* path)
@@ -130,23 +123,23 @@ int Quor_FileStream::OpenReplace(const char* path)
     Close();
     ResetForOpen(false);
     if (path == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     try {
         std::string target;
         if (path[0] == '\0' || !ResolveLinks(path, &target))
-            return -6;
+            return QUOR_ERR_READ;
         struct stat info;
         const bool exists = stat(target.c_str(), &info) == 0;
         // Only regular files are replaced, and only when they could be written in place: a
         // write-protected document stays protected.
         if (exists && (!S_ISREG(info.st_mode) || access(target.c_str(), W_OK) != 0))
-            return -6;
+            return QUOR_ERR_READ;
         const mode_t mode = exists ? (info.st_mode & 07777) : (0644 & ~CurrentUmask());
 
         std::string temp = target + ".tmp-XXXXXX";
         const int fd = mkstemp(temp.data());
         if (fd < 0)
-            return -6;
+            return QUOR_ERR_READ;
         fcntl(fd, F_SETFD, FD_CLOEXEC);
         // The permissions are set now, so they hold from the moment the rename makes the file visible.
         fchmod(fd, mode);
@@ -154,17 +147,17 @@ int Quor_FileStream::OpenReplace(const char* path)
         if (fFile == nullptr) {
             close(fd);
             unlink(temp.c_str());
-            return -6;
+            return QUOR_ERR_READ;
         }
         fPathname = path;
         fTempPath = temp;
         fTargetPath = target;
     } catch (const std::bad_alloc&) {
         Close();
-        return -1;
+        return QUOR_ERR_MEMORY;
     }
     fMark = 0;
-    return 0;
+    return QUOR_OK;
 }
 
 bool Quor_FileStream::Commit()
@@ -288,47 +281,22 @@ int Quor_FileStream::WriteBytes(const void* buffer, int n)
     return static_cast<int>(written);
 }
 
-int Quor_FileStream::SkipWhite()
+Quor_FileStream::Bytes Quor_FileStream::Tokens()
 {
-    if (fFile == nullptr)
-        return EOF;
-    int c;
-    do {
-        c = std::getc(fFile);
-    } while (c != EOF && IsWhite(c));
-    return c;
+    return Bytes(ByteSource{fFile}, fToken);
 }
 
-void Quor_FileStream::Unget(int c)
+int Quor_FileStream::ByteSource::Get()
 {
-    if (c != EOF && fFile != nullptr)
-        std::ungetc(c, fFile);
+    if (file == nullptr)
+        return -1;
+    const int c = std::getc(file);
+    return c == EOF ? -1 : c;
 }
 
-bool Quor_FileStream::SkipLine()
+void Quor_FileStream::ByteSource::Unget(int byte)
 {
-    if (fFile == nullptr)
-        return false;
-    for (;;) {
-        const int c = std::getc(fFile);
-        if (c == EOF)
-            return false;
-        if (c == '\r' || c == '\n')
-            return true;
-    }
-}
-
-bool Quor_FileStream::ReadToNextChar(char wanted)
-{
-    if (fFile == nullptr)
-        return false;
-    for (;;) {
-        const int c = std::getc(fFile);
-        if (c == EOF)
-            return false;
-        if (static_cast<char>(c) == wanted)
-            return true;
-    }
+    std::ungetc(byte, file);
 }
 
 bool Quor_FileStream::ReadChar(char* c)
@@ -342,158 +310,11 @@ bool Quor_FileStream::ReadChar(char* c)
     return true;
 }
 
-template <class Accept>
-int Quor_FileStream::CollectRun(int c, Accept accept)
-{
-    int n = 0;
-    while (c != EOF && accept(c, n)) {
-        if (n >= kTokenSize - 1) {
-            Unget(c);
-            return -1;
-        }
-        fToken[n++] = static_cast<char>(c);
-        c = std::getc(fFile);
-    }
-    Unget(c);
-    fToken[n] = '\0';
-    return n;
-}
-
-bool Quor_FileStream::ReadInt(int* value)
-{
-    if (value == nullptr)
-        return false;
-    const int first = SkipWhite();
-    if (first == EOF)
-        return false;
-    // What "%d" takes: an optional sign, then decimal digits.
-    const int n = CollectRun(first, [](int c, int sofar) {
-        return IsDigit(c) || (sofar == 0 && (c == '-' || c == '+'));
-    });
-    int parsed = 0;
-    if (n <= 0 || Quor_Number::ParseInt(fToken, fToken + n, &parsed) == nullptr)
-        return false;
-    *value = parsed;
-    return true;
-}
-
-bool Quor_FileStream::ReadFloat(float* value)
-{
-    if (value == nullptr)
-        return false;
-    const int first = SkipWhite();
-    if (first == EOF)
-        return false;
-    // What "%f" takes for a finite value: sign, digits, point, digits, then an exponent with
-    // its own sign. Letters ("nan", "inf") are not taken, so those texts fail to read.
-    bool point = false;
-    bool exponent = false;
-    bool exponentSign = false;
-    const int n = CollectRun(first, [&](int c, int sofar) {
-        if (IsDigit(c))
-            return true;
-        if (sofar == 0 && (c == '-' || c == '+'))
-            return true;
-        if (c == '.' && !point && !exponent)
-            return point = true;
-        if ((c == 'e' || c == 'E') && !exponent && sofar > 0)
-            return exponent = true;
-        if ((c == '-' || c == '+') && exponent && !exponentSign &&
-            (fToken[sofar - 1] == 'e' || fToken[sofar - 1] == 'E'))
-            return exponentSign = true;
-        return false;
-    });
-    float parsed = 0.0f;
-    if (n <= 0 || Quor_Number::ParseFloat(fToken, fToken + n, &parsed) == nullptr)
-        return false;
-    *value = parsed;
-    return true;
-}
-
-bool Quor_FileStream::ReadBool(bool* value)
-{
-    char token[kTokenSize];
-    if (value == nullptr || !ReadString(kTokenSize, token))
-        return false;
-    if (std::strcmp(token, "true") == 0 || std::strcmp(token, "1") == 0) {
-        *value = true;
-        return true;
-    }
-    if (std::strcmp(token, "false") == 0 || std::strcmp(token, "0") == 0) {
-        *value = false;
-        return true;
-    }
-    return false;
-}
-
-bool Quor_FileStream::ReadString(int maxLen, char* dst)
-{
-    if (dst == nullptr || maxLen < 1)
-        return false;
-    dst[0] = '\0';
-    const int first = SkipWhite();
-    if (first == EOF)
-        return false;
-    // At most 254 bytes; the rest of a longer token stays for the next read.
-    char token[kTokenSize];
-    int n = 0;
-    int c = first;
-    while (c != EOF && !IsWhite(c)) {
-        if (n >= kTokenSize - 2)
-            break;
-        token[n++] = static_cast<char>(c);
-        c = std::getc(fFile);
-    }
-    Unget(c);
-    const int kept = n < maxLen - 1 ? n : maxLen - 1;
-    std::memcpy(dst, token, static_cast<size_t>(kept));
-    dst[kept] = '\0';
-    return true;
-}
-
-bool Quor_FileStream::ReadQuoteString(int maxLen, char* dst)
-{
-    if (dst == nullptr || maxLen < 1)
-        return false;
-    dst[0] = '\0';
-    const int first = SkipWhite();
-    if (first != '"') {
-        Unget(first);
-        return false;
-    }
-    int n = 0;
-    for (;;) {
-        const int c = std::getc(fFile);
-        if (c == EOF || (c != '"' && n >= maxLen - 1)) {
-            dst[n] = '\0';
-            return false;
-        }
-        if (c == '"') {
-            dst[n] = '\0';
-            return true;
-        }
-        dst[n++] = static_cast<char>(c);
-    }
-}
-
-bool Quor_FileStream::ReadLine(int maxLen, char* dst)
-{
-    if (dst == nullptr || maxLen < 1 || fFile == nullptr)
-        return false;
-    int n = 0;
-    int kept = 0;
-    for (;;) {
-        const int c = std::getc(fFile);
-        if (c == EOF) {
-            dst[kept] = '\0';
-            return false;  // a last line without terminator does not count
-        }
-        if (c == '\r' || c == '\n') {
-            dst[kept] = '\0';
-            return n < kMaxLine;
-        }
-        if (kept < maxLen - 1)
-            dst[kept++] = static_cast<char>(c);
-        ++n;
-    }
-}
+bool Quor_FileStream::SkipLine() { return Tokens().SkipLine(); }
+bool Quor_FileStream::ReadToNextChar(char c) { return Tokens().ReadToNextChar(c); }
+bool Quor_FileStream::ReadInt(int* value) { return Tokens().ReadInt(value); }
+bool Quor_FileStream::ReadFloat(float* value) { return Tokens().ReadFloat(value); }
+bool Quor_FileStream::ReadBool(bool* value) { return Tokens().ReadBool(value); }
+bool Quor_FileStream::ReadString(int maxLen, char* dst) { return Tokens().ReadString(maxLen, dst); }
+bool Quor_FileStream::ReadQuoteString(int maxLen, char* dst) { return Tokens().ReadQuoteString(maxLen, dst); }
+bool Quor_FileStream::ReadLine(int maxLen, char* dst) { return Tokens().ReadLine(maxLen, dst); }

@@ -8,6 +8,8 @@
 #include <sys/types.h>
 
 #include "toolkit/core/Quor_IoStream.h"
+#include "toolkit/core/Quor_Status.h"
+#include "toolkit/core/Quor_TokenReader.h"
 
 class Quor_FileStream : public Quor_IoStream {
 public:
@@ -15,12 +17,13 @@ public:
     ~Quor_FileStream() override;
 
     // Opens path for reading (regular files only) or for writing (created, or truncated when
-    // it exists). Returns 0, -3 for a null path, -6 when the file cannot be opened.
+    // it exists). QUOR_OK; QUOR_ERR_ARGUMENT for a null path; QUOR_ERR_READ when the file cannot
+    // be opened.
     int Open(const char* path, bool forReading);
     // Opens a new temporary file "<name>.tmp-XXXXXX" in path's folder for writing; path itself
     // is untouched until Commit(). A symbolic link at path is followed, so the file it names is
-    // replaced and the link stays a link. Returns 0, -3 for a null path, -6 when the temporary
-    // file cannot be created or path names something other than a regular file.
+    // replaced and the link stays a link. QUOR_OK; QUOR_ERR_ARGUMENT for a null path; QUOR_ERR_READ
+    // when the temporary file cannot be created or path names something other than a regular file.
     int OpenReplace(const char* path);
     // Completes OpenReplace: when every write succeeded, flushes and syncs the temporary file,
     // gives it the target's permissions (0644 less the umask for a new file) and renames it over
@@ -61,12 +64,14 @@ protected:
     const char* StreamPath() const override { return fPathname.c_str(); }
 
 private:
-    int SkipWhite();
-    void Unget(int c);
-    // Reads a run of at most kTokenSize - 1 bytes for which accept(byte, sofar) holds into
-    // fToken; returns its length, or -1 when it would be longer.
-    template <class Accept>
-    int CollectRun(int first, Accept accept);
+    // The bytes of the open file, for the token reader.
+    struct ByteSource {
+        FILE* file;
+        int Get();
+        void Unget(int byte);
+    };
+    using Bytes = Quor_TokenReader<ByteSource>;
+    Bytes Tokens();
 
     std::string fPathname;
     FILE* fFile;

@@ -13,7 +13,8 @@ class Quor_ColorVector;
 
 class Quor_IoStream {
 public:
-    // Size of the token scratch buffer: tokens of up to kTokenSize - 1 characters.
+    // Size of the token scratch buffer: words are read whole but kept to kTokenSize - 1
+    // characters, and numbers longer than that fail to read.
     static constexpr int kTokenSize = 256;
 
     Quor_IoStream();
@@ -21,7 +22,9 @@ public:
     Quor_IoStream& operator=(const Quor_IoStream&) = delete;
 
     // Primitives. In this base class the predicates are false, the queries 0, the reads fail
-    // and the positioning calls do nothing.
+    // and the positioning calls do nothing. File and memory streams cut the same text into the
+    // same tokens (Quor_TokenReader): ReadString consumes a whole word of any length and keeps
+    // its first maxLen - 1 bytes.
     virtual ~Quor_IoStream();
     virtual bool IsDiskFile() const;
     virtual bool IsOpen() const;
@@ -68,9 +71,9 @@ public:
     bool Read(float* value) { return ReadFloat(value); }
     bool Read(bool* value) { return ReadBool(value); }
     bool Read(int maxLen, char* dst) { return ReadString(maxLen, dst); }
-    // A token of up to kTokenSize - 1 characters.
+    // The next word, kept to kTokenSize - 1 characters; false only at the end of the text.
     bool Read(Quor_String* dst);
-    // A token as above in the scratch buffer (valid until the next read), or null.
+    // The word as above in the scratch buffer (valid until the next read), or null at the end.
     const char* Read();
     // A quoted string of any length.
     bool ReadQuoteString(Quor_String* dst);

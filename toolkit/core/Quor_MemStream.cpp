@@ -4,19 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "toolkit/core/Quor_Number.h"
-
-namespace {
-
-constexpr int kMaxLine = 255;
-constexpr int kMaxToken = 255;
-
-bool IsDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 Quor_MemStream::Quor_MemStream()
     : fData(nullptr), fPosition(0), fSize(0), fCapacity(0), fMark(0), fOwned(false)
@@ -33,14 +20,14 @@ int Quor_MemStream::OpenRead(const void* data, int64_t size)
     Close();
     ResetForOpen(true);
     if (data == nullptr || size < 1)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     fData = static_cast<unsigned char*>(const_cast<void*>(data));
     fOwned = false;
     fSize = size;
     fCapacity = size;
     fPosition = 0;
     fMark = 0;
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_MemStream::OpenWrite(int64_t initialCapacity)
@@ -50,16 +37,16 @@ int Quor_MemStream::OpenWrite(int64_t initialCapacity)
     if (initialCapacity <= 0)
         initialCapacity = kDefaultCapacity;
     if (static_cast<uint64_t>(initialCapacity) > SIZE_MAX / 2)
-        return -1;
+        return QUOR_ERR_MEMORY;
     fData = new (std::nothrow) unsigned char[static_cast<size_t>(initialCapacity)];
     if (fData == nullptr)
-        return -1;
+        return QUOR_ERR_MEMORY;
     fOwned = true;
     fCapacity = initialCapacity;
     fSize = 0;
     fPosition = 0;
     fMark = 0;
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_MemStream::Close()
@@ -145,39 +132,19 @@ int Quor_MemStream::WriteBytes(const void* buffer, int n)
     return n;
 }
 
-bool Quor_MemStream::SkipWhite()
+Quor_MemStream::Bytes Quor_MemStream::Tokens()
 {
-    while (fPosition < fSize && IsWhite(fData[fPosition]))
-        ++fPosition;
-    return fPosition < fSize;
+    return Bytes(ByteSource{this}, fToken);
 }
 
-template <class Accept>
-int Quor_MemStream::CollectRun(Accept accept)
+int Quor_MemStream::ByteSource::Get()
 {
-    int n = 0;
-    while (fPosition < fSize && n < kMaxToken && accept(fData[fPosition]))
-        fToken[n++] = static_cast<char>(fData[fPosition++]);
-    fToken[n] = '\0';
-    return n;
+    return stream->fPosition < stream->fSize ? stream->fData[stream->fPosition++] : -1;
 }
 
-bool Quor_MemStream::SkipLine()
+void Quor_MemStream::ByteSource::Unget(int)
 {
-    while (fPosition < fSize) {
-        const unsigned char c = fData[fPosition++];
-        if (c == '\r' || c == '\n')
-            return true;
-    }
-    return false;
-}
-
-bool Quor_MemStream::ReadToNextChar(char wanted)
-{
-    while (fPosition < fSize)
-        if (static_cast<char>(fData[fPosition++]) == wanted)
-            return true;
-    return false;
+    --stream->fPosition;
 }
 
 bool Quor_MemStream::ReadChar(char* c)
@@ -188,113 +155,11 @@ bool Quor_MemStream::ReadChar(char* c)
     return true;
 }
 
-bool Quor_MemStream::ReadInt(int* value)
-{
-    if (value == nullptr || !SkipWhite())
-        return false;
-    const int n = CollectRun([](unsigned char c) { return IsDigit(c) || c == '-'; });
-    int parsed = 0;
-    if (n <= 0 || Quor_Number::ParseInt(fToken, fToken + n, &parsed) == nullptr)
-        return false;
-    *value = parsed;
-    return true;
-}
-
-bool Quor_MemStream::ReadFloat(float* value)
-{
-    if (value == nullptr || !SkipWhite())
-        return false;
-    // Only the forms WriteFloat produces: digits, minus signs and a decimal point. "nan" and
-    // "inf" are not collected, so they fail as in file streams.
-    const int n = CollectRun([](unsigned char c) { return IsDigit(c) || c == '-' || c == '.'; });
-    float parsed = 0.0f;
-    if (n <= 0 || Quor_Number::ParseFloat(fToken, fToken + n, &parsed) == nullptr)
-        return false;
-    *value = parsed;
-    return true;
-}
-
-bool Quor_MemStream::ReadBool(bool* value)
-{
-    char token[kTokenSize];
-    if (value == nullptr || !ReadString(kTokenSize, token))
-        return false;
-    if (std::strncmp(token, "true", 4) == 0 || token[0] == '1') {
-        *value = true;
-        return true;
-    }
-    if (std::strncmp(token, "false", 5) == 0 || token[0] == '0') {
-        *value = false;
-        return true;
-    }
-    return false;
-}
-
-bool Quor_MemStream::ReadString(int maxLen, char* dst)
-{
-    if (dst == nullptr || maxLen < 1)
-        return false;
-    dst[0] = '\0';
-    if (!SkipWhite())
-        return false;
-    const int64_t start = fPosition;
-    while (fPosition < fSize && !IsWhite(fData[fPosition])) {
-        if (fPosition - start >= kMaxToken)
-            return false;  // a token of 255 bytes or more
-        ++fPosition;
-    }
-    const int64_t n = fPosition - start;
-    const int kept = n < maxLen - 1 ? static_cast<int>(n) : maxLen - 1;
-    std::memcpy(dst, fData + start, static_cast<size_t>(kept));
-    dst[kept] = '\0';
-    return true;
-}
-
-bool Quor_MemStream::ReadQuoteString(int maxLen, char* dst)
-{
-    if (dst == nullptr || maxLen < 1)
-        return false;
-    dst[0] = '\0';
-    if (!SkipWhite() || fData[fPosition] != '"')
-        return false;
-    ++fPosition;
-    int n = 0;
-    for (;;) {
-        if (fPosition >= fSize) {
-            dst[n] = '\0';
-            return false;
-        }
-        const char c = static_cast<char>(fData[fPosition++]);
-        if (c == '"') {
-            dst[n] = '\0';
-            return true;
-        }
-        if (n >= maxLen - 1) {
-            dst[n] = '\0';
-            return false;
-        }
-        dst[n++] = c;
-    }
-}
-
-bool Quor_MemStream::ReadLine(int maxLen, char* dst)
-{
-    if (dst == nullptr || maxLen < 1 || fData == nullptr)
-        return false;
-    int n = 0;
-    int kept = 0;
-    for (;;) {
-        if (fPosition >= fSize) {
-            dst[kept] = '\0';
-            return false;  // the data ended before the line did
-        }
-        const char c = static_cast<char>(fData[fPosition++]);
-        if (c == '\r' || c == '\n') {
-            dst[kept] = '\0';
-            return n < kMaxLine;
-        }
-        if (kept < maxLen - 1)
-            dst[kept++] = c;
-        ++n;
-    }
-}
+bool Quor_MemStream::SkipLine() { return Tokens().SkipLine(); }
+bool Quor_MemStream::ReadToNextChar(char c) { return Tokens().ReadToNextChar(c); }
+bool Quor_MemStream::ReadInt(int* value) { return Tokens().ReadInt(value); }
+bool Quor_MemStream::ReadFloat(float* value) { return Tokens().ReadFloat(value); }
+bool Quor_MemStream::ReadBool(bool* value) { return Tokens().ReadBool(value); }
+bool Quor_MemStream::ReadString(int maxLen, char* dst) { return Tokens().ReadString(maxLen, dst); }
+bool Quor_MemStream::ReadQuoteString(int maxLen, char* dst) { return Tokens().ReadQuoteString(maxLen, dst); }
+bool Quor_MemStream::ReadLine(int maxLen, char* dst) { return Tokens().ReadLine(maxLen, dst); }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "toolkit/core/Quor_IoStream.h"
+#include "toolkit/core/Quor_Status.h"
+#include "toolkit/core/Quor_TokenReader.h"
 
 class Quor_MemStream : public Quor_IoStream {
 public:
@@ -12,10 +14,10 @@ public:
     ~Quor_MemStream() override;
 
     // Reads size bytes at data, which the caller keeps alive and unchanged while the stream is
-    // open. Returns 0, or -3 for null data or a size below 1.
+    // open. QUOR_OK, or QUOR_ERR_ARGUMENT for null data or a size below 1.
     int OpenRead(const void* data, int64_t size);
     // Starts an empty buffer of initialCapacity bytes (kDefaultCapacity for 0 or less).
-    // Returns 0, or -1 when the buffer cannot be allocated.
+    // QUOR_OK, or QUOR_ERR_MEMORY when the buffer cannot be allocated.
     int OpenWrite(int64_t initialCapacity = 0);
 
     // The bytes; FileSize() of them are valid.
@@ -50,13 +52,17 @@ public:
     using Quor_IoStream::ReadQuoteString;
 
 private:
+    // The bytes from the position, for the token reader.
+    struct ByteSource {
+        Quor_MemStream* stream;
+        int Get();
+        void Unget(int byte);
+    };
+    using Bytes = Quor_TokenReader<ByteSource>;
+    Bytes Tokens();
+
     // Grows the buffer by doubling until needed bytes fit; false when that overflows or fails.
     bool ExpandMemFile(int64_t needed);
-    bool SkipWhite();
-    // Collects the run of bytes from the position for which accept(byte) holds, up to
-    // kTokenSize - 1 of them, into fToken; returns its length.
-    template <class Accept>
-    int CollectRun(Accept accept);
 
     unsigned char* fData;
     int64_t fPosition;

@@ -71,22 +71,15 @@ Quor_String::~Quor_String()
 
 bool Quor_String::Alloc(int n)
 {
-    if (n < 0 || n > kMaxLength)
-        return false;
-    if (fBuffer != nullptr && fCapacity > n)
-        return true;
-    char* buffer = new (std::nothrow) char[static_cast<size_t>(n) + 1];
-    if (buffer == nullptr)
-        return false;
-    delete[] fBuffer;
-    fBuffer = buffer;
-    fBuffer[0] = '\0';
-    fCapacity = n + 1;
-    fLength = 0;
-    return true;
+    return Grow(n, false);
 }
 
 bool Quor_String::Realloc(int n)
+{
+    return Grow(n, true);
+}
+
+bool Quor_String::Grow(int n, bool keepContent)
 {
     if (n < 0 || n > kMaxLength)
         return false;
@@ -95,8 +88,8 @@ bool Quor_String::Realloc(int n)
     char* buffer = new (std::nothrow) char[static_cast<size_t>(n) + 1];
     if (buffer == nullptr)
         return false;
-    const int keep = fLength < n ? fLength : n;
-    if (fBuffer != nullptr)
+    const int keep = !keepContent ? 0 : (fLength < n ? fLength : n);
+    if (keep > 0)
         std::memcpy(buffer, fBuffer, static_cast<size_t>(keep));
     buffer[keep] = '\0';
     delete[] fBuffer;

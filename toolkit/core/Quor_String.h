@@ -86,6 +86,8 @@ protected:
 
 private:
     const char* CStr() const { return fBuffer != nullptr ? fBuffer : ""; }
+    // Alloc and Realloc: a buffer of n + 1 bytes unless the current one holds n characters.
+    bool Grow(int n, bool keepContent);
 
     int fLength;
     int fCapacity;

@@ -2,50 +2,62 @@
 
 #include <chrono>
 #include <exception>
-#include <new>
 #include <system_error>
-#include <thread>
+#include <utility>
 
-struct Quor_ThreadData {
-    std::thread thread;
-};
+Quor_ThreadHandle::Quor_ThreadHandle(Quor_ThreadHandle&& other) noexcept
+    : fThread(std::move(other.fThread))
+{
+}
+
+Quor_ThreadHandle& Quor_ThreadHandle::operator=(Quor_ThreadHandle&& other) noexcept
+{
+    if (this != &other) {
+        Wait();
+        fThread = std::move(other.fThread);
+    }
+    return *this;
+}
+
+Quor_ThreadHandle::~Quor_ThreadHandle()
+{
+    Wait();
+}
+
+void Quor_ThreadHandle::Wait() noexcept
+{
+    if (!fThread.joinable())
+        return;
+    if (fThread.get_id() == std::this_thread::get_id()) {
+        fThread.detach();
+        return;
+    }
+    try {
+        fThread.join();
+    } catch (const std::system_error&) {
+        // Only a deadlock or an invalid thread make join refuse; never leave it joinable.
+        fThread.detach();
+    }
+}
 
 Quor_ThreadHandle Quor_SpawnThread(Quor_ThreadEntry entry, void* arg, int priority, const char* name)
 {
     (void)priority;
     (void)name;
+    Quor_ThreadHandle handle;
     if (entry == nullptr)
-        return nullptr;
-    Quor_ThreadData* data = new (std::nothrow) Quor_ThreadData;
-    if (data == nullptr)
-        return nullptr;
+        return handle;
     try {
-        data->thread = std::thread([entry, arg] { entry(arg); });
+        handle.fThread = std::thread([entry, arg] { entry(arg); });
     } catch (const std::exception&) {
         // std::system_error when the system refuses the thread, bad_alloc for its state.
-        delete data;
-        return nullptr;
     }
-    return data;
+    return handle;
 }
 
-void Quor_WaitForThread(Quor_ThreadHandle handle)
+void Quor_WaitForThread(Quor_ThreadHandle& handle)
 {
-    if (handle == nullptr)
-        return;
-    if (handle->thread.joinable()) {
-        if (handle->thread.get_id() == std::this_thread::get_id()) {
-            // A thread cannot join itself; let it finish on its own rather than deadlock.
-            handle->thread.detach();
-        } else {
-            try {
-                handle->thread.join();
-            } catch (const std::system_error&) {
-                handle->thread.detach();
-            }
-        }
-    }
-    delete handle;
+    handle.Wait();
 }
 
 void Quor_Snooze(int ms)

@@ -13,37 +13,29 @@ Quor_BaseImage::~Quor_BaseImage()
 int Quor_BaseImage::ComputeLayout(int width, int height, int pixelBits, int* pixelBytes,
                                   int* rowBytes, int64_t* byteSize)
 {
-    int bytes = 0;
-    switch (pixelBits) {
-    case 8: bytes = 1; break;
-    case 15:
-    case 16: bytes = 2; break;
-    case 24: bytes = 3; break;
-    case 32: bytes = 4; break;
-    default: return -3;
-    }
-    if (width < 1 || height < 1)
-        return -3;
+    const int bytes = Quor_image::BytesForDepth(pixelBits);
+    if (bytes == 0 || width < 1 || height < 1)
+        return QUOR_ERR_ARGUMENT;
     // Both factors are below 2^31, so the product cannot wrap in 64 bits.
     if (int64_t(width) * height > kMaxPixels)
-        return -1;
+        return QUOR_ERR_MEMORY;
     const int64_t row = (int64_t(width) * bytes + 3) & ~int64_t(3);
     if (row > INT32_MAX)
-        return -1;
+        return QUOR_ERR_MEMORY;
     if (pixelBytes)
         *pixelBytes = bytes;
     if (rowBytes)
         *rowBytes = int(row);
     if (byteSize)
         *byteSize = row * height;   // at most 2^31 * 2^31: fits
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_BaseImage::Initialize(int width, int height, int pixelBits)
 {
     if (image.bits && image.width == width && image.height == height &&
         image.pixelBits == pixelBits)
-        return 0;
+        return QUOR_OK;
     Free();
     int pixelBytes = 0, rowBytes = 0;
     int64_t byteSize = 0;
@@ -51,17 +43,17 @@ int Quor_BaseImage::Initialize(int width, int height, int pixelBits)
     if (result != 0)
         return result;
     if (uint64_t(byteSize) > SIZE_MAX)
-        return -1;
+        return QUOR_ERR_MEMORY;
     buffer = new (std::nothrow) uint8_t[size_t(byteSize)];
     if (!buffer)
-        return -1;
+        return QUOR_ERR_MEMORY;
     image.bits = buffer;
     image.width = width;
     image.height = height;
     image.pixelBits = pixelBits;
     image.pixelBytes = pixelBytes;
     image.rowBytes = rowBytes;
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_BaseImage::Free()
@@ -74,17 +66,17 @@ void Quor_BaseImage::Free()
 int Quor_BaseImage::FillImage(Quor_image* out) const
 {
     if (!image.bits)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     if (!out)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     *out = image;
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_BaseImage::FillImage(Quor_image* out, Quor_Rect r) const
 {
     if (!image.bits)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     return Quor_ImageOps::FillImage(&image, r, out);
 }
 

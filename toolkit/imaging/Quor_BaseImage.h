@@ -6,12 +6,13 @@
 #include <cstdint>
 
 #include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Rect.h"
 
 class Quor_BaseImage {
 public:
-    // Largest image accepted, in pixels. Larger (or corrupt) sizes are refused with -1 before
+    // Largest image accepted, in pixels. Larger (or corrupt) sizes are refused with QUOR_ERR_MEMORY before
     // any allocation, so no size computation can wrap.
     static constexpr int64_t kMaxPixels = int64_t(1) << 31;
 
@@ -21,9 +22,10 @@ public:
     Quor_BaseImage(const Quor_BaseImage&) = delete;
     Quor_BaseImage& operator=(const Quor_BaseImage&) = delete;
 
-    // 0; -3 for a size below 1 or a depth other than 8, 15, 16, 24, 32; -1 when the image would
-    // exceed kMaxPixels or the allocation fails. Keeps the pixels when nothing changes; otherwise
-    // the old pixels are freed first, and a failure leaves the image empty. Contents undefined.
+    // QUOR_OK; QUOR_ERR_ARGUMENT for a size below 1 or a depth other than 8, 15, 16, 24, 32;
+    // QUOR_ERR_MEMORY when the image would exceed kMaxPixels or the allocation fails. Keeps the
+    // pixels when nothing changes; otherwise the old pixels are freed first, and a failure leaves
+    // the image empty. Contents undefined.
     virtual int Initialize(int width, int height, int pixelBits);
     virtual void Free();
 
@@ -45,17 +47,17 @@ public:
         return RowPtr(y) + static_cast<ptrdiff_t>(x) * image.pixelBytes;
     }
 
-    // Copies the record: 0, or -4 without pixels.
+    // Copies the record: QUOR_OK, or QUOR_ERR_NO_IMAGE without pixels.
     int FillImage(Quor_image* out) const;
-    // A view of the part of the image inside r (normalised first): 0; -4 without pixels;
-    // -3 when r does not overlap the image.
+    // A view of the part of the image inside r (normalised first): QUOR_OK;
+    // QUOR_ERR_NO_IMAGE without pixels; QUOR_ERR_ARGUMENT when r does not overlap the image.
     int FillImage(Quor_image* out, Quor_Rect r) const;
 
     void Clear(const rgb_color& color);
 
-    // The size of an image in the layout Initialize uses. Returns 0 and fills what is asked;
-    // -3 for bad arguments; -1 when the image would exceed kMaxPixels. File readers call this
-    // before trusting a header's dimensions.
+    // The size of an image in the layout Initialize uses. QUOR_OK, filling what is asked;
+    // QUOR_ERR_ARGUMENT for bad arguments; QUOR_ERR_MEMORY when the image would exceed
+    // kMaxPixels. File readers call this before trusting a header's dimensions.
     static int ComputeLayout(int width, int height, int pixelBits, int* pixelBytes, int* rowBytes,
                              int64_t* byteSize);
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/imaging/Quor_PixelConvert.h"
 
 class Quor_ColorOps {
 public:
@@ -17,24 +18,26 @@ public:
         return hsv_color{h, s, v, a};
     }
 
-    // blue << 24 | green << 16 | red << 8 | alpha.
+    // The packings of Quor_PixelConvert, for colours. 32 bits: blue << 24 | green << 16 |
+    // red << 8 | alpha.
     static constexpr uint32_t PackColor32(const rgb_color& c)
     {
-        return uint32_t(c.blue) << 24 | uint32_t(c.green) << 16 | uint32_t(c.red) << 8 | c.alpha;
+        return Quor_PixelConvert::Pack(c.red, c.green, c.blue, c.alpha);
     }
     static constexpr rgb_color UnpackColor32(uint32_t p)
     {
-        return rgb_color{uint8_t(p >> 8), uint8_t(p >> 16), uint8_t(p >> 24), uint8_t(p)};
+        return rgb_color{uint8_t(Quor_PixelConvert::Red(p)), uint8_t(Quor_PixelConvert::Green(p)),
+                         uint8_t(Quor_PixelConvert::Blue(p)), uint8_t(Quor_PixelConvert::Alpha(p))};
     }
     // 5-6-5, red in the top bits.
     static constexpr uint16_t PackColor16(const rgb_color& c)
     {
-        return uint16_t(((c.red << 8) & 0xF800) | ((c.green << 3) & 0x07E0) | (c.blue >> 3));
+        return Quor_PixelConvert::Pack16(c.red, c.green, c.blue);
     }
     // 5-5-5, top bit 0.
     static constexpr uint16_t PackColor15(const rgb_color& c)
     {
-        return uint16_t(((c.red << 7) & 0x7C00) | ((c.green << 2) & 0x03E0) | (c.blue >> 3));
+        return Quor_PixelConvert::Pack15(c.red, c.green, c.blue);
     }
     // The system palette's nearest index.
     static uint8_t PackColor8(const rgb_color& c);

@@ -102,7 +102,7 @@ int Quor_Palette::Load(const uint32_t* table, bool buildInverse)
     Free();
     fColors = new (std::nothrow) uint32_t[256];
     if (!fColors)
-        return -1;
+        return QUOR_ERR_MEMORY;
     for (int i = 0; i < 256; ++i)
         fColors[i] = table[i];
     fPalette.count = 256;
@@ -123,17 +123,17 @@ int Quor_Palette::InitializeGeneric(bool buildInverse)
 int Quor_Palette::FinishInitialize(bool buildInverse)
 {
     if (fPalette.count == 0 || !fPalette.colors)
-        return -5;
+        return QUOR_ERR_NO_PALETTE;
     if (!buildInverse)
-        return 0;
+        return QUOR_OK;
     if (!fInverse) {
         fInverse = new (std::nothrow) uint8_t[kCubeCells];
         if (!fInverse)
-            return -1;
+            return QUOR_ERR_MEMORY;
     }
     std::unique_ptr<uint32_t[]> best(new (std::nothrow) uint32_t[kCubeCells]);
     if (!best)
-        return -1;
+        return QUOR_ERR_MEMORY;
 
     // Squared distance from each cell centre (8k + 4) to the entry, stepped along each axis:
     // from cell k to k + 1 a term (8k + 4 - c)^2 grows by 2 * (64 - 8c) + 128k.
@@ -158,7 +158,7 @@ int Quor_Palette::FinishInitialize(bool buildInverse)
         }
     }
     fPalette.inverse = fInverse;
-    return 0;
+    return QUOR_OK;
 }
 
 uint8_t Quor_Palette::IndexFromColor(int r, int g, int b) const
@@ -169,11 +169,11 @@ uint8_t Quor_Palette::IndexFromColor(int r, int g, int b) const
 int Quor_Palette::FillPalette(Quor_palette* out) const
 {
     if (fPalette.count == 0)
-        return -5;
+        return QUOR_ERR_NO_PALETTE;
     if (!out)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     *out = fPalette;
-    return 0;
+    return QUOR_OK;
 }
 
 const Quor_Palette& Quor_Palette::SystemPalette()

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "toolkit/core/Quor_Status.h"
+
 struct Quor_palette {
     int32_t count = 0;                // 256 when valid, 0 when empty
     const uint32_t* colors = nullptr; // 256 colours packed like 32-bit pixels
@@ -24,12 +26,13 @@ public:
     Quor_Palette& operator=(const Quor_Palette&) = delete;
 
     // The built-in system table (colour cube, then red, green, blue and grey ramps, then black):
-    // 0, -1 out of memory, -5 empty.
+    // QUOR_OK; QUOR_ERR_MEMORY out of memory; QUOR_ERR_NO_PALETTE empty.
     int Initialize(bool buildInverse);
     // The built-in generic table (grey ramp, colour ramps, colour cube).
     int InitializeGeneric(bool buildInverse);
     // Builds the inverse cube when asked: every cell takes the nearest entry to its centre,
-    // ties to the lower index. 0, -1 out of memory, -5 empty.
+    // ties to the lower index. QUOR_OK; QUOR_ERR_MEMORY out of memory; QUOR_ERR_NO_PALETTE
+    // empty.
     int FinishInitialize(bool buildInverse);
 
     // The nearest index through the cube, or 0 when there is none.
@@ -38,7 +41,7 @@ public:
     bool IsValid() const { return fPalette.count != 0; }
     const Quor_palette& Palette() const { return fPalette; }
     operator const Quor_palette*() const { return &fPalette; }
-    // Copies the record: 0, or -5 when empty.
+    // Copies the record: QUOR_OK, or QUOR_ERR_NO_PALETTE when empty.
     int FillPalette(Quor_palette* out) const;
     // The host palette handle; there is none.
     void* PlatformPalette() const { return nullptr; }

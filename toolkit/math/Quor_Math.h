@@ -7,6 +7,9 @@
 
 class Quor_Math {
 public:
+    // Pi to double precision; float arithmetic takes float(kPi), the float nearest to pi.
+    static constexpr double kPi = 3.14159265358979323846;
+
     // a + (3t^2 - 2t^3)(b - a); a smoothstep ease, not a spherical interpolation. t is not clamped.
     static float Slerp(float t, float a, float b);
     static bool RealEqual(float a, float b, float epsilon);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "toolkit/math/Quor_Math.h"
+
 void Quor_Matrix::Multiply(const Quor_Matrix& b)
 {
     float r[16];
@@ -249,7 +251,7 @@ void Quor_Matrix::RotateVecToVec(const Quor_Vector3& from, const Quor_Vector3& t
         if (!(cosine < 0.0f))
             return;
         from.GetOrthogonals(&axis, nullptr);
-        angle = 3.14159265358979f;
+        angle = float(Quor_Math::kPi);
     }
     const float yaw = std::atan2(axis.x, axis.z);
     const float pitch = std::atan2(axis.y, std::sqrt(axis.x * axis.x + axis.z * axis.z));

@@ -60,6 +60,16 @@ inline int64_t Quor_RoundToInt64(double v)
     return static_cast<int64_t>(v);
 }
 
+// A 64-bit integer saturated to the 32-bit range.
+inline int32_t Quor_NarrowToInt(int64_t v)
+{
+    if (v > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (v < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
 // Rounds and then clamps into [lo, hi]; NaN gives lo.
 inline int32_t Quor_RoundClamp(double v, int32_t lo, int32_t hi)
 {

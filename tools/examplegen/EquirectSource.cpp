@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {
@@ -68,11 +69,11 @@ uint32_t EquirectSource::Sample(double yaw, double pitch) const
 int EquirectSource::Cut(const PhotoFrame& frame, Quor_BaseImage* photo) const
 {
     if (!fUsable)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     if (photo == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     const int result = photo->Initialize(frame.Width(), frame.Height(), 32);
-    if (result != 0)
+    if (result != QUOR_OK)
         return result;
     const Quor_image& out = photo->Image();
     for (int32_t ty = 0; ty < out.height; ty++) {
@@ -83,5 +84,5 @@ int EquirectSource::Cut(const PhotoFrame& frame, Quor_BaseImage* photo) const
             row[tx] = Sample(yaw, pitch);
         }
     }
-    return 0;
+    return QUOR_OK;
 }

@@ -28,8 +28,8 @@ public:
     uint32_t Sample(double yaw, double pitch) const;
 
     // Makes `photo` the frame's view of the sphere: a 32-bit image of the frame's size whose pixel
-    // (tx, ty) is the colour along frame.Direction(tx, ty). 0; -4 for an unusable source; -3 or -1
-    // when the photo cannot be allocated.
+    // (tx, ty) is the colour along frame.Direction(tx, ty). QUOR_OK; QUOR_ERR_NO_IMAGE for an
+    // unusable source; QUOR_ERR_ARGUMENT or QUOR_ERR_MEMORY when the photo cannot be allocated.
     int Cut(const PhotoFrame& frame, Quor_BaseImage* photo) const;
 
 private:

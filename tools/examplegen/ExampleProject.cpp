@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/core/PanomerDoc.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 PhotoFrame ExampleProject::Frame(const ExampleLayout& layout, size_t index)
@@ -70,20 +71,20 @@ int ExampleProject::Write(const EquirectSource& source, const ExampleLayout& lay
     const std::string problem = layout.Check();
     if (!problem.empty()) {
         *error = problem;
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     }
     const std::string& name = output.name.empty() ? layout.name : output.name;
     if (!IsUsableName(name)) {
         *error = "the name \"" + name + "\" is not a plain file name";
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     }
     if (output.folder.empty() || output.quality < 10 || output.quality > 100) {
         *error = "no output folder, or a JPEG quality outside 10..100";
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     }
     if (!source.IsUsable()) {
         *error = "the source image has no 32-bit pixels";
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     }
 
     std::error_code code;
@@ -92,13 +93,13 @@ int ExampleProject::Write(const EquirectSource& source, const ExampleLayout& lay
     const std::filesystem::path folder = std::filesystem::absolute(output.folder, code);
     if (!made || code) {
         *error = "cannot make the folder " + output.folder;
-        return -7;
+        return QUOR_ERR_WRITE;
     }
 
     const int format = output.format == PhotoFormat::kPng ? Quor_ImageIo::Format_PNG : Quor_ImageIo::Format_JPEG;
     if (format < 0) {
         *error = "the image writers are not set up";
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     }
 
     std::string photoPaths[kMaxPhotos];
@@ -106,13 +107,13 @@ int ExampleProject::Write(const EquirectSource& source, const ExampleLayout& lay
     for (size_t i = 0; i < layout.shots.size(); i++) {
         photoPaths[i] = (folder / PhotoFileName(name, i, output.format)).string();
         const int cut = source.Cut(Frame(layout, i), &photo);
-        if (cut != 0) {
+        if (cut != QUOR_OK) {
             *error = "cannot make photo " + std::to_string(i + 1) + " in memory";
             return cut;
         }
-        if (Quor_ImageIo::SaveImage(photoPaths[i].c_str(), &photo, format, output.quality) != 0) {
+        if (Quor_ImageIo::SaveImage(photoPaths[i].c_str(), &photo, format, output.quality) != QUOR_OK) {
             *error = "cannot write " + photoPaths[i];
-            return -7;
+            return QUOR_ERR_WRITE;
         }
     }
 
@@ -121,7 +122,7 @@ int ExampleProject::Write(const EquirectSource& source, const ExampleLayout& lay
     FillDocument(layout, photoPaths, &doc);
     if (!doc.Save()) {
         *error = "cannot write " + std::string(doc.fPath);
-        return -7;
+        return QUOR_ERR_WRITE;
     }
-    return 0;
+    return QUOR_OK;
 }

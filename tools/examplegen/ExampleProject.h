@@ -38,9 +38,9 @@ public:
     static void FillDocument(const ExampleLayout& layout, const std::string* photoPaths, PanomerDoc* doc);
 
     // Cuts and saves every photo, then the project file. Deterministic: the same source and
-    // layout give the same bytes. 0 on success; -3 for a layout or output that cannot be used;
-    // -4 for an unusable source; -1 out of memory; -7 when a file cannot be written (with
-    // *error naming it).
+    // layout give the same bytes. QUOR_OK on success; QUOR_ERR_ARGUMENT for a layout or output
+    // that cannot be used; QUOR_ERR_NO_IMAGE for an unusable source; QUOR_ERR_MEMORY; QUOR_ERR_WRITE
+    // when a file cannot be written (with *error naming it).
     static int Write(const EquirectSource& source, const ExampleLayout& layout,
                      const ExampleOutput& output, std::string* error);
 

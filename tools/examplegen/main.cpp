@@ -18,6 +18,7 @@
 #include <string>
 
 #include "toolkit/core/Quor_Path.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 #include "tools/examplegen/EquirectSource.h"
 #include "tools/examplegen/ExampleLayout.h"
@@ -77,11 +78,11 @@ int Reduce(const char* sizeText, const char* input, const char* output)
         return 2;
     }
     Quor_BaseImage image;
-    if (Quor_ImageIo::LoadImage(input, &image, int(size)) != 0) {
+    if (Quor_ImageIo::LoadImage(input, &image, int(size)) != QUOR_OK) {
         std::fprintf(stderr, "cannot read %s\n", input);
         return 1;
     }
-    if (Quor_ImageIo::SaveImage(output, &image, format, 95) != 0) {
+    if (Quor_ImageIo::SaveImage(output, &image, format, 95) != QUOR_OK) {
         std::fprintf(stderr, "cannot write %s\n", output);
         return 1;
     }

@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+#include "toolkit/core/Quor_Status.h"
+
 const FontRecipe kFontRecipes[Quor_Font::kEmbeddedFontCount] = {
     {"RG", "Quor_FontData_RG.cpp", "regular small", "DejaVuSansCondensed.ttf", 9.25,
      Quor_Font::Hinting::kLight, 1522, 15, 11, 4, 8, 11, 3},
@@ -179,9 +181,9 @@ int WriteRecipeFont(const Quor_Font& font, const FontRecipe& recipe,
 {
     const std::string path = outputFolder + "/" + recipe.fileName;
     const std::string dumpPath = path + ".dump";
-    if (font.DumpBitmapFont(dumpPath.c_str(), recipe.prefix) != 0) {
+    if (font.DumpBitmapFont(dumpPath.c_str(), recipe.prefix) != QUOR_OK) {
         *error = "cannot write " + dumpPath;
-        return -7;
+        return QUOR_ERR_WRITE;
     }
     std::string dump;
     FILE* in = std::fopen(dumpPath.c_str(), "rb");
@@ -195,7 +197,7 @@ int WriteRecipeFont(const Quor_Font& font, const FontRecipe& recipe,
     std::remove(dumpPath.c_str());
     if (dump.empty()) {
         *error = "cannot read back " + dumpPath;
-        return -6;
+        return QUOR_ERR_READ;
     }
 
     char size[32];
@@ -223,12 +225,12 @@ int WriteRecipeFont(const Quor_Font& font, const FontRecipe& recipe,
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) {
         *error = "cannot create " + path;
-        return -5;
+        return QUOR_ERR_CREATE;
     }
     const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
     if (std::fclose(out) != 0 || !written) {
         *error = "cannot write " + path;
-        return -7;
+        return QUOR_ERR_WRITE;
     }
-    return 0;
+    return QUOR_OK;
 }

@@ -37,6 +37,7 @@ Quor_Font* MakeRecipeFont(const FontRecipe& recipe, const std::string& fontFolde
                           std::string* error);
 
 // Writes the font as a C++ source file into outputFolder: a header comment, the dump of the
-// font's tables, and the namespace around them. 0 on success.
+// font's tables, and the namespace around them. QUOR_OK on success; QUOR_ERR_CREATE or
+// QUOR_ERR_WRITE (with *error naming the file) when a file cannot be made or written.
 int WriteRecipeFont(const Quor_Font& font, const FontRecipe& recipe,
                     const std::string& outputFolder, std::string* error);

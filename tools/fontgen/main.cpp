@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "toolkit/core/Quor_Status.h"
 #include "tools/fontgen/FontRecipe.h"
 
 int main(int argc, char** argv)
@@ -31,7 +32,7 @@ int main(int argc, char** argv)
     for (const FontRecipe& recipe : kFontRecipes) {
         std::string error;
         std::unique_ptr<Quor_Font> font(MakeRecipeFont(recipe, fontFolder, &error));
-        if (!font || WriteRecipeFont(*font, recipe, outputFolder, &error) != 0) {
+        if (!font || WriteRecipeFont(*font, recipe, outputFolder, &error) != QUOR_OK) {
             std::fprintf(stderr, "%s: %s\n", recipe.prefix, error.c_str());
             failures++;
             continue;

@@ -1,6 +1,6 @@
-// Shared pieces of the application tests: scratch files, photo files, documents arranged from
-// them, ImageMagick's identify as an independent reader, and an owner that records how a render
-// ended and can cancel it at an exact checkpoint.
+// Shared pieces of the application tests: the imaging set up once, photo files, documents
+// arranged from them, ImageMagick's identify as an independent reader, and an owner that records
+// how a render ended, can cancel it at an exact checkpoint and can look at the document there.
 #pragma once
 
 #include <chrono>
@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
@@ -16,35 +17,44 @@
 
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOwner.h"
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/TestFiles.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
-#include "toolkit/imaging/ops/Quor_ImageOps.h"
-#include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 namespace app_test {
 
+using quor_test::Near;
+using quor_test::PixelAt;
 using quor_test::ReadFileBytes;
 using quor_test::ScratchDir;
 using quor_test::WriteFileBytes;
 
-inline void InitImaging()
-{
-    Quor_ImageOps::InitAlphaTables();
-    Quor_ImageIo::InitImageLoader();
-}
+// The process-wide tables and the image modules, set up once for the whole test program (an
+// inline variable is made once, however many test files include this).
+class ImagingEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        Quor_ImageOps::InitAlphaTables();
+        Quor_ImageIo::InitImageLoader();
+    }
+};
 
-// A PNG photo whose left half is `left` and right half `right` (both opaque), so a mirror shows.
+inline ::testing::Environment* const kImaging = ::testing::AddGlobalTestEnvironment(new ImagingEnvironment);
+
+// A photo whose left half is `left` and right half `right` (both opaque), so a mirror shows;
+// PNG unless the name ends in another image extension.
 inline void MakePhoto(const std::string& path, int width, int height, rgb_color left, rgb_color right)
 {
     Quor_BaseImage image;
-    ASSERT_EQ(image.Initialize(width, height, 32), 0);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            const rgb_color c = x < width / 2 ? left : right;
-            image.Image().Row32(y)[x] = Quor_PixelConvert::Pack(c.red, c.green, c.blue, 255);
-        }
-    ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &image, Quor_ImageIo::Format_PNG, 0), 0);
+    quor_test::Make(&image, width, height,
+                    [&](int x, int) { return quor_test::Px(x < width / 2 ? left : right) | 255u; });
+    const bool jpeg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
+    ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &image, jpeg ? Quor_ImageIo::Format_JPEG : Quor_ImageIo::Format_PNG, 90),
+              QUOR_OK);
 }
 
 // Adds a photo to the document (file, angles, brightness 1) and loads its preview.
@@ -58,24 +68,48 @@ inline void AddPhoto(PanomerDoc* doc, const std::string& path, float yaw)
     doc->UpdatePhoto(i, kPreviewSize);
 }
 
+// Three photos larger than the preview size, side by side around yaw 0 (left red, middle green
+// and blue halves, right yellow), in a scratch folder, and a document of them set to render
+// 320 x 160 to out.jpg.
+struct ThreePhotoScene {
+    static constexpr rgb_color kRed{230, 20, 20, 255}, kBlue{20, 20, 230, 255}, kGreen{20, 200, 40, 255},
+        kYellow{230, 220, 30, 255}, kGrey{220, 220, 220, 255};
+
+    ThreePhotoScene()
+    {
+        const rgb_color halves[3][2] = {{kRed, kRed}, {kGreen, kBlue}, {kYellow, kYellow}};
+        const char* names[3] = {"left.png", "middle.png", "right.png"};
+        doc.fPath = dir.File("pano.qpm").c_str();
+        for (int i = 0; i < 3; i++) {
+            photos[i] = dir.File(names[i]);
+            MakePhoto(photos[i], 800, 600, halves[i][0], halves[i][1]);
+            AddPhoto(&doc, photos[i], 1.0f - i);
+        }
+        doc.fRenderWidth = 320;
+        doc.fRenderHeight = 160;
+        doc.fQuality = 90;
+        doc.fRenderPath = dir.File("out.jpg").c_str();
+    }
+
+    // Every photo holds its 640-pixel preview again, as the canvas needs after any export.
+    void ExpectPreviews() const
+    {
+        for (int i = 0; i < doc.fNumPhotos; i++) {
+            EXPECT_EQ(doc.fPhotoImage[i].Width(), 640) << "photo " << i;
+            EXPECT_EQ(doc.fPhotoImage[i].Height(), 480) << "photo " << i;
+        }
+    }
+
+    ScratchDir dir;
+    std::string photos[3];
+    PanomerDoc doc{24.0f};
+};
+
 // An image file at full size; an invalid image when it cannot be read.
 inline void LoadFile(const std::string& path, Quor_BaseImage* image)
 {
-    if (Quor_ImageIo::LoadImage(path.c_str(), image, 0) != 0)
+    if (Quor_ImageIo::LoadImage(path.c_str(), image, 0) != QUOR_OK)
         image->Free();
-}
-
-inline rgb_color PixelAt(const Quor_BaseImage& image, int x, int y)
-{
-    const uint32_t p = image.Image().Row32(y)[x];
-    return rgb_color{uint8_t(Quor_PixelConvert::Red(p)), uint8_t(Quor_PixelConvert::Green(p)),
-                     uint8_t(Quor_PixelConvert::Blue(p)), uint8_t(Quor_PixelConvert::Alpha(p))};
-}
-
-inline bool Near(rgb_color a, rgb_color b, int tolerance)
-{
-    return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
-           std::abs(a.blue - b.blue) <= tolerance;
 }
 
 // ImageMagick's identify with `arguments`: its standard output, empty when it fails or is missing.
@@ -146,8 +180,14 @@ public:
         fChanged.notify_all();
     }
 
+    // Called on the worker thread at each checkpoint, before any cancel: a place to look at the
+    // document exactly there (the worker alone touches the photos while it runs).
+    std::function<void(const RenderCheckpoint&)> fOnCheckpoint;
+
     void ReachedCheckpoint(const RenderCheckpoint& at) override
     {
+        if (fOnCheckpoint)
+            fOnCheckpoint(at);
         {
             std::lock_guard<std::mutex> lock(fMutex);
             if (!fCancelAt || fAtCheckpoint || at.stage != fCancelAt->stage || at.photo != fCancelAt->photo ||

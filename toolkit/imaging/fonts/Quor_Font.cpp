@@ -7,20 +7,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <new>
 #include <string>
 
-namespace {
+#include "toolkit/math/Quor_Round.h"
 
-int32_t ClampToInt32(int64_t v)
-{
-    if (v > std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (v < std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
+namespace {
 
 int32_t* CopyArray(const int32_t* src, size_t count)
 {
@@ -69,19 +61,16 @@ Quor_Font* Quor_Font::CreateBitmapFont(const Quor_bitmapFont& data)
     Quor_Font* font = new (std::nothrow) Quor_Font;
     if (!font)
         return nullptr;
-    font->fKind = kBitmap;
-    font->fOwnsArrays = true;
-    font->fFontWidth = data.fontWidth;
-    font->fFontHeight = data.fontHeight;
-    font->fFontBaseHeight = data.fontBaseHeight;
-    font->fCharOffset = CopyArray(data.charOffset, 256);
-    font->fCharWidth = CopyArray(data.charWidth, 256);
-    font->fCharAdvance = CopyArray(data.charAdvance, 256);
-    font->fCharDelta = CopyArray(data.charDelta, 256);
+    Quor_bitmapFont copy = data;
+    copy.charOffset = CopyArray(data.charOffset, 256);
+    copy.charWidth = CopyArray(data.charWidth, 256);
+    copy.charAdvance = CopyArray(data.charAdvance, 256);
+    copy.charDelta = CopyArray(data.charDelta, 256);
     uint8_t* bmp = new (std::nothrow) uint8_t[static_cast<size_t>(stripBytes)];
     if (bmp)
         std::memcpy(bmp, data.fontBmp, static_cast<size_t>(stripBytes));
-    font->fFontBmp = bmp;
+    copy.fontBmp = bmp;
+    font->SetBitmap(copy, true);
     if (!font->fCharOffset || !font->fCharWidth || !font->fCharAdvance || !font->fCharDelta ||
         !font->fFontBmp) {
         delete font;
@@ -90,20 +79,26 @@ Quor_Font* Quor_Font::CreateBitmapFont(const Quor_bitmapFont& data)
     return font;
 }
 
+void Quor_Font::SetBitmap(const Quor_bitmapFont& data, bool owns)
+{
+    fKind = kBitmap;
+    fOwnsArrays = owns;
+    fFontWidth = data.fontWidth;
+    fFontHeight = data.fontHeight;
+    fFontBaseHeight = data.fontBaseHeight;
+    fCharOffset = data.charOffset;
+    fCharWidth = data.charWidth;
+    fCharAdvance = data.charAdvance;
+    fCharDelta = data.charDelta;
+    fFontBmp = data.fontBmp;
+}
+
 Quor_bitmapFont Quor_Font::BitmapData() const
 {
-    Quor_bitmapFont data;
     if (fKind != kBitmap)
-        return data;
-    data.fontWidth = fFontWidth;
-    data.fontHeight = fFontHeight;
-    data.fontBaseHeight = fFontBaseHeight;
-    data.charOffset = fCharOffset;
-    data.charWidth = fCharWidth;
-    data.charAdvance = fCharAdvance;
-    data.charDelta = fCharDelta;
-    data.fontBmp = fFontBmp;
-    return data;
+        return Quor_bitmapFont();
+    return Quor_bitmapFont{fFontWidth, fFontHeight, fFontBaseHeight, fCharOffset, fCharWidth,
+                           fCharAdvance, fCharDelta, fFontBmp};
 }
 
 // --- Measuring ---------------------------------------------------------------------------------
@@ -123,7 +118,7 @@ int Quor_Font::StringWidth(const char* text) const
         else
             width += fCharAdvance[*p];
     }
-    return ClampToInt32(width);
+    return Quor_NarrowToInt(width);
 }
 
 int Quor_Font::LineToLineHeight() const
@@ -225,7 +220,7 @@ Quor_Point Quor_Font::AlignAtPen(const char* text, int horizontal, int vertical,
         y += h - h / 8;
     else if (vertical == 4)
         y += h / 2 - h / 8;
-    return Quor_Point(ClampToInt32(x), ClampToInt32(y));
+    return Quor_Point(Quor_NarrowToInt(x), Quor_NarrowToInt(y));
 }
 
 Quor_Point Quor_Font::AlignInRect(const char* text, int horizontal, int vertical,
@@ -243,7 +238,7 @@ Quor_Point Quor_Font::AlignInRect(const char* text, int horizontal, int vertical
         y = r.bottom;
     else if (vertical == 4)
         y = int64_t(r.top) + r.Height() / 2 + h / 2 - h / 8;
-    return Quor_Point(ClampToInt32(x), ClampToInt32(y));
+    return Quor_Point(Quor_NarrowToInt(x), Quor_NarrowToInt(y));
 }
 
 // --- Source dump -------------------------------------------------------------------------------
@@ -285,7 +280,7 @@ void AppendScalar(std::string* out, const char* prefix, const char* name, int32_
 int Quor_Font::DumpBitmapFont(const char* path, const char* prefix) const
 {
     if (fKind != kBitmap || !path || !*path)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (!prefix)
         prefix = "";
 
@@ -302,13 +297,13 @@ int Quor_Font::DumpBitmapFont(const char* path, const char* prefix) const
         AppendArray(&text, "uint8", prefix, "fontBmp", fFontBmp,
                     int64_t(fFontWidth) * fFontHeight);
     } catch (const std::bad_alloc&) {
-        return -1;
+        return QUOR_ERR_MEMORY;
     }
 
     FILE* file = std::fopen(path, "w");
     if (!file)
-        return -5;
+        return QUOR_ERR_CREATE;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     const bool closed = std::fclose(file) == 0;
-    return written && closed ? 0 : -7;
+    return written && closed ? QUOR_OK : QUOR_ERR_WRITE;
 }

@@ -7,6 +7,7 @@
 #include "toolkit/core/Quor_Locker.h"
 #include "toolkit/core/Quor_String.h"
 #include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"
@@ -72,7 +73,7 @@ public:
     static bool InitFreeType();
     static void ShutdownFreeType();
 
-    // --- Outline font settings (kind 2; 0 on success, -3 otherwise) --------------------------------
+    // --- Outline font settings (kind 2; QUOR_OK, or QUOR_ERR_ARGUMENT otherwise) ------------------
     int SetPointSize(int points, int dpi);
     // The same with a fractional point size, for fonts generated at sizes like 9.25 pt.
     int SetFractionalPointSize(double points, int dpi);
@@ -118,12 +119,16 @@ public:
     Quor_Font* RasterizeFreeType() const;
     // The same with the strip height and baseline given; glyphs are clipped to the strip.
     Quor_Font* RasterizeFreeType(int stripHeight, int baseHeight) const;
-    // Writes a bitmap font as C source (arrays k<prefix>...). 0; -3 not a bitmap font or no
-    // path; -5 the file cannot be created; -7 writing failed.
+    // Writes a bitmap font as C source (arrays k<prefix>...). QUOR_OK; QUOR_ERR_ARGUMENT
+    // not a bitmap font or no path; QUOR_ERR_CREATE the file cannot be created; QUOR_ERR_WRITE
+    // writing failed.
     int DumpBitmapFont(const char* path, const char* prefix) const;
 
 private:
     Quor_Font() = default;
+
+    // Makes this a bitmap font over data's arrays, which it frees on destruction when it owns them.
+    void SetBitmap(const Quor_bitmapFont& data, bool owns);
 
     bool LockFace() const;
     void UnlockFace() const;

@@ -44,15 +44,6 @@ Quor_Font* Quor_Font::GetBitmapFontEmbedded(int index)
     Quor_Font* font = new (std::nothrow) Quor_Font;
     if (!font)
         return nullptr;
-    font->fKind = kBitmap;
-    font->fOwnsArrays = false;
-    font->fFontWidth = data.fontWidth;
-    font->fFontHeight = data.fontHeight;
-    font->fFontBaseHeight = data.fontBaseHeight;
-    font->fCharOffset = data.charOffset;
-    font->fCharWidth = data.charWidth;
-    font->fCharAdvance = data.charAdvance;
-    font->fCharDelta = data.charDelta;
-    font->fFontBmp = data.fontBmp;
+    font->SetBitmap(data, false);
     return font;
 }

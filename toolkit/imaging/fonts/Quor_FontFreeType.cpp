@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -54,15 +53,6 @@ void StopLibraryIfUnused(LibraryState& state)
         state.library = nullptr;
         state.closeWhenUnused = false;
     }
-}
-
-int32_t ClampToInt32(int64_t v)
-{
-    if (v > std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (v < std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
 }
 
 // 26.6 fixed point to whole pixels, rounding down like an arithmetic shift.
@@ -232,7 +222,7 @@ int Quor_Font::SetPointSize(int points, int dpi)
 int Quor_Font::SetFractionalPointSize(double points, int dpi)
 {
     if (fKind != kFreeType || !std::isfinite(points))
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (points < kMinPointSize)
         points = kMinPointSize;
     if (points > kMaxPointSize)
@@ -242,27 +232,27 @@ int Quor_Font::SetFractionalPointSize(double points, int dpi)
     if (dpi > kMaxDpi)
         dpi = kMaxDpi;
     if (!LockFace())
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     const FT_Error error =
         FT_Set_Char_Size(fFace, 0, FT_F26Dot6(Quor_RoundToInt(points * 64.0)), FT_UInt(dpi),
                          FT_UInt(dpi));
     UnlockFace();
-    return error == 0 ? 0 : -3;
+    return error == 0 ? QUOR_OK : QUOR_ERR_ARGUMENT;
 }
 
 int Quor_Font::SetPixelSize(int pixels)
 {
     if (fKind != kFreeType)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (pixels < kMinPixelSize)
         pixels = kMinPixelSize;
     if (pixels > kMaxPixelSize)
         pixels = kMaxPixelSize;
     if (!LockFace())
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     const FT_Error error = FT_Set_Pixel_Sizes(fFace, 0, FT_UInt(pixels));
     UnlockFace();
-    return error == 0 ? 0 : -3;
+    return error == 0 ? QUOR_OK : QUOR_ERR_ARGUMENT;
 }
 
 void Quor_Font::SetHinting(Hinting hinting)
@@ -279,14 +269,14 @@ int Quor_Font::FaceLineHeight() const
 {
     if (!FT_IS_SCALABLE(fFace) || !fFace->size)
         return 12;
-    return ClampToInt32(Pixels(FT_MulFix(fFace->height, fFace->size->metrics.y_scale)));
+    return Quor_NarrowToInt(Pixels(FT_MulFix(fFace->height, fFace->size->metrics.y_scale)));
 }
 
 int Quor_Font::FaceAscent() const
 {
     if (!FT_IS_SCALABLE(fFace) || !fFace->size)
         return 12;
-    return ClampToInt32(Pixels(FT_MulFix(fFace->ascender, fFace->size->metrics.y_scale)));
+    return Quor_NarrowToInt(Pixels(FT_MulFix(fFace->ascender, fFace->size->metrics.y_scale)));
 }
 
 Quor_String Quor_Font::FaceName() const
@@ -323,7 +313,7 @@ int Quor_Font::FreeTypeStringWidth(const char* text) const
             width += Pixels(fFace->glyph->advance.x);
     }
     UnlockFace();
-    return ClampToInt32(width);
+    return Quor_NarrowToInt(width);
 }
 
 void Quor_Font::DrawFreeTypeString(const Quor_image* dest, const char* text, int x, int y,
@@ -417,10 +407,10 @@ Quor_Font* Quor_Font::RasterizeFreeType(int stripHeight, int baseHeight) const
                 advance = Pixels(slot->advance.x);
                 delta = slot->bitmap_left;
             }
-            arrays.offset[c] = ClampToInt32(stripWidth);
-            arrays.width[c] = ClampToInt32(width);
-            arrays.advance[c] = ClampToInt32(advance);
-            arrays.delta[c] = ClampToInt32(delta);
+            arrays.offset[c] = Quor_NarrowToInt(stripWidth);
+            arrays.width[c] = Quor_NarrowToInt(width);
+            arrays.advance[c] = Quor_NarrowToInt(advance);
+            arrays.delta[c] = Quor_NarrowToInt(delta);
             stripWidth += width;
             if (stripWidth * stripHeight > kMaxStripBytes)
                 break;
@@ -457,16 +447,9 @@ Quor_Font* Quor_Font::RasterizeFreeType(int stripHeight, int baseHeight) const
 
             font = new (std::nothrow) Quor_Font;
             if (font) {
-                font->fKind = kBitmap;
-                font->fOwnsArrays = true;
-                font->fFontWidth = int32_t(stripWidth);
-                font->fFontHeight = stripHeight;
-                font->fFontBaseHeight = baseHeight;
-                font->fCharOffset = arrays.offset;
-                font->fCharWidth = arrays.width;
-                font->fCharAdvance = arrays.advance;
-                font->fCharDelta = arrays.delta;
-                font->fFontBmp = arrays.strip;
+                font->SetBitmap(Quor_bitmapFont{int32_t(stripWidth), stripHeight, baseHeight, arrays.offset,
+                                                arrays.width, arrays.advance, arrays.delta, arrays.strip},
+                                true);
                 arrays.offset = arrays.width = arrays.advance = arrays.delta = nullptr;
                 arrays.strip = nullptr;
             }

@@ -4,11 +4,13 @@
 
 #include "toolkit/imaging/fonts/Quor_Font.h"
 
-#include "toolkit/imaging/ops/Quor_Blend.h"
+#include <cstdint>
+
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_Palette.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
+#include "toolkit/imaging/ops/Quor_Blend.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 namespace {
 
@@ -79,32 +81,21 @@ void GlyphRow8(const uint8_t* coverage, uint8_t* dst, int count, const GlyphInk&
     }
 }
 
-// A record with pixels of the given depth whose rows hold a whole row of pixels. Glyph records
-// may run bottom-up (negative rowBytes, bits at the top row); destinations may not.
-bool Readable(const Quor_image* img, int pixelBits, bool allowBottomUp)
+// A coverage mask: an 8-bit record that may run bottom-up (negative rowBytes, bits at the top
+// row), as outline glyphs are rendered.
+bool ReadableGlyph(const Quor_image* glyph)
 {
-    if (!img || !img->bits || img->width < 1 || img->height < 1)
+    if (!glyph || glyph->pixelBits != 8 || glyph->rowBytes == INT32_MIN)
         return false;
-    int64_t bytes;
-    switch (pixelBits) {
-    case 8:
-        bytes = 1;
-        break;
-    case 15:
-    case 16:
-        bytes = 2;
-        break;
-    case 32:
-        bytes = 4;
-        break;
-    default:
-        return false;
-    }
-    if (img->pixelBits != pixelBits)
-        return false;
-    const int64_t rowBytes = img->rowBytes;
-    const int64_t span = allowBottomUp && rowBytes < 0 ? -rowBytes : rowBytes;
-    return span >= int64_t(img->width) * bytes;
+    Quor_image topDown = *glyph;
+    topDown.rowBytes = glyph->rowBytes < 0 ? -glyph->rowBytes : glyph->rowBytes;
+    return topDown.IsUsable();
+}
+
+// A destination the glyph fills draw into: top-down, at any depth but 24 bits.
+bool DrawableDest(const Quor_image* dest)
+{
+    return dest && dest->IsUsable() && dest->pixelBits != 24;
 }
 
 }  // namespace
@@ -112,7 +103,7 @@ bool Readable(const Quor_image* img, int pixelBits, bool allowBottomUp)
 void Quor_Font::BlitGlyph(const Quor_image* glyph, const Quor_image* dest, int x, int y,
                           const rgb_color& color)
 {
-    if (!Readable(glyph, 8, true) || !Readable(dest, dest ? dest->pixelBits : 0, false))
+    if (!ReadableGlyph(glyph) || !DrawableDest(dest))
         return;
     if (x >= dest->width || y >= dest->height)
         return;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 // File layout: a 14-byte file header ("BM", file size, two reserved words, offset of the pixels),
@@ -33,33 +34,21 @@ Quor_BmpReader::~Quor_BmpReader()
         fclose(fFile);
 }
 
-int Quor_BmpReader::Start(FILE* file, Quor_ImageReader** reader)
+int Quor_BmpReader::Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader)
 {
-    *reader = nullptr;
-    Quor_BmpReader* bmp = new (std::nothrow) Quor_BmpReader(file);
-    if (bmp == nullptr) {
-        fclose(file);
-        return -1;
-    }
-    const int code = bmp->ReadHeader();
-    if (code != 0) {
-        delete bmp;
-        return code;
-    }
-    *reader = bmp;
-    return 0;
+    return Open<Quor_BmpReader>(file, limits, reader);
 }
 
-int Quor_BmpReader::ReadHeader()
+int Quor_BmpReader::ReadHeader(Quor_ReadLimits& limits)
 {
     if (fCursor.Get8() != 'B' || fCursor.Get8() != 'M')
-        return -6;
+        return QUOR_ERR_READ;
     fCursor.Get32LE();  // the file size field; writers get it wrong often enough to ignore it
     fCursor.Get32LE();
     fPixelOffset = fCursor.Get32LE();
     const uint32_t infoSize = fCursor.Get32LE();
     if (fCursor.Failed() || !AcceptedInfoSize(infoSize))
-        return -6;
+        return QUOR_ERR_READ;
 
     int64_t width = 0;
     int64_t height = 0;
@@ -84,13 +73,13 @@ int Quor_BmpReader::ReadHeader()
         colorsUsed = fCursor.Get32LE();
     }
     if (fCursor.Failed() || compression != kCompressionNone || (fBitsPerPixel != 8 && fBitsPerPixel != 24))
-        return -6;
+        return QUOR_ERR_READ;
     // A negative height marks rows stored top-down; computed in 64 bits so INT32_MIN cannot overflow.
     fBottomUp = height > 0;
     if (height < 0)
         height = -height;
-    const int sizeCode = CheckSize(width, height);
-    if (sizeCode != 0)
+    const int sizeCode = CheckSize(limits, width, height);
+    if (sizeCode != QUOR_OK)
         return sizeCode;
 
     const uint64_t paletteStart = 14 + static_cast<uint64_t>(infoSize);
@@ -104,9 +93,9 @@ int Quor_BmpReader::ReadHeader()
         if (entries > 256)
             entries = 256;
         if (entries == 0)
-            return -6;
+            return QUOR_ERR_READ;
         if (!fCursor.SeekTo(paletteStart))
-            return -6;
+            return QUOR_ERR_READ;
         fColorCount = static_cast<int>(entries);
         for (int i = 0; i < fColorCount; i++) {
             const uint32_t blue = fCursor.Get8(), green = fCursor.Get8(), red = fCursor.Get8();
@@ -115,32 +104,33 @@ int Quor_BmpReader::ReadHeader()
             fColors[i] = Quor_PixelConvert::Pack(red, green, blue);
         }
         if (fCursor.Failed())
-            return -6;
+            return QUOR_ERR_READ;
     }
     if (fPixelOffset < paletteStart + static_cast<uint64_t>(fColorCount) * paletteEntrySize)
-        return -6;
+        return QUOR_ERR_READ;
 
     fWidth = static_cast<int>(width);
     fHeight = static_cast<int>(height);
     fRowSize = (static_cast<uint64_t>(fWidth) * fBitsPerPixel + 31) / 32 * 4;
-    // Refuse before anything is allocated for the pixels when the file cannot hold them.
-    if (fPixelOffset > fCursor.FileSize() || fRowSize * fHeight > fCursor.FileSize() - fPixelOffset)
-        return -5;
-    return 0;
+    // Uncompressed rows: the file must hold every byte of them after the pixel offset.
+    const uint64_t available = fPixelOffset < fCursor.FileSize() ? fCursor.FileSize() - fPixelOffset : 0;
+    const int code = CheckFile(limits, fRowSize * static_cast<uint64_t>(fHeight), available,
+        static_cast<int64_t>(fCursor.FileSize()));
+    return code != QUOR_OK ? code : CheckBudget(limits, fWidth, fHeight, static_cast<int64_t>(fRowSize));
 }
 
 int Quor_BmpReader::Finish(const Quor_image& dest)
 {
-    if (dest.bits == nullptr || dest.pixelBytes != 4 || dest.width != fWidth || dest.height != fHeight)
-        return -3;
+    if (!dest.IsUsable32() || dest.width != fWidth || dest.height != fHeight)
+        return QUOR_ERR_ARGUMENT;
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[fRowSize]);
     if (!row)
-        return -1;
+        return QUOR_ERR_MEMORY;
     if (!fCursor.SeekTo(fPixelOffset))
-        return -5;
+        return QUOR_ERR_DECODE;
     for (int stored = 0; stored < fHeight; stored++) {
         if (!fCursor.Read(row.get(), fRowSize))
-            return -5;
+            return QUOR_ERR_DECODE;
         const int y = fBottomUp ? fHeight - 1 - stored : stored;
         uint32_t* out = dest.Row32(y);
         if (fBitsPerPixel == 24) {
@@ -149,8 +139,8 @@ int Quor_BmpReader::Finish(const Quor_image& dest)
         }
         for (int x = 0; x < fWidth; x++)
             if (row[x] >= fColorCount)
-                return -5;
+                return QUOR_ERR_DECODE;
         Quor_PixelConvert::FromIndexed(row.get(), out, fWidth, fColors);
     }
-    return 0;
+    return QUOR_OK;
 }

@@ -11,16 +11,19 @@
 
 class Quor_BmpReader : public Quor_ImageReader {
 public:
-    // Takes ownership of `file` whatever the outcome: 0 and the reader; -6 for a header that is
-    // not an accepted bitmap; -5 for a file shorter than its header promises; -1 too large.
-    static int Start(FILE* file, Quor_ImageReader** reader);
+    // Takes ownership of `file` whatever the outcome: QUOR_OK and the reader; QUOR_ERR_READ for a
+    // header that is not an accepted bitmap; QUOR_ERR_DECODE for a file shorter than its header
+    // promises; QUOR_ERR_MEMORY too large or beyond the budget.
+    static int Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader);
 
     ~Quor_BmpReader() override;
     int Finish(const Quor_image& dest) override;
 
 private:
+    friend class Quor_ImageReader;
+
     explicit Quor_BmpReader(FILE* file);
-    int ReadHeader();
+    int ReadHeader(Quor_ReadLimits& limits);
 
     FILE* fFile;
     Quor_ByteCursor fCursor;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 // A 14-byte file header and a 40-byte info header, then the rows from the last to the first,
@@ -10,17 +11,16 @@
 
 int Quor_BmpWriter::Write(Quor_ByteSink& sink, const Quor_image& image)
 {
-    if (image.bits == nullptr || image.pixelBits != 32 || image.pixelBytes != 4 || image.width < 1
-        || image.height < 1)
-        return -3;
+    if (!image.IsUsable32())
+        return QUOR_ERR_ARGUMENT;
     constexpr uint32_t kHeaderSize = 54;
     const uint64_t rowSize = (static_cast<uint64_t>(image.width) * 3 + 3) / 4 * 4;
     const uint64_t fileSize = kHeaderSize + rowSize * static_cast<uint64_t>(image.height);
     if (fileSize > 0xFFFFFFFFu)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[rowSize]());
     if (!row)
-        return -1;
+        return QUOR_ERR_MEMORY;
 
     sink.Put8('B');
     sink.Put8('M');
@@ -40,5 +40,5 @@ int Quor_BmpWriter::Write(Quor_ByteSink& sink, const Quor_image& image)
         Quor_PixelConvert::ToBgr(image.Row32(y), row.get(), image.width);
         sink.Write(row.get(), rowSize);
     }
-    return sink.Failed() ? -7 : 0;
+    return sink.Failed() ? QUOR_ERR_WRITE : QUOR_OK;
 }

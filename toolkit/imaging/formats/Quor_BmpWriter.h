@@ -6,7 +6,7 @@
 
 class Quor_BmpWriter {
 public:
-    // 0; -3 for an image that is not 32-bit or whose file would pass the format's 4 GiB size
-    // field; -1 out of memory; -7 when the sink fails.
+    // QUOR_OK; QUOR_ERR_ARGUMENT for an image that is not 32-bit or whose file would pass the
+    // format's 4 GiB size field; QUOR_ERR_MEMORY; QUOR_ERR_WRITE when the sink fails.
     static int Write(Quor_ByteSink& sink, const Quor_image& image);
 };

@@ -1,10 +1,18 @@
 #include "toolkit/imaging/formats/Quor_FileSink.h"
 
+#include <cerrno>
 #include <sys/types.h>
+
+bool Quor_FileSink::Note(bool ok)
+{
+    if (!ok && fError == 0)
+        fError = errno != 0 ? errno : EIO;
+    return ok;
+}
 
 bool Quor_FileSink::DoWrite(const void* bytes, size_t count)
 {
-    return fFile != nullptr && fwrite(bytes, 1, count, fFile) == count;
+    return fFile != nullptr && Note(fwrite(bytes, 1, count, fFile) == count);
 }
 
 int64_t Quor_FileSink::DoTell() const
@@ -16,5 +24,5 @@ int64_t Quor_FileSink::DoTell() const
 
 bool Quor_FileSink::DoSeek(int64_t position)
 {
-    return fFile != nullptr && fseeko(fFile, static_cast<off_t>(position), SEEK_SET) == 0;
+    return fFile != nullptr && Note(fseeko(fFile, static_cast<off_t>(position), SEEK_SET) == 0);
 }

@@ -13,16 +13,19 @@ struct GifFileType;
 class Quor_GifReader : public Quor_ImageReader {
 public:
     // Takes ownership of `file` whatever the outcome. Reads up to the first image descriptor,
-    // whose size is the size of the result: 0 and the reader; -6 not a GIF or no image; -5 no
-    // colour map; -1 too large.
-    static int Start(FILE* file, Quor_ImageReader** reader);
+    // whose size is the size of the result: QUOR_OK and the reader; QUOR_ERR_READ not a GIF or no
+    // image; QUOR_ERR_DECODE no colour map, or a file too short for the size it declares;
+    // QUOR_ERR_MEMORY too large or beyond the budget.
+    static int Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader);
 
     ~Quor_GifReader() override;
     int Finish(const Quor_image& dest) override;
 
 private:
+    friend class Quor_ImageReader;
+
     explicit Quor_GifReader(FILE* file);
-    int ReadHeader();
+    int ReadHeader(Quor_ReadLimits& limits);
     int DecodeRow(uint8_t* indices, uint32_t* out);
     static int ReadBytes(GifFileType* gif, uint8_t* bytes, int count);
 

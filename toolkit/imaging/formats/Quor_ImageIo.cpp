@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "toolkit/core/Quor_Path.h"
-#include "toolkit/imaging/ops/Quor_ImageOps.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_ImageModule.h"
 #include "toolkit/imaging/formats/Quor_JpegModule.h"
 #include "toolkit/imaging/formats/Quor_PngModule.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/math/Quor_Round.h"
 
 int Quor_ImageIo::Format_JPEG = -1;
@@ -97,9 +98,7 @@ int FormatWithExtension(const char* extension)
 
 Quor_String LowerExtension(const char* name)
 {
-    Quor_String extension = Quor_String(name != nullptr ? name : "").RightAfter('.');
-    extension.ToLower();
-    return extension;
+    return Quor_Path(name != nullptr ? name : "").Extension();
 }
 
 const char* MimeTypeOfWriteName(const std::string& name)
@@ -117,32 +116,156 @@ const char* MimeTypeOfWriteName(const std::string& name)
     return "application/octet-stream";
 }
 
-// Steps 1 to 4 of a load: find the module, read the header, size `image` and decode into it.
-int Decode(const char* path, Quor_BaseImage* image, int maxSize)
+// Steps 1 to 4 of a load: find the module, read and check the header, size `image` and decode
+// into it.
+int Decode(const char* path, Quor_BaseImage* image, Quor_ReadLimits& limits)
 {
     Quor_ImageModule* module = nullptr;
     int local = 0;
     if (!FindReader(Quor_Path(path).Type(), &module, &local))
-        return -8;
+        return QUOR_ERR_NO_MODULE;
     Quor_ImageReader* handle = nullptr;
     int width = 0;
     int height = 0;
     bool hasAlpha = false;
-    const int code = module->StartImgRead(local, path, maxSize, &handle, &width, &height, &hasAlpha);
-    if (code != 0)
-        return code < 0 ? code : -6;
-    if (image->Initialize(width, height, 32) != 0 || !image->IsValid()) {
+    const int code = module->StartImgRead(local, path, limits, &handle, &width, &height, &hasAlpha);
+    if (code != QUOR_OK)
+        return code < 0 ? code : QUOR_ERR_READ;
+    limits.width = width;
+    limits.height = height;
+    if (image->Initialize(width, height, 32) != QUOR_OK || !image->IsValid()) {
         module->CancelImgRead(local, handle);
-        return -1;
+        return QUOR_ERR_MEMORY;
     }
     const int finished = module->FinishImgRead(local, handle, &image->Image());
-    if (finished != 0) {
+    if (finished != QUOR_OK) {
         // Rows not yet decoded hold whatever the allocation held; such an image must not be
         // drawn or exported, so it goes.
         image->Free();
-        return finished == -1 ? -1 : -5;
+        return finished == QUOR_ERR_MEMORY ? QUOR_ERR_MEMORY : QUOR_ERR_DECODE;
     }
-    return 0;
+    return QUOR_OK;
+}
+
+// "2048 bytes", "12 KB", "1.5 MB", "3.2 GB".
+std::string ByteText(int64_t bytes)
+{
+    if (bytes < 10 * 1024)
+        return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    if (bytes < (int64_t(1) << 20))
+        return std::to_string((bytes + 512) >> 10) + " KB";
+    const int shift = bytes < (int64_t(1) << 30) ? 20 : 30;
+    const int64_t tenths = (bytes * 10 + (int64_t(1) << (shift - 1))) >> shift;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + (shift == 20 ? " MB" : " GB");
+}
+
+std::string SizeText(int64_t width, int64_t height)
+{
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels";
+}
+
+// One sentence for the user about a failed load of `path`.
+std::string Describe(const char* path, int code, const Quor_ReadLimits& limits)
+{
+    using Refusal = Quor_ReadLimits::Refusal;
+    const std::string file = path != nullptr ? path : "";
+    switch (limits.refusal) {
+    case Refusal::kCannotOpen:
+        if (limits.systemError == 0)
+            return file + " is not a regular file.";
+        return file + " cannot be opened: " + std::strerror(limits.systemError) + ".";
+    case Refusal::kBadSize:
+        return file + " declares an image of " + SizeText(limits.width, limits.height) + ": the file is damaged.";
+    case Refusal::kTooLarge:
+        return file + " holds " + SizeText(limits.width, limits.height) + ", more than can be loaded.";
+    case Refusal::kBeyondFile:
+        return file + " declares " + SizeText(limits.width, limits.height) + ", more than its "
+            + ByteText(limits.fileBytes) + " can hold: the file is damaged.";
+    case Refusal::kBeyondBudget:
+        return file + " (" + SizeText(limits.width, limits.height) + ") needs " + ByteText(limits.neededBytes)
+            + " of memory to load, more than the " + ByteText(limits.memoryBudget) + " left.";
+    case Refusal::kNone:
+        break;
+    }
+    switch (code) {
+    case QUOR_ERR_NO_MODULE:
+        return file + " is not a kind of image file that can be read.";
+    case QUOR_ERR_READ: {
+        Quor_String type = Quor_Path(file.c_str()).Extension();
+        type.ToUpper();
+        return file + " does not read as a " + type.Buffer() + " image.";
+    }
+    case QUOR_ERR_DECODE:
+        return file + " is damaged: its pixels cannot be decoded.";
+    case QUOR_ERR_MEMORY:
+        return "Not enough memory to load " + file + " (" + SizeText(limits.width, limits.height) + ").";
+    default:
+        return "No image file was named.";
+    }
+}
+
+// Puts the sentence for a failed load into *refusal, when asked for. Never fails the load itself.
+int Refuse(int code, const char* path, const Quor_ReadLimits& limits, Quor_String* refusal)
+{
+    if (code != QUOR_OK && refusal != nullptr) {
+        try {
+            *refusal = Describe(path, code, limits).c_str();
+        } catch (const std::bad_alloc&) {
+            *refusal = "";
+        }
+    }
+    return code;
+}
+
+Quor_ReadLimits LoadLimits(int maxSize, int64_t memoryBudget)
+{
+    Quor_ReadLimits limits;
+    limits.maxSize = maxSize;
+    limits.memoryBudget = memoryBudget;
+    return limits;
+}
+
+bool NeedsReducing(const Quor_BaseImage& image, int maxSize)
+{
+    return maxSize > 0 && (image.Width() > maxSize || image.Height() > maxSize);
+}
+
+// Makes `reduced` the decoded picture fitted into maxSize x maxSize: QUOR_OK, or QUOR_ERR_MEMORY.
+int Reduce(const Quor_image& decoded, int maxSize, bool filter, Quor_BaseImage* reduced)
+{
+    int fitWidth = 0;
+    int fitHeight = 0;
+    Quor_ImageIo::FitSize(decoded.width, decoded.height, maxSize, &fitWidth, &fitHeight);
+    if (reduced->Initialize(fitWidth, fitHeight, 32) != QUOR_OK
+        || Quor_ImageOps::StretchBlit(&decoded, &reduced->Image(), 0, 0, fitWidth, fitHeight, filter) != QUOR_OK)
+        return QUOR_ERR_MEMORY;
+    return QUOR_OK;
+}
+
+// Copies `pixels` (32-bit) into `image`, which is left as it was when its memory cannot be had.
+int Adopt(const Quor_image& pixels, Quor_BaseImage* image)
+{
+    if (image->IsValid() && image->Width() == pixels.width && image->Height() == pixels.height
+        && image->PixelBits() == 32) {
+        Quor_ImageOps::Blit(&pixels, &image->Image(), 0, 0);
+        return QUOR_OK;
+    }
+    // Initialize frees the old pixels before it allocates the new ones, so a copy of them is
+    // made first: when the allocation is refused, they go back.
+    Quor_BaseImage previous;
+    if (image->IsValid()) {
+        if (previous.Initialize(image->Width(), image->Height(), image->PixelBits()) != QUOR_OK)
+            return QUOR_ERR_MEMORY;
+        Quor_ImageOps::Blit(&image->Image(), &previous.Image(), 0, 0);
+    }
+    if (image->Initialize(pixels.width, pixels.height, 32) != QUOR_OK) {
+        if (previous.IsValid()
+            && image->Initialize(previous.Width(), previous.Height(), previous.PixelBits()) == QUOR_OK)
+            Quor_ImageOps::Blit(&previous.Image(), &image->Image(), 0, 0);
+        return QUOR_ERR_MEMORY;
+    }
+    Quor_ImageOps::Blit(&pixels, &image->Image(), 0, 0);
+    return QUOR_OK;
 }
 
 }  // namespace
@@ -191,64 +314,51 @@ void Quor_ImageIo::FitSize(int width, int height, int maxSize, int* fitWidth, in
     }
 }
 
-int Quor_ImageIo::LoadImage(const char* path, Quor_BaseImage* image, int maxSize)
+int Quor_ImageIo::LoadImage(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget,
+    Quor_String* refusal)
 {
+    Quor_ReadLimits limits = LoadLimits(maxSize, memoryBudget);
     if (path == nullptr || image == nullptr)
-        return -3;
-    const int code = Decode(path, image, maxSize);
-    if (code != 0)
-        return code;
-    const int width = image->Width();
-    const int height = image->Height();
-    if (maxSize <= 0 || (width <= maxSize && height <= maxSize))
-        return 0;
-    int fitWidth = 0;
-    int fitHeight = 0;
-    FitSize(width, height, maxSize, &fitWidth, &fitHeight);
+        return Refuse(QUOR_ERR_ARGUMENT, path, limits, refusal);
+    const int code = Decode(path, image, limits);
+    if (code != QUOR_OK || !NeedsReducing(*image, maxSize))
+        return Refuse(code, path, limits, refusal);
     Quor_BaseImage reduced;
-    if (reduced.Initialize(fitWidth, fitHeight, 32) != 0
-        || Quor_ImageOps::StretchBlit(&image->Image(), reduced, 0, 0, fitWidth, fitHeight, true) != 0) {
+    if (Reduce(image->Image(), maxSize, true, &reduced) != QUOR_OK) {
         image->Free();
-        return -1;
+        return Refuse(QUOR_ERR_MEMORY, path, limits, refusal);
     }
-    if (image->Initialize(fitWidth, fitHeight, 32) != 0)
-        return -1;
+    if (image->Initialize(reduced.Width(), reduced.Height(), 32) != QUOR_OK)
+        return Refuse(QUOR_ERR_MEMORY, path, limits, refusal);
     Quor_ImageOps::Blit(reduced, &image->Image(), 0, 0);
-    return 0;
+    return QUOR_OK;
 }
 
-int Quor_ImageIo::LoadThumbnail(const char* path, Quor_BaseImage* image, int maxSize)
+int Quor_ImageIo::LoadThumbnail(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget,
+    Quor_String* refusal)
 {
+    Quor_ReadLimits limits = LoadLimits(maxSize, memoryBudget);
     if (path == nullptr || image == nullptr)
-        return -3;
+        return Refuse(QUOR_ERR_ARGUMENT, path, limits, refusal);
+    // Everything that can fail happens in images of this call's own; `image` changes last.
     Quor_BaseImage decoded;
-    const int code = Decode(path, &decoded, maxSize);
-    if (code != 0)
-        return code;
-    const int width = decoded.Width();
-    const int height = decoded.Height();
-    const bool reduce = maxSize > 0 && (width > maxSize || height > maxSize);
-    int fitWidth = width;
-    int fitHeight = height;
-    if (reduce)
-        FitSize(width, height, maxSize, &fitWidth, &fitHeight);
-    if (image->Initialize(fitWidth, fitHeight, 32) != 0)
-        return -1;
-    if (!reduce) {
-        Quor_ImageOps::Blit(decoded, &image->Image(), 0, 0);
-        return 0;
+    int code = Decode(path, &decoded, limits);
+    if (code == QUOR_OK && !NeedsReducing(decoded, maxSize)) {
+        code = Adopt(decoded.Image(), image);
+    } else if (code == QUOR_OK) {
+        Quor_BaseImage reduced;
+        code = Reduce(decoded.Image(), maxSize, false, &reduced);
+        decoded.Free();
+        if (code == QUOR_OK)
+            code = Adopt(reduced.Image(), image);
     }
-    if (Quor_ImageOps::StretchBlit(decoded, &image->Image(), 0, 0, fitWidth, fitHeight, false) != 0) {
-        image->Free();
-        return -1;
-    }
-    return 0;
+    return Refuse(code, path, limits, refusal);
 }
 
 int Quor_ImageIo::SaveImage(const char* path, Quor_BaseImage* image, int format, int quality)
 {
     if (image == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     return SaveImage(path, &image->Image(), format, quality);
 }
 
@@ -257,13 +367,13 @@ int Quor_ImageIo::SaveImage(const char* path, const Quor_image* image, int forma
     int local = 0;
     const ModuleRecord* record = FindWriter(format, &local);
     if (record == nullptr)
-        return -8;
+        return QUOR_ERR_NO_MODULE;
     if (path == nullptr || image == nullptr)
-        return -7;
-    if (record->module->WriteImgFile(local, path, image, false, quality) != 0)
-        return -7;
+        return QUOR_ERR_WRITE;
+    if (record->module->WriteImgFile(local, path, image, false, quality) != QUOR_OK)
+        return QUOR_ERR_WRITE;
     Quor_Path(path).SetType(MimeTypeOfWriteName(record->writeNames[static_cast<size_t>(local)]));
-    return 0;
+    return QUOR_OK;
 }
 
 bool Quor_ImageIo::CanReadImage(const char* name)

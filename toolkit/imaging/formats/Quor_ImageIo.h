@@ -8,6 +8,7 @@
 
 #include "toolkit/core/Quor_String.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
+#include "toolkit/imaging/formats/Quor_ReadLimits.h"
 
 class Quor_ImageIo {
 public:
@@ -29,21 +30,37 @@ public:
     // Empties the registry.
     static void ExitImageLoader();
 
+    // The memory budget of a load that sets none: only the readers' pixel limit applies.
+    static constexpr int64_t kNoBudget = Quor_ReadLimits::kNoBudget;
+
     // Reads the file at path, chosen by the MIME type of its extension, into a 32-bit image.
     // With maxSize > 0 an image larger than maxSize on either side is reduced, with filtering,
-    // to fit maxSize x maxSize keeping its proportions. 0 on success; -8 no module for the type;
-    // -6 the file cannot be opened (missing, not a regular file) or its header not read; -5 the
-    // data is corrupt; -1 out of memory or larger than the readers accept. After a failure the
-    // image is as it was, except after -5 and -1 once decoding started: then it is empty, never
-    // a picture with undecoded rows.
-    static int LoadImage(const char* path, Quor_BaseImage* image, int maxSize);
+    // to fit maxSize x maxSize keeping its proportions.
+    //
+    // Before any pixel is decoded the header is checked: a size the format could not encode in
+    // the file's bytes is a corrupt file, and the bytes the load will hold at once (the decoded
+    // image, its reduced copy and the decoder's whole-image buffers) must fit memoryBudget
+    // (kNoBudget: no budget; 0: nothing is left).
+    //
+    // QUOR_OK on success; QUOR_ERR_NO_MODULE no module for the type; QUOR_ERR_READ the file cannot
+    // be opened (missing, not a regular file) or its header not read; QUOR_ERR_DECODE the data is
+    // corrupt, or the header declares more than the file holds; QUOR_ERR_MEMORY out of memory,
+    // larger than the readers accept, or beyond the budget. After a failure the image is as it
+    // was, except after QUOR_ERR_DECODE and QUOR_ERR_MEMORY once decoding started: then it is
+    // empty, never a picture with undecoded rows. When `refusal` is given, a failure puts one
+    // sentence for the user there, naming the file and, for a refused size, the size.
+    static int LoadImage(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget = kNoBudget,
+        Quor_String* refusal = nullptr);
     // As LoadImage, but decodes into a temporary image and reduces without filtering; on any
     // failure the image is left as it was.
-    static int LoadThumbnail(const char* path, Quor_BaseImage* image, int maxSize);
+    static int LoadThumbnail(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget = kNoBudget,
+        Quor_String* refusal = nullptr);
 
-    // Writes a 32-bit image in the format with global write number `format`: 0; -8 for a number
-    // no module writes; -7 when writing failed (including an image of another depth, for which
-    // no file is created). A failed write leaves no partial file behind.
+    // Writes a 32-bit image in the format with global write number `format`: QUOR_OK;
+    // QUOR_ERR_NO_MODULE for a number no module writes; QUOR_ERR_WRITE when writing failed
+    // (including an image of another depth, for which no file is created). The new file replaces
+    // an existing one only once it is completely written, so a failed save leaves the old file
+    // as it was and no partial file behind.
     static int SaveImage(const char* path, Quor_BaseImage* image, int format, int quality);
     static int SaveImage(const char* path, const Quor_image* image, int format, int quality);
 

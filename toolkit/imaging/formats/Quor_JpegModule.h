@@ -14,8 +14,8 @@ public:
     const char* GetWriteName(int i) const override;
     const char* GetWriteExtn(int i) const override;
 
-    int StartImgRead(int i, const char* path, int maxSize, Quor_ImageReader** handle, int* width,
-        int* height, bool* hasAlpha) override;
+    int StartImgRead(int i, const char* path, Quor_ReadLimits& limits, Quor_ImageReader** handle,
+        int* width, int* height, bool* hasAlpha) override;
     int FinishImgRead(int i, Quor_ImageReader* handle, const Quor_image* image) override;
     void CancelImgRead(int i, Quor_ImageReader* handle) override;
     int WriteImgFile(int i, const char* path, const Quor_image* image, bool flag, int quality) override;

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <new>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
+#include "toolkit/imaging/formats/Quor_ImageFile.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {
@@ -23,6 +25,22 @@ long WorkMemoryLimit()
     constexpr int64_t kMaximum = int64_t(1) << 30;
     const int64_t limit = Quor_ImageReader::PixelLimit() * 8;
     return static_cast<long>(limit < kMinimum ? kMinimum : (limit > kMaximum ? kMaximum : limit));
+}
+
+// Huffman coding spends at least one bit on every 8 x 8 block of the full-resolution component
+// (its DC difference; even a progressive file's first scan codes one per block), so a file holds
+// at most 64 pixels a bit, 512 a byte. Twice that is the bound, with a safe margin.
+constexpr int64_t kPixelsPerByte = 1024;
+
+// The fewest bytes a Huffman-coded JPEG of width x height pixels can take.
+uint64_t MinimumBytes(int64_t width, int64_t height)
+{
+    return static_cast<uint64_t>((width * height + kPixelsPerByte - 1) / kPixelsPerByte);
+}
+
+int64_t RoundUp(int64_t value, int64_t multiple)
+{
+    return multiple > 1 ? (value + multiple - 1) / multiple * multiple : value;
 }
 
 }  // namespace
@@ -55,63 +73,75 @@ int Quor_JpegReader::ScaleDenominator(int64_t largerSide, int maxSize)
     return 1;
 }
 
-int Quor_JpegReader::Start(FILE* file, int maxSize, Quor_ImageReader** reader)
+int Quor_JpegReader::Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader)
 {
-    *reader = nullptr;
-    Quor_JpegReader* jpeg = new (std::nothrow) Quor_JpegReader(file);
-    if (jpeg == nullptr) {
-        fclose(file);
-        return -1;
-    }
-    int code = jpeg->StartDecoding(maxSize);
-    if (code != 0) {
-        delete jpeg;
-        return code;
-    }
-    *reader = jpeg;
-    return 0;
+    return Open<Quor_JpegReader>(file, limits, reader);
 }
 
-int Quor_JpegReader::StartDecoding(int maxSize)
+int64_t Quor_JpegReader::CoefficientBytes() const
 {
-    if (Quor_JpegShim::ReadHeader(&fDecoder, fFile, WorkMemoryLimit()) != 0)
-        return -6;
+    // A progressive file, or one whose components come in separate scans, is decoded through a
+    // coefficient buffer of the whole image at full size: 64 two-byte coefficients a block, each
+    // component's blocks rounded up to whole sampling units.
     const jpeg_decompress_struct& info = fDecoder.cinfo;
-    // The full size is checked as well as the reduced one: the library sizes its buffers by it.
-    if (info.image_width < 1 || info.image_height < 1)
-        return -6;
+    if (!info.progressive_mode && info.comps_in_scan >= info.num_components)
+        return 0;
+    int64_t bytes = 0;
+    for (int c = 0; c < info.num_components; c++) {
+        const jpeg_component_info& component = info.comp_info[c];
+        bytes += RoundUp(component.width_in_blocks, component.h_samp_factor)
+            * RoundUp(component.height_in_blocks, component.v_samp_factor) * 128;
+    }
+    return bytes;
+}
+
+int Quor_JpegReader::ReadHeader(Quor_ReadLimits& limits)
+{
+    if (Quor_JpegShim::ReadHeader(&fDecoder, fFile, WorkMemoryLimit()) != QUOR_OK)
+        return QUOR_ERR_READ;
+    const jpeg_decompress_struct& info = fDecoder.cinfo;
     const int64_t larger = info.image_width > info.image_height ? info.image_width : info.image_height;
-    const int denominator = ScaleDenominator(larger, maxSize);
+    const int denominator = ScaleDenominator(larger, limits.maxSize);
 
     J_COLOR_SPACE outSpace = kPackedSpace;
     if (info.num_components == 4) {
         // YCCK is turned into CMYK by the library; CMYK then goes through ConvertCmykRow.
         if (info.jpeg_color_space != JCS_CMYK && info.jpeg_color_space != JCS_YCCK)
-            return -6;
+            return QUOR_ERR_READ;
         fCmyk = true;
         fInverted = info.saw_Adobe_marker != 0;
         outSpace = JCS_CMYK;
     } else if (info.num_components != 1 && info.num_components != 3) {
-        return -6;
+        return QUOR_ERR_READ;
     }
-    if (Quor_JpegShim::CalcOutput(&fDecoder, denominator, outSpace) != 0)
-        return -6;
-    const int sizeCode = CheckSize(info.output_width, info.output_height);
-    if (sizeCode != 0)
-        return sizeCode;
+    if (Quor_JpegShim::CalcOutput(&fDecoder, denominator, outSpace) != QUOR_OK)
+        return QUOR_ERR_READ;
+    // Everything is checked before the library allocates its buffers in StartDecompress: the
+    // reduced size it will deliver, the full size against the file (an arithmetic-coded file can
+    // spend a fraction of a bit on a block, so it has no such bound), and what decoding will hold.
+    const int64_t fileBytes = Quor_ImageFile::Size(fFile);
+    const int64_t workBytes = CoefficientBytes() + (fCmyk ? int64_t(info.output_width) * 4 : 0);
+    int code = CheckSize(limits, info.image_width, info.image_height, info.output_width, info.output_height);
+    if (code == QUOR_OK && !info.arith_code)
+        code = CheckFile(limits, MinimumBytes(info.image_width, info.image_height),
+            static_cast<uint64_t>(fileBytes > 0 ? fileBytes : 0), fileBytes);
+    if (code == QUOR_OK)
+        code = CheckBudget(limits, info.output_width, info.output_height, workBytes);
+    if (code != QUOR_OK)
+        return code;
     if (info.output_components != 4)
-        return -6;
+        return QUOR_ERR_READ;
     if (fCmyk) {
         fCmykRow = new (std::nothrow) uint8_t[static_cast<size_t>(info.output_width) * 4];
         if (fCmykRow == nullptr)
-            return -1;
+            return QUOR_ERR_MEMORY;
     }
-    if (Quor_JpegShim::StartDecompress(&fDecoder) != 0)
-        return -6;
+    if (Quor_JpegShim::StartDecompress(&fDecoder) != QUOR_OK)
+        return QUOR_ERR_READ;
     fWidth = static_cast<int>(info.output_width);
     fHeight = static_cast<int>(info.output_height);
     fHasAlpha = false;
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_JpegReader::ConvertCmykRow(uint32_t* dst) const
@@ -131,17 +161,17 @@ void Quor_JpegReader::ConvertCmykRow(uint32_t* dst) const
 
 int Quor_JpegReader::Finish(const Quor_image& dest)
 {
-    if (dest.bits == nullptr || dest.pixelBytes != 4 || dest.width != fWidth || dest.height != fHeight)
-        return -3;
+    if (!dest.IsUsable32() || dest.width != fWidth || dest.height != fHeight)
+        return QUOR_ERR_ARGUMENT;
     for (int y = 0; y < fHeight; y++) {
         uint8_t* row = dest.Row(y);
-        if (Quor_JpegShim::ReadRow(&fDecoder, fCmyk ? fCmykRow : row) != 0)
-            return -5;
+        if (Quor_JpegShim::ReadRow(&fDecoder, fCmyk ? fCmykRow : row) != QUOR_OK)
+            return QUOR_ERR_DECODE;
         if (fCmyk)
             ConvertCmykRow(reinterpret_cast<uint32_t*>(row));
     }
     // Every row is in place; an error in what follows the image data (a damaged trailing marker)
     // does not make the picture any less complete.
     Quor_JpegShim::FinishDecompress(&fDecoder);
-    return 0;
+    return QUOR_OK;
 }

@@ -9,11 +9,14 @@
 
 class Quor_JpegReader : public Quor_ImageReader {
 public:
-    // Takes ownership of `file` whatever the outcome. Reads the header; when maxSize > 0 and the
-    // image exceeds it on either side, decodes at the smallest of 1/8, 1/4, 1/2 whose result keeps
-    // the larger side at least maxSize. Returns 0 and the reader, or -6 (not a JPEG, or a library
-    // error while starting), -1 (too large or out of memory).
-    static int Start(FILE* file, int maxSize, Quor_ImageReader** reader);
+    // Takes ownership of `file` whatever the outcome. Reads the header; when limits.maxSize > 0
+    // and the image exceeds it on either side, decodes at the smallest of 1/8, 1/4, 1/2 whose
+    // result keeps the larger side at least maxSize. Returns QUOR_OK and the reader;
+    // QUOR_ERR_READ (not a JPEG, or a library error while starting); QUOR_ERR_DECODE (a header
+    // declaring more pixels than the file could encode); QUOR_ERR_MEMORY (too large, beyond the
+    // budget, or out of memory).
+    static int Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader);
+
 
     // The denominator (1, 2, 4 or 8) chosen for an image whose larger side is `largerSide`.
     static int ScaleDenominator(int64_t largerSide, int maxSize);
@@ -22,8 +25,11 @@ public:
     int Finish(const Quor_image& dest) override;
 
 private:
+    friend class Quor_ImageReader;
+
     explicit Quor_JpegReader(FILE* file);
-    int StartDecoding(int maxSize);
+    int ReadHeader(Quor_ReadLimits& limits);
+    int64_t CoefficientBytes() const;
     void ConvertCmykRow(uint32_t* dst) const;
 
     FILE* fFile;

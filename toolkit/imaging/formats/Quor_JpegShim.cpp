@@ -1,6 +1,11 @@
 #include "toolkit/imaging/formats/Quor_JpegShim.h"
 
+#include <cerrno>
 #include <cstring>
+
+#include <jerror.h>
+
+#include "toolkit/core/Quor_Status.h"
 
 // Rules for this file: every function that calls into libjpeg sets its own jump point first, holds
 // only trivial locals and changes none of them after setjmp, so the long jump from the error exit
@@ -15,6 +20,10 @@ constexpr int kMaxProgressiveScans = 1000;
 void JumpOnError(j_common_ptr cinfo)
 {
     Quor_JpegErrorManager* error = reinterpret_cast<Quor_JpegErrorManager*>(cinfo->err);
+    // The stdio destination raises this right after its fwrite or fflush came up short, so errno
+    // still tells why.
+    if (error->pub.msg_code == JERR_FILE_WRITE && error->systemError == 0)
+        error->systemError = errno != 0 ? errno : EIO;
     longjmp(error->jump, 1);
 }
 
@@ -48,7 +57,7 @@ int Quor_JpegShim::ReadHeader(Quor_JpegDecoder* decoder, FILE* file, long memory
     InstallErrorManager(&decoder->error);
     decoder->cinfo.err = &decoder->error.pub;
     if (setjmp(decoder->error.jump))
-        return -1;
+        return QUOR_ERR_DECODE;
     jpeg_create_decompress(&decoder->cinfo);
     decoder->created = true;
     decoder->cinfo.mem->max_memory_to_use = memoryLimit;
@@ -56,43 +65,43 @@ int Quor_JpegShim::ReadHeader(Quor_JpegDecoder* decoder, FILE* file, long memory
     decoder->cinfo.progress = &decoder->progress;
     jpeg_stdio_src(&decoder->cinfo, file);
     if (jpeg_read_header(&decoder->cinfo, TRUE) != JPEG_HEADER_OK)
-        return -1;
-    return 0;
+        return QUOR_ERR_DECODE;
+    return QUOR_OK;
 }
 
 int Quor_JpegShim::CalcOutput(Quor_JpegDecoder* decoder, int scaleDenominator, J_COLOR_SPACE outSpace)
 {
     if (setjmp(decoder->error.jump))
-        return -1;
+        return QUOR_ERR_DECODE;
     decoder->cinfo.scale_num = 1;
     decoder->cinfo.scale_denom = static_cast<unsigned int>(scaleDenominator);
     decoder->cinfo.out_color_space = outSpace;
     jpeg_calc_output_dimensions(&decoder->cinfo);
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_JpegShim::StartDecompress(Quor_JpegDecoder* decoder)
 {
     if (setjmp(decoder->error.jump))
-        return -1;
-    return jpeg_start_decompress(&decoder->cinfo) ? 0 : -1;
+        return QUOR_ERR_DECODE;
+    return jpeg_start_decompress(&decoder->cinfo) ? QUOR_OK : QUOR_ERR_DECODE;
 }
 
 int Quor_JpegShim::ReadRow(Quor_JpegDecoder* decoder, uint8_t* row)
 {
     if (setjmp(decoder->error.jump))
-        return -1;
+        return QUOR_ERR_DECODE;
     JSAMPROW rows[1] = {row};
     // With a stdio source the library never suspends, so anything but one row is a failure.
-    return jpeg_read_scanlines(&decoder->cinfo, rows, 1) == 1 ? 0 : -1;
+    return jpeg_read_scanlines(&decoder->cinfo, rows, 1) == 1 ? QUOR_OK : QUOR_ERR_DECODE;
 }
 
 int Quor_JpegShim::FinishDecompress(Quor_JpegDecoder* decoder)
 {
     if (setjmp(decoder->error.jump))
-        return -1;
+        return QUOR_ERR_DECODE;
     jpeg_finish_decompress(&decoder->cinfo);
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_JpegShim::DestroyDecoder(Quor_JpegDecoder* decoder)
@@ -109,7 +118,7 @@ int Quor_JpegShim::StartCompress(Quor_JpegEncoder* encoder, FILE* file, int widt
     InstallErrorManager(&encoder->error);
     encoder->cinfo.err = &encoder->error.pub;
     if (setjmp(encoder->error.jump))
-        return -1;
+        return QUOR_ERR_WRITE;
     jpeg_create_compress(&encoder->cinfo);
     encoder->created = true;
     jpeg_stdio_dest(&encoder->cinfo, file);
@@ -120,25 +129,25 @@ int Quor_JpegShim::StartCompress(Quor_JpegEncoder* encoder, FILE* file, int widt
     jpeg_set_defaults(&encoder->cinfo);
     jpeg_set_quality(&encoder->cinfo, quality, TRUE);
     jpeg_start_compress(&encoder->cinfo, TRUE);
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_JpegShim::WriteRow(Quor_JpegEncoder* encoder, const uint8_t* row)
 {
     if (setjmp(encoder->error.jump))
-        return -1;
+        return QUOR_ERR_WRITE;
     // libjpeg's interface is not const-correct; it only reads the row.
     JSAMPROW rows[1] = {const_cast<JSAMPLE*>(row)};
-    return jpeg_write_scanlines(&encoder->cinfo, rows, 1) == 1 ? 0 : -1;
+    return jpeg_write_scanlines(&encoder->cinfo, rows, 1) == 1 ? QUOR_OK : QUOR_ERR_WRITE;
 }
 
 int Quor_JpegShim::FinishCompress(Quor_JpegEncoder* encoder)
 {
     if (setjmp(encoder->error.jump))
-        return -1;
+        return QUOR_ERR_WRITE;
     // The stdio destination checks its last fwrite and fflush here and fails through the error exit.
     jpeg_finish_compress(&encoder->cinfo);
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_JpegShim::DestroyEncoder(Quor_JpegEncoder* encoder)

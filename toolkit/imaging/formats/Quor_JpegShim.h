@@ -8,10 +8,12 @@
 
 #include <jpeglib.h>
 
-// libjpeg's error manager extended with the place its error exit jumps back to.
+// libjpeg's error manager extended with the place its error exit jumps back to, and the errno of
+// a failed write to the file (0 when the error was the library's own).
 struct Quor_JpegErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
+    int systemError;
 };
 
 // One decoder: the library state and everything it points into. Plain data: callers allocate it,
@@ -30,7 +32,8 @@ struct Quor_JpegEncoder {
     bool created;
 };
 
-// Every function returns 0 on success and -1 when the library reported a fatal error. After a
+// Every function returns QUOR_OK on success and QUOR_ERR_DECODE (reading) or QUOR_ERR_WRITE
+// (writing) when the library reported a fatal error. After a
 // failure only DestroyDecoder or DestroyEncoder may be called on that record; the caller still
 // owns and closes the file.
 struct Quor_JpegShim {

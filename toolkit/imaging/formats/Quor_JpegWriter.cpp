@@ -1,29 +1,86 @@
 #include "toolkit/imaging/formats/Quor_JpegWriter.h"
 
 #include <bit>
-#include <cstring>
+#include <new>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_JpegShim.h"
 
 namespace {
 
-// The bytes of a packed 32-bit pixel in memory, in libjpeg's terms; the alpha byte is ignored.
+// A packed pixel is blue << 24 | green << 16 | red << 8 | alpha, so its bytes in memory run
+// alpha, red, green, blue on a little-endian machine (libjpeg's XRGB, the X byte ignored) and
+// blue, green, red, alpha on a big-endian one (BGRX).
 constexpr J_COLOR_SPACE kPackedSpace = std::endian::native == std::endian::little ? JCS_EXT_XRGB : JCS_EXT_BGRX;
 
 }  // namespace
 
+Quor_JpegWriter::Quor_JpegWriter() = default;
+
+Quor_JpegWriter::~Quor_JpegWriter()
+{
+    if (fEncoder)
+        Quor_JpegShim::DestroyEncoder(fEncoder.get());
+}
+
+int Quor_JpegWriter::Fail(int code)
+{
+    if (fStatus == QUOR_OK)
+        fStatus = code;
+    return fStatus;
+}
+
+int Quor_JpegWriter::Start(FILE* file, int width, int height, int quality)
+{
+    if (fStatus != QUOR_OK)
+        return fStatus;
+    if (fEncoder || file == nullptr || width < 1 || height < 1)
+        return Fail(QUOR_ERR_ARGUMENT);
+    fEncoder.reset(new (std::nothrow) Quor_JpegEncoder());
+    if (!fEncoder)
+        return Fail(QUOR_ERR_MEMORY);
+    fRowsLeft = height;
+    const int code = Quor_JpegShim::StartCompress(fEncoder.get(), file, width, height, kPackedSpace, 4, quality);
+    return code == QUOR_OK ? QUOR_OK : Fail(code);
+}
+
+int Quor_JpegWriter::WriteRow(const uint32_t* row)
+{
+    if (fStatus != QUOR_OK)
+        return fStatus;
+    if (!fEncoder || row == nullptr || fRowsLeft == 0)
+        return Fail(QUOR_ERR_ARGUMENT);
+    fRowsLeft--;
+    // The library only reads the row; its bytes are the pixels' memory image.
+    const int code = Quor_JpegShim::WriteRow(fEncoder.get(), reinterpret_cast<const uint8_t*>(row));
+    return code == QUOR_OK ? QUOR_OK : Fail(code);
+}
+
+int Quor_JpegWriter::Finish()
+{
+    if (fStatus != QUOR_OK)
+        return fStatus;
+    // A stream short of rows would be a truncated picture; the library would refuse it anyway.
+    if (!fEncoder || fRowsLeft != 0)
+        return Fail(QUOR_ERR_WRITE);
+    const int code = Quor_JpegShim::FinishCompress(fEncoder.get());
+    return code == QUOR_OK ? QUOR_OK : Fail(code);
+}
+
+int Quor_JpegWriter::SystemError() const
+{
+    return fEncoder ? fEncoder->error.systemError : 0;
+}
+
 int Quor_JpegWriter::Write(FILE* file, const Quor_image& image, int quality)
 {
-    if (image.bits == nullptr || image.pixelBits != 32 || image.pixelBytes != 4 || image.width < 1
-        || image.height < 1)
-        return -3;
-    Quor_JpegEncoder encoder;
-    int code = Quor_JpegShim::StartCompress(&encoder, file, image.width, image.height, kPackedSpace, 4, quality);
-    // The source rows go to the library as they are: it reads them and converts internally.
-    for (int y = 0; y < image.height && code == 0; y++)
-        code = Quor_JpegShim::WriteRow(&encoder, image.Row(y));
-    if (code == 0)
-        code = Quor_JpegShim::FinishCompress(&encoder);
-    Quor_JpegShim::DestroyEncoder(&encoder);
-    return code == 0 ? 0 : -7;
+    if (!image.IsUsable32())
+        return QUOR_ERR_ARGUMENT;
+    Quor_JpegWriter writer;
+    int code = writer.Start(file, image.width, image.height, quality);
+    for (int y = 0; y < image.height && code == QUOR_OK; y++)
+        code = writer.WriteRow(image.Row32(y));
+    if (code == QUOR_OK)
+        code = writer.Finish();
+    return code;
 }

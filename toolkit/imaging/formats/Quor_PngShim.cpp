@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "toolkit/core/Quor_Status.h"
+
 // Rules for this file: every function that calls into libpng sets its own jump point first, holds
 // only trivial locals and changes none of them after setjmp.
 
@@ -24,12 +26,12 @@ int Quor_PngShim::ReadInfo(Quor_PngDecoder* decoder, FILE* file)
     std::memset(decoder, 0, sizeof(*decoder));
     decoder->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
     if (decoder->png == nullptr)
-        return -1;
+        return QUOR_ERR_MEMORY;
     decoder->info = png_create_info_struct(decoder->png);
     if (decoder->info == nullptr)
-        return -1;
+        return QUOR_ERR_MEMORY;
     if (setjmp(png_jmpbuf(decoder->png)))
-        return -1;
+        return QUOR_ERR_DECODE;
     png_init_io(decoder->png, file);
     png_read_info(decoder->png, decoder->info);
 
@@ -48,24 +50,24 @@ int Quor_PngShim::ReadInfo(Quor_PngDecoder* decoder, FILE* file)
     decoder->width = png_get_image_width(decoder->png, decoder->info);
     decoder->height = png_get_image_height(decoder->png, decoder->info);
     if (png_get_rowbytes(decoder->png, decoder->info) != static_cast<size_t>(decoder->width) * 4)
-        return -1;
-    return 0;
+        return QUOR_ERR_DECODE;
+    return QUOR_OK;
 }
 
 int Quor_PngShim::ReadRow(Quor_PngDecoder* decoder, uint8_t* row)
 {
     if (setjmp(png_jmpbuf(decoder->png)))
-        return -1;
+        return QUOR_ERR_DECODE;
     png_read_row(decoder->png, row, nullptr);
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_PngShim::FinishRead(Quor_PngDecoder* decoder)
 {
     if (setjmp(png_jmpbuf(decoder->png)))
-        return -1;
+        return QUOR_ERR_DECODE;
     png_read_end(decoder->png, nullptr);
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_PngShim::DestroyDecoder(Quor_PngDecoder* decoder)
@@ -81,34 +83,34 @@ int Quor_PngShim::StartWrite(Quor_PngEncoder* encoder, FILE* file, uint32_t widt
     std::memset(encoder, 0, sizeof(*encoder));
     encoder->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
     if (encoder->png == nullptr)
-        return -1;
+        return QUOR_ERR_MEMORY;
     encoder->info = png_create_info_struct(encoder->png);
     if (encoder->info == nullptr)
-        return -1;
+        return QUOR_ERR_MEMORY;
     if (setjmp(png_jmpbuf(encoder->png)))
-        return -1;
+        return QUOR_ERR_WRITE;
     // libpng's own stdio writer fails through the error handler when fwrite comes up short.
     png_init_io(encoder->png, file);
     png_set_IHDR(encoder->png, encoder->info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA,
         PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(encoder->png, encoder->info);
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_PngShim::WriteRow(Quor_PngEncoder* encoder, const uint8_t* row)
 {
     if (setjmp(png_jmpbuf(encoder->png)))
-        return -1;
+        return QUOR_ERR_WRITE;
     png_write_row(encoder->png, row);
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_PngShim::FinishWrite(Quor_PngEncoder* encoder)
 {
     if (setjmp(png_jmpbuf(encoder->png)))
-        return -1;
+        return QUOR_ERR_WRITE;
     png_write_end(encoder->png, nullptr);
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_PngShim::DestroyEncoder(Quor_PngEncoder* encoder)

@@ -23,8 +23,10 @@ struct Quor_PngEncoder {
     png_infop info;
 };
 
-// Every function returns 0 on success and -1 when the library reported an error; after a failure
-// only DestroyDecoder or DestroyEncoder may be called. The caller owns and closes the file.
+// Every function returns QUOR_OK on success, QUOR_ERR_MEMORY when the library's state cannot be
+// made, and QUOR_ERR_DECODE (reading) or QUOR_ERR_WRITE (writing) when the library reported an
+// error; after a failure only DestroyDecoder or DestroyEncoder may be called. The caller owns and
+// closes the file.
 struct Quor_PngShim {
     // Reads the header and sets up every expansion that turns the file into 8-bit rows of blue,
     // green, red, alpha bytes: palette to RGB, grey to RGB, sub-byte samples unpacked, 16-bit

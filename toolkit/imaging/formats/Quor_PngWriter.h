@@ -7,7 +7,8 @@
 
 class Quor_PngWriter {
 public:
-    // 0; -3 for an image that is not 32-bit; -1 out of memory; -7 when the library fails. The
-    // source image is only read. The caller opens and finishes the file.
+    // QUOR_OK; QUOR_ERR_ARGUMENT for an image that is not 32-bit; QUOR_ERR_MEMORY;
+    // QUOR_ERR_WRITE when the library fails. The source image is only read. The caller opens and
+    // finishes the file.
     static int Write(FILE* file, const Quor_image& image);
 };

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "toolkit/imaging/formats/Quor_ImageFile.h"
+#include "toolkit/core/Quor_Status.h"
 
 // Layout written (all numbers big-endian):
 //   0  "8BPS", version 1, 6 reserved bytes, 3 channels, height, width, depth 8, mode 3 (RGB)
@@ -21,9 +21,7 @@ constexpr int kChannelIds[4] = {-1, 0, 1, 2};
 
 bool IsCanvasImage(const Quor_image* image, int width, int height)
 {
-    return image != nullptr && image->bits != nullptr && image->pixelBits == 32 && image->pixelBytes == 4
-        && image->width == width && image->height == height
-        && (height == 1 || image->rowBytes >= width * 4);
+    return image != nullptr && image->IsUsable32() && image->width == width && image->height == height;
 }
 
 }  // namespace
@@ -37,7 +35,7 @@ Quor_PsdWriter::~Quor_PsdWriter()
 
 int Quor_PsdWriter::Fail(int code)
 {
-    if (fStatus == 0)
+    if (fStatus == QUOR_OK)
         fStatus = code;
     return fStatus;
 }
@@ -45,63 +43,55 @@ int Quor_PsdWriter::Fail(int code)
 int Quor_PsdWriter::CheckWritten()
 {
     if (fSink == nullptr)
-        return Fail(-3);
+        return Fail(QUOR_ERR_ARGUMENT);
     if (fSink->Failed())
-        return Fail(-7);
+        return Fail(QUOR_ERR_WRITE);
     return fStatus;
 }
 
 int Quor_PsdWriter::Open(const char* path)
 {
     Close();
-    FILE* file = Quor_ImageFile::OpenForWriting(path);
-    if (file == nullptr)
-        return -5;
-    Quor_FileSink* sink = new (std::nothrow) Quor_FileSink(file);
-    bool named = sink != nullptr;
-    try {
-        fPath = path;
-    } catch (const std::bad_alloc&) {
-        named = false;
-    }
-    if (!named) {
-        delete sink;
-        Quor_ImageFile::FinishWriting(file, path, false);
-        return -1;
-    }
-    fFile = file;
-    fFileSink.reset(sink);
-    fSink = sink;
-    return 0;
+    std::unique_ptr<Quor_OutputFile> output(new (std::nothrow) Quor_OutputFile);
+    if (!output)
+        return QUOR_ERR_MEMORY;
+    const int code = output->Open(path);
+    if (code != QUOR_OK)
+        return code;
+    fFileSink.reset(new (std::nothrow) Quor_FileSink(output->File()));
+    if (!fFileSink)
+        return QUOR_ERR_MEMORY;
+    fOutput = std::move(output);
+    fSink = fFileSink.get();
+    return QUOR_OK;
 }
 
 int Quor_PsdWriter::Open(Quor_ByteSink* sink)
 {
     Close();
     if (sink == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     fSink = sink;
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_PsdWriter::Close()
 {
     if (fSink == nullptr)
-        return 0;
-    int result = fStatus != 0 ? fStatus : (fSink->Failed() ? -7 : 0);
-    if (result == 0 && !fEnded)
-        result = -3;
-    if (fFile != nullptr) {
-        fFileSink.reset();
-        const int closed = Quor_ImageFile::FinishWriting(fFile, fPath.c_str(), result == 0);
-        if (result == 0)
-            result = closed;
-    }
-    fFile = nullptr;
-    fPath.clear();
+        return QUOR_OK;
+    int result = fStatus != QUOR_OK ? fStatus : (fSink->Failed() ? QUOR_ERR_WRITE : QUOR_OK);
+    if (result == QUOR_OK && !fEnded)
+        result = QUOR_ERR_ARGUMENT;
     fFileSink.reset();
+    if (fOutput) {
+        const int finished = fOutput->Finish(result == QUOR_OK);
+        if (result == QUOR_OK)
+            result = finished;
+        fOutput.reset();
+    }
     fSink = nullptr;
-    fStatus = 0;
+    fStatus = QUOR_OK;
+    fTooLarge = false;
     fHeaderWritten = false;
     fEnded = false;
     fWidth = fHeight = 0;
@@ -117,17 +107,17 @@ int Quor_PsdWriter::Close()
 int Quor_PsdWriter::WriteHeader(int width, int height)
 {
     if (fSink == nullptr)
-        return -3;
-    if (fStatus != 0)
+        return QUOR_ERR_ARGUMENT;
+    if (fStatus != QUOR_OK)
         return fStatus;
     if (fHeaderWritten || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
-        return Fail(-3);
+        return Fail(QUOR_ERR_ARGUMENT);
     fRow.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width)]);
     fPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width)]);
     fRowLengths.reset(new (std::nothrow) uint8_t[static_cast<size_t>(height) * 2]);
     fClearRow.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width)]());
     if (!fRow || !fPacked || !fRowLengths || !fClearRow)
-        return Fail(-1);
+        return Fail(QUOR_ERR_MEMORY);
     fWidth = width;
     fHeight = height;
     fLayerCount = 0;
@@ -166,7 +156,7 @@ int Quor_PsdWriter::PascalStringSize(const char* text, int padding)
 int Quor_PsdWriter::WritePascalString(const char* text, int padding)
 {
     if (fSink == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     const size_t length = text != nullptr ? strnlen(text, 255) : 0;
     fSink->Put8(static_cast<uint8_t>(length));
     fSink->Write(text, length);
@@ -178,7 +168,7 @@ int Quor_PsdWriter::WritePascalString(const char* text, int padding)
 int Quor_PsdWriter::WriteBytes1(uint8_t v)
 {
     if (fSink == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     fSink->Put8(v);
     return CheckWritten();
 }
@@ -186,7 +176,7 @@ int Quor_PsdWriter::WriteBytes1(uint8_t v)
 int Quor_PsdWriter::WriteBytes2(uint16_t v)
 {
     if (fSink == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     fSink->Put16BE(v);
     return CheckWritten();
 }
@@ -194,7 +184,7 @@ int Quor_PsdWriter::WriteBytes2(uint16_t v)
 int Quor_PsdWriter::WriteBytes4(uint32_t v)
 {
     if (fSink == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     fSink->Put32BE(v);
     return CheckWritten();
 }
@@ -202,13 +192,13 @@ int Quor_PsdWriter::WriteBytes4(uint32_t v)
 int Quor_PsdWriter::WriteLayerInfo(const char* name, const char* blendKey, uint8_t opacity)
 {
     if (fSink == nullptr)
-        return -3;
-    if (fStatus != 0)
+        return QUOR_ERR_ARGUMENT;
+    if (fStatus != QUOR_OK)
         return fStatus;
     // Records must all come before the first channel data.
     if (!fHeaderWritten || fEnded || fLayersDone != 0 || fChannelsDone != 0 || fLayerCount >= kMaxLayers
         || blendKey == nullptr || strnlen(blendKey, 4) < 4)
-        return Fail(-3);
+        return Fail(QUOR_ERR_ARGUMENT);
     if (name == nullptr)
         name = "";
     fSink->Put32BE(0);
@@ -239,24 +229,24 @@ int Quor_PsdWriter::WriteLayerInfo(const char* name, const char* blendKey, uint8
 
 bool Quor_PsdWriter::CanWriteLayerData(const Quor_image* image)
 {
-    return fSink != nullptr && fStatus == 0 && fHeaderWritten && !fEnded && fLayersDone < fLayerCount
+    return fSink != nullptr && fStatus == QUOR_OK && fHeaderWritten && !fEnded && fLayersDone < fLayerCount
         && IsCanvasImage(image, fWidth, fHeight);
 }
 
 int Quor_PsdWriter::WriteLayer(const Quor_image* image)
 {
     if (fSink == nullptr)
-        return -3;
-    if (fStatus != 0)
+        return QUOR_ERR_ARGUMENT;
+    if (fStatus != QUOR_OK)
         return fStatus;
     if (fChannelsDone != 0 || !CanWriteLayerData(image))
-        return Fail(-3);
+        return Fail(QUOR_ERR_ARGUMENT);
     return WriteLayerData(*image);
 }
 
 int Quor_PsdWriter::WriteLayerData(const Quor_image& image)
 {
-    while (fChannelsDone < 4 && fStatus == 0) {
+    while (fChannelsDone < 4 && fStatus == QUOR_OK) {
         const int layer = fLayersDone;
         WriteChannelData(image, kChannelIds[fChannelsDone], true);
         if (fLayersDone != layer)
@@ -267,25 +257,24 @@ int Quor_PsdWriter::WriteLayerData(const Quor_image& image)
 
 int Quor_PsdWriter::WriteCompressedChannel(const Quor_image* image, int channel)
 {
-    if (fSink == nullptr)
-        return -3;
-    if (fStatus != 0)
-        return fStatus;
-    // Channels follow in the order of the layer record.
-    if (!CanWriteLayerData(image) || channel != kChannelIds[fChannelsDone])
-        return Fail(-3);
-    return WriteChannelData(*image, channel, true);
+    return WriteNextChannel(image, channel, true);
 }
 
 int Quor_PsdWriter::WriteChannel(const Quor_image* image, int channel)
 {
+    return WriteNextChannel(image, channel, false);
+}
+
+int Quor_PsdWriter::WriteNextChannel(const Quor_image* image, int channel, bool compress)
+{
     if (fSink == nullptr)
-        return -3;
-    if (fStatus != 0)
+        return QUOR_ERR_ARGUMENT;
+    if (fStatus != QUOR_OK)
         return fStatus;
+    // Channels follow in the order of the layer record.
     if (!CanWriteLayerData(image) || channel != kChannelIds[fChannelsDone])
-        return Fail(-3);
-    return WriteChannelData(*image, channel, false);
+        return Fail(QUOR_ERR_ARGUMENT);
+    return WriteChannelData(*image, channel, compress);
 }
 
 void Quor_PsdWriter::ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const
@@ -326,23 +315,25 @@ int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool 
             fSink->Write(fRow.get(), static_cast<size_t>(fWidth));
         }
     }
-    if (CheckWritten() != 0)
+    if (CheckWritten() != QUOR_OK)
         return fStatus;
     const int64_t end = fSink->Tell();
-    if (PatchLength(fChannelLengthPos[layer][channel + 1], static_cast<uint64_t>(end - start)) != 0)
+    if (PatchLength(fChannelLengthPos[layer][channel + 1], static_cast<uint64_t>(end - start)) != QUOR_OK)
         return fStatus;
     if (++fChannelsDone == 4) {
         fChannelsDone = 0;
         fLayersDone++;
     }
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_PsdWriter::PatchLength(int64_t position, uint64_t value)
 {
     // A length the format's 32-bit field cannot hold would wrap into a plausible, wrong number.
-    if (value > kMaxLength)
-        return Fail(-3);
+    if (value > kMaxLength) {
+        fTooLarge = fStatus == QUOR_OK;
+        return Fail(QUOR_ERR_ARGUMENT);
+    }
     const int64_t end = fSink->Tell();
     fSink->Seek(position);
     fSink->Put32BE(static_cast<uint32_t>(value));
@@ -366,27 +357,27 @@ Quor_image Quor_PsdWriter::TransparentLayer() const
 int Quor_PsdWriter::EndLayers()
 {
     if (fSink == nullptr)
-        return -3;
-    if (fStatus != 0)
+        return QUOR_ERR_ARGUMENT;
+    if (fStatus != QUOR_OK)
         return fStatus;
     if (!fHeaderWritten || fEnded)
-        return Fail(-3);
-    if (fLayerCount == 0 && WriteLayerInfo("Empty Layer", "norm", 255) != 0)
+        return Fail(QUOR_ERR_ARGUMENT);
+    if (fLayerCount == 0 && WriteLayerInfo("Empty Layer", "norm", 255) != QUOR_OK)
         return fStatus;
     // Layers declared but never handed over (an export that stopped early) get transparent
     // data, so every record has the channel data it announces.
     const Quor_image clear = TransparentLayer();
-    while (fLayersDone < fLayerCount && fStatus == 0)
+    while (fLayersDone < fLayerCount && fStatus == QUOR_OK)
         WriteLayerData(clear);
-    if (fStatus != 0)
+    if (fStatus != QUOR_OK)
         return fStatus;
 
     fSink->Put32BE(0);  // global layer mask info length
-    if (CheckWritten() != 0)
+    if (CheckWritten() != QUOR_OK)
         return fStatus;
     const int64_t end = fSink->Tell();
-    if (PatchLength(fSectionLengthPos, static_cast<uint64_t>(end - (fSectionLengthPos + 4))) != 0
-        || PatchLength(fLayerInfoLengthPos, static_cast<uint64_t>(end - (fLayerInfoLengthPos + 4))) != 0)
+    if (PatchLength(fSectionLengthPos, static_cast<uint64_t>(end - (fSectionLengthPos + 4))) != QUOR_OK
+        || PatchLength(fLayerInfoLengthPos, static_cast<uint64_t>(end - (fLayerInfoLengthPos + 4))) != QUOR_OK)
         return fStatus;
     fSink->Seek(fLayerInfoLengthPos + 4);
     fSink->Put16BE(static_cast<uint16_t>(fLayerCount));
@@ -405,23 +396,23 @@ int Quor_PsdWriter::EndLayers()
         fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
     for (int row = 0; row < 3 * fHeight && !fSink->Failed(); row++)
         fSink->Write(fPacked.get(), length);
-    if (CheckWritten() != 0)
+    if (CheckWritten() != QUOR_OK)
         return fStatus;
     fEnded = true;
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_PsdWriter::WriteRLESequence(int count, const uint8_t* bytes)
 {
     if (fSink == nullptr)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (count <= 0)
         return fStatus;
     if (bytes == nullptr)
-        return Fail(-3);
+        return Fail(QUOR_ERR_ARGUMENT);
     std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[PackBitsBound(count)]);
     if (!packed)
-        return Fail(-1);
+        return Fail(QUOR_ERR_MEMORY);
     fSink->Write(packed.get(), EncodeRLESequence(count, bytes, packed.get()));
     return CheckWritten();
 }

@@ -7,19 +7,21 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <string>
 
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/imaging/formats/Quor_ByteSink.h"
 #include "toolkit/imaging/formats/Quor_FileSink.h"
+#include "toolkit/imaging/formats/Quor_OutputFile.h"
 
 // Calling order: Open, WriteHeader, WriteLayerInfo for every layer, WriteLayer for every layer in
-// the same order, EndLayers, Close. Every operation returns 0 or a negative code, and the first
-// failure sticks: later operations return it without writing. Codes: -1 out of memory; -3 a bad
-// argument, a call out of order, or data too large for the format (a side above 30000, more
-// than 256 layers, a length beyond the format's 32-bit fields); -5 the file cannot be created;
-// -7 a write failed. A document that failed or was never completed is removed by Close, so
-// a corrupt file is never left under the user's name.
+// the same order, EndLayers, Close. Every operation returns QUOR_OK or a failure code, and the
+// first failure sticks: later operations return it without writing. Codes: QUOR_ERR_MEMORY;
+// QUOR_ERR_ARGUMENT a bad argument, a call out of order, or data too large for the format (a side
+// above 30000, more than 256 layers, a length beyond the format's 32-bit fields; TooLarge() tells
+// this case apart); QUOR_ERR_CREATE the file cannot be created; QUOR_ERR_WRITE a write failed. A
+// file named by Open is written beside its target and takes its place only once the document is
+// complete, so a document that failed or was never completed leaves the target as it was and no
+// corrupt file under the user's name.
 class Quor_PsdWriter {
 public:
     static constexpr int kMaxLayers = 256;
@@ -31,14 +33,17 @@ public:
     Quor_PsdWriter(const Quor_PsdWriter&) = delete;
     Quor_PsdWriter& operator=(const Quor_PsdWriter&) = delete;
 
-    // Closes any open document and creates path for writing: 0 or -5.
+    // Closes any open document and starts writing for path: QUOR_OK or QUOR_ERR_CREATE.
     int Open(const char* path);
     // Writes into a caller's sink instead of a file (not owned; never removed).
     int Open(Quor_ByteSink* sink);
-    // Ends the document: 0 when it was completed by EndLayers and every byte was written,
-    // flushed and closed; otherwise the failure code (-3 for a document never completed).
+    // Ends the document: QUOR_OK when it was completed by EndLayers and every byte was written,
+    // flushed and closed (and, for a path, the file put in place); otherwise the failure code
+    // (QUOR_ERR_ARGUMENT for a document never completed).
     int Close();
     bool IsOpen() const { return fSink != nullptr; }
+    // The failure was data the format cannot hold: a length beyond its 32-bit fields.
+    bool TooLarge() const { return fTooLarge; }
 
     // Remembers the canvas size and writes everything up to the layer count.
     int WriteHeader(int width, int height);
@@ -76,17 +81,18 @@ private:
     int Fail(int code);
     int CheckWritten();
     bool CanWriteLayerData(const Quor_image* image);
+    int WriteNextChannel(const Quor_image* image, int channel, bool compress);
     int WriteLayerData(const Quor_image& image);
     int WriteChannelData(const Quor_image& image, int channel, bool compress);
     int PatchLength(int64_t position, uint64_t value);
     void ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const;
     Quor_image TransparentLayer() const;
 
-    FILE* fFile = nullptr;
-    std::string fPath;
+    std::unique_ptr<Quor_OutputFile> fOutput;
     std::unique_ptr<Quor_FileSink> fFileSink;
     Quor_ByteSink* fSink = nullptr;
     int fStatus = 0;
+    bool fTooLarge = false;
     bool fHeaderWritten = false;
     bool fEnded = false;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 // File layout: an 18-byte header (id length, colour-map type, image type, colour-map first
@@ -22,24 +23,12 @@ Quor_TgaReader::~Quor_TgaReader()
         fclose(fFile);
 }
 
-int Quor_TgaReader::Start(FILE* file, Quor_ImageReader** reader)
+int Quor_TgaReader::Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader)
 {
-    *reader = nullptr;
-    Quor_TgaReader* tga = new (std::nothrow) Quor_TgaReader(file);
-    if (tga == nullptr) {
-        fclose(file);
-        return -1;
-    }
-    const int code = tga->ReadHeader();
-    if (code != 0) {
-        delete tga;
-        return code;
-    }
-    *reader = tga;
-    return 0;
+    return Open<Quor_TgaReader>(file, limits, reader);
 }
 
-int Quor_TgaReader::ReadHeader()
+int Quor_TgaReader::ReadHeader(Quor_ReadLimits& limits)
 {
     const int idLength = fCursor.Get8();
     const int mapType = fCursor.Get8();
@@ -54,66 +43,65 @@ int Quor_TgaReader::ReadHeader()
     fPixelBits = fCursor.Get8();
     const int descriptor = fCursor.Get8();
     if (fCursor.Failed() || mapType > 1)
-        return -6;
+        return QUOR_ERR_READ;
     fRle = imageType >= 9;
     fType = fRle ? imageType - 8 : imageType;
     if (fType < 1 || fType > 3)
-        return -6;
+        return QUOR_ERR_READ;
     switch (fType) {
     case 1:
         if (mapType != 1 || (fPixelBits != 8 && fPixelBits != 16))
-            return -6;
+            return QUOR_ERR_READ;
         break;
     case 2:
         if (fPixelBits != 15 && fPixelBits != 16 && fPixelBits != 24 && fPixelBits != 32)
-            return -6;
+            return QUOR_ERR_READ;
         break;
     case 3:
         // 16-bit grey carries an alpha byte after the grey one.
         if (fPixelBits != 8 && fPixelBits != 16)
-            return -6;
+            return QUOR_ERR_READ;
         break;
     }
     fPixelBytes = (fPixelBits + 7) / 8;
     fTopDown = (descriptor & 0x20) != 0;
     fRightToLeft = (descriptor & 0x10) != 0;
-    const int sizeCode = CheckSize(width, height);
-    if (sizeCode != 0)
+    const int sizeCode = CheckSize(limits, width, height);
+    if (sizeCode != QUOR_OK)
         return sizeCode;
     fWidth = width;
     fHeight = height;
 
     if (!fCursor.Skip(static_cast<uint64_t>(idLength)))
-        return -6;
+        return QUOR_ERR_READ;
     if (mapType == 1) {
         const int code = ReadColorMap(mapEntryBits);
-        if (code != 0)
+        if (code != QUOR_OK)
             return code;
     }
 
-    // Refuse before anything is allocated for the pixels when the file cannot hold them. A run
-    // packet covers at most 128 pixels with a header byte and at least one pixel value.
+    // The fewest bytes the pixels can take: every stored pixel, or for run-length data one
+    // packet (a header byte and one pixel value) for each run of at most 128 pixels.
     fPixelsLeft = static_cast<uint64_t>(fWidth) * static_cast<uint64_t>(fHeight);
     const uint64_t needed = fRle ? (fPixelsLeft + 127) / 128 * (1 + static_cast<uint64_t>(fPixelBytes))
                                  : fPixelsLeft * static_cast<uint64_t>(fPixelBytes);
-    if (needed > fCursor.Remaining())
-        return -5;
-    return 0;
+    const int code = CheckFile(limits, needed, fCursor.Remaining(), static_cast<int64_t>(fCursor.FileSize()));
+    return code != QUOR_OK ? code : CheckBudget(limits, fWidth, fHeight, int64_t(fWidth) * fPixelBytes);
 }
 
 int Quor_TgaReader::ReadColorMap(int entryBits)
 {
     if (entryBits != 15 && entryBits != 16 && entryBits != 24 && entryBits != 32)
-        return -6;
+        return QUOR_ERR_READ;
     const int entryBytes = (entryBits + 7) / 8;
     // True-colour and grey images may carry a map they do not use: it is skipped.
     if (fType != 1)
-        return fCursor.Skip(static_cast<uint64_t>(fMapLength) * entryBytes) ? 0 : -6;
+        return fCursor.Skip(static_cast<uint64_t>(fMapLength) * entryBytes) ? QUOR_OK : QUOR_ERR_READ;
     if (fMapLength < 1)
-        return -6;
+        return QUOR_ERR_READ;
     fMap.reset(new (std::nothrow) uint32_t[static_cast<size_t>(fMapLength)]);
     if (!fMap)
-        return -1;
+        return QUOR_ERR_MEMORY;
     uint8_t entry[4];
     for (int i = 0; i < fMapLength; i++) {
         fCursor.Read(entry, static_cast<size_t>(entryBytes));
@@ -127,7 +115,7 @@ int Quor_TgaReader::ReadColorMap(int entryBits)
             break;
         }
     }
-    return fCursor.Failed() ? -6 : 0;
+    return fCursor.Failed() ? QUOR_ERR_READ : QUOR_OK;
 }
 
 bool Quor_TgaReader::ReadPixels(uint8_t* raw)
@@ -203,19 +191,19 @@ bool Quor_TgaReader::ConvertRow(const uint8_t* raw, uint32_t* out) const
 
 int Quor_TgaReader::Finish(const Quor_image& dest)
 {
-    if (dest.bits == nullptr || dest.pixelBytes != 4 || dest.width != fWidth || dest.height != fHeight)
-        return -3;
+    if (!dest.IsUsable32() || dest.width != fWidth || dest.height != fHeight)
+        return QUOR_ERR_ARGUMENT;
     std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[static_cast<size_t>(fWidth) * fPixelBytes]);
     if (!raw)
-        return -1;
+        return QUOR_ERR_MEMORY;
     for (int stored = 0; stored < fHeight; stored++) {
         const int y = fTopDown ? stored : fHeight - 1 - stored;
         uint32_t* out = dest.Row32(y);
         if (!ReadPixels(raw.get()) || !ConvertRow(raw.get(), out))
-            return -5;
+            return QUOR_ERR_DECODE;
         if (fRightToLeft)
             std::reverse(out, out + fWidth);
     }
     // The module sets every alpha to 255 afterwards: 32-bit and grey-with-alpha pixels come in opaque.
-    return 0;
+    return QUOR_OK;
 }

@@ -12,16 +12,19 @@
 
 class Quor_TgaReader : public Quor_ImageReader {
 public:
-    // Takes ownership of `file` whatever the outcome: 0 and the reader; -6 for a header that is
-    // not an accepted Targa; -5 for a file too short for its image; -1 too large.
-    static int Start(FILE* file, Quor_ImageReader** reader);
+    // Takes ownership of `file` whatever the outcome: QUOR_OK and the reader; QUOR_ERR_READ for a
+    // header that is not an accepted Targa; QUOR_ERR_DECODE for a file too short for its image;
+    // QUOR_ERR_MEMORY too large or beyond the budget.
+    static int Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader);
 
     ~Quor_TgaReader() override;
     int Finish(const Quor_image& dest) override;
 
 private:
+    friend class Quor_ImageReader;
+
     explicit Quor_TgaReader(FILE* file);
-    int ReadHeader();
+    int ReadHeader(Quor_ReadLimits& limits);
     int ReadColorMap(int entryBits);
     bool ReadPixels(uint8_t* raw);
     bool ConvertRow(const uint8_t* raw, uint32_t* out) const;

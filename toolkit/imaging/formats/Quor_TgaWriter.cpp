@@ -3,17 +3,17 @@
 #include <memory>
 #include <new>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 
 int Quor_TgaWriter::Write(Quor_ByteSink& sink, const Quor_image& image)
 {
-    if (image.bits == nullptr || image.pixelBits != 32 || image.pixelBytes != 4 || image.width < 1
-        || image.height < 1 || image.width > 65535 || image.height > 65535)
-        return -3;
+    if (!image.IsUsable32() || image.width > 65535 || image.height > 65535)
+        return QUOR_ERR_ARGUMENT;
     const size_t rowSize = static_cast<size_t>(image.width) * 4;
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[rowSize]);
     if (!row)
-        return -1;
+        return QUOR_ERR_MEMORY;
 
     // Image type 2 (uncompressed true colour), 32 bits per pixel, descriptor 0x20: top-left
     // origin, no alpha bits declared. Everything else is zero.
@@ -32,5 +32,5 @@ int Quor_TgaWriter::Write(Quor_ByteSink& sink, const Quor_image& image)
         Quor_PixelConvert::ToBgra(image.Row32(y), row.get(), image.width);
         sink.Write(row.get(), rowSize);
     }
-    return sink.Failed() ? -7 : 0;
+    return sink.Failed() ? QUOR_ERR_WRITE : QUOR_OK;
 }

@@ -7,7 +7,8 @@
 
 class Quor_TgaWriter {
 public:
-    // 0; -3 for an image that is not 32-bit or has a side beyond the format's 65535; -1 out of
-    // memory; -7 when the sink fails. The source image is only read.
+    // QUOR_OK; QUOR_ERR_ARGUMENT for an image that is not 32-bit or has a side beyond the
+    // format's 65535; QUOR_ERR_MEMORY; QUOR_ERR_WRITE when the sink fails. The source image is
+    // only read.
     static int Write(Quor_ByteSink& sink, const Quor_image& image);
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/imaging/graphics/Quor_ShapeEdges.h"
 #include "toolkit/imaging/graphics/Quor_textAlignment.h"
@@ -55,8 +56,9 @@ public:
     Quor_Graphics(const Quor_Graphics&) = delete;
     Quor_Graphics& operator=(const Quor_Graphics&) = delete;
 
-    // Copies the record, frees the mask, resets the clip to the whole image. 0, or -3 for a null
-    // record or one without usable pixels (the context is then detached and draws nothing).
+    // Copies the record, frees the mask, resets the clip to the whole image. QUOR_OK, or
+    // QUOR_ERR_ARGUMENT for a null record or one without usable pixels (the context is then
+    // detached and draws nothing).
     virtual int AttachToImage(const Quor_image* image);
     // Starts a frame: the stack goes back to its bottom level, whose matrix maps a world point
     // by the view offset, then the zoom, then the rotation, and in view mode 2 finally from
@@ -122,7 +124,8 @@ public:
     int PixelBytes() const { return target.pixelBytes; }
     // No bounds checks; null while detached.
     uint8_t* PixelPtr(int x, int y) const;
-    // Views of the target: 0; -4 while detached; -3 when r does not overlap it.
+    // Views of the target: QUOR_OK; QUOR_ERR_NO_IMAGE while detached; QUOR_ERR_ARGUMENT when r
+    // does not overlap it.
     int FillImage(Quor_image* out) const;
     int FillImage(Quor_image* out, Quor_Rect r) const;
 
@@ -327,6 +330,8 @@ private:
     void DrawThickLine(Quor_Point a, Quor_Point b, int pen);
     // The size x size square with the given top-left pixel, outlined or filled, clipped.
     void StoreSquare(int64_t left, int64_t top, int size, bool filled);
+    // The square marker of DrawMarker (outlined) and DrawFatMarker (filled).
+    void DrawSquareMarker(float x, float y, int size, bool filled);
     // Pixels [x0, x1) of row y, clipped.
     void StoreClippedRun(int64_t y, int64_t x0, int64_t x1);
 
@@ -346,6 +351,11 @@ private:
     void DrawScreenBezier(const Quor_Vector2* px);
     void DrawScreenBezierThick(const Quor_Vector2* px, float w1, float w2);
     void AddScreenBezier(const Quor_Vector2* px);
+    // Flattens a curve, roughened when noise is on, and calls piece(from, to, tFrom, tTo) for
+    // each segment; nothing when its box, widened by reach and the noise, misses the clip (only
+    // its rows count with rowsOnly).
+    template <class Piece>
+    void WalkScreenBezier(const Quor_Vector2* px, double reach, bool rowsOnly, Piece piece);
     Quor_Vector2 NoisePoint(const Quor_Vector2& p) const;
     void BuildOval(double left, double top, double right, double bottom, double cx, double cy,
                    double hx, double hy, bool fill);

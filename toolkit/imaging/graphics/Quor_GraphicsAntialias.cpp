@@ -72,10 +72,10 @@ void Quor_Graphics::DrawAALine(double x1, double y1, double x2, double y2, bool 
         return;
     // Clipped against the clip rectangle grown by two pixels: where a line leaves the clip its
     // cut end lies outside, so the dimmed end pixel never shows as a seam at the clip edge.
-    const Quor_Rect reach(Quor_GraphicsRound::Narrow(int64_t(clipRect.left) - 2),
-                          Quor_GraphicsRound::Narrow(int64_t(clipRect.top) - 2),
-                          Quor_GraphicsRound::Narrow(int64_t(clipRect.right) + 2),
-                          Quor_GraphicsRound::Narrow(int64_t(clipRect.bottom) + 2));
+    const Quor_Rect reach(Quor_NarrowToInt(int64_t(clipRect.left) - 2),
+                          Quor_NarrowToInt(int64_t(clipRect.top) - 2),
+                          Quor_NarrowToInt(int64_t(clipRect.right) + 2),
+                          Quor_NarrowToInt(int64_t(clipRect.bottom) + 2));
     // Ends far away are first brought in exactly (in double), so the float clip below keeps
     // its precision.
     const double far = 4096.0;

@@ -127,23 +127,33 @@ void Quor_Graphics::AddBezier(const Quor_Vector2* p)
     AddScreenBezier(px);
 }
 
+template <class Piece>
+void Quor_Graphics::WalkScreenBezier(const Quor_Vector2* px, double reach, bool rowsOnly, Piece piece)
+{
+    // The box is widened by what noise can add.
+    const double margin = reach + (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
+    if (MissesClip(px, clipRect, margin, rowsOnly))
+        return;
+    const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
+    Quor_Vector2 previous;
+    double previousT = 0.0;
+    Flatten(px, n, [&](const Quor_Vector2& point, double t) {
+        const Quor_Vector2 q = NoisePoint(point);
+        if (t > 0.0)
+            piece(previous, q, previousT, t);
+        previous = q;
+        previousT = t;
+    });
+}
+
 void Quor_Graphics::DrawScreenBezier(const Quor_Vector2* px)
 {
     if (penWidth > 1) {
         DrawScreenBezierThick(px, static_cast<float>(penWidth), static_cast<float>(penWidth));
         return;
     }
-    // The box is widened by what noise can add.
-    const double margin = 1.0 + (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
-    if (MissesClip(px, clipRect, margin, false))
-        return;
-    const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
-    Quor_Vector2 previous;
-    Flatten(px, n, [&](const Quor_Vector2& point, double t) {
-        const Quor_Vector2 q = NoisePoint(point);
-        if (t > 0.0)
-            DrawScreenLine(previous.x, previous.y, q.x, q.y);
-        previous = q;
+    WalkScreenBezier(px, 1.0, false, [this](const Quor_Vector2& a, const Quor_Vector2& b, double, double) {
+        DrawScreenLine(a.x, a.y, b.x, b.y);
     });
 }
 
@@ -152,49 +162,29 @@ void Quor_Graphics::DrawScreenBezierThick(const Quor_Vector2* px, float w1, floa
     const double limit = Quor_GraphicsRound::kMaxPenWidth;
     auto width = [&](float w) { return std::isfinite(w) ? std::fmin(std::fmax(double(w), 0.0), limit) : 0.0; };
     const double from = width(w1), to = width(w2);
-    const double margin = std::fmax(from, to) / 2.0 + 2.0 +
-                          (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
-    if (MissesClip(px, clipRect, margin, false))
-        return;
-
-    const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
     const int savedPen = penWidth;
-    Quor_Vector2 previous;
-    double previousT = 0.0;
-    Flatten(px, n, [&](const Quor_Vector2& point, double t) {
-        const Quor_Vector2 q = NoisePoint(point);
-        if (t > 0.0) {
-            const double wa = from + (to - from) * previousT;
-            const double wb = from + (to - from) * t;
-            if (smoothing) {
-                DrawAACapsule(previous.x, previous.y, q.x, q.y, wa / 2.0, wb / 2.0);
-            } else {
-                // Without smoothing each piece is a square-pen line of its middle width.
-                const int pen = Quor_GraphicsRound::Pixel((wa + wb) / 2.0);
-                penWidth = pen < 1 ? 1 : pen;
-                DrawScreenLine(previous.x, previous.y, q.x, q.y);
-                penWidth = savedPen;
-            }
-        }
-        previous = q;
-        previousT = t;
-    });
+    WalkScreenBezier(px, std::fmax(from, to) / 2.0 + 2.0, false,
+                     [&](const Quor_Vector2& a, const Quor_Vector2& b, double ta, double tb) {
+                         const double wa = from + (to - from) * ta;
+                         const double wb = from + (to - from) * tb;
+                         if (smoothing) {
+                             DrawAACapsule(a.x, a.y, b.x, b.y, wa / 2.0, wb / 2.0);
+                             return;
+                         }
+                         // Without smoothing each piece is a square-pen line of its middle width.
+                         const int pen = Quor_GraphicsRound::Pixel((wa + wb) / 2.0);
+                         penWidth = pen < 1 ? 1 : pen;
+                         DrawScreenLine(a.x, a.y, b.x, b.y);
+                         penWidth = savedPen;
+                     });
 }
 
 void Quor_Graphics::AddScreenBezier(const Quor_Vector2* px)
 {
     // Only curves wholly above or below the clip rows are left out: a curve beside the clip
     // still decides where the spans of the visible rows begin and end.
-    const double margin = 1.0 + (noise ? std::fabs(static_cast<double>(noiseAmplitude)) : 0.0);
-    if (MissesClip(px, clipRect, margin, true))
-        return;
-    const int n = BezierSegments(px, bezierTolerance, bezierMaxSubdivision);
-    Quor_Vector2 previous;
-    Flatten(px, n, [&](const Quor_Vector2& point, double t) {
-        const Quor_Vector2 q = NoisePoint(point);
-        if (t > 0.0)
-            AddScreenSegment(previous.x, previous.y, q.x, q.y);
-        previous = q;
+    WalkScreenBezier(px, 1.0, true, [this](const Quor_Vector2& a, const Quor_Vector2& b, double, double) {
+        AddScreenSegment(a.x, a.y, b.x, b.y);
     });
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 int Relative(int64_t v, int32_t origin)
 {
-    return Quor_GraphicsRound::Narrow(v - origin);
+    return Quor_NarrowToInt(v - origin);
 }
 
 }  // namespace
@@ -103,8 +103,8 @@ void Quor_Graphics::StretchBlit(const Quor_image* img, float x, float y, float w
         return;
     GrowBBox(double(left), double(top), double(left + width), double(top + height));
     Quor_ImageOps::StretchBlit(img, &clipImage, Relative(left, clipRect.left),
-                               Relative(top, clipRect.top), Quor_GraphicsRound::Narrow(width),
-                               Quor_GraphicsRound::Narrow(height), filter);
+                               Relative(top, clipRect.top), Quor_NarrowToInt(width),
+                               Quor_NarrowToInt(height), filter);
 }
 
 // ---------------------------------------------------------------------------------------------

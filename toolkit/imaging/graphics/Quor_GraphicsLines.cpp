@@ -192,10 +192,10 @@ void Quor_Graphics::DrawThickLine(Quor_Point a, Quor_Point b, int pen)
     const int half = pen / 2;
     const int rest = pen - half - 1;
     const Quor_Rect reach(
-        Quor_GraphicsRound::Narrow(int64_t(clipRect.left) - rest),
-        Quor_GraphicsRound::Narrow(int64_t(clipRect.top) - rest),
-        Quor_GraphicsRound::Narrow(int64_t(clipRect.right) + half),
-        Quor_GraphicsRound::Narrow(int64_t(clipRect.bottom) + half));
+        Quor_NarrowToInt(int64_t(clipRect.left) - rest),
+        Quor_NarrowToInt(int64_t(clipRect.top) - rest),
+        Quor_NarrowToInt(int64_t(clipRect.right) + half),
+        Quor_NarrowToInt(int64_t(clipRect.bottom) + half));
     if (!reach.Clip(a, b))
         return;
     CanonicalOrder(a, b);
@@ -253,20 +253,20 @@ void Quor_Graphics::StoreSquare(int64_t left, int64_t top, int size, bool filled
 
 void Quor_Graphics::DrawMarker(float x, float y, int size)
 {
-    Quor_Point p;
-    if (!CanDraw() || !ToPixel(x, y, &p))
-        return;
-    size = size < 0 ? 0 : (size > Quor_GraphicsRound::kMaxPenWidth ? Quor_GraphicsRound::kMaxPenWidth : size);
-    GrowBBox(double(p.x) - size, double(p.y) - size, double(p.x) + size + 1, double(p.y) + size + 1);
-    StoreSquare(int64_t(p.x) - size, int64_t(p.y) - size, 2 * size + 1, false);
+    DrawSquareMarker(x, y, size, false);
 }
 
 void Quor_Graphics::DrawFatMarker(float x, float y, int size)
+{
+    DrawSquareMarker(x, y, size, true);
+}
+
+void Quor_Graphics::DrawSquareMarker(float x, float y, int size, bool filled)
 {
     Quor_Point p;
     if (!CanDraw() || !ToPixel(x, y, &p))
         return;
     size = size < 0 ? 0 : (size > Quor_GraphicsRound::kMaxPenWidth ? Quor_GraphicsRound::kMaxPenWidth : size);
     GrowBBox(double(p.x) - size, double(p.y) - size, double(p.x) + size + 1, double(p.y) + size + 1);
-    StoreSquare(int64_t(p.x) - size, int64_t(p.y) - size, 2 * size + 1, true);
+    StoreSquare(int64_t(p.x) - size, int64_t(p.y) - size, 2 * size + 1, filled);
 }

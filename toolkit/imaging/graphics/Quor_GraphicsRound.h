@@ -62,10 +62,4 @@ public:
         }
         return true;
     }
-
-    // A 64-bit position back into int range (for offsets relative to the clip rectangle).
-    static int32_t Narrow(int64_t v)
-    {
-        return v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v));
-    }
 };

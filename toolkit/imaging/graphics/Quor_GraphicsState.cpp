@@ -44,43 +44,21 @@ Quor_Graphics::~Quor_Graphics()
     FreeMask();
 }
 
-namespace {
-
-// A record the drawing code can walk without leaving its pixels.
-bool UsableTarget(const Quor_image* img)
-{
-    if (!img || !img->bits || img->width <= 0 || img->height <= 0)
-        return false;
-    int bytes;
-    switch (img->pixelBits) {
-    case 8: bytes = 1; break;
-    case 15:
-    case 16: bytes = 2; break;
-    case 24: bytes = 3; break;
-    case 32: bytes = 4; break;
-    default: return false;
-    }
-    return img->pixelBytes == bytes &&
-           static_cast<int64_t>(img->rowBytes) >= static_cast<int64_t>(img->width) * bytes;
-}
-
-}  // namespace
-
 int Quor_Graphics::AttachToImage(const Quor_image* image)
 {
     FreeMask();
     pickPoint.Set(-1, -1);
-    if (!UsableTarget(image)) {
+    if (!image || !image->IsUsable()) {
         target = Quor_image();
         clipImage = Quor_image();
         clipRect = Quor_Rect();
         clipEmpty = true;
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     }
     target = *image;
     ClearClipRect();
     UpdatePackedColor();
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_Graphics::BeginDraw()
@@ -251,19 +229,19 @@ uint8_t* Quor_Graphics::PixelPtr(int x, int y) const
 int Quor_Graphics::FillImage(Quor_image* out) const
 {
     if (!out)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (!target.bits)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     *out = target;
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_Graphics::FillImage(Quor_image* out, Quor_Rect r) const
 {
     if (!out)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (!target.bits)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     return Quor_ImageOps::FillImage(&target, r, out);
 }
 

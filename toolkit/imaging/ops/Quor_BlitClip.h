@@ -14,20 +14,11 @@ struct Quor_BlitClip {
     int width = 0;
     int height = 0;
 
-    // A record that can be read or written: pixels, a positive size and rows at least as long
-    // as a row of pixels. The uncorrected built-in mark (rowBytes 0) fails here.
-    static bool Usable(const Quor_image* img)
-    {
-        return img && img->bits && img->width > 0 && img->height > 0 && img->pixelBytes > 0 &&
-               int64_t(img->rowBytes) >= int64_t(img->width) * img->pixelBytes;
-    }
-    static bool Usable32(const Quor_image* img) { return Usable(img) && img->pixelBits == 32; }
-
     // Fills the overlap; false when there is none or a record is unusable. The arithmetic is
     // 64-bit, so positions near the ends of the int range cannot wrap.
     bool Compute(const Quor_image* src, const Quor_image* dst, int x, int y)
     {
-        if (!Usable(src) || !Usable(dst))
+        if (!src || !dst || !src->IsUsable() || !dst->IsUsable())
             return false;
         const int64_t left = x > 0 ? x : 0;
         const int64_t top = y > 0 ? y : 0;
@@ -63,7 +54,7 @@ struct Quor_BlitClip {
 template <class Op>
 void Quor_Composite32(const Quor_image* src, const Quor_image* dst, int x, int y, Op op)
 {
-    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst))
+    if (!src || !dst || !src->IsUsable32() || !dst->IsUsable32())
         return;
     Quor_BlitClip clip;
     if (!clip.Compute(src, dst, x, y))

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/ops/Quor_filterKernel.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Rect.h"
@@ -17,7 +18,8 @@ struct Quor_palette;
 // top-left pixel and clip to both images. They never write to a source image, and they refuse
 // a record whose rowBytes is shorter than a row (see CorrectBuiltin).
 //
-// Result codes: 0 success, -1 out of memory, -3 bad argument (wrong depth or size), -4 no image.
+// Result codes (Quor_Status): QUOR_OK; QUOR_ERR_MEMORY (-1) out of memory; QUOR_ERR_ARGUMENT (-3)
+// a bad argument (wrong depth or size); QUOR_ERR_NO_IMAGE (-4) a record without pixels.
 class Quor_ImageOps {
 public:
     using AlphaTable = std::array<std::array<uint8_t, 256>, 256>;
@@ -104,17 +106,19 @@ public:
                                   int alphaOffset);
     static void TileImageAlphaScale(const Quor_image* src, const Quor_image* dst, int x, int y);
 
-    // A view of src clipped to r: 0, -4 without pixels, -3 without overlap.
+    // A view of src clipped to r: QUOR_OK; QUOR_ERR_NO_IMAGE without pixels; QUOR_ERR_ARGUMENT
+    // without overlap.
     static int FillImage(const Quor_image* src, Quor_Rect r, Quor_image* out);
 
     // --- Geometry --------------------------------------------------------------------------------
     // Scales the whole source into the rectangle (x, y, w, h) of the destination (depths 8, 15,
     // 16, 32; source and destination of one depth). filter interpolates 32-bit images.
-    // 0; -3 for mismatched depths or w, h < 1; -4 without pixels; -1 out of memory.
+    // QUOR_OK; QUOR_ERR_ARGUMENT for mismatched depths or w, h < 1; QUOR_ERR_NO_IMAGE without
+    // pixels; QUOR_ERR_MEMORY out of memory.
     static int StretchBlit(const Quor_image* src, const Quor_image* dst, int x, int y, int w,
                            int h, bool filter);
-    // Quarter turns into a separate destination of swapped size and the same depth (-3
-    // otherwise); any depth. Rotate90 turns clockwise: dst(col, row) = src(row, srcH - 1 - col).
+    // Quarter turns into a separate destination of swapped size and the same depth
+    // (QUOR_ERR_ARGUMENT otherwise); any depth. Rotate90 turns clockwise: dst(col, row) = src(row, srcH - 1 - col).
     static int Rotate90(const Quor_image* src, const Quor_image* dst);
     static int RotateMinus90(const Quor_image* src, const Quor_image* dst);
     // In place, depths 8, 15, 16, 24 and 32.

@@ -15,7 +15,7 @@ namespace {
 template <class Blit>
 void Tile(const Quor_image* src, const Quor_image* dst, int x, int y, Blit blit)
 {
-    if (!Quor_BlitClip::Usable(src) || !Quor_BlitClip::Usable(dst))
+    if (!src || !dst || !src->IsUsable() || !dst->IsUsable())
         return;
     const int64_t w = src->width, h = src->height;
     // The first grid position at or left of (above) the destination's origin.
@@ -136,19 +136,19 @@ void Quor_ImageOps::TileImageAlphaScale(const Quor_image* src, const Quor_image*
 int Quor_ImageOps::FillImage(const Quor_image* src, Quor_Rect r, Quor_image* out)
 {
     if (!src || !src->bits)
-        return -4;
-    if (!out || !Quor_BlitClip::Usable(src))
-        return -3;
+        return QUOR_ERR_NO_IMAGE;
+    if (!out || !src || !src->IsUsable())
+        return QUOR_ERR_ARGUMENT;
     r.Normalize();
     const int32_t left = r.left > 0 ? r.left : 0;
     const int32_t top = r.top > 0 ? r.top : 0;
     const int32_t right = r.right < src->width - 1 ? r.right : src->width - 1;
     const int32_t bottom = r.bottom < src->height - 1 ? r.bottom : src->height - 1;
     if (left > right || top > bottom)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     *out = *src;
     out->bits = src->Row(top) + ptrdiff_t(left) * src->pixelBytes;
     out->width = right - left + 1;
     out->height = bottom - top + 1;
-    return 0;
+    return QUOR_OK;
 }

@@ -16,11 +16,11 @@ namespace {
 int CheckPair(const Quor_image* src, const Quor_image* dst, int dstBits)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
-    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable(dst) ||
+        return QUOR_ERR_NO_IMAGE;
+    if (!src->IsUsable32() || !dst->IsUsable() ||
         dst->pixelBits != dstBits || src->width != dst->width || src->height != dst->height)
-        return -3;
-    return 0;
+        return QUOR_ERR_ARGUMENT;
+    return QUOR_OK;
 }
 
 // Converts every pixel with quantize(r, g, b, &shownR, &shownG, &shownB), which stores the
@@ -38,7 +38,7 @@ int Convert(const Quor_image* src, const Quor_image* dst, bool diffuse, Quantize
         const size_t row = (size_t(width) + 2) * 3;
         errors.reset(new (std::nothrow) int[row * 2]());
         if (!errors)
-            return -1;
+            return QUOR_ERR_MEMORY;
         current = errors.get();
         next = errors.get() + row;
     }
@@ -68,7 +68,7 @@ int Convert(const Quor_image* src, const Quor_image* dst, bool diffuse, Quantize
             std::memset(next, 0, (size_t(width) + 2) * 3 * sizeof(int));
         }
     }
-    return 0;
+    return QUOR_OK;
 }
 
 // The 8-bit value a component of `bits` bits shows: the top bits repeated below.
@@ -111,7 +111,7 @@ int Quor_ImageOps::Dither32To8(const Quor_image* src, const Quor_image* dst, boo
         return result;
     const Quor_palette& pal = palette ? *palette : Quor_Palette::SystemPalette().Palette();
     if (pal.count == 0 || !pal.colors || !pal.inverse)
-        return -5;
+        return QUOR_ERR_NO_PALETTE;
     return Convert<uint8_t>(src, dst, dither, [&pal](int r, int g, int b, int* shown) {
         const uint8_t index = Quor_Palette::IndexFromColor(pal, r, g, b);
         const uint32_t c = pal.colors[index];
@@ -126,14 +126,14 @@ int Quor_ImageOps::Dither8To32(const Quor_image* src, const Quor_image* dst,
                                const Quor_palette* palette)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
-    if (!Quor_BlitClip::Usable(src) || src->pixelBits != 8 || !Quor_BlitClip::Usable32(dst) ||
+        return QUOR_ERR_NO_IMAGE;
+    if (!src->IsUsable() || src->pixelBits != 8 || !dst->IsUsable32() ||
         src->width != dst->width || src->height != dst->height)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     const Quor_palette& pal = palette ? *palette : Quor_Palette::SystemPalette().Palette();
     if (pal.count == 0 || !pal.colors)
-        return -5;
+        return QUOR_ERR_NO_PALETTE;
     for (int y = 0; y < src->height; ++y)
         Quor_PixelConvert::FromIndexed(src->Row(y), dst->Row32(y), src->width, pal.colors);
-    return 0;
+    return QUOR_OK;
 }

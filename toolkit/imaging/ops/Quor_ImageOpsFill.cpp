@@ -16,7 +16,7 @@ namespace {
 template <class Op>
 void ForEachPixel32(const Quor_image* img, Op op)
 {
-    if (!Quor_BlitClip::Usable32(img))
+    if (!img || !img->IsUsable32())
         return;
     for (int y = 0; y < img->height; ++y) {
         uint32_t* row = img->Row32(y);
@@ -40,7 +40,7 @@ void MapColour(const Quor_image* img, const uint8_t* table)
 
 void Quor_ImageOps::Clear(const Quor_image* img, const rgb_color& color)
 {
-    if (!Quor_BlitClip::Usable(img))
+    if (!img || !img->IsUsable())
         return;
     const int width = img->width;
     switch (img->pixelBits) {

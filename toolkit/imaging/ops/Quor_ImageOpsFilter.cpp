@@ -11,6 +11,7 @@
 #include "toolkit/imaging/ops/Quor_BlitClip.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
+#include "toolkit/math/Quor_Math.h"
 #include "toolkit/math/Quor_Round.h"
 
 // [SECTION] Kernels
@@ -70,7 +71,7 @@ void Quor_ImageOps::PrepareMotionBlur(Quor_filterKernel* kernel, int* radius, in
     *kernel = Quor_filterKernel();
     kernel->half = half;
     // Angles count anticlockwise from the x axis with y pointing up, as on screen.
-    const double radians = (angle % 360) * 3.14159265358979323846 / 180.0;
+    const double radians = (angle % 360) * Quor_Math::kPi / 180.0;
     const double cosine = std::cos(radians), sine = std::sin(radians);
     for (int t = -half; t <= half; ++t) {
         const int j = half + Quor_RoundToInt(t * cosine);
@@ -86,11 +87,11 @@ int Quor_ImageOps::FilterImage(const Quor_image* src, const Quor_image* dst,
                                const Quor_filterKernel* kernel, bool colour, bool alpha)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
-    if (!kernel || !Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst) ||
+        return QUOR_ERR_NO_IMAGE;
+    if (!kernel || !src->IsUsable32() || !dst->IsUsable32() ||
         src->width != dst->width || src->height != dst->height || src->bits == dst->bits ||
         kernel->half < 1 || kernel->half > Quor_filterKernel::kMaxHalf)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     const int half = kernel->half, size = 2 * half + 1;
     const int width = src->width, height = src->height;
     const int64_t sum = kernel->sum < 1 ? 1 : kernel->sum;
@@ -125,21 +126,21 @@ int Quor_ImageOps::FilterImage(const Quor_image* src, const Quor_image* dst,
             out[x] = result;
         }
     }
-    return 0;
+    return QUOR_OK;
 }
 
 // [SECTION] Blurs
 
 namespace {
 
-// A copy of a 32-bit image in a scratch image of its own: 0 or -1.
+// A copy of a 32-bit image in a scratch image of its own: QUOR_OK or QUOR_ERR_MEMORY.
 int CopyOf(const Quor_image* img, Quor_BaseImage* copy)
 {
     const int result = copy->Initialize(img->width, img->height, 32);
     if (result != 0)
-        return result == -3 ? -3 : -1;
+        return result == QUOR_ERR_ARGUMENT ? QUOR_ERR_ARGUMENT : QUOR_ERR_MEMORY;
     Quor_ImageOps::Blit(img, &copy->Image(), 0, 0);
-    return 0;
+    return QUOR_OK;
 }
 
 // The byte lanes a separable pass touches: one bit per channel, bit k for bits 8k..8k+7.
@@ -178,13 +179,13 @@ int SeparablePasses(const Quor_image* img, const int32_t* weights, int half, int
     const int longest = std::max(img->width, img->height);
     std::unique_ptr<uint32_t[]> line(new (std::nothrow) uint32_t[size_t(longest)]);
     if (!line)
-        return -1;
+        return QUOR_ERR_MEMORY;
     for (int y = 0; y < img->height; ++y)
         WeightedPass(img->Row(y), 4, img->width, weights, half, sum, lanes, line.get());
     for (int x = 0; x < img->width; ++x)
         WeightedPass(img->Row(0) + ptrdiff_t(x) * 4, img->rowBytes, img->height, weights, half,
                      sum, lanes, line.get());
-    return 0;
+    return QUOR_OK;
 }
 
 // Box passes of 2 * radius + 1 equal weights.
@@ -200,8 +201,8 @@ int BoxPasses(const Quor_image* img, int radius, unsigned lanes)
 int CheckImage(const Quor_image* img)
 {
     if (!img || !img->bits)
-        return -4;
-    return Quor_BlitClip::Usable32(img) ? 0 : -3;
+        return QUOR_ERR_NO_IMAGE;
+    return img->IsUsable32() ? QUOR_OK : QUOR_ERR_ARGUMENT;
 }
 
 }  // namespace
@@ -259,18 +260,18 @@ template <class Pick>
 int AlphaRankFilter(const Quor_image* src, const Quor_image* dst, int radius, Pick pick)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
-    if (!Quor_BlitClip::Usable32(src) || !Quor_BlitClip::Usable32(dst) ||
+        return QUOR_ERR_NO_IMAGE;
+    if (!src->IsUsable32() || !dst->IsUsable32() ||
         src->width != dst->width || src->height != dst->height)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     if (src->bits != dst->bits)
         Quor_ImageOps::Blit(src, dst, 0, 0);
     if (radius <= 0)
-        return 0;
+        return QUOR_OK;
     const int width = dst->width, height = dst->height;
     std::unique_ptr<uint8_t[]> line(new (std::nothrow) uint8_t[size_t(std::max(width, height))]);
     if (!line)
-        return -1;
+        return QUOR_ERR_MEMORY;
     auto pass = [&](uint8_t* first, ptrdiff_t stride, int count) {
         // Alpha is the low byte of the pixel word.
         for (int i = 0; i < count; ++i) {
@@ -293,7 +294,7 @@ int AlphaRankFilter(const Quor_image* src, const Quor_image* dst, int radius, Pi
         pass(dst->Row(y), 4, width);
     for (int x = 0; x < width; ++x)
         pass(dst->Row(0) + ptrdiff_t(x) * 4, dst->rowBytes, height);
-    return 0;
+    return QUOR_OK;
 }
 
 }  // namespace
@@ -356,10 +357,10 @@ int Quor_ImageOps::DropShadow(const Quor_image* img, Quor_Rect r, int size, uint
     r.Normalize();
     size = std::min(size, kMaxShadowSize);
     if (size <= 0 || opacity == 0)
-        return 0;
+        return QUOR_OK;
     const int64_t width = int64_t(r.Width()) + 4 * size, height = int64_t(r.Height()) + 4 * size;
     if (width > INT32_MAX || height > INT32_MAX)
-        return -1;
+        return QUOR_ERR_MEMORY;
     Quor_BaseImage shadow;
     if (int result = shadow.Initialize(int(width), int(height), 32); result != 0)
         return result;
@@ -372,5 +373,5 @@ int Quor_ImageOps::DropShadow(const Quor_image* img, Quor_Rect r, int size, uint
     if (int result = AlphaBlur(s, size); result != 0)
         return result;
     BlitAlpha(s, img, int(int64_t(r.left) - 2 * size), int(int64_t(r.top) - 2 * size), false);
-    return 0;
+    return QUOR_OK;
 }

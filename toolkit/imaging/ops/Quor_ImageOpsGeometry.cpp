@@ -110,7 +110,7 @@ int StretchFiltered(const Quor_image* src, const Quor_image* dst, int h, const S
 {
     std::unique_ptr<uint32_t[]> scratch(new (std::nothrow) uint32_t[size_t(s.width) * 2]);
     if (!scratch)
-        return -1;
+        return QUOR_ERR_MEMORY;
     uint32_t* current = scratch.get();            // first row of the current run
     uint32_t* next = scratch.get() + s.width;     // first row of the next run
     int64_t currentSource = -1, nextSource = -1;
@@ -141,7 +141,7 @@ int StretchFiltered(const Quor_image* src, const Quor_image* dst, int h, const S
         for (int c = 0; c < s.width; ++c)
             out[c] = Lerp(current[c], next[c], f);
     }
-    return 0;
+    return QUOR_OK;
 }
 
 }  // namespace
@@ -150,28 +150,28 @@ int Quor_ImageOps::StretchBlit(const Quor_image* src, const Quor_image* dst, int
                                int h, bool filter)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
-    if (!Quor_BlitClip::Usable(src) || !Quor_BlitClip::Usable(dst) || w < 1 || h < 1 ||
+        return QUOR_ERR_NO_IMAGE;
+    if (!src->IsUsable() || !dst->IsUsable() || w < 1 || h < 1 ||
         src->pixelBits != dst->pixelBits)
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     Stretch s;
     if (!ClipStretch(src, dst, x, y, w, h, &s))
-        return 0;
+        return QUOR_OK;
     switch (dst->pixelBits) {
     case 32:
         if (filter)
             return StretchFiltered(src, dst, h, s);
         StretchNearest<uint32_t>(src, dst, s);
-        return 0;
+        return QUOR_OK;
     case 15:
     case 16:
         StretchNearest<uint16_t>(src, dst, s);
-        return 0;
+        return QUOR_OK;
     case 8:
         StretchNearest<uint8_t>(src, dst, s);
-        return 0;
+        return QUOR_OK;
     default:
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     }
 }
 
@@ -201,7 +201,7 @@ void ReverseRow(uint8_t* row, int width, int bytes)
 
 bool TurnSizesMatch(const Quor_image* src, const Quor_image* dst)
 {
-    return Quor_BlitClip::Usable(src) && Quor_BlitClip::Usable(dst) &&
+    return src->IsUsable() && dst->IsUsable() &&
            src->pixelBits == dst->pixelBits && dst->width == src->height &&
            dst->height == src->width && src->bits != dst->bits;
 }
@@ -221,32 +221,32 @@ void TurnInto(const Quor_image* dst, int row, const uint8_t* first, ptrdiff_t st
 int Quor_ImageOps::Rotate90(const Quor_image* src, const Quor_image* dst)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     if (!TurnSizesMatch(src, dst))
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     // dst(col, row) = src(row, srcHeight - 1 - col): up the source column `row`.
     for (int row = 0; row < dst->height; ++row)
         TurnInto(dst, row, src->Row(src->height - 1) + ptrdiff_t(row) * src->pixelBytes,
                  -ptrdiff_t(src->rowBytes));
-    return 0;
+    return QUOR_OK;
 }
 
 int Quor_ImageOps::RotateMinus90(const Quor_image* src, const Quor_image* dst)
 {
     if (!src || !src->bits || !dst || !dst->bits)
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     if (!TurnSizesMatch(src, dst))
-        return -3;
+        return QUOR_ERR_ARGUMENT;
     // dst(col, row) = src(srcWidth - 1 - row, col): down the source column srcWidth - 1 - row.
     for (int row = 0; row < dst->height; ++row)
         TurnInto(dst, row, src->Row(0) + ptrdiff_t(src->width - 1 - row) * src->pixelBytes,
                  ptrdiff_t(src->rowBytes));
-    return 0;
+    return QUOR_OK;
 }
 
 void Quor_ImageOps::Rotate180(const Quor_image* img)
 {
-    if (!Quor_BlitClip::Usable(img))
+    if (!img || !img->IsUsable())
         return;
     const int bytes = img->pixelBytes;
     const size_t rowLength = size_t(img->width) * bytes;
@@ -266,7 +266,7 @@ void Quor_ImageOps::Rotate180(const Quor_image* img)
 
 void Quor_ImageOps::FlipH(const Quor_image* img)
 {
-    if (!Quor_BlitClip::Usable(img))
+    if (!img || !img->IsUsable())
         return;
     for (int y = 0; y < img->height; ++y)
         ReverseRow(img->Row(y), img->width, img->pixelBytes);
@@ -274,7 +274,7 @@ void Quor_ImageOps::FlipH(const Quor_image* img)
 
 void Quor_ImageOps::FlipV(const Quor_image* img)
 {
-    if (!Quor_BlitClip::Usable(img))
+    if (!img || !img->IsUsable())
         return;
     const size_t rowLength = size_t(img->width) * img->pixelBytes;
     for (int top = 0, bottom = img->height - 1; top < bottom; ++top, --bottom)

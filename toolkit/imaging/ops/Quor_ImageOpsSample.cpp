@@ -1,12 +1,10 @@
 // Quor_ImageOps: the alpha tables, bilinear sampling and tinting.
 
-#include <cmath>
-
-#include "toolkit/imaging/ops/Quor_BlitClip.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
+
 #include "toolkit/imaging/Quor_Palette.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
-#include "toolkit/math/Quor_Round.h"
+#include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 
 namespace {
 
@@ -46,55 +44,11 @@ void Quor_ImageOps::InitAlphaTables()
 // ---------------------------------------------------------------------------------------------
 // Sampling
 
-namespace {
-
-// The two indices of one axis and the weight between them. Indices clamp to the image; when
-// both land on the same pixel the weight no longer matters and is set to 0, so an infinite
-// coordinate cannot turn 0 * inf into NaN.
-void AxisIndices(float v, int size, int* i0, int* i1, float* f)
-{
-    const int64_t whole = Quor_TruncToInt(v);
-    int64_t lo = Quor_FloorToInt(v);
-    int64_t hi = v >= 0.0f ? whole + 1 : whole;
-    lo = lo < 0 ? 0 : (lo > size - 1 ? size - 1 : lo);
-    hi = hi < 0 ? 0 : (hi > size - 1 ? size - 1 : hi);
-    *i0 = int(lo);
-    *i1 = int(hi);
-    *f = lo == hi ? 0.0f : v - float(lo);
-}
-
-uint32_t ToComponent(float v)
-{
-    return uint32_t(Quor_RoundClamp(double(v), 0, 255));
-}
-
-}  // namespace
-
 uint32_t Quor_ImageOps::SampleImage(const Quor_image* img, float x, float y)
 {
-    if (!Quor_BlitClip::Usable32(img))
+    if (!img || !img->IsUsable32())
         return 0;
-    int x0, x1, y0, y1;
-    float fx, fy;
-    AxisIndices(x, img->width, &x0, &x1, &fx);
-    AxisIndices(y, img->height, &y0, &y1, &fy);
-    const uint32_t* top = img->Row32(y0);
-    const uint32_t* bottom = img->Row32(y1);
-    const uint32_t p00 = top[x0], p10 = top[x1], p01 = bottom[x0], p11 = bottom[x1];
-
-    float c[4];
-    for (int k = 0; k < 4; ++k) {
-        const int shift = 8 * k;   // alpha, red, green, blue
-        const float c00 = float((p00 >> shift) & 255), c10 = float((p10 >> shift) & 255);
-        const float c01 = float((p01 >> shift) & 255), c11 = float((p11 >> shift) & 255);
-        const float upper = c00 + (c10 - c00) * fx;
-        const float lower = c01 + (c11 - c01) * fx;
-        if (k == 0 && upper == 0.0f && (p01 & 255) == 0 && (p11 & 255) == 0)
-            return 0;
-        c[k] = upper + (lower - upper) * fy;
-    }
-    return ToComponent(c[0]) | ToComponent(c[1]) << 8 | ToComponent(c[2]) << 16 |
-           ToComponent(c[3]) << 24;
+    return Quor_BilinearSampler(*img).At(x, y);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -156,7 +110,7 @@ void Quor_ImageOps::TintPixel8(uint8_t* index, rgb_color tint, const Quor_palett
 
 void Quor_ImageOps::TintImage(const Quor_image* img, rgb_color tint)
 {
-    if (!Quor_BlitClip::Usable(img))
+    if (!img || !img->IsUsable())
         return;
     const int width = img->width;
     switch (img->pixelBits) {

@@ -7,10 +7,10 @@
 #include <new>
 #include <utility>
 
+#include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/raster/Quor_EdgeWalker.h"
 #include "toolkit/imaging/raster/Quor_ShadingTables.h"
-#include "toolkit/imaging/raster/Quor_TextureSampler.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {
@@ -28,28 +28,10 @@ float Sanitize(float v, float lo, float hi)
     return v < lo ? lo : (v > hi ? hi : v);
 }
 
-int BytesForDepth(int pixelBits)
+// A record the fills can walk: usable, at a depth the fills draw (every one but 24 bits).
+bool Drawable(const Quor_image* img)
 {
-    switch (pixelBits) {
-    case 8:
-        return 1;
-    case 15:
-    case 16:
-        return 2;
-    case 32:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-// A record the fills can walk: pixels, a positive size, a drawable depth and rows long enough.
-bool Usable(const Quor_image* img)
-{
-    if (img == nullptr || img->bits == nullptr || img->width < 1 || img->height < 1)
-        return false;
-    const int bytes = BytesForDepth(img->pixelBits);
-    return bytes != 0 && img->pixelBytes == bytes && int64_t(img->rowBytes) >= int64_t(img->width) * bytes;
+    return img != nullptr && img->IsUsable() && img->pixelBits != 24;
 }
 
 }  // namespace
@@ -69,7 +51,7 @@ Quor_Raster::~Quor_Raster()
 
 void Quor_Raster::SetDest(const Quor_image* img, const Quor_palette* pal)
 {
-    dest = Usable(img) ? *img : Quor_image{};
+    dest = Drawable(img) ? *img : Quor_image{};
     if (pal != nullptr && pal->count > 0 && pal->colors != nullptr)
         palette = *pal;
     else
@@ -97,7 +79,7 @@ void Quor_Raster::ClearTexture()
 
 void Quor_Raster::SetTexture(const Quor_image* tex)
 {
-    if (!Usable(tex)) {
+    if (!Drawable(tex)) {
         ClearTexture();
         return;
     }
@@ -143,6 +125,7 @@ void Quor_Raster::UpdateTarget()
     t.color15 = color15;
     t.color8 = color8;
     if (texture.bits != nullptr) {
+        t.texture = texture;
         t.texRows = textureRows;
         t.texWidth = texture.width;
         t.texHeight = texture.height;
@@ -201,10 +184,7 @@ void Quor_Raster::SampleTexture(int32_t u, int32_t v, rgb_color* out) const
         *out = rgb_color{0, 0, 0, 0};
         return;
     }
-    const Quor_TextureSampler sampler{target.texRows, target.texWidth, target.texHeight, target.repeat};
-    const uint32_t p = sampler.Sample(u, v);
-    *out = rgb_color{uint8_t(Quor_PixelConvert::Red(p)), uint8_t(Quor_PixelConvert::Green(p)),
-                     uint8_t(Quor_PixelConvert::Blue(p)), uint8_t(Quor_PixelConvert::Alpha(p))};
+    *out = Quor_ColorOps::UnpackColor32(target.Bilinear().AtFixed(u, v));
 }
 
 // --- Drawing -----------------------------------------------------------------------------------
@@ -213,7 +193,7 @@ bool Quor_Raster::TextureFits(int mode) const
 {
     if (target.texRows == nullptr)
         return false;
-    const int destBytes = BytesForDepth(target.pixelBits);
+    const int destBytes = Quor_image::BytesForDepth(target.pixelBits);
     const bool bilinear = mode == kRasterTextureOver || mode == kRasterTextureCutout ||
                           mode == kRasterPerspectiveBilinear;
     if (mode == kRasterTextureShaded)

@@ -41,11 +41,11 @@ int Quor_Raster3D::SetDest(const Quor_image* img, bool integerZ, const Quor_pale
     Quor_Raster::SetDest(img, pal);
     if (!HasDest()) {
         FreeDepth();
-        return -4;
+        return QUOR_ERR_NO_IMAGE;
     }
     const bool sameKind = integerZ ? zRows != nullptr : zRowsFloat != nullptr;
     if (sameKind && zWidth == dest.width && zHeight == dest.height)
-        return 0;
+        return QUOR_OK;
     FreeDepth();
     const size_t cells = size_t(dest.width) * size_t(dest.height);
     if (integerZ)
@@ -53,11 +53,11 @@ int Quor_Raster3D::SetDest(const Quor_image* img, bool integerZ, const Quor_pale
     else
         zRowsFloat = new (std::nothrow) float[cells];
     if (zRows == nullptr && zRowsFloat == nullptr)
-        return -1;
+        return QUOR_ERR_MEMORY;
     zWidth = dest.width;
     zHeight = dest.height;
     ClearZ();
-    return 0;
+    return QUOR_OK;
 }
 
 bool Quor_Raster3D::DepthMatchesDest() const

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/raster/Quor_Raster.h"
 #include "toolkit/math/Quor_Matrix.h"
 
@@ -31,8 +32,8 @@ public:
     // The base SetDest keeps the current kind of depth buffer (integer when there is none yet).
     void SetDest(const Quor_image* img, const Quor_palette* pal = nullptr) override;
     // (Re)allocates the depth rows of the chosen kind when the size or kind changed; the new rows
-    // are cleared. 0; -4 without a usable destination; -1 when the depth buffer cannot be
-    // allocated (nothing is then drawn).
+    // are cleared. QUOR_OK; QUOR_ERR_NO_IMAGE without a usable destination; QUOR_ERR_MEMORY when
+    // the depth buffer cannot be allocated (nothing is then drawn).
     int SetDest(const Quor_image* img, bool integerZ, const Quor_palette* pal);
 
     // Integer rows to 0x80080000 (-32760.0 in 16.16), float rows to -1,000,000.

@@ -54,7 +54,7 @@ struct FillPerspective {
 
 // Mode 12: the bilinear texel, written opaque.
 struct FillPerspectiveBilinear {
-    Quor_TextureSampler sampler;
+    Quor_BilinearSampler sampler;
     PerspectiveWalk walk;
     static int64_t Fixed(double texel)
     {
@@ -63,7 +63,7 @@ struct FillPerspectiveBilinear {
     }
     bool Put(uint32_t& p) const
     {
-        p = sampler.Sample(Fixed(walk.U()), Fixed(walk.V())) | 255u;
+        p = sampler.AtFixed(Fixed(walk.U()), Fixed(walk.V())) | 255u;
         return true;
     }
     void Step() { walk.Step(); }
@@ -76,7 +76,7 @@ void FillPerspectiveRow(const Quor_RasterTarget& t, T* dst, const Quor_RasterSpa
                                s.a[kVertexU].step,  s.a[kVertexV].step,  s.a[kVertexW].step};
     if constexpr (sizeof(T) == 4) {
         if (mode == kRasterPerspectiveBilinear) {
-            Quor_RunSpan(dst, s.count, FillPerspectiveBilinear{{t.texRows, t.texWidth, t.texHeight, t.repeat}, walk},
+            Quor_RunSpan(dst, s.count, FillPerspectiveBilinear{t.Bilinear(), walk},
                          depth);
             return;
         }

@@ -97,7 +97,7 @@ void FloatRow(const Quor_RasterTarget& t, int y, const Quor_RasterSpanF& s, int 
             break;
         if constexpr (sizeof(T) == 4) {
             if (t.texBits == 32) {
-                Quor_FillTextureOver fill{{{t.texRows, t.texWidth, t.texHeight, t.repeat}, 0, 0, 0, 0}};
+                Quor_FillTextureOver fill{{t.Bilinear(), 0, 0, 0, 0}};
                 for (int32_t i = 0; i < n; i++, u += du, v += dv) {
                     fill.walk.u = Quor_RasterEdge::ToFixed(u - 0.5, Quor_RasterEdge::kAttributeLimit);
                     fill.walk.v = Quor_RasterEdge::ToFixed(v - 0.5, Quor_RasterEdge::kAttributeLimit);

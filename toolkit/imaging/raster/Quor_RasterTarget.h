@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "toolkit/imaging/Quor_image.h"
+#include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 #include "toolkit/imaging/raster/Quor_RasterSpan.h"
 
 struct Quor_RasterTarget {
@@ -21,6 +23,7 @@ struct Quor_RasterTarget {
     uint8_t color8 = 0;
 
     // Texture; rows is null when there is none.
+    Quor_image texture;
     const uint8_t* const* texRows = nullptr;
     int32_t texWidth = 0;
     int32_t texHeight = 0;
@@ -31,6 +34,13 @@ struct Quor_RasterTarget {
     // Span ends are clamped to these, so a nearest-texel index, a shade or a colour component
     // can never leave its texture or table.
     Quor_AttrRanges ranges = Quor_AttrRanges::Default();
+
+    // The bilinear sampler of a 32-bit texture, repeating it when textures repeat.
+    Quor_BilinearSampler Bilinear() const
+    {
+        return Quor_BilinearSampler(texture, repeat ? Quor_BilinearSampler::Edge::kWrap
+                                                    : Quor_BilinearSampler::Edge::kClamp);
+    }
 
     template <class T>
     T* Row(int y) const

@@ -32,7 +32,7 @@ void WithTexelWalk(const Quor_RasterTarget& t, const Quor_RasterSpan& s, Run run
 // Texel centres sit half a texel into each texel; the sampler wants them on whole numbers.
 inline Quor_BilinearWalk MakeBilinearWalk(const Quor_RasterTarget& t, const Quor_RasterSpan& s)
 {
-    return {{t.texRows, t.texWidth, t.texHeight, t.repeat},
+    return {t.Bilinear(),
             s.a[kVertexU].value - 0x8000,
             s.a[kVertexV].value - 0x8000,
             s.a[kVertexU].step,

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
+#include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/raster/Quor_SpanFillColor.h"
-#include "toolkit/imaging/raster/Quor_TextureSampler.h"
 
 // --- Texture positions -----------------------------------------------------------------------
 
@@ -153,9 +153,9 @@ struct Quor_FillTextureMask {
 
 // The position is kept with texel centres on whole numbers, as the sampler expects.
 struct Quor_BilinearWalk {
-    Quor_TextureSampler sampler;
+    Quor_BilinearSampler sampler;
     int64_t u, v, du, dv;
-    uint32_t Sample() const { return sampler.Sample(u, v); }
+    uint32_t Sample() const { return sampler.AtFixed(u, v); }
     void Step()
     {
         u += du;

@@ -1,17 +1,14 @@
-// Shared helpers of the image file tests: the "F" figure every fixture holds, pixel access,
-// images filled from a fixed seed, and a registry that is set up once per test program.
+// What the image file tests share beyond tests/support: the "F" figure every fixture holds, a
+// comparison against it, and a registry set up once per test program.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <random>
 #include <string>
 
+#include "tests/support/ImageFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
-#include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 namespace formats_test {
@@ -29,70 +26,39 @@ inline bool InFigure(int x, int y)
     return stem || top || middle;
 }
 
-struct Rgba {
-    int r, g, b, a;
-};
-
-inline Rgba PixelAt(const Quor_BaseImage& image, int x, int y)
-{
-    const uint32_t p = image.Image().Row32(y)[x];
-    return {int(Quor_PixelConvert::Red(p)), int(Quor_PixelConvert::Green(p)), int(Quor_PixelConvert::Blue(p)),
-        int(Quor_PixelConvert::Alpha(p))};
-}
-
-inline std::string Text(Rgba c)
-{
-    return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + "," + std::to_string(c.a);
-}
-
-// Compares every pixel with the F drawn in `figure` on `background`; each channel may be off by
-// `tolerance`, except in a band of `edge` pixels around the figure's outline (lossy formats).
-// Returns an empty string or the first mismatch.
-inline std::string CompareWithFigure(const Quor_BaseImage& image, Rgba figure, Rgba background, int tolerance = 0,
-    int edge = 0)
+// Compares every pixel with the F drawn in `figure` on `background`; each channel, alpha
+// included, may be off by `tolerance`, except in a band of `edge` pixels around the figure's
+// outline (lossy formats). Returns an empty string or the first mismatch.
+inline std::string CompareWithFigure(const Quor_BaseImage& image, rgb_color figure, rgb_color background,
+    int tolerance = 0, int edge = 0)
 {
     if (!image.IsValid())
         return "no image";
     if (image.Width() != kFigureWidth || image.Height() != kFigureHeight)
         return "size " + std::to_string(image.Width()) + "x" + std::to_string(image.Height());
+    const int span = 2 * edge + 1;
     for (int y = 0; y < kFigureHeight; y++)
         for (int x = 0; x < kFigureWidth; x++) {
             bool nearEdge = false;
-            for (int d = 0; d < (2 * edge + 1) * (2 * edge + 1); d++)
-                nearEdge |= InFigure(x + d % (2 * edge + 1) - edge, y + d / (2 * edge + 1) - edge) != InFigure(x, y);
-            const Rgba want = InFigure(x, y) ? figure : background;
-            const Rgba got = PixelAt(image, x, y);
-            if (!nearEdge && (std::abs(got.r - want.r) > tolerance || std::abs(got.g - want.g) > tolerance
-                    || std::abs(got.b - want.b) > tolerance || std::abs(got.a - want.a) > tolerance))
-                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + Text(got) + " instead of "
-                    + Text(want);
+            for (int d = 0; d < span * span; d++)
+                nearEdge |= InFigure(x + d % span - edge, y + d / span - edge) != InFigure(x, y);
+            const rgb_color want = InFigure(x, y) ? figure : background;
+            const rgb_color got = quor_test::PixelAt(image, x, y);
+            if (!nearEdge && !quor_test::Near(got, want, tolerance, true))
+                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + quor_test::Text(got)
+                    + " instead of " + quor_test::Text(want);
         }
     return "";
 }
 
-// A 32-bit image whose pixel (x, y) is pixel(x, y), computed row by row from the top.
-template <class F>
-void Make(Quor_BaseImage* image, int width, int height, F pixel)
-{
-    ASSERT_EQ(image->Initialize(width, height, 32), 0);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            image->Image().Row32(y)[x] = static_cast<uint32_t>(pixel(x, y));
-}
-
-// An image of random pixels from a fixed seed, which is printed so a failure can be replayed.
-inline void FillRandom(Quor_BaseImage* image, int width, int height, uint32_t seed, bool opaque)
-{
-    std::printf("random image %dx%d, seed %u\n", width, height, seed);
-    std::mt19937 random(seed);
-    Make(image, width, height, [&](int, int) { return static_cast<uint32_t>(random()) | (opaque ? 255u : 0u); });
-}
-
-// Sets up the registry once for the whole test program.
+// Sets up the registry once for the whole test program (an inline variable is made once, however
+// many test files include this).
 class RegistryEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { Quor_ImageIo::InitImageLoader(); }
     void TearDown() override { Quor_ImageIo::ExitImageLoader(); }
 };
+
+inline ::testing::Environment* const kRegistry = ::testing::AddGlobalTestEnvironment(new RegistryEnvironment);
 
 }  // namespace formats_test

@@ -233,6 +233,9 @@ def make_tga():
     bad_index = list(index)
     bad_index[600] = bytes((200,))
     put(os.path.join(m, "index-beyond-colormap.tga"), tga(1, 8, True, cmap=cmap, pixels=bad_index))
+    # The first index past the end of the four-entry map: the boundary itself.
+    bad_index[600] = bytes((len(cmap),))
+    put(os.path.join(m, "index-equal-to-colormap-length.tga"), tga(1, 8, True, cmap=cmap, pixels=bad_index))
     below = [struct.pack("<H", 11 if in_f(x, y) else 10) for y in range(H) for x in range(W)]
     below[100] = struct.pack("<H", 3)
     put(os.path.join(m, "index-below-colormap-first.tga"),
@@ -325,6 +328,10 @@ def make_gif():
     bad = [1 if in_f(x, y) else 0 for y in range(H) for x in range(W)]
     bad[700] = 200
     put(os.path.join(m, "index-beyond-colormap.gif"), gif_raw(W, H, [BLUE, RED], 8, uncompressed_lzw(bad, 8)))
+    # 2-bit codes over the two-colour map name colour 2: the first index past its end.
+    edge = [1 if in_f(x, y) else 0 for y in range(H) for x in range(W)]
+    edge[700] = 2
+    put(os.path.join(m, "index-equal-to-colormap-length.gif"), gif_raw(W, H, [BLUE, RED], 2, uncompressed_lzw(edge, 2)))
     good = open(os.path.join(d, "f.gif"), "rb").read()
     put(os.path.join(m, "truncated-in-image-data.gif"), good[:len(good) * 2 // 3])
     put(os.path.join(m, "truncated-in-header.gif"), good[:9])

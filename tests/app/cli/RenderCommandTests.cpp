@@ -1,0 +1,212 @@
+// Tests of panomer-render: its argument checks, the size it derives from the crop, its messages
+// and exit statuses, and the cancelling signals, by running the real executable.
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+#include "app/cli/RenderCommand.h"
+#include "tests/app/core/AppTestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace app_test;
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// A scratch folder with two photos and a project of them, and runs of the executable in it.
+class Runs {
+public:
+    Runs()
+    {
+        MakePhoto(dir.File("a.png"), 400, 300, rgb_color{200, 30, 30, 255}, rgb_color{30, 30, 200, 255});
+        MakePhoto(dir.File("b.png"), 400, 300, rgb_color{30, 200, 30, 255}, rgb_color{30, 200, 30, 255});
+        WriteProject(dir.File("pano.qpm"), {"a.png", "b.png"});
+    }
+
+    // A project of the photos with a 3:1 crop of the horizontal spherical type.
+    void WriteProject(const std::string& path, const std::vector<std::string>& photos)
+    {
+        std::string text = "application/x-vnd.quor_panomerdoc\nversion 1\nprojection_type 1\nfocal_length 24\n"
+                           "crop 1.5 -1.5 0.5 -0.5\nnum_photos " + std::to_string(photos.size()) + "\n";
+        for (size_t i = 0; i < photos.size(); i++)
+            text += std::to_string(0.2f - 0.6f * static_cast<float>(i)) + " 0 0 1 \"" + photos[i] + "\"\n";
+        WriteFileBytes(path, text);
+    }
+
+    // Starts panomer-render with `args`; standard error goes to a file in the scratch folder.
+    pid_t Start(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), PANOMER_RENDER);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, dir.File("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    // The exit status (128 + signal when killed) and standard error of a started run.
+    std::pair<int, std::string> Finish(pid_t pid)
+    {
+        int status = 0, code = -1;
+        if (pid > 0 && waitpid(pid, &status, 0) == pid)
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return {code, ReadFileBytes(dir.File("stderr.txt"))};
+    }
+
+    // Waits until `ready` holds (polling every millisecond, two minutes at most).
+    template <class Ready>
+    static bool WaitFor(Ready ready)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (!ready()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    ScratchDir dir;
+};
+
+}  // namespace
+
+// Bad usage must be refused with status 2 before any work is done (also a width whose height
+// falls outside the limits); failures must say what failed and why with status 1 and never harm
+// a source photo; a render must take its height from the crop as the export dialog does, its
+// format from the extension, and name a photo that cannot be loaded, with the reason, rather than
+// drop it silently; a project with no photo that can be loaded is not rendered as a grey image.
+TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
+{
+    Runs runs;
+    ScratchDir& dir = runs.dir;
+    ASSERT_TRUE(std::filesystem::copy_file(dir.File("a.png"), dir.File("a.jpg")));
+    const std::string photo = ReadFileBytes(dir.File("a.jpg"));
+    const std::string pano = dir.File("pano.qpm"), jpg = dir.File("jpg.qpm"), missing = dir.File("missing.qpm");
+    runs.WriteProject(jpg, {"a.jpg", "b.png"});
+    runs.WriteProject(missing, {"missing.png", "b.png"});
+    runs.WriteProject(dir.File("none.qpm"), {});
+    runs.WriteProject(dir.File("lost.qpm"), {"gone-1.png", "gone-2.png"});
+    WriteFileBytes(dir.File("text.qpm"), "hello\n");
+    const std::string nothing = dir.File("nothing.qpm"), noFolder = dir.File("missing-folder/out.jpg");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {{}, RenderCommand::kUsage, {"no project given"}},
+        {{pano, "--width", "15"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
+        {{pano, "--width=30001"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
+        {{pano, "-w", "12x"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
+        {{pano, "--quality", "9"}, RenderCommand::kUsage, {"quality must be 10 to 100"}},
+        {{pano, "-o", dir.File("out.png")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
+        {{pano, "-o", dir.File("out")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
+        {{pano, "--frobnicate"}, RenderCommand::kUsage, {"unknown option --frobnicate"}},
+        {{pano, "-o"}, RenderCommand::kUsage, {"needs a value"}},
+        {{pano, pano}, RenderCommand::kUsage, {"more than one project"}},
+        {{pano, "-w", "30", "-o", dir.File("thin.jpg")}, RenderCommand::kUsage, {"gives a height of 10"}},
+        {{nothing}, RenderCommand::kFailure, {"cannot open " + nothing + ": No such file or directory"}},
+        {{dir.File("text.qpm")}, RenderCommand::kFailure, {"not a Panomer project"}},
+        {{dir.File("none.qpm"), "-o", dir.File("none.jpg")}, RenderCommand::kFailure,
+         {"none.qpm holds no photos; there is nothing to render"}},
+        {{dir.File("lost.qpm"), "-o", dir.File("lost.jpg")}, RenderCommand::kFailure,
+         {"warning: " + dir.File("gone-1.png") + " cannot be opened: No such file or directory. The photo is left out.",
+          "lost.qpm holds no photo that can be loaded; there is nothing to render"}},
+        {{pano, "-o", noFolder}, RenderCommand::kFailure, {"cannot create " + noFolder + ": No such file or directory"}},
+        {{jpg, "-o", dir.File("a.jpg")}, RenderCommand::kFailure, {"one of the project's photos"}},
+        {{"--help"}, RenderCommand::kSuccess, {}},
+        {{pano, "--width", "300"}, RenderCommand::kSuccess, {}},
+        {{pano, "-o", dir.File("layers.PSD"), "--width=90"}, RenderCommand::kSuccess, {}},
+        {{missing, "-w", "120", "-o", dir.File("partial.jpeg"), "--progress"}, RenderCommand::kSuccess,
+         {"warning: " + dir.File("missing.png") + " cannot be opened", "wrote " + dir.File("partial.jpeg") + " (120 x 40)"}},
+    };
+    for (const auto& c : cases) {
+        const auto [status, err] = runs.Finish(runs.Start(c.args));
+        const std::string what = c.args.empty() ? "no arguments" : c.args.back();
+        EXPECT_EQ(status, c.status) << what << ": " << err;
+        for (const std::string& message : c.messages)
+            EXPECT_TRUE(Contains(err, message)) << what << ": " << err;
+        // Without a terminal and without --progress nothing is reported on success.
+        EXPECT_TRUE(status != RenderCommand::kSuccess || !c.messages.empty() || err.empty()) << what << ": " << err;
+    }
+    for (const char* name : {"out.png", "out", "thin.jpg", "missing-folder", "none.jpg", "lost.jpg"})
+        EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+    EXPECT_EQ(ReadFileBytes(dir.File("a.jpg")), photo);
+    Quor_BaseImage out;
+    LoadFile(dir.File("pano.jpg"), &out);
+    EXPECT_EQ(out.Width(), 300);
+    EXPECT_EQ(out.Height(), 100);
+    if (HaveIdentify()) {
+        EXPECT_EQ(Identify("-format '%l|%w %h|' '" + dir.File("layers.PSD") + "'"), "|90 30|a.png|90 30|b.png|90 30|");
+    }
+}
+
+// Ctrl-C, SIGTERM and SIGHUP must all cancel like the dialog's Cancel, with 128 + the signal's
+// number, and say truly what was left: during the rows a complete file of the full size (not a
+// truncated one, not a process killed mid-write); while the photos load, an empty file, which
+// must not be called complete.
+TEST(RenderCommand, SignalsCancelAndSayWhatWasLeft)
+{
+    Runs runs;
+    ScratchDir& dir = runs.dir;
+    // Large photos take long enough to load for a signal to arrive meanwhile.
+    std::vector<std::string> large;
+    for (int i = 0; i < 4; i++) {
+        large.push_back("large-" + std::to_string(i) + ".jpg");
+        MakePhoto(dir.File(large.back()), 4000, 3000, rgb_color{200, 30, 30, 255}, rgb_color{30, 30, 200, 255});
+    }
+    runs.WriteProject(dir.File("large.qpm"), large);
+    const struct {
+        int signal;
+        bool duringRows;
+        const char* words;
+    } cases[] = {
+        {SIGINT, true, "is a complete image whose remaining rows repeat the last one rendered"},
+        {SIGTERM, true, "is a complete image whose remaining rows repeat the last one rendered"},
+        {SIGHUP, true, "is a complete image whose remaining rows repeat the last one rendered"},
+        {SIGTERM, false, "cancelled while the photos were loading; "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.duringRows ? " during the rows" : " while loading"));
+        const std::string out = dir.File("big.jpg");
+        std::filesystem::remove(out);
+        const pid_t pid = c.duringRows ? runs.Start({dir.File("pano.qpm"), "--width", "12000", "-o", out})
+                                       : runs.Start({dir.File("large.qpm"), "--width", "64", "-o", out});
+        ASSERT_GT(pid, 0);
+        std::error_code error;
+        // Rows are being written once the file has grown past the JPEG header; photos are being
+        // loaded once the (still empty) file exists.
+        ASSERT_TRUE(Runs::WaitFor([&] {
+            const auto size = std::filesystem::file_size(out, error);
+            return !error && (c.duringRows ? size > 0 : true);
+        }));
+        ASSERT_EQ(kill(pid, c.signal), 0);
+        const auto [status, err] = runs.Finish(pid);
+        EXPECT_EQ(status, 128 + c.signal) << err;
+        EXPECT_TRUE(Contains(err, c.words)) << err;
+        if (c.duringRows) {
+            Quor_BaseImage image;
+            LoadFile(out, &image);
+            EXPECT_EQ(image.Width(), 12000);
+            EXPECT_EQ(image.Height(), 4000);
+        } else {
+            EXPECT_TRUE(Contains(err, out + " is left empty")) << err;
+            EXPECT_EQ(std::filesystem::file_size(out), 0u);
+        }
+    }
+}

@@ -1,0 +1,347 @@
+// Tests of the project document: its exact file format, relative photo paths, undo, the reload
+// rule for photo pixels, and the guards against files that would not read back.
+#include <algorithm>
+#include <unistd.h>
+
+#include "tests/app/core/AppTestSupport.h"
+#include "toolkit/core/Quor_FileStream.h"
+#include "toolkit/core/Quor_MemStream.h"
+#include "toolkit/math/Quor_Math.h"
+
+namespace {
+
+using namespace app_test;
+
+constexpr float kPi = float(Quor_Math::kPi);
+const std::string kHead = "application/x-vnd.quor_panomerdoc\n";
+
+bool OpenText(PanomerDoc& doc, const std::string& text)
+{
+    Quor_MemStream stream;
+    return stream.OpenRead(text.data(), static_cast<int>(text.size())) == 0 && doc.Open(&stream);
+}
+
+std::string SaveToMemory(PanomerDoc& doc)
+{
+    Quor_MemStream stream;
+    EXPECT_EQ(stream.OpenWrite(0), 0);
+    EXPECT_TRUE(doc.Save(&stream));
+    return std::string(reinterpret_cast<const char*>(stream.RawData()), static_cast<size_t>(stream.FileSize()));
+}
+
+void SetPhotos(PanomerDoc& doc, std::initializer_list<std::string> paths)
+{
+    doc.fNumPhotos = 0;
+    for (const std::string& path : paths) {
+        doc.fPhotoPath[doc.fNumPhotos] = path.c_str();
+        doc.fBrightness[doc.fNumPhotos++] = 1.0f;
+    }
+}
+
+uint32_t Pixel(const PanomerDoc& doc, int photo)
+{
+    return doc.fPhotoImage[photo].Image().Row32(0)[0];
+}
+
+// A change in number formatting, keyword order or path quoting makes files unreadable by other
+// copies of the program (the saved bytes are fixed), and any field lost on the way back through
+// a file or a memory stream loses work.
+TEST(PanomerDoc, SavedBytesAreExactAndEveryFieldRoundTrips)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.File("p"));
+    PanomerDoc doc(35.0f);
+    doc.fPath = dir.File("p/pano.qpm").c_str();
+    SetPhotos(doc, {dir.File("p/a.jpg")});
+    doc.fYaw[0] = 0.5f;
+    ASSERT_TRUE(doc.Save());
+    EXPECT_EQ(ReadFileBytes(dir.File("p/pano.qpm")),
+              kHead + "version 1\nprojection_type 1\nfocal_length 35\ncrop 3.141593 -3.141593 1.570796 -1.570796\n"
+                      "num_photos 1\n0.5 0 0 1 \"a.jpg\"\n");
+
+    doc.fProjectionType = 0;
+    doc.fFocalLength = 50.0f;
+    const float crop[4] = {1.0f, -0.75f, 0.5f, -0.25f};
+    std::copy(crop, crop + 4, doc.fCrop);
+    SetPhotos(doc, {dir.File("p/photo 0.jpg"), dir.File("photo 1.jpg"), "/elsewhere/photo 2.jpg"});
+    for (int i = 0; i < 3; i++) {
+        doc.fYaw[i] = -1.25f + i;
+        doc.fPitch[i] = 0.125f * i;
+        doc.fRoll[i] = -0.0625f;
+        doc.fBrightness[i] = 1.5f;
+    }
+    ASSERT_TRUE(doc.Save());
+    for (bool file : {true, false}) {
+        SCOPED_TRACE(file ? "file" : "memory");
+        PanomerDoc copy(35.0f);
+        copy.fPath = doc.fPath;
+        ASSERT_TRUE(file ? copy.Open() : OpenText(copy, SaveToMemory(doc)));
+        EXPECT_EQ(SaveToMemory(copy), SaveToMemory(doc));
+    }
+}
+
+// Photos in or below the document's folder must be stored by name so the folder can be moved; a
+// sibling folder whose name starts like the document's ("doc" and "docs") must keep full paths;
+// a document saved by a relative path (a shell start) must not strip the leading separator of
+// absolute photo paths; and paths beyond any fixed buffer must neither be cut nor refused.
+TEST(PanomerDoc, PhotoPathsAreRelativeOnlyInsideTheDocumentFolder)
+{
+    ScratchDir dir;
+    std::string base = dir.Path();
+    while (base.size() < dir.Path().size() + 1000)
+        base += "/a-rather-long-folder-name-to-make-a-deep-path";
+    std::filesystem::create_directories(base + "/doc/img");
+    std::filesystem::create_directories(base + "/docs");
+    const std::string sibling = base + "/docs/" + std::string(200, 'p') + ".jpg";
+    const std::string inside = "img/" + std::string(180, 'n') + ".jpg";
+    PanomerDoc doc;
+    doc.fPath = (base + "/doc/x.qpm").c_str();
+    SetPhotos(doc, {base + "/doc/" + inside, sibling});
+    ASSERT_TRUE(doc.Save());
+    const std::string text = ReadFileBytes(base + "/doc/x.qpm");
+    EXPECT_NE(text.find("\"" + inside + "\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"" + sibling + "\""), std::string::npos) << text;
+
+    std::filesystem::rename(base + "/doc", base + "/moved");
+    PanomerDoc moved;
+    moved.fPath = (base + "/moved/x.qpm").c_str();
+    ASSERT_TRUE(moved.Open());
+    EXPECT_STREQ(moved.fPhotoPath[0], (base + "/moved/" + inside).c_str());
+    EXPECT_STREQ(moved.fPhotoPath[1], sibling.c_str());
+
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir((base + "/moved").c_str()), 0);
+    moved.fPath = "x.qpm";
+    const bool saved = moved.Save();
+    ASSERT_EQ(chdir(previous), 0);
+    ASSERT_TRUE(saved);
+    PanomerDoc again;
+    again.fPath = (base + "/moved/x.qpm").c_str();
+    ASSERT_TRUE(again.Open());
+    EXPECT_STREQ(again.fPhotoPath[0], (base + "/moved/" + inside).c_str());
+    EXPECT_STREQ(again.fPhotoPath[1], sibling.c_str());
+}
+
+// Files that are not projects, are newer, or hold values this program cannot use must be refused
+// rather than half-read into a document that draws or saves garbage; a huge finite value (a file
+// may say 1e30) must be written as digits, never through an integer conversion, and read back.
+TEST(PanomerDoc, RefusesForeignNewerAndDamagedFiles)
+{
+    ScratchDir dir;
+    const struct {
+        const char* what;
+        std::string text;
+    } bad[] = {
+        {"empty", ""},
+        {"another first line", "application/x-something-else\nversion 1\n"},
+        {"first line with a suffix", "application/x-vnd.quor_panomerdoc2\nversion 1\n"},
+        {"newer version", kHead + "version 2\n"},
+        {"unreadable version", kHead + "version x\n"},
+        {"projection type -1", kHead + "projection_type -1\n"},
+        {"projection type 5", kHead + "projection_type 5\n"},
+        {"nan focal length", kHead + "focal_length nan\n"},
+        {"infinite focal length", kHead + "focal_length inf\n"},
+        {"negative infinite crop", kHead + "crop 1 -inf 1 -1\n"},
+        {"short crop", kHead + "crop 1 2 3\n"},
+        {"nan yaw", kHead + "num_photos 1\nnan 0 0 1 \"a.jpg\"\n"},
+        {"infinite brightness", kHead + "num_photos 1\n0 0 0 inf \"a.jpg\"\n"},
+        {"missing path", kHead + "num_photos 1\n0 0 0 1\n"},
+        {"unquoted path", kHead + "num_photos 1\n0 0 0 1 a.jpg\n"},
+    };
+    for (const auto& c : bad) {
+        PanomerDoc doc;
+        EXPECT_FALSE(OpenText(doc, c.text)) << c.what;
+    }
+
+    ASSERT_TRUE(WriteFileBytes(dir.File("huge.qpm"), kHead + "focal_length 1e30\n"));
+    PanomerDoc huge, again;
+    huge.fPath = dir.File("huge.qpm").c_str();
+    ASSERT_TRUE(huge.Open());
+    const std::string saved = SaveToMemory(huge);
+    EXPECT_NE(saved.find("focal_length 1000000015047466219876688855040\n"), std::string::npos) << saved;
+    ASSERT_TRUE(OpenText(again, saved));
+    EXPECT_FLOAT_EQ(again.fFocalLength, 1e30f);
+}
+
+// A type must bring its default crop (also after a crop line), unknown keywords must be skipped,
+// and 70 photo records must fill only the 64 slots, the surplus skipped without losing what follows.
+TEST(PanomerDoc, ProjectionTypeSetsTheDefaultCropAndSurplusRecordsAreSkipped)
+{
+    PanomerDoc perspective;
+    ASSERT_TRUE(OpenText(perspective, kHead + "projection_type 0\n"));
+    for (int k = 0; k < 4; k++)
+        EXPECT_FLOAT_EQ(perspective.fCrop[k], k % 2 ? -1.2217305f : 1.2217305f);
+
+    PanomerDoc reset;
+    ASSERT_TRUE(OpenText(reset, kHead + "crop 0.5 -0.5 0.25 -0.25 something_new 12 projection_type 3\n"));
+    EXPECT_FLOAT_EQ(reset.fCrop[0], kPi / 2);
+    EXPECT_FLOAT_EQ(reset.fCrop[3], -kPi / 2);
+
+    std::string seventy = kHead + "num_photos 70\n";
+    for (int i = 0; i < 70; i++)
+        seventy += std::to_string(i) + " 0 0 1 \"/nowhere/p" + std::to_string(i) + ".jpg\"\n";
+    PanomerDoc many;
+    ASSERT_TRUE(OpenText(many, seventy + "focal_length 24\n"));
+    EXPECT_EQ(many.fNumPhotos, 64);
+    EXPECT_FLOAT_EQ(many.fYaw[63], 63.0f);
+    EXPECT_STREQ(many.fPhotoPath[63], "/nowhere/p63.jpg");
+    EXPECT_FLOAT_EQ(many.fFocalLength, 24.0f);
+}
+
+// A memory stream whose reads fail from a given position on, as a file's do when its device
+// fails: the text goes on, but no token comes out of it.
+class BrokenStream : public Quor_MemStream {
+public:
+    explicit BrokenStream(int64_t breakAt) : fBreakAt(breakAt) {}
+    bool ReadString(int maxLen, char* dst) override
+    {
+        return FilePos() < fBreakAt && Quor_MemStream::ReadString(maxLen, dst);
+    }
+
+private:
+    int64_t fBreakAt;
+};
+
+// A read that stops on an error must never count as the end of the document: the keywords after
+// it would be silently skipped and the half-read document opened (and saved over the whole one).
+// A token too long for the stream's buffer must not stop the read either, whether the text comes
+// from a file or from memory.
+TEST(PanomerDoc, ReadingThatStopsOnAnErrorFails)
+{
+    const std::string text = kHead + "focal_length 24\nsome_newer_keyword " + std::string(300, 'x') +
+                             "\nprojection_type 0\nfocal_length 50\n";
+    const int64_t afterFirstLine = static_cast<int64_t>(kHead.size() + std::string("focal_length 24\n").size());
+    BrokenStream broken(afterFirstLine);
+    ASSERT_EQ(broken.OpenRead(text.data(), static_cast<int64_t>(text.size())), QUOR_OK);
+    PanomerDoc halfRead;
+    EXPECT_FALSE(halfRead.Open(&broken));
+
+    ScratchDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("long.qpm"), text));
+    for (bool file : {true, false}) {
+        SCOPED_TRACE(file ? "file" : "memory");
+        PanomerDoc doc;
+        doc.fPath = dir.File("long.qpm").c_str();
+        ASSERT_TRUE(file ? doc.Open() : OpenText(doc, text));
+        EXPECT_EQ(doc.fProjectionType, 0);
+        EXPECT_FLOAT_EQ(doc.fFocalLength, 50.0f);
+    }
+}
+
+// A stream whose disk fills up part-way.
+class FailingStream : public Quor_MemStream {
+public:
+    explicit FailingStream(int budget) : fBudget(budget) {}
+    int WriteBytes(const void* data, int count) override
+    {
+        const int allowed = std::min(count, fBudget);
+        fBudget -= allowed;
+        return allowed > 0 ? Quor_MemStream::WriteBytes(data, allowed) : 0;
+    }
+
+private:
+    int fBudget;
+};
+
+// A failed save must say so (an uncreatable file, a write error part-way, a path with a quote
+// that would not read back) and must never cost the previous good copy or leave a temporary file.
+TEST(PanomerDoc, FailedSavesReportFailureAndKeepThePreviousFile)
+{
+    ScratchDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("not-a-folder"), "x"));
+    PanomerDoc doc;
+    doc.fPath = dir.File("not-a-folder/pano.qpm").c_str();
+    EXPECT_FALSE(doc.Save());
+
+    SetPhotos(doc, {"/p/a.jpg", "/p/b.jpg"});
+    const int full = static_cast<int>(SaveToMemory(doc).size());
+    for (int budget : {0, 10, 60, full - 1}) {
+        FailingStream stream(budget);
+        ASSERT_EQ(stream.OpenWrite(0), 0);
+        EXPECT_FALSE(doc.Save(&stream)) << "budget " << budget;
+    }
+
+    const std::string target = dir.File("pano.qpm");
+    ASSERT_TRUE(WriteFileBytes(target, "previous contents\n"));
+    doc.fPath = target.c_str();
+    SetPhotos(doc, {dir.File("say \"cheese\".jpg")});
+    EXPECT_FALSE(doc.Save());
+    EXPECT_EQ(ReadFileBytes(target), "previous contents\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 2)
+        << "a temporary file was left behind";
+}
+
+// Undo must toggle (a second undo restores the state before the first); a shorter snapshot must
+// not leave the old tail to be re-read (paths holding keyword-like words would set a stale crop);
+// and a selection beyond the restored photo count must be cleared, or Delete would hit a photo
+// that was never selected.
+TEST(PanomerDoc, UndoTogglesAndLeavesNothingStale)
+{
+    PanomerDoc doc;
+    EXPECT_FALSE(doc.CanUndo());
+    doc.Undo();
+    SetPhotos(doc, {"/nowhere/a.jpg"});
+    doc.fYaw[0] = 0.25f;
+    const std::string before = SaveToMemory(doc);
+    doc.PrepUndo();
+    ASSERT_TRUE(doc.CanUndo());
+    SetPhotos(doc, {"/nowhere/b.jpg", "/nowhere/x crop 1 2 3 4 1.jpg", "/nowhere/x crop 1 2 3 4 2.jpg"});
+    doc.fYaw[0] = 1.0f;
+    doc.fCrop[0] = 2.0f;
+    doc.fSelected = 2;
+    doc.fPivot[0] = 0.5f;
+    const std::string after = SaveToMemory(doc);
+    for (int round = 1; round <= 3; round++) {
+        doc.Undo();
+        EXPECT_EQ(SaveToMemory(doc), round == 2 ? after : before) << "undo " << round;
+    }
+    EXPECT_EQ(doc.fSelected, -1);
+    EXPECT_GE(doc.fPivot[0], 100000.0f);
+}
+
+// Photo pixels: a missing file leaves an invalid slot without failing the open; brightness 1.5 is
+// baked in and clamped; undo reloads only what changed (a move nothing, a brightness change that
+// photo), and a changed path with the same count and brightness must not keep the old pixels.
+TEST(PanomerDoc, PhotoPixelsFollowTheReloadRule)
+{
+    ScratchDir dir;
+    MakePhoto(dir.File("a.png"), 20, 10, rgb_color{100, 200, 50, 255}, rgb_color{100, 200, 50, 255});
+    MakePhoto(dir.File("b.png"), 20, 10, rgb_color{10, 20, 30, 255}, rgb_color{10, 20, 30, 255});
+    MakePhoto(dir.File("c.png"), 20, 10, rgb_color{8, 8, 8, 255}, rgb_color{8, 8, 8, 255});
+    PanomerDoc doc;
+    doc.fPath = dir.File("pano.qpm").c_str();
+    SetPhotos(doc, {dir.File("a.png"), dir.File("b.png"), dir.File("missing.png")});
+    doc.fBrightness[0] = 1.5f;
+    ASSERT_TRUE(doc.Save());
+    PanomerDoc opened;
+    opened.fPath = doc.fPath;
+    ASSERT_TRUE(opened.Open());
+    ASSERT_TRUE(opened.fPhotoImage[0].IsValid());
+    ASSERT_TRUE(opened.fPhotoImage[1].IsValid());
+    EXPECT_EQ(opened.fPhotoImage[2].Width(), -1);
+    // 100 -> 150, 200 -> 255 (clamped), 50 -> 75; alpha untouched.
+    EXPECT_EQ(Pixel(opened, 0), Quor_PixelConvert::Pack(150, 255, 75, 255));
+    EXPECT_EQ(Pixel(opened, 1), Quor_PixelConvert::Pack(10, 20, 30, 255));
+
+    // With the files gone, a reload shows up as an invalid image.
+    std::filesystem::remove(dir.File("a.png"));
+    std::filesystem::remove(dir.File("b.png"));
+    opened.PrepUndo();
+    opened.fYaw[0] = 1.0f;
+    opened.Undo();
+    EXPECT_TRUE(opened.fPhotoImage[0].IsValid()) << "a move must not reload photos";
+    EXPECT_TRUE(opened.fPhotoImage[1].IsValid());
+    opened.PrepUndo();
+    opened.fBrightness[1] = 2.0f;
+    opened.Undo();
+    EXPECT_TRUE(opened.fPhotoImage[0].IsValid());
+    EXPECT_FALSE(opened.fPhotoImage[1].IsValid()) << "the brightened photo must be reloaded";
+
+    std::string text = SaveToMemory(opened);
+    text.replace(text.find("a.png"), 5, "c.png");
+    ASSERT_TRUE(OpenText(opened, text));
+    EXPECT_EQ(Pixel(opened, 0), Quor_PixelConvert::Pack(12, 12, 12, 255)) << "the slot must show the other photo";
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// File streams: opening only what can be read without blocking, line numbers, and replacing a
+// file through a temporary file so that the old content survives every failure.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/support/TestFiles.h"
+#include "tests/support/TextStreams.h"
+#include "toolkit/core/Quor_FileStream.h"
+
+namespace {
+
+int CountEntries(const std::string& folder)
+{
+    return int(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    return mode_t(std::filesystem::status(path).permissions());
+}
+
+// A file stream whose disk fills up after a few bytes: later writes store only part of what
+// they are given and report the shorter count.
+class FillingStream : public Quor_FileStream {
+public:
+    int WriteBytes(const void* buffer, int n) override
+    {
+        const int allowed = n < fBudget ? n : fBudget;
+        fBudget -= allowed;
+        return allowed > 0 ? Quor_FileStream::WriteBytes(buffer, allowed) : 0;
+    }
+    int fBudget = 10;
+};
+
+}  // namespace
+
+TEST(QuorFileStream, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
+{
+    // Catches a save that truncates the old document before the new one is safely written.
+    quor_test::ScratchDir scratch;
+    const std::string target = scratch.File("pano.qpm");
+    const std::string old = "application/x-vnd.quor_panomerdoc\nold content\n";
+    ASSERT_TRUE(quor_test::WriteFileBytes(target, old));
+    // The old document is byte-identical and no temporary file is left next to it.
+    auto expectOldKept = [&](const char* after) {
+        EXPECT_EQ(quor_test::ReadFileBytes(target), old) << after;
+        EXPECT_EQ(CountEntries(scratch.Path()), 1) << after;
+    };
+
+    {
+        Quor_FileStream stream;
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
+        stream.WriteString("new content that is never committed");
+        EXPECT_EQ(CountEntries(scratch.Path()), 2);  // the target and the temporary file
+        stream.Close();
+        EXPECT_FALSE(stream.Commit());
+    }
+    expectOldKept("not committed");
+
+    {
+        Quor_FileStream stream;  // destroyed without Commit
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
+        stream.WriteString("abandoned");
+    }
+    expectOldKept("abandoned");
+
+    {
+        // A write that cannot be stored (a quote inside a quoted string) fails the commit.
+        Quor_FileStream stream;
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
+        stream.WriteString("photo ");
+        stream.WritePath("/p/a\"b.jpg");
+        EXPECT_TRUE(stream.WriteFailed());
+        EXPECT_FALSE(stream.Commit());
+        EXPECT_FALSE(stream.IsOpen());
+    }
+    expectOldKept("quote");
+
+    {
+        FillingStream stream;
+        ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
+        stream.WriteString("application/x-vnd.quor_panomerdoc\n");
+        stream.WriteFloat(35.0f);
+        EXPECT_TRUE(stream.WriteFailed());
+        EXPECT_FALSE(stream.Commit());
+    }
+    expectOldKept("disk full");
+
+    // A folder that is a regular file cannot take a temporary file.
+    Quor_FileStream blocked;
+    EXPECT_EQ(blocked.OpenReplace((target + "/inner.qpm").c_str()), QUOR_ERR_READ);
+    EXPECT_FALSE(blocked.Commit());
+    EXPECT_EQ(blocked.OpenReplace(nullptr), QUOR_ERR_ARGUMENT);
+    EXPECT_EQ(blocked.OpenReplace(scratch.Path().c_str()), QUOR_ERR_READ);  // a folder is not replaced
+    EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+
+    // A write-protected document is not replaced behind the user's back (root may write anyway).
+    if (geteuid() != 0) {
+        ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+        EXPECT_EQ(blocked.OpenReplace(target.c_str()), QUOR_ERR_READ);
+        EXPECT_EQ(quor_test::ReadFileBytes(target), old);
+    }
+}
+
+TEST(QuorFileStream, CommitKeepsPermissionsAndSymbolicLinks)
+{
+    // Catches a save that resets a private document to world-readable or turns a link into a copy.
+    quor_test::ScratchDir scratch;
+    const std::string target = scratch.File("private.qpm");
+    ASSERT_TRUE(quor_test::WriteFileBytes(target, "old"));
+    ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+    const std::string link = scratch.File("link.qpm");
+    ASSERT_EQ(symlink("private.qpm", link.c_str()), 0);
+
+    Quor_FileStream stream;
+    ASSERT_EQ(stream.OpenReplace(link.c_str()), QUOR_OK);
+    EXPECT_EQ(std::string(stream.Pathname()), link);
+    stream.WriteString("new");
+    ASSERT_TRUE(stream.Commit());
+    EXPECT_EQ(quor_test::ReadFileBytes(target), "new");
+    struct stat info;
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ModeOf(target), 0600u);
+    EXPECT_EQ(CountEntries(scratch.Path()), 2);
+
+    // A new file gets 0644 less the umask.
+    const mode_t mask = umask(027);
+    const std::string fresh = scratch.File("fresh.qpm");
+    ASSERT_EQ(stream.OpenReplace(fresh.c_str()), QUOR_OK);
+    stream.WriteString("x");
+    EXPECT_TRUE(stream.Commit());
+    umask(mask);
+    EXPECT_EQ(ModeOf(fresh), 0640u);
+    EXPECT_EQ(quor_test::ReadFileBytes(fresh), "x");
+}
+
+TEST(QuorFileStream, OpenFailsOnMissingFilesAndNonRegularFiles)
+{
+    // Catches a read open of a FIFO that blocks forever, and failures reported as success.
+    quor_test::ScratchDir scratch;
+    Quor_FileStream stream;
+    EXPECT_EQ(stream.Open(nullptr, true), QUOR_ERR_ARGUMENT);
+    EXPECT_EQ(stream.Open(scratch.File("missing").c_str(), true), QUOR_ERR_READ);
+    EXPECT_EQ(stream.Open(scratch.Path().c_str(), true), QUOR_ERR_READ);  // a folder
+    ASSERT_EQ(mkfifo(scratch.File("pipe.qpm").c_str(), 0600), 0);
+    EXPECT_EQ(stream.Open(scratch.File("pipe.qpm").c_str(), true), QUOR_ERR_READ);
+    EXPECT_FALSE(stream.IsOpen());
+    EXPECT_STREQ(stream.Pathname(), "");
+
+    // Writes that the disk refuses are noted by the time the stream closes.
+    if (access("/dev/full", W_OK) == 0) {
+        ASSERT_EQ(stream.Open("/dev/full", false), QUOR_OK);
+        stream.WriteString("abc");
+        stream.Close();
+        EXPECT_TRUE(stream.WriteFailed());
+    }
+}
+
+TEST(QuorFileStream, CurrentLineCountsLineFeedsBeforeThePosition)
+{
+    // Catches line numbers that are off by one or that move the read position.
+    quor_test::FileReader file("a\nb\n\"c\" d");
+    Quor_String s;
+    ASSERT_TRUE(file.fStream.Read(&s));
+    ASSERT_TRUE(file.fStream.Read(&s));
+    EXPECT_EQ(file.fStream.CurrentLine(), 2);
+    ASSERT_TRUE(file.fStream.ReadQuoteString(&s));
+    EXPECT_EQ(file.fStream.CurrentLine(), 3);
+    ASSERT_TRUE(file.fStream.Read(&s));
+    EXPECT_STREQ(s, "d");
+}

@@ -1,0 +1,197 @@
+// Drawing text and glyphs: clipping at every edge, coverage and alpha, the other pixel depths,
+// text placement, and sample images of the built-in fonts.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "tests/support/GoldenImage.h"
+#include "tests/toolkit/imaging/fonts/FontTestSupport.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+#include "toolkit/imaging/Quor_Palette.h"
+
+using namespace font_test;
+using namespace quor_test;
+using PC = Quor_PixelConvert;
+
+namespace {
+
+constexpr rgb_color kInk{200, 40, 10, 255};
+
+// An 8-bit coverage glyph record over caller-owned bytes.
+Quor_image GlyphRecord(const uint8_t* bits, int width, int height)
+{
+    return Quor_image{const_cast<uint8_t*>(bits), width, height, 8, 1, width};
+}
+
+}  // namespace
+
+// Catches glyphs shifted instead of clipped at the left or top edge, rows or columns lost or
+// duplicated at the right and bottom (drawing into a small image must equal cropping the same
+// drawing made on a large one), and positions at the ends of the int range that wrap around.
+TEST(QuorFont, GlyphClippingEqualsCroppingAtEveryEdge)
+{
+    // An asymmetric glyph ("F" with graded coverage), 6 x 5, so flips and shifts show.
+    const uint8_t f[5][6] = {{255, 255, 255, 255, 200, 0}, {255, 60, 0, 0, 0, 0}, {255, 255, 255, 128, 0, 0},
+                             {255, 30, 0, 0, 0, 0},        {255, 90, 0, 0, 0, 10}};
+    const Quor_image glyph = GlyphRecord(&f[0][0], 6, 5);
+    for (int dy = -6; dy <= 8; dy++) {
+        for (int dx = -7; dx <= 9; dx++) {
+            Canvas big(40, 30, Canvas::Background::kPattern), small(8, 7, Canvas::Background::kPattern, 17, 12);
+            Quor_Font::BlitGlyph(&glyph, big.Img(), 17 + dx, 12 + dy, kInk);
+            Quor_Font::BlitGlyph(&glyph, small.Img(), dx, dy, kInk);
+            ASSERT_TRUE(small.MatchesWindowOf(big, 17, 12)) << dx << ", " << dy;
+        }
+    }
+    const Canvas untouched(8, 7, Canvas::Background::kPattern);
+    for (int x : {INT_MIN, INT_MIN + 3, INT_MAX - 2, INT_MAX}) {
+        for (int y : {INT_MIN, -2, 2, INT_MAX}) {
+            Canvas small(8, 7, Canvas::Background::kPattern);
+            Quor_Font::BlitGlyph(&glyph, small.Img(), x, y, kInk);
+            ASSERT_TRUE(small.MatchesWindowOf(untouched)) << x << ", " << y;
+        }
+    }
+}
+
+// Catches text clipped by shifting (the left-edge fault), dropped glyphs at the edges, and text
+// drawn when its line lies outside the image or its pen starts past the right edge.
+TEST(QuorFont, TextClippingEqualsCroppingForEveryBuiltinFont)
+{
+    const unsigned seed = 20240611;
+    std::printf("seed %u\n", seed);
+    std::mt19937 random(seed);
+    const char* text = "Wij\xC5gy|F_ \xE9Q";
+    for (int index = 0; index < Quor_Font::kEmbeddedFontCount; index++) {
+        SCOPED_TRACE(kExpected[index].prefix);
+        FontPtr font = Embedded(index);
+        Canvas big(160, 50, Canvas::Background::kPattern);
+        font->DrawString(big.Img(), text, 30, 25, kInk);
+        for (int trial = 0; trial < 200; trial++) {
+            const int width = 5 + int(random() % 40);
+            const int height = 3 + int(random() % 20);
+            // The pen stays left of the small image's right edge (text starting beyond it is
+            // skipped as a whole).
+            const int lowest = std::max(0, 31 - width);
+            const int wx = lowest + int(random() % unsigned(160 - width - lowest + 1));
+            const int wy = int(random() % (50 - height));
+            Canvas small(width, height, Canvas::Background::kPattern, wx, wy);
+            font->DrawString(small.Img(), text, 30 - wx, 25 - wy, kInk);
+            ASSERT_TRUE(small.MatchesWindowOf(big, wx, wy))
+                << "window " << wx << ", " << wy << " size " << width << " x " << height;
+        }
+    }
+    // A baseline more than a line height above the top, a line below the bottom, a pen past the
+    // right edge and no text draw nothing.
+    FontPtr font = Embedded(0);
+    Canvas canvas(40, 20, Canvas::Background::kPattern);
+    const Canvas untouched(40, 20, Canvas::Background::kPattern);
+    font->DrawString(canvas.Img(), "Wj", 0, -16, kInk);
+    font->DrawString(canvas.Img(), "Wj", 0, 20 + 11, kInk);
+    font->DrawString(canvas.Img(), "Wj", 40, 10, kInk);
+    font->DrawString(canvas.Img(), nullptr, 0, 10, kInk);
+    EXPECT_TRUE(canvas.MatchesWindowOf(untouched));
+}
+
+// Catches anti-aliased edges that lose their coverage in the alpha channel (text drawn onto a
+// transparent image must composite cleanly later), and text that punches see-through holes into
+// an opaque image.
+TEST(QuorFont, AlphaFollowsCoverageOnTransparentAndStaysOpaqueOnOpaque)
+{
+    for (int index : {0, 5}) {
+        FontPtr font = Embedded(index);
+        const Quor_bitmapFont data = font->BitmapData();
+        for (unsigned char c : std::string("AWg\xE9")) {
+            SCOPED_TRACE(c);
+            const int cellWidth = data.charWidth[c];
+            Canvas clear(cellWidth + 4, data.fontHeight, Quor_ColorOps::Transparent);
+            Canvas opaque(cellWidth + 4, data.fontHeight, Quor_ColorOps::White);
+            const char text[2] = {char(c), 0};
+            font->DrawString(clear.Img(), text, 2 - data.charDelta[c], data.fontBaseHeight, kInk);
+            font->DrawString(opaque.Img(), text, 2 - data.charDelta[c], data.fontBaseHeight, kInk);
+            int edges = 0;
+            for (int y = 0; y < data.fontHeight; y++) {
+                for (int x = 0; x < cellWidth; x++) {
+                    const uint32_t k = data.fontBmp[int64_t(y) * data.fontWidth + data.charOffset[c] + x];
+                    const uint32_t p = clear.At(2 + x, y), o = opaque.At(2 + x, y);
+                    ASSERT_TRUE(PC::Alpha(p) == k && PC::Alpha(o) == 255u) << x << ", " << y;
+                    EXPECT_TRUE(k != 255 || p == Quor_ColorOps::PackColor32(kInk)) << x << ", " << y;
+                    // Over white, an edge's colour lies between the ink and white.
+                    EXPECT_TRUE(k == 0 || k == 255 || (PC::Red(o) >= kInk.red && PC::Green(o) >= kInk.green)) << x << ", " << y;
+                    edges += k > 0 && k < 255;
+                }
+            }
+            EXPECT_GT(edges, 0) << "the glyph should have anti-aliased edges";
+        }
+    }
+}
+
+// Catches glyphs written with the wrong packing into 16, 15 and 8-bit images or over pixels with
+// no coverage, and glyph records that are not 8-bit coverage being drawn.
+TEST(QuorFont, GlyphsPackIntoEveryDrawingDepth)
+{
+    const uint8_t coverage[3] = {0, 128, 255};
+    const Quor_image glyph = GlyphRecord(coverage, 3, 1);
+    const rgb_color white{255, 255, 255, 255}, red{255, 0, 0, 255};
+    for (int bits : {16, 15}) {
+        Canvas canvas(4, 1, bits);
+        const uint16_t* row = reinterpret_cast<const uint16_t*>(canvas.inner.Row(0));
+        Quor_Font::BlitGlyph(&glyph, canvas.Img(), 0, 0, white);
+        EXPECT_TRUE(row[0] == 0 && row[3] == 0) << bits;
+        EXPECT_EQ(row[1], bits == 16 ? PC::Pack16(128, 128, 128) : PC::Pack15(128, 128, 128)) << bits;
+        EXPECT_EQ(row[2], bits == 16 ? Quor_ColorOps::PackColor16(white) : Quor_ColorOps::PackColor15(white)) << bits;
+    }
+    const Quor_Palette& palette = Quor_Palette::SystemPalette();
+    Canvas indexed(3, 1, 8);
+    uint8_t* row = indexed.inner.Row(0);
+    row[0] = row[1] = row[2] = palette.IndexFromColor(0, 0, 0);
+    Quor_Font::BlitGlyph(&glyph, indexed.Img(), 0, 0, red);
+    EXPECT_EQ(row[0], palette.IndexFromColor(0, 0, 0));
+    EXPECT_EQ(row[1], palette.IndexFromColor(128, 0, 0));
+    EXPECT_EQ(row[2], palette.IndexFromColor(255, 0, 0));
+
+    Canvas canvas(4, 4, Quor_ColorOps::White);
+    Quor_image wrong = glyph;
+    wrong.pixelBits = 32;
+    Quor_Font::BlitGlyph(&wrong, canvas.Img(), 0, 0, white);
+    Quor_Font::BlitGlyph(nullptr, canvas.Img(), 0, 0, white);
+    EXPECT_EQ(canvas.At(1, 0), Quor_ColorOps::PackColor32(Quor_ColorOps::White));
+}
+
+// Catches the pen-position alignment 0 "fixed" to put text right of the pen (the about box's
+// right-aligned build date relies on it) and centring by anything but pixel width.
+TEST(QuorFont, AlignmentPlacesThePen)
+{
+    FontPtr font = Embedded(0);
+    const char* text = "AW";  // 19 pixels wide, ascent 11
+    const Quor_Point pen(100, 50);
+    EXPECT_EQ(font->AlignAtPen(text, 0, 2, pen), Quor_Point(81, 50));
+    EXPECT_EQ(font->AlignAtPen(text, 1, 2, pen), Quor_Point(100, 50));
+    EXPECT_EQ(font->AlignAtPen(text, 4, 3, pen), Quor_Point(91, 50 + 11 - 1));
+    EXPECT_EQ(font->AlignAtPen(text, 1, 4, pen), Quor_Point(100, 50 + 5 - 1));
+    const Quor_Rect r(10, 20, 109, 39);  // 100 x 20
+    EXPECT_EQ(font->AlignInRect(text, 0, 2, r), Quor_Point(10, 20 + 10));
+    EXPECT_EQ(font->AlignInRect(text, 1, 3, r), Quor_Point(109 - 19, 39));
+    EXPECT_EQ(font->AlignInRect(text, 4, 4, r), Quor_Point(10 + 50 - 9, 20 + 10 + 5 - 1));
+}
+
+// Catches unreadable or misplaced glyphs in the built-in fonts (reviewed sample images).
+TEST(QuorFont, BuiltinFontSamplesMatchTheirGoldens)
+{
+    const char* lines[] = {
+        "Quor Panomer: the quick brown fox jumps over the lazy dog.",
+        "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG! 0123456789",
+        "\xC5ngstr\xF6m \xE9t\xE9 na\xEFve \xDF \xA9 \xBD (x) [y] {z} @#$%&*/\\ \"Focal\"\t|\x01\x7F\x9F|",
+    };
+    for (int index = 0; index < Quor_Font::kEmbeddedFontCount; index++) {
+        FontPtr font = Embedded(index);
+        const int lineHeight = font->LineToLineHeight();
+        Canvas canvas(490, 3 * lineHeight + 6, Quor_ColorOps::RgbColor(250, 248, 240));
+        for (int i = 0; i < 3; i++)
+            font->DrawString(canvas.Img(), lines[i], 4, 3 + i * lineHeight + font->FontHeight(), rgb_color{20, 30, 90, 255});
+        EXPECT_GOLDEN(canvas.inner,
+                      std::string("tests/toolkit/imaging/fonts/golden/sample_") + kExpected[index].prefix + ".png", 0);
+    }
+}

@@ -1,0 +1,483 @@
+// Tests of the image file registry: loading every variant of every format, at full and reduced
+// size, the refusals of hostile headers before anything is allocated, the memory budget of a load
+// and its account in words, the promise of a thumbnail load, round trips and the published types.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/toolkit/imaging/formats/FormatsFixtures.h"
+#include "toolkit/core/Quor_Status.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
+
+using namespace formats_test;
+using quor_test::DataPath;
+using quor_test::PixelAt;
+using quor_test::Px;
+
+namespace {
+
+constexpr rgb_color kGreyFigure{200, 200, 200, 255};
+constexpr rgb_color kGreyBackground{50, 50, 50, 255};
+
+using LoadFunction = int (*)(const char*, Quor_BaseImage*, int, int64_t, Quor_String*);
+
+// Both ways of loading: the full picture and the thumbnail.
+const LoadFunction kLoads[] = {Quor_ImageIo::LoadImage, Quor_ImageIo::LoadThumbnail};
+
+int Load(LoadFunction load, const std::string& path, Quor_BaseImage* image, int maxSize,
+    int64_t budget = Quor_ImageIo::kNoBudget, Quor_String* refusal = nullptr)
+{
+    return load(path.c_str(), image, maxSize, budget, refusal);
+}
+
+// The fixture decodes to the F at full size and reduced, through both ways of loading.
+void ExpectFigure(const std::string& file, rgb_color figure = quor_test::kRed, rgb_color background = quor_test::kBlue,
+    int tolerance = 0, int edge = 0)
+{
+    SCOPED_TRACE(file);
+    for (int maxSize : {0, 64})
+        for (LoadFunction load : kLoads) {
+            Quor_BaseImage image;
+            ASSERT_EQ(Load(load, DataPath(file), &image, maxSize), QUOR_OK);
+            EXPECT_EQ(CompareWithFigure(image, figure, background, tolerance, edge), "");
+        }
+}
+
+// Every file in tests/data/<format>/malformed.
+std::vector<std::string> MalformedFiles(const char* format)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DataPath(std::string(format) + "/malformed")))
+        files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// A single-colour image saved in `format`.
+std::string SaveFlat(const quor_test::ScratchDir& scratch, const char* name, int width, int height, int format,
+    rgb_color colour = quor_test::kRed)
+{
+    Quor_BaseImage source;
+    EXPECT_EQ(source.Initialize(width, height, 32), QUOR_OK);
+    source.Clear(colour);
+    const std::string path = scratch.File(name);
+    EXPECT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &source, format, 80), QUOR_OK);
+    return path;
+}
+
+}  // namespace
+
+// Catches row-order flips, mirrored rows, red/blue swaps and rows off by one in the lossless readers.
+TEST(QuorImageIo, LosslessVariantsDecodeToTheFigure)
+{
+    for (const char* file : {"bmp/f-24-bottomup.bmp", "bmp/f-24-topdown.bmp", "bmp/f-8-bottomup.bmp", "bmp/f-8-topdown.bmp",
+             "bmp/f-24-os2-12.bmp", "bmp/f-8-os2-12.bmp", "bmp/f-24-os2-64.bmp", "bmp/f-8-v5-124.bmp",
+             "bmp/f-24-imagemagick.bmp", "gif/f.gif", "gif/f-interlaced.gif", "gif/f-uncompressed-lzw.gif",
+             "png/f-rgb8.png", "png/f-rgba8.png", "png/f-rgb16.png", "png/f-rgb8-interlaced.png", "png/f-palette8.png",
+             "png/f-palette2.png", "tga/f-imagemagick-type2.tga", "tga/f-imagemagick-type10.tga",
+             "tga/f-imagemagick-type9.tga", "tga/f-type1-16-cmap16-first10.tga"})
+        ExpectFigure(file);
+    for (const char* file : {"png/f-grey8.png", "png/f-grey16.png", "png/f-greyalpha8.png", "tga/f-imagemagick-type3.tga"})
+        ExpectFigure(file, kGreyFigure, kGreyBackground);
+    ExpectFigure("png/f-grey1.png", quor_test::kWhite, quor_test::kBlack);
+    ExpectFigure("png/f-grey4.png", {204, 204, 204, 255}, {51, 51, 51, 255});
+    // Targa in both row orders, every depth, plain and run-length encoded (runs cross rows).
+    for (const std::string order : {"topdown", "bottomup"}) {
+        for (int bits : {15, 16, 24, 32})
+            for (int type : {2, 10})
+                ExpectFigure("tga/f-type" + std::to_string(type) + "-" + std::to_string(bits) + "-" + order + ".tga");
+        for (const char* type : {"type1-8", "type9-8"})
+            ExpectFigure("tga/f-" + std::string(type) + "-" + order + ".tga");
+        for (const char* type : {"type3-8", "type11-8"})
+            ExpectFigure("tga/f-" + std::string(type) + "-" + order + ".tga", kGreyFigure, kGreyBackground);
+    }
+}
+
+// Catches JPEG colour handling gone wrong: grey not spread to RGB, R/B swapped, CMYK not
+// inverted, flipped rows or rows off by one. Unsubsampled files hold every pixel within the
+// tolerance (a row shift costs 255); 4:2:0 blurs colour across the outline, which is excluded.
+TEST(QuorImageIo, JpegVariantsDecodeToTheFigure)
+{
+    ExpectFigure("jpeg/f-rgb.jpg", quor_test::kRed, quor_test::kBlue, 24, 0);
+    ExpectFigure("jpeg/f-rgb-progressive.jpg", quor_test::kRed, quor_test::kBlue, 24, 0);
+    ExpectFigure("jpeg/f-rgb-420.jpg", quor_test::kRed, quor_test::kBlue, 12, 2);
+    ExpectFigure("jpeg/f-grey.jpg", kGreyFigure, kGreyBackground, 12, 0);
+    // Stored inverted with an Adobe marker; the conversion's factors give blue 255 * 0.921.
+    ExpectFigure("jpeg/f-cmyk.jpg", quor_test::kRed, {0, 0, 235, 255}, 24, 0);
+}
+
+// Catches tRNS and alpha channels dropped or misplaced in the PNG reader, and the opaque
+// guarantee of the other module broken by a 32-bit Targa carrying alpha 128.
+TEST(QuorImageIo, TransparencyReachesAlphaOnlyFromPng)
+{
+    ExpectFigure("png/f-palette8-trns.png", quor_test::kRed, {0, 0, 255, 0});
+    ExpectFigure("png/f-rgb8-trns.png", quor_test::kRed, {0, 0, 255, 0});
+    ExpectFigure("png/f-rgba8-alpha.png", {255, 0, 0, 128}, quor_test::kBlue);
+    ExpectFigure("tga/f-type2-32-topdown.tga");
+}
+
+// Catches readers that crash, read out of bounds, hang or report success on hostile files (run
+// under ASan/UBSan): every malformed file fails at every load size, through both ways of loading,
+// and leaves no image.
+TEST(QuorImageIo, MalformedFilesFailCleanly)
+{
+    for (const char* format : {"bmp", "gif", "jpeg", "png", "tga"})
+        for (const std::string& path : MalformedFiles(format))
+            for (int maxSize : {0, 64, 640})
+                for (LoadFunction load : kLoads) {
+                    Quor_BaseImage image;
+                    EXPECT_LT(Load(load, path, &image, maxSize), QUOR_OK) << path << " maxSize " << maxSize;
+                    EXPECT_FALSE(image.IsValid()) << path << " maxSize " << maxSize;
+                }
+}
+
+// Catches the failures whose code the caller acts on being mixed up: oversize headers are
+// refused as too large, headers declaring more pixels than their file could encode as corrupt
+// (at every load size: a reduced JPEG decode must not allocate a quarter gigabyte for a 1 KB
+// file), palette and run faults as corrupt data, and a palette index exactly one past the end
+// as much as any other.
+TEST(QuorImageIo, MalformedFilesGiveTheirCodes)
+{
+    const struct {
+        const char* file;
+        int maxSize;
+        int code;
+    } cases[] = {
+        {"bmp/malformed/huge-70000x70000.bmp", 0, QUOR_ERR_MEMORY},
+        {"bmp/malformed/huge-40000x60000.bmp", 0, QUOR_ERR_MEMORY},
+        {"png/malformed/huge-70000x70000.png", 0, QUOR_ERR_MEMORY},
+        {"png/malformed/huge-47000x47000.png", 0, QUOR_ERR_MEMORY},
+        {"png/malformed/too-short-for-45000x45000.png", 0, QUOR_ERR_DECODE},
+        {"png/malformed/too-short-for-45000x45000.png", 640, QUOR_ERR_DECODE},
+        {"gif/malformed/too-short-for-40000x40000.gif", 0, QUOR_ERR_DECODE},
+        {"gif/malformed/too-short-for-40000x40000.gif", 100, QUOR_ERR_DECODE},
+        {"tga/malformed/huge-rle-40000x40000.tga", 640, QUOR_ERR_DECODE},
+        {"tga/malformed/huge-65535x65535.tga", 0, QUOR_ERR_MEMORY},
+        {"gif/malformed/huge-65535x65535.gif", 0, QUOR_ERR_MEMORY},
+        {"jpeg/malformed/huge-65500x65500-no-data.jpg", 0, QUOR_ERR_MEMORY},
+        {"jpeg/malformed/huge-65500x65500-no-data.jpg", 640, QUOR_ERR_DECODE},
+        {"jpeg/malformed/huge-65500x65500-no-data.jpg", 100, QUOR_ERR_DECODE},
+        {"bmp/malformed/zero-width.bmp", 0, QUOR_ERR_READ},
+        {"tga/malformed/zero-height.tga", 0, QUOR_ERR_READ},
+        {"jpeg/malformed/not-a-jpeg.jpg", 0, QUOR_ERR_READ},
+        {"bmp/malformed/index-beyond-palette.bmp", 0, QUOR_ERR_DECODE},
+        {"tga/malformed/index-beyond-colormap.tga", 0, QUOR_ERR_DECODE},
+        {"tga/malformed/index-equal-to-colormap-length.tga", 0, QUOR_ERR_DECODE},
+        {"gif/malformed/index-beyond-colormap.gif", 0, QUOR_ERR_DECODE},
+        {"gif/malformed/index-equal-to-colormap-length.gif", 0, QUOR_ERR_DECODE},
+        {"gif/malformed/lzw-code-4095-first.gif", 0, QUOR_ERR_DECODE},
+        {"tga/malformed/rle-run-past-end.tga", 0, QUOR_ERR_DECODE},
+        {"tga/malformed/rle-literal-past-end.tga", 0, QUOR_ERR_DECODE},
+        {"bmp/malformed/truncated-pixels.bmp", 0, QUOR_ERR_DECODE},
+    };
+    for (const auto& c : cases)
+        for (LoadFunction load : kLoads) {
+            Quor_BaseImage image;
+            EXPECT_EQ(Load(load, DataPath(c.file), &image, c.maxSize), c.code) << c.file << " maxSize " << c.maxSize;
+        }
+}
+
+// Catches a header bound set so tight that real files are refused: the densest honest files
+// (one flat colour, the best compression each format has) load at their full size.
+TEST(QuorImageIo, FlatImagesPassTheHeaderBounds)
+{
+    quor_test::ScratchDir scratch;
+    const struct {
+        const char* name;
+        int format;
+    } cases[] = {{"flat.jpg", Quor_ImageIo::Format_JPEG}, {"flat.png", Quor_ImageIo::Format_PNG}};
+    for (const auto& c : cases) {
+        const std::string path = SaveFlat(scratch, c.name, 3000, 2000, c.format, quor_test::kWhite);
+        std::printf("%s: %lld bytes for 6 million pixels\n", c.name,
+            static_cast<long long>(std::filesystem::file_size(path)));
+        Quor_BaseImage image;
+        EXPECT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &image, 0), QUOR_OK) << c.name;
+    }
+}
+
+// Catches a memory budget checked after the pixels were decoded (or not at all), and a budget
+// that forgets the reduced copy of a reduced load: a load beyond its budget is refused from the
+// header alone (a file whose data is corrupt still reads as "beyond the budget", not "corrupt"),
+// at every load size, and the refusal names the file and the size.
+TEST(QuorImageIo, MemoryBudgetIsCheckedBeforeDecoding)
+{
+    quor_test::ScratchDir scratch;
+    const std::string corrupt = DataPath("tga/malformed/truncated-rle.tga");
+    for (LoadFunction load : kLoads) {
+        Quor_BaseImage image;
+        Quor_String refusal;
+        EXPECT_EQ(Load(load, corrupt, &image, 0, kFigureWidth * kFigureHeight * 4 - 1, &refusal), QUOR_ERR_MEMORY);
+        EXPECT_NE(std::string(refusal.Buffer()).find(corrupt + " (47 x 33 pixels) needs"), std::string::npos) << refusal.Buffer();
+        EXPECT_EQ(Load(load, corrupt, &image, 0, 0), QUOR_ERR_MEMORY) << "a budget of 0 is nothing, not no budget";
+        EXPECT_EQ(Load(load, corrupt, &image, 0), QUOR_ERR_DECODE);
+    }
+
+    // A 3000 x 2000 JPEG reduced to 500 decodes at 1/4 (750 x 500, 1.5 MB) and is then copied
+    // at 500 x 333 (0.67 MB): 2,166,000 bytes in all.
+    const std::string jpeg = SaveFlat(scratch, "big.jpg", 3000, 2000, Quor_ImageIo::Format_JPEG);
+    const int64_t reduced = int64_t(750) * 500 * 4 + int64_t(500) * 333 * 4;
+    for (LoadFunction load : kLoads) {
+        Quor_BaseImage image;
+        EXPECT_EQ(Load(load, jpeg, &image, 500, reduced - 1), QUOR_ERR_MEMORY);
+        EXPECT_EQ(Load(load, jpeg, &image, 500, reduced), QUOR_OK);
+        EXPECT_EQ(image.Width(), 500);
+        EXPECT_EQ(Load(load, jpeg, &image, 0, int64_t(3000) * 2000 * 4 - 1), QUOR_ERR_MEMORY);
+    }
+}
+
+// Catches refusals that callers cannot pass on: each failure comes with a sentence naming the
+// file, with the declared size where the size was refused.
+TEST(QuorImageIo, RefusalsSayWhatWentWrong)
+{
+    quor_test::ScratchDir scratch;
+    const std::string folder = scratch.File("folder.png");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const struct {
+        std::string path;
+        int maxSize;
+        std::string words;
+    } cases[] = {
+        {DataPath("jpeg/malformed/huge-65500x65500-no-data.jpg"), 640,
+         "huge-65500x65500-no-data.jpg declares 65500 x 65500 pixels, more than its 996 bytes can hold"},
+        {DataPath("png/malformed/huge-70000x70000.png"), 0, "huge-70000x70000.png holds 70000 x 70000 pixels"},
+        {DataPath("bmp/malformed/zero-width.bmp"), 0, "zero-width.bmp declares an image of 0 x"},
+        {scratch.File("missing.gif"), 0, "missing.gif cannot be opened: No such file or directory"},
+        {folder, 0, "folder.png is not a regular file"},
+        {scratch.File("notes.txt"), 0, "notes.txt is not a kind of image file"},
+        {DataPath("jpeg/malformed/not-a-jpeg.jpg"), 0, "not-a-jpeg.jpg does not read as a JPG image"},
+        {DataPath("tga/malformed/truncated-rle.tga"), 0, "truncated-rle.tga is damaged"},
+    };
+    for (const auto& c : cases)
+        for (LoadFunction load : kLoads) {
+            Quor_BaseImage image;
+            Quor_String refusal = "stale";
+            EXPECT_LT(Load(load, c.path, &image, c.maxSize, Quor_ImageIo::kNoBudget, &refusal), QUOR_OK);
+            EXPECT_NE(std::string(refusal.Buffer()).find(c.words), std::string::npos) << refusal.Buffer();
+        }
+}
+
+// Catches a decode that fails half-way leaving a "valid" image whose undecoded rows hold stale
+// or uninitialised memory (a previous picture of the same size is reused by the load).
+TEST(QuorImageIo, FailedDecodeLeavesNoImage)
+{
+    for (const char* file : {"tga/malformed/truncated-rle.tga", "gif/malformed/truncated-in-image-data.gif",
+             "png/malformed/truncated-in-idat.png", "tga/malformed/index-beyond-colormap.tga"}) {
+        Quor_BaseImage image;
+        ASSERT_EQ(Quor_ImageIo::LoadImage(DataPath("bmp/f-24-topdown.bmp").c_str(), &image, 0), QUOR_OK);
+        EXPECT_LT(Quor_ImageIo::LoadImage(DataPath(file).c_str(), &image, 0), QUOR_OK) << file;
+        EXPECT_FALSE(image.IsValid()) << file;
+    }
+}
+
+namespace {
+
+// An image whose next allocations are refused, as when memory runs out: like Quor_BaseImage's
+// own Initialize, a refusal frees the old pixels first.
+class ShortOfMemory : public Quor_BaseImage {
+public:
+    int fRefusals = 0;
+
+    int Initialize(int width, int height, int pixelBits) override
+    {
+        const bool changes = !IsValid() || Width() != width || Height() != height || PixelBits() != pixelBits;
+        if (changes && fRefusals > 0) {
+            fRefusals--;
+            Free();
+            return QUOR_ERR_MEMORY;
+        }
+        return Quor_BaseImage::Initialize(width, height, pixelBits);
+    }
+};
+
+}  // namespace
+
+// Catches a thumbnail load that breaks its promise to leave the picture as it was on any
+// failure: a file that does not decode, and memory refused for the new size (a full-size
+// thumbnail, and a reduced one), all leave the old thumbnail intact.
+TEST(QuorImageIo, FailedThumbnailKeepsThePicture)
+{
+    const std::string figure = DataPath("bmp/f-24-topdown.bmp");
+    ShortOfMemory thumbnail;
+    ASSERT_EQ(Quor_ImageIo::LoadImage(figure.c_str(), &thumbnail, 0), QUOR_OK);
+    EXPECT_LT(Quor_ImageIo::LoadThumbnail(DataPath("tga/malformed/truncated-rle.tga").c_str(), &thumbnail, 0), QUOR_OK);
+    EXPECT_EQ(CompareWithFigure(thumbnail, quor_test::kRed, quor_test::kBlue), "");
+
+    quor_test::ScratchDir scratch;
+    const std::string other = SaveFlat(scratch, "other.png", 100, 60, Quor_ImageIo::Format_PNG);
+    for (int maxSize : {0, 50}) {
+        thumbnail.fRefusals = 1;
+        EXPECT_EQ(Quor_ImageIo::LoadThumbnail(other.c_str(), &thumbnail, maxSize), QUOR_ERR_MEMORY) << maxSize;
+        EXPECT_EQ(CompareWithFigure(thumbnail, quor_test::kRed, quor_test::kBlue), "") << maxSize;
+    }
+    thumbnail.fRefusals = 0;
+    ASSERT_EQ(Quor_ImageIo::LoadThumbnail(other.c_str(), &thumbnail, 50), QUOR_OK);
+    EXPECT_EQ(thumbnail.Width(), 50);
+    EXPECT_EQ(thumbnail.Height(), 30);
+}
+
+// Catches opening something other than a regular file: a FIFO named like a photo blocked the
+// loader (and the window holding its lock) for good; folders and missing files must fail too;
+// and a loader that picks the module by content or by a case-sensitive extension.
+TEST(QuorImageIo, OnlyRegularFilesAreOpenedByTheModuleTheNameSelects)
+{
+    quor_test::ScratchDir scratch;
+    const std::string fifo = scratch.File("p.jpg");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto load = std::async(std::launch::async, [&] {
+        Quor_BaseImage image;
+        return Quor_ImageIo::LoadImage(fifo.c_str(), &image, 0);
+    });
+    if (load.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Unblock the reader so the test can end, then fail.
+        const int writer = open(fifo.c_str(), O_WRONLY);
+        if (writer != -1)
+            close(writer);
+        FAIL() << "LoadImage blocked on a FIFO";
+    }
+    EXPECT_EQ(load.get(), QUOR_ERR_READ);
+
+    const std::string folder = scratch.File("folder.png");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    Quor_BaseImage image;
+    EXPECT_EQ(Quor_ImageIo::LoadImage(folder.c_str(), &image, 0), QUOR_ERR_READ);
+    EXPECT_EQ(Quor_ImageIo::LoadImage(scratch.File("missing.bmp").c_str(), &image, 0), QUOR_ERR_READ);
+    EXPECT_EQ(Quor_ImageIo::LoadImage(scratch.File("notes.txt").c_str(), &image, 0), QUOR_ERR_NO_MODULE);
+    ASSERT_EQ(symlink("/dev/zero", scratch.File("zero.bmp").c_str()), 0);
+    EXPECT_EQ(Quor_ImageIo::LoadImage(scratch.File("zero.bmp").c_str(), &image, 0), QUOR_ERR_READ);
+    EXPECT_FALSE(image.IsValid());
+
+    // The module is chosen by the MIME type of the name, not by content nor by a case-sensitive
+    // extension: an upper-case ".BMP" loads and a ".png" holding a BMP fails.
+    const std::string bytes = quor_test::ReadFileBytes(DataPath("bmp/f-24-bottomup.bmp"));
+    ASSERT_TRUE(quor_test::WriteFileBytes(scratch.File("UPPER.BMP"), bytes));
+    ASSERT_TRUE(quor_test::WriteFileBytes(scratch.File("wrong.png"), bytes));
+    EXPECT_EQ(Quor_ImageIo::LoadImage(scratch.File("UPPER.BMP").c_str(), &image, 0), QUOR_OK);
+    EXPECT_EQ(Quor_ImageIo::LoadImage(scratch.File("wrong.png").c_str(), &image, 0), QUOR_ERR_READ);
+}
+
+// Catches wrong sizes from reduced loads: the DCT scale and the fitting step together.
+TEST(QuorImageIo, ReducedLoadsHaveTheDocumentedSizes)
+{
+    quor_test::ScratchDir scratch;
+    const int kJpeg = Quor_ImageIo::Format_JPEG, kBmp = Quor_ImageIo::Format_BMP;
+    const struct {
+        int width, height, maxSize, format, expectWidth, expectHeight;
+        const char* name;
+    } cases[] = {
+        {3000, 2000, 500, kJpeg, 500, 333, "a.jpg"}, {4000, 3000, 500, kJpeg, 500, 375, "b.jpg"},
+        {1000, 200, 500, kJpeg, 500, 100, "c.jpg"},  {1000, 200, 500, kBmp, 500, 100, "c.bmp"},
+        {10, 1000, 100, kBmp, 1, 100, "d.bmp"},      {10, 1000, 100, Quor_ImageIo::Format_PNG, 1, 100, "d.png"},
+        {300, 200, 0, kJpeg, 300, 200, "e.jpg"},     {300, 200, 300, Quor_ImageIo::Format_TGA, 300, 200, "e.tga"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = SaveFlat(scratch, c.name, c.width, c.height, c.format);
+        for (LoadFunction load : kLoads) {
+            Quor_BaseImage image;
+            ASSERT_EQ(Load(load, path, &image, c.maxSize), QUOR_OK);
+            EXPECT_EQ(image.Width(), c.expectWidth);
+            EXPECT_EQ(image.Height(), c.expectHeight);
+            EXPECT_TRUE(quor_test::Near(PixelAt(image, image.Width() / 2, image.Height() / 2), quor_test::kRed, 8));
+        }
+    }
+}
+
+// Catches a DCT-scaled decode that scales the wrong way or loses the picture's layout: a
+// 1/8 decode of a left-red, right-blue image keeps red on the left and blue on the right.
+TEST(QuorImageIo, ScaledJpegKeepsTheLayout)
+{
+    quor_test::ScratchDir scratch;
+    Quor_BaseImage source;
+    quor_test::Make(&source, 1600, 800, [](int x, int) { return x < 800 ? Px(quor_test::kRed) : Px(quor_test::kBlue); });
+    const std::string path = scratch.File("halves.jpg");
+    ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &source, Quor_ImageIo::Format_JPEG, 90), QUOR_OK);
+    Quor_BaseImage image;
+    ASSERT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &image, 200), QUOR_OK);
+    ASSERT_EQ(image.Width(), 200);
+    ASSERT_EQ(image.Height(), 100);
+    EXPECT_TRUE(quor_test::Near(PixelAt(image, 20, 50), quor_test::kRed, 10, true));
+    EXPECT_TRUE(quor_test::Near(PixelAt(image, 180, 50), quor_test::kBlue, 10, true));
+}
+
+// Catches a JPEG reader stricter than its peers: a photo cut short (an interrupted copy) shows
+// what it holds, the library filling the rest, rather than failing.
+TEST(QuorImageIo, TruncatedJpegKeepsItsDecodedRows)
+{
+    quor_test::ScratchDir scratch;
+    const std::string path = SaveFlat(scratch, "cut.jpg", 400, 300, Quor_ImageIo::Format_JPEG);
+    const std::string bytes = quor_test::ReadFileBytes(path);
+    ASSERT_TRUE(quor_test::WriteFileBytes(path, bytes.substr(0, bytes.size() / 2)));
+    Quor_BaseImage image;
+    ASSERT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &image, 0), QUOR_OK);
+    ASSERT_EQ(image.Width(), 400);
+    EXPECT_TRUE(quor_test::Near(PixelAt(image, 200, 10), quor_test::kRed, 8));
+    EXPECT_EQ(PixelAt(image, 200, 290).alpha, 255);
+}
+
+// Catches a pixel budget that is not honoured before allocation (a process that lowers it
+// must see even plausible images refused, not allocated).
+TEST(QuorImageIo, PixelLimitRefusesLargerImages)
+{
+    Quor_ImageIo::SetPixelLimit(kFigureWidth * kFigureHeight - 1);
+    Quor_BaseImage image;
+    for (const char* file : {"bmp/f-24-bottomup.bmp", "png/f-rgb8.png", "gif/f.gif", "tga/f-type2-24-topdown.tga", "jpeg/f-rgb.jpg"})
+        EXPECT_EQ(Quor_ImageIo::LoadImage(DataPath(file).c_str(), &image, 0), QUOR_ERR_MEMORY) << file;
+    Quor_ImageIo::SetPixelLimit(0);  // back to the default
+    EXPECT_EQ(Quor_ImageIo::LoadImage(DataPath("png/f-rgb8.png").c_str(), &image, 0), QUOR_OK);
+}
+
+// Catches writer/reader mismatches in any lossless format: swapped channels, flipped rows, lost
+// padding, alpha lost where the format keeps it (PNG) or kept where the reader promises opaque.
+TEST(QuorImageIo, LosslessRoundTripsKeepEveryPixel)
+{
+    quor_test::ScratchDir scratch;
+    const std::pair<int, const char*> formats[] = {
+        {Quor_ImageIo::Format_BMP, "bmp"}, {Quor_ImageIo::Format_TGA, "tga"}, {Quor_ImageIo::Format_PNG, "png"}};
+    for (int width : {47, 1, 2, 3}) {
+        Quor_BaseImage source;
+        quor_test::MakeRandom(&source, width, 33, 1000u + static_cast<uint32_t>(width));
+        for (const auto& [format, extension] : formats) {
+            SCOPED_TRACE(std::string(extension) + " width " + std::to_string(width));
+            const std::string path = scratch.File(std::string("round.") + extension);
+            ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &source, format, 90), QUOR_OK);
+            Quor_BaseImage back;
+            ASSERT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &back, 0), QUOR_OK);
+            ASSERT_EQ(back.Width(), width);
+            ASSERT_EQ(back.Height(), 33);
+            const bool keepsAlpha = format == Quor_ImageIo::Format_PNG;
+            int mismatches = 0;
+            for (int y = 0; y < 33; y++)
+                for (int x = 0; x < width; x++)
+                    mismatches += quor_test::At(back.Image(), x, y) != (quor_test::At(source.Image(), x, y) | (keepsAlpha ? 0u : 255u));
+            EXPECT_EQ(mismatches, 0);
+        }
+    }
+}
+
+// Catches drift in the strings that dialogs and callers depend on: type lists, filters, the
+// global write numbers and the extension checks.
+TEST(QuorImageIo, RegistryPublishesItsTypes)
+{
+    EXPECT_STREQ(Quor_ImageIo::ReadFormatList, "*.jpg;*.bmp;*.gif;*.tga;*.png;*.jpeg");
+    Quor_String filter;
+    Quor_ImageIo::GetReadFilter(&filter);
+    EXPECT_STREQ(filter, "Image Files|*.jpg;*.bmp;*.gif;*.tga;*.png|All Files (*.*)|*.*||");
+    Quor_ImageIo::GetWriteFilter(&filter);
+    EXPECT_STREQ(filter, "JPG|*.jpg|BMP|*.bmp|TGA|*.tga|PNG|*.png||");
+    EXPECT_EQ(Quor_ImageIo::CountWriteFormats(), 4);
+    EXPECT_STREQ(Quor_ImageIo::GetWriteFormatName(2), "Targa");
+    EXPECT_STREQ(Quor_ImageIo::GetWriteFormatExtension(3), "png");
+    EXPECT_STREQ(Quor_ImageIo::GetWriteFormatName(4), "");
+    EXPECT_STREQ(Quor_ImageIo::GetWriteFormatName(-1), "");
+    for (const char* name : {"/a/b.C/photo.JPG", "x.gif", "x.jpeg"})
+        EXPECT_TRUE(Quor_ImageIo::CanReadImage(name)) << name;
+    EXPECT_FALSE(Quor_ImageIo::CanReadImage("gif") || Quor_ImageIo::CanReadImage("x.gif.txt"));
+    EXPECT_FALSE(Quor_ImageIo::CanWriteImage("x.gif"));
+    EXPECT_TRUE(Quor_ImageIo::CanWriteImage("x.Tga"));
+}

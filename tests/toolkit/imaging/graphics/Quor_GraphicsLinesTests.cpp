@@ -1,0 +1,240 @@
+// Lines of the graphics context: clipping, end points, pen widths, huge coordinates and
+// anti-aliased coverage.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+#include "tests/support/GraphicsCanvas.h"
+#include "toolkit/imaging/graphics/Quor_AntialiasTables.h"
+
+using namespace quor_test;
+
+namespace {
+
+constexpr uint32_t kWhitePx = 0xFFFFFFFFu;
+
+// Every pixel that differs from white lies inside r.
+bool OnlyInside(const GraphicsCanvas& c, const Quor_Rect& r)
+{
+    for (int y = 0; y < c.inner.height; y++)
+        for (int x = 0; x < c.inner.width; x++)
+            if (c.At(x, y) != kWhitePx && !r.Contains(Quor_Point(x, y)))
+                return false;
+    return true;
+}
+
+}  // namespace
+
+// Catches line clipping that writes past an image edge or a clip edge (the guard border and
+// ASan see it), for thin and square pens, with and without smoothing, at every edge and corner.
+TEST(QuorGraphics, ClippedAtEveryEdgeWithoutWritingOutside)
+{
+    for (int pen : {1, 2, 3, 6}) {
+        for (bool smooth : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "pen " << pen << " smoothing " << smooth);
+            GraphicsCanvas c(41, 29, kWhite, 8);
+            c.Pen(kBlack, pen, smooth);
+            for (int deg = 0; deg < 360; deg += 7) {
+                const float a = deg * 3.14159265f / 180.0f;
+                c.g.DrawLine(20, 14, 20 + 90 * std::cos(a), 14 + 90 * std::sin(a));
+            }
+            // Along each edge, just outside it, and through the corners.
+            const float edges[][4] = {{-5, 0, 50, 0},   {-5, 28, 50, 28}, {0, -5, 0, 40},        {40, -5, 40, 40},
+                                      {-1, -1, 41, 29}, {41, -1, -1, 29}, {-0.6f, 3, -0.6f, 20}};
+            for (const auto& e : edges)
+                c.g.DrawLine(e[0], e[1], e[2], e[3]);
+            EXPECT_TRUE(c.Intact());
+            EXPECT_GT(c.CountNot(kWhitePx), 0);
+
+            GraphicsCanvas d(41, 29, kWhite, 8);
+            d.Pen(kBlack, pen, smooth).SetClipRect(Quor_Rect(5, 4, 30, 20));
+            for (int deg = 0; deg < 360; deg += 11) {
+                const float a = deg * 3.14159265f / 180.0f;
+                d.g.DrawLine(17, 12, 17 + 60 * std::cos(a), 12 + 60 * std::sin(a));
+            }
+            d.g.FrameRect(Quor_Rect(5, 4, 30, 20));
+            EXPECT_TRUE(OnlyInside(d, Quor_Rect(5, 4, 30, 20)));
+            EXPECT_TRUE(d.Intact());
+        }
+    }
+}
+
+// Catches a Bresenham walk that drops an endpoint, or that depends on the direction the
+// segment is given in (a line redrawn backwards would leave pixels of the old one).
+TEST(QuorGraphics, EndpointsDrawnAndDirectionIrrelevant)
+{
+    const unsigned seed = 20240611;
+    std::printf("seed %u\n", seed);
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> x(-10, 60), y(-10, 50);
+    for (int i = 0; i < 300; i++) {
+        const int x1 = x(rng), y1 = y(rng), x2 = x(rng), y2 = y(rng);
+        GraphicsCanvas a(50, 40), b(50, 40);
+        a.Pen(kBlack).DrawLine(float(x1), float(y1), float(x2), float(y2));
+        b.Pen(kBlack).DrawLine(float(x2), float(y2), float(x1), float(y1));
+        for (int py = 0; py < 40; py++)
+            for (int px = 0; px < 50; px++)
+                ASSERT_EQ(a.At(px, py), b.At(px, py)) << x1 << "," << y1 << " " << x2 << "," << y2;
+        if (x1 >= 0 && x1 < 50 && y1 >= 0 && y1 < 40) {
+            EXPECT_EQ(a.At(x1, y1), Px(0, 0, 0));
+        }
+        if (x2 >= 0 && x2 < 50 && y2 >= 0 && y2 < 40) {
+            EXPECT_EQ(a.At(x2, y2), Px(0, 0, 0));
+        }
+    }
+    GraphicsCanvas dot(5, 5);
+    dot.Pen(kBlack).DrawLine(2, 2, 2, 2);
+    EXPECT_EQ(dot.CountNot(kWhitePx), 1);
+}
+
+// Catches a square pen of the wrong width or offset (P = 2 covers the row and the one above,
+// P = 3 one row each side), hollow dots from wide pens, and thick lines that vanish when they
+// run along the clip edge.
+TEST(QuorGraphics, SquarePenWidths)
+{
+    GraphicsCanvas c(30, 20), d(30, 20), dot(20, 20), mk(20, 20), f(30, 20);
+    c.Pen(kBlack, 2).DrawLine(5, 10, 20, 10);
+    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(4, 9, 20, 10));
+    EXPECT_EQ(c.CountNot(kWhitePx), 17 * 2);
+    d.Pen(kBlack, 3).DrawLine(10, 3, 10, 15);
+    EXPECT_EQ(d.Extent(kWhitePx), Quor_Rect(9, 2, 11, 16));
+    EXPECT_EQ(d.CountNot(kWhitePx), 3 * 15);
+    dot.Pen(kBlack, 5).DrawLine(10, 10, 10, 10);
+    EXPECT_EQ(dot.CountNot(kWhitePx), 25);
+
+    // Markers: an outlined and a filled square, 2 * size + 1 wide.
+    mk.Pen(kBlack).DrawMarker(5, 5, 2);
+    mk.g.DrawFatMarker(14, 14, 2);
+    EXPECT_EQ(mk.CountNot(kWhitePx), 16 + 25);
+    EXPECT_EQ(mk.At(5, 5), kWhitePx);
+
+    // A frame of the whole area with pen 2 keeps all four sides.
+    f.Pen(kBlack, 2).FrameRect(Quor_Rect(0, 0, 29, 19));
+    for (const Quor_Point& p : {Quor_Point(0, 10), Quor_Point(15, 0), Quor_Point(29, 10), Quor_Point(15, 19)})
+        EXPECT_EQ(f.At(p.x, p.y), Px(0, 0, 0)) << p.x << "," << p.y;
+}
+
+// Catches float-to-int conversion of huge, infinite or NaN coordinates (UB under UBSan) and line
+// walks that run for billions of steps when a zoom sends the ends far off the target.
+TEST(QuorGraphics, HugeAndNonFiniteCoordinatesFinishQuickly)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const auto start = std::chrono::steady_clock::now();
+    for (int pen : {1, 3}) {
+        for (bool smooth : {false, true}) {
+            GraphicsCanvas c(64, 48, kWhite, 4);
+            c.Pen(kBlack, pen, smooth).DrawLine(-1e9f, 20, 1e9f, 20);
+            // The first line crosses the whole row.
+            if (!smooth) {
+                EXPECT_EQ(c.At(0, 20), Px(0, 0, 0));
+                EXPECT_EQ(c.At(63, 20), Px(0, 0, 0));
+            }
+            c.g.DrawLine(-1e9f, -1e9f, 1e9f, 1e9f);
+            c.g.DrawLine(3e38f, -3e38f, -3e38f, 3e38f);
+            c.g.DrawLine(-inf, 5, inf, 5);
+            c.g.DrawLine(nan, 5, 10, 5);
+            c.g.DrawLine(10, 10, 10, inf);
+            c.g.DrawMarker(1e30f, -1e30f);
+            c.g.Blit(c.g.Image(), 1e30f, nan);
+            c.g.FillRect(Quor_Rect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
+            Quor_Vector2 curve[4] = {{-1e20f, 0}, {1e20f, 1e20f}, {nan, 3}, {inf, -inf}};
+            c.g.DrawBezier(curve);
+            c.g.BeginShape();
+            c.g.AddLine(Quor_Vector2(-1e12f, -1e12f), Quor_Vector2(1e12f, 30));
+            c.g.AddLine(Quor_Vector2(1e12f, 30), Quor_Vector2(5, 1e15f));
+            c.g.AddBezier(curve);
+            c.g.EndShape();
+            // A zoom beyond any sensible value on the view.
+            c.g.SetViewZoom(1e30f);
+            c.g.BeginDraw();
+            c.g.DrawLine(-3, -2, 5, 7);
+            c.g.FrameOval(Quor_Rect(-3, -3, 3, 3));
+            c.g.FillRoundedRect(Quor_Rect(-3, -3, 3, 3), 2);
+            EXPECT_TRUE(c.Intact());
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 5.0);
+}
+
+// Catches a segment that reaches behind the viewer being divided by a negative w, which folds
+// its far end back onto the target.
+TEST(QuorGraphics, NearPlaneCutKeepsOnlyTheVisiblePart)
+{
+    GraphicsCanvas c(200, 50);
+    c.Pen(kBlack);
+    Quor_Matrix m;   // w' = 1 + 0.01 x: points left of x = -100 lie behind the viewer
+    m.m[3] = 0.01f;
+    c.g.ApplyMatrix(m);
+    c.g.DrawLine(10, 10, -300, -20);   // the far end would project to (150, 10)
+    EXPECT_GT(c.CountNot(kWhitePx), 0);
+    EXPECT_TRUE(OnlyInside(c, Quor_Rect(0, 0, 12, 49)));
+    c.g.DrawLine(-200, 10, -300, 20);   // wholly behind
+    EXPECT_TRUE(OnlyInside(c, Quor_Rect(0, 0, 12, 49)));
+}
+
+// Catches anti-aliasing that departs from the coverage tables: the profile across a horizontal
+// line, its dimmed ends, a diagonal's full slope correction, and the alpha a line leaves on a
+// transparent image (it must equal the coverage, or text and icons drawn there lose their edges).
+TEST(QuorGraphics, AntialiasedCoverageFollowsTheTables)
+{
+    // The tables' own values are pinned by the smoothed golden pictures.
+    const auto& t = Quor_AntialiasTables::Get();
+    auto coverage = [&](int d, int slope, int end) { return (t.filter_table[d] * slope * end) >> 16; };
+
+    GraphicsCanvas c(48, 24, kClear);
+    c.Pen(kWhite, 1, true).DrawLine(5, 10, 40, 10);
+    for (int x = 6; x <= 39; x++) {
+        EXPECT_EQ(c.At(x, 10) & 255, uint32_t(coverage(0, 181, 256))) << x;
+        EXPECT_EQ(c.At(x, 9) & 255, uint32_t(coverage(32, 181, 256))) << x;
+        EXPECT_EQ(c.At(x, 11) & 255, uint32_t(coverage(32, 181, 256))) << x;
+        EXPECT_EQ(c.At(x, 8), 0u);
+        EXPECT_EQ(c.At(x, 12), 0u);
+        // On transparent black the colour is the coverage too.
+        EXPECT_EQ(Quor_PixelConvert::Red(c.At(x, 10)), c.At(x, 10) & 255);
+    }
+    EXPECT_EQ(c.At(5, 10) & 255, uint32_t(coverage(0, 181, 128)));
+    EXPECT_EQ(c.At(40, 10) & 255, uint32_t(coverage(0, 181, 128)));
+    EXPECT_EQ(c.At(4, 10), 0u);
+
+    GraphicsCanvas half(48, 24, kClear);   // centre between two rows: both at 1/2 pixel
+    half.Pen(kWhite, 1, true).DrawLine(5, 10.5f, 40, 10.5f);
+    EXPECT_EQ(half.At(20, 10) & 255, uint32_t(coverage(16, 181, 256)));
+    EXPECT_EQ(half.At(20, 11) & 255, uint32_t(coverage(16, 181, 256)));
+
+    GraphicsCanvas diag(48, 48, kClear);
+    diag.Pen(kWhite, 1, true).DrawLine(4, 4, 40, 40);
+    EXPECT_EQ(diag.At(20, 20) & 255, uint32_t(coverage(0, 256, 256)));
+    EXPECT_EQ(diag.At(21, 20) & 255, uint32_t(coverage(32, 256, 256)));
+
+    // A translucent colour scales the coverage through the alpha table.
+    GraphicsCanvas faint(48, 24, kClear);
+    faint.Pen(rgb_color{255, 255, 255, 100}, 1, true).DrawLine(5, 10, 40, 10);
+    EXPECT_EQ(faint.At(20, 10) & 255,
+              uint32_t(Quor_ImageOps::gAlphaMask[100][coverage(0, 181, 256)]));
+}
+
+// Catches anti-aliased drawing that only knows 32-bit pixels and writes 16 or 8-bit targets as
+// words (ASan sees the overrun).
+TEST(QuorGraphics, AntialiasingOnSmallerDepths)
+{
+    for (int bits : {8, 15, 16, 24}) {
+        Quor_BaseImage img;
+        ASSERT_EQ(img.Initialize(21, 13, bits), QUOR_OK);
+        img.Clear(kWhite);
+        Quor_Graphics g(img);
+        g.SetColor(kBlack);
+        g.SetSmoothing(true);
+        g.DrawLine(-5, -3, 30, 20);
+        g.SetPenWidth(4);
+        g.DrawLine(0, 12, 20, 0);
+        g.FillOval(Quor_Rect(2, 2, 18, 10));
+        EXPECT_NE(g.PixelColor(10, 6).red, 255) << bits;
+    }
+}
