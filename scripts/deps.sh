@@ -10,6 +10,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-dejavu-extra
   imagemagick locales
+  xvfb xdotool x11-utils libx11-dev
 )
 
 missing=()

@@ -1,0 +1,350 @@
+// The application object: settings files at start and end, theme colours, fonts, the string
+// table, desktop requests, file dialogs and launching files.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "tests/support/TestFiles.h"
+#include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/core/Quor_Status.h"
+#include "toolkit/framework/Quor_Launcher.h"
+#include "toolkit/framework/Quor_WindowList.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+
+using namespace quor_test;
+
+namespace {
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// An application whose ReadyToRun runs a test's code and then quits at once.
+class TestApp : public Quor_App {
+public:
+    explicit TestApp(std::function<void(TestApp*)> ready, bool localise = false)
+        : Quor_App("Quor_Test", "1.7b", localise), fReady(std::move(ready))
+    {
+    }
+    void ReadyToRun(const char* path) override
+    {
+        fStartupPath = path;
+        if (fReady)
+            fReady(this);
+        Quit();
+    }
+    void OnQuit() override { fQuitSeen = true; }
+    void HandleMessage(Quor_Message* message) override { fMessages.push_back(message->what); }
+
+    std::function<void(TestApp*)> fReady;
+    std::string fStartupPath;
+    bool fQuitSeen = false;
+    std::vector<int> fMessages;
+};
+
+// Records the replies of file dialogs as "what path".
+class PathCatcher : public Quor_Handler {
+public:
+    void HandleMessage(Quor_Message* message) override
+    {
+        const char* path = "(none)";
+        message->Get("path", &path);
+        fReplies.push_back(std::to_string(message->what) + " " + path);
+    }
+    Log fReplies;
+};
+
+// HOME and the application folder in a scratch folder for the duration of a test.
+class AppFolders {
+public:
+    AppFolders()
+    {
+        fHome = fScratch.File("home");
+        fApp = fScratch.File("app");
+        mkdir(fHome.c_str(), 0700);
+        mkdir(fApp.c_str(), 0700);
+        const char* home = std::getenv("HOME");
+        fOldHome = home != nullptr ? home : "";
+        setenv("HOME", fHome.c_str(), 1);
+        Quor_App::SetAppDir(fApp.c_str());
+    }
+    ~AppFolders()
+    {
+        setenv("HOME", fOldHome.c_str(), 1);
+        Quor_App::SetAppDir(nullptr);
+        Quor_App::ResetGUIColors();
+        gStartupFilePath = "";
+    }
+    std::string UserSettings() const { return fHome + "/.Quor_Test.user.settings"; }
+    std::string AppSettings() const { return fApp + "/Quor_Test.app.settings"; }
+
+    ScratchDir fScratch;
+    std::string fHome;
+    std::string fApp;
+    std::string fOldHome;
+};
+
+// Switches LC_ALL to a German locale (decimal comma) built into the scratch folder; false when
+// this system cannot build one.
+bool UseCommaLocale(const ScratchDir& scratch)
+{
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + scratch.Path() + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return false;
+    setenv("LOCPATH", scratch.Path().c_str(), 1);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        return false;
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    return std::string(probe) == "0,5";
+}
+
+}  // namespace
+
+class QuorApp : public MemoryHostTest {
+protected:
+    AppFolders fFolders;
+};
+
+TEST_F(QuorApp, RunWritesExactlyTheSettingsFilesThatHoldSomething)
+{
+    // Catches empty settings files written on a first run, theme colours missing from a file
+    // once anything is stored, and the application settings written to the user's file.
+    {
+        TestApp app(nullptr);
+        app.Run();
+        EXPECT_TRUE(app.fQuitSeen);
+        EXPECT_FALSE(Exists(fFolders.UserSettings()));
+        EXPECT_FALSE(Exists(fFolders.AppSettings()));
+    }
+    {
+        TestApp app([](TestApp* a) {
+            a->Prefs()->Set("FocalLength", 50.0f);
+            a->AppPrefs()->Set("Installed", true);
+        });
+        app.Run();
+    }
+    Quor_Message user;
+    ASSERT_TRUE(user.Load(fFolders.UserSettings().c_str()));
+    EXPECT_EQ(user.CountKeys(), 39);
+    EXPECT_STREQ(user.KeyAt(1), "BackCol");
+    EXPECT_STREQ(user.KeyAt(38), "SliderGradient2");
+    Quor_Message shared;
+    ASSERT_TRUE(shared.Load(fFolders.AppSettings().c_str()));
+    EXPECT_EQ(shared.CountKeys(), 1);
+
+    // The next run reads both back before ReadyToRun.
+    float focal = 0.0f;
+    bool installed = false;
+    TestApp again([&](TestApp* a) {
+        a->Prefs()->Get("FocalLength", &focal);
+        a->AppPrefs()->Get("Installed", &installed);
+    });
+    again.Run();
+    EXPECT_EQ(focal, 50.0f);
+    EXPECT_TRUE(installed);
+}
+
+TEST_F(QuorApp, WithoutHomeTheFilesLiveInTheApplicationFolder)
+{
+    // Catches a settings path built from an empty HOME ("/.Quor_Test.user.settings" at the
+    // root) and a redirect page written there too.
+    setenv("HOME", "", 1);
+    TestApp app([](TestApp* a) { a->Prefs()->Set("k", 1); });
+    app.Run();
+    EXPECT_TRUE(Exists(fFolders.fApp + "/Quor_Test.user.settings"));
+    EXPECT_EQ(Quor_App::LaunchURL("https://example.org/?a=1&b=\"2\""), 0);
+    const std::string page = fFolders.fApp + "/.temp.html";
+    const std::string html = ReadFileBytes(page);
+    EXPECT_NE(html.find("content=\"0;url=https://example.org/?a=1&amp;b=&quot;2&quot;\">\n"), std::string::npos);
+    EXPECT_EQ(html.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
+    ASSERT_EQ(fHost.Launched().size(), 1u);
+    EXPECT_EQ(fHost.Launched()[0], page);
+}
+
+TEST_F(QuorApp, ThemeColoursAndLargeFontsComeFromTheUserSettings)
+{
+    // Catches a colour file that changes more than its keys or keeps a non-opaque alpha, and
+    // "UseLargeFonts" ignored when no custom font files are named.
+    {
+        Quor_Message stored;
+        stored.Set("BackCol", rgb_color{10, 20, 30, 7});
+        stored.Set("UseLargeFonts", true);
+        ASSERT_TRUE(stored.Save(fFolders.UserSettings().c_str()));
+        TestApp app(nullptr);
+        app.Run();
+        EXPECT_EQ(Quor_ColorOps::BackCol, (rgb_color{10, 20, 30, 255}));
+        EXPECT_EQ(Quor_ColorOps::Light1, (rgb_color{241, 241, 241, 255}));
+        EXPECT_EQ(Quor_App::gRegularFont, Quor_App::gRegularLargeFont);
+        EXPECT_EQ(Quor_App::gBoldFont, Quor_App::gBoldLargeFont);
+        EXPECT_EQ(Quor_App::gItalicFont, Quor_App::gItalicLargeFont);
+    }
+    Quor_App::ResetGUIColors();
+    EXPECT_EQ(Quor_ColorOps::BackCol, (rgb_color{216, 216, 216, 255}));
+}
+
+TEST_F(QuorApp, SettingsRoundTripThroughACommaDecimalLocale)
+{
+    // Catches numbers written or read with the process locale: "35,5" in the settings file, and
+    // a rectangle or colour that stops reading at the comma.
+    const Quor_Rect frame(-5, 12, 640, 480);
+    {
+        TestApp app([&](TestApp* a) {
+            a->Prefs()->Set("FocalLength", 35.5f);
+            a->Prefs()->Set("Frame", frame);
+        });
+        ScratchDir locales;
+        const bool comma = UseCommaLocale(locales);
+        app.Run();
+        std::setlocale(LC_ALL, "C");
+        unsetenv("LOCPATH");
+        if (!comma)
+            GTEST_SKIP() << "no localedef or de_DE definition on this system";
+    }
+    const std::string text = ReadFileBytes(fFolders.UserSettings());
+    EXPECT_NE(text.find("\"FocalLength\"\t\"35.500000\""), std::string::npos) << text;
+    ScratchDir locales;
+    ASSERT_TRUE(UseCommaLocale(locales));
+    float focal = 0.0f;
+    Quor_Rect read;
+    TestApp app([&](TestApp* a) {
+        a->Prefs()->Get("FocalLength", &focal);
+        a->Prefs()->Get("Frame", &read);
+    });
+    app.Run();
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(focal, 35.5f);
+    EXPECT_EQ(read, frame);
+}
+
+TEST_F(QuorApp, StringTableKeepsFirstTextsAndSkipsJunk)
+{
+    // Catches AppString replacing a stored text with a later fallback, entries lost when the
+    // table grows, and a malformed line that stops (or loops) the table's reading.
+    const std::string table = fFolders.fApp + "/Quor_Test.1.7.strings";
+    ASSERT_TRUE(WriteFileBytes(table, "5 \"Open\"\nnot a number \"x\"\n7\n8 \"Save as\"\n-2 \"minus\" 9 \"nine\"\n"
+                                      "10 \"" + std::string(1500, 'w') + "\"\n11 \"unterminated\n"));
+    TestApp app(nullptr, true);
+    app.Run();
+    EXPECT_STREQ(app.AppString(5, "fallback"), "Open");
+    EXPECT_STREQ(app.AppString(8, "fallback"), "Save as");
+    EXPECT_STREQ(app.AppString(-2, "fallback"), "minus");
+    EXPECT_STREQ(app.AppString(9, "fallback"), "nine");
+    EXPECT_EQ(std::string(app.AppString(10, "")).size(), static_cast<size_t>(Quor_App::kMaxStringText));
+    EXPECT_STREQ(app.AppString(7, "A"), "A");
+    EXPECT_STREQ(app.AppString(7, "B"), "A");
+    for (int id = 100; id < 105; ++id)
+        app.SetAppString(id, std::to_string(id).c_str());
+    for (int id = 100; id < 105; ++id)
+        EXPECT_EQ(app.AppString(id, "-"), std::to_string(id));
+}
+
+TEST_F(QuorApp, DesktopRequestsReachTheRightPlace)
+{
+    // Catches documents handed over before start-up other than the last one reaching
+    // ReadyToRun, a relative path passed on as given, and a quit request lost when no main
+    // window was named.
+    const char* docs[] = {"first.qpm", "second.qpm"};
+    Quori_OpenDocHandler(docs, 2);
+    std::string startup;
+    {
+        TestApp app(nullptr);
+        app.Run();
+        startup = app.fStartupPath;
+    }
+    ASSERT_FALSE(startup.empty());
+    EXPECT_EQ(startup.front(), '/');
+    EXPECT_EQ(Quor_Path(startup.c_str()).Name(), "second.qpm");
+
+    TestApp app(nullptr);
+    Quor_Wnd* window = new Quor_Wnd("front", Quor_Rect(0, 60, 99, 159), false, 0, nullptr);
+    window->Show();
+    const char* later[] = {"/tmp/later.qpm"};
+    Quori_OpenDocHandler(later, 1);
+    EXPECT_EQ(app.fMessages, (std::vector<int>{QUOR_MSG_OPEN_DOCUMENT}));
+    window->CloseWindow();
+
+    EXPECT_FALSE(app.IsQuitRequested());
+    Quori_QuitHandler();
+    EXPECT_TRUE(app.IsQuitRequested());
+}
+
+TEST_F(QuorApp, FileDialogsRunModallyAndReplyOnlyWhenAFileIsChosen)
+{
+    // Catches a reply sent on Cancel, a reply without the "path" field, the dialog not run
+    // modally over its parent, and a missing dialog reported as success.
+    TestApp app(nullptr);
+    Quor_Wnd* parent = new Quor_Wnd("parent", Quor_Rect(0, 60, 199, 159), false, 0, nullptr);
+    parent->Show();
+    PathCatcher target;
+    EXPECT_EQ(app.OpenFileDialog(parent, "Open", &target, 1001, "", "", nullptr), QUOR_ERR_NO_MODULE);
+
+    // A stand-in for the widgets' dialog: a modal window that the idle hook answers.
+    static Quor_MemoryHost* sHost;
+    static std::string sAnswer;
+    static std::string sSeenDefault;
+    sHost = &fHost;
+    Quor_App::SetFileDialogHook([](const Quor_FileDialogRequest& request, Quor_String* path) {
+        sSeenDefault = request.defaultName;
+        Quor_Wnd* dialog = new Quor_Wnd(request.title, Quor_Rect(20, 80, 119, 139), false, 2, request.parent);
+        const uint32_t id = dialog->Id();
+        sHost->SetIdleHook([id] {
+            if (Quor_Wnd* w = Quor_WindowList::Find(id))
+                w->EndModal(sAnswer.empty() ? QUOR_MSG_CANCEL : QUOR_MSG_OK);
+        });
+        const int result = dialog->DoModal();
+        sHost->SetIdleHook(nullptr);
+        if (result != QUOR_MSG_OK)
+            return 1;
+        *path = sAnswer.c_str();
+        return 0;
+    });
+
+    sAnswer = "/data/pano one.qpm";
+    EXPECT_EQ(app.SaveFileDialog(parent, "Save As", &target, 1003, "Untitled.qpm", nullptr), QUOR_OK);
+    EXPECT_EQ(sSeenDefault, "Untitled.qpm");
+    EXPECT_EQ(target.fReplies, (Log{"1003 /data/pano one.qpm"}));
+    EXPECT_EQ(Quor_WindowList::Count(), 1);
+    sAnswer.clear();
+    EXPECT_EQ(app.OpenFileDialog(parent, "Open", &target, 1001, "Files", "*.qpm", nullptr), QUOR_OK);
+    EXPECT_EQ(target.fReplies.size(), 1u);
+    Quor_App::SetFileDialogHook(nullptr);
+    parent->CloseWindow();
+}
+
+TEST(QuorLauncher, ArgumentsReachTheProgramUnchangedAndFailuresAreReported)
+{
+    // Catches a file name passed through a shell (a name with ";" or "$(...)" would run
+    // commands), and a missing desktop helper reported as success.
+    ScratchDir dir;
+    const std::string tricky = dir.File("a; touch $(echo pwned) 'b'");
+    ASSERT_EQ(Quor_Launcher::Spawn("touch", tricky.c_str()), 0);
+    for (int i = 0; i < 100 && !Exists(tricky); ++i)
+        usleep(20000);
+    Quor_Launcher::Reap();
+    EXPECT_TRUE(Exists(tricky));
+    // A shell would have split the name at ";" and made ".../a" instead.
+    EXPECT_FALSE(Exists(dir.File("a")));
+    EXPECT_EQ(Quor_Launcher::Spawn("quor-no-such-helper", "x"), ENOENT);
+    EXPECT_EQ(Quor_Launcher::Spawn("touch", ""), EINVAL);
+}
+
+TEST(QuorAppFolders, AppDirIsTheBuildFolderWhenRunFromABuild)
+{
+    // Catches AppDir found by stripping a fixed number of folders off the executable's path
+    // (the package layout of another platform), which points outside the build or install.
+    Quor_App::SetAppDir(nullptr);
+    const Quor_Path dir = Quor_App::AppDir();
+    EXPECT_TRUE(Exists(std::string(dir.Buffer()) + "/.quor-build-root")) << dir.Buffer();
+}

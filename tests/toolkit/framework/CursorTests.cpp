@@ -1,0 +1,138 @@
+// Cursors from 32-bit pictures, the cursor a window shows while the pointer moves, and folder
+// listings.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "tests/support/ImageFixtures.h"
+#include "tests/support/TestFiles.h"
+#include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/framework/Quor_Cursor.h"
+#include "toolkit/framework/Quor_CursorImages.h"
+#include "toolkit/framework/Quor_FileLister.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
+
+using namespace quor_test;
+
+namespace {
+
+// A view that asks for a cursor.
+class CursorView : public Quor_View {
+public:
+    explicit CursorView(Quor_Cursor* cursor)
+    {
+        SetShape(40, 40);
+        SetCursor(cursor);
+    }
+};
+
+}  // namespace
+
+TEST(QuorCursor, BitPlanesFollowAlphaAndBlackHighByteFirst)
+{
+    // Catches the mask taken from a colour byte instead of alpha, white counted as black, bits
+    // stored low byte first or mirrored, and a picture smaller than 16 x 16 read past its end.
+    Quor_BaseImage picture;
+    Make(&picture, 16, 16, [](int x, int y) -> uint32_t {
+        if (y == 0 && x == 0)
+            return Px(0, 0, 0);          // opaque black: mask and data
+        if (y == 0 && x == 9)
+            return Px(255, 255, 255);    // opaque white: mask only
+        if (y == 3 && x == 15)
+            return Px(0, 0, 0, 40);      // translucent black still counts as black
+        if (y == 5 && x == 2)
+            return Px(0, 0, 0, 0);       // transparent
+        return Px(200, 100, 50, 0);      // coloured but transparent
+    });
+    Quor_Cursor cursor(&picture.Image(), 3, 4);
+    ASSERT_TRUE(cursor.IsValid());
+    EXPECT_EQ(cursor.Mask()[0], 0x80);
+    EXPECT_EQ(cursor.Mask()[1], 0x40);
+    EXPECT_EQ(cursor.Data()[0], 0x80);
+    EXPECT_EQ(cursor.Data()[1], 0x00);
+    EXPECT_EQ(cursor.Mask()[6], 0x00);
+    EXPECT_EQ(cursor.Mask()[7], 0x01);
+    EXPECT_EQ(cursor.Data()[7], 0x01);
+    for (int row = 4; row < 16; ++row)
+        EXPECT_EQ(cursor.Mask()[row * 2] | cursor.Mask()[row * 2 + 1], 0) << row;
+
+    Quor_BaseImage small;
+    Fill(&small, 15, 16, Px(0, 0, 0));
+    EXPECT_FALSE(Quor_Cursor(&small.Image(), 0, 0).IsValid());
+}
+
+TEST(QuorCursor, BuiltInPicturesAreCompleteRecords)
+{
+    // Catches built-in data stored in the old form (rowBytes 0), which the blits refuse and
+    // which would have to be corrected in place in read-only memory.
+    for (const Quor_image* picture : {Quor_CursorImages::Wait(), Quor_CursorImages::IBeam()}) {
+        EXPECT_EQ(picture->rowBytes, 64);
+        Quor_BaseImage copy;
+        Fill(&copy, 16, 16, Px(1, 2, 3));
+        Quor_ImageOps::Blit(picture, &copy.Image(), 0, 0);
+        EXPECT_EQ(std::memcmp(copy.Bits(), picture->bits, 16 * 64), 0);
+        Quor_image record = *picture;
+        Quor_ImageOps::CorrectBuiltin(&record);
+        EXPECT_EQ(record.rowBytes, 64);
+    }
+}
+
+class QuorCursorInWindow : public MemoryHostTest {};
+
+TEST_F(QuorCursorInWindow, MovesShowTheHoveredViewsCursorOrTheArrow)
+{
+    // Catches a cursor that stays after the pointer left its view, and one shown although the
+    // application turned cursors off.
+    ASSERT_NE(Quor_Cursor::iBeamCursor, nullptr);
+    const uintptr_t beam = Quor_Cursor::iBeamCursor->PlatformCursor();
+    ASSERT_NE(beam, 0u);
+    ASSERT_NE(fHost.CursorData(beam), nullptr);
+    EXPECT_EQ(fHost.CursorData(beam)[64], 7);
+
+    Quor_Wnd* window = new Quor_Wnd("cursor", Quor_Rect(0, 60, 99, 159), false, 0, nullptr);
+    Quor_Layer* layer = new Quor_Layer();
+    layer->SetShape(100, 100);
+    layer->AddChild(new CursorView(Quor_Cursor::iBeamCursor));
+    window->AddLayer(layer);
+    window->Show();
+    const uint32_t host = window->PlatformWindow();
+    fHost.PushMouse(host, Quor_HostEvent::kMouseMove, 10, 10);
+    Pump();
+    EXPECT_EQ(fHost.CurrentCursor(), beam);
+    fHost.PushMouse(host, Quor_HostEvent::kMouseMove, 60, 60);
+    Pump();
+    EXPECT_EQ(fHost.CurrentCursor(), 0u);
+
+    Quor_App::gDisableCursors = true;
+    fHost.PushMouse(host, Quor_HostEvent::kMouseMove, 10, 10);
+    Pump();
+    Quor_App::gDisableCursors = false;
+    EXPECT_EQ(fHost.CurrentCursor(), 0u);
+    window->CloseWindow();
+}
+
+TEST(QuorFileLister, ListsEveryEntryOnceWithoutDotEntries)
+{
+    // Catches "." and ".." offered as entries (a dialog would let the user pick them) and an
+    // unreadable folder that looks like an empty one.
+    ScratchDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("a.jpg"), "x"));
+    ASSERT_TRUE(WriteFileBytes(dir.File(".hidden"), "x"));
+    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0700), 0);
+    Quor_FileLister lister(dir.Path().c_str());
+    ASSERT_TRUE(lister.InitCheck());
+    std::multiset<std::string> names;
+    while (const char* name = lister.GetNextFile())
+        names.insert(name);
+    EXPECT_EQ(names, (std::multiset<std::string>{".hidden", "a.jpg", "sub"}));
+    EXPECT_EQ(lister.GetNextFile(), nullptr);
+
+    Quor_FileLister missing(dir.File("nope").c_str());
+    EXPECT_FALSE(missing.InitCheck());
+    EXPECT_EQ(missing.GetNextFile(), nullptr);
+}

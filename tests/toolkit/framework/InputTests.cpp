@@ -1,0 +1,178 @@
+// Host input reaching windows as toolkit codes: keys, modifiers, buttons, the wheel and text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/framework/Quor_FrameworkDefs.h"
+#include "toolkit/framework/Quor_InputMap.h"
+#include "toolkit/framework/Quor_Latin1.h"
+
+using namespace quor_test;
+
+TEST(QuorInputMap, SpecialKeysAndFunctionKeysFollowTheKeyTable)
+{
+    // Catches a wrong or shifted entry in the key table, and F-keys found in the wrong order.
+    struct Case {
+        int hostChar;
+        unsigned int functionKeys;
+        int code;
+    };
+    const Case cases[] = {
+        {3, 0, QUOR_KEY_RETURN},      {13, 0, QUOR_KEY_RETURN},    {27, 0, QUOR_KEY_ESCAPE},
+        {9, 0, QUOR_KEY_TAB},         {8, 0, QUOR_KEY_BACKSPACE},  {127, 0, QUOR_KEY_DELETE},
+        {1, 0, QUOR_KEY_HOME},        {4, 0, QUOR_KEY_END},        {11, 0, QUOR_KEY_PAGEUP},
+        {12, 0, QUOR_KEY_PAGEDOWN},   {28, 0, QUOR_KEY_LEFT},      {30, 0, QUOR_KEY_UP},
+        {29, 0, QUOR_KEY_RIGHT},      {31, 0, QUOR_KEY_DOWN},
+        {16, 1u << 4, QUOR_KEY_F5},   {16, 1u << 0, QUOR_KEY_F1}, {16, 1u << 11, QUOR_KEY_F12},
+        // The first key found down wins, tested from F1 on.
+        {16, (1u << 7) | (1u << 2), QUOR_KEY_F3},
+        // A function key character with no function key down stays 16.
+        {16, 0, 16},
+        {'a', 0, 'a'},                {0xE9, 0, 0xE9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("host character " + std::to_string(c.hostChar));
+        EXPECT_EQ(Quor_InputMap::KeyCode(c.hostChar, c.functionKeys), c.code);
+    }
+    EXPECT_EQ(QUOR_KEY_F5, -24);
+}
+
+TEST(QuorInputMap, ModifiersButtonsAndWheelFollowTheLinuxMapping)
+{
+    // Catches Ctrl mapped to the control flag instead of Command (Ctrl+S would never reach the
+    // menus), Super-click not becoming a right click, and middle and right swapped.
+    EXPECT_EQ(Quor_InputMap::Modifiers(QUOR_HOST_SHIFT), QUOR_SHIFT);
+    EXPECT_EQ(Quor_InputMap::Modifiers(QUOR_HOST_CTRL), QUOR_COMMAND);
+    EXPECT_EQ(Quor_InputMap::Modifiers(QUOR_HOST_ALT), QUOR_OPTION);
+    EXPECT_EQ(Quor_InputMap::Modifiers(QUOR_HOST_SUPER | QUOR_HOST_ALTGR | QUOR_HOST_CAPS), 0u);
+    EXPECT_TRUE(Quor_InputMap::ControlFlag(QUOR_HOST_SUPER));
+    EXPECT_FALSE(Quor_InputMap::ControlFlag(QUOR_HOST_CTRL));
+
+    EXPECT_EQ(Quor_InputMap::Button(1, false), QUOR_LEFT_BUTTON);
+    EXPECT_EQ(Quor_InputMap::Button(2, false), QUOR_RIGHT_BUTTON);
+    EXPECT_EQ(Quor_InputMap::Button(3, false), QUOR_MIDDLE_BUTTON);
+    EXPECT_EQ(Quor_InputMap::Button(7, false), QUOR_LEFT_BUTTON);
+    EXPECT_EQ(Quor_InputMap::Button(1, true), QUOR_RIGHT_BUTTON);
+
+    EXPECT_EQ(Quor_InputMap::WheelDelta(3), 1);
+    EXPECT_EQ(Quor_InputMap::WheelDelta(-7), -1);
+    EXPECT_EQ(Quor_InputMap::WheelDelta(0), 0);
+}
+
+TEST(QuorLatin1, ConvertsBothWaysAndSurvivesMalformedText)
+{
+    // Catches bytes 0x80..0xFF passed through unconverted (invalid UTF-8 in titles and on the
+    // clipboard) and code points beyond Latin-1 kept where they must be dropped.
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        all += static_cast<char>(c);
+    EXPECT_EQ(Quor_Latin1::FromUtf8(Quor_Latin1::ToUtf8(all), true), all);
+    EXPECT_EQ(Quor_Latin1::ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(Quor_Latin1::FromUtf8("a\xE2\x82\xAC" "b", true), "ab");
+    EXPECT_EQ(Quor_Latin1::FromUtf8("\xE2\x82\xAC", false), "\xAC");
+    // A stray Latin-1 byte and a truncated sequence stand for themselves.
+    EXPECT_EQ(Quor_Latin1::FromUtf8("x\xE9y\xC3", true), "x\xE9y\xC3");
+    // Overlong forms are not decoded.
+    EXPECT_EQ(Quor_Latin1::FromUtf8("\xC0\xAF", true), "\xC0\xAF");
+}
+
+class QuorKeyInput : public MemoryHostTest {
+protected:
+    void SetUp() override
+    {
+        MemoryHostTest::SetUp();
+        fWindow = new Quor_Wnd("keys", Quor_Rect(10, 60, 209, 159), false, 0, nullptr);
+        fLayer = new LogLayer("L", &fLog, Quor_Rect(0, 0, 199, 99));
+        fWindow->AddLayer(fLayer);
+        fWindow->Show();
+        fHostId = fWindow->PlatformWindow();
+        Pump();
+        fLog.clear();
+    }
+    void TearDown() override
+    {
+        fWindow->CloseWindow();
+        MemoryHostTest::TearDown();
+    }
+
+    Log Keys()
+    {
+        Pump();
+        return Only(fLog, "L key");
+    }
+
+    Quor_Wnd* fWindow = nullptr;
+    LogLayer* fLayer = nullptr;
+    uint32_t fHostId = 0;
+    Log fLog;
+};
+
+TEST_F(QuorKeyInput, EveryKeyArrivesExactlyOnceWithItsModifiers)
+{
+    // Catches a chord delivered twice (key press and the text the desktop also sends for Alt and
+    // Super), Ctrl chords lost because no text comes for them, and typed text beyond Latin-1.
+    struct Case {
+        const char* name;
+        int hostChar;
+        unsigned int modifiers;
+        unsigned int functionKeys;
+        Log expected;
+    };
+    const Case cases[] = {
+        {"plain letter", 'a', 0, 0, {"L key 97 m0"}},
+        {"shifted letter", 'a', QUOR_HOST_SHIFT, 0, {"L key 65 m1"}},
+        {"ctrl chord", 'c', QUOR_HOST_CTRL, 0, {"L key 99 m2"}},
+        {"ctrl shift chord", 's', QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 0, {"L key 83 m3"}},
+        {"alt chord", 'c', QUOR_HOST_ALT, 0, {"L key 99 m4"}},
+        {"super chord", 'z', QUOR_HOST_SUPER, 0, {"L key 122 m0"}},
+        {"return", 13, 0, 0, {"L key -1 m0"}},
+        {"ctrl delete", 127, QUOR_HOST_CTRL, 0, {"L key -5 m2"}},
+        {"F5", 16, 0, 1u << 4, {"L key -24 m0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fLog.clear();
+        fHost.PushKey(fHostId, c.hostChar, c.modifiers, c.functionKeys);
+        EXPECT_EQ(Keys(), c.expected);
+    }
+
+    fLog.clear();
+    fHost.PushText(fHostId, "\xC3\xA9\xE2\x82\xAC" "a");
+    EXPECT_EQ(Keys(), (Log{"L key 233 m0", "L key 97 m0"}));
+}
+
+TEST_F(QuorKeyInput, ClicksWheelAndFloatingPalettesFollowTheRoutingRules)
+{
+    // Catches a Super-click arriving as a left click, a wheel step not reduced to its sign or
+    // carrying modifiers in the argument, and a horizontal wheel reaching anything.
+    fHost.PushClick(fHostId, 20, 30, 1, QUOR_HOST_SUPER);
+    fHost.PushWheel(fHostId, 5, 6, 3, 0, QUOR_HOST_SHIFT);
+    fHost.PushWheel(fHostId, 5, 6, 0, -2);
+    Pump();
+    EXPECT_EQ(Only(fLog, "L down"), (Log{"L down 20,30 b2 m0"}));
+    EXPECT_EQ(Only(fLog, "L wheel"), (Log{"L wheel 5,6 d1 w1 m0"}));
+
+    // A palette with a parent passes typing on while none of its fields has the focus, and
+    // shortcuts always, but keeps the editing chords for a focused field.
+    Log paletteLog;
+    Quor_Wnd* palette = new Quor_Wnd("palette", Quor_Rect(300, 60, 399, 159), false, 5, fWindow);
+    LogLayer* paletteLayer = new LogLayer("P", &paletteLog, Quor_Rect(0, 0, 99, 99));
+    LogView* field = new LogView("field", &paletteLog, Quor_Rect(5, 5, 50, 20), true);
+    paletteLayer->AddChild(field);
+    palette->AddLayer(paletteLayer);
+    palette->Show();
+    Pump();
+    fLog.clear();
+    fHost.PushKey(palette->PlatformWindow(), 'z');
+    Pump();
+    EXPECT_EQ(Only(fLog, "L key"), (Log{"L key 122 m0"}));
+    field->Focus(true);
+    fLog.clear();
+    fHost.PushKey(palette->PlatformWindow(), 'c', QUOR_HOST_CTRL);
+    fHost.PushKey(palette->PlatformWindow(), 'q', QUOR_HOST_CTRL);
+    Pump();
+    EXPECT_EQ(Only(fLog, "L key"), (Log{"L key 113 m2"}));
+    EXPECT_EQ(Only(paletteLog, "field key"), (Log{"field key 99", "field key 113"}));
+    palette->CloseWindow();
+}

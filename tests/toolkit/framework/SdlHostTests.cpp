@@ -1,0 +1,140 @@
+// The SDL2 backend on its headless driver: it starts, shows and blits a window, runs timers on
+// the real clock, wakes from another thread and shuts down; without a display it refuses.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "toolkit/core/Quor_Stopwatch.h"
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_EventLoop.h"
+#include "toolkit/framework/Quor_Layer.h"
+#include "toolkit/framework/Quor_WindowList.h"
+#include "toolkit/framework/Quor_Wnd.h"
+#include "toolkit/framework/platform/Quor_HostEvent.h"
+#include "toolkit/framework/platform/Quor_SdlHost.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+
+namespace {
+
+// Ends its window's modal loop after a number of ticks.
+class Ticker : public Quor_Handler {
+public:
+    explicit Ticker(Quor_Wnd* window) : fWindow(window) {}
+    void HandleMessage(Quor_Message*) override
+    {
+        if (++fTicks == 3)
+            fWindow->EndModal(fTicks);
+    }
+    Quor_Wnd* fWindow;
+    int fTicks = 0;
+};
+
+// Restores an environment variable when the test ends.
+class EnvGuard {
+public:
+    explicit EnvGuard(const char* name) : fName(name)
+    {
+        const char* value = std::getenv(name);
+        fHad = value != nullptr;
+        if (fHad)
+            fValue = value;
+    }
+    ~EnvGuard()
+    {
+        if (fHad)
+            setenv(fName, fValue.c_str(), 1);
+        else
+            unsetenv(fName);
+    }
+
+private:
+    const char* fName;
+    bool fHad = false;
+    std::string fValue;
+};
+
+}  // namespace
+
+TEST(QuorSdlHost, RefusesToStartWithoutADisplayUnlessAHeadlessDriverIsAsked)
+{
+    // Catches a program that silently runs on SDL's invisible fallback driver when no display
+    // is there (the user sees nothing and gets no message).
+    EnvGuard driver("SDL_VIDEODRIVER");
+    EnvGuard display("DISPLAY");
+    EnvGuard wayland("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    Quor_SdlHost host;
+    std::string error;
+    EXPECT_FALSE(host.Init(&error));
+    EXPECT_NE(error.find("display"), std::string::npos) << error;
+    Quor_String message;
+    EXPECT_FALSE(Quor_App::InitQuorSystem(&host, &message));
+    EXPECT_FALSE(message.IsEmpty());
+}
+
+TEST(QuorSdlHost, StartsBlitsRunsTimersAndShutsDownOnTheOffscreenDriver)
+{
+    // Catches a backend that cannot start, show or blit without X, timers that never fire on
+    // the real clock, a wake from another thread that does not end a wait, and a shutdown that
+    // leaves SDL running (a second start then fails).
+    EnvGuard driver("SDL_VIDEODRIVER");
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Quor_SdlHost host;
+        Quor_String error;
+        ASSERT_TRUE(Quor_App::InitQuorSystem(&host, &error)) << error.Buffer();
+        EXPECT_EQ(host.DriverName(), "offscreen");
+        const Quor_Rect screen = host.ScreenBounds();
+        EXPECT_GT(screen.Width(), 0);
+
+        Quor_Wnd* window = new Quor_Wnd("smoke", Quor_Rect(40, 80, 199, 179), true, 0, nullptr);
+        ASSERT_NE(window->PlatformWindow(), 0u);
+        Quor_Layer* layer = new Quor_Layer();
+        layer->SetShape(160, 100);
+        layer->LayerImage()->Clear(Quor_ColorOps::Red);
+        window->AddLayer(layer);
+        window->Show();
+        Quor_EventLoop::ProcessPending();
+        EXPECT_EQ(window->Bounds(), Quor_Rect(0, 0, 159, 99));
+        EXPECT_EQ(window->ComposedImage().Width(), 160);
+
+        window->SetShape(200, 120);
+        Quor_EventLoop::ProcessPending();
+        EXPECT_EQ(window->Bounds(), Quor_Rect(0, 0, 199, 119));
+
+        window->CopyToOS("Caf\xE9");
+        const char* pasted = window->PasteFromOS();
+        ASSERT_NE(pasted, nullptr);
+        EXPECT_STREQ(pasted, "Caf\xE9");
+
+        // Three ticks of 20 ms end the loop on the real clock.
+        Ticker ticker(window);
+        Quor_Stopwatch clock;
+        clock.Start();
+        window->SetTimer(0.02f, &ticker, 1);
+        const uint32_t id = window->Id();
+        EXPECT_EQ(window->DoModal(), 3);
+        EXPECT_EQ(Quor_WindowList::Find(id), nullptr);
+        EXPECT_GE(clock.ElapsedTime(), 0.05f);
+        EXPECT_LT(clock.ElapsedTime(), 5.0f);
+
+        // A wake from another thread ends a wait without limit.
+        std::thread waker([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            Quor_Host::WakeCurrent();
+        });
+        Quor_HostEvent event;
+        clock.Start();
+        while (host.WaitEvent(&event, -1)) {
+        }
+        waker.join();
+        EXPECT_LT(clock.ElapsedTime(), 5.0f);
+
+        Quor_App::ShutdownQuorSystem();
+    }
+}

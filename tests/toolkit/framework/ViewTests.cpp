@@ -1,0 +1,295 @@
+// Views: layout, follow flags, routing inside a layer, focus and tab order, and views that go
+// away while the layer still points at them.
+#include <gtest/gtest.h>
+
+#include "tests/support/ImageFixtures.h"
+#include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/framework/Quor_LayoutView.h"
+#include "toolkit/framework/Quor_PadView.h"
+#include "toolkit/imaging/graphics/Quor_Graphics.h"
+
+using namespace quor_test;
+
+namespace {
+
+// A plain view with a preferred size.
+Quor_View* Sized(int w, int h)
+{
+    Quor_View* v = new Quor_View();
+    v->SetShapeForced(w, h);
+    return v;
+}
+
+// A layer that lets Tab move the focus.
+class FormLayer : public LogLayer {
+public:
+    using LogLayer::LogLayer;
+    bool TabAdvance() override { return true; }
+};
+
+}  // namespace
+
+TEST(QuorLayoutView, HorizontalBoxPlacesAndAlignsItsChildren)
+{
+    // Catches a preferred size that counts the trailing spacing or the margin once, and an
+    // alignment measured from the wrong edge or extent.
+    struct Case {
+        unsigned int alignment;
+        int expectedTop;
+        int expectedHeight;
+    };
+    const Case cases[] = {
+        {QUOR_LAYOUT_NONE, 4, 5},
+        {QUOR_LAYOUT_CENTER, 5, 5},
+        {QUOR_LAYOUT_FAR, 7, 5},
+        {QUOR_LAYOUT_FILL, 4, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("alignment " + std::to_string(c.alignment));
+        Quor_LayoutView box(Quor_LayoutView::kHorizontal, 2, Quor_Point(4, 4));
+        Quor_View* small = Sized(10, 5);
+        Quor_View* tall = Sized(20, 8);
+        box.AddChild(small, c.alignment);
+        box.AddChild(tall, QUOR_LAYOUT_NONE);
+        EXPECT_EQ(box.PreferredSize(), Quor_Point(40, 16));
+        box.DoLayout();
+        EXPECT_EQ(box.Shape(), Quor_Point(40, 16));
+        EXPECT_EQ(small->Frame().left, 4);
+        EXPECT_EQ(tall->Frame().left, 16);
+        EXPECT_EQ(small->Frame().top, c.expectedTop);
+        EXPECT_EQ(small->Shape().y, c.expectedHeight);
+        if (c.alignment == QUOR_LAYOUT_FILL) {
+            // The re-layout extent is the container's last row minus both margins.
+            box.DoReLayout();
+            EXPECT_EQ(small->Shape().y, 8);
+            small->SetShapeEventless(10, 5);
+            box.DoReLayout();
+            EXPECT_EQ(small->Shape().y, 7);
+        }
+    }
+}
+
+TEST(QuorLayoutView, PushedContainersNestIndentsAndRefuseTooDeepAStack)
+{
+    // Catches children added to the outer container while an inner one is open, indents not
+    // summed on the way in, and a push beyond the fixed stack writing past it.
+    Quor_LayoutView form(Quor_LayoutView::kVertical, 3, Quor_Point(2, 2));
+    form.AddChild(Sized(30, 10), QUOR_LAYOUT_NONE);
+    form.Indent(5);
+    Quor_LayoutView* row = form.PushH2(QUOR_LAYOUT_NONE);
+    ASSERT_NE(row, nullptr);
+    Quor_View* a = Sized(8, 8);
+    form.AddChild(a, QUOR_LAYOUT_NONE, 1);
+    form.AddPadding(6);
+    form.AddChild(Sized(8, 8), QUOR_LAYOUT_NONE);
+    form.Pop();
+    form.Unindent(5);
+    form.AddChild(Sized(12, 4), QUOR_LAYOUT_NONE);
+    EXPECT_EQ(form.CountChildren(), 3);
+    EXPECT_EQ(row->CountChildren(), 3);
+    EXPECT_EQ(a->Indent(), 6);
+    EXPECT_EQ(row->GetChild(1)->Shape(), Quor_Point(6, 1));
+    form.DoLayout();
+    // The row carries the indent that was open when it was pushed.
+    EXPECT_EQ(row->Frame().left, 7);
+    EXPECT_EQ(row->Frame().top, 15);
+    EXPECT_EQ(a->Frame().top, 6);
+
+    Quor_LayoutView deep(Quor_LayoutView::kVertical, 0, Quor_Point(0, 0));
+    int opened = 0;
+    while (deep.PushV2(QUOR_LAYOUT_NONE) != nullptr && opened < 100)
+        ++opened;
+    EXPECT_EQ(opened, Quor_LayoutView::kMaxDepth);
+}
+
+TEST(QuorView, ChildrenFollowTheirContainerByTheirFlags)
+{
+    // Catches the far-edge flag stretching instead of moving, and both flags moving the frame.
+    struct Case {
+        unsigned int flags;
+        Quor_Rect expected;
+    };
+    const Case cases[] = {
+        {QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP, Quor_Rect(10, 10, 29, 29)},
+        {QUOR_FOLLOW_RIGHT, Quor_Rect(20, 10, 39, 29)},
+        {QUOR_FOLLOW_LEFT | QUOR_FOLLOW_RIGHT, Quor_Rect(10, 10, 39, 29)},
+        {QUOR_FOLLOW_BOTTOM, Quor_Rect(10, 15, 29, 34)},
+        {QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM, Quor_Rect(10, 10, 39, 34)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("flags " + std::to_string(c.flags));
+        Quor_View parent;
+        parent.SetShape(100, 100);
+        Quor_View* child = new Quor_View(c.flags);
+        child->SetLocation(10, 10);
+        child->SetShape(20, 20);
+        parent.AddChild(child);
+        parent.SetShape(110, 105);
+        EXPECT_EQ(child->Frame(), c.expected);
+    }
+}
+
+class QuorViewInLayer : public MemoryHostTest {
+protected:
+    void SetUp() override
+    {
+        MemoryHostTest::SetUp();
+        fWindow = new Quor_Wnd("views", Quor_Rect(0, 60, 199, 159), false, 0, nullptr);
+        fLayer = new FormLayer("L", &fLog, Quor_Rect(0, 0, 199, 99));
+        fWindow->AddLayer(fLayer);
+        fWindow->Show();
+        fHostId = fWindow->PlatformWindow();
+        Pump();
+    }
+    void TearDown() override
+    {
+        fWindow->CloseWindow();
+        MemoryHostTest::TearDown();
+    }
+
+    Quor_Wnd* fWindow = nullptr;
+    FormLayer* fLayer = nullptr;
+    uint32_t fHostId = 0;
+    Log fLog;
+};
+
+TEST_F(QuorViewInLayer, PressesTakeTheFocusAndTabWrapsBothWays)
+{
+    // Catches a press on a view that does not take the focus stealing it, Tab stopping at the
+    // last field instead of wrapping, and keys sent to a view that lost the focus.
+    LogView* first = new LogView("first", &fLog, Quor_Rect(0, 0, 39, 19), true);
+    LogView* label = new LogView("label", &fLog, Quor_Rect(50, 0, 89, 19), false);
+    Quor_View* group = new Quor_View();
+    group->SetLocation(100, 0);
+    group->SetShape(90, 40);
+    LogView* second = new LogView("second", &fLog, Quor_Rect(0, 20, 39, 39), true);
+    group->AddChild(second);
+    fLayer->AddChild(first);
+    fLayer->AddChild(label);
+    fLayer->AddChild(group);
+
+    fHost.PushClick(fHostId, 5, 5);
+    fHost.PushClick(fHostId, 55, 5);
+    Pump();
+    EXPECT_TRUE(first->IsFocused());
+    EXPECT_EQ(Quor_View::gGlobalFocusView, first);
+
+    fHost.PushKey(fHostId, 9);
+    Pump();
+    EXPECT_TRUE(second->IsFocused());
+    EXPECT_FALSE(first->IsFocused());
+    fHost.PushKey(fHostId, 9);
+    Pump();
+    EXPECT_TRUE(first->IsFocused());
+    fHost.PushKey(fHostId, 9, QUOR_HOST_SHIFT);
+    Pump();
+    EXPECT_TRUE(second->IsFocused());
+
+    fLog.clear();
+    fHost.PushKey(fHostId, 'q');
+    Pump();
+    EXPECT_EQ(Only(fLog, "second"), (Log{"second key 113"}));
+    second->Enable(false);
+    EXPECT_FALSE(second->IsFocused());
+    EXPECT_EQ(fLayer->FocusView(), nullptr);
+}
+
+TEST_F(QuorViewInLayer, PressedViewKeepsTheDragAndTheHoveredViewHearsItsLastMove)
+{
+    // Catches drags that stop at the pressed view's edge, and hover states that never end
+    // because the view the pointer left is not told.
+    LogView* left = new LogView("left", &fLog, Quor_Rect(0, 0, 49, 49));
+    LogView* right = new LogView("right", &fLog, Quor_Rect(100, 0, 149, 49));
+    fLayer->AddChild(left);
+    fLayer->AddChild(right);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, 10, 10);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 120, 10);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, 120, 10);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 121, 11);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 10, 12);
+    Pump();
+    EXPECT_EQ(Only(fLog, "left"), (Log{"left down 10,10", "left move 120,10", "left up 120,10", "left move 121,11",
+                                       "left move 10,12"}));
+    EXPECT_EQ(Only(fLog, "right"), (Log{"right move 21,11", "right move -90,12"}));
+}
+
+TEST_F(QuorViewInLayer, DeletedViewsLeaveNothingDangling)
+{
+    // Catches a layer that keeps pointing at a deleted hovered, pressed or focused view: the
+    // next move, release or key then calls into freed memory (found by the address sanitizer).
+    LogView* hovered = new LogView("hovered", &fLog, Quor_Rect(0, 0, 49, 49), true);
+    Quor_View* box = new Quor_View();
+    box->SetLocation(60, 0);
+    box->SetShape(60, 60);
+    LogView* inner = new LogView("inner", &fLog, Quor_Rect(0, 0, 29, 29), true);
+    box->AddChild(inner);
+    fLayer->AddChild(hovered);
+    fLayer->AddChild(box);
+
+    fHost.PushClick(fHostId, 10, 10);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 12, 12);
+    Pump();
+    ASSERT_EQ(fLayer->MouseMovedView(), hovered);
+    ASSERT_EQ(fLayer->FocusView(), hovered);
+    delete hovered;
+    EXPECT_EQ(fLayer->CountChildren(), 1);
+    EXPECT_EQ(Quor_View::gGlobalFocusView, nullptr);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 70, 10);
+    fHost.PushKey(fHostId, 'a');
+    Pump();
+
+    // Removing a subtree forgets the press and focus held deep inside it.
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, 65, 5);
+    Pump();
+    ASSERT_EQ(fLayer->FocusView(), inner);
+    fLayer->RemoveChild(box);
+    EXPECT_EQ(fLayer->MouseView(), nullptr);
+    EXPECT_EQ(fLayer->MouseMovedView(), nullptr);
+    EXPECT_EQ(fLayer->FocusView(), nullptr);
+    delete box;
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, 65, 5);
+    fHost.PushKey(fHostId, 'b');
+    Pump();
+}
+
+TEST_F(QuorViewInLayer, PartlyHiddenViewsDrawInTheirOwnCoordinates)
+{
+    // Catches a view graphics context whose origin ignores the part of the view clipped away
+    // (drawing then lands shifted), and a wholly hidden view handed something to draw on.
+    Quor_View* parent = new Quor_View();
+    parent->SetLocation(20, 20);
+    parent->SetShape(40, 40);
+    Quor_View* child = new Quor_View();
+    child->SetLocation(-10, -5);
+    child->SetShape(30, 30);
+    parent->AddChild(child);
+    fLayer->AddChild(parent);
+    Quor_Graphics* g = child->ViewGraphics();
+    ASSERT_NE(g, nullptr);
+    g->SetColor(kRed);
+    g->FillRect(Quor_Rect(12, 7, 14, 9));
+    EXPECT_TRUE(Near(PixelAt(*fLayer->LayerImage(), 22, 22), kRed, 0));
+    EXPECT_FALSE(Near(PixelAt(*fLayer->LayerImage(), 21, 22), kRed, 0));
+    EXPECT_FALSE(Near(PixelAt(*fLayer->LayerImage(), 22, 21), kRed, 0));
+
+    Quor_View* hidden = new Quor_View();
+    hidden->SetLocation(500, 500);
+    fLayer->AddChild(hidden);
+    EXPECT_EQ(hidden->ViewGraphics(), nullptr);
+    EXPECT_EQ(hidden->ViewImage(), nullptr);
+}
+
+TEST_F(QuorViewInLayer, LayoutSizesTheLayerAndTheWindowToTheOnlyChild)
+{
+    // Catches a layer that keeps its old size after DoLayout, and a window that does not take
+    // its single layer's size (a dialog would open at the wrong size).
+    Quor_View* content = Sized(150, 80);
+    content->SetLocation(30, 30);
+    fLayer->AddChild(content);
+    fWindow->DoLayout();
+    EXPECT_EQ(content->Frame(), Quor_Rect(0, 0, 149, 79));
+    EXPECT_EQ(fLayer->Frame(), Quor_Rect(0, 0, 149, 79));
+    Pump();
+    EXPECT_EQ(fWindow->Bounds(), Quor_Rect(0, 0, 149, 79));
+    EXPECT_EQ(fHost.WindowRecord(fHostId)->minWidth, 64);
+}

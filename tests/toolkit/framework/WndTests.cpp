@@ -1,0 +1,262 @@
+// Windows: input routing through the layer stack, double clicks, timers, places and sizes,
+// drops, closing and the clipboard.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/framework/Quor_FrameworkDefs.h"
+#include "toolkit/framework/Quor_Screen.h"
+#include "toolkit/framework/Quor_WindowList.h"
+
+using namespace quor_test;
+
+namespace {
+
+// Counts the messages a timer sends.
+class Counter : public Quor_Handler {
+public:
+    void HandleMessage(Quor_Message* message) override
+    {
+        ++count;
+        last = message->what;
+    }
+    int count = 0;
+    int last = 0;
+};
+
+}  // namespace
+
+class QuorWnd : public MemoryHostTest {
+protected:
+    void SetUp() override
+    {
+        MemoryHostTest::SetUp();
+        fWindow = new Quor_Wnd("routing", Quor_Rect(100, 100, 399, 299), true, 0, nullptr);
+        fHostId = fWindow->PlatformWindow();
+        fId = fWindow->Id();
+    }
+    void TearDown() override
+    {
+        if (Quor_WindowList::Find(fId) != nullptr)
+            fWindow->CloseWindow();
+        MemoryHostTest::TearDown();
+    }
+    // Three layers: A at the bottom covering everything, B in the middle, C on top at the right.
+    void AddThreeLayers()
+    {
+        fA = new LogLayer("A", &fLog, Quor_Rect(0, 0, 299, 199));
+        fB = new LogLayer("B", &fLog, Quor_Rect(50, 50, 149, 149));
+        fC = new LogLayer("C", &fLog, Quor_Rect(200, 0, 299, 99));
+        fWindow->AddLayer(fA);
+        fWindow->AddLayer(fB);
+        fWindow->AddLayer(fC);
+        fWindow->Show();
+        Pump();
+        fLog.clear();
+    }
+
+    Quor_Wnd* fWindow = nullptr;
+    uint32_t fId = 0;
+    uint32_t fHostId = 0;
+    LogLayer* fA = nullptr;
+    LogLayer* fB = nullptr;
+    LogLayer* fC = nullptr;
+    Log fLog;
+};
+
+TEST_F(QuorWnd, PressesMovesAndWheelStopAtTheLayerUnderThePointer)
+{
+    // Catches presses delivered to every layer under the point, the top layer not told about a
+    // press outside it, moves that skip the layers above the hovered one or reach those below,
+    // and the mouse layer not getting the drag after the pointer leaves it.
+    AddThreeLayers();
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, 60, 70);
+    Pump();
+    EXPECT_EQ(fLog, (Log{"C outside -140,70", "B down 10,20 b1 m0"}));
+
+    fLog.clear();
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 10, 10);
+    Pump();
+    // The pressed layer first, then from the top down to the layer under the pointer.
+    EXPECT_EQ(fLog, (Log{"B move -40,-40", "C move -190,10", "A move 10,10"}));
+
+    fLog.clear();
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, 10, 10);
+    fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 60, 60);
+    Pump();
+    EXPECT_EQ(fLog, (Log{"B up -40,-40", "C move -140,60", "B move 10,10"}));
+
+    fLog.clear();
+    fHost.PushWheel(fHostId, 250, 50, -2);
+    fHost.PushWheel(fHostId, 10, 180, 1);
+    Pump();
+    EXPECT_EQ(fLog, (Log{"C wheel 50,50 d-1 w-1 m0", "C wheel -190,180 d1 w1 m0", "B wheel -40,130 d1 w1 m0",
+                         "A wheel 10,180 d1 w1 m0"}));
+}
+
+TEST_F(QuorWnd, DoubleClicksNeedBothTimeAndPlace)
+{
+    // Catches thresholds off by one in time or distance, and a double click measured on the
+    // wall clock instead of the event clock.
+    AddThreeLayers();
+    struct Case {
+        const char* name;
+        int waitMs;
+        int dx;
+        int dy;
+        bool doubleClick;
+    };
+    const Case cases[] = {
+        {"0.4 s and 2 px", 400, 2, 2, true},
+        {"3 px apart in x", 400, 3, 0, false},
+        {"3 px apart in y", 100, 0, -3, false},
+        {"0.5 s apart", 500, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fHost.AdvanceTime(5000);
+        fHost.PushClick(fHostId, 20, 20);
+        Pump();
+        fHost.AdvanceTime(c.waitMs);
+        fLog.clear();
+        fHost.PushClick(fHostId, 20 + c.dx, 20 + c.dy);
+        Pump();
+        const Log downs = Only(fLog, "A down");
+        ASSERT_EQ(downs.size(), 1u);
+        EXPECT_EQ(downs[0].find(" double") != std::string::npos, c.doubleClick) << downs[0];
+    }
+}
+
+TEST_F(QuorWnd, LayerStackHoldsSixteenAndClosingRespectsModalLayers)
+{
+    // Catches a seventeenth layer written past the array, and a window that closes under an
+    // open dialog layer or during its own modal loop.
+    for (int i = 0; i < 16; ++i)
+        fWindow->AddLayer(new Quor_Layer());
+    Quor_Layer extra;
+    fWindow->AddLayer(&extra);
+    EXPECT_EQ(fWindow->CountLayers(), 16);
+    EXPECT_EQ(extra.Window(), nullptr);
+    EXPECT_FALSE(fWindow->CloseOK());
+    fWindow->DestroyLayers();
+    EXPECT_TRUE(fWindow->CloseOK());
+
+    // A refused close leaves the window; an allowed one deletes it.
+    LogLayer* base = new LogLayer("base", &fLog, Quor_Rect(0, 0, 99, 99));
+    LogLayer* dialog = new LogLayer("dialog", &fLog, Quor_Rect(0, 0, 49, 49));
+    fWindow->AddLayer(base);
+    fWindow->AddLayer(dialog);
+    fHost.PushClose(fHostId);
+    Pump();
+    ASSERT_EQ(Quor_WindowList::Find(fId), fWindow);
+    dialog->fModal = false;
+    fHost.PushClose(fHostId);
+    Pump();
+    EXPECT_EQ(Quor_WindowList::Find(fId), nullptr);
+    EXPECT_EQ(fHost.WindowRecord(fHostId), nullptr);
+}
+
+TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
+{
+    // Catches an id taken twice after a kill (count + 1 already in use), a refused period given
+    // an id, and timers that fire on the wrong period.
+    Counter counter;
+    const unsigned int first = fWindow->SetTimer(0.1f, &counter, 7);
+    const unsigned int second = fWindow->SetTimer(0.1f, &counter, 7);
+    const unsigned int third = fWindow->SetTimer(1.0f, &counter, 8);
+    EXPECT_EQ(first, 1u);
+    EXPECT_EQ(second, 2u);
+    EXPECT_EQ(third, 3u);
+    fWindow->KillTimer(first);
+    fWindow->KillTimer(third);
+    EXPECT_EQ(fWindow->SetTimer(1.0f, &counter, 8), 3u);
+    fWindow->KillTimer(2);
+    fWindow->KillTimer(0);
+    EXPECT_EQ(fWindow->SetTimer(0.0f, &counter, 9), 0u);
+    EXPECT_EQ(fWindow->SetTimer(-1.0f, &counter, 9), 0u);
+
+    // Timer 3 (1 s, what 8) fires once per second of event-clock time.
+    for (int i = 0; i < 25; ++i) {
+        fHost.AdvanceTime(100);
+        Pump();
+    }
+    EXPECT_EQ(counter.count, 2);
+    EXPECT_EQ(counter.last, 8);
+}
+
+TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
+{
+    // Catches a window restored off screen, a remembered size outside the window's limits
+    // (a damaged settings file), and places not written back when the window goes.
+    Quor_App app("PlaceTest", "1.0", false);
+    app.Prefs()->Set("main_location", Quor_Point(5000, 300));
+    app.Prefs()->Set("main_shape", Quor_Point(100000, 3));
+    fWindow->RestoreLocation("main");
+    fWindow->RestoreShape("main");
+    fWindow->Show();
+    Pump();
+    const Quor_Rect screen = Quor_Screen::Bounds();
+    EXPECT_EQ(screen, Quor_Rect(0, 48, 1023, 767));
+    EXPECT_EQ(fWindow->Location(), Quor_Point(screen.right - 128, 300));
+    EXPECT_EQ(fWindow->Bounds(), Quor_Rect(0, 0, 8191, 7));
+
+    fWindow->SetLocation(-40, 10);
+    fWindow->Show();
+    EXPECT_EQ(fWindow->Location(), Quor_Point(0, 48));
+
+    fWindow->SetLocation(30, 70);
+    fWindow->SetShape(320, 240);
+    fWindow->CloseWindow();
+    Quor_Point place;
+    Quor_Point size;
+    EXPECT_TRUE(app.Prefs()->Get("main_location", &place));
+    EXPECT_TRUE(app.Prefs()->Get("main_shape", &size));
+    EXPECT_EQ(place, Quor_Point(30, 70));
+    EXPECT_EQ(size, Quor_Point(320, 240));
+}
+
+TEST_F(QuorWnd, ResizesMoveLayersByTheirFollowFlags)
+{
+    // Catches layers that ignore their follow flags, and a resize measured against a size that
+    // a later Bounds() call had already updated (the layers then never follow).
+    LogLayer* stretch = new LogLayer("S", &fLog, Quor_Rect(0, 0, 299, 199),
+                                     QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM);
+    LogLayer* corner = new LogLayer("K", &fLog, Quor_Rect(250, 150, 299, 199), QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM);
+    LogLayer* fixed = new LogLayer("F", &fLog, Quor_Rect(10, 10, 59, 59));
+    fWindow->AddLayer(stretch);
+    fWindow->AddLayer(corner);
+    fWindow->AddLayer(fixed);
+    fWindow->Show();
+    Pump();
+    fHost.UserResize(fHostId, 400, 260);
+    fWindow->Bounds();
+    Pump();
+    EXPECT_EQ(stretch->Frame(), Quor_Rect(0, 0, 399, 259));
+    EXPECT_EQ(corner->Frame(), Quor_Rect(350, 210, 399, 259));
+    EXPECT_EQ(fixed->Frame(), Quor_Rect(10, 10, 59, 59));
+    EXPECT_EQ(stretch->LayerImage()->Width(), 400);
+}
+
+TEST_F(QuorWnd, DropsArriveWhereThePointerIsOnTheLayerBelowIt)
+{
+    // Catches a drop position taken from screen coordinates or from the wrong layer.
+    AddThreeLayers();
+    fHost.PushDrop(fHostId, "/tmp/a b.jpg", 70, 90);
+    fHost.PushDrop(fHostId, "/tmp/c.jpg", 250, 20);
+    Pump();
+    EXPECT_EQ(fLog, (Log{"B drop 20,40 /tmp/a b.jpg", "C drop 50,20 /tmp/c.jpg"}));
+}
+
+TEST_F(QuorWnd, ClipboardTextRoundTripsThroughUtf8)
+{
+    // Catches Latin-1 bytes put on the desktop clipboard unconverted, and a paste of text
+    // beyond Latin-1 that breaks the string instead of keeping each character's low byte.
+    fWindow->CopyToOS("Caf\xE9 ol\xE1");
+    EXPECT_EQ(fHost.Clipboard(), "Caf\xC3\xA9 ol\xC3\xA1");
+    EXPECT_STREQ(fWindow->PasteFromOS(), "Caf\xE9 ol\xE1");
+    fHost.SetClipboard("x\xE2\x82\xACy");
+    EXPECT_STREQ(fWindow->PasteFromOS(), "x\xACy");
+    fHost.SetClipboard("", false);
+    EXPECT_EQ(fWindow->PasteFromOS(), nullptr);
+}

@@ -1,0 +1,22 @@
+// The open and save dialogs are drawn by the widgets library, which registers them with the
+// application object through this hook, so that the framework shows them without linking it.
+#pragma once
+
+#include "toolkit/core/Quor_String.h"
+
+class Quor_Wnd;
+
+struct Quor_FileDialogRequest {
+    bool save = false;
+    Quor_Wnd* parent = nullptr;
+    const char* title = "";
+    // The proposed file name of a save dialog.
+    const char* defaultName = "";
+    // What the dialog offers, for dialogs that filter ("Image Files", "*.jpg;*.png").
+    const char* description = "";
+    const char* patterns = "";
+};
+
+// Runs the dialog modally and, when the user chose a file, stores its full path in *path.
+// Returns 0 when a file was chosen, 1 when the user cancelled, or a negative result code.
+using Quor_FileDialogHook = int (*)(const Quor_FileDialogRequest& request, Quor_String* path);

@@ -1,0 +1,27 @@
+// Turns the host's two streams of keyboard events (key presses and typed text) into one stream of
+// toolkit key codes. Special keys come from the key press; printable characters come from the
+// typed text, except while Ctrl, Alt or Super is held, when the key press gives the character
+// and the text that some hosts still send for it is dropped, so that no key arrives twice.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/framework/platform/Quor_HostEvent.h"
+
+class Quor_KeyComposer {
+public:
+    struct Key {
+        int code;
+        unsigned int modifiers;   // toolkit bits
+    };
+
+    // The keys a key press yields (none or one).
+    std::vector<Key> KeyDown(const Quor_HostEvent& event);
+    // The keys typed text yields: each character of Latin-1 (32 to 126 and 160 to 255) as its
+    // code; characters beyond Latin-1 and control characters are dropped.
+    std::vector<Key> Text(const Quor_HostEvent& event);
+
+private:
+    bool fDropNextText = false;
+};

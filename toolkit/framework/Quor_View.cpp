@@ -1,0 +1,657 @@
+#include "toolkit/framework/Quor_View.h"
+
+#include <new>
+
+#include "toolkit/framework/Quor_Layer.h"
+#include "toolkit/framework/Quor_Wnd.h"
+#include "toolkit/imaging/graphics/Quor_Graphics.h"
+
+Quor_View* Quor_View::gGlobalFocusView = nullptr;
+
+namespace {
+
+constexpr int kInitialChildCapacity = 4;
+
+// Appends to a child array that doubles when full; false when memory runs out.
+bool AppendChild(Quor_View**& children, int& count, int& capacity, Quor_View* child)
+{
+    if (count == capacity) {
+        const int grown = capacity < kInitialChildCapacity ? kInitialChildCapacity : capacity * 2;
+        Quor_View** larger = new (std::nothrow) Quor_View*[grown];
+        if (larger == nullptr)
+            return false;
+        for (int i = 0; i < count; ++i)
+            larger[i] = children[i];
+        delete[] children;
+        children = larger;
+        capacity = grown;
+    }
+    children[count++] = child;
+    return true;
+}
+
+bool TakeOutChild(Quor_View** children, int& count, const Quor_View* child)
+{
+    for (int i = 0; i < count; ++i) {
+        if (children[i] == child) {
+            for (int k = i + 1; k < count; ++k)
+                children[k - 1] = children[k];
+            --count;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+Quor_Rect Quor_FollowFrame(const Quor_Rect& frame, unsigned int followFlags, Quor_Point oldSize,
+                           Quor_Point newSize)
+{
+    Quor_Rect r(frame);
+    const int dx = newSize.x - oldSize.x;
+    const int dy = newSize.y - oldSize.y;
+    const bool left = followFlags & QUOR_FOLLOW_LEFT;
+    const bool right = followFlags & QUOR_FOLLOW_RIGHT;
+    const bool top = followFlags & QUOR_FOLLOW_TOP;
+    const bool bottom = followFlags & QUOR_FOLLOW_BOTTOM;
+    if (right && !left) {
+        r.left += dx;
+        r.right += dx;
+    } else if (right && left) {
+        r.right += dx;
+    }
+    if (bottom && !top) {
+        r.top += dy;
+        r.bottom += dy;
+    } else if (bottom && top) {
+        r.bottom += dy;
+    }
+    return r;
+}
+
+Quor_View::Quor_View(unsigned int followFlags)
+    : fFrame(0, 0, 31, 31),
+      fPreferredSize(-1, -1),
+      fFollowFlags(followFlags),
+      fAlignment(QUOR_LAYOUT_CENTER),
+      fIndent(0),
+      fLayer(nullptr),
+      fParent(nullptr),
+      fLeftDown(false),
+      fMiddleDown(false),
+      fRightDown(false),
+      fFocused(false),
+      fEnabled(true),
+      fChildren(nullptr),
+      fChildCount(0),
+      fChildCapacity(0),
+      fMouseChild(nullptr),
+      fCursor(nullptr)
+{
+}
+
+Quor_View::~Quor_View()
+{
+    // Each child takes itself out of the list as it goes.
+    while (fChildCount > 0) {
+        Quor_View* child = fChildren[fChildCount - 1];
+        delete child;
+        if (fChildCount > 0 && fChildren[fChildCount - 1] == child)
+            --fChildCount;
+    }
+    delete[] fChildren;
+    fChildren = nullptr;
+
+    if (gGlobalFocusView == this)
+        gGlobalFocusView = nullptr;
+    if (Quor_Layer* layer = Layer())
+        layer->ForgetView(this);
+    if (fParent != nullptr) {
+        fParent->ForgetView(this);
+        TakeOutChild(fParent->fChildren, fParent->fChildCount, this);
+    }
+}
+
+void Quor_View::HandleMessage(Quor_Message* message)
+{
+    if (fParent != nullptr)
+        fParent->HandleMessage(message);
+    else if (fLayer != nullptr)
+        fLayer->HandleMessage(message);
+}
+
+// --- Shape ---------------------------------------------------------------------------------------
+
+void Quor_View::SetShape(int width, int height)
+{
+    const Quor_Point oldSize = Shape();
+    SetShapeEventless(width, height);
+    OnResize(oldSize, Shape());
+}
+
+void Quor_View::SetShapeEventless(int width, int height)
+{
+    fFrame.right = fFrame.left + width - 1;
+    fFrame.bottom = fFrame.top + height - 1;
+    if (fPreferredSize.x < 0)
+        fPreferredSize.x = width;
+    if (fPreferredSize.y < 0)
+        fPreferredSize.y = height;
+}
+
+void Quor_View::SetShapeForced(int width, int height)
+{
+    fPreferredSize.Set(-1, -1);
+    SetShape(width, height);
+}
+
+void Quor_View::Refresh()
+{
+    if (Quor_Layer* layer = Layer())
+        layer->Refresh(LayerFrame());
+}
+
+void Quor_View::AddChild(Quor_View* child)
+{
+    if (child == nullptr || child == this)
+        return;
+    if (!AppendChild(fChildren, fChildCount, fChildCapacity, child))
+        return;
+    child->fParent = this;
+    child->fLayer = nullptr;
+    if (IsInWindow())
+        child->AttachedToWindow();
+}
+
+void Quor_View::AttachedToWindow()
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->AttachedToWindow();
+}
+
+void Quor_View::DetachedFromWindow()
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->DetachedFromWindow();
+}
+
+Quor_Point Quor_View::MinSize()
+{
+    return Quor_Point(1, 1);
+}
+
+Quor_Point Quor_View::PreferredSize()
+{
+    return fPreferredSize;
+}
+
+Quor_Point Quor_View::MaxSize()
+{
+    return Quor_Point(64000, 64000);
+}
+
+void Quor_View::OnResize(Quor_Point oldSize, Quor_Point newSize)
+{
+    for (int i = 0; i < fChildCount; ++i) {
+        Quor_View* child = fChildren[i];
+        const Quor_Rect r = Quor_FollowFrame(child->Frame(), child->FollowFlags(), oldSize, newSize);
+        child->SetLocation(r.left, r.top);
+        child->SetShape(r.Width(), r.Height());
+    }
+}
+
+void Quor_View::DoLayout()
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->DoLayout();
+    if (fChildCount == 0) {
+        const Quor_Point p = PreferredSize();
+        if (p.x > 0 && p.y > 0)
+            SetShapeEventless(p.x, p.y);
+    } else if (fChildCount == 1) {
+        Quor_View* child = fChildren[0];
+        child->SetLocation(0, 0);
+        Quor_Point p = child->PreferredSize();
+        if (p.x < 1 || p.y < 1)
+            p = child->Shape();
+        child->SetShapeEventless(p.x, p.y);
+        SetShapeEventless(p.x, p.y);
+    }
+}
+
+void Quor_View::DoReLayout()
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->DoReLayout();
+}
+
+void Quor_View::OnDraw()
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->OnDraw();
+}
+
+// --- Input hooks ---------------------------------------------------------------------------------
+
+void Quor_View::OnMouseDown(Quor_Point, unsigned int, unsigned int, Quor_Message*) {}
+void Quor_View::OnMouseMove(Quor_Point, unsigned int, Quor_Message*) {}
+void Quor_View::OnMouseWheel(float, Quor_Point, unsigned int, Quor_Message*) {}
+void Quor_View::OnMouseUp(Quor_Point, unsigned int, unsigned int, Quor_Message*) {}
+void Quor_View::OnKeyDown(int, unsigned int) {}
+
+void Quor_View::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
+{
+    for (int i = 0; i < fChildCount; ++i) {
+        Quor_View* child = fChildren[i];
+        if (child->Frame().Contains(where)) {
+            child->OnFileDrop(path, where - child->Location(), modifiers);
+            return;
+        }
+    }
+}
+
+void Quor_View::OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers)
+{
+    for (int i = 0; i < fChildCount; ++i) {
+        Quor_View* child = fChildren[i];
+        if (child->Frame().Contains(where)) {
+            child->OnMessageDrop(message, where - child->Location(), modifiers);
+            return;
+        }
+    }
+}
+
+void Quor_View::InitBackground()
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->InitBackground();
+}
+
+bool Quor_View::AcceptsFocus()
+{
+    return false;
+}
+
+void Quor_View::OnFocus(bool) {}
+void Quor_View::OnEnable(bool) {}
+
+bool Quor_View::BlitMyself()
+{
+    return false;
+}
+
+// --- Geometry and tree ---------------------------------------------------------------------------
+
+void Quor_View::SetLocation(int x, int y)
+{
+    fFrame.OffsetTo(x, y);
+}
+
+Quor_Rect Quor_View::Bounds() const
+{
+    return Quor_Rect(0, 0, fFrame.Width() - 1, fFrame.Height() - 1);
+}
+
+Quor_Rect Quor_View::LayerFrame() const
+{
+    Quor_Rect r(fFrame);
+    for (const Quor_View* p = fParent; p != nullptr; p = p->fParent)
+        r.OffsetBy(p->fFrame.left, p->fFrame.top);
+    return r;
+}
+
+Quor_View* Quor_View::GetChild(int index) const
+{
+    return index >= 0 && index < fChildCount ? fChildren[index] : nullptr;
+}
+
+void Quor_View::RemoveChild(Quor_View* child)
+{
+    if (child == nullptr || child->fParent != this)
+        return;
+    Quor_Layer* layer = Layer();
+    if (layer != nullptr) {
+        layer->SetMouseMovedView(nullptr);
+        // The removed subtree may hold the press or the focus; nothing may keep pointing into it.
+        layer->ForgetView(child);
+    }
+    if (IsInWindow())
+        child->DetachedFromWindow();
+    if (fMouseChild == child)
+        fMouseChild = nullptr;
+    if (child->IsFocused())
+        child->Focus(false);
+    child->fParent = nullptr;
+    child->fLayer = nullptr;
+    TakeOutChild(fChildren, fChildCount, child);
+}
+
+Quor_Layer* Quor_View::Layer() const
+{
+    for (const Quor_View* v = this; v != nullptr; v = v->fParent) {
+        if (v->fLayer != nullptr)
+            return v->fLayer;
+    }
+    return nullptr;
+}
+
+Quor_Wnd* Quor_View::Window() const
+{
+    Quor_Layer* layer = Layer();
+    return layer != nullptr ? layer->Window() : nullptr;
+}
+
+bool Quor_View::Lock(int timeoutMs)
+{
+    Quor_Wnd* window = Window();
+    return window != nullptr && window->Lock(timeoutMs);
+}
+
+void Quor_View::Unlock()
+{
+    if (Quor_Wnd* window = Window())
+        window->Unlock();
+}
+
+bool Quor_View::IsInWindow() const
+{
+    Quor_Layer* layer = Layer();
+    return layer != nullptr && layer->IsAttached();
+}
+
+void Quor_View::ForgetView(const Quor_View* view)
+{
+    if (fMouseChild == view)
+        fMouseChild = nullptr;
+}
+
+// --- State ---------------------------------------------------------------------------------------
+
+void Quor_View::SetButtonFlag(unsigned int button, bool down)
+{
+    switch (button) {
+    case QUOR_RIGHT_BUTTON:
+        fRightDown = down;
+        break;
+    case QUOR_MIDDLE_BUTTON:
+        fMiddleDown = down;
+        break;
+    default:
+        fLeftDown = down;
+        break;
+    }
+}
+
+bool Quor_View::IsMouseDragging(unsigned int button) const
+{
+    switch (button) {
+    case QUOR_LEFT_BUTTON:
+        return fLeftDown;
+    case QUOR_RIGHT_BUTTON:
+        return fRightDown;
+    case QUOR_MIDDLE_BUTTON:
+        return fMiddleDown;
+    default:
+        return AnyButtonDown();
+    }
+}
+
+void Quor_View::Focus(bool on)
+{
+    if (!AcceptsFocus())
+        return;
+    fFocused = on;
+    Quor_Layer* layer = Layer();
+    if (on) {
+        if (layer != nullptr)
+            layer->SetFocus(this);
+    } else {
+        if (layer != nullptr)
+            layer->DropFocusView(this);
+        if (gGlobalFocusView == this)
+            gGlobalFocusView = nullptr;
+    }
+    OnFocus(on);
+}
+
+void Quor_View::Enable(bool on)
+{
+    for (int i = 0; i < fChildCount; ++i)
+        fChildren[i]->Enable(on);
+    fEnabled = on;
+    if (!on && fFocused)
+        Focus(false);
+    OnEnable(on);
+}
+
+bool Quor_View::ContainsFocus() const
+{
+    if (fFocused)
+        return true;
+    for (int i = 0; i < fChildCount; ++i) {
+        if (fChildren[i]->ContainsFocus())
+            return true;
+    }
+    return false;
+}
+
+Quor_View* Quor_View::AdvanceFocus(bool backward)
+{
+    if (fChildCount == 0)
+        return fEnabled && AcceptsFocus() ? this : nullptr;
+    const int step = backward ? -1 : 1;
+    int start = backward ? fChildCount - 1 : 0;
+    for (int i = 0; i < fChildCount; ++i) {
+        if (fChildren[i]->ContainsFocus()) {
+            start = fChildren[i]->IsFocused() ? i + step : i;
+            break;
+        }
+    }
+    for (int i = start; i >= 0 && i < fChildCount; i += step) {
+        if (Quor_View* found = fChildren[i]->AdvanceFocus(backward))
+            return found;
+    }
+    return fEnabled && AcceptsFocus() ? this : nullptr;
+}
+
+void Quor_View::SetCursor(Quor_Cursor* cursor)
+{
+    fCursor = cursor;
+    Quor_Layer* layer = Layer();
+    Quor_Wnd* window = Window();
+    if (layer == nullptr || window == nullptr)
+        return;
+    Quor_Point p = window->MousePt();
+    layer->WndToLayer(p);
+    if (LayerFrame().Contains(p))
+        window->SetCursor(cursor);
+}
+
+// --- Drawing -------------------------------------------------------------------------------------
+
+Quor_PlatformImage* Quor_View::LayerImage() const
+{
+    Quor_Layer* layer = Layer();
+    return layer != nullptr ? layer->LayerImage() : nullptr;
+}
+
+const Quor_image* Quor_View::ViewImage()
+{
+    Quor_Layer* layer = Layer();
+    if (layer == nullptr)
+        return nullptr;
+    Quor_Rect r = Bounds();
+    if (!ClipToLayer(r))
+        return nullptr;
+    if (layer->LayerImage()->FillImage(&fViewImage, r) != 0)
+        return nullptr;
+    return &fViewImage;
+}
+
+Quor_Graphics* Quor_View::ViewGraphics()
+{
+    Quor_Layer* layer = Layer();
+    if (layer == nullptr)
+        return nullptr;
+    Quor_Rect clipped = Bounds();
+    if (!ClipToLayer(clipped))
+        return nullptr;
+    const Quor_image* image = ViewImage();
+    if (image == nullptr)
+        return nullptr;
+    Quor_Graphics* g = layer->Graphics();
+    if (g->AttachToImage(image) != 0)
+        return nullptr;
+    const Quor_Point origin = LayerFrame().LeftTop();
+    g->SetViewMode(QUOR_VIEW_PIXELS);
+    g->SetViewOffset(static_cast<float>(origin.x - clipped.left), static_cast<float>(origin.y - clipped.top));
+    g->SetViewZoom(1.0f);
+    g->SetViewRotation(0.0f);
+    g->BeginDraw();
+    return g;
+}
+
+bool Quor_View::ClipToLayer(Quor_Rect& r) const
+{
+    const Quor_View* v = this;
+    Quor_Layer* layer = nullptr;
+    while (v != nullptr) {
+        const Quor_Rect bounds = v->Bounds();
+        if (bounds.right < bounds.left || bounds.bottom < bounds.top || !bounds.Clip(r))
+            return false;
+        r.OffsetBy(v->fFrame.left, v->fFrame.top);
+        if (v->fParent == nullptr) {
+            layer = v->fLayer;
+            break;
+        }
+        v = v->fParent;
+    }
+    if (layer == nullptr)
+        return false;
+    return layer->Bounds().Clip(r);
+}
+
+void Quor_View::ViewToLayer(Quor_Point& p) const
+{
+    p += LayerFrame().LeftTop();
+}
+
+void Quor_View::LayerToView(Quor_Point& p) const
+{
+    p -= LayerFrame().LeftTop();
+}
+
+void Quor_View::ViewToWnd(Quor_Point& p) const
+{
+    ViewToLayer(p);
+    if (Quor_Layer* layer = Layer())
+        layer->LayerToWnd(p);
+}
+
+void Quor_View::WndToView(Quor_Point& p) const
+{
+    if (Quor_Layer* layer = Layer())
+        layer->WndToLayer(p);
+    LayerToView(p);
+}
+
+// --- Routing -------------------------------------------------------------------------------------
+
+void Quor_View::TakeFocusOnPress(Quor_View* pressed)
+{
+    Quor_Layer* layer = Layer();
+    if (layer == nullptr || pressed == nullptr)
+        return;
+    Quor_View* focus = layer->FocusView();
+    if (focus != nullptr && focus != pressed && pressed->AcceptsFocus())
+        focus->Focus(false);
+    if (pressed != layer->FocusView() && pressed->AcceptsFocus() && pressed->IsEnabled())
+        layer->SetFocus(pressed);
+}
+
+void Quor_View::RouteMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
+                               Quor_Message* message)
+{
+    if (!AnyButtonDown())
+        fMouseChild = nullptr;
+    SetButtonFlag(button, true);
+    if (fMouseChild == nullptr) {
+        for (int i = 0; i < fChildCount; ++i) {
+            if (fChildren[i]->Frame().Contains(where)) {
+                fMouseChild = fChildren[i];
+                break;
+            }
+        }
+        if (fMouseChild == nullptr)
+            fMouseChild = this;
+    }
+    Quor_View* target = fMouseChild;
+    TakeFocusOnPress(target);
+    if (target == this)
+        OnMouseDown(where, button, modifiers, message);
+    else
+        target->RouteMouseDown(where - target->Location(), button, modifiers, message);
+}
+
+void Quor_View::RouteMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message)
+{
+    Quor_Layer* layer = Layer();
+    if (fMouseChild != nullptr && fMouseChild != this) {
+        fMouseChild->RouteMouseMove(where - fMouseChild->Location(), modifiers, message);
+        return;
+    }
+    if (fMouseChild == nullptr) {
+        for (int i = 0; i < fChildCount; ++i) {
+            Quor_View* child = fChildren[i];
+            if (!child->Frame().Contains(where))
+                continue;
+            if (child->Cursor() != nullptr) {
+                if (Quor_Wnd* window = Window())
+                    window->SetCursor(child->Cursor());
+            }
+            child->RouteMouseMove(where - child->Location(), modifiers, message);
+            return;
+        }
+    }
+    if (layer != nullptr)
+        layer->SetMouseMovedView(this);
+    OnMouseMove(where, modifiers, message);
+}
+
+void Quor_View::RouteMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
+                             Quor_Message* message)
+{
+    SetButtonFlag(button, false);
+    Quor_View* target = fMouseChild;
+    // Forgotten once every button is up, also when the view held the press itself, so that the
+    // next move goes to whatever lies under the pointer.
+    if (!AnyButtonDown())
+        fMouseChild = nullptr;
+    if (target == nullptr || target == this)
+        OnMouseUp(where, button, modifiers, message);
+    else
+        target->RouteMouseUp(where - target->Location(), button, modifiers, message);
+}
+
+void Quor_View::RouteMouseWheel(float delta, Quor_Point where, unsigned int modifiers,
+                                Quor_Message* message)
+{
+    if (fMouseChild != nullptr && fMouseChild != this) {
+        fMouseChild->RouteMouseWheel(delta, where - fMouseChild->Location(), modifiers, message);
+        return;
+    }
+    if (fMouseChild == nullptr) {
+        for (int i = 0; i < fChildCount; ++i) {
+            Quor_View* child = fChildren[i];
+            if (!child->Frame().Contains(where))
+                continue;
+            if (child->Cursor() != nullptr) {
+                if (Quor_Wnd* window = Window())
+                    window->SetCursor(child->Cursor());
+            }
+            child->RouteMouseWheel(delta, where - child->Location(), modifiers, message);
+        }
+    }
+    OnMouseWheel(delta, where, modifiers, message);
+}

@@ -1,0 +1,920 @@
+#include "toolkit/framework/Quor_Wnd.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_Cursor.h"
+#include "toolkit/framework/Quor_DC.h"
+#include "toolkit/framework/Quor_EventLoop.h"
+#include "toolkit/framework/Quor_FrameworkDefs.h"
+#include "toolkit/framework/Quor_Latin1.h"
+#include "toolkit/framework/Quor_Layer.h"
+#include "toolkit/framework/Quor_MenuStrip.h"
+#include "toolkit/framework/Quor_MenuStripLayer.h"
+#include "toolkit/framework/Quor_PostQueue.h"
+#include "toolkit/framework/Quor_Screen.h"
+#include "toolkit/framework/Quor_TimerScheduler.h"
+#include "toolkit/framework/Quor_View.h"
+#include "toolkit/framework/Quor_WindowList.h"
+#include "toolkit/framework/platform/Quor_Host.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
+
+namespace {
+
+Quor_Host* Host()
+{
+    return Quor_Host::Current();
+}
+
+// Shortcut keys a floating palette keeps for its own text fields.
+bool IsEditingKey(int key)
+{
+    switch (key) {
+    case 'a': case 'A': case 'x': case 'X': case 'c': case 'C': case 'v': case 'V':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A remembered size outside what the window accepts is pulled inside it, so a damaged settings
+// file cannot make the window vanish or ask for a gigantic image.
+int ClampSize(int value, int low, int high)
+{
+    if (high < low)
+        high = low;
+    return std::clamp(value, low, high);
+}
+
+}  // namespace
+
+Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned int type,
+                   Quor_Wnd* parent)
+    : fModalDone(false),
+      fCloseAfterModal(false),
+      fRunningModal(false),
+      fModalResult(0),
+      fParent(parent),
+      fFirstShow(true),
+      fResizable(resizable),
+      fType(type == 1 && Quor_App::gApp != nullptr ? 0 : type),
+      fHostWindow(0),
+      fLayerCount(0),
+      fLayers{},
+      fMouseLayer(nullptr),
+      fMouseInside(true),
+      fLeftDown(false),
+      fMiddleDown(false),
+      fRightDown(false),
+      fLastClickMicros(0),
+      fClickSeen(false),
+      fModifiers(0),
+      fLastBounds(0, 0, std::max(1, frame.Width()) - 1, std::max(1, frame.Height()) - 1),
+      fCursor(nullptr),
+      fDragging(false),
+      fDragMessage(nullptr),
+      fLock(Quor_CreateMutex("Window Lock")),
+      fId(Quor_WindowList::Register(this)),
+      fLayoutSize(fLastBounds.Size()),
+      fTitle(title != nullptr ? title : ""),
+      fVisible(false),
+      fStripLayer(nullptr),
+      fStripHeight(0),
+      fPressCount(0)
+{
+    if (Quor_Host* host = Host()) {
+        const std::string utf8 = Quor_Latin1::ToUtf8(fTitle.Buffer());
+        Quor_HostWindowParams params;
+        params.title = utf8.c_str();
+        params.x = frame.left;
+        params.y = frame.top;
+        params.width = fLastBounds.Width();
+        params.height = fLastBounds.Height();
+        params.type = static_cast<int>(fType);
+        params.resizable = resizable;
+        params.parent = parent != nullptr ? parent->PlatformWindow() : 0;
+        fHostWindow = host->CreateWindow(params);
+    }
+}
+
+Quor_Wnd::~Quor_Wnd()
+{
+    fClosing = true;
+    Quor_TimerScheduler::RemoveAll(this);
+    DestroyLayers();
+    RemoveMenuStrip();
+    PlatformDestroy();
+    Quor_WindowList::Unregister(this);
+    if (gMainWnd == this)
+        gMainWnd = nullptr;
+    Quor_DestroyMutex(fLock);
+}
+
+void Quor_Wnd::PlatformDestroy()
+{
+    Quor_TimerScheduler::RemoveAll(this);
+    Quor_Host* host = Host();
+    if (fHostWindow == 0 || host == nullptr) {
+        fHostWindow = 0;
+        return;
+    }
+    if (Quor_App::gApp != nullptr) {
+        Quor_Message* prefs = Quor_App::gApp->Prefs();
+        if (!fLocationKey.IsEmpty()) {
+            const Quor_Point at = Location();
+            if (at.x >= 0 && at.y >= 0)
+                prefs->Set(fLocationKey + "_location", at);
+        }
+        if (!fShapeKey.IsEmpty()) {
+            const Quor_Rect b = Bounds();
+            if (b.Width() > 0 && b.Height() > 0)
+                prefs->Set(fShapeKey + "_shape", b.Size());
+        }
+    }
+    host->DestroyWindow(fHostWindow);
+    fHostWindow = 0;
+    fVisible = false;
+}
+
+void Quor_Wnd::HandleMessage(Quor_Message* message)
+{
+    if (fParent != nullptr) {
+        fParent->HandleMessage(message);
+        return;
+    }
+    Quor_App* app = Quor_App::gApp;
+    if (app != nullptr && app->Lock(-1)) {
+        app->HandleMessage(message);
+        app->Unlock();
+    }
+}
+
+void Quor_Wnd::OnCreate() {}
+
+bool Quor_Wnd::CloseOK()
+{
+    for (int i = fLayerCount - 1; i >= 1; --i) {
+        if (fLayers[i]->IsModal())
+            return false;
+    }
+    return !fRunningModal;
+}
+
+void Quor_Wnd::OnClose() {}
+
+void Quor_Wnd::GetMinMaxSize(Quor_Point* min, Quor_Point* max)
+{
+    if (min != nullptr)
+        min->Set(64, 8);
+    if (max != nullptr)
+        max->Set(8192, 8192);
+}
+
+void Quor_Wnd::OnResize(Quor_Point oldSize, Quor_Point newSize)
+{
+    FollowSize(oldSize, newSize);
+    Redraw(Bounds());
+}
+
+void Quor_Wnd::FollowSize(Quor_Point oldSize, Quor_Point newSize)
+{
+    for (int i = 0; i < fLayerCount; ++i) {
+        Quor_Layer* layer = fLayers[i];
+        const Quor_Rect old = layer->Frame();
+        const Quor_Rect r = Quor_FollowFrame(old, layer->FollowFlags(), oldSize, newSize);
+        layer->OnResize(old.Size(), r.Size());
+        layer->MoveFrameTo(r.left, r.top);
+        if (r.Size() != old.Size())
+            layer->SetShape(r.Width(), r.Height());
+        else
+            layer->InitBackground();
+    }
+}
+
+void Quor_Wnd::DoLayout()
+{
+    if (fLayerCount == 1) {
+        fLayers[0]->DoLayout();
+        const Quor_Point size = fLayers[0]->Shape();
+        SetShape(size.x, size.y);
+    }
+    ApplyMinSize();
+}
+
+void Quor_Wnd::OnKeyDown(int key, unsigned int modifiers)
+{
+    fModifiers = modifiers;
+    if (fLayerCount == 0)
+        return;
+    const bool shortcut = (modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0 && !IsEditingKey(key);
+    Quor_Layer* top = TopLayer();
+    const int countBefore = fLayerCount;
+    top->OnKeyDown(key, modifiers);
+    if ((fType != 5 && fType != 6) || fParent == nullptr)
+        return;
+    const bool topRemoved = fLayerCount == countBefore - 1 &&
+                            std::find(fLayers, fLayers + fLayerCount, top) == fLayers + fLayerCount;
+    if (topRemoved)
+        return;
+    Quor_Layer* now = TopLayer();
+    if (now == nullptr || now->FocusView() == nullptr || shortcut) {
+        Quor_Wnd* parent = fParent;
+        if (parent->Lock(-1)) {
+            parent->OnKeyDown(key, modifiers);
+            parent->Unlock();
+        }
+    }
+}
+
+void Quor_Wnd::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
+{
+    fModifiers = modifiers;
+    for (int i = fLayerCount - 1; i >= 0; --i) {
+        Quor_Layer* layer = fLayers[i];
+        if (layer->Frame().Contains(where)) {
+            layer->OnFileDrop(path, where - layer->Location(), modifiers);
+            return;
+        }
+    }
+}
+
+// --- Identity and posting ------------------------------------------------------------------------
+
+bool Quor_Wnd::PostTask(uint32_t windowId, std::function<void(Quor_Wnd*)> task)
+{
+    return Quor_PostQueue::Post(windowId, std::move(task));
+}
+
+bool Quor_Wnd::PostMessage(uint32_t windowId, const Quor_Message& message)
+{
+    try {
+        Quor_Message copy(message);
+        return Quor_PostQueue::Post(windowId, [copy](Quor_Wnd* window) mutable {
+            window->SendMessage(&copy);
+        });
+    } catch (...) {
+        return false;
+    }
+}
+
+// --- Lock, showing, place ------------------------------------------------------------------------
+
+bool Quor_Wnd::Lock(int timeoutMs)
+{
+    return Quor_LockMutex(fLock, timeoutMs);
+}
+
+void Quor_Wnd::Unlock()
+{
+    Quor_UnlockMutex(fLock);
+}
+
+void Quor_Wnd::Show()
+{
+    if (fFirstShow) {
+        fFirstShow = false;
+        if (Quor_App::gApp != nullptr) {
+            Quor_Message* prefs = Quor_App::gApp->Prefs();
+            Quor_Point at;
+            if (!fLocationKey.IsEmpty() && prefs->Get(fLocationKey + "_location", &at))
+                SetLocation(at.x, at.y);
+            Quor_Point size;
+            if (!fShapeKey.IsEmpty() && prefs->Get(fShapeKey + "_shape", &size)) {
+                Quor_Point min;
+                Quor_Point max;
+                GetMinMaxSize(&min, &max);
+                SetShape(ClampSize(size.x, std::max(1, min.x), max.x),
+                         ClampSize(size.y, std::max(1, min.y), max.y));
+            }
+        }
+        Lock(-1);
+        OnCreate();
+        Unlock();
+        ApplyMinSize();
+    }
+    PullOntoScreen();
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0) {
+        host->ShowWindow(fHostWindow);
+        host->FocusWindow(fHostWindow);
+    }
+    fVisible = true;
+}
+
+void Quor_Wnd::PullOntoScreen()
+{
+    const Quor_Rect screen = Quor_Screen::Bounds();
+    const Quor_Point at = Location();
+    if (screen.Contains(at))
+        return;
+    const int x = at.x < screen.left ? screen.left : std::min(at.x, screen.right - 128);
+    const int y = at.y < screen.top ? screen.top : std::min(at.y, screen.bottom - 128);
+    SetLocation(x, y);
+}
+
+void Quor_Wnd::ApplyMinSize()
+{
+    Quor_Host* host = Host();
+    if (host == nullptr || fHostWindow == 0)
+        return;
+    Quor_Point min(64, 8);
+    Quor_Point max(8192, 8192);
+    GetMinMaxSize(&min, &max);
+    host->SetMinSize(fHostWindow, std::max(1, min.x), std::max(1, min.y) + fStripHeight);
+}
+
+void Quor_Wnd::Hide()
+{
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->HideWindow(fHostWindow);
+    fVisible = false;
+}
+
+void Quor_Wnd::SetFocus()
+{
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->FocusWindow(fHostWindow);
+}
+
+bool Quor_Wnd::HasFocus()
+{
+    Quor_Host* host = Host();
+    return host != nullptr && fHostWindow != 0 && host->HasFocus(fHostWindow);
+}
+
+void Quor_Wnd::SetLocation(int x, int y)
+{
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->SetPosition(fHostWindow, x, y);
+}
+
+Quor_Point Quor_Wnd::Location()
+{
+    Quor_Point at;
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->GetPosition(fHostWindow, &at.x, &at.y);
+    return at;
+}
+
+void Quor_Wnd::SetShape(int width, int height)
+{
+    width = std::max(1, width);
+    height = std::max(1, height);
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->SetSize(fHostWindow, width, height + fStripHeight);
+    else
+        fLastBounds.Set(0, 0, width - 1, height - 1);
+}
+
+void Quor_Wnd::SetTitle(const char* title)
+{
+    fTitle = title != nullptr ? title : "";
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->SetTitle(fHostWindow, Quor_Latin1::ToUtf8(fTitle.Buffer()).c_str());
+}
+
+Quor_Rect Quor_Wnd::Bounds()
+{
+    Quor_Host* host = Host();
+    if (host != nullptr && fHostWindow != 0) {
+        int width = 0;
+        int height = 0;
+        host->GetSize(fHostWindow, &width, &height);
+        height -= fStripHeight;
+        if (width > 0 && height > 0)
+            fLastBounds.Set(0, 0, width - 1, height - 1);
+    }
+    return fLastBounds;
+}
+
+void Quor_Wnd::CenterOnScreen()
+{
+    const Quor_Rect screen = Quor_Screen::Bounds();
+    const Quor_Rect b = Bounds();
+    const int centerX = (screen.left + screen.right) / 2;
+    const int centerY = (screen.top + screen.bottom) / 2;
+    SetLocation(centerX - b.Width() / 2, centerY - (b.Height() + fStripHeight) / 2);
+}
+
+void Quor_Wnd::RestoreLocation(const char* key)
+{
+    fLocationKey = key != nullptr ? key : "";
+}
+
+void Quor_Wnd::RestoreShape(const char* key)
+{
+    fShapeKey = key != nullptr ? key : "";
+}
+
+// --- Modal loops and closing ---------------------------------------------------------------------
+
+int Quor_Wnd::DoModal()
+{
+    fRunningModal = true;
+    fModalDone = false;
+    fCloseAfterModal = true;
+    fModalResult = 0;
+
+    // The caller's thread may hold the parent's recursive lock several times; give it all up so
+    // that threads waiting on the parent can proceed, and take it back as often afterwards.
+    Quor_Wnd* parent = fParent;
+    const uint32_t parentId = parent != nullptr ? parent->Id() : 0;
+    const Quor_MutexHandle parentLock = parent != nullptr ? parent->LockHandle() : nullptr;
+    const int depth = parentLock != nullptr ? Quor_MutexLockCount(parentLock) : 0;
+    for (int i = 0; i < depth; ++i)
+        Quor_UnlockMutex(parentLock);
+
+    Show();
+    const bool alive = Quor_EventLoop::Run(this);
+
+    if (parentId != 0 && Quor_WindowList::Find(parentId) == parent) {
+        for (int i = 0; i < depth; ++i)
+            Quor_LockMutex(parentLock, -1);
+    }
+    if (!alive)
+        return 0;
+    fRunningModal = false;
+    const int result = fModalResult;
+    if (fCloseAfterModal)
+        CloseWindow();
+    return result;
+}
+
+void Quor_Wnd::EndModal(int result, bool close)
+{
+    fModalResult = result;
+    fCloseAfterModal = close;
+    fModalDone = true;
+    Quor_Host::WakeCurrent();
+}
+
+bool Quor_Wnd::ContinueModal() const
+{
+    return !fModalDone;
+}
+
+void Quor_Wnd::CloseWindow()
+{
+    fClosing = true;
+    OnClose();
+    DestroyLayers();
+    PlatformDestroy();
+    delete this;
+}
+
+// --- Layers --------------------------------------------------------------------------------------
+
+void Quor_Wnd::AddLayer(Quor_Layer* layer)
+{
+    if (layer == nullptr || fLayerCount >= kMaxLayers)
+        return;
+    layer->SetWindow(this);
+    fLayers[fLayerCount++] = layer;
+    layer->AttachedToWindow();
+    layer->OnDraw(layer->Bounds());
+    if (layer->MenuStrip() != nullptr)
+        UpdateMenuStrip();
+}
+
+void Quor_Wnd::RemoveLayer(Quor_Layer* layer)
+{
+    int index = -1;
+    for (int i = 0; i < fLayerCount; ++i) {
+        if (fLayers[i] == layer) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0)
+        return;
+    if (fMouseLayer == layer)
+        fMouseLayer = nullptr;
+    for (int i = index + 1; i < fLayerCount; ++i)
+        fLayers[i - 1] = fLayers[i];
+    fLayers[--fLayerCount] = nullptr;
+    layer->DetachedFromWindow();
+    layer->SetWindow(nullptr);
+    Redraw(layer->Frame());
+    if (fStripLayer != nullptr || layer->MenuStrip() != nullptr)
+        UpdateMenuStrip();
+}
+
+void Quor_Wnd::DestroyLayers()
+{
+    // The strip holds the menu bar of one of these layers; it goes first, before the bar does.
+    RemoveMenuStrip();
+    while (fLayerCount > 0) {
+        Quor_Layer* layer = fLayers[--fLayerCount];
+        fLayers[fLayerCount] = nullptr;
+        if (fMouseLayer == layer)
+            fMouseLayer = nullptr;
+        layer->DetachedFromWindow();
+        layer->SetWindow(nullptr);
+        if (!layer->HasOwner())
+            delete layer;
+    }
+}
+
+Quor_Layer* Quor_Wnd::LayerAt(int index) const
+{
+    return index >= 0 && index < fLayerCount ? fLayers[index] : nullptr;
+}
+
+void Quor_Wnd::Redraw(Quor_Rect r)
+{
+    for (int i = 0; i < fLayerCount; ++i) {
+        Quor_Layer* layer = fLayers[i];
+        Quor_Rect part(r);
+        if (!layer->Frame().Clip(part))
+            continue;
+        part.OffsetBy(-layer->Frame().left, -layer->Frame().top);
+        layer->OnDraw(part);
+    }
+}
+
+void Quor_Wnd::Invalidate()
+{
+    PostTask(fId, [](Quor_Wnd* window) {
+        window->RedrawMenuStrip();
+        window->Redraw(window->Bounds());
+    });
+}
+
+Quor_DC* Quor_Wnd::DC(Quor_Layer* layer)
+{
+    if (fHostWindow == 0)
+        return nullptr;
+    return new (std::nothrow) Quor_DC(this, layer);
+}
+
+void Quor_Wnd::ReleaseDC(Quor_DC* dc)
+{
+    delete dc;
+}
+
+Quor_BaseImage* Quor_Wnd::Composed()
+{
+    if (fHostWindow == 0)
+        return nullptr;
+    const Quor_Rect content = Bounds();
+    const int width = content.Width();
+    const int height = content.Height() + fStripHeight;
+    if (!fComposed.IsValid() || fComposed.Width() != width || fComposed.Height() != height) {
+        if (fComposed.Initialize(width, height, 32) != 0)
+            return nullptr;
+        fComposed.Clear(Quor_ColorOps::BackCol);
+    }
+    return &fComposed;
+}
+
+void Quor_Wnd::PresentRects(const Quor_Rect* rects, int count)
+{
+    Quor_Host* host = Host();
+    if (host == nullptr || fHostWindow == 0 || !fComposed.IsValid() || count <= 0)
+        return;
+    std::vector<Quor_Rect> client(rects, rects + count);
+    for (Quor_Rect& r : client)
+        r.OffsetBy(0, fStripHeight);
+    host->Present(fHostWindow, fComposed.Image(), client.data(), count);
+}
+
+// --- Menu strip ----------------------------------------------------------------------------------
+
+Quor_Layer* Quor_Wnd::MenuStripLayer() const
+{
+    return fStripLayer;
+}
+
+void Quor_Wnd::UpdateMenuStrip()
+{
+    Quor_Layer* owner = nullptr;
+    for (int i = fLayerCount - 1; i >= 0; --i) {
+        if (fLayers[i]->MenuStrip() != nullptr) {
+            owner = fLayers[i];
+            break;
+        }
+    }
+    if (fStripLayer != nullptr && owner == fStripLayer->Owner() &&
+        owner->MenuStrip() == fStripLayer->Strip())
+        return;
+    RemoveMenuStrip();
+    if (owner == nullptr)
+        return;
+    Quor_MenuStrip* strip = owner->MenuStrip();
+    int height = strip->StripHeight();
+    if (height < 1) {
+        // A bar that cannot tell takes the bold interface font's line and a quarter.
+        const Quor_Font* font = Quor_App::gBoldFont;
+        const int line = font != nullptr ? font->LineToLineHeight() : 16;
+        height = line + line / 4;
+    }
+    Quor_MenuStripLayer* layer = new (std::nothrow) Quor_MenuStripLayer(owner, strip);
+    if (layer == nullptr)
+        return;
+    const Quor_Rect content = Bounds();
+    fStripLayer = layer;
+    fStripHeight = height;
+    layer->SetWindow(this);
+    layer->SetShape(content.Width(), height);
+    layer->MoveFrameTo(0, -height);
+    if (Quor_View* bar = strip->StripView()) {
+        bar->SetLocation(0, 0);
+        bar->SetShape(content.Width(), height);
+    }
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+        host->SetSize(fHostWindow, content.Width(), content.Height() + height);
+    ApplyMinSize();
+    layer->AttachedToWindow();
+    RedrawMenuStrip();
+    Redraw(Bounds());
+}
+
+void Quor_Wnd::RemoveMenuStrip()
+{
+    if (fStripLayer == nullptr)
+        return;
+    const Quor_Rect content = Bounds();
+    Quor_MenuStripLayer* layer = fStripLayer;
+    if (fMouseLayer == layer)
+        fMouseLayer = nullptr;
+    layer->DetachedFromWindow();
+    layer->SetWindow(nullptr);
+    fStripLayer = nullptr;
+    delete layer;
+    fStripHeight = 0;
+    // A closing window keeps its size; there is nothing left to redraw.
+    if (fClosing)
+        return;
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0) {
+        host->SetSize(fHostWindow, content.Width(), content.Height());
+        ApplyMinSize();
+        Redraw(Bounds());
+    }
+}
+
+void Quor_Wnd::RedrawMenuStrip()
+{
+    if (fStripLayer != nullptr)
+        fStripLayer->OnDraw(fStripLayer->Bounds());
+}
+
+void Quor_Wnd::RedrawAll()
+{
+    RedrawMenuStrip();
+    Redraw(Bounds());
+}
+
+void Quor_Wnd::HandleHostResize()
+{
+    const Quor_Point old = fLayoutSize;
+    const Quor_Rect now = Bounds();
+    if (old == now.Size()) {
+        RedrawAll();
+        return;
+    }
+    fLayoutSize = now.Size();
+    if (fStripLayer != nullptr) {
+        const Quor_Point oldStrip = fStripLayer->Shape();
+        const Quor_Point newStrip(now.Width(), fStripHeight);
+        fStripLayer->OnResize(oldStrip, newStrip);
+        fStripLayer->SetShape(newStrip.x, newStrip.y);
+    }
+    OnResize(old, now.Size());
+    RedrawMenuStrip();
+}
+
+// --- Cursor and timers ---------------------------------------------------------------------------
+
+void Quor_Wnd::SetCursor(Quor_Cursor* cursor)
+{
+    fCursor = cursor;
+    if (!Quor_App::gDisableCursors)
+        Quor_EventLoop::ShowHostCursor(cursor != nullptr ? cursor->PlatformCursor() : 0);
+}
+
+unsigned int Quor_Wnd::SetTimer(float seconds, Quor_Handler* target, int what)
+{
+    Quor_Host* host = Host();
+    if (host == nullptr)
+        return 0;
+    unsigned int id = static_cast<unsigned int>(Quor_TimerScheduler::Count(this)) + 1;
+    if (Quor_TimerScheduler::Has(this, id))
+        id = Quor_TimerScheduler::LargestId(this) + 1;
+    if (!Quor_TimerScheduler::Add(this, id, seconds, target, what, host->NowMicros()))
+        return 0;
+    return id;
+}
+
+void Quor_Wnd::KillTimer(unsigned int id)
+{
+    if (id != 0)
+        Quor_TimerScheduler::Remove(this, id);
+}
+
+void Quor_Wnd::OnTimer(unsigned int id)
+{
+    Quor_Handler* target = nullptr;
+    int what = 0;
+    if (Quor_TimerScheduler::Lookup(this, id, &target, &what) && target != nullptr)
+        target->SendMessage(what);
+}
+
+// --- Mouse routing -------------------------------------------------------------------------------
+
+Quor_Layer* Quor_Wnd::StripLayerContaining(Quor_Point where) const
+{
+    return fStripLayer != nullptr && fStripLayer->Frame().Contains(where) ? fStripLayer : nullptr;
+}
+
+void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
+                           Quor_Message* message)
+{
+    const unsigned int press = ++fPressCount;
+    if (fParent != nullptr && fParent->Lock(-1)) {
+        // Closes whatever is open in the parent (a pop-up menu, a tool tip).
+        Quor_Message empty;
+        fParent->OnMouseDown(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
+        fParent->OnMouseUp(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
+        fParent->Unlock();
+    }
+    fModifiers = modifiers;
+    fMousePoint = where;
+
+    bool doubleClick = false;
+    uint64_t now = 0;
+    if (Quor_Host* host = Host())
+        now = host->NowMicros();
+    if (fClickSeen) {
+        const uint64_t elapsed = now - fLastClickMicros;
+        doubleClick = elapsed < static_cast<uint64_t>(kDoubleClickSeconds * 1e6f) &&
+                      std::abs(where.x - fLastClickPoint.x) <= kDoubleClickPixels &&
+                      std::abs(where.y - fLastClickPoint.y) <= kDoubleClickPixels;
+    }
+    if (message != nullptr)
+        message->Set("doubleclick", doubleClick);
+    fClickSeen = true;
+    fLastClickMicros = now;
+    fLastClickPoint = where;
+    fDragging = false;
+    fMouseLayer = nullptr;
+
+    Quor_Layer* top = TopLayer();
+    Quor_Layer* strip = StripLayerContaining(where);
+    if (top != nullptr && strip == nullptr && top->Frame().Contains(where)) {
+        fMouseLayer = top;
+        top->OnMouseDown(where - top->Location(), button, modifiers, message);
+    } else {
+        if (top != nullptr) {
+            top->OnMouseDownOutside(where - top->Location(), button, modifiers, message);
+            // The top layer may have passed this press on to the window itself (a menu
+            // closing); it has been delivered then and must not arrive twice.
+            if (fPressCount != press)
+                return;
+        }
+        Quor_Layer* target = strip;
+        for (int i = fLayerCount - 1; i >= 0 && target == nullptr; --i) {
+            if (fLayers[i]->Frame().Contains(where))
+                target = fLayers[i];
+        }
+        if (target != nullptr) {
+            fMouseLayer = target;
+            target->OnMouseDown(where - target->Location(), button, modifiers, message);
+        }
+    }
+    switch (button) {
+    case QUOR_RIGHT_BUTTON:
+        fRightDown = true;
+        break;
+    case QUOR_MIDDLE_BUTTON:
+        fMiddleDown = true;
+        break;
+    default:
+        fLeftDown = true;
+        break;
+    }
+}
+
+void Quor_Wnd::OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message)
+{
+    fModifiers = modifiers;
+    fMousePoint = where;
+    fCursor = nullptr;
+    Quor_Layer* mouseLayer = fMouseLayer;
+    if (mouseLayer != nullptr)
+        mouseLayer->OnMouseMove(where - mouseLayer->Location(), modifiers, message);
+    // The strip lies above every layer: it sees each move (so its hover state can end), and a
+    // move over it goes no further.
+    if (fStripLayer != nullptr && fStripLayer != mouseLayer)
+        fStripLayer->OnMouseMove(where - fStripLayer->Location(), modifiers, message);
+    if (StripLayerContaining(where) != nullptr)
+        return;
+    Quor_Layer* stack[kMaxLayers];
+    const int count = fLayerCount;
+    std::copy(fLayers, fLayers + count, stack);
+    for (int i = count - 1; i >= 0; --i) {
+        Quor_Layer* layer = stack[i];
+        // A layer removed by an earlier layer's move is skipped.
+        if (std::find(fLayers, fLayers + fLayerCount, layer) == fLayers + fLayerCount)
+            continue;
+        if (layer != mouseLayer)
+            layer->OnMouseMove(where - layer->Location(), modifiers, message);
+        if (layer->Frame().Contains(where))
+            break;
+    }
+}
+
+void Quor_Wnd::OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message)
+{
+    fMousePoint = where;
+    if (Quor_Layer* strip = StripLayerContaining(where)) {
+        strip->OnMouseWheel(delta, where - strip->Location(), modifiers, message);
+        return;
+    }
+    Quor_Layer* stack[kMaxLayers];
+    const int count = fLayerCount;
+    std::copy(fLayers, fLayers + count, stack);
+    for (int i = count - 1; i >= 0; --i) {
+        Quor_Layer* layer = stack[i];
+        if (std::find(fLayers, fLayers + fLayerCount, layer) == fLayers + fLayerCount)
+            continue;
+        layer->OnMouseWheel(delta, where - layer->Location(), modifiers, message);
+        if (layer->Frame().Contains(where))
+            break;
+    }
+}
+
+void Quor_Wnd::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
+                         Quor_Message* message)
+{
+    fModifiers = modifiers;
+    fMousePoint = where;
+    switch (button) {
+    case QUOR_RIGHT_BUTTON:
+        fRightDown = false;
+        break;
+    case QUOR_MIDDLE_BUTTON:
+        fMiddleDown = false;
+        break;
+    default:
+        fLeftDown = false;
+        break;
+    }
+    Quor_Layer* target = fMouseLayer != nullptr ? fMouseLayer : TopLayer();
+    fMouseLayer = nullptr;
+    if (target != nullptr)
+        target->OnMouseUp(where - target->Location(), button, modifiers, message);
+    if (fDragging) {
+        fDragging = false;
+        Quor_Message* dragged = fDragMessage;
+        fDragMessage = nullptr;
+        Quor_Layer* top = TopLayer();
+        if (top != nullptr && top->Frame().Contains(where))
+            top->OnMessageDrop(dragged, where - top->Location(), modifiers);
+    }
+}
+
+bool Quor_Wnd::IsMouseDragging(unsigned int button) const
+{
+    switch (button) {
+    case QUOR_LEFT_BUTTON:
+        return fLeftDown;
+    case QUOR_RIGHT_BUTTON:
+        return fRightDown;
+    case QUOR_MIDDLE_BUTTON:
+        return fMiddleDown;
+    default:
+        return fLeftDown || fRightDown || fMiddleDown;
+    }
+}
+
+void Quor_Wnd::BeginDrag(Quor_Message* message)
+{
+    fDragging = message != nullptr;
+    fDragMessage = message;
+}
+
+// --- Clipboard -----------------------------------------------------------------------------------
+
+void Quor_Wnd::CopyToOS(const char* text)
+{
+    if (Quor_Host* host = Host(); host != nullptr && text != nullptr)
+        host->SetClipboardText(Quor_Latin1::ToUtf8(text).c_str());
+}
+
+void Quor_Wnd::CopyToOS(Quor_PlatformImage* image)
+{
+    (void)image;
+}
+
+const char* Quor_Wnd::PasteFromOS()
+{
+    Quor_Host* host = Host();
+    std::string text;
+    if (host == nullptr || !host->GetClipboardText(&text))
+        return nullptr;
+    fPasteText = Quor_Latin1::FromUtf8(text, false).c_str();
+    return fPasteText;
+}

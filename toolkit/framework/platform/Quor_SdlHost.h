@@ -1,0 +1,59 @@
+// The desktop backend on SDL2: windows with a software surface, events, cursors, the clipboard
+// and the pointer, with the X11 bell for beeps. Its source is the only file that includes SDL.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/framework/platform/Quor_Host.h"
+
+class Quor_SdlHost : public Quor_Host {
+public:
+    Quor_SdlHost();
+    ~Quor_SdlHost() override;
+
+    const char* Name() const override { return "sdl"; }
+    // Refuses to start without a display unless SDL_VIDEODRIVER names a headless driver
+    // (offscreen or dummy) explicitly.
+    bool Init(std::string* error) override;
+    void Shutdown() override;
+    bool WaitEvent(Quor_HostEvent* event, int timeoutMs) override;
+    void Wake() override;
+    uint64_t NowMicros() override;
+    uint32_t CreateWindow(const Quor_HostWindowParams& params) override;
+    void DestroyWindow(uint32_t window) override;
+    void ShowWindow(uint32_t window) override;
+    void HideWindow(uint32_t window) override;
+    void FocusWindow(uint32_t window) override;
+    bool HasFocus(uint32_t window) override;
+    void SetTitle(uint32_t window, const char* utf8) override;
+    void SetPosition(uint32_t window, int x, int y) override;
+    void GetPosition(uint32_t window, int* x, int* y) override;
+    void SetSize(uint32_t window, int width, int height) override;
+    void GetSize(uint32_t window, int* width, int* height) override;
+    void SetMinSize(uint32_t window, int width, int height) override;
+    void Present(uint32_t window, const Quor_image& composed, const Quor_Rect* rects, int count) override;
+    uintptr_t CreateMonoCursor(const uint8_t data[32], const uint8_t mask[32], int hotX, int hotY) override;
+    void SetCursor(uintptr_t cursor) override;
+    void FreeCursor(uintptr_t cursor) override;
+    Quor_Rect ScreenBounds() override;
+    void GlobalMouse(int* x, int* y, unsigned int* buttons) override;
+    unsigned int LiveModifiers() override;
+    void Beep() override;
+    bool SetClipboardText(const char* utf8) override;
+    bool GetClipboardText(std::string* utf8) override;
+    int LaunchFile(const char* path) override;
+
+    // The SDL video driver in use ("x11", "wayland", "offscreen", ...), or "" before Init.
+    const std::string& DriverName() const { return fDriver; }
+
+private:
+    bool fStarted = false;
+    uint32_t fWakeEvent = 0;
+    std::string fDriver;
+    uintptr_t fCurrentCursor = 0;
+    // The X11 bell, loaded at the first beep; null where there is no X display.
+    void* fX11 = nullptr;
+    void* fBellDisplay = nullptr;
+    bool fBellTried = false;
+};
