@@ -1,0 +1,63 @@
+// The editing canvas of the main window: a view that hands its input to the canvas tools, draws
+// through the canvas painter, shows the tool cursors and sends the tools' messages up its chain.
+#pragma once
+
+#include <functional>
+
+#include "app/ui/canvas/CanvasPainter.h"
+#include "app/ui/canvas/CanvasResponse.h"
+#include "app/ui/canvas/CanvasTools.h"
+#include "toolkit/framework/Quor_View.h"
+
+class PanomerDoc;
+class Quor_Cursor;
+
+class PanomerView : public Quor_View {
+public:
+    // Shows an alert with this text; the window installs it (the canvas has no dialogs of its
+    // own).
+    using AlertHandler = std::function<void(const char* text)>;
+
+    // frame: in the parent's coordinates; the canvas stretches with the window. doc: the
+    // document shown and edited; not owned.
+    PanomerView(Quor_Rect frame, PanomerDoc* doc);
+    ~PanomerView() override;
+
+    void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    void OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers) override;
+    // The view's pixels were (re)created: the canvas draws into them from now on.
+    void InitBackground() override;
+    bool AcceptsFocus() override { return true; }
+
+    // The tool codes 1060 to 1066 (any value is stored).
+    void SetTool(unsigned int code);
+    int Tool() const { return fTools.Tool(); }
+    // Redraws the canvas and shows it: after anything but the selected photo or an overlay
+    // changed (a document opened, the projection, the focal length), full is true.
+    void Update(bool full);
+    // The per-pixel preview of the blended panorama; holding a mouse button stops it.
+    void Preview();
+    // While an export runs, nothing that draws the photos may run; redraws wait until Resume.
+    void SuspendPhotoDrawing();
+    void ResumePhotoDrawing();
+
+    Projection& CanvasProjection() { return fPainter.CanvasProjection(); }
+    const CanvasTools& Tools() const { return fTools; }
+    void SetAlertHandler(AlertHandler handler) { fAlertHandler = std::move(handler); }
+
+private:
+    enum { kCursorCount = 7 };
+
+    void Apply(const CanvasResponse& response);
+    Quor_Cursor* CursorFor(CanvasCursor cursor) const;
+
+    CanvasPainter fPainter;
+    CanvasTools fTools;
+    // Move, rotate, brighten, up-down, left-right, pan, zoom.
+    Quor_Cursor* fCursors[kCursorCount] = {};
+    AlertHandler fAlertHandler;
+};

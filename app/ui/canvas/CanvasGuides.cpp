@@ -1,0 +1,5 @@
+#include "app/ui/canvas/CanvasGuides.h"
+
+bool gDifferenceMode = false;
+bool gCrosshairGuide = false;
+bool gSnapMode = false;

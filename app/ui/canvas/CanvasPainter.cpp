@@ -1,0 +1,275 @@
+#include "app/ui/canvas/CanvasPainter.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "app/core/PanoramaSampler.h"
+#include "app/core/PhotoMapping.h"
+#include "app/ui/canvas/CanvasCodes.h"
+#include "app/ui/canvas/CanvasGuides.h"
+#include "app/ui/canvas/PhotoMesh.h"
+#include "toolkit/core/Quor_Beep.h"
+#include "toolkit/core/Quor_Status.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+#include "toolkit/imaging/Quor_PixelConvert.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
+#include "toolkit/imaging/raster/Quor_RasterMode.h"
+#include "toolkit/math/Quor_Round.h"
+
+// Drawing is split for dragging: the photos other than the selected one are rasterized once into
+// the background cache (fBackImage) and copied each frame, and only the selected photo and the
+// overlays are drawn again. Alpha 0 in a canvas pixel means that no photo covers it yet; the
+// blend and difference fills and the preview rely on it.
+
+namespace {
+
+// Marker positions are kept within this many pixels of the origin before they become integers.
+constexpr double kCoordinateLimit = 16777216.0;
+// The rotation pivot counts as set while both of its angles stay below this.
+constexpr float kPivotUnset = 100000.0f;
+const rgb_color kGuideColor{220, 60, 0, 255};
+// Rows about to be rendered are marked in this colour; its alpha 0 keeps them "not drawn".
+const rgb_color kProgressColor{255, 0, 0, 0};
+// The preview looks at the mouse button from this pass on, so that the click that chose the
+// command cannot stop it.
+constexpr int kFirstStoppablePass = 6;
+
+const char* const kHintLines[] = {
+    "Step 2 - Drag your photos here and arrange them into a panorama.",
+    "If you're new to Quor Panomer, you should choose",
+    "Help from the Help menu. The tutorial you'll",
+    "find is a quick and easy way to get started.",
+};
+// The first hint line is centred in the top 20 pixels; the second stands 100 pixels lower.
+constexpr int kHintBandHeight = 20;
+constexpr int kHintGap = 100;
+
+uint32_t Packed(const rgb_color& c)
+{
+    return Quor_PixelConvert::Pack(c.red, c.green, c.blue, c.alpha);
+}
+
+void FillRow(const Quor_image* image, int y, uint32_t value)
+{
+    uint32_t* row = image->Row32(y);
+    std::fill(row, row + image->width, value);
+}
+
+int PhotoCount(const PanomerDoc* doc)
+{
+    return std::clamp(static_cast<int>(doc->fNumPhotos), 0, kMaxPhotos);
+}
+
+}  // namespace
+
+CanvasPainter::CanvasPainter(PanomerDoc* doc)
+    : fDoc(doc), fTool(kToolPan)
+{
+    fProjection.SetZoom(kInitialZoom);
+    fBackColor = Quor_ColorOps::DialogBackground;
+    fBackColor.alpha = 0;
+}
+
+CanvasPainter::~CanvasPainter() = default;
+
+void CanvasPainter::InitBackground(const Quor_image* viewImage)
+{
+    if (fProjection.AttachToImage(viewImage) == QUOR_OK) {
+        Quor_ImageOps::Clear(viewImage, fBackColor);
+        if (fBackImage.Initialize(viewImage->width, viewImage->height, 32) == QUOR_OK)
+            fBackImage.Clear(fBackColor);
+        else
+            fBackImage.Free();
+        fRaster.SetDest(viewImage);
+    } else {
+        fBackImage.Free();
+        fRaster.SetDest(nullptr);
+    }
+    Update(true);
+    Update(false);
+}
+
+Quor_Vector2 CanvasPainter::PixelPosition(float yaw, float pitch) const
+{
+    const ProjectionMap map = fProjection.Map();
+    Quor_Vector2 v;
+    map.AnglesToPoint(yaw, pitch, v);
+    const double w = map.CanvasWidth(), h = map.CanvasHeight();
+    const double x = Quor_Clamp((h * v.x + w) * 0.5, -kCoordinateLimit, kCoordinateLimit);
+    const double y = Quor_Clamp((h - v.y * h) * 0.5, -kCoordinateLimit, kCoordinateLimit);
+    return Quor_Vector2(static_cast<float>(Quor_RoundToInt(x)), static_cast<float>(Quor_RoundToInt(y)));
+}
+
+void CanvasPainter::Update(bool full)
+{
+    const Quor_image* view = fProjection.Image();
+    if (view == nullptr)
+        return;
+    if (fSuspended) {
+        fRedrawPutOff = true;
+        return;
+    }
+    if (full) {
+        if (!fBackImage.IsValid())
+            return;
+        fRaster.SetDest(&fBackImage.Image());
+        fBackImage.Clear(fBackColor);
+        DrawPhotos(true);
+        fRaster.SetDest(view);
+        return;
+    }
+    if (fBackImage.IsValid())
+        Quor_ImageOps::Blit(&fBackImage.Image(), view, 0, 0);
+    else
+        Quor_ImageOps::Clear(view, fBackColor);
+    DrawPhotos(false);
+    DrawOverlays();
+}
+
+void CanvasPainter::DrawPhotos(bool full)
+{
+    const ProjectionMap map = fProjection.Map();
+    const float cameraAngle = PhotoMapping::CameraAngle(fDoc->fFocalLength);
+    const int selected = fDoc->fSelected;
+    // While brightening, every photo is drawn in both passes in copy mode, so that the photos
+    // after the selected one still cover it.
+    const bool brightening = fTool == kToolBrightness;
+    const int count = PhotoCount(fDoc);
+    for (int i = 0; i < count; i++) {
+        if (!brightening && full == (i == selected))
+            continue;
+        const Quor_BaseImage& image = fDoc->fPhotoImage[i];
+        if (!image.IsValid())
+            continue;
+        int mode = kRasterTextureCopy;
+        if (i == selected && !brightening)
+            mode = gDifferenceMode ? kRasterTextureDifference : kRasterTextureAverage;
+        // The canvas projection's type (which the window keeps equal to the document's) decides
+        // the extra quarter turn of the vertical spherical type, as in the preview.
+        PhotoMapping photo;
+        photo.Set(image.Image(), fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle, map.ProjectionType());
+        PhotoMesh::Draw(&fRaster, map, photo, fDoc->fYaw[i], mode);
+    }
+}
+
+void CanvasPainter::DrawOverlays()
+{
+    fProjection.BeginDraw();
+    // Every frame starts from the same state, whatever the previous one left.
+    fProjection.SetSmoothing(false);
+    if (PhotoCount(fDoc) == 0)
+        DrawHint();
+
+    fProjection.SetPenWidth(3);
+    const int count = PhotoCount(fDoc);
+    for (int i = 0; i < count; i++) {
+        const Quor_Vector2 p = PixelPosition(fDoc->fYaw[i], fDoc->fPitch[i]);
+        fProjection.SetColor(i == fDoc->fSelected ? Quor_ColorOps::Red : Quor_ColorOps::White);
+        fProjection.DrawLine(p.x - 4, p.y, p.x + 4, p.y);
+        fProjection.DrawLine(p.x, p.y - 4, p.x, p.y + 4);
+    }
+
+    fProjection.DrawPanomerBounds(fDoc);
+
+    const float right = static_cast<float>(fProjection.Width() - 1);
+    const float bottom = static_cast<float>(fProjection.Height() - 1);
+    if (gCrosshairGuide) {
+        fProjection.SetColor(kGuideColor);
+        fProjection.HLine(0.0f, right, static_cast<float>(fMousePt.y));
+        fProjection.VLine(0.0f, bottom, static_cast<float>(fMousePt.x));
+    }
+
+    if (fDoc->fPivot[0] < kPivotUnset && fDoc->fPivot[1] < kPivotUnset) {
+        const Quor_Vector2 p = PixelPosition(fDoc->fPivot[0], fDoc->fPivot[1]);
+        fProjection.SetColor(Quor_ColorOps::Red);
+        fProjection.DrawLine(p.x - 1, p.y, p.x + 1, p.y);
+        fProjection.DrawLine(p.x, p.y - 1, p.x, p.y + 1);
+        const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
+        fProjection.SetSmoothing(true);
+        fProjection.FrameOval(Quor_Rect(x - 4, y - 4, x + 4, y + 4));
+        fProjection.SetSmoothing(false);
+    }
+    fProjection.EndDraw();
+}
+
+void CanvasPainter::DrawHint()
+{
+    if (fHintFont == nullptr)
+        return;
+    fProjection.SetColor(Quor_ColorOps::Black);
+    fProjection.SetFont(fHintFont);
+    Quor_Rect band(0, 0, fProjection.Width() - 1, kHintBandHeight);
+    fProjection.DrawString(kHintLines[0], band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    band.OffsetBy(0, kHintGap);
+    fProjection.DrawString(kHintLines[1], band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    for (int i = 2; i < 4; i++) {
+        band.OffsetBy(0, fHintFont->LineToLineHeight());
+        fProjection.DrawString(kHintLines[i], band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    }
+}
+
+CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& buttonDown,
+                                                 const std::function<void()>& refresh)
+{
+    const Quor_image* view = fProjection.Image();
+    if (view == nullptr || fSuspended)
+        return PreviewEnd::kNotRun;
+    std::unique_ptr<PanoramaSampler> sampler(new (std::nothrow) PanoramaSampler);
+    if (!sampler || sampler->Setup(*fDoc, fProjection.Map(), PanoramaSampler::kPreviewRamp) != QUOR_OK)
+        return PreviewEnd::kNotRun;
+
+    Quor_ImageOps::SetAlpha(view, 0);
+    rgb_color background = fBackColor;
+    background.alpha = 0;
+    const uint32_t backgroundPixel = Packed(background);
+    const uint32_t progressPixel = Packed(kProgressColor);
+    const int height = view->height;
+    int upper = height / 2;
+    int lower = upper + 1;
+    PreviewEnd end = PreviewEnd::kDone;
+    for (int pass = 1; upper >= 0; pass++) {
+        if (pass >= kFirstStoppablePass && buttonDown && buttonDown()) {
+            Update(false);
+            if (refresh)
+                refresh();
+            end = PreviewEnd::kStopped;
+            break;
+        }
+        sampler->RenderBlendedRow(upper, view->Row32(upper), backgroundPixel);
+        if (lower < height)
+            sampler->RenderBlendedRow(lower, view->Row32(lower), backgroundPixel);
+        upper--;
+        lower++;
+        if (upper >= 0)
+            FillRow(view, upper, progressPixel);
+        if (lower < height)
+            FillRow(view, lower, progressPixel);
+        if (refresh)
+            refresh();
+    }
+    if (refresh)
+        refresh();
+    Quor_Beep(0);
+    return end;
+}
+
+void CanvasPainter::SuspendPhotoDrawing()
+{
+    fSuspended = true;
+}
+
+bool CanvasPainter::ResumePhotoDrawing()
+{
+    fSuspended = false;
+    if (!fRedrawPutOff)
+        return false;
+    fRedrawPutOff = false;
+    if (fProjection.Image() == nullptr)
+        return false;
+    // The worker has reloaded every photo: the cache is rebuilt whatever was put off.
+    Update(true);
+    Update(false);
+    return true;
+}

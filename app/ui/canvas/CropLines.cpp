@@ -1,0 +1,113 @@
+#include "app/ui/canvas/CropLines.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+#include "toolkit/math/Quor_Round.h"
+
+namespace {
+
+constexpr float kPi = ProjectionMap::kPi;
+
+bool Within(int32_t a, int32_t b)
+{
+    return std::llabs(static_cast<long long>(a) - b) <= CropLines::kReach;
+}
+
+}  // namespace
+
+int CropLines::CropIndex(int line)
+{
+    static const int kIndex[4] = {0, 2, 1, 3};
+    return line >= 0 && line < 4 ? kIndex[line] : -1;
+}
+
+int CropLines::Pick(const ProjectionMap& map, const float crop[4], Quor_Point where)
+{
+    Quor_Point at[4];
+    map.AnglesToPoint(crop[0], 0.0f, at[0]);
+    map.AnglesToPoint(0.0f, crop[2], at[1]);
+    map.AnglesToPoint(crop[1], 0.0f, at[2]);
+    map.AnglesToPoint(0.0f, crop[3], at[3]);
+    if (map.ProjectionType() != ProjectionMap::kVerticalSpherical) {
+        if (Within(at[0].x, where.x))
+            return 0;
+        if (Within(at[1].y, where.y))
+            return 1;
+        if (Within(at[2].x, where.x))
+            return 2;
+        if (Within(at[3].y, where.y))
+            return 3;
+        return kNone;
+    }
+    // Vertical spherical: longitude runs down the canvas.
+    if (Within(at[1].x, where.x))
+        return 1;
+    if (Within(at[2].y, where.y))
+        return 2;
+    if (Within(at[3].x, where.x))
+        return 3;
+    if (Within(at[0].y, where.y))
+        return 0;
+    return kNone;
+}
+
+void CropLines::Move(float crop[4], int line, float value, int projectionType)
+{
+    switch (line) {
+    case 0:
+        crop[0] = std::max(value, crop[1] + kGap);
+        break;
+    case 1:
+        crop[2] = std::max(value, crop[3] + kGap);
+        break;
+    case 2:
+        crop[1] = std::min(value, crop[0] - kGap);
+        break;
+    case 3:
+        crop[3] = std::min(value, crop[2] - kGap);
+        break;
+    default:
+        return;
+    }
+    float lon, lat;
+    if (!Range(projectionType, &lon, &lat))
+        return;
+    crop[0] = Quor_Clamp(crop[0], -lon, lon);
+    crop[1] = Quor_Clamp(crop[1], -lon, lon);
+    crop[2] = Quor_Clamp(crop[2], -lat, lat);
+    crop[3] = Quor_Clamp(crop[3], -lat, lat);
+}
+
+bool CropLines::Range(int projectionType, float* lon, float* lat)
+{
+    switch (projectionType) {
+    case ProjectionMap::kPerspective:
+        // 70 degrees each way.
+        *lon = *lat = 1.2217306f;
+        return true;
+    case ProjectionMap::kHorizontalSpherical:
+    case ProjectionMap::kVerticalSpherical:
+        *lon = kPi;
+        *lat = kPi / 2;
+        return true;
+    case ProjectionMap::kFisheye:
+        *lon = *lat = kPi / 2;
+        return true;
+    case ProjectionMap::kFlat:
+        *lon = *lat = 1.0f;
+        return true;
+    default:
+        return false;
+    }
+}
+
+CanvasCursor CropLines::Cursor(int line, int projectionType)
+{
+    if (line < 0 || line > 3)
+        return CanvasCursor::kArrow;
+    const bool longitude = line == 0 || line == 2;
+    const bool vertical = projectionType == ProjectionMap::kVerticalSpherical;
+    return longitude != vertical ? CanvasCursor::kLeftRight : CanvasCursor::kUpDown;
+}

@@ -1,0 +1,101 @@
+#include "app/ui/canvas/PhotoMesh.h"
+
+#include <cmath>
+
+#include "toolkit/imaging/raster/Quor_RasterMode.h"
+
+namespace {
+
+constexpr float kPi = ProjectionMap::kPi;
+constexpr float kTwoPi = 2.0f * kPi;
+constexpr float kCellSize = 0.05f;
+// Rows stop after the one whose lower edge reaches this: accumulated steps of 0.05 land just
+// above or below 1.
+constexpr float kLastRowEnd = 0.99f;
+
+// One mesh vertex: canvas position (normalized) and texture position; every other component 0.
+void SetVertex(float* vertex, const Quor_Vector2& position, float u, float v)
+{
+    for (int i = 0; i < kVertexComponents; i++)
+        vertex[i] = 0.0f;
+    vertex[kVertexX] = position.x;
+    vertex[kVertexY] = position.y;
+    vertex[kVertexU] = u;
+    vertex[kVertexV] = v;
+}
+
+}  // namespace
+
+void PhotoMesh::CornerAngles(const PhotoMapping& photo, float u, float v, float* lon, float* lat)
+{
+    const Quor_image& image = photo.Image();
+    const Quor_Vector3 local((u - 0.5f) * static_cast<float>(image.width - 1),
+                             (0.5f - v) * static_cast<float>(image.height - 1), -photo.Distance());
+    const Quor_Vector3 p = photo.ToWorld(local);
+    const double x = p.x, y = p.y, z = p.z;
+    *lon = static_cast<float>(std::atan2(-x, -z));
+    *lat = static_cast<float>(std::atan2(y, std::sqrt(x * x + z * z)));
+}
+
+float PhotoMesh::UnwrapAgainst(float lon, float previous)
+{
+    if (lon >= previous + kPi)
+        return lon - kTwoPi;
+    if (lon <= previous - kPi)
+        return lon + kTwoPi;
+    return lon;
+}
+
+float PhotoMesh::UnwrapAgainstYaw(float lon, float yaw)
+{
+    if (yaw > kPi / 2 && lon < 0.0f)
+        return lon + kTwoPi;
+    if (yaw < -kPi / 2 && lon > 0.0f)
+        return lon - kTwoPi;
+    return lon;
+}
+
+void PhotoMesh::Draw(Quor_Raster* raster, const ProjectionMap& map, const PhotoMapping& photo, float yaw, int mode)
+{
+    if (raster == nullptr || !photo.IsUsable())
+        return;
+    raster->SetTexture(&photo.Image());
+
+    Quor_poly first, second;
+    first.mode = second.mode = mode;
+    first.count = second.count = 3;
+    float va = 0.0f;
+    for (;;) {
+        const float vb = va + kCellSize;
+        float ua = 0.0f;
+        for (int column = 0; column < kCells; column++) {
+            const float ub = ua + kCellSize;
+            // The corners in chain order: each is unwrapped against the one before it.
+            const float us[4] = {ua, ub, ua, ub};
+            const float vs[4] = {va, va, vb, vb};
+            Quor_Vector2 position[4];
+            float previous = 0.0f;
+            for (int k = 0; k < 4; k++) {
+                float lon, lat;
+                CornerAngles(photo, us[k], vs[k], &lon, &lat);
+                lon = k == 0 ? UnwrapAgainstYaw(lon, yaw) : UnwrapAgainst(lon, previous);
+                previous = lon;
+                map.AnglesToPoint(lon, lat, position[k]);
+            }
+            // Drawing converts a polygon in place, so both triangles are filled in before either
+            // is drawn.
+            SetVertex(first.vertex[0], position[0], ua, va);
+            SetVertex(first.vertex[1], position[1], ub, va);
+            SetVertex(first.vertex[2], position[2], ua, vb);
+            SetVertex(second.vertex[0], position[3], ub, vb);
+            SetVertex(second.vertex[1], position[1], ub, va);
+            SetVertex(second.vertex[2], position[2], ua, vb);
+            raster->DrawPoly(&first);
+            raster->DrawPoly(&second);
+            ua = ub;
+        }
+        if (vb >= kLastRowEnd)
+            break;
+        va = vb;
+    }
+}

@@ -1,0 +1,276 @@
+// Tests of the canvas drawing: the photo mesh through every projection, the fill modes of the
+// selected photo, the overlays, the per-pixel preview and the pause while an export runs.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/canvas/CanvasCodes.h"
+#include "app/ui/canvas/CanvasGuides.h"
+#include "tests/app/ui/CanvasTestSupport.h"
+#include "tests/support/GoldenImage.h"
+#include "toolkit/framework/Quor_FrameworkDefs.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
+
+namespace {
+
+using canvas_test::Canvas;
+using canvas_test::kPi;
+using quor_test::Near;
+using quor_test::PixelAt;
+
+const rgb_color kOrange{240, 150, 40, 255};
+const rgb_color kPlum{100, 50, 150, 255};
+const rgb_color kBrick{200, 100, 50, 255};
+
+// The scene of the golden pictures: three photos of different shapes, colours and turns (the
+// last one selected), and a fourth whose image failed to load.
+void ArrangeScene(PanomerDoc* doc)
+{
+    doc->fFocalLength = 16.0f;
+    canvas_test::PlacePhoto(doc, 0, 0.6f, 0.1f, rgb_color{220, 40, 40, 255}, rgb_color{240, 200, 40, 255});
+    canvas_test::PlacePhoto(doc, 1, 0.0f, -0.1f, rgb_color{40, 60, 220, 255}, rgb_color{60, 220, 220, 255});
+    doc->fRoll[1] = 0.3f;
+    canvas_test::PlacePhoto(doc, 2, -0.6f, 0.2f, rgb_color{40, 180, 60, 255}, rgb_color{250, 250, 250, 255}, 48, 64);
+    doc->fYaw[3] = 1.5f;
+    doc->fPitch[3] = -0.5f;
+    doc->fNumPhotos = 4;
+    doc->fSelected = 2;
+}
+
+// Draws into band k (160 x 100) of the picture.
+struct Band {
+    Quor_image image;
+    PanomerDoc doc;
+    std::unique_ptr<CanvasPainter> painter;
+
+    Band(const Quor_BaseImage& picture, int k, int type)
+    {
+        EXPECT_EQ(picture.FillImage(&image, Quor_Rect(0, 100 * k, 159, 100 * k + 99)), 0);
+        doc.fProjectionType = type;
+        PanomerDoc::DefaultCrop(type, doc.fCrop);
+        ArrangeScene(&doc);
+        painter = std::make_unique<CanvasPainter>(&doc);
+        painter->CanvasProjection().SetProjectionType(type);
+    }
+    void Draw()
+    {
+        painter->InitBackground(&image);
+    }
+};
+
+// A corner unwrapped on the wrong side, a roll or pitch turned the wrong way, a missing quarter
+// turn of the vertical type, a selected photo drawn into the cache or with the wrong fill, or
+// guides in the wrong place show every arrangement wrongly: each projection's canvas, then half
+// blend, difference and the brightness tool's copy with the guides, checked against references
+// that were looked at.
+TEST(CanvasPainterTest, ProjectionsModesAndGuidesMatchTheReferencePictures)
+{
+    Quor_BaseImage projections, modes;
+    ASSERT_EQ(projections.Initialize(160, 500, 32), 0);
+    ASSERT_EQ(modes.Initialize(160, 300, 32), 0);
+    for (int type = 0; type < 5; type++)
+        Band(projections, type, type).Draw();
+    for (int k = 0; k < 3; k++) {
+        Band band(modes, k, ProjectionMap::kHorizontalSpherical);
+        band.doc.fYaw[1] = -0.35f;
+        gDifferenceMode = k == 1;
+        gCrosshairGuide = gHorizonGuide = k == 2;
+        band.painter->SetTool(k == 2 ? kToolBrightness : kToolMove);
+        band.painter->SetMousePoint(Quor_Point(30, 70));
+        band.doc.fPivot[0] = -0.3f;
+        band.doc.fPivot[1] = k == 2 ? -0.5f : 1e6f;
+        band.Draw();
+    }
+    gDifferenceMode = gCrosshairGuide = gHorizonGuide = false;
+    EXPECT_GOLDEN(projections.Image(), "tests/app/ui/golden/projections.png", 0);
+    EXPECT_GOLDEN(modes.Image(), "tests/app/ui/golden/modes.png", 0);
+}
+
+// An empty canvas without its hint leaves a new user with nothing to do.
+TEST(CanvasPainterTest, EmptyCanvasShowsTheHintAndTheBounds)
+{
+    std::unique_ptr<Quor_Font> font(Quor_Font::GetBitmapFontEmbedded(1));
+    ASSERT_NE(font, nullptr);
+    PanomerDoc doc;
+    CanvasPainter painter(&doc);
+    painter.SetHintFont(font.get());
+    Quor_BaseImage view;
+    ASSERT_EQ(view.Initialize(480, 160, 32), 0);
+    painter.InitBackground(&view.Image());
+    EXPECT_GOLDEN(view.Image(), "tests/app/ui/golden/empty.png", 0);
+}
+
+// Fills that do not take the texel where nothing is drawn, average the wrong way, or difference
+// without forcing the alpha make the alignment aids lie; the brightness tool must show the
+// selected photo as it is and in document order, under the photos that follow it.
+TEST(CanvasPainterTest, SelectedPhotoFillsFollowTheModeAndTheTool)
+{
+    const struct {
+        const char* name;
+        bool difference;
+        int tool;
+        int selected;
+        rgb_color expected;
+    } cases[] = {
+        {"half blend", false, kToolMove, 1, {150, 75, 100, 254}},
+        {"difference", true, kToolMove, 1, {100, 50, 100, 255}},
+        {"brightness tool, later photo selected", true, kToolBrightness, 1, kPlum},
+        {"brightness tool, earlier photo selected", true, kToolBrightness, 0, kPlum},
+        {"difference of matching photos", true, kToolMove, 2, {0, 0, 0, 255}},
+    };
+    for (const auto& c : cases) {
+        Canvas canvas(200, 100, ProjectionMap::kHorizontalSpherical);
+        canvas_test::PlacePhoto(&canvas.doc, 0, 0.0f, 0.0f, kBrick, kBrick);
+        canvas_test::PlacePhoto(&canvas.doc, 1, 0.0f, 0.0f, kPlum, kPlum);
+        if (c.selected == 2) {
+            canvas_test::PlacePhoto(&canvas.doc, 1, 0.0f, 0.0f, kBrick, kBrick);
+            canvas_test::PlacePhoto(&canvas.doc, 2, 2.0f, 0.0f, kBrick, kBrick);
+            canvas.doc.fSelected = 1;
+        } else {
+            canvas.doc.fSelected = c.selected;
+        }
+        gDifferenceMode = c.difference;
+        canvas.painter.SetTool(c.tool);
+        canvas.Redraw();
+        EXPECT_TRUE(Near(PixelAt(canvas.view, 106, 56), c.expected, 0, true))
+            << c.name << ": " << quor_test::Text(PixelAt(canvas.view, 106, 56));
+        if (c.selected == 2) {
+            // Where nothing lies below, the difference shows the photo's own colours.
+            canvas.doc.fSelected = 2;
+            canvas.Redraw();
+            const Quor_Point p = canvas.PixelOf(2.0f, 0.0f);
+            EXPECT_TRUE(Near(PixelAt(canvas.view, p.x, p.y + 8), kBrick, 0, true)) << c.name;
+        }
+    }
+    gDifferenceMode = false;
+}
+
+// Without unwrapping, the triangles of a photo across the +-pi seam stretch over the whole
+// canvas; without the vertical type's quarter turn, photos lie on their side there (and the
+// canvas and the preview disagree).
+TEST(CanvasPainterTest, PhotosStayWholeAcrossTheSeamAndUprightInTheVerticalType)
+{
+    // A photo facing just left of the seam is drawn whole at the left edge (running on beyond
+    // it), one just right of it at the right edge; nothing reaches across the canvas.
+    for (float yaw : {kPi - 0.05f, -kPi + 0.05f}) {
+        Canvas canvas(400, 200, ProjectionMap::kHorizontalSpherical);
+        canvas_test::PlacePhoto(&canvas.doc, 0, yaw, 0.0f, kBrick, kBrick);
+        canvas.doc.fFocalLength = 16.0f;
+        canvas.Redraw();
+        int near = 0, far = 0;
+        for (int y = 0; y < 200; y++)
+            for (int x = 0; x < 400; x++) {
+                if (Near(PixelAt(canvas.view, x, y), kBrick, 0))
+                    ((x < 60) == (yaw > 0) ? near : far)++;
+            }
+        EXPECT_GT(near, 1000) << "yaw " << yaw;
+        EXPECT_EQ(far, 0) << "yaw " << yaw;
+    }
+
+    Canvas canvas(200, 200, ProjectionMap::kVerticalSpherical);
+    canvas_test::PlacePhoto(&canvas.doc, 0, 0.0f, 0.0f, quor_test::kRed, quor_test::kBlue);
+    canvas.doc.fSelected = -1;
+    canvas.Redraw();
+    for (int pass = 0; pass < 2; pass++) {
+        EXPECT_TRUE(Near(PixelAt(canvas.view, 90, 100), quor_test::kRed, 0)) << "pass " << pass;
+        EXPECT_TRUE(Near(PixelAt(canvas.view, 110, 100), quor_test::kBlue, 0)) << "pass " << pass;
+        EXPECT_TRUE(Near(PixelAt(canvas.view, 90, 95), quor_test::kRed, 0)) << "pass " << pass;
+        EXPECT_EQ(canvas.painter.Preview(nullptr, nullptr), CanvasPainter::PreviewEnd::kDone);
+    }
+}
+
+// A preview that cannot be stopped, stops on the click that started it, or leaves the canvas
+// showing half a preview traps the user; one that leaves progress rows behind shows red stripes.
+TEST(CanvasPainterTest, PreviewRendersEveryRowAndStopsFromTheSixthPass)
+{
+    Canvas canvas(160, 101, ProjectionMap::kHorizontalSpherical);
+    ArrangeScene(&canvas.doc);
+    canvas.Redraw();
+    const std::vector<uint8_t> drawn(canvas.view.Bits(), canvas.view.Bits() + 160 * 4 * 101);
+
+    int refreshes = 0;
+    int refreshesAtFirstQuery = -1;
+    auto buttonDown = [&]() {
+        if (refreshesAtFirstQuery < 0)
+            refreshesAtFirstQuery = refreshes;
+        return true;
+    };
+    EXPECT_EQ(canvas.painter.Preview(buttonDown, [&]() { refreshes++; }), CanvasPainter::PreviewEnd::kStopped);
+    EXPECT_EQ(refreshesAtFirstQuery, 5);
+    EXPECT_EQ(std::memcmp(drawn.data(), canvas.view.Bits(), drawn.size()), 0);
+
+    refreshes = 0;
+    EXPECT_EQ(canvas.painter.Preview([]() { return false; }, [&]() { refreshes++; }), CanvasPainter::PreviewEnd::kDone);
+    EXPECT_EQ(refreshes, 52);
+    const rgb_color background = canvas.painter.BackColor();
+    for (int y = 0; y < 101; y++) {
+        int red = 0;
+        for (int x = 0; x < 160; x++)
+            red += Near(PixelAt(canvas.view, x, y), rgb_color{255, 0, 0, 0}, 0, true);
+        EXPECT_EQ(red, 0) << "row " << y;
+    }
+    // Beyond the sphere: the canvas colour, still marked as not drawn.
+    EXPECT_TRUE(Near(PixelAt(canvas.view, 1, 1), background, 0));
+    EXPECT_EQ(PixelAt(canvas.view, 1, 1).alpha, 0);
+    // The selected photo is the last one, and covers its centre.
+    const Quor_Point centre = canvas.PixelOf(-0.6f, 0.2f);
+    EXPECT_TRUE(Near(PixelAt(canvas.view, centre.x + 3, centre.y), rgb_color{250, 250, 250, 255}, 2));
+}
+
+// A zoom in the thousands, or a canvas panned far away, converts float positions beyond the
+// integer range in the markers, pivot and crop lines; the drawing must neither overflow nor walk
+// lines of billions of pixels.
+TEST(CanvasPainterTest, ExtremeZoomAndOffsetDrawQuickly)
+{
+    gCrosshairGuide = true;
+    for (int type = 0; type < 5; type++) {
+        for (float zoom : {CanvasTools::kMaxZoom, CanvasTools::kMinZoom}) {
+            for (float offset : {0.0f, 1e6f, -3e7f}) {
+                Canvas canvas(200, 100, type);
+                ArrangeScene(&canvas.doc);
+                canvas.doc.fPivot[0] = 0.2f;
+                canvas.doc.fPivot[1] = 0.1f;
+                canvas.painter.CanvasProjection().SetZoom(zoom);
+                canvas.painter.CanvasProjection().SetOffset(Quor_Vector2(offset, -offset));
+                const auto start = std::chrono::steady_clock::now();
+                canvas.Redraw();
+                canvas.tools.PickCropLine(Quor_Point(3, 3));
+                canvas.tools.KeyDown(QUOR_KEY_LEFT, 0);
+                const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                EXPECT_LT(seconds, 5.0) << "type " << type << ", zoom " << zoom << ", offset " << offset;
+            }
+        }
+    }
+    gCrosshairGuide = false;
+}
+
+// While an export's worker replaces the photos' images, a redraw (a resize, an expose) reads
+// them mid-change; it must wait, and draw once the export is over.
+TEST(CanvasPainterTest, SuspendedPainterPutsOffEveryRedraw)
+{
+    Canvas canvas(200, 100, ProjectionMap::kHorizontalSpherical);
+    canvas_test::PlacePhoto(&canvas.doc, 0, 0.0f, 0.0f, kBrick, kBrick);
+    canvas.Redraw();
+    EXPECT_FALSE(canvas.painter.ResumePhotoDrawing());
+
+    canvas.painter.SuspendPhotoDrawing();
+    const std::vector<uint8_t> before(canvas.view.Bits(), canvas.view.Bits() + 200 * 4 * 100);
+    // What the worker does: the full-size photo replaces the preview.
+    canvas_test::PlacePhoto(&canvas.doc, 0, 0.0f, 0.0f, kPlum, kPlum, 640, 480);
+    canvas.Redraw();
+    EXPECT_EQ(canvas.painter.Preview(nullptr, nullptr), CanvasPainter::PreviewEnd::kNotRun);
+    EXPECT_EQ(std::memcmp(before.data(), canvas.view.Bits(), before.size()), 0);
+    // A resize meanwhile gets a clear canvas, without photos.
+    canvas.painter.InitBackground(&canvas.view.Image());
+    EXPECT_FALSE(Near(PixelAt(canvas.view, 106, 56), kPlum, 0));
+
+    EXPECT_TRUE(canvas.painter.ResumePhotoDrawing());
+    EXPECT_TRUE(Near(PixelAt(canvas.view, 106, 56), kPlum, 0));
+    EXPECT_FALSE(canvas.painter.ResumePhotoDrawing());
+}
+
+}  // namespace
