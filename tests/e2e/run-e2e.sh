@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # End-to-end check of the framework on a real X server: starts quor-demo under Xvfb, drives it
 # with xdotool (a move, a click, a key, a drop, a resize and a close request) and checks the
-# screen by reading pixels back from screenshots.
+# screen by reading pixels back from screenshots. Then starts quor-gallery, screenshots each of
+# its tabs, and works its menus and its save dialog with the keyboard and the mouse.
 #   tests/e2e/run-e2e.sh [build-dir]     (default: build)
 # Screenshots and the demo's output are kept in <build-dir>/e2e/ for inspection.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
 demo="$build/demo/quor-demo/quor-demo"
+gallery="$build/demo/quor-gallery/quor-gallery"
 tool="$build/tests/e2e/quor-x11-tool"
 out="$build/e2e"
 
 for need in Xvfb xdotool import convert; do
   command -v "$need" >/dev/null || { echo "e2e: $need is not installed (scripts/deps.sh installs it)" >&2; exit 1; }
 done
-[[ -x "$demo" && -x "$tool" ]] || { echo "e2e: build quor-demo and quor-x11-tool first ($demo, $tool)" >&2; exit 1; }
+[[ -x "$demo" && -x "$tool" && -x "$gallery" ]] || {
+  echo "e2e: build quor-demo, quor-gallery and quor-x11-tool first ($demo, $gallery, $tool)" >&2; exit 1; }
 
 rm -rf "$out"
 mkdir -p "$out/home"
@@ -30,8 +33,10 @@ done
 
 xvfb_pid=""
 demo_pid=""
+gallery_pid=""
 cleanup() {
   [[ -n "$demo_pid" ]] && kill "$demo_pid" 2>/dev/null || true
+  [[ -n "$gallery_pid" ]] && kill -9 "$gallery_pid" 2>/dev/null || true
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
 }
@@ -152,10 +157,142 @@ else
 fi
 log_has "closed"
 
+# ---- quor-gallery: every tab, a menu and the save dialog with the keyboard and the mouse ----
+ghome="$out/gallery-home"
+gdocs="$ghome/docs"
+mkdir -p "$gdocs"
+echo "keep" >"$gdocs/exists.qpm"
+glog="$out/gallery.log"
+# Started in the documents folder, where its save dialog then opens.
+(cd "$gdocs" && HOME="$ghome" exec "$gallery") >"$glog" 2>&1 &
+gallery_pid=$!
+gwin=""
+for _ in $(seq 100); do
+  gwin=$(xdotool search --name '^Quor gallery$' 2>/dev/null | head -n 1 || true)
+  [[ -n "$gwin" ]] && grep -q '^ready' "$glog" && break
+  sleep 0.1
+done
+[[ -n "$gwin" ]] || { echo "e2e: the gallery window did not appear" >&2; cat "$glog" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$gwin")"
+left=$X
+top=$Y
+# The gallery prints where its strip, menu titles and tabs are (window coordinates).
+strip=$(awk '$1 == "strip" { print $2 }' "$glog")
+row=$(awk '$1 == "menu-row" { print $2 }' "$glog")
+file_left=$(awk '$1 == "menu" && $3 == "File" { print $4 }' "$glog")
+echo "gallery $gwin at $left,$top, ${WIDTH}x$HEIGHT, strip $strip, menu rows $row"
+(( strip > 0 && row > 0 )) || fail "the gallery printed no layout"
+gallery_has() {
+  local pattern=$1
+  for _ in $(seq 30); do grep -q -- "$pattern" "$glog" && { echo "ok   gallery log: $pattern"; return 0; }; sleep 0.1; done
+  fail "the gallery's log lacks \"$pattern\""
+}
+# Waits up to 3 s for a window with this exact name to appear (wanted 1) or go (wanted 0).
+window_count() {
+  local name=$1 wanted=$2 n=0
+  for _ in $(seq 30); do
+    n=$(xdotool search --name "^$name\$" 2>/dev/null | wc -l || true)
+    if { (( wanted > 0 )) && (( n > 0 )); } || { (( wanted == 0 )) && (( n == 0 )); }; then
+      echo "ok   window \"$name\": $n"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "window \"$name\": $n, expected $wanted"
+}
+# The named window's geometry as dx, dy, dw, dh.
+dialog_geometry() {
+  local id
+  id=$(xdotool search --name "^$1\$" | head -n 1)
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  dx=$X; dy=$Y; dw=$WIDTH; dh=$HEIGHT
+}
+
+# Each tab: a click on it shows its page (the active tab is filled with the page colour).
+while read -r _ index name tab_left tab_right tab_top tab_bottom; do
+  point_at $(((tab_left + tab_right) / 2)) $(((tab_top + tab_bottom) / 2))
+  xdotool click 1
+  expect "gallery-tab-$name" $(((tab_left + tab_right) / 2)) $((tab_bottom - 2)) "243,244,240"
+  import -window root -crop "${WIDTH}x${HEIGHT}+$left+$top" "$out/gallery-$index-$name.png"
+done < <(awk '$1 == "tab"' "$glog")
+
+# Mouse: a click on the File title opens its menu just below the strip; keyboard: Down twice
+# lights the second item (Save...), Escape closes the menu.
+menu_y=$((row / 2 + 2))
+save_y=$((2 + row + row / 2))
+point_at $((file_left + 12)) $((-strip / 2))
+xdotool click 1
+expect gallery-file-menu-open "$file_left" "$menu_y" "26,53,102"
+xdotool key Down Down
+expect gallery-menu-key-highlight $((file_left + 8)) "$save_y" "114,121,184"
+import -window root "$out/gallery-menu.png"
+xdotool key Escape
+expect_not gallery-menu-escape "$file_left" "$menu_y" "26,53,102"
+
+# Mouse: File, then Save... opens the save dialog. Its name field has the focus with the
+# proposed name selected: typing replaces it, Return saves.
+point_at $((file_left + 12)) $((-strip / 2))
+xdotool click 1
+expect gallery-file-menu-again "$file_left" "$menu_y" "26,53,102"
+point_at $((file_left + 30)) "$save_y"
+xdotool click 1
+window_count Save 1
+import -window root "$out/gallery-save-dialog.png"
+dialog_geometry Save
+xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
+xdotool type --delay 20 "gallery-test.qpm"
+xdotool key Return
+window_count Save 0
+gallery_has "saved $gdocs/gallery-test.qpm"
+
+# Keyboard: Ctrl+S opens it again; the mouse cancels it (Cancel sits left of Save, bottom right).
+# Without a window manager nothing gives the keyboard back to the main window when a dialog
+# closes; xdotool does what the window manager would.
+point_at 200 200
+xdotool windowfocus --sync "$gwin"
+xdotool key ctrl+s
+window_count Save 1
+dialog_geometry Save
+xdotool mousemove $((dx + dw - 12 - 80 - 8 - 40)) $((dy + dh - 12 - 11))
+xdotool click 1
+window_count Save 0
+(( $(grep -c '^saved ' "$glog") == 1 )) || fail "a cancelled save dialog still answered"
+
+# Keyboard only: F10 opens the first menu with its first item lit, Down and Return choose
+# Save...; an existing name asks before it is replaced, and Return confirms.
+point_at 200 200
+xdotool windowfocus --sync "$gwin"
+xdotool key F10
+expect gallery-f10-menu "$file_left" "$menu_y" "26,53,102"
+xdotool key Down Return
+window_count Save 1
+dialog_geometry Save
+xdotool mousemove $((dx + dw / 2)) $((dy + dh / 2))
+xdotool type --delay 20 "exists.qpm"
+xdotool key Return
+window_count Confirm 1
+import -window root "$out/gallery-confirm.png"
+xdotool key Return
+window_count Confirm 0
+window_count Save 0
+gallery_has "saved $gdocs/exists.qpm"
+[[ "$(cat "$gdocs/exists.qpm")" == "keep" ]] || fail "the save dialog changed the file it was asked to replace"
+
+"$tool" close "$gwin"
+for _ in $(seq 50); do kill -0 "$gallery_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$gallery_pid" 2>/dev/null; then
+  fail "the gallery still runs after the close request"
+else
+  wait "$gallery_pid" || fail "the gallery ended with an error"
+  gallery_pid=""
+fi
+
 echo "screenshots and log in $out"
 if (( failures > 0 )); then
   echo "---- demo log" >&2
   cat "$out/demo.log" >&2
+  echo "---- gallery log" >&2
+  cat "$out/gallery.log" >&2 || true
   echo "e2e: $failures check(s) failed" >&2
   exit 1
 fi

@@ -502,22 +502,19 @@ int Quor_App::LaunchURL(const char* url)
     return LaunchFile(page);
 }
 
-int Quor_App::OpenFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
-                             const char* description, const char* patterns, const char* ignored)
+namespace {
+
+// Shows the registered dialog and, when the user chose a file, sends target the message `what`
+// with the chosen path in "path". Cancelling sends nothing.
+int RunFileDialog(Quor_FileDialogHook hook, const Quor_FileDialogRequest& request, Quor_Handler* target,
+                  int what)
 {
-    (void)ignored;
-    if (sFileDialogHook == nullptr)
+    if (hook == nullptr)
         return QUOR_ERR_NO_MODULE;
     if (target == nullptr)
         return QUOR_ERR_ARGUMENT;
-    Quor_FileDialogRequest request;
-    request.save = false;
-    request.parent = parent;
-    request.title = title != nullptr ? title : "";
-    request.description = description != nullptr ? description : "";
-    request.patterns = patterns != nullptr ? patterns : "";
     Quor_String path;
-    const int rc = sFileDialogHook(request, &path);
+    const int rc = hook(request, &path);
     if (rc < 0)
         return rc;
     if (rc == 0 && !path.IsEmpty()) {
@@ -528,29 +525,36 @@ int Quor_App::OpenFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* 
     return QUOR_OK;
 }
 
+const char* OrEmpty(const char* text)
+{
+    return text != nullptr ? text : "";
+}
+
+}  // namespace
+
+int Quor_App::OpenFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
+                             const char* description, const char* patterns, const char* ignored)
+{
+    (void)ignored;
+    Quor_FileDialogRequest request;
+    request.save = false;
+    request.parent = parent;
+    request.title = OrEmpty(title);
+    request.description = OrEmpty(description);
+    request.patterns = OrEmpty(patterns);
+    return RunFileDialog(sFileDialogHook, request, target, what);
+}
+
 int Quor_App::SaveFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
                              const char* defaultName, const char* ignored)
 {
     (void)ignored;
-    if (sFileDialogHook == nullptr)
-        return QUOR_ERR_NO_MODULE;
-    if (target == nullptr)
-        return QUOR_ERR_ARGUMENT;
     Quor_FileDialogRequest request;
     request.save = true;
     request.parent = parent;
-    request.title = title != nullptr ? title : "";
-    request.defaultName = defaultName != nullptr ? defaultName : "";
-    Quor_String path;
-    const int rc = sFileDialogHook(request, &path);
-    if (rc < 0)
-        return rc;
-    if (rc == 0 && !path.IsEmpty()) {
-        Quor_Message reply(what);
-        reply.Set("path", path.Buffer());
-        target->SendMessage(&reply);
-    }
-    return QUOR_OK;
+    request.title = OrEmpty(title);
+    request.defaultName = OrEmpty(defaultName);
+    return RunFileDialog(sFileDialogHook, request, target, what);
 }
 
 void Quor_App::SetFileDialogHook(Quor_FileDialogHook hook)

@@ -1,0 +1,102 @@
+// Push buttons: what a press, a drag off and back and a release send, their sizes, the icon
+// button's tool tip, and how they look in each state.
+#include <gtest/gtest.h>
+
+#include "tests/support/GoldenImage.h"
+#include "tests/toolkit/widgets/ControlTestSupport.h"
+#include "tests/toolkit/widgets/WidgetHarness.h"
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
+#include "toolkit/widgets/Quor_Button.h"
+#include "toolkit/widgets/Quor_ShortButton.h"
+#include "toolkit/widgets/Quor_ToolTip.h"
+
+using namespace quor_test;
+
+class QuorButton : public WidgetWindowTest {};
+
+TEST_F(QuorButton, OnlyAReleaseOverTheButtonSendsItsCode)
+{
+    // Catches a button that acts on the press, one that acts on a release after the pointer was
+    // dragged off, one that forgets the press when the pointer comes back, and a disabled
+    // button that still sends.
+    WhatLog log;
+    Quor_Button* button = Place(new Quor_Button("Apply", 77, 80, false, QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP), 20, 20);
+    button->SetHandler(&log);
+    Open();
+
+    Press(30, 30);
+    EXPECT_TRUE(button->IsPressed());
+    EXPECT_TRUE(log.whats.empty());
+    Move(200, 200);
+    EXPECT_FALSE(button->IsPressed()) << "drawn pushed in while the pointer is off it";
+    Release(200, 200);
+    EXPECT_TRUE(log.whats.empty()) << "a release outside must cancel";
+
+    Press(30, 30);
+    Move(200, 30);
+    Move(35, 32);
+    EXPECT_TRUE(button->IsPressed());
+    Release(35, 32);
+    EXPECT_EQ(log.whats, std::vector<int>({77}));
+    EXPECT_FALSE(button->IsPressed());
+
+    button->Enable(false);
+    Click(30, 30);
+    EXPECT_EQ(log.whats.size(), 1u);
+}
+
+TEST_F(QuorButton, SizesFollowTheLabelTheMinimumAndTheFont)
+{
+    // Catches the padding or the minimum width applied wrongly, a height not derived from the
+    // interface font, and a short button sized like a full one.
+    ASSERT_EQ(Quor_BaseWidget::BaseWidgetHeight(), 18);
+    EXPECT_EQ(Quor_Button::WidgetHeight(), 22);
+    const int label = Quor_App::gBoldFont->StringWidth("Open");
+    struct Case {
+        const char* name;
+        Quor_BaseWidget* widget;
+        Quor_Point size;
+    };
+    Quor_BaseImage icon;
+    MakeIcon(&icon, 20);
+    const Case cases[] = {
+        {"text, no minimum", new Quor_Button("Open", 1, 0, false, 3), Quor_Point(label + 16, 22)},
+        {"text, minimum below the label", new Quor_Button("Open", 1, label, false, 3), Quor_Point(label + 16, 22)},
+        {"text, minimum 80", new Quor_Button("Open", 1, 80, true, 3), Quor_Point(80, 22)},
+        {"icon", new Quor_Button(&icon.Image(), "tip", 1, false, 3), Quor_Point(20, 20)},
+        {"short", new Quor_ShortButton("Open", 1, 0, 3), Quor_Point(label + 18, 18)},
+        {"short, minimum 60", new Quor_ShortButton("Open", 1, 60, 3), Quor_Point(60, 18)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.widget->Shape(), c.size);
+        delete c.widget;
+    }
+}
+
+TEST_F(QuorButton, LooksRightInEachState)
+{
+    // Catches a lost gradient swap or content shift while pressed, a missing default outline,
+    // and a disabled button drawn with its outline or dark text.
+    Quor_BaseImage icon;
+    MakeIcon(&icon);
+    Quor_Button* normal = Place(new Quor_Button("Normal", 1, 0, false, 3), 8, 8);
+    Quor_Button* pressed = Place(new Quor_Button("Pressed", 2, 0, false, 3), 80, 8);
+    Quor_Button* deflt = Place(new Quor_Button("Default", 3, 0, true, 3), 152, 8);
+    Quor_Button* disabled = Place(new Quor_Button("Disabled", 4, 0, false, 3), 224, 8);
+    Quor_Button* image = Place(new Quor_Button(&icon.Image(), "An icon", 5, false, 3), 300, 11);
+    Quor_Button* imageOff = Place(new Quor_Button(&icon.Image(), "An icon", 6, false, 3), 324, 11);
+    disabled->Enable(false);
+    imageOff->Enable(false);
+    Open();
+    Press(pressed->Frame().left + 5, 15);
+
+    Quor_BaseImage shot;
+    CaptureRect(Quor_Rect(0, 0, 347, 37), &shot);
+    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/buttons.png", 0);
+    Release(pressed->Frame().left + 5, 15);
+    (void)normal;
+    (void)deflt;
+    (void)image;
+}

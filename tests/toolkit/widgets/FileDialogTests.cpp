@@ -1,0 +1,352 @@
+// The open and save dialogs in a scratch folder: what they list, choosing, cancelling, entering
+// folders, refusing a folder that cannot be read, confirming a replacement, type-ahead, and the
+// replies the application object sends for them.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestFiles.h"
+#include "tests/toolkit/widgets/ControlTestSupport.h"
+#include "tests/toolkit/widgets/WidgetHarness.h"
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_WindowList.h"
+#include "toolkit/widgets/Quor_Button.h"
+#include "toolkit/widgets/Quor_Dialog.h"
+#include "toolkit/widgets/Quor_FileDialog.h"
+#include "toolkit/widgets/Quor_FileDialogConfirm.h"
+#include "toolkit/widgets/Quor_ShortButton.h"
+#include "toolkit/widgets/Quor_TextControl.h"
+#include "toolkit/widgets/Quor_TextList.h"
+
+using namespace quor_test;
+
+namespace {
+
+constexpr int kHostReturn = 13;
+constexpr int kHostEscape = 27;
+constexpr int kHostBackspace = 8;
+
+class QuorFileDialog : public MemoryHostTest {
+protected:
+    void SetUp() override
+    {
+        MemoryHostTest::SetUp();
+        Quor_Dialog::gPressMilliseconds = 0;
+        ASSERT_EQ(mkdir(fDir.File("Adir").c_str(), 0755), 0);
+        ASSERT_EQ(mkdir(fDir.File("zdir").c_str(), 0755), 0);
+        ASSERT_TRUE(WriteFileBytes(fDir.File("Adir/inner.txt"), "inner"));
+        ASSERT_TRUE(WriteFileBytes(fDir.File("b.txt"), "b"));
+        ASSERT_TRUE(WriteFileBytes(fDir.File("A.jpg"), "a"));
+        ASSERT_TRUE(WriteFileBytes(fDir.File(".hidden"), "h"));
+        ASSERT_TRUE(WriteFileBytes(fDir.File("exists.txt"), "keep"));
+    }
+    void TearDown() override
+    {
+        fHost.SetIdleHook(nullptr);
+        Quor_Dialog::gPressMilliseconds = 200;
+        MemoryHostTest::TearDown();
+    }
+
+    // Runs one step each time the modal loop (or a nested one) has nothing left to do, with the
+    // newest window's host id.
+    void Script(std::vector<std::function<void(uint32_t window)>> steps)
+    {
+        auto remaining = std::make_shared<std::vector<std::function<void(uint32_t)>>>(std::move(steps));
+        auto next = std::make_shared<size_t>(0);
+        fHost.SetIdleHook([this, remaining, next] {
+            if (*next >= remaining->size())
+                return;
+            (*remaining)[(*next)++](fHost.Windows().back());
+        });
+    }
+    static Quor_FileDialog* Dialog(uint32_t window)
+    {
+        Quor_Wnd* w = Quor_WindowList::FindByHost(window);
+        return w != nullptr ? dynamic_cast<Quor_FileDialog*>(w->TopLayer()) : nullptr;
+    }
+    static std::vector<std::string> Names(const Quor_FileDialog* dialog)
+    {
+        std::vector<std::string> names;
+        for (const Quor_FileDialog::Entry& entry : dialog->Entries())
+            names.push_back(std::string(entry.name.Buffer()) + (entry.folder ? "/" : ""));
+        return names;
+    }
+    static Quor_Point Centre(const Quor_View* view)
+    {
+        const Quor_Rect r = view->LayerFrame();
+        return Quor_Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // A point on a row of the dialog's list.
+    static Quor_Point Row(const Quor_FileDialog* dialog, int row)
+    {
+        const Quor_TextList* list = dialog->List();
+        const Quor_Rect r = list->LayerFrame();
+        const int h = list->LineHeight();
+        const Quor_Point at(r.left + 20, r.top + Quor_TextList::kInset + row * h + h / 2 - list->ScrollOffset());
+        EXPECT_EQ(list->RowAt(Quor_Point(at.x - r.left, at.y - r.top)), row);
+        return at;
+    }
+    void DoubleClick(uint32_t window, Quor_Point at)
+    {
+        fHost.PushClick(window, at.x, at.y);
+        fHost.PushClick(window, at.x, at.y);
+    }
+    void Click(uint32_t window, Quor_Point at) { fHost.PushClick(window, at.x, at.y); }
+    // Replaces the text of a field with typed text.
+    void TypeInto(uint32_t window, const Quor_TextControl* field, const std::string& text)
+    {
+        Click(window, Centre(field));
+        fHost.PushKey(window, 'a', QUOR_HOST_CTRL);
+        for (char c : text)
+            fHost.PushKey(window, c);
+    }
+    Quor_FileDialogRequest Request(bool save, const std::string& start)
+    {
+        fStart = start;
+        Quor_FileDialogRequest request;
+        request.save = save;
+        request.defaultName = fStart.c_str();
+        return request;
+    }
+
+    ScratchDir fDir;
+    std::string fStart;
+};
+
+}  // namespace
+
+TEST_F(QuorFileDialog, ListsFoldersFirstByNameWithoutHiddenFilesAndChoosesWithADoubleClick)
+{
+    // Catches folders mixed in with files, a case-sensitive or unsorted order, hidden files
+    // shown, a double click that does not choose, and a chosen path that is not the full path.
+    std::vector<std::string> names;
+    std::vector<std::string> rows;
+    Script({
+        [&](uint32_t w) {
+            Quor_FileDialog* dialog = Dialog(w);
+            ASSERT_NE(dialog, nullptr);
+            names = Names(dialog);
+            for (int i = 0; i < dialog->List()->CountItems(); ++i)
+                rows.push_back(dialog->List()->GetItem(i));
+            DoubleClick(w, Row(dialog, 3));
+        },
+    });
+    Quor_String path;
+    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"Adir/", "zdir/", "A.jpg", "b.txt", "exists.txt"}));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Adir/", "zdir/", "A.jpg", "b.txt", "exists.txt"}));
+    EXPECT_EQ(std::string(path.Buffer()), fDir.File("b.txt"));
+}
+
+TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCancels)
+{
+    // Catches a double click on a folder that chooses it, a typed folder that ends the dialog
+    // instead of opening it, a parent button that goes nowhere, a typed file path that is not
+    // chosen, and Escape or Cancel that return a path.
+    std::vector<std::string> seen;
+    auto folder = [](Quor_FileDialog* d) { return std::string(d->Folder().Buffer()); };
+    Script({
+        [&](uint32_t w) { DoubleClick(w, Row(Dialog(w), 0)); },
+        [&](uint32_t w) {
+            seen.push_back(folder(Dialog(w)));
+            EXPECT_EQ(Names(Dialog(w)), std::vector<std::string>{"inner.txt"});
+            EXPECT_STREQ(Dialog(w)->PathField()->Value(), fDir.File("Adir").c_str());
+            Click(w, Centre(Dialog(w)->ParentButton()));
+        },
+        [&](uint32_t w) {
+            seen.push_back(folder(Dialog(w)));
+            TypeInto(w, Dialog(w)->PathField(), "zdir");
+            fHost.PushKey(w, kHostReturn);
+        },
+        [&](uint32_t w) {
+            seen.push_back(folder(Dialog(w)));
+            fHost.PushKey(w, kHostEscape);
+        },
+    });
+    Quor_String path("untouched");
+    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_TRUE(path.IsEmpty());
+    EXPECT_EQ(seen, (std::vector<std::string>{fDir.File("Adir"), fDir.Path(), fDir.File("zdir")}));
+
+    // A full file path typed into the path field chooses that file.
+    Script({
+        [&](uint32_t w) {
+            TypeInto(w, Dialog(w)->PathField(), fDir.File("Adir/../Adir/inner.txt"));
+            fHost.PushKey(w, kHostReturn);
+        },
+    });
+    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
+    EXPECT_EQ(std::string(path.Buffer()), fDir.File("Adir/inner.txt"));
+}
+
+TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
+{
+    // Catches a folder that vanished or cannot be read shown as an empty listing (the user
+    // would think it empty), a refusal without a message or a beep, and a dialog left in no
+    // folder at all.
+    std::string folderAfter;
+    std::string status;
+    int beeps = -1;
+    size_t rowsAfter = 0;
+    Script({
+        [&](uint32_t w) {
+            // The folder goes away while it is listed.
+            ASSERT_EQ(rmdir(fDir.File("zdir").c_str()), 0);
+            beeps = fHost.BeepCount();
+            DoubleClick(w, Row(Dialog(w), 1));
+        },
+        [&](uint32_t w) {
+            Quor_FileDialog* dialog = Dialog(w);
+            folderAfter = dialog->Folder().Buffer();
+            status = dialog->Status().Buffer();
+            beeps = fHost.BeepCount() - beeps;
+            rowsAfter = dialog->Entries().size();
+            TypeInto(w, dialog->PathField(), fDir.File("b.txt/deeper"));
+            fHost.PushKey(w, kHostReturn);
+        },
+        [&](uint32_t w) {
+            EXPECT_NE(std::string(Dialog(w)->Status().Buffer()).find("no file"), std::string::npos);
+            fHost.PushKey(w, kHostEscape);
+        },
+    });
+    Quor_String path;
+    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(folderAfter, fDir.Path()) << "the dialog stays where it was";
+    EXPECT_EQ(rowsAfter, 5u);
+    EXPECT_NE(status.find("zdir"), std::string::npos) << status;
+    EXPECT_EQ(beeps, 1);
+
+    if (geteuid() != 0) {
+        // Without the right to read it (the superuser reads everything).
+        ASSERT_EQ(chmod(fDir.File("Adir").c_str(), 0), 0);
+        std::string refused;
+        Script({
+            [&](uint32_t w) { DoubleClick(w, Row(Dialog(w), 0)); },
+            [&](uint32_t w) {
+                refused = Dialog(w)->Status().Buffer();
+                fHost.PushKey(w, kHostEscape);
+            },
+        });
+        EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+        EXPECT_NE(refused.find("cannot be read"), std::string::npos) << refused;
+        chmod(fDir.File("Adir").c_str(), 0755);
+    }
+}
+
+TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
+{
+    // Catches a replacement without confirmation, a declined replacement that still chooses the
+    // file, a dialog that creates or truncates the file itself, and a new name that asks.
+    std::vector<std::string> steps;
+    Script({
+        [&](uint32_t w) {
+            Quor_FileDialog* dialog = Dialog(w);
+            EXPECT_STREQ(dialog->NameField()->Value(), "exists.txt");
+            EXPECT_TRUE(dialog->NameField()->IsFocused());
+            fHost.PushKey(w, kHostReturn);
+        },
+        [&](uint32_t w) {
+            Quor_Wnd* window = Quor_WindowList::FindByHost(w);
+            steps.push_back(dynamic_cast<Quor_FileDialogConfirm*>(window->TopLayer()) != nullptr ? "asked" : "not asked");
+            fHost.PushKey(w, kHostEscape);
+        },
+        [&](uint32_t w) {
+            steps.push_back(Dialog(w) != nullptr ? "still open" : "gone");
+            EXPECT_EQ(fHost.FocusedWindow(), w) << "the save dialog takes the keyboard back";
+            const Quor_Rect save = Dialog(w)->OKButtonView()->LayerFrame();
+            fHost.PushClick(w, save.left + 5, save.top + 5);
+        },
+        [&](uint32_t w) {
+            auto* confirm = dynamic_cast<Quor_FileDialogConfirm*>(Quor_WindowList::FindByHost(w)->TopLayer());
+            steps.push_back(confirm != nullptr ? "asked" : "not asked");
+            fHost.PushKey(w, kHostReturn);
+        },
+    });
+    Quor_String path;
+    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.File("exists.txt")), &path), 0);
+    EXPECT_EQ(steps, (std::vector<std::string>{"asked", "still open", "asked"}));
+    EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt"));
+    EXPECT_EQ(ReadFileBytes(fDir.File("exists.txt")), "keep");
+
+    Script({
+        [&](uint32_t w) {
+            TypeInto(w, Dialog(w)->NameField(), "fresh.qpm");
+            fHost.PushKey(w, kHostReturn);
+        },
+    });
+    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.File("exists.txt")), &path), 0);
+    EXPECT_EQ(std::string(path.Buffer()), fDir.File("fresh.qpm"));
+    struct stat st;
+    EXPECT_NE(stat(path.Buffer(), &st), 0) << "the dialog itself creates no file";
+}
+
+TEST_F(QuorFileDialog, TypedLettersJumpToNamesAndBackspaceGoesUp)
+{
+    // Catches type-ahead that matches only the first letter, that never starts over after a
+    // pause, that is case-sensitive, and Backspace in the list that deletes nothing but also
+    // goes nowhere.
+    std::vector<int> selected;
+    std::string afterBackspace;
+    Script({
+        [&](uint32_t w) {
+            EXPECT_TRUE(Dialog(w)->List()->IsFocused());
+            fHost.PushKey(w, 'b');
+        },
+        [&](uint32_t w) {
+            selected.push_back(Dialog(w)->List()->SelItem());
+            fHost.AdvanceTime(1500);
+            fHost.PushKey(w, 'e');
+            fHost.PushKey(w, 'x');
+        },
+        [&](uint32_t w) {
+            selected.push_back(Dialog(w)->List()->SelItem());
+            fHost.AdvanceTime(1500);
+            fHost.PushKey(w, 'a');
+            fHost.PushKey(w, '.');
+        },
+        [&](uint32_t w) {
+            selected.push_back(Dialog(w)->List()->SelItem());
+            fHost.PushKey(w, kHostBackspace);
+        },
+        [&](uint32_t w) {
+            afterBackspace = Dialog(w)->Folder().Buffer();
+            fHost.PushKey(w, kHostEscape);
+        },
+    });
+    Quor_String path;
+    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(selected, (std::vector<int>{3, 4, 2}));
+    EXPECT_EQ(afterBackspace, std::string(Quor_FileDialog::ParentOf(fDir.Path().c_str()).Buffer()));
+}
+
+TEST_F(QuorFileDialog, ApplicationRepliesWithThePathOnlyWhenAFileWasChosen)
+{
+    // Catches a reply without the "path" field, a reply sent on cancel, and dialogs that are
+    // not registered with the application object.
+    Quor_App app("FileDialogTest", "1.0", false);
+    Quor_RegisterWidgetDialogs();
+    WhatLog target;
+    Script({[&](uint32_t w) { fHost.PushKey(w, kHostReturn); }});
+    EXPECT_EQ(app.SaveFileDialog(nullptr, "Save", &target, 55, fDir.File("new.txt").c_str(), nullptr), QUOR_OK);
+    ASSERT_EQ(target.whats, std::vector<int>{55});
+    const char* path = nullptr;
+    ASSERT_TRUE(target.last.Get("path", &path));
+    EXPECT_EQ(std::string(path), fDir.File("new.txt"));
+
+    // The next dialog starts in the folder of the last choice.
+    std::string start;
+    Script({[&](uint32_t w) {
+        start = Dialog(w)->Folder().Buffer();
+        fHost.PushKey(w, kHostEscape);
+    }});
+    EXPECT_EQ(app.OpenFileDialog(nullptr, "Open", &target, 56, "Files", "*", nullptr), QUOR_OK);
+    EXPECT_EQ(start, fDir.Path());
+    EXPECT_EQ(target.whats.size(), 1u);
+    Quor_App::SetFileDialogHook(nullptr);
+}

@@ -1,0 +1,475 @@
+// Menus: the menu strip's bar opening menus below it, keys in an open menu, shortcuts, items
+// that cannot be chosen, menus in columns, submenus and the pop-up menu's check mark.
+#include <gtest/gtest.h>
+
+#include "tests/support/GoldenImage.h"
+#include "tests/toolkit/widgets/ControlTestSupport.h"
+#include "tests/toolkit/widgets/WidgetHarness.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+#include "toolkit/widgets/Quor_Menu.h"
+#include "toolkit/widgets/Quor_MenuBar.h"
+#include "toolkit/widgets/Quor_Dialog.h"
+#include "toolkit/widgets/Quor_PopupDialog.h"
+#include "toolkit/widgets/Quor_PopupMenu.h"
+
+using namespace quor_test;
+
+namespace {
+
+constexpr int kHostReturn = 13;
+constexpr int kHostEscape = 27;
+constexpr int kHostLeft = 28;
+constexpr int kHostRight = 29;
+constexpr int kHostUp = 30;
+constexpr int kHostDown = 31;
+
+// A form whose UpdateMenus disables the codes it is told to, as an application's would, and
+// that logs the keys reaching it.
+class MenuFormLayer : public FormLayer {
+public:
+    void UpdateMenus() override
+    {
+        ++fUpdates;
+        if (fBar != nullptr) {
+            for (int code : fDisable)
+                fBar->SetEnabled(code, false);
+        }
+    }
+    void OnKeyDown(int key, unsigned int modifiers) override
+    {
+        fKeys.push_back(key);
+        FormLayer::OnKeyDown(key, modifiers);
+    }
+    Quor_MenuBar* fBar = nullptr;
+    std::vector<int> fDisable;
+    std::vector<int> fKeys;
+    int fUpdates = 0;
+};
+
+class QuorMenu : public WidgetWindowTest {
+protected:
+    void SetUp() override
+    {
+        WidgetWindowTest::SetUp();
+        Quor_Menu::gFlashMilliseconds = 0;
+        delete fLayer;
+        fForm = new MenuFormLayer();
+        fForm->SetShape(kWidth, kHeight);
+        fLayer = fForm;
+    }
+    void TearDown() override
+    {
+        Quor_Menu::gFlashMilliseconds = 60;
+        WidgetWindowTest::TearDown();
+    }
+
+    // File: New ^N (1), Open ^O (2), a separator, Save ^S (3), Quit ^Q (4).
+    // Edit: Undo ^Z (10), Copy ^C (11).
+    void OpenWithBar()
+    {
+        fBar = new Quor_MenuBar();
+        Quor_Menu* file = new Quor_Menu("File");
+        file->AddItem("New", 'N', 1);
+        file->AddItem("Open", 'O', 2);
+        file->AddItem("", 0, 0);
+        file->AddItem("Save", 'S', 3);
+        file->AddItem("Quit", 'Q', 4);
+        Quor_Menu* edit = new Quor_Menu("Edit");
+        edit->AddItem("Undo", 'Z', 10);
+        edit->AddItem("Copy", 'C', 11);
+        ASSERT_TRUE(fBar->AddMenu(file));
+        ASSERT_TRUE(fBar->AddMenu(edit));
+        fForm->fBar = fBar;
+        fForm->AddMenuBar(fBar);
+        Open();
+        fStrip = fWindow->MenuStripHeight();
+        ASSERT_GT(fStrip, 0);
+    }
+    // Client coordinates of a window point (the strip lies above the content).
+    int Y(int windowY) const { return windowY + fStrip; }
+    Quor_Point TitleCentre(int index) const
+    {
+        const Quor_Rect r = fBar->MenuRect(index);
+        return Quor_Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void ClickTitle(int index)
+    {
+        const Quor_Point c = TitleCentre(index);
+        Click(c.x, c.y);
+    }
+    // The centre of a menu's item in client coordinates.
+    Quor_Point ItemCentre(const Quor_Menu* menu, int index) const
+    {
+        const Quor_Rect r = menu->ItemRect(index);
+        return Quor_Point(menu->Location().x + (r.left + r.right) / 2, Y(menu->Location().y + (r.top + r.bottom) / 2));
+    }
+    static Quor_Point Centre(const Quor_View* view)
+    {
+        const Quor_Rect r = view->LayerFrame();
+        return Quor_Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void ClickItem(const Quor_Menu* menu, int index)
+    {
+        const Quor_Point c = ItemCentre(menu, index);
+        Click(c.x, c.y);
+    }
+
+    MenuFormLayer* fForm = nullptr;
+    Quor_MenuBar* fBar = nullptr;
+    int fStrip = 0;
+};
+
+}  // namespace
+
+TEST_F(QuorMenu, StripOpensMenusBelowItAfterUpdatingThemAndKeysWorkTheOpenMenu)
+{
+    // Catches a menu opened over the strip, menus opened before UpdateMenus ran (so a
+    // disabled command can still be chosen), arrows that land on separators or disabled items,
+    // Return that sends nothing, Escape that leaves the menu, and Left/Right that do not move
+    // along the bar.
+    OpenWithBar();
+    fForm->fDisable = {3};
+    Quor_Menu* file = fBar->Menu(0);
+    Quor_Menu* edit = fBar->Menu(1);
+
+    ClickTitle(0);
+    ASSERT_TRUE(file->IsOpen()) << "the release of the opening click leaves the menu open";
+    EXPECT_EQ(fForm->fUpdates, 1);
+    EXPECT_FALSE(file->IsEnabled(3));
+    EXPECT_EQ(file->Location(), Quor_Point(fBar->MenuRect(0).left, 0)) << "just below the strip";
+    EXPECT_EQ(fBar->OpenIndex(), 0);
+
+    Key(kHostDown);
+    EXPECT_EQ(file->Highlighted(), 0);
+    Key(kHostDown);
+    Key(kHostDown);
+    EXPECT_EQ(file->Highlighted(), 4) << "the separator and the disabled Save are skipped";
+    Key(kHostDown);
+    EXPECT_EQ(file->Highlighted(), 0) << "the highlight wraps round";
+    Key(kHostUp);
+    Key(kHostUp);
+    EXPECT_EQ(file->Highlighted(), 1);
+    Key(kHostReturn);
+    EXPECT_FALSE(file->IsOpen());
+    EXPECT_EQ(fForm->Heard(2), 1);
+    EXPECT_FALSE(fBar->IsTracking());
+    EXPECT_TRUE(fForm->fKeys.empty()) << "keys of an open menu stay in the menu";
+
+    ClickTitle(0);
+    Key(kHostRight);
+    EXPECT_FALSE(file->IsOpen());
+    ASSERT_TRUE(edit->IsOpen());
+    EXPECT_EQ(edit->Highlighted(), 0);
+    Key(kHostLeft);
+    EXPECT_TRUE(file->IsOpen());
+    Key(kHostEscape);
+    EXPECT_FALSE(file->IsOpen());
+    EXPECT_EQ(fBar->OpenIndex(), -1);
+    EXPECT_EQ(fForm->fHeard.size(), 1u) << "nothing else was chosen";
+}
+
+TEST_F(QuorMenu, PointerChoosesOnlyEnabledItemsAndTitlesToggleTheirMenu)
+{
+    // Catches separators or disabled items that send a code (or leave the menu open), a click
+    // on the open menu's title that opens it again, and a press-drag-release that does not
+    // choose.
+    OpenWithBar();
+    fForm->fDisable = {3};
+    Quor_Menu* file = fBar->Menu(0);
+
+    ClickTitle(0);
+    ClickItem(file, 2);
+    EXPECT_FALSE(file->IsOpen()) << "a separator closes the menu";
+    ClickTitle(0);
+    ClickItem(file, 3);
+    EXPECT_FALSE(file->IsOpen()) << "a disabled item closes the menu";
+    EXPECT_EQ(file->PickItem(file->ItemRect(2).LeftTop()), -1);
+    EXPECT_TRUE(fForm->fHeard.empty());
+
+    ClickTitle(0);
+    ASSERT_TRUE(file->IsOpen());
+    ClickTitle(0);
+    EXPECT_FALSE(file->IsOpen()) << "the title closes its own menu";
+    EXPECT_EQ(fBar->OpenIndex(), -1);
+
+    const Quor_Point title = TitleCentre(0);
+    Press(title.x, title.y);
+    ASSERT_TRUE(file->IsOpen());
+    const Quor_Point item = ItemCentre(file, 4);
+    Move(item.x, item.y - 3);
+    Move(item.x, item.y);
+    EXPECT_EQ(file->Highlighted(), 4);
+    Release(item.x, item.y);
+    EXPECT_FALSE(file->IsOpen());
+    EXPECT_EQ(fForm->fHeard, std::vector<int>{4});
+
+    // Moving over another title while a menu is open switches to it.
+    ClickTitle(0);
+    const Quor_Point other = TitleCentre(1);
+    Move(other.x, other.y);
+    EXPECT_TRUE(fBar->Menu(1)->IsOpen());
+    EXPECT_FALSE(file->IsOpen());
+    Click(5, Y(200));
+    EXPECT_FALSE(fBar->Menu(1)->IsOpen()) << "a press outside closes the menu";
+}
+
+TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
+{
+    // Catches a shortcut that fires only its first match, one that fires a command UpdateMenus
+    // has just disabled, shortcuts of submenus left out, a case-sensitive match, and a chord
+    // that fires and then also arrives as a key.
+    fBar = new Quor_MenuBar();
+    Quor_Menu* a = new Quor_Menu("A");
+    a->AddItem("Save", 'S', 5);
+    a->AddItem("Save too", 'S', 7);
+    Quor_Menu* b = new Quor_Menu("B");
+    b->AddItem("Store", 's', 6);
+    Quor_Menu* sub = new Quor_Menu("More");
+    sub->AddItem("Stash", 'S', 8);
+    b->AddSubMenu("More", sub);
+    fBar->AddMenu(a);
+    fBar->AddMenu(b);
+    fForm->fBar = fBar;
+    fForm->fDisable = {7};
+    fForm->AddMenuBar(fBar);
+    Open();
+
+    fHost.PushKey(fHostId, 's', QUOR_HOST_CTRL);
+    Pump();
+    EXPECT_EQ(fForm->Heard(5), 1);
+    EXPECT_EQ(fForm->Heard(6), 1);
+    EXPECT_EQ(fForm->Heard(8), 1);
+    EXPECT_EQ(fForm->Heard(7), 0);
+    EXPECT_EQ(fForm->fUpdates, 1);
+    EXPECT_TRUE(fForm->fKeys.empty());
+
+    fHost.PushKey(fHostId, 'k', QUOR_HOST_CTRL);
+    Pump();
+    EXPECT_EQ(fForm->fKeys, std::vector<int>{'k'}) << "a chord without a command goes on as a key";
+    EXPECT_EQ(a->GoShortcut(0xE9), 0);
+    EXPECT_EQ(a->GoShortcut(QUOR_KEY_F5), 0);
+
+    // Disabling a code on the bar reaches every menu and submenu.
+    fBar->SetEnabled(8, false);
+    EXPECT_FALSE(sub->IsEnabled(8));
+}
+
+TEST_F(QuorMenu, TallMenuRunsInColumnsAndStaysInsideTheWindow)
+{
+    // Catches a menu taller than the window, items of later columns placed below the first
+    // column instead of beside it, picks that miss them, no divider between the columns, and a
+    // menu opened near the corner that hangs out of the window.
+    Open();
+    WhatLog log;
+    Quor_Menu menu("Long");
+    for (int i = 0; i < 60; ++i)
+        menu.AddItem(i == 7 ? "" : "Item", 0, 100 + i);
+    menu.SetTarget(&log);
+    menu.Go(fWindow, Quor_Point(380, 250));
+    ASSERT_TRUE(menu.IsOpen());
+    const int rows = menu.RowsPerColumn();
+    const int h = menu.LineHeight();
+    EXPECT_LE(rows * h, kHeight - 8);
+    EXPECT_GT((rows + 1) * h, kHeight - 8) << "as many rows as fit";
+    EXPECT_EQ(menu.Columns(), (60 + rows - 1) / rows);
+    EXPECT_GE(menu.Columns(), 2);
+    const Quor_Rect frame = menu.Frame();
+    EXPECT_LE(frame.right, kWidth - 1);
+    EXPECT_LE(frame.bottom, kHeight - 1);
+    EXPECT_GE(frame.left, 0);
+    EXPECT_GE(frame.top, 0);
+
+    const Quor_Rect first = menu.ItemRect(0);
+    const Quor_Rect second = menu.ItemRect(rows);
+    EXPECT_EQ(second.top, first.top) << "a new column starts at the top";
+    EXPECT_GT(second.left, first.right);
+    const Quor_Point centre((second.left + second.right) / 2, (second.top + second.bottom) / 2);
+    EXPECT_EQ(menu.PickItem(centre), rows);
+    EXPECT_EQ(menu.PickItem(menu.ItemRect(7).LeftTop()), -1);
+
+    // The divider: a shadow line just left of the second column, a highlight line beside it.
+    const int dividerX = frame.left + second.left - 3;
+    const int dividerY = frame.top + frame.Height() / 2;
+    EXPECT_TRUE(Near(Shown(dividerX, dividerY), Quor_ColorOps::WidgetShadow, 0));
+    EXPECT_TRUE(Near(Shown(dividerX + 1, dividerY), Quor_ColorOps::WidgetHighlight, 0));
+
+    Click(frame.left + centre.x, frame.top + centre.y);
+    EXPECT_FALSE(menu.IsOpen());
+    EXPECT_EQ(log.whats, std::vector<int>{100 + rows});
+}
+
+TEST_F(QuorMenu, SubmenusOpenBesideTheirItemAndEscapeClosesOneLevel)
+{
+    // Catches a submenu that never opens, opens over its item, sends its code to nobody (its
+    // target not inherited), or that takes the whole chain with it on Escape.
+    Open();
+    WhatLog log;
+    Quor_Menu menu("Context");
+    menu.AddItem("First", 0, 30);
+    Quor_Menu* sub = new Quor_Menu("More");
+    sub->AddItem("Deep", 0, 31);
+    sub->AddItem("Deeper", 0, 32);
+    menu.AddSubMenu("More", sub);
+    menu.SetTarget(&log);
+    menu.Go(fWindow, Quor_Point(40, 40));
+
+    const Quor_Point more = ItemCentre(&menu, 1);
+    Move(more.x, more.y);
+    ASSERT_TRUE(sub->IsOpen());
+    const Quor_Rect item = menu.ItemRect(1);
+    EXPECT_EQ(sub->Location(), Quor_Point(menu.Location().x + item.right, menu.Location().y + item.top));
+    ClickItem(sub, 1);
+    EXPECT_EQ(log.whats, std::vector<int>{32});
+    EXPECT_FALSE(sub->IsOpen());
+    EXPECT_FALSE(menu.IsOpen());
+
+    menu.Go(fWindow, Quor_Point(40, 40));
+    Move(more.x, more.y);
+    ASSERT_TRUE(sub->IsOpen());
+    Key(kHostEscape);
+    EXPECT_FALSE(sub->IsOpen());
+    EXPECT_TRUE(menu.IsOpen());
+    Key(kHostRight);
+    EXPECT_TRUE(sub->IsOpen());
+    EXPECT_EQ(sub->Highlighted(), 0);
+    Key(kHostEscape);
+    Key(kHostEscape);
+    EXPECT_FALSE(menu.IsOpen());
+    EXPECT_EQ(log.whats.size(), 1u);
+}
+
+TEST_F(QuorMenu, PopupMovesItsCheckMarkAndStillReachesItsHandler)
+{
+    // Catches a pop-up whose check mark stays on the old item, one that shows a stale label,
+    // and codes that bypass the pop-up when a handler is set (so the mark never moves).
+    WhatLog log;
+    auto* popup = Place(new Quor_PopupMenu(120, true), 20, 20);
+    Quor_Menu* menu = new Quor_Menu("Mode");
+    menu->AddItem("Alpha", 0, 21);
+    menu->AddItem("Beta", 0, 22);
+    menu->AddItem("Gamma", 0, 23);
+    menu->SetChecked(21, true);
+    popup->SetMenu(menu);
+    popup->SetHandler(&log);
+    Open();
+
+    Click(30, 25);
+    ASSERT_TRUE(menu->IsOpen());
+    EXPECT_EQ(menu->Location(), Quor_Point(20, 20 + popup->Shape().y));
+    ClickItem(menu, 2);
+    EXPECT_FALSE(menu->IsOpen());
+    EXPECT_FALSE(popup->IsOpen());
+    EXPECT_EQ(log.whats, std::vector<int>{23});
+    EXPECT_TRUE(menu->IsChecked(23));
+    EXPECT_FALSE(menu->IsChecked(21));
+    EXPECT_STREQ(menu->FirstCheckedLabel(), "Gamma");
+
+    // A second click on the pop-up while its menu is open only closes it.
+    Click(30, 25);
+    ASSERT_TRUE(menu->IsOpen());
+    Click(30, 25);
+    EXPECT_FALSE(menu->IsOpen());
+    EXPECT_EQ(log.whats.size(), 1u);
+}
+
+TEST_F(QuorMenu, FixedTablesRefuseAndOwnersLeaveNothingOpenBehind)
+{
+    // Catches a thirteenth menu written past the bar's table, and a pop-up deleted while its
+    // menu is open that leaves the menu in the window (a press then reaches freed memory).
+    Quor_MenuBar bar;
+    for (int i = 0; i < Quor_MenuBar::kMaxMenus; ++i)
+        EXPECT_TRUE(bar.AddMenu(new Quor_Menu("M")));
+    Quor_Menu extra("Extra");
+    EXPECT_FALSE(bar.AddMenu(&extra));
+    EXPECT_EQ(bar.CountMenus(), Quor_MenuBar::kMaxMenus);
+    EXPECT_EQ(bar.Menu(Quor_MenuBar::kMaxMenus), nullptr);
+    EXPECT_EQ(extra.BarOwner(), nullptr);
+
+    auto* popup = Place(new Quor_PopupMenu(100, false), 20, 20);
+    Quor_Menu* menu = new Quor_Menu("Doomed");
+    menu->AddItem("One", 0, 1);
+    popup->SetMenu(menu);
+    Open();
+    Click(30, 25);
+    ASSERT_TRUE(menu->IsOpen());
+    const int layers = fWindow->CountLayers();
+    fLayer->RemoveChild(popup);
+    delete popup;
+    EXPECT_EQ(fWindow->CountLayers(), layers - 1);
+    Move(40, 60);
+    Click(40, 60);
+    EXPECT_TRUE(fLayer->fHeard.empty());
+}
+
+TEST_F(QuorMenu, OpenMenuLooksRight)
+{
+    // Catches changes to how the bar, an open title, items, shortcuts, a checked item, a
+    // disabled item, a separator, a submenu arrow and the highlight are drawn.
+    OpenWithBar();
+    Quor_Menu* file = fBar->Menu(0);
+    file->SetChecked(1, true);
+    file->SetEnabled(3, false);
+    Quor_Menu* recent = new Quor_Menu("Recent");
+    recent->AddItem("a.qpm", 0, 50);
+    file->AddSubMenu("Open Recent", recent);
+    ClickTitle(0);
+    ASSERT_TRUE(file->IsOpen());
+    Key(kHostDown);
+    Key(kHostDown);
+    const Quor_Rect frame = file->Frame();
+    Quor_BaseImage shot;
+    CaptureRect(Quor_Rect(0, 0, frame.right + 8, Y(frame.bottom) + 8), &shot);
+    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/menu_open.png", 0);
+}
+
+TEST_F(QuorMenu, PopupButtonsLookRightInEachState)
+{
+    // Catches changes to how pop-up menus (row 1) and pop-up dialog buttons (row 2) are drawn
+    // closed, open (pushed in, contents moved by a pixel) and disabled, and a label cut off by
+    // the arrow.
+    Quor_PopupMenu* menus[3];
+    for (int i = 0; i < 3; ++i) {
+        menus[i] = Place(new Quor_PopupMenu(96, true), 8 + i * 110, 8);
+        Quor_Menu* menu = new Quor_Menu("Mode");
+        menu->AddItem("Spherical", 0, 1);
+        menu->AddItem("Flat", 0, 2);
+        menu->SetChecked(1, true);
+        menus[i]->SetMenu(menu);
+    }
+    menus[2]->Enable(false);
+    Quor_PopupDialog* buttons[3];
+    for (int i = 0; i < 3; ++i) {
+        buttons[i] = Place(new Quor_PopupDialog("Options", false, 9, 0), 8 + i * 110, 150);
+        buttons[i]->SetDialog(new Quor_Dialog("Options", nullptr));
+    }
+    buttons[2]->Enable(false);
+    Open();
+
+    const int cell = 110;
+    const int rowHeight = Quor_BaseWidget::BaseWidgetHeight() + 4;
+    Quor_BaseImage shot;
+    ASSERT_EQ(shot.Initialize(3 * cell, 2 * rowHeight, 32), 0);
+    shot.Clear(Quor_ColorOps::BackCol);
+    // Each widget's own rectangle (grown by 2), so an open menu or dialog below stays out.
+    auto grab = [&](const Quor_View* view, int column, int row) {
+        Quor_Rect r = view->LayerFrame();
+        r.InsetBy(-2, -2);
+        Quor_BaseImage part;
+        CaptureRect(r, &part);
+        Quor_ImageOps::Blit(&part.Image(), &shot.Image(), column * cell, row * rowHeight);
+    };
+    grab(menus[0], 0, 0);
+    grab(menus[2], 2, 0);
+    grab(buttons[0], 0, 1);
+    grab(buttons[2], 2, 1);
+    Quor_Point c = Centre(menus[1]);
+    Click(c.x, c.y);
+    ASSERT_TRUE(menus[1]->IsOpen());
+    grab(menus[1], 1, 0);
+    Click(c.x, c.y);
+    c = Centre(buttons[1]);
+    Click(c.x, c.y);
+    ASSERT_TRUE(buttons[1]->IsOpen());
+    grab(buttons[1], 1, 1);
+    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/popups.png", 0);
+}

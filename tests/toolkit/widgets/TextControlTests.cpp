@@ -1,0 +1,309 @@
+// Text fields driven through the in-memory host: typing by type, selection, the clipboard, number
+// stepping with the wheel and the right button, focus, the caret's blink, and how they look.
+#include <gtest/gtest.h>
+
+#include "tests/support/GoldenImage.h"
+#include "tests/support/ImageFixtures.h"
+#include "tests/toolkit/widgets/WidgetHarness.h"
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/imaging/Quor_ColorOps.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
+#include "toolkit/widgets/Quor_TextControl.h"
+
+using namespace quor_test;
+
+namespace {
+
+// Host characters of the special keys.
+constexpr int kHome = 1;
+constexpr int kEnd = 4;
+constexpr int kBackspace = 8;
+constexpr int kTab = 9;
+constexpr int kLeft = 28;
+constexpr int kRight = 29;
+constexpr int kDelete = 127;
+
+constexpr unsigned int kFollow = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
+
+}  // namespace
+
+class QuorTextControl : public WidgetWindowTest {
+protected:
+    // A field on the form with the keyboard focus, its text as given and the caret at its end.
+    Quor_TextControl* Field(unsigned int type, const char* text = "", int what = 77)
+    {
+        Quor_TextControl* field = Place(new Quor_TextControl(120, text, what, type, kFollow), 10, 10);
+        Open();
+        field->Focus(true);
+        field->Select(field->Caret(), field->Caret());
+        return field;
+    }
+};
+
+TEST_F(QuorTextControl, EachTypeTakesItsCharactersAndBeepsAtTheRest)
+{
+    // Catches a type that lets a refused character in, a refusal without the beep, and a beep
+    // for characters the type accepts.
+    struct Case {
+        unsigned int type;
+        std::string typed;
+        const char* expected;
+        int beeps;
+    };
+    const Case cases[] = {
+        {Quor_TextControl::kText, "a-1.5 \xE9!", "a-1.5 \xE9!", 0},
+        {Quor_TextControl::kInteger, "-12.5x", "-125", 2},
+        {Quor_TextControl::kNumber, "-1.5", "-1.5", 0},
+        {Quor_TextControl::kCount, "-3.7", "37", 2},
+        {Quor_TextControl::kNonNegative, "-0.25e", "0.25", 2},
+        {Quor_TextControl::kNoDigits, "a1b2 \xE9", "ab \xE9", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("type " + std::to_string(c.type) + " typing " + c.typed);
+        SetUpWindowAgain();
+        Quor_TextControl* field = Field(c.type);
+        const int beepsBefore = fHost.BeepCount();
+        Type(c.typed);
+        EXPECT_STREQ(field->Value(), c.expected);
+        EXPECT_EQ(fHost.BeepCount() - beepsBefore, c.beeps);
+    }
+}
+
+TEST_F(QuorTextControl, TypingReplacesTheSelectionAndShiftArrowsExtendIt)
+{
+    // Catches typing that inserts beside a selection instead of replacing it, shift-arrows that
+    // move the anchor, and deletion that ignores the selection or the caret's side.
+    Quor_TextControl* field = Field(Quor_TextControl::kText, "hello world");
+    field->Select(0, 5);
+    Type("J");
+    EXPECT_STREQ(field->Value(), "J world");
+    EXPECT_EQ(field->Caret(), 1);
+    Key(kLeft, QUOR_HOST_SHIFT);
+    EXPECT_EQ(field->Selection(), Quor_String("J"));
+    Type("j");
+    EXPECT_STREQ(field->Value(), "j world");
+
+    struct Step {
+        int key;
+        unsigned int modifiers;
+        const char* text;
+        int caret;
+        int anchor;
+    };
+    const Step steps[] = {
+        {kEnd, 0, "j world", 7, 7},
+        {kLeft, QUOR_HOST_SHIFT, "j world", 6, 7},
+        {kLeft, QUOR_HOST_SHIFT, "j world", 5, 7},
+        {kBackspace, 0, "j wor", 5, 5},
+        {kHome, QUOR_HOST_SHIFT, "j wor", 0, 5},
+        {kRight, 0, "j wor", 1, 1},
+        {kDelete, 0, "jwor", 1, 1},
+        {kBackspace, 0, "wor", 0, 0},
+        {kBackspace, 0, "wor", 0, 0},
+        {kEnd, 0, "wor", 3, 3},
+        {kDelete, 0, "wor", 3, 3},
+        {kRight, 0, "wor", 3, 3},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string("key ") + std::to_string(s.key) + " -> " + s.text);
+        Key(s.key, s.modifiers);
+        EXPECT_STREQ(field->Value(), s.text);
+        EXPECT_EQ(field->Caret(), s.caret);
+        EXPECT_EQ(field->Anchor(), s.anchor);
+    }
+}
+
+TEST_F(QuorTextControl, TheClipboardCarriesLatin1BothWays)
+{
+    // Catches text copied without its conversion to UTF-8 (or pasted without the way back), a
+    // cut that does not delete, a paste with an empty clipboard that changes the field, and the
+    // line breaks of a multi-line clipboard landing in a one-line field.
+    Quor_TextControl* field = Field(Quor_TextControl::kText, "Caf\xE9 ol\xE9");
+    MessageCounter counter;
+    field->SetHandler(&counter);
+
+    field->Select(0, 4);
+    Key('c', QUOR_HOST_CTRL);
+    EXPECT_EQ(fHost.Clipboard(), "Caf\xC3\xA9");
+    EXPECT_STREQ(field->Value(), "Caf\xE9 ol\xE9");
+
+    field->Select(4, 8);
+    Key('x', QUOR_HOST_CTRL);
+    EXPECT_EQ(fHost.Clipboard(), " ol\xC3\xA9");
+    EXPECT_STREQ(field->Value(), "Caf\xE9");
+
+    fHost.SetClipboard("na\xC3\xAFve\nline\ttwo");
+    field->Select(0, 3);
+    const int before = counter.count;
+    Key('v', QUOR_HOST_CTRL);
+    EXPECT_STREQ(field->Value(), "na\xEFvelinetwo\xE9");
+    EXPECT_EQ(field->Caret(), 12);
+    EXPECT_EQ(field->Anchor(), 12);
+    EXPECT_EQ(counter.count, before + 1);
+
+    fHost.SetClipboard("", false);
+    Key('v', QUOR_HOST_CTRL);
+    EXPECT_STREQ(field->Value(), "na\xEFvelinetwo\xE9");
+
+    Key('a', QUOR_HOST_CTRL);
+    EXPECT_EQ(field->Anchor(), 0);
+    EXPECT_EQ(field->Caret(), 13);
+}
+
+TEST_F(QuorTextControl, NumbersReadClampedAndShowWithTheirDecimals)
+{
+    // Catches unreadable text read as garbage, values beyond the limit passed through, and the
+    // decimal rule showing 1.5 as 1.5000 or 2.0 as 2.00.
+    Quor_TextControl field(60, "", 0, Quor_TextControl::kNumber, kFollow);
+    struct Read {
+        const char* text;
+        int asInt;
+        float asFloat;
+    };
+    const Read reads[] = {
+        {"", 0, 0.0f},          {"abc", 0, 0.0f},         {"12abc", 12, 12.0f},
+        {" -7.9", -7, -7.9f},   {"99999999999999999999", 1000000, 1000000.0f},
+        {"-5e300", -5, -1000000.0f}, {"1e999", 1, 1000000.0f}, {".5", 0, 0.5f},
+    };
+    for (const Read& r : reads) {
+        SCOPED_TRACE(r.text);
+        field.SetValue(r.text);
+        EXPECT_EQ(field.IntValue(), r.asInt);
+        EXPECT_FLOAT_EQ(field.FloatValue(), r.asFloat);
+    }
+    struct Show {
+        float value;
+        const char* text;
+    };
+    const Show shows[] = {{2.0f, "2"}, {0.125f, "0.1250"}, {1.5f, "1.50"}, {1.25f, "1.25"},
+                          {1.2345f, "1.2345"}, {-0.5f, "-0.50"}, {3e30f, "1000000"}};
+    for (const Show& s : shows) {
+        field.SetValue(s.value);
+        EXPECT_STREQ(field.Value(), s.text) << s.value;
+    }
+    Quor_TextControl integer(60, "", 0, Quor_TextControl::kInteger, kFollow);
+    integer.SetValue(2.5f);
+    EXPECT_STREQ(integer.Value(), "3");
+}
+
+TEST_F(QuorTextControl, TheWheelAndARightDragStepNumbers)
+{
+    // Catches a Ctrl-halved step that rounds back to nothing on the way down, a non-negative
+    // field stepping below 0, the wheel changing text fields, and a right drag stepping per
+    // pixel instead of per 8 pixels.
+    struct Case {
+        unsigned int type;
+        const char* start;
+        int notches;
+        unsigned int hostModifiers;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {Quor_TextControl::kInteger, "7", 1, 0, "8"},
+        {Quor_TextControl::kInteger, "7", 1, QUOR_HOST_CTRL, "8"},
+        {Quor_TextControl::kInteger, "7", -1, QUOR_HOST_CTRL, "6"},
+        {Quor_TextControl::kInteger, "7", -1, QUOR_HOST_SHIFT, "5"},
+        {Quor_TextControl::kNonNegative, "0.1", -1, 0, "0"},
+        {Quor_TextControl::kNumber, "0.1", 1, 0, "0.35"},
+        {Quor_TextControl::kCount, "0", -1, 0, "0"},
+        {Quor_TextControl::kText, "7", 1, 0, "7"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.start) + " type " + std::to_string(c.type) + " notches " +
+                     std::to_string(c.notches) + " mods " + std::to_string(c.hostModifiers));
+        SetUpWindowAgain();
+        Quor_TextControl* field = Field(c.type, c.start);
+        MessageCounter counter;
+        field->SetHandler(&counter);
+        Wheel(20, 15, c.notches, c.hostModifiers);
+        EXPECT_STREQ(field->Value(), c.expected);
+        EXPECT_EQ(counter.count, c.type == Quor_TextControl::kText ? 0 : 1);
+        field->SetHandler(nullptr);
+    }
+
+    SetUpWindowAgain();
+    Quor_TextControl* field = Field(Quor_TextControl::kInteger, "10");
+    Press(30, 15, 2);
+    for (int x = 35; x <= 50; x += 5)
+        Move(x, 15);
+    Release(50, 15, 2);
+    EXPECT_STREQ(field->Value(), "12");
+}
+
+TEST_F(QuorTextControl, FocusStartsTheCaretAndLosingItReports)
+{
+    // Catches a caret that never blinks (or blinks on the wall clock), a caret still running
+    // after the focus left, and a field that reports on every key without constant messages.
+    Quor_TextControl* first = Place(new Quor_TextControl(100, "abc", 11, 0, kFollow), 10, 10);
+    Quor_TextControl* second = Place(new Quor_TextControl(100, "xyz", 12, 0, kFollow), 10, 40);
+    Open();
+    const Quor_Rect inner = first->InnerRect();
+    // Clicking right of the text puts the caret at its end.
+    Click(10 + inner.right - 2, 10 + inner.top + 3);
+    ASSERT_TRUE(first->IsFocused());
+    EXPECT_EQ(Quor_TextControl::gFocusedTextControl, first);
+    EXPECT_EQ(first->Caret(), 3);
+    EXPECT_EQ(first->Anchor(), 3);
+
+    // The caret's right column lies just after the text, where no glyph reaches.
+    const Quor_Rect shownInner(10 + inner.left, 10 + inner.top, 10 + inner.right, 10 + inner.bottom);
+    const int caretX = shownInner.left + Quor_App::gRegularFont->StringWidth("abc");
+    auto caretOn = [&] { return Near(Shown(caretX, shownInner.top + 1), Quor_ColorOps::Text, 0); };
+    EXPECT_TRUE(caretOn());
+    // 20 frames a second: shown for 12 frames, hidden for 8.
+    Wait(500);
+    EXPECT_TRUE(first->CaretShown());
+    Wait(200);
+    EXPECT_FALSE(first->CaretShown());
+    EXPECT_FALSE(caretOn());
+    Type("d");
+    EXPECT_TRUE(first->CaretShown());
+    Wait(700);
+    EXPECT_FALSE(first->CaretShown());
+    Wait(400);
+    EXPECT_TRUE(first->CaretShown());
+
+    Type("ef");
+    EXPECT_EQ(fLayer->Heard(11), 0);
+    Key(kTab);
+    EXPECT_TRUE(second->IsFocused());
+    EXPECT_FALSE(first->IsRunning());
+    EXPECT_EQ(Quor_TextControl::gFocusedTextControl, second);
+    EXPECT_EQ(fLayer->Heard(11), 1);
+    // Gaining the focus by Tab selects the whole text, so typing replaces it.
+    Type("q");
+    EXPECT_STREQ(second->Value(), "q");
+    second->SetConstantMessages(true);
+    Type("rs");
+    EXPECT_EQ(fLayer->Heard(12), 2);
+}
+
+TEST_F(QuorTextControl, LooksLikeItsGoldens)
+{
+    // Catches a focused selection drawn in the wrong colours, a disabled field keeping its
+    // outline, and text placed off the field's middle.
+    Quor_TextControl* normal = Place(new Quor_TextControl(110, "Panorama 1", 0, 0, kFollow), 10, 10);
+    Quor_TextControl* focused = Place(new Quor_TextControl(110, "Panorama 2", 0, 0, kFollow), 10, 40);
+    Quor_TextControl* disabled = Place(new Quor_TextControl(110, "Panorama 3", 0, 0, kFollow), 10, 70);
+    Open();
+    disabled->Enable(false);
+    focused->Focus(true);
+    focused->Select(3, 8);
+    // The blink's hidden phase, so that the caret does not decide the picture.
+    Wait(650);
+    ASSERT_FALSE(focused->CaretShown());
+    struct Shot {
+        Quor_TextControl* field;
+        const char* golden;
+    };
+    const Shot shots[] = {
+        {normal, "tests/toolkit/widgets/golden/text_field.png"},
+        {focused, "tests/toolkit/widgets/golden/text_field_focused.png"},
+        {disabled, "tests/toolkit/widgets/golden/text_field_disabled.png"},
+    };
+    for (const Shot& s : shots) {
+        Quor_BaseImage shot;
+        Capture(s.field, &shot);
+        EXPECT_GOLDEN(shot.Image(), s.golden, 0);
+    }
+}

@@ -1,0 +1,188 @@
+// A window on the in-memory host with one form layer, for driving widgets with clicks, keys and
+// the wheel and reading back what the window shows.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/framework/Quor_Layer.h"
+#include "toolkit/framework/Quor_View.h"
+#include "toolkit/framework/Quor_Wnd.h"
+#include "toolkit/imaging/Quor_BaseImage.h"
+#include "toolkit/imaging/ops/Quor_ImageOps.h"
+
+namespace quor_test {
+
+// A layer on which Tab moves the focus between fields, as in a dialog. It records the codes of
+// the messages that climb up to it.
+class FormLayer : public Quor_Layer {
+public:
+    bool TabAdvance() override { return true; }
+    void HandleMessage(Quor_Message* message) override
+    {
+        fHeard.push_back(message->what);
+        Quor_Layer::HandleMessage(message);
+    }
+    int Heard(int what) const
+    {
+        int n = 0;
+        for (int code : fHeard)
+            n += code == what ? 1 : 0;
+        return n;
+    }
+    std::vector<int> fHeard;
+};
+
+class WidgetWindowTest : public MemoryHostTest {
+protected:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 300;
+
+    void SetUp() override
+    {
+        MemoryHostTest::SetUp();
+        MakeWindow();
+    }
+    void TearDown() override
+    {
+        CloseWindow();
+        MemoryHostTest::TearDown();
+    }
+
+    // A fresh window and form, for table-driven cases that each need their own.
+    void SetUpWindowAgain()
+    {
+        CloseWindow();
+        MakeWindow();
+    }
+
+    // Puts the view on the form at (x, y); call before Open so that it draws with the layer.
+    template <class V>
+    V* Place(V* view, int x, int y)
+    {
+        view->SetLocation(x, y);
+        fLayer->AddChild(view);
+        return view;
+    }
+
+    // Shows the window with its form.
+    void Open()
+    {
+        fWindow->AddLayer(fLayer);
+        fWindow->Show();
+        Pump();
+    }
+
+    void Click(int x, int y, int button = 1, unsigned int hostModifiers = 0)
+    {
+        fHost.PushClick(fHostId, x, y, button, hostModifiers);
+        Pump();
+    }
+    void Press(int x, int y, int button = 1)
+    {
+        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, x, y, button);
+        Pump();
+    }
+    void Move(int x, int y)
+    {
+        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, x, y);
+        Pump();
+    }
+    void Release(int x, int y, int button = 1)
+    {
+        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, x, y, button);
+        Pump();
+    }
+    void Wheel(int x, int y, int notches, unsigned int hostModifiers = 0)
+    {
+        fHost.PushWheel(fHostId, x, y, notches, 0, hostModifiers);
+        Pump();
+    }
+    // A key as the desktop sends it (a host character, see Quor_HostEvent).
+    void Key(int hostChar, unsigned int hostModifiers = 0)
+    {
+        fHost.PushKey(fHostId, hostChar, hostModifiers);
+        Pump();
+    }
+    // Typed text, character by character as key presses (ASCII) or as text (anything else).
+    void Type(const std::string& text)
+    {
+        for (unsigned char c : text) {
+            if (c >= 0x20 && c <= 0x7E) {
+                fHost.PushKey(fHostId, c);
+            } else {
+                // Latin-1 arrives as UTF-8 typed text.
+                const char utf8[3] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0};
+                fHost.PushText(fHostId, c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(utf8));
+            }
+        }
+        Pump();
+    }
+    void Wait(int ms)
+    {
+        for (int t = 0; t < ms; t += 10) {
+            fHost.AdvanceTime(10);
+            Pump();
+        }
+    }
+
+    // A copy of what the window shows over the view's rectangle.
+    void Capture(const Quor_View* view, Quor_BaseImage* out)
+    {
+        Quor_Rect r = view->LayerFrame();
+        r.OffsetBy(fLayer->Location().x, fLayer->Location().y);
+        CaptureRect(r, out);
+    }
+    void CaptureRect(Quor_Rect r, Quor_BaseImage* out)
+    {
+        const Quor_BaseImage* shown = fHost.Shown(fHostId);
+        ASSERT_NE(shown, nullptr);
+        ASSERT_EQ(out->Initialize(r.Width(), r.Height(), 32), 0);
+        Quor_image part;
+        ASSERT_EQ(Quor_ImageOps::FillImage(&shown->Image(), r, &part), 0);
+        Quor_ImageOps::Blit(&part, &out->Image(), 0, 0);
+    }
+    rgb_color Shown(int x, int y) { return fHost.PixelAt(fHostId, x, y); }
+
+private:
+    void MakeWindow()
+    {
+        fWindow = new Quor_Wnd("widgets", Quor_Rect(0, 60, kWidth - 1, 60 + kHeight - 1), false, 0, nullptr);
+        fHostId = fWindow->PlatformWindow();
+        fLayer = new FormLayer();
+        fLayer->SetShape(kWidth, kHeight);
+    }
+    void CloseWindow()
+    {
+        // A form never shown belongs to the test, not to the window.
+        if (fLayer != nullptr && fLayer->Window() == nullptr)
+            delete fLayer;
+        fLayer = nullptr;
+        if (fWindow != nullptr)
+            fWindow->CloseWindow();
+        fWindow = nullptr;
+        Pump();
+    }
+
+protected:
+    Quor_Wnd* fWindow = nullptr;
+    FormLayer* fLayer = nullptr;
+    uint32_t fHostId = 0;
+};
+
+// Counts the messages it receives and keeps the last one.
+class MessageCounter : public Quor_Handler {
+public:
+    void HandleMessage(Quor_Message* message) override
+    {
+        ++count;
+        last = *message;
+    }
+    int count = 0;
+    Quor_Message last;
+};
+
+}  // namespace quor_test

@@ -1,0 +1,77 @@
+// A scroll bar: arrow buttons at both ends, a thumb that shows the value inside its range, and
+// page areas between them. Holding an arrow or a page area repeats its step every 0.11 seconds
+// while the pointer stays on it; dragging the thumb follows the pointer. Every change sends the
+// bar's what-code.
+#pragma once
+
+#include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_WidgetTimer.h"
+
+class Quor_ScrollBar : public Quor_BaseWidget {
+public:
+    // Parts of the bar (PickTarget).
+    static constexpr int kNone = 0;
+    static constexpr int kStartArrow = 1;
+    static constexpr int kEndArrow = 2;
+    static constexpr int kThumb = 4;
+    static constexpr int kPageBefore = 8;
+    static constexpr int kPageAfter = 16;
+    static constexpr float kRepeatSeconds = 0.11f;
+
+    // Range [0, 100], value 0, steps 5 and 20.
+    Quor_ScrollBar(int length, bool vertical, int what, unsigned int followFlags);
+
+    // The bar's thickness: BaseWidgetHeight() * 0.889, rounded (16 pixels for a height of 18).
+    static int Thickness();
+
+    // A maximum below the minimum is raised to it. The value is clamped into the range.
+    void SetRange(int minimum, int maximum);
+    void SetValue(int value);
+    void SetStepSize(int small, int page);
+    int Value() const { return fValue; }
+    int Minimum() const { return fMin; }
+    int Maximum() const { return fMax; }
+    int SmallStep() const { return fSmallStep; }
+    int PageStep() const { return fPageStep; }
+    bool IsVertical() const { return fVertical; }
+
+    // The part under a point of the bar (one of the constants above).
+    int PickTarget(Quor_Point where) const;
+    // The stretch the thumb's centre travels: the bounds less two thicknesses at each end.
+    Quor_Rect InnerRect() const;
+    Quor_Rect ThumbRect() const;
+
+    // QUOR_MSG_TICK steps the pressed arrow or page area; everything else goes on up.
+    void HandleMessage(Quor_Message* message) override;
+    void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    void DetachedFromWindow() override;
+    void RedrawMe(Quor_Graphics* g) override;
+
+private:
+    int Along(Quor_Point p) const { return fVertical ? p.y : p.x; }
+    int LengthAlong() const { return fVertical ? Shape().y : Shape().x; }
+    int Across() const { return fVertical ? Shape().x : Shape().y; }
+    // The thumb's centre along the bar.
+    int ThumbCenter() const;
+    // A rectangle given along and across the bar, in view coordinates.
+    Quor_Rect AxisRect(int alongFrom, int alongTo, int acrossFrom, int acrossTo) const;
+    void Step();
+    void DrawArrowButton(Quor_Graphics* g, int part);
+    void DrawThumb(Quor_Graphics* g);
+
+    bool fVertical;
+    int fWhat;
+    int fMin;
+    int fMax;
+    int fValue;
+    int fSmallStep;
+    int fPageStep;
+    int fPressedPart;
+    int fHoveredPart;
+    Quor_Point fLastPoint;
+    // Where along the thumb it was taken, from its centre, so that it does not jump on a press.
+    int fGrabOffset;
+    Quor_WidgetTimer fRepeat;
+};

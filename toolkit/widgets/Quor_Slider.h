@@ -1,0 +1,45 @@
+// A slider: a knob on a groove that picks an integer in a range, optionally with a tick for
+// every value. Pressing and dragging move the knob under the pointer and send the what-code for
+// every value passed, so the target can follow live.
+#pragma once
+
+#include "toolkit/widgets/Quor_BaseWidget.h"
+
+class Quor_Slider : public Quor_BaseWidget {
+public:
+    // Range [1, 10], value 1; Thickness() across and `length` along.
+    Quor_Slider(int length, bool vertical, bool ticks, int what, unsigned int followFlags);
+
+    // The slider's thickness and knob size: BaseWidgetHeight() * 0.889, rounded (16 for 18).
+    static int Thickness();
+
+    // A maximum below the minimum is raised to it; the value is clamped into the range.
+    void SetRange(int minimum, int maximum);
+    void SetValue(int value);
+    int Value() const { return fValue; }
+    int Minimum() const { return fMin; }
+    int Maximum() const { return fMax; }
+    bool IsVertical() const { return fVertical; }
+
+    // The value under a point (view coordinates) along the slider, clamped to the range.
+    int ValueAt(Quor_Point where) const;
+
+    void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
+    void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    void RedrawMe(Quor_Graphics* g) override;
+
+private:
+    int LengthAlong() const { return fVertical ? Shape().y : Shape().x; }
+    int Across() const { return fVertical ? Shape().x : Shape().y; }
+    // A rectangle given along and across the slider, in view coordinates.
+    Quor_Rect AxisRect(int alongFrom, int alongTo, int acrossFrom, int acrossTo) const;
+    void Track(Quor_Point where);
+
+    bool fVertical;
+    bool fTicks;
+    int fWhat;
+    int fMin;
+    int fMax;
+    int fValue;
+};
