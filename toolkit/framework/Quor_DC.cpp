@@ -54,13 +54,7 @@ void Quor_DC::FinishClip()
     fClip.Intersect(WindowArea());
     if (fWindow == nullptr || fLayer == nullptr)
         return;
-    int index = -1;
-    for (int i = 0; i < fWindow->CountLayers(); ++i) {
-        if (fWindow->LayerAt(i) == fLayer) {
-            index = i;
-            break;
-        }
-    }
+    const int index = fWindow->IndexOfLayer(fLayer);
     if (index < 0)
         return;
     for (int i = index + 1; i < fWindow->CountLayers(); ++i)

@@ -103,15 +103,16 @@ void DeliverKeys(Quor_Wnd* window, const std::vector<Quor_KeyComposer::Key>& key
         if (Quor_WindowList::Find(id) != window)
             return;
         WindowCall call(window);
-        // A Ctrl chord goes to the menu strip's shortcuts first, as a menu bar sees its
-        // shortcuts before the window does.
-        if ((key.modifiers & QUOR_COMMAND) != 0) {
-            if (auto* strip = static_cast<Quor_MenuStripLayer*>(window->MenuStripLayer())) {
-                if (strip->Strip()->StripShortcut(key.code, key.modifiers))
-                    continue;
-                if (!call.Alive())
-                    return;
-            }
+        // The menu strip sees a key before the window does, as a menu bar sees its shortcuts:
+        // a Ctrl chord as a shortcut, any other key for opening the menus from the keyboard.
+        if (auto* strip = static_cast<Quor_MenuStripLayer*>(window->MenuStripLayer())) {
+            Quor_MenuStrip* menus = strip->Strip();
+            const bool taken = (key.modifiers & QUOR_COMMAND) != 0 ? menus->StripShortcut(key.code, key.modifiers)
+                                                                   : menus->StripKey(key.code, key.modifiers);
+            if (taken)
+                continue;
+            if (!call.Alive())
+                return;
         }
         window->OnKeyDown(key.code, key.modifiers);
     }

@@ -1,7 +1,5 @@
 #include "toolkit/framework/Quor_Layer.h"
 
-#include <new>
-
 #include "toolkit/framework/Quor_DC.h"
 #include "toolkit/framework/Quor_MenuStrip.h"
 #include "toolkit/framework/Quor_View.h"
@@ -12,8 +10,6 @@ Quor_Layer* Quor_Layer::gMenuLayer = nullptr;
 Quor_View* Quor_Layer::gMenuBar = nullptr;
 
 namespace {
-
-constexpr int kInitialChildCapacity = 4;
 
 // Whether view is `ancestor` or lies inside it.
 bool IsInside(const Quor_View* view, const Quor_View* ancestor)
@@ -32,9 +28,6 @@ Quor_Layer::Quor_Layer(unsigned int followFlags)
       fWindow(nullptr),
       fFrame(0, 0, 31, 31),
       fFollowFlags(followFlags),
-      fChildren(nullptr),
-      fChildCount(0),
-      fChildCapacity(0),
       fMouseView(nullptr),
       fMouseMovedView(nullptr),
       fFocusView(nullptr),
@@ -50,15 +43,7 @@ Quor_Layer::~Quor_Layer()
         fWindow->RemoveLayer(this);
     if (fFocusView != nullptr && Quor_View::gGlobalFocusView == fFocusView)
         Quor_View::gGlobalFocusView = nullptr;
-    // Each child takes itself out of the list as it goes.
-    while (fChildCount > 0) {
-        Quor_View* child = fChildren[fChildCount - 1];
-        delete child;
-        if (fChildCount > 0 && fChildren[fChildCount - 1] == child)
-            --fChildCount;
-    }
-    delete[] fChildren;
-    fChildren = nullptr;
+    fChildren.DeleteAll();
     if (gMenuLayer == this) {
         gMenuLayer = nullptr;
         gMenuBar = nullptr;
@@ -83,47 +68,40 @@ void Quor_Layer::HandleMessage(Quor_Message* message)
 void Quor_Layer::AttachedToWindow()
 {
     InitBackground();
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->AttachedToWindow();
+    fChildren.CallEach(&Quor_View::AttachedToWindow);
     fAttached = true;
 }
 
 void Quor_Layer::DetachedFromWindow()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->DetachedFromWindow();
+    fChildren.CallEach(&Quor_View::DetachedFromWindow);
     fAttached = false;
 }
 
 void Quor_Layer::OnResize(Quor_Point oldSize, Quor_Point newSize)
 {
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        const Quor_Rect r = Quor_FollowFrame(child->Frame(), child->FollowFlags(), oldSize, newSize);
-        child->SetLocation(r.left, r.top);
-        child->SetShape(r.Width(), r.Height());
-    }
+    fChildren.FollowResize(oldSize, newSize);
 }
 
 void Quor_Layer::DoLayout()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->DoLayout();
+    fChildren.CallEach(&Quor_View::DoLayout);
     auto preferred = [](Quor_View* v) {
         Quor_Point p = v->PreferredSize();
         if (p.x < 1 || p.y < 1)
             p = v->Shape();
         return p;
     };
-    if (fChildCount == 1) {
-        Quor_View* child = fChildren[0];
+    Quor_View* first = fChildren.At(0);
+    Quor_View* second = fChildren.At(1);
+    if (fChildren.Count() == 1) {
+        Quor_View* child = first;
         child->SetLocation(0, 0);
         const Quor_Point p = preferred(child);
         child->SetShape(p.x, p.y);
         SetShape(p.x, p.y);
-    } else if (fChildCount == 2 && fMenuBar != nullptr &&
-               (fChildren[0] == fMenuBar || fChildren[1] == fMenuBar)) {
-        Quor_View* other = fChildren[0] == fMenuBar ? fChildren[1] : fChildren[0];
+    } else if (fChildren.Count() == 2 && fMenuBar != nullptr && (first == fMenuBar || second == fMenuBar)) {
+        Quor_View* other = first == fMenuBar ? second : first;
         const int barHeight = fMenuBar->Shape().y;
         other->SetLocation(0, fMenuBar->Frame().bottom + 1);
         const Quor_Point p = preferred(other);
@@ -139,8 +117,7 @@ void Quor_Layer::OnDraw(Quor_Rect r)
     Refresh(r);
     if (!fAttached)
         return;
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->OnDraw();
+    fChildren.CallEach(&Quor_View::OnDraw);
 }
 
 // --- Input ---------------------------------------------------------------------------------------
@@ -156,20 +133,12 @@ void Quor_Layer::OnMouseDown(Quor_Point where, unsigned int button, unsigned int
     if (!AnyWindowButtonDown())
         fMouseView = nullptr;
     if (fMouseView == nullptr) {
-        for (int i = 0; i < fChildCount; ++i) {
-            if (fChildren[i]->Frame().Contains(where)) {
-                fMouseView = fChildren[i];
-                break;
-            }
-        }
+        fMouseView = fChildren.FirstContaining(where);
         if (fMouseView == nullptr)
             return;
     }
     Quor_View* target = fMouseView;
-    if (fFocusView != nullptr && fFocusView != target && target->AcceptsFocus())
-        fFocusView->Focus(false);
-    if (target != fFocusView && target->AcceptsFocus() && target->IsEnabled())
-        SetFocus(target);
+    FocusOnPress(target);
     target->RouteMouseDown(where - target->Location(), button, modifiers, message);
 }
 
@@ -182,13 +151,12 @@ void Quor_Layer::OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Mess
         return;
     }
     bool any = false;
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
+    for (int i = 0; i < fChildren.Count(); ++i) {
+        Quor_View* child = fChildren.At(i);
         if (!child->Frame().Contains(where))
             continue;
         any = true;
-        if (child->Cursor() != nullptr && fWindow != nullptr)
-            fWindow->SetCursor(child->Cursor());
+        child->ClaimWindowCursor();
         child->RouteMouseMove(where - child->Location(), modifiers, message);
     }
     if (!any)
@@ -202,14 +170,9 @@ void Quor_Layer::OnMouseWheel(float delta, Quor_Point where, unsigned int modifi
         fMouseView->RouteMouseWheel(delta, where - fMouseView->Location(), modifiers, message);
         return;
     }
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        if (!child->Frame().Contains(where))
-            continue;
-        if (child->Cursor() != nullptr && fWindow != nullptr)
-            fWindow->SetCursor(child->Cursor());
+    if (Quor_View* child = fChildren.FirstContaining(where)) {
+        child->ClaimWindowCursor();
         child->RouteMouseWheel(delta, where - child->Location(), modifiers, message);
-        return;
     }
 }
 
@@ -238,9 +201,9 @@ void Quor_Layer::OnKeyDown(int key, unsigned int modifiers)
         fFocusView->OnKeyDown(key, modifiers);
         return;
     }
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i]->IsFocused()) {
-            fFocusView = fChildren[i];
+    for (int i = 0; i < fChildren.Count(); ++i) {
+        if (fChildren.At(i)->IsFocused()) {
+            fFocusView = fChildren.At(i);
             fFocusView->OnKeyDown(key, modifiers);
             return;
         }
@@ -249,30 +212,17 @@ void Quor_Layer::OnKeyDown(int key, unsigned int modifiers)
 
 void Quor_Layer::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
 {
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        if (child->Frame().Contains(where)) {
-            child->OnFileDrop(path, where - child->Location(), modifiers);
-            return;
-        }
-    }
+    fChildren.DropFile(path, where, modifiers);
 }
 
 void Quor_Layer::OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers)
 {
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        if (child->Frame().Contains(where)) {
-            child->OnMessageDrop(message, where - child->Location(), modifiers);
-            return;
-        }
-    }
+    fChildren.DropMessage(message, where, modifiers);
 }
 
 void Quor_Layer::InitBackground()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->InitBackground();
+    fChildren.CallEach(&Quor_View::InitBackground);
 }
 
 bool Quor_Layer::IsModal()
@@ -294,28 +244,20 @@ void Quor_Layer::UpdateMenus() {}
 
 // --- Focus ---------------------------------------------------------------------------------------
 
-int Quor_Layer::IndexOfChildContainingFocus() const
-{
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i]->ContainsFocus())
-            return i;
-    }
-    return -1;
-}
-
 void Quor_Layer::AdvanceTabFocus(bool backward)
 {
-    if (fChildCount == 0)
+    const int count = fChildren.Count();
+    if (count == 0)
         return;
     const int step = backward ? -1 : 1;
-    const int first = backward ? fChildCount - 1 : 0;
+    const int first = backward ? count - 1 : 0;
     int start = first;
-    const int holder = IndexOfChildContainingFocus();
+    const int holder = fChildren.IndexContainingFocus();
     if (holder >= 0)
-        start = fChildren[holder]->IsFocused() ? holder + step : holder;
+        start = fChildren.At(holder)->IsFocused() ? holder + step : holder;
     for (int pass = 0; pass < 2; ++pass) {
-        for (int i = start; i >= 0 && i < fChildCount; i += step) {
-            if (Quor_View* next = fChildren[i]->AdvanceFocus(backward)) {
+        for (int i = start; i >= 0 && i < fChildren.Count(); i += step) {
+            if (Quor_View* next = fChildren.At(i)->AdvanceFocus(backward)) {
                 if (fFocusView != nullptr && fFocusView != next)
                     fFocusView->Focus(false);
                 SetFocus(next);
@@ -347,6 +289,16 @@ void Quor_Layer::SetFocus(Quor_View* view)
             view->Focus(true);
     }
     Quor_View::gGlobalFocusView = fFocusView;
+}
+
+void Quor_Layer::FocusOnPress(Quor_View* pressed)
+{
+    if (pressed == nullptr)
+        return;
+    if (fFocusView != nullptr && fFocusView != pressed && pressed->AcceptsFocus())
+        fFocusView->Focus(false);
+    if (pressed != fFocusView && pressed->AcceptsFocus() && pressed->IsEnabled())
+        SetFocus(pressed);
 }
 
 void Quor_Layer::DropFocusView(const Quor_View* view)
@@ -401,20 +353,8 @@ Quor_Graphics* Quor_Layer::LayerGraphics()
 
 void Quor_Layer::AddChild(Quor_View* child)
 {
-    if (child == nullptr)
+    if (child == nullptr || !fChildren.Append(child))
         return;
-    if (fChildCount == fChildCapacity) {
-        const int grown = fChildCapacity < kInitialChildCapacity ? kInitialChildCapacity : fChildCapacity * 2;
-        Quor_View** larger = new (std::nothrow) Quor_View*[grown];
-        if (larger == nullptr)
-            return;
-        for (int i = 0; i < fChildCount; ++i)
-            larger[i] = fChildren[i];
-        delete[] fChildren;
-        fChildren = larger;
-        fChildCapacity = grown;
-    }
-    fChildren[fChildCount++] = child;
     child->SetLayer(this);
     if (fAttached)
         child->AttachedToWindow();
@@ -433,20 +373,13 @@ void Quor_Layer::RemoveChild(Quor_View* child)
         fFocusView = nullptr;
         focus->Focus(false);
     }
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i] == child) {
-            for (int k = i + 1; k < fChildCount; ++k)
-                fChildren[k - 1] = fChildren[k];
-            --fChildCount;
-            break;
-        }
-    }
+    fChildren.Remove(child);
     child->SetLayer(nullptr);
 }
 
 Quor_View* Quor_Layer::GetChild(int index) const
 {
-    return index >= 0 && index < fChildCount ? fChildren[index] : nullptr;
+    return fChildren.At(index);
 }
 
 void Quor_Layer::ForgetView(const Quor_View* view)
@@ -467,14 +400,7 @@ void Quor_Layer::ForgetView(const Quor_View* view)
             gMenuLayer = nullptr;
         }
     }
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i] == view) {
-            for (int k = i + 1; k < fChildCount; ++k)
-                fChildren[k - 1] = fChildren[k];
-            --fChildCount;
-            break;
-        }
-    }
+    fChildren.Remove(view);
 }
 
 void Quor_Layer::AddMenuBar(Quor_MenuStrip* menuBar)
@@ -554,9 +480,9 @@ void Quor_Layer::Refresh(Quor_Rect r)
         return;
     r.OffsetBy(fFrame.left, fFrame.top);
     dc->SetClipRect(r);
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i]->BlitMyself()) {
-            Quor_Rect cut = fChildren[i]->Frame();
+    for (int i = 0; i < fChildren.Count(); ++i) {
+        if (fChildren.At(i)->BlitMyself()) {
+            Quor_Rect cut = fChildren.At(i)->Frame();
             cut.OffsetBy(fFrame.left, fFrame.top);
             dc->ExcludeClipRect(cut);
         }

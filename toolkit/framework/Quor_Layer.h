@@ -7,6 +7,7 @@
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Handler.h"
 #include "toolkit/framework/Quor_PlatformImage.h"
+#include "toolkit/framework/Quor_ViewList.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"
@@ -80,7 +81,7 @@ public:
     void AddChild(Quor_View* child);
     // Takes the child out without deleting it and without telling it.
     void RemoveChild(Quor_View* child);
-    int CountChildren() const { return fChildCount; }
+    int CountChildren() const { return fChildren.Count(); }
     Quor_View* GetChild(int index) const;
     // Registers the menu bar shown in the window's menu strip while this layer is in a window.
     // The layer owns the bar from then on.
@@ -88,6 +89,9 @@ public:
     Quor_MenuStrip* MenuStrip() const { return fMenuStrip; }
     Quor_View* MenuBar() const { return fMenuBar; }
     void SetFocus(Quor_View* view);
+    // The focus rule of a press on a view (of this layer, at any depth): a view that takes the
+    // focus takes it from the focus view when it is enabled.
+    void FocusOnPress(Quor_View* pressed);
     Quor_View* FocusView() const { return fFocusView; }
     Quor_View* MouseView() const { return fMouseView; }
     Quor_View* MouseMovedView() const { return fMouseMovedView; }
@@ -113,7 +117,6 @@ private:
     void CreateImage();
     bool AnyWindowButtonDown() const;
     void AdvanceTabFocus(bool backward);
-    int IndexOfChildContainingFocus() const;
 
     bool fAttached;
     Quor_Wnd* fWindow;
@@ -121,9 +124,7 @@ private:
     unsigned int fFollowFlags;
     Quor_PlatformImage fImage;
     Quor_Graphics fGraphics;
-    Quor_View** fChildren;
-    int fChildCount;
-    int fChildCapacity;
+    Quor_ViewList fChildren;
     Quor_View* fMouseView;
     Quor_View* fMouseMovedView;
     Quor_View* fFocusView;

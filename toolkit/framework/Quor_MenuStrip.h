@@ -19,4 +19,13 @@ public:
     // fires every enabled item with this shortcut; true when one fired, so that the key goes no
     // further.
     virtual bool StripShortcut(int key, unsigned int modifiers) = 0;
+    // Any other key pressed in the window comes here first, for keyboard access to the menus
+    // (F10, Alt and a title's first letter); true when the strip took it, so that it goes no
+    // further. A strip takes no keys unless it says so.
+    virtual bool StripKey(int key, unsigned int modifiers)
+    {
+        (void)key;
+        (void)modifiers;
+        return false;
+    }
 };

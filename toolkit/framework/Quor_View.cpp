@@ -1,49 +1,10 @@
 #include "toolkit/framework/Quor_View.h"
 
-#include <new>
-
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 
 Quor_View* Quor_View::gGlobalFocusView = nullptr;
-
-namespace {
-
-constexpr int kInitialChildCapacity = 4;
-
-// Appends to a child array that doubles when full; false when memory runs out.
-bool AppendChild(Quor_View**& children, int& count, int& capacity, Quor_View* child)
-{
-    if (count == capacity) {
-        const int grown = capacity < kInitialChildCapacity ? kInitialChildCapacity : capacity * 2;
-        Quor_View** larger = new (std::nothrow) Quor_View*[grown];
-        if (larger == nullptr)
-            return false;
-        for (int i = 0; i < count; ++i)
-            larger[i] = children[i];
-        delete[] children;
-        children = larger;
-        capacity = grown;
-    }
-    children[count++] = child;
-    return true;
-}
-
-bool TakeOutChild(Quor_View** children, int& count, const Quor_View* child)
-{
-    for (int i = 0; i < count; ++i) {
-        if (children[i] == child) {
-            for (int k = i + 1; k < count; ++k)
-                children[k - 1] = children[k];
-            --count;
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
 
 Quor_Rect Quor_FollowFrame(const Quor_Rect& frame, unsigned int followFlags, Quor_Point oldSize,
                            Quor_Point newSize)
@@ -78,14 +39,8 @@ Quor_View::Quor_View(unsigned int followFlags)
       fIndent(0),
       fLayer(nullptr),
       fParent(nullptr),
-      fLeftDown(false),
-      fMiddleDown(false),
-      fRightDown(false),
       fFocused(false),
       fEnabled(true),
-      fChildren(nullptr),
-      fChildCount(0),
-      fChildCapacity(0),
       fMouseChild(nullptr),
       fCursor(nullptr)
 {
@@ -93,15 +48,7 @@ Quor_View::Quor_View(unsigned int followFlags)
 
 Quor_View::~Quor_View()
 {
-    // Each child takes itself out of the list as it goes.
-    while (fChildCount > 0) {
-        Quor_View* child = fChildren[fChildCount - 1];
-        delete child;
-        if (fChildCount > 0 && fChildren[fChildCount - 1] == child)
-            --fChildCount;
-    }
-    delete[] fChildren;
-    fChildren = nullptr;
+    fChildren.DeleteAll();
 
     if (gGlobalFocusView == this)
         gGlobalFocusView = nullptr;
@@ -109,7 +56,7 @@ Quor_View::~Quor_View()
         layer->ForgetView(this);
     if (fParent != nullptr) {
         fParent->ForgetView(this);
-        TakeOutChild(fParent->fChildren, fParent->fChildCount, this);
+        fParent->fChildren.Remove(this);
     }
 }
 
@@ -156,7 +103,7 @@ void Quor_View::AddChild(Quor_View* child)
 {
     if (child == nullptr || child == this)
         return;
-    if (!AppendChild(fChildren, fChildCount, fChildCapacity, child))
+    if (!fChildren.Append(child))
         return;
     child->fParent = this;
     child->fLayer = nullptr;
@@ -166,14 +113,12 @@ void Quor_View::AddChild(Quor_View* child)
 
 void Quor_View::AttachedToWindow()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->AttachedToWindow();
+    fChildren.CallEach(&Quor_View::AttachedToWindow);
 }
 
 void Quor_View::DetachedFromWindow()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->DetachedFromWindow();
+    fChildren.CallEach(&Quor_View::DetachedFromWindow);
 }
 
 Quor_Point Quor_View::MinSize()
@@ -193,24 +138,18 @@ Quor_Point Quor_View::MaxSize()
 
 void Quor_View::OnResize(Quor_Point oldSize, Quor_Point newSize)
 {
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        const Quor_Rect r = Quor_FollowFrame(child->Frame(), child->FollowFlags(), oldSize, newSize);
-        child->SetLocation(r.left, r.top);
-        child->SetShape(r.Width(), r.Height());
-    }
+    fChildren.FollowResize(oldSize, newSize);
 }
 
 void Quor_View::DoLayout()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->DoLayout();
-    if (fChildCount == 0) {
+    fChildren.CallEach(&Quor_View::DoLayout);
+    if (fChildren.Count() == 0) {
         const Quor_Point p = PreferredSize();
         if (p.x > 0 && p.y > 0)
             SetShapeEventless(p.x, p.y);
-    } else if (fChildCount == 1) {
-        Quor_View* child = fChildren[0];
+    } else if (fChildren.Count() == 1) {
+        Quor_View* child = fChildren.At(0);
         child->SetLocation(0, 0);
         Quor_Point p = child->PreferredSize();
         if (p.x < 1 || p.y < 1)
@@ -222,14 +161,12 @@ void Quor_View::DoLayout()
 
 void Quor_View::DoReLayout()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->DoReLayout();
+    fChildren.CallEach(&Quor_View::DoReLayout);
 }
 
 void Quor_View::OnDraw()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->OnDraw();
+    fChildren.CallEach(&Quor_View::OnDraw);
 }
 
 // --- Input hooks ---------------------------------------------------------------------------------
@@ -242,30 +179,17 @@ void Quor_View::OnKeyDown(int, unsigned int) {}
 
 void Quor_View::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
 {
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        if (child->Frame().Contains(where)) {
-            child->OnFileDrop(path, where - child->Location(), modifiers);
-            return;
-        }
-    }
+    fChildren.DropFile(path, where, modifiers);
 }
 
 void Quor_View::OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers)
 {
-    for (int i = 0; i < fChildCount; ++i) {
-        Quor_View* child = fChildren[i];
-        if (child->Frame().Contains(where)) {
-            child->OnMessageDrop(message, where - child->Location(), modifiers);
-            return;
-        }
-    }
+    fChildren.DropMessage(message, where, modifiers);
 }
 
 void Quor_View::InitBackground()
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->InitBackground();
+    fChildren.CallEach(&Quor_View::InitBackground);
 }
 
 bool Quor_View::AcceptsFocus()
@@ -303,7 +227,7 @@ Quor_Rect Quor_View::LayerFrame() const
 
 Quor_View* Quor_View::GetChild(int index) const
 {
-    return index >= 0 && index < fChildCount ? fChildren[index] : nullptr;
+    return fChildren.At(index);
 }
 
 void Quor_View::RemoveChild(Quor_View* child)
@@ -324,7 +248,7 @@ void Quor_View::RemoveChild(Quor_View* child)
         child->Focus(false);
     child->fParent = nullptr;
     child->fLayer = nullptr;
-    TakeOutChild(fChildren, fChildCount, child);
+    fChildren.Remove(child);
 }
 
 Quor_Layer* Quor_View::Layer() const
@@ -368,33 +292,9 @@ void Quor_View::ForgetView(const Quor_View* view)
 
 // --- State ---------------------------------------------------------------------------------------
 
-void Quor_View::SetButtonFlag(unsigned int button, bool down)
-{
-    switch (button) {
-    case QUOR_RIGHT_BUTTON:
-        fRightDown = down;
-        break;
-    case QUOR_MIDDLE_BUTTON:
-        fMiddleDown = down;
-        break;
-    default:
-        fLeftDown = down;
-        break;
-    }
-}
-
 bool Quor_View::IsMouseDragging(unsigned int button) const
 {
-    switch (button) {
-    case QUOR_LEFT_BUTTON:
-        return fLeftDown;
-    case QUOR_RIGHT_BUTTON:
-        return fRightDown;
-    case QUOR_MIDDLE_BUTTON:
-        return fMiddleDown;
-    default:
-        return AnyButtonDown();
-    }
+    return fButtons.IsDown(button);
 }
 
 void Quor_View::Focus(bool on)
@@ -417,8 +317,8 @@ void Quor_View::Focus(bool on)
 
 void Quor_View::Enable(bool on)
 {
-    for (int i = 0; i < fChildCount; ++i)
-        fChildren[i]->Enable(on);
+    for (int i = 0; i < fChildren.Count(); ++i)
+        fChildren.At(i)->Enable(on);
     fEnabled = on;
     if (!on && fFocused)
         Focus(false);
@@ -427,32 +327,31 @@ void Quor_View::Enable(bool on)
 
 bool Quor_View::ContainsFocus() const
 {
-    if (fFocused)
-        return true;
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i]->ContainsFocus())
-            return true;
-    }
-    return false;
+    return fFocused || fChildren.IndexContainingFocus() >= 0;
 }
 
 Quor_View* Quor_View::AdvanceFocus(bool backward)
 {
-    if (fChildCount == 0)
+    const int count = fChildren.Count();
+    if (count == 0)
         return fEnabled && AcceptsFocus() ? this : nullptr;
     const int step = backward ? -1 : 1;
-    int start = backward ? fChildCount - 1 : 0;
-    for (int i = 0; i < fChildCount; ++i) {
-        if (fChildren[i]->ContainsFocus()) {
-            start = fChildren[i]->IsFocused() ? i + step : i;
-            break;
-        }
-    }
-    for (int i = start; i >= 0 && i < fChildCount; i += step) {
-        if (Quor_View* found = fChildren[i]->AdvanceFocus(backward))
+    int start = backward ? count - 1 : 0;
+    if (const int holder = fChildren.IndexContainingFocus(); holder >= 0)
+        start = fChildren.At(holder)->IsFocused() ? holder + step : holder;
+    for (int i = start; i >= 0 && i < fChildren.Count(); i += step) {
+        if (Quor_View* found = fChildren.At(i)->AdvanceFocus(backward))
             return found;
     }
     return fEnabled && AcceptsFocus() ? this : nullptr;
+}
+
+void Quor_View::ClaimWindowCursor()
+{
+    if (fCursor == nullptr)
+        return;
+    if (Quor_Wnd* window = Window())
+        window->SetCursor(fCursor);
 }
 
 void Quor_View::SetCursor(Quor_Cursor* cursor)
@@ -478,29 +377,30 @@ Quor_PlatformImage* Quor_View::LayerImage() const
 
 const Quor_image* Quor_View::ViewImage()
 {
+    Quor_Rect visible;
+    return VisibleImage(&visible);
+}
+
+const Quor_image* Quor_View::VisibleImage(Quor_Rect* visible)
+{
     Quor_Layer* layer = Layer();
     if (layer == nullptr)
         return nullptr;
-    Quor_Rect r = Bounds();
-    if (!ClipToLayer(r))
+    *visible = Bounds();
+    if (!ClipToLayer(*visible))
         return nullptr;
-    if (layer->LayerImage()->FillImage(&fViewImage, r) != 0)
+    if (layer->LayerImage()->FillImage(&fViewImage, *visible) != 0)
         return nullptr;
     return &fViewImage;
 }
 
 Quor_Graphics* Quor_View::ViewGraphics()
 {
-    Quor_Layer* layer = Layer();
-    if (layer == nullptr)
-        return nullptr;
-    Quor_Rect clipped = Bounds();
-    if (!ClipToLayer(clipped))
-        return nullptr;
-    const Quor_image* image = ViewImage();
+    Quor_Rect clipped;
+    const Quor_image* image = VisibleImage(&clipped);
     if (image == nullptr)
         return nullptr;
-    Quor_Graphics* g = layer->Graphics();
+    Quor_Graphics* g = Layer()->Graphics();
     if (g->AttachToImage(image) != 0)
         return nullptr;
     const Quor_Point origin = LayerFrame().LeftTop();
@@ -558,36 +458,20 @@ void Quor_View::WndToView(Quor_Point& p) const
 
 // --- Routing -------------------------------------------------------------------------------------
 
-void Quor_View::TakeFocusOnPress(Quor_View* pressed)
-{
-    Quor_Layer* layer = Layer();
-    if (layer == nullptr || pressed == nullptr)
-        return;
-    Quor_View* focus = layer->FocusView();
-    if (focus != nullptr && focus != pressed && pressed->AcceptsFocus())
-        focus->Focus(false);
-    if (pressed != layer->FocusView() && pressed->AcceptsFocus() && pressed->IsEnabled())
-        layer->SetFocus(pressed);
-}
-
 void Quor_View::RouteMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
                                Quor_Message* message)
 {
-    if (!AnyButtonDown())
+    if (!fButtons.Any())
         fMouseChild = nullptr;
-    SetButtonFlag(button, true);
+    fButtons.Set(button, true);
     if (fMouseChild == nullptr) {
-        for (int i = 0; i < fChildCount; ++i) {
-            if (fChildren[i]->Frame().Contains(where)) {
-                fMouseChild = fChildren[i];
-                break;
-            }
-        }
+        fMouseChild = fChildren.FirstContaining(where);
         if (fMouseChild == nullptr)
             fMouseChild = this;
     }
     Quor_View* target = fMouseChild;
-    TakeFocusOnPress(target);
+    if (Quor_Layer* layer = Layer())
+        layer->FocusOnPress(target);
     if (target == this)
         OnMouseDown(where, button, modifiers, message);
     else
@@ -602,14 +486,8 @@ void Quor_View::RouteMouseMove(Quor_Point where, unsigned int modifiers, Quor_Me
         return;
     }
     if (fMouseChild == nullptr) {
-        for (int i = 0; i < fChildCount; ++i) {
-            Quor_View* child = fChildren[i];
-            if (!child->Frame().Contains(where))
-                continue;
-            if (child->Cursor() != nullptr) {
-                if (Quor_Wnd* window = Window())
-                    window->SetCursor(child->Cursor());
-            }
+        if (Quor_View* child = fChildren.FirstContaining(where)) {
+            child->ClaimWindowCursor();
             child->RouteMouseMove(where - child->Location(), modifiers, message);
             return;
         }
@@ -622,11 +500,11 @@ void Quor_View::RouteMouseMove(Quor_Point where, unsigned int modifiers, Quor_Me
 void Quor_View::RouteMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
                              Quor_Message* message)
 {
-    SetButtonFlag(button, false);
+    fButtons.Set(button, false);
     Quor_View* target = fMouseChild;
     // Forgotten once every button is up, also when the view held the press itself, so that the
     // next move goes to whatever lies under the pointer.
-    if (!AnyButtonDown())
+    if (!fButtons.Any())
         fMouseChild = nullptr;
     if (target == nullptr || target == this)
         OnMouseUp(where, button, modifiers, message);
@@ -642,14 +520,11 @@ void Quor_View::RouteMouseWheel(float delta, Quor_Point where, unsigned int modi
         return;
     }
     if (fMouseChild == nullptr) {
-        for (int i = 0; i < fChildCount; ++i) {
-            Quor_View* child = fChildren[i];
+        for (int i = 0; i < fChildren.Count(); ++i) {
+            Quor_View* child = fChildren.At(i);
             if (!child->Frame().Contains(where))
                 continue;
-            if (child->Cursor() != nullptr) {
-                if (Quor_Wnd* window = Window())
-                    window->SetCursor(child->Cursor());
-            }
+            child->ClaimWindowCursor();
             child->RouteMouseWheel(delta, where - child->Location(), modifiers, message);
         }
     }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "toolkit/core/Quor_Message.h"
+#include "toolkit/framework/Quor_ButtonState.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Handler.h"
+#include "toolkit/framework/Quor_ViewList.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"
@@ -88,7 +90,7 @@ public:
 
     // --- Tree ------------------------------------------------------------------------------------
     Quor_View* Parent() const { return fParent; }
-    int CountChildren() const { return fChildCount; }
+    int CountChildren() const { return fChildren.Count(); }
     // Null outside 0..CountChildren()-1.
     Quor_View* GetChild(int index) const;
     // Takes the child out without deleting it; ownership goes back to the caller.
@@ -113,6 +115,8 @@ public:
     Quor_View* AdvanceFocus(bool backward);
     Quor_Cursor* Cursor() const { return fCursor; }
     void SetCursor(Quor_Cursor* cursor);
+    // Shows this view's cursor, when it has one, in its window (the pointer is over the view).
+    void ClaimWindowCursor();
 
     // --- Drawing ---------------------------------------------------------------------------------
     Quor_PlatformImage* LayerImage() const;
@@ -148,10 +152,8 @@ public:
 
 private:
     bool IsInWindow() const;
-    // The focus rule shared by the layer's and the views' presses.
-    void TakeFocusOnPress(Quor_View* pressed);
-    bool AnyButtonDown() const { return fLeftDown || fMiddleDown || fRightDown; }
-    void SetButtonFlag(unsigned int button, bool down);
+    // ViewImage, with the visible part of the view in layer coordinates.
+    const Quor_image* VisibleImage(Quor_Rect* visible);
 
     Quor_Rect fFrame;
     Quor_Point fPreferredSize;
@@ -160,14 +162,10 @@ private:
     int fIndent;
     Quor_Layer* fLayer;
     Quor_View* fParent;
-    bool fLeftDown;
-    bool fMiddleDown;
-    bool fRightDown;
+    Quor_ButtonState fButtons;
     bool fFocused;
     bool fEnabled;
-    Quor_View** fChildren;
-    int fChildCount;
-    int fChildCapacity;
+    Quor_ViewList fChildren;
     Quor_View* fMouseChild;
     Quor_Cursor* fCursor;
     Quor_image fViewImage;

@@ -67,9 +67,6 @@ Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned 
       fLayers{},
       fMouseLayer(nullptr),
       fMouseInside(true),
-      fLeftDown(false),
-      fMiddleDown(false),
-      fRightDown(false),
       fLastClickMicros(0),
       fClickSeen(false),
       fModifiers(0),
@@ -200,6 +197,9 @@ void Quor_Wnd::DoLayout()
     if (fLayerCount == 1) {
         fLayers[0]->DoLayout();
         const Quor_Point size = fLayers[0]->Shape();
+        // The layer has just been fitted to this size; the window taking it must not make the
+        // layer follow once more.
+        fLayoutSize = size;
         SetShape(size.x, size.y);
     }
     ApplyMinSize();
@@ -216,8 +216,7 @@ void Quor_Wnd::OnKeyDown(int key, unsigned int modifiers)
     top->OnKeyDown(key, modifiers);
     if ((fType != 5 && fType != 6) || fParent == nullptr)
         return;
-    const bool topRemoved = fLayerCount == countBefore - 1 &&
-                            std::find(fLayers, fLayers + fLayerCount, top) == fLayers + fLayerCount;
+    const bool topRemoved = fLayerCount == countBefore - 1 && IndexOfLayer(top) < 0;
     if (topRemoved)
         return;
     Quor_Layer* now = TopLayer();
@@ -233,13 +232,8 @@ void Quor_Wnd::OnKeyDown(int key, unsigned int modifiers)
 void Quor_Wnd::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
 {
     fModifiers = modifiers;
-    for (int i = fLayerCount - 1; i >= 0; --i) {
-        Quor_Layer* layer = fLayers[i];
-        if (layer->Frame().Contains(where)) {
-            layer->OnFileDrop(path, where - layer->Location(), modifiers);
-            return;
-        }
-    }
+    if (Quor_Layer* layer = LayerContaining(where))
+        layer->OnFileDrop(path, where - layer->Location(), modifiers);
 }
 
 // --- Identity and posting ------------------------------------------------------------------------
@@ -367,6 +361,16 @@ void Quor_Wnd::SetShape(int width, int height)
         host->SetSize(fHostWindow, width, height + fStripHeight);
     else
         fLastBounds.Set(0, 0, width - 1, height - 1);
+    // To the size the window really took (a minimum size may have won).
+    FitLayers(Bounds().Size());
+}
+
+bool Quor_Wnd::SetIcon(const Quor_image* icon)
+{
+    Quor_Host* host = Host();
+    if (icon == nullptr || !icon->IsUsable32() || host == nullptr || fHostWindow == 0)
+        return false;
+    return host->SetIcon(fHostWindow, *icon);
 }
 
 void Quor_Wnd::SetTitle(const char* title)
@@ -438,8 +442,13 @@ int Quor_Wnd::DoModal()
         return 0;
     fRunningModal = false;
     const int result = fModalResult;
-    if (fCloseAfterModal)
+    if (fCloseAfterModal) {
         CloseWindow();
+        // The window below takes the keyboard back, as a window manager would hand it on;
+        // without one it would stay with the closed window, that is nowhere.
+        if (parentId != 0 && Quor_WindowList::Find(parentId) == parent)
+            parent->SetFocus();
+    }
     return result;
 }
 
@@ -481,13 +490,7 @@ void Quor_Wnd::AddLayer(Quor_Layer* layer)
 
 void Quor_Wnd::RemoveLayer(Quor_Layer* layer)
 {
-    int index = -1;
-    for (int i = 0; i < fLayerCount; ++i) {
-        if (fLayers[i] == layer) {
-            index = i;
-            break;
-        }
-    }
+    const int index = IndexOfLayer(layer);
     if (index < 0)
         return;
     if (fMouseLayer == layer)
@@ -521,6 +524,15 @@ void Quor_Wnd::DestroyLayers()
 Quor_Layer* Quor_Wnd::LayerAt(int index) const
 {
     return index >= 0 && index < fLayerCount ? fLayers[index] : nullptr;
+}
+
+int Quor_Wnd::IndexOfLayer(const Quor_Layer* layer) const
+{
+    for (int i = 0; i < fLayerCount; ++i) {
+        if (fLayers[i] == layer)
+            return i;
+    }
+    return -1;
 }
 
 void Quor_Wnd::Redraw(Quor_Rect r)
@@ -669,21 +681,25 @@ void Quor_Wnd::RedrawAll()
 
 void Quor_Wnd::HandleHostResize()
 {
-    const Quor_Point old = fLayoutSize;
-    const Quor_Rect now = Bounds();
-    if (old == now.Size()) {
+    if (!FitLayers(Bounds().Size()))
         RedrawAll();
-        return;
-    }
-    fLayoutSize = now.Size();
+}
+
+bool Quor_Wnd::FitLayers(Quor_Point size)
+{
+    const Quor_Point old = fLayoutSize;
+    if (old == size)
+        return false;
+    fLayoutSize = size;
     if (fStripLayer != nullptr) {
         const Quor_Point oldStrip = fStripLayer->Shape();
-        const Quor_Point newStrip(now.Width(), fStripHeight);
+        const Quor_Point newStrip(size.x, fStripHeight);
         fStripLayer->OnResize(oldStrip, newStrip);
         fStripLayer->SetShape(newStrip.x, newStrip.y);
     }
-    OnResize(old, now.Size());
+    OnResize(old, size);
     RedrawMenuStrip();
+    return true;
 }
 
 // --- Cursor and timers ---------------------------------------------------------------------------
@@ -727,6 +743,31 @@ void Quor_Wnd::OnTimer(unsigned int id)
 Quor_Layer* Quor_Wnd::StripLayerContaining(Quor_Point where) const
 {
     return fStripLayer != nullptr && fStripLayer->Frame().Contains(where) ? fStripLayer : nullptr;
+}
+
+Quor_Layer* Quor_Wnd::LayerContaining(Quor_Point where) const
+{
+    for (int i = fLayerCount - 1; i >= 0; --i) {
+        if (fLayers[i]->Frame().Contains(where))
+            return fLayers[i];
+    }
+    return nullptr;
+}
+
+template <class Deliver>
+void Quor_Wnd::DeliverDownTo(Quor_Point where, Deliver deliver)
+{
+    Quor_Layer* stack[kMaxLayers];
+    const int count = fLayerCount;
+    std::copy(fLayers, fLayers + count, stack);
+    for (int i = count - 1; i >= 0; --i) {
+        Quor_Layer* layer = stack[i];
+        if (IndexOfLayer(layer) < 0)
+            continue;
+        deliver(layer);
+        if (layer->Frame().Contains(where))
+            break;
+    }
 }
 
 void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
@@ -774,27 +815,13 @@ void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int m
             if (fPressCount != press)
                 return;
         }
-        Quor_Layer* target = strip;
-        for (int i = fLayerCount - 1; i >= 0 && target == nullptr; --i) {
-            if (fLayers[i]->Frame().Contains(where))
-                target = fLayers[i];
-        }
+        Quor_Layer* target = strip != nullptr ? strip : LayerContaining(where);
         if (target != nullptr) {
             fMouseLayer = target;
             target->OnMouseDown(where - target->Location(), button, modifiers, message);
         }
     }
-    switch (button) {
-    case QUOR_RIGHT_BUTTON:
-        fRightDown = true;
-        break;
-    case QUOR_MIDDLE_BUTTON:
-        fMiddleDown = true;
-        break;
-    default:
-        fLeftDown = true;
-        break;
-    }
+    fButtons.Set(button, true);
 }
 
 void Quor_Wnd::OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message)
@@ -811,19 +838,10 @@ void Quor_Wnd::OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Messag
         fStripLayer->OnMouseMove(where - fStripLayer->Location(), modifiers, message);
     if (StripLayerContaining(where) != nullptr)
         return;
-    Quor_Layer* stack[kMaxLayers];
-    const int count = fLayerCount;
-    std::copy(fLayers, fLayers + count, stack);
-    for (int i = count - 1; i >= 0; --i) {
-        Quor_Layer* layer = stack[i];
-        // A layer removed by an earlier layer's move is skipped.
-        if (std::find(fLayers, fLayers + fLayerCount, layer) == fLayers + fLayerCount)
-            continue;
+    DeliverDownTo(where, [&](Quor_Layer* layer) {
         if (layer != mouseLayer)
             layer->OnMouseMove(where - layer->Location(), modifiers, message);
-        if (layer->Frame().Contains(where))
-            break;
-    }
+    });
 }
 
 void Quor_Wnd::OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message)
@@ -833,17 +851,9 @@ void Quor_Wnd::OnMouseWheel(float delta, Quor_Point where, unsigned int modifier
         strip->OnMouseWheel(delta, where - strip->Location(), modifiers, message);
         return;
     }
-    Quor_Layer* stack[kMaxLayers];
-    const int count = fLayerCount;
-    std::copy(fLayers, fLayers + count, stack);
-    for (int i = count - 1; i >= 0; --i) {
-        Quor_Layer* layer = stack[i];
-        if (std::find(fLayers, fLayers + fLayerCount, layer) == fLayers + fLayerCount)
-            continue;
+    DeliverDownTo(where, [&](Quor_Layer* layer) {
         layer->OnMouseWheel(delta, where - layer->Location(), modifiers, message);
-        if (layer->Frame().Contains(where))
-            break;
-    }
+    });
 }
 
 void Quor_Wnd::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
@@ -851,17 +861,7 @@ void Quor_Wnd::OnMouseUp(Quor_Point where, unsigned int button, unsigned int mod
 {
     fModifiers = modifiers;
     fMousePoint = where;
-    switch (button) {
-    case QUOR_RIGHT_BUTTON:
-        fRightDown = false;
-        break;
-    case QUOR_MIDDLE_BUTTON:
-        fMiddleDown = false;
-        break;
-    default:
-        fLeftDown = false;
-        break;
-    }
+    fButtons.Set(button, false);
     Quor_Layer* target = fMouseLayer != nullptr ? fMouseLayer : TopLayer();
     fMouseLayer = nullptr;
     if (target != nullptr)
@@ -878,16 +878,7 @@ void Quor_Wnd::OnMouseUp(Quor_Point where, unsigned int button, unsigned int mod
 
 bool Quor_Wnd::IsMouseDragging(unsigned int button) const
 {
-    switch (button) {
-    case QUOR_LEFT_BUTTON:
-        return fLeftDown;
-    case QUOR_RIGHT_BUTTON:
-        return fRightDown;
-    case QUOR_MIDDLE_BUTTON:
-        return fMiddleDown;
-    default:
-        return fLeftDown || fRightDown || fMiddleDown;
-    }
+    return fButtons.IsDown(button);
 }
 
 void Quor_Wnd::BeginDrag(Quor_Message* message)

@@ -10,8 +10,10 @@
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/core/Quor_Mutex.h"
 #include "toolkit/core/Quor_String.h"
+#include "toolkit/framework/Quor_ButtonState.h"
 #include "toolkit/framework/Quor_Handler.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
+#include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"
 
@@ -73,9 +75,14 @@ public:
     // Moves the window's top-left to screen point (x, y).
     void SetLocation(int x, int y);
     Quor_Point Location();
-    // Sizes the content area.
+    // Sizes the content area. The layers follow the new size by their follow flags at once;
+    // the host's resize event that comes back finds them fitted.
     void SetShape(int width, int height);
     void SetTitle(const char* title);
+    // Shows a 32-bit image (straight alpha) as the window's icon where the host can; the host
+    // copies the pixels. False for an unusable image, without a host window, or when the host
+    // shows no icons.
+    bool SetIcon(const Quor_image* icon);
     const Quor_String& Title() const { return fTitle; }
     // The content area, (0, 0, width - 1, height - 1), read from the host.
     Quor_Rect Bounds();
@@ -91,7 +98,8 @@ public:
     // Shows the window and runs the event loop until EndModal; input to the windows opened
     // before this one is dropped meanwhile. Gives up the parent's lock while it runs (all of
     // it, and takes it back as often). With the close flag of EndModal (the default) the window
-    // closes and deletes itself before DoModal returns. Returns EndModal's result.
+    // closes and deletes itself before DoModal returns, and the parent takes the keyboard
+    // focus back. Returns EndModal's result.
     int DoModal();
     // Any thread.
     void EndModal(int result, bool close = true);
@@ -107,6 +115,8 @@ public:
     void DestroyLayers();
     int CountLayers() const { return fLayerCount; }
     Quor_Layer* LayerAt(int index) const;
+    // The layer's place in the stack (0 at the bottom), or -1 when it is not in this window.
+    int IndexOfLayer(const Quor_Layer* layer) const;
     Quor_Layer* TopLayer() const { return LayerAt(fLayerCount - 1); }
     Quor_Layer* MouseLayer() const { return fMouseLayer; }
     // Redraws the part of r (window coordinates) that each layer covers, bottom up.
@@ -172,12 +182,21 @@ public:
 
 private:
     void PlatformDestroy();
+    // Fits the strip and the layers (OnResize) to a new content size; false when they already
+    // have it.
+    bool FitLayers(Quor_Point size);
     void FollowSize(Quor_Point oldSize, Quor_Point newSize);
     void ApplyMinSize();
     void PullOntoScreen();
     void RemoveMenuStrip();
     void RedrawMenuStrip();
     Quor_Layer* StripLayerContaining(Quor_Point where) const;
+    // The highest layer whose frame contains the point, or null.
+    Quor_Layer* LayerContaining(Quor_Point where) const;
+    // Hands an event to the layers from the top down to the one under the pointer (included);
+    // a layer that an earlier one removed is skipped.
+    template <class Deliver>
+    void DeliverDownTo(Quor_Point where, Deliver deliver);
 
     std::atomic<bool> fModalDone;
     std::atomic<bool> fCloseAfterModal;
@@ -192,9 +211,7 @@ private:
     Quor_Layer* fLayers[kMaxLayers];
     Quor_Layer* fMouseLayer;
     bool fMouseInside;
-    bool fLeftDown;
-    bool fMiddleDown;
-    bool fRightDown;
+    Quor_ButtonState fButtons;
     Quor_Point fMousePoint;
     Quor_Point fLastClickPoint;
     uint64_t fLastClickMicros;

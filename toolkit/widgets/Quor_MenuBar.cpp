@@ -21,6 +21,12 @@ int BarHeight(const Quor_Font* font)
     return line + line / 4;
 }
 
+// An ASCII letter in lower case; every other character as it is.
+int AsciiLower(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
 }  // namespace
 
 Quor_MenuBar::Quor_MenuBar()
@@ -190,6 +196,48 @@ bool Quor_MenuBar::StripShortcut(int key, unsigned int modifiers)
     return Shortcut(key) > 0;
 }
 
+bool Quor_MenuBar::StripKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & QUOR_COMMAND) != 0 || fCount == 0 || Window() == nullptr)
+        return false;
+    if (key == QUOR_KEY_F10 && modifiers == 0) {
+        if (Quor_Menu* open = Menu(fOpenIndex); open != nullptr && open->IsOpen())
+            open->Stop();
+        else
+            OpenMenu(0);
+        return true;
+    }
+    if ((modifiers & QUOR_OPTION) == 0)
+        return false;
+    // The same letter again moves on to the next title that starts with it.
+    const int after = TitleStartsWith(fOpenIndex, key) ? fOpenIndex : -1;
+    const int index = MenuForLetter(key, after);
+    if (index < 0)
+        return false;
+    OpenMenu(index);
+    return true;
+}
+
+bool Quor_MenuBar::TitleStartsWith(int index, int letter) const
+{
+    const bool isLetter = (letter >= 'a' && letter <= 'z') || (letter >= 'A' && letter <= 'Z');
+    const Quor_Menu* menu = Menu(index);
+    if (!isLetter || menu == nullptr || menu->Title().IsEmpty())
+        return false;
+    return AsciiLower(static_cast<unsigned char>(menu->Title().Buffer()[0])) == AsciiLower(letter);
+}
+
+int Quor_MenuBar::MenuForLetter(int letter, int after) const
+{
+    const int start = after >= 0 && after < fCount ? after : -1;
+    for (int step = 1; step <= fCount; ++step) {
+        const int index = (start + step) % fCount;
+        if (TitleStartsWith(index, letter))
+            return index;
+    }
+    return -1;
+}
+
 void Quor_MenuBar::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Quor_Message*)
 {
     if (fSwallowPress) {
@@ -229,7 +277,8 @@ void Quor_MenuBar::OnMouseUp(Quor_Point where, unsigned int button, unsigned int
 
 void Quor_MenuBar::OnKeyDown(int key, unsigned int modifiers)
 {
-    StripShortcut(key, modifiers);
+    if (!StripShortcut(key, modifiers))
+        StripKey(key, modifiers);
 }
 
 void Quor_MenuBar::DetachedFromWindow()

@@ -1,6 +1,6 @@
 // A horizontal strip of menu titles. A press on a title brings the menus up to date and opens
 // that menu below it; the bar is also what a window shows in its menu strip, where Ctrl
-// shortcuts fire the menus' items.
+// shortcuts fire the menus' items and F10 or Alt with a title's first letter open the menus.
 #pragma once
 
 #include "toolkit/framework/Quor_MenuStrip.h"
@@ -48,13 +48,17 @@ public:
     Quor_View* StripView() override { return this; }
     int StripHeight() override;
     bool StripShortcut(int key, unsigned int modifiers) override;
+    // F10 alone opens the first menu from the keyboard, or closes the open one; Alt and a letter
+    // opens the first menu whose title starts with that letter, ignoring case (titles sharing
+    // a letter take turns as it is pressed again). True when the key opened or closed a menu.
+    bool StripKey(int key, unsigned int modifiers) override;
 
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
                      Quor_Message* message) override;
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
                    Quor_Message* message) override;
-    // Commands and Ctrl shortcuts, as the strip would take them.
+    // Ctrl shortcuts and the menu keys, as the strip would take them.
     void OnKeyDown(int key, unsigned int modifiers) override;
     void DetachedFromWindow() override;
     void RedrawMe(Quor_Graphics* g) override;
@@ -62,6 +66,11 @@ public:
 private:
     void UpdateMenus();
     void Open(int index, bool withKeyboard);
+    // Whether the menu's text title starts with the ASCII letter, in either case.
+    bool TitleStartsWith(int index, int letter) const;
+    // The first menu after `after` (-1: from the start), going round, whose title starts with
+    // the letter; -1 for none.
+    int MenuForLetter(int letter, int after) const;
 
     bool fTracking;
     int fOpenIndex;

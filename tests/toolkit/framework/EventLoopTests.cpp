@@ -69,8 +69,9 @@ protected:
 TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
 {
     // Catches clicks, keys and close requests reaching the window under a modal dialog (the
-    // document could change or close under it), timers that stop during a modal loop, and a
-    // result lost when the dialog closes itself.
+    // document could change or close under it), timers that stop during a modal loop, a
+    // result lost when the dialog closes itself, and a keyboard focus left with the closed
+    // dialog (without a window manager the main window would take no keys).
     Counter ticks;
     fMain->SetTimer(0.05f, &ticks, QUOR_MSG_TICK);
     Quor_Wnd* dialog = MakeDialog("D");
@@ -94,6 +95,7 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
     EXPECT_EQ(dialog->DoModal(), QUOR_MSG_OK);
     fHost.SetIdleHook(nullptr);
     EXPECT_EQ(Quor_WindowList::Find(dialogId), nullptr);
+    EXPECT_EQ(fHost.FocusedWindow(), fMain->PlatformWindow());
     EXPECT_GE(ticks.count, 3);
     // Only the press a dialog's click always sends its parent, so that pop-ups there close.
     EXPECT_EQ(Only(fLog, "M "), (Log{"M outside -100,-100", "M up -100,-100"}));

@@ -1,9 +1,10 @@
 // Windows: input routing through the layer stack, double clicks, timers, places and sizes,
-// drops, closing and the clipboard.
+// layouts, drops, closing, the clipboard and the icon.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Screen.h"
@@ -259,4 +260,71 @@ TEST_F(QuorWnd, ClipboardTextRoundTripsThroughUtf8)
     EXPECT_STREQ(fWindow->PasteFromOS(), "x\xACy");
     fHost.SetClipboard("", false);
     EXPECT_EQ(fWindow->PasteFromOS(), nullptr);
+}
+
+TEST_F(QuorWnd, LayersFollowEachSizeChangeExactlyOnce)
+{
+    // Catches a layer that follows all four edges shrinking twice after a layout (the size it
+    // was fitted to not recorded, so the host's resize event applies the change once more),
+    // and a SetShape whose layers follow again when the resize event comes back.
+    constexpr unsigned int kAllEdges = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM;
+    struct Case {
+        const char* name;
+        Quor_Point preferred;   // of the layer's only child: what DoLayout fits the layer to
+        bool layout;            // DoLayout, else SetShape(wanted)
+        Quor_Point wanted;
+        Quor_Point expected;    // the window's content and the layer, after the resize event
+    };
+    const Case cases[] = {
+        {"layout to a smaller size", Quor_Point(554, 436), true, Quor_Point(), Quor_Point(554, 436)},
+        {"layout below the minimum size", Quor_Point(40, 5), true, Quor_Point(), Quor_Point(64, 8)},
+        {"shape to a larger size", Quor_Point(640, 480), false, Quor_Point(700, 500), Quor_Point(700, 500)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Quor_Wnd* window = new Quor_Wnd("layout", Quor_Rect(0, 60, 639, 539), true, 0, nullptr);
+        LogLayer* layer = new LogLayer("L", &fLog, Quor_Rect(0, 0, 639, 479), kAllEdges);
+        layer->AddChild(new LogView("V", &fLog, Quor_Rect(0, 0, c.preferred.x - 1, c.preferred.y - 1)));
+        window->AddLayer(layer);
+        window->Show();
+        Pump();
+        if (c.layout)
+            window->DoLayout();
+        else
+            window->SetShape(c.wanted.x, c.wanted.y);
+        Pump();
+        EXPECT_EQ(window->Bounds().Size(), c.expected);
+        EXPECT_EQ(layer->Frame(), Quor_Rect(0, 0, c.expected.x - 1, c.expected.y - 1));
+        fHost.PushExpose(window->PlatformWindow());
+        Pump();
+        EXPECT_EQ(layer->Frame().Size(), c.expected) << "a redraw moves nothing";
+        window->CloseWindow();
+    }
+}
+
+TEST_F(QuorWnd, IconIsCopiedToTheHostAndUnusableImagesAreRefused)
+{
+    // Catches an icon kept by pointer (changed or freed behind the host's back), an image of
+    // another depth or without a row length handed on as 32-bit pixels, and a refused icon
+    // that still replaces the one shown.
+    Quor_BaseImage icon;
+    MakeIndexed(&icon, 24, 16);
+    ASSERT_TRUE(fWindow->SetIcon(icon));
+    Fill(&icon, 24, 16, Px(0, 0, 0));
+
+    Quor_BaseImage grey;
+    ASSERT_EQ(grey.Initialize(24, 16, 8), QUOR_OK);
+    Quor_image noRows = icon.Image();
+    noRows.rowBytes = 0;
+    EXPECT_FALSE(fWindow->SetIcon(nullptr));
+    EXPECT_FALSE(fWindow->SetIcon(grey));
+    EXPECT_FALSE(fWindow->SetIcon(&noRows));
+
+    const Quor_MemoryHost::Window* record = fHost.WindowRecord(fHostId);
+    ASSERT_NE(record, nullptr);
+    ASSERT_NE(record->icon, nullptr);
+    ASSERT_EQ(record->icon->Width(), 24);
+    ASSERT_EQ(record->icon->Height(), 16);
+    EXPECT_EQ(Text(PixelAt(*record->icon, 23, 15)), Text(rgb_color{23, 15, 7, 255}));
+    EXPECT_EQ(Text(PixelAt(*record->icon, 5, 9)), Text(rgb_color{5, 9, 7, 255}));
 }

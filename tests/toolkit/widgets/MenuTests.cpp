@@ -168,6 +168,57 @@ TEST_F(QuorMenu, StripOpensMenusBelowItAfterUpdatingThemAndKeysWorkTheOpenMenu)
     EXPECT_EQ(fForm->fHeard.size(), 1u) << "nothing else was chosen";
 }
 
+TEST_F(QuorMenu, F10AndAltWithATitleLetterOpenTheStripMenusFromTheKeyboard)
+{
+    // Catches menus that the keyboard alone cannot reach, a menu opened by key before
+    // UpdateMenus ran or without its first item lit, F10 that cannot close what it opened,
+    // titles sharing a letter where only the first can be reached, and keys the menus do not
+    // use (Alt with another letter, Shift+F10) swallowed instead of reaching the window.
+    OpenWithBar();
+    ASSERT_TRUE(fBar->AddMenu(new Quor_Menu("Format")));
+    Quor_Menu* file = fBar->Menu(0);
+    const auto pushF10 = [this](unsigned int hostModifiers) {
+        fHost.PushKey(fHostId, 16, hostModifiers, 1u << 9);
+        Pump();
+    };
+
+    pushF10(0);
+    ASSERT_TRUE(file->IsOpen());
+    EXPECT_EQ(file->Highlighted(), 0);
+    EXPECT_EQ(fForm->fUpdates, 1);
+    Key(kHostDown);
+    Key(kHostReturn);
+    EXPECT_EQ(fForm->fHeard, std::vector<int>{2}) << "the open menu's keys work as ever";
+    pushF10(0);
+    ASSERT_TRUE(file->IsOpen());
+    pushF10(0);
+    EXPECT_FALSE(file->IsOpen());
+    EXPECT_EQ(fBar->OpenIndex(), -1);
+
+    struct Step {
+        int key;
+        unsigned int hostModifiers;
+        int open;   // the bar's open menu afterwards
+    };
+    const Step steps[] = {
+        {'e', QUOR_HOST_ALT, 1},
+        {'f', QUOR_HOST_ALT, 0},
+        {'F', QUOR_HOST_ALT | QUOR_HOST_SHIFT, 2},
+        {'f', QUOR_HOST_ALT, 0},
+        {kHostEscape, 0, -1},
+        {'x', QUOR_HOST_ALT, -1},
+        {'e', 0, -1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(1, static_cast<char>(step.key)));
+        Key(step.key, step.hostModifiers);
+        EXPECT_EQ(fBar->OpenIndex(), step.open);
+    }
+    pushF10(QUOR_HOST_SHIFT);
+    EXPECT_EQ(fBar->OpenIndex(), -1);
+    EXPECT_EQ(fForm->fKeys, (std::vector<int>{'x', 'e', QUOR_KEY_F10}));
+}
+
 TEST_F(QuorMenu, PointerChoosesOnlyEnabledItemsAndTitlesToggleTheirMenu)
 {
     // Catches separators or disabled items that send a code (or leave the menu open), a click

@@ -28,3 +28,10 @@ void Quor_Host::WakeCurrent()
     if (Quor_Host* host = sHost.load(std::memory_order_acquire))
         host->Wake();
 }
+
+bool Quor_Host::SetIcon(uint32_t window, const Quor_image& icon)
+{
+    (void)window;
+    (void)icon;
+    return false;
+}

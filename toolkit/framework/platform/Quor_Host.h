@@ -66,6 +66,9 @@ public:
     virtual void SetSize(uint32_t window, int width, int height) = 0;
     virtual void GetSize(uint32_t window, int* width, int* height) = 0;
     virtual void SetMinSize(uint32_t window, int width, int height) = 0;
+    // Shows a usable 32-bit image (the toolkit's pixel packing, straight alpha) as the window's
+    // icon; the host copies the pixels. False where the host shows no icons, as by default.
+    virtual bool SetIcon(uint32_t window, const Quor_image& icon);
     // Shows the given rectangles (client coordinates, already clipped to the image) of the
     // window's composed 32-bit image (the toolkit's pixel packing; alpha is ignored).
     virtual void Present(uint32_t window, const Quor_image& composed, const Quor_Rect* rects,

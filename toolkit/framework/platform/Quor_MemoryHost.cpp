@@ -3,9 +3,23 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <new>
 
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
+
+namespace {
+
+// An event of this kind for the window; the other fields are left at their defaults.
+Quor_HostEvent EventFor(Quor_HostEvent::Kind kind, uint32_t window)
+{
+    Quor_HostEvent event;
+    event.kind = kind;
+    event.window = window;
+    return event;
+}
+
+}  // namespace
 
 Quor_MemoryHost::Quor_MemoryHost() = default;
 Quor_MemoryHost::~Quor_MemoryHost() = default;
@@ -39,13 +53,17 @@ bool Quor_MemoryHost::TakeEvent(Quor_HostEvent* event)
     *event = std::move(fQueue.front());
     fQueue.pop_front();
     // A drop happens where the pointer is when it is handled.
-    if (event->kind == Quor_HostEvent::kDropFile) {
-        if (const Window* w = Find(event->window)) {
-            fMouseX = w->x + event->x;
-            fMouseY = w->y + event->y;
-        }
-    }
+    if (event->kind == Quor_HostEvent::kDropFile)
+        PointerTo(event->window, event->x, event->y);
     return true;
+}
+
+void Quor_MemoryHost::PointerTo(uint32_t window, int x, int y)
+{
+    if (const Window* w = Find(window)) {
+        fMouseX = w->x + x;
+        fMouseY = w->y + y;
+    }
 }
 
 bool Quor_MemoryHost::WaitEvent(Quor_HostEvent* event, int timeoutMs)
@@ -129,19 +147,14 @@ int Quor_MemoryHost::QueuedEvents()
 void Quor_MemoryHost::PushMouse(uint32_t window, Quor_HostEvent::Kind kind, int x, int y, int button,
                                 unsigned int modifiers)
 {
-    Quor_HostEvent event;
-    event.kind = kind;
-    event.window = window;
+    Quor_HostEvent event = EventFor(kind, window);
     event.x = x;
     event.y = y;
     event.button = button;
     event.modifiers = modifiers;
     {
         std::lock_guard<std::mutex> lock(fMutex);
-        if (const Window* w = Find(window)) {
-            fMouseX = w->x + x;
-            fMouseY = w->y + y;
-        }
+        PointerTo(window, x, y);
         const unsigned int bit = button == 2 ? QUOR_HOST_BUTTON_RIGHT
                                  : button == 3 ? QUOR_HOST_BUTTON_MIDDLE
                                                : QUOR_HOST_BUTTON_LEFT;
@@ -162,9 +175,7 @@ void Quor_MemoryHost::PushClick(uint32_t window, int x, int y, int button, unsig
 void Quor_MemoryHost::PushWheel(uint32_t window, int x, int y, int wheelY, int wheelX,
                                 unsigned int modifiers)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kWheel;
-    event.window = window;
+    Quor_HostEvent event = EventFor(Quor_HostEvent::kWheel, window);
     event.x = x;
     event.y = y;
     event.wheelX = wheelX;
@@ -176,9 +187,7 @@ void Quor_MemoryHost::PushWheel(uint32_t window, int x, int y, int wheelY, int w
 void Quor_MemoryHost::PushKey(uint32_t window, int hostChar, unsigned int modifiers,
                               unsigned int functionKeys)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kKeyDown;
-    event.window = window;
+    Quor_HostEvent event = EventFor(Quor_HostEvent::kKeyDown, window);
     event.hostChar = hostChar;
     event.modifiers = modifiers;
     event.functionKeys = functionKeys;
@@ -195,9 +204,7 @@ void Quor_MemoryHost::PushKey(uint32_t window, int hostChar, unsigned int modifi
 
 void Quor_MemoryHost::PushText(uint32_t window, const std::string& utf8, unsigned int modifiers)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kText;
-    event.window = window;
+    Quor_HostEvent event = EventFor(Quor_HostEvent::kText, window);
     event.text = utf8;
     event.modifiers = modifiers;
     Push(event);
@@ -206,52 +213,36 @@ void Quor_MemoryHost::PushText(uint32_t window, const std::string& utf8, unsigne
 void Quor_MemoryHost::PushDrop(uint32_t window, const std::string& path, int x, int y)
 {
     // The backend reports no position; x and y only place the pointer when the drop is taken.
-    Quor_HostEvent event;
+    Quor_HostEvent event = EventFor(Quor_HostEvent::kDropFile, window);
     event.x = x;
     event.y = y;
-    event.kind = Quor_HostEvent::kDropFile;
-    event.window = window;
     event.text = path;
     Push(event);
 }
 
 void Quor_MemoryHost::PushClose(uint32_t window)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kClose;
-    event.window = window;
-    Push(event);
+    Push(EventFor(Quor_HostEvent::kClose, window));
 }
 
 void Quor_MemoryHost::PushQuit()
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kQuit;
-    Push(event);
+    Push(EventFor(Quor_HostEvent::kQuit, 0));
 }
 
 void Quor_MemoryHost::PushExpose(uint32_t window)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kExpose;
-    event.window = window;
-    Push(event);
+    Push(EventFor(Quor_HostEvent::kExpose, window));
 }
 
 void Quor_MemoryHost::PushEnter(uint32_t window)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kEnter;
-    event.window = window;
-    Push(event);
+    Push(EventFor(Quor_HostEvent::kEnter, window));
 }
 
 void Quor_MemoryHost::PushLeave(uint32_t window)
 {
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kLeave;
-    event.window = window;
-    Push(event);
+    Push(EventFor(Quor_HostEvent::kLeave, window));
 }
 
 void Quor_MemoryHost::UserResize(uint32_t window, int width, int height)
@@ -262,9 +253,7 @@ void Quor_MemoryHost::UserResize(uint32_t window, int width, int height)
 void Quor_MemoryHost::UserMove(uint32_t window, int x, int y)
 {
     SetPosition(window, x, y);
-    Quor_HostEvent event;
-    event.kind = Quor_HostEvent::kMoved;
-    event.window = window;
+    Quor_HostEvent event = EventFor(Quor_HostEvent::kMoved, window);
     event.x = x;
     event.y = y;
     Push(event);
@@ -375,9 +364,7 @@ void Quor_MemoryHost::SetSize(uint32_t window, int width, int height)
         w->height = height;
     }
     if (changed) {
-        Quor_HostEvent event;
-        event.kind = Quor_HostEvent::kResized;
-        event.window = window;
+        Quor_HostEvent event = EventFor(Quor_HostEvent::kResized, window);
         event.width = width;
         event.height = height;
         Push(event);
@@ -409,6 +396,23 @@ void Quor_MemoryHost::SetMinSize(uint32_t window, int width, int height)
     int height2 = 0;
     GetSize(window, &width2, &height2);
     SetSize(window, width2, height2);
+}
+
+bool Quor_MemoryHost::SetIcon(uint32_t window, const Quor_image& icon)
+{
+    if (!icon.IsUsable32())
+        return false;
+    std::unique_ptr<Quor_BaseImage> copy(new (std::nothrow) Quor_BaseImage);
+    if (copy == nullptr || copy->Initialize(icon.width, icon.height, 32) != 0)
+        return false;
+    for (int y = 0; y < icon.height; ++y)
+        std::memcpy(copy->RowPtr(y), icon.Row(y), static_cast<size_t>(icon.width) * 4);
+    std::lock_guard<std::mutex> lock(fMutex);
+    Window* w = Find(window);
+    if (w == nullptr)
+        return false;
+    w->icon = std::move(copy);
+    return true;
 }
 
 void Quor_MemoryHost::Present(uint32_t window, const Quor_image& composed, const Quor_Rect* rects,

@@ -37,6 +37,8 @@ public:
         // What the window shows: the presented rectangles of the composed images.
         std::unique_ptr<Quor_BaseImage> pixels;
         int presents = 0;
+        // A copy of the icon last set; null for none.
+        std::unique_ptr<Quor_BaseImage> icon;
     };
 
     Quor_MemoryHost();
@@ -66,6 +68,7 @@ public:
     void SetSize(uint32_t window, int width, int height) override;
     void GetSize(uint32_t window, int* width, int* height) override;
     void SetMinSize(uint32_t window, int width, int height) override;
+    bool SetIcon(uint32_t window, const Quor_image& icon) override;
     void Present(uint32_t window, const Quor_image& composed, const Quor_Rect* rects, int count) override;
     uintptr_t CreateMonoCursor(const uint8_t data[32], const uint8_t mask[32], int hotX, int hotY) override;
     void SetCursor(uintptr_t cursor) override;
@@ -139,6 +142,8 @@ public:
 private:
     // Pops the next event (the mutex held); false when none is queued.
     bool TakeEvent(Quor_HostEvent* event);
+    // Puts the pointer at the window's client point (the mutex held).
+    void PointerTo(uint32_t window, int x, int y);
     Window* Find(uint32_t window);
     const Window* Find(uint32_t window) const;
 

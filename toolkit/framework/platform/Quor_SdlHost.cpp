@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -12,6 +14,44 @@
 #include "toolkit/framework/platform/Quor_HostEvent.h"
 
 namespace {
+
+// The leading fields of Xlib's error event (XErrorEvent), whose layout is part of the X11 ABI;
+// declared here so that the backend needs neither Xlib's headers nor a link to it.
+struct XErrorRecord {
+    int type;
+    void* display;
+    unsigned long resourceId;
+    unsigned long serial;
+    unsigned char errorCode;
+    unsigned char requestCode;
+    unsigned char minorCode;
+};
+
+constexpr unsigned char kXBadWindow = 3;
+// Error codes already reported, so that a repeating error is reported once.
+std::atomic<bool> sXErrorReported[256];
+
+// Xlib's own handler prints the error and ends the process. A window that closes while the
+// server still has requests for it queued (a focus change, a sent event) brings BadWindow,
+// which is expected and harmless; other errors are reported once and the program goes on.
+int OnXError(void*, XErrorRecord* error)
+{
+    if (error == nullptr || error->errorCode == kXBadWindow)
+        return 0;
+    if (!sXErrorReported[error->errorCode].exchange(true))
+        std::fprintf(stderr, "X11 error %d (request %d.%d, resource 0x%lx) ignored\n", error->errorCode,
+                     error->requestCode, error->minorCode, error->resourceId);
+    return 0;
+}
+
+void InstallXErrorHandler(void* x11)
+{
+    using Handler = int (*)(void*, XErrorRecord*);
+    using SetHandlerFn = Handler (*)(Handler);
+    // SDL's handler is replaced, not chained: it hands on to Xlib's, which ends the process.
+    if (auto setHandler = reinterpret_cast<SetHandlerFn>(SDL_LoadFunction(x11, "XSetErrorHandler")))
+        setHandler(&OnXError);
+}
 
 SDL_Window* WindowOf(uint32_t id)
 {
@@ -247,10 +287,21 @@ bool Quor_SdlHost::Init(std::string* error)
                      "SDL_VIDEODRIVER=offscreen to run without a display.";
         return false;
     }
+    if (fDriver == "x11") {
+        if (void* x11 = X11Library())
+            InstallXErrorHandler(x11);
+    }
     fWakeEvent = SDL_RegisterEvents(1);
     SDL_StartTextInput();
     fStarted = true;
     return true;
+}
+
+void* Quor_SdlHost::X11Library()
+{
+    if (fX11 == nullptr && fDriver == "x11")
+        fX11 = SDL_LoadObject("libX11.so.6");
+    return fX11;
 }
 
 void Quor_SdlHost::Shutdown()
@@ -370,8 +421,12 @@ void Quor_SdlHost::HideWindow(uint32_t window)
 
 void Quor_SdlHost::FocusWindow(uint32_t window)
 {
-    if (SDL_Window* w = WindowOf(window))
+    if (SDL_Window* w = WindowOf(window)) {
         SDL_RaiseWindow(w);
+        // Raising asks the window manager; without one the keyboard would stay where it was
+        // (with a closed dialog: nowhere). Fails harmlessly for a window not mapped yet.
+        SDL_SetWindowInputFocus(w);
+    }
 }
 
 bool Quor_SdlHost::HasFocus(uint32_t window)
@@ -414,6 +469,22 @@ void Quor_SdlHost::SetMinSize(uint32_t window, int width, int height)
 {
     if (SDL_Window* w = WindowOf(window))
         SDL_SetWindowMinimumSize(w, std::max(1, width), std::max(1, height));
+}
+
+bool Quor_SdlHost::SetIcon(uint32_t window, const Quor_image& icon)
+{
+    SDL_Window* w = WindowOf(window);
+    if (w == nullptr || !icon.IsUsable32())
+        return false;
+    // A surface over the pixels, nothing copied; SDL converts them into the window's icon. The
+    // toolkit's word is blue << 24 | green << 16 | red << 8 | alpha.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon.bits, icon.width, icon.height, 32, icon.rowBytes,
+                                                              SDL_PIXELFORMAT_BGRA8888);
+    if (surface == nullptr)
+        return false;
+    SDL_SetWindowIcon(w, surface);
+    SDL_FreeSurface(surface);
+    return true;
 }
 
 void Quor_SdlHost::Present(uint32_t window, const Quor_image& composed, const Quor_Rect* rects, int count)
@@ -528,12 +599,9 @@ void Quor_SdlHost::Beep()
     using FlushFn = int (*)(void*);
     if (!fBellTried) {
         fBellTried = true;
-        if (fDriver == "x11") {
-            fX11 = SDL_LoadObject("libX11.so.6");
-            if (fX11 != nullptr) {
-                if (auto open = reinterpret_cast<OpenFn>(SDL_LoadFunction(fX11, "XOpenDisplay")))
-                    fBellDisplay = open(nullptr);
-            }
+        if (void* x11 = X11Library()) {
+            if (auto open = reinterpret_cast<OpenFn>(SDL_LoadFunction(x11, "XOpenDisplay")))
+                fBellDisplay = open(nullptr);
         }
     }
     if (fBellDisplay == nullptr)

@@ -1,5 +1,6 @@
 // The desktop backend on SDL2: windows with a software surface, events, cursors, the clipboard
-// and the pointer, with the X11 bell for beeps. Its source is the only file that includes SDL.
+// and the pointer; on X11 also the bell and an error handler under which a request for a window
+// that has just closed cannot end the program. Its source is the only file that includes SDL.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,7 @@ public:
     void SetSize(uint32_t window, int width, int height) override;
     void GetSize(uint32_t window, int* width, int* height) override;
     void SetMinSize(uint32_t window, int width, int height) override;
+    bool SetIcon(uint32_t window, const Quor_image& icon) override;
     void Present(uint32_t window, const Quor_image& composed, const Quor_Rect* rects, int count) override;
     uintptr_t CreateMonoCursor(const uint8_t data[32], const uint8_t mask[32], int hotX, int hotY) override;
     void SetCursor(uintptr_t cursor) override;
@@ -48,12 +50,16 @@ public:
     const std::string& DriverName() const { return fDriver; }
 
 private:
+    // libX11, loaded at run time when SDL runs on X11 (null elsewhere): the error handler and
+    // the bell come from it, so the program does not link it.
+    void* X11Library();
+
     bool fStarted = false;
     uint32_t fWakeEvent = 0;
     std::string fDriver;
     uintptr_t fCurrentCursor = 0;
-    // The X11 bell, loaded at the first beep; null where there is no X display.
     void* fX11 = nullptr;
+    // The bell's own display connection, opened at the first beep; null without X.
     void* fBellDisplay = nullptr;
     bool fBellTried = false;
 };
