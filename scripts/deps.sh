@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra
   imagemagick locales
   xvfb xdotool x11-utils libx11-dev
+  desktop-file-utils
 )
 
 missing=()

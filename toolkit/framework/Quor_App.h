@@ -63,6 +63,8 @@ public:
     void Unlock();
 
     const Quor_String& Name() const { return fName; }
+    // The second name given at construction; applications pass their version string there.
+    const Quor_String& SecondName() const { return fSecondName; }
     Quor_Message* Prefs() { return &fPrefs; }
     Quor_Message* AppPrefs() { return &fAppPrefs; }
 

@@ -1,0 +1,9 @@
+// The editor program: the toolkit's entry calls this once it is set up.
+#include "app/ui/PanomerApp.h"
+
+int Quor_Main()
+{
+    PanomerApp app;
+    app.Run();
+    return 0;
+}

@@ -1,0 +1,427 @@
+#include "app/ui/PanomerWnd.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <new>
+
+#include "app/core/Projection.h"
+#include "app/ui/AboutWnd.h"
+#include "app/ui/AlertWnd.h"
+#include "app/ui/ExportFlow.h"
+#include "app/ui/PanomerCodes.h"
+#include "app/ui/PanomerMainLayer.h"
+#include "app/ui/PanomerPrefs.h"
+#include "app/ui/PanomerView.h"
+#include "app/ui/PhotoListView.h"
+#include "app/ui/canvas/CanvasGuides.h"
+#include "app/ui/data/PanomerArt.h"
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_EventLoop.h"
+#include "toolkit/widgets/Quor_ScrollingView.h"
+
+namespace {
+
+constexpr const char* kTitle = "Quor Panomer";
+// A new or opened document is shown a little smaller than the canvas, centred.
+constexpr float kStartZoom = 0.9f;
+// Where a file handed to the photo list by the window lands (the list ignores it).
+const Quor_Point kListDropPoint(32, 32);
+
+bool IsJpeg(const Quor_Path& path)
+{
+    return std::strcmp(path.Type(), "image/jpeg") == 0;
+}
+
+bool Exists(const char* path)
+{
+    struct stat st;
+    return stat(path, &st) == 0;
+}
+
+// Whether the file's name has an extension (a dot that does not start the name).
+bool HasExtension(const Quor_Path& path)
+{
+    const Quor_String name = path.Name().IsEmpty() ? Quor_String(path) : path.Name();
+    const char* dot = std::strrchr(name.Buffer(), '.');
+    return dot != nullptr && dot != name.Buffer() && dot[1] != '\0';
+}
+
+void ClearPivot(PanomerDoc* doc)
+{
+    doc->fPivot[0] = 1000000.0f;
+    doc->fPivot[1] = 1000000.0f;
+}
+
+}  // namespace
+
+PanomerWnd::PanomerWnd(Quor_Rect frame, const char* path)
+    : Quor_Wnd(kTitle, frame, true, 0, nullptr),
+      fDocument(gFocalLength),
+      fStartupPath(path != nullptr ? path : ""),
+      fMainLayer(nullptr)
+{
+    SetIcon(&kappicon);
+    Show();
+}
+
+PanomerWnd::~PanomerWnd()
+{
+    // The canvas and the list point into the document: they go before it does.
+    DestroyLayers();
+}
+
+void PanomerWnd::OnCreate()
+{
+    try {
+        fMainLayer = new PanomerMainLayer(Bounds(), &fDocument);
+    } catch (const std::bad_alloc&) {
+        fMainLayer = nullptr;
+    }
+    if (fMainLayer == nullptr) {
+        if (Quor_App::gApp != nullptr)
+            Quor_App::gApp->Quit();
+        return;
+    }
+    AddLayer(fMainLayer);
+    fMainLayer->Canvas()->SetAlertHandler([this](const char* text) {
+        Quor_Alert(this, kAlertExclamation, text, nullptr, nullptr, "OK");
+    });
+    if (!fStartupPath.IsEmpty()) {
+        Quor_Message open(kCmdOpen);
+        open.Set("path", fStartupPath.Buffer());
+        SendMessage(&open);
+    }
+}
+
+void PanomerWnd::GetMinMaxSize(Quor_Point* min, Quor_Point* max)
+{
+    if (min != nullptr)
+        min->Set(kMinWidth, kMinHeight);
+    if (max != nullptr)
+        max->Set(10000, 10000);
+}
+
+bool PanomerWnd::Busy() const
+{
+    return Quor_EventLoop::ModalWindow() != nullptr;
+}
+
+bool PanomerWnd::CloseOK()
+{
+    // While an export runs the document is in the worker's hands.
+    if (Busy() || !Quor_Wnd::CloseOK())
+        return false;
+    switch (AskToSave()) {
+    case SavePrompt::kClean:
+    case SavePrompt::kDiscard:
+        return true;
+    case SavePrompt::kSaved:
+    case SavePrompt::kCancel:
+        // After saving the user closes again; a failed save has said why.
+        return false;
+    }
+    return false;
+}
+
+void PanomerWnd::OnClose()
+{
+    Hide();
+    if (Quor_App::gApp != nullptr)
+        Quor_App::gApp->Quit();
+}
+
+void PanomerWnd::OnFileDrop(const char* path, Quor_Point where, unsigned int)
+{
+    if (fMainLayer == nullptr || path == nullptr)
+        return;
+    PhotoListView* list = fMainLayer->PhotoList();
+    Quor_Point inLayer = where;
+    fMainLayer->WndToLayer(inLayer);
+    // The list takes any image dropped on it; elsewhere only photos (JPEG) are meant for it.
+    if (fMainLayer->ListScroller()->Frame().Contains(inLayer) || IsJpeg(Quor_Path(path)))
+        list->OnFileDrop(path, kListDropPoint, 0);
+}
+
+void PanomerWnd::HandleMessage(Quor_Message* message)
+{
+    const char* path = nullptr;
+    const bool hasPath = message->Get("path", &path) && path != nullptr && *path != '\0';
+    switch (message->what) {
+    case kCmdNew: {
+        const SavePrompt answer = AskToSave();
+        if (answer == SavePrompt::kCancel || (answer == SavePrompt::kSaved && fDocument.fModified))
+            return;
+        NewDocument();
+        return;
+    }
+    case kCmdOpen:
+        if (hasPath)
+            OpenDocument(path);
+        else
+            OpenWithDialog();
+        return;
+    case kCmdSave:
+        SaveDocument();
+        return;
+    case kCmdSaveAs:
+        if (hasPath) {
+            SaveDocumentAs(path);
+        } else if (Quor_App::gApp != nullptr) {
+            // An untitled document is proposed as Untitled.qpm; one with a file starts there.
+            const char* proposed = fDocument.fPath.IsEmpty() ? "Untitled.qpm" : fDocument.fPath.Buffer();
+            Quor_App::gApp->SaveFileDialog(this, "Save As", this, kCmdSaveAs, proposed, nullptr);
+        }
+        return;
+    case kCmdPreview:
+        if (fMainLayer != nullptr && fDocument.fNumPhotos > 0)
+            fMainLayer->Canvas()->Preview();
+        return;
+    case kCmdExportJpeg:
+        if (fMainLayer != nullptr && fDocument.fNumPhotos > 0)
+            ExportJpeg(this, &fDocument, fMainLayer->Canvas());
+        return;
+    case kCmdExportPsd:
+        if (fMainLayer != nullptr && fDocument.fNumPhotos > 0)
+            ExportPsd(this, &fDocument, fMainLayer->Canvas());
+        return;
+    case kCmdUndo:
+        Undo();
+        return;
+    case kCmdDifferenceMode:
+    case kCmdCenterline:
+    case kCmdCrosshairs:
+    case kCmdSnap: {
+        bool* setting = message->what == kCmdDifferenceMode ? &gDifferenceMode
+                        : message->what == kCmdCenterline   ? &gHorizonGuide
+                        : message->what == kCmdCrosshairs   ? &gCrosshairGuide
+                                                            : &gSnapMode;
+        *setting = !*setting;
+        UpdateCanvas();
+        return;
+    }
+    case kCmdHelp:
+        ShowHelp();
+        return;
+    case kCmdAbout:
+        AboutBox(this);
+        return;
+    case QUOR_MSG_QUIT:
+        Quit();
+        return;
+    default:
+        Quor_Wnd::HandleMessage(message);
+        return;
+    }
+}
+
+PanomerWnd::SavePrompt PanomerWnd::AskToSave()
+{
+    if (!fDocument.fModified)
+        return SavePrompt::kClean;
+    Quor_String detail;
+    if (fDocument.fPath.IsEmpty()) {
+        detail = "This panorama has not been saved yet.";
+    } else {
+        detail = "Your changes to \"";
+        detail += fDocument.fPath.Name();
+        detail += "\" have not been saved.";
+    }
+    switch (Quor_Alert(this, kAlertQuestion, "Save changes?", detail, nullptr, "Yes", "No", "Cancel")) {
+    case 0:
+        SendMessage(kCmdSave);
+        return SavePrompt::kSaved;
+    case 1:
+        // "No" discards the changes only if a command then goes on to replace them.
+        return SavePrompt::kDiscard;
+    default:
+        return SavePrompt::kCancel;
+    }
+}
+
+void PanomerWnd::UpdateCanvas()
+{
+    if (fMainLayer != nullptr)
+        fMainLayer->Canvas()->Update(true);
+}
+
+void PanomerWnd::UpdateTitle()
+{
+    if (fDocument.fPath.IsEmpty()) {
+        SetTitle(kTitle);
+        return;
+    }
+    Quor_String title = fDocument.fPath.Name();
+    title += " - ";
+    title += kTitle;
+    SetTitle(title);
+}
+
+void PanomerWnd::NewDocument()
+{
+    if (fMainLayer == nullptr)
+        return;
+    fMainLayer->PhotoList()->Remove(true);
+    fDocument.fUndo.Close();
+    fDocument.fPath = "";
+    fDocument.fNumPhotos = 0;
+    fDocument.fSelected = -1;
+    ClearPivot(&fDocument);
+    Projection& projection = fMainLayer->Canvas()->CanvasProjection();
+    projection.SetZoom(kStartZoom);
+    projection.SetOffset(Quor_Vector2(0.0f, 0.0f));
+    UpdateCanvas();
+    fMainLayer->SendMessage(kToolPan);
+    fMainLayer->SendMessage(kMsgUpdateTools);
+    // The projection carries over, with its whole range as the crop.
+    if (const int code = ProjectionCommand(fDocument.fProjectionType))
+        fMainLayer->SendMessage(code);
+    fDocument.fModified = false;
+    UpdateTitle();
+}
+
+void PanomerWnd::OpenWithDialog()
+{
+    const SavePrompt answer = AskToSave();
+    if (answer == SavePrompt::kCancel || (answer == SavePrompt::kSaved && fDocument.fModified))
+        return;
+    // After "No" the changes stay until a project really replaces them: a cancelled dialog, or
+    // a photo chosen for the list, keeps them (and the prompt at quit).
+    if (Quor_App::gApp != nullptr)
+        Quor_App::gApp->OpenFileDialog(this, "Open", this, kCmdOpen, "Quor Panomer and JPEG Files",
+                                       "*.qpm;*.jpg;*.jpeg", nullptr);
+}
+
+void PanomerWnd::OpenDocument(const char* path)
+{
+    if (fMainLayer == nullptr)
+        return;
+    const Quor_Path file = Quor_Path(path).Absolute();
+    if (IsJpeg(file)) {
+        fMainLayer->PhotoList()->OnFileDrop(file, kListDropPoint, 0);
+        return;
+    }
+    // What a failed read must not leave changed.
+    const int32_t oldType = fDocument.fProjectionType;
+    const float oldFocal = fDocument.fFocalLength;
+
+    fMainLayer->PhotoList()->Remove(true);
+    fDocument.fUndo.Close();
+    fDocument.fPath = file;
+    fDocument.fModified = false;
+    fDocument.fNumPhotos = 0;
+    fDocument.fSelected = -1;
+    ClearPivot(&fDocument);
+    if (!fDocument.Open()) {
+        Quor_Alert(this, kAlertExclamation, "Could not open document.",
+                   "The file is either corrupt, or is from a newer version of Panomer.", file, "OK");
+        fDocument.fProjectionType = oldType;
+        fDocument.fFocalLength = oldFocal;
+        SendMessage(kCmdNew);
+        return;
+    }
+    if (fDocument.fSelected >= fDocument.fNumPhotos)
+        fDocument.fSelected = -1;
+    Projection& projection = fMainLayer->Canvas()->CanvasProjection();
+    projection.SetZoom(kStartZoom);
+    projection.SetOffset(Quor_Vector2(0.0f, 0.0f));
+    fMainLayer->ShowDocumentSettings();
+    UpdateCanvas();
+    fMainLayer->SendMessage(kMsgUpdateTools);
+    UpdateTitle();
+}
+
+bool PanomerWnd::SaveDocument()
+{
+    if (fDocument.fPath.IsEmpty()) {
+        SendMessage(kCmdSaveAs);
+        return !fDocument.fModified;
+    }
+    if (!fDocument.Save()) {
+        const char* reason = "Check that the folder exists and can be written, and that the disk is not full.";
+        for (int i = 0; i < fDocument.fNumPhotos && i < kMaxPhotos; ++i) {
+            if (!PanomerDoc::IsStorablePath(fDocument.fPhotoPath[i])) {
+                reason = "A photo's file name contains a double quote, which a project cannot store.";
+                break;
+            }
+        }
+        // The document stays modified, so that nothing is lost without a further prompt.
+        Quor_Alert(this, kAlertExclamation, "Could not save document.", fDocument.fPath, reason, "OK");
+        return false;
+    }
+    fDocument.fModified = false;
+    UpdateTitle();
+    return true;
+}
+
+void PanomerWnd::SaveDocumentAs(const char* path)
+{
+    Quor_Path file = Quor_Path(path).Absolute();
+    if (!HasExtension(file)) {
+        file += ".qpm";
+        // The file dialog confirmed replacing the name typed, not this one.
+        if (Exists(file)) {
+            Quor_String text = "\"";
+            text += file.Name();
+            text += "\" already exists.";
+            if (Quor_Alert(this, kAlertExclamation, text, "Do you want to replace it?", nullptr, "Replace",
+                           "Cancel") != 0)
+                return;
+        }
+    }
+    const Quor_Path old = fDocument.fPath;
+    fDocument.fPath = file;
+    // A failed save keeps the document where it was.
+    if (!SaveDocument())
+        fDocument.fPath = old;
+}
+
+void PanomerWnd::Undo()
+{
+    if (fMainLayer == nullptr || !fDocument.CanUndo())
+        return;
+    fDocument.Undo();
+    // The selection may name a photo the undo took away.
+    if (fDocument.fSelected >= fDocument.fNumPhotos) {
+        fDocument.fSelected = -1;
+        ClearPivot(&fDocument);
+    }
+    // The document now differs from the file.
+    fDocument.fModified = true;
+    fMainLayer->ShowDocumentSettings();
+    UpdateCanvas();
+    fMainLayer->SendMessage(kMsgUpdateTools);
+}
+
+void PanomerWnd::Quit()
+{
+    // The framework holds the desktop's request while a modal window runs; a request that still
+    // arrives then must not pull the document from under an export.
+    if (Busy())
+        return;
+    switch (AskToSave()) {
+    case SavePrompt::kClean:
+    case SavePrompt::kDiscard:
+        if (Quor_App::gApp != nullptr)
+            Quor_App::gApp->Quit();
+        else
+            Quor_EventLoop::RequestQuit();
+        return;
+    case SavePrompt::kSaved:
+    case SavePrompt::kCancel:
+        return;
+    }
+}
+
+void PanomerWnd::ShowHelp()
+{
+    Quor_Path help = Quor_App::AppDir();
+    help.Append("help.html");
+    if (!Exists(help)) {
+        Quor_Alert(this, kAlertExclamation, "The help page is missing.", help, nullptr, "OK");
+        return;
+    }
+    if (Quor_App::LaunchFile(help) != 0)
+        Quor_Alert(this, kAlertExclamation, "Could not open the help page.", help,
+                   "No program to show web pages was found.", "OK");
+}

@@ -1,0 +1,25 @@
+#include "app/ui/RenderDialog.h"
+
+#include "toolkit/widgets/Quor_TextControl.h"
+
+RenderDialog::RenderDialog(PanomerDoc* doc, Quor_Wnd* parent)
+    : ExportDialog(doc, parent, "JPEG Export", "Untitled.jpg", true)
+{
+}
+
+void RenderDialog::UpdateData(bool save)
+{
+    if (save)
+        StoreSize();
+    else
+        LoadSize();
+}
+
+bool RenderDialog::ValidateData()
+{
+    if (ValidateSize())
+        return true;
+    if (fQualityField != nullptr)
+        fQualityField->Focus(true);
+    return false;
+}

@@ -1,0 +1,148 @@
+#include "app/ui/RenderProgress.h"
+
+#include <new>
+
+#include "toolkit/core/Quor_Message.h"
+#include "toolkit/framework/Quor_LayoutView.h"
+#include "toolkit/framework/Quor_Wnd.h"
+#include "toolkit/widgets/Quor_Button.h"
+#include "toolkit/widgets/Quor_ProgressBar.h"
+#include "toolkit/widgets/Quor_StaticText.h"
+
+RenderOptions RenderProgress::gRenderOptions;
+
+namespace {
+
+constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
+
+}  // namespace
+
+RenderProgress::RenderProgress(PanomerDoc* doc, Quor_Wnd* parent, RenderResult* outcome)
+    : RenderProgress(doc, parent, RenderKind::kJpeg, outcome)
+{
+}
+
+RenderProgress::RenderProgress(PanomerDoc* doc, Quor_Wnd* parent, RenderKind kind, RenderResult* outcome)
+    : Quor_Dialog("Render Progress", parent),
+      RenderOwner(doc),
+      fKind(kind),
+      fOutcome(outcome),
+      fBar(nullptr),
+      fCancel(nullptr),
+      fWindowId(0),
+      fTimer(0),
+      fStarted(false),
+      fFinished(false)
+{
+    auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
+    if (form == nullptr)
+        return;
+    // Without a window manager's title bar, this line says what the bar measures.
+    if (auto* caption = new (std::nothrow) Quor_StaticText(kind == RenderKind::kPsd ? "Rendering the layers..."
+                                                                                   : "Rendering the panorama...",
+                                                           QUOR_ALIGN_LEFT, kFixed))
+        form->AddChild(caption, QUOR_LAYOUT_NONE);
+    fBar = new (std::nothrow) Quor_ProgressBar(256, kFixed);
+    if (fBar != nullptr)
+        form->AddChild(fBar, QUOR_LAYOUT_NONE);
+    fCancel = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 72, false, kFixed);
+    if (fCancel != nullptr)
+        form->AddChild(fCancel, QUOR_LAYOUT_FAR);
+    AddChild(form);
+    SetKeyButtons(nullptr, fCancel);
+}
+
+RenderProgress::~RenderProgress()
+{
+    // The worker reports to this object: it must be gone first.
+    CancelRender();
+}
+
+void RenderProgress::UpdateData(bool save)
+{
+    if (save)
+        return;
+    // The completion is posted to this window, and posted work only runs inside a loop; starting
+    // from that loop also means its end can never come before the loop is there to see it.
+    Quor_Wnd* window = Window();
+    if (window == nullptr || !Quor_Wnd::PostTask(window->Id(), [this](Quor_Wnd*) { Start(); }))
+        Start();
+}
+
+void RenderProgress::Start()
+{
+    if (fFinished || fStarted)
+        return;
+    fWindowId = Window() != nullptr ? Window()->Id() : 0;
+    fStarted = StartRender(fKind, gRenderOptions);
+    if (!fStarted) {
+        // No thread: nothing will ever end this window but the user, so it closes now and says so.
+        fResult = RenderResult::Failed(RenderFailure::kNone);
+        fResult.cause = "The export could not be started.";
+        SendMessage(QUOR_MSG_CANCEL);
+        return;
+    }
+    if (Window() != nullptr && fTimer == 0)
+        fTimer = Window()->SetTimer(kProgressSeconds, this, QUOR_MSG_TICK);
+}
+
+void RenderProgress::RenderEnded(const RenderResult& result)
+{
+    fResult = result;
+    // The window may close before this runs (a Cancel that crossed the end): the task is then
+    // dropped with the window, and the Cancel has joined the worker itself. The dialog lives as
+    // long as its window, so while the task runs at all, `this` is there.
+    Quor_Wnd::PostTask(fWindowId, [this](Quor_Wnd*) { SendMessage(QUOR_MSG_OK); });
+}
+
+bool RenderProgress::Finish()
+{
+    if (fFinished)
+        return false;
+    fFinished = true;
+    // Holding the lock while joining makes any further check of the worker fail, so a worker
+    // still rendering stops at its next row; one that has ended is simply joined.
+    CancelRender();
+    if (fTimer != 0 && Window() != nullptr)
+        Window()->KillTimer(fTimer);
+    fTimer = 0;
+    if (fOutcome != nullptr) {
+        if (fStarted || fResult.status == RenderStatus::kFailed) {
+            *fOutcome = fResult;
+        } else {
+            *fOutcome = RenderResult();
+            fOutcome->status = RenderStatus::kCancelled;
+            fOutcome->outputEmpty = true;
+        }
+    }
+    if (fBar != nullptr && fResult.status == RenderStatus::kDone && fStarted)
+        fBar->SetValue(1.0f);
+    return true;
+}
+
+void RenderProgress::HandleMessage(Quor_Message* message)
+{
+    switch (message->what) {
+    case QUOR_MSG_TICK:
+        if (fBar != nullptr)
+            fBar->SetValue(Progress());
+        return;
+    case QUOR_MSG_OK:
+    case QUOR_MSG_CANCEL:
+        // A late end for a window already closing, or a second Cancel, has nothing left to do.
+        if (!Finish())
+            return;
+        break;
+    default:
+        break;
+    }
+    Quor_Dialog::HandleMessage(message);
+}
+
+void RenderProgress::DetachedFromWindow()
+{
+    if (fTimer != 0 && Window() != nullptr)
+        Window()->KillTimer(fTimer);
+    fTimer = 0;
+    Quor_Dialog::DetachedFromWindow();
+}

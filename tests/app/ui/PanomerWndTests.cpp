@@ -1,0 +1,486 @@
+// The main window as a user works with it: starting on a file, making a panorama from dropped
+// photos, the prompts that guard unsaved work, failed saves, undo, the guides, and how the
+// window looks with the bundled example.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/ui/PanomerCodes.h"
+#include "tests/app/ui/EditorTestSupport.h"
+#include "tests/support/GoldenImage.h"
+#include "toolkit/widgets/Quor_PopupMenu.h"
+#include "toolkit/widgets/Quor_TextControl.h"
+#include "toolkit/widgets/Quor_ToolBar.h"
+
+namespace {
+
+using editor_test::EditorTest;
+using editor_test::kDelete;
+using editor_test::kEscape;
+using editor_test::kReturn;
+using quor_test::kBlue;
+using quor_test::kRed;
+
+class PanomerWndTest : public EditorTest {
+protected:
+    // A project of n photos (64 x 48 JPEGs next to it) in the folder `sub` of the scratch folder.
+    std::string MakeProject(int n, const std::string& name = "pano.qpm", const std::string& sub = "")
+    {
+        const std::string folder = sub.empty() ? fDir.Path() : fDir.File(sub);
+        std::filesystem::create_directories(folder);
+        std::vector<std::string> photos;
+        for (int i = 0; i < n; ++i) {
+            photos.push_back("p" + std::to_string(i) + ".jpg");
+            editor_test::WriteJpeg(folder + "/" + photos.back(), kRed, kBlue);
+        }
+        editor_test::WriteProject(folder + "/" + name, photos);
+        return folder + "/" + name;
+    }
+    std::string MakePhoto(const std::string& name)
+    {
+        editor_test::WriteJpeg(fDir.File(name), kBlue, kRed);
+        return fDir.File(name);
+    }
+    // Moves photo 0 with the move tool, as an edit the document must remember.
+    void Edit()
+    {
+        Key('m');
+        const Quor_Point from = CanvasPoint(Doc().fYaw[0], Doc().fPitch[0]);
+        Drag(from, Quor_Point(from.x + 20, from.y + 10));
+        ASSERT_TRUE(Doc().fModified);
+    }
+    // A document without a file holding one photo.
+    void StartUntitledWithAPhoto()
+    {
+        Start();
+        DropFile(MakePhoto("new.jpg"), InWindow(List(), Quor_Point(50, 50)));
+        DragToCanvas(0, Quor_Point(100, 100));
+        ASSERT_EQ(Doc().fNumPhotos, 1);
+    }
+    void ChooseProjection(int code)
+    {
+        Quor_PopupMenu* popup = Layer()->ProjectionPopup();
+        Click(InWindow(popup, Quor_Point(10, 5)));
+        Quor_Menu* menu = popup->Menu();
+        ASSERT_TRUE(menu->IsOpen());
+        for (int i = 0; i < menu->CountItems(); ++i) {
+            if (menu->ItemMessage(i) == code) {
+                Quor_Point item = editor_test::Mid(menu->ItemRect(i));
+                menu->LayerToWnd(item);
+                Click(item);
+                return;
+            }
+        }
+        FAIL() << "no projection item " << code;
+    }
+    bool QuitAsked() const { return Quor_EventLoop::QuitRequested(); }
+};
+
+// Catches a start-up file that is not opened, a JPEG given at start treated as a project, a
+// relative start-up path kept relative (the photo links would break once saved), and a broken
+// project that leaves a half-read document instead of an empty one with the reason.
+TEST_F(PanomerWndTest, StartsOnTheFileItIsGiven)
+{
+    const std::string project = MakeProject(3, "pano.qpm", "trip");
+    const std::string jpeg = MakePhoto("single.jpg");
+    const std::string broken = fDir.File("broken.qpm");
+    ASSERT_TRUE(quor_test::WriteFileBytes(broken, std::string(PanomerDoc::kMimeType) + "\nversion 2\n"));
+    struct Case {
+        std::string path;
+        bool fromFolder;   // given relative to the scratch folder
+        int photos;
+        int listed;
+        bool alert;
+    };
+    const Case cases[] = {
+        {project, false, 3, 0, false},
+        {"trip/pano.qpm", true, 3, 0, false},
+        {jpeg, false, 0, 1, false},
+        {broken, false, 0, 0, true},
+    };
+    const std::string home = std::filesystem::current_path();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        fAlerts.clear();
+        if (c.alert)
+            Answer({kReturn});
+        ASSERT_EQ(chdir(c.fromFolder ? fDir.Path().c_str() : home.c_str()), 0);
+        Start(c.path);
+        ASSERT_EQ(chdir(home.c_str()), 0);
+        EXPECT_EQ(Doc().fNumPhotos, c.photos);
+        EXPECT_EQ(List()->CountPhotos(), c.listed);
+        EXPECT_FALSE(Doc().fModified);
+        EXPECT_EQ(fAlerts.size(), c.alert ? 1u : 0u);
+        if (c.photos > 0) {
+            EXPECT_EQ(std::string(Doc().fPath.Buffer()), project);
+            EXPECT_TRUE(Doc().fPhotoImage[2].IsValid());
+            EXPECT_NE(std::string(Wnd()->Title().Buffer()).find("pano.qpm"), std::string::npos);
+        }
+        if (c.alert) {
+            EXPECT_NE(fAlerts[0].find("Could not open document."), std::string::npos);
+        }
+        fApp.reset();
+    }
+}
+
+// Catches any break on the road from dropped files to a saved project: photos that do not reach
+// the list or the canvas, a drop that does not switch to the move tool, a move or an undo that
+// does not change the document, a save that does not write what is shown or leaves the name
+// without its extension, and a reopened project that differs from the one saved.
+TEST_F(PanomerWndTest, APanoramaFromDroppedPhotosSurvivesSavingAndOpening)
+{
+    Start();
+    DropFile(MakePhoto("a.jpg"), InWindow(List(), Quor_Point(50, 50)));
+    DropFile(MakePhoto("b.jpg"), InWindow(Canvas(), Quor_Point(50, 50)));
+    DropFile(fDir.File("b.qpm"), InWindow(Canvas(), Quor_Point(50, 50)));
+    ASSERT_EQ(List()->CountPhotos(), 2);
+
+    DragToCanvas(0, Quor_Point(200, 150));
+    DragToCanvas(1, Quor_Point(330, 150));
+    ASSERT_EQ(Doc().fNumPhotos, 2);
+    EXPECT_EQ(Doc().fYaw[0], 0.0f) << "the first photo goes to the centre";
+    // East lies to the right.
+    EXPECT_LT(Doc().fYaw[1], -0.2f);
+    EXPECT_EQ(Canvas()->Tool(), kToolMove);
+    EXPECT_TRUE(Layer()->ToolsToolBar()->IsButtonSet(kToolMove));
+
+    const float yaw = Doc().fYaw[1];
+    const Quor_Point from = CanvasPoint(Doc().fYaw[1], Doc().fPitch[1]);
+    Drag(from, Quor_Point(from.x + 40, from.y));
+    const float moved = Doc().fYaw[1];
+    EXPECT_LT(moved, yaw - 0.05f);
+    Key('z', QUOR_HOST_CTRL);
+    EXPECT_FLOAT_EQ(Doc().fYaw[1], yaw);
+    Key('z', QUOR_HOST_CTRL);
+    EXPECT_FLOAT_EQ(Doc().fYaw[1], moved);
+
+    Choose({fDir.File("pano")});
+    Key('s', QUOR_HOST_CTRL);
+    ASSERT_EQ(fDialogs, std::vector<std::string>{"save Save As Untitled.qpm"});
+    EXPECT_EQ(std::string(Doc().fPath.Buffer()), fDir.File("pano.qpm"));
+    EXPECT_FALSE(Doc().fModified);
+    EXPECT_NE(std::string(Wnd()->Title().Buffer()).find("pano.qpm"), std::string::npos);
+
+    ChooseMenu(kCmdNew);
+    EXPECT_EQ(Doc().fNumPhotos, 0);
+    EXPECT_EQ(List()->CountPhotos(), 0);
+    EXPECT_FALSE(MenuEnabled(kCmdUndo));
+    Choose({fDir.File("pano.qpm")});
+    ChooseMenu(kCmdOpen);
+    ASSERT_EQ(Doc().fNumPhotos, 2);
+    EXPECT_NEAR(Doc().fYaw[1], moved, 1e-5f);
+    EXPECT_FALSE(Doc().fModified);
+    EXPECT_TRUE(Doc().fPhotoImage[1].IsValid());
+}
+
+// Catches a prompt answer that does the wrong thing: "No" that marks a document clean which
+// then stays (the next quit would lose it), "Yes" that quits before the save is done, "Cancel"
+// that goes on, and a close box or a desktop quit that skips the prompt.
+TEST_F(PanomerWndTest, EveryPromptAnswerKeepsOrDropsTheWorkAsAsked)
+{
+    enum Command { kNew, kOpen, kQuit, kClose, kDesktopQuit };
+    struct Case {
+        const char* name;
+        Command command;
+        bool untitled;
+        int answer;
+        std::vector<std::string> dialogs;   // file dialog choices ("" cancels)
+        bool modified;                      // afterwards
+        int photos;                         // afterwards
+        bool quit;
+    };
+    const std::string other = MakeProject(2, "other.qpm");
+    const std::string jpeg = MakePhoto("loose.jpg");
+    const Case cases[] = {
+        {"new, no", kNew, false, 'n', {}, false, 0, false},
+        {"new, cancel", kNew, false, 'c', {}, true, 1, false},
+        {"new, yes", kNew, false, 'y', {}, false, 0, false},
+        {"open, no, dialog cancelled", kOpen, false, 'n', {""}, true, 1, false},
+        {"open, no, a photo chosen", kOpen, false, 'n', {jpeg}, true, 1, false},
+        {"open, no, a project chosen", kOpen, false, 'n', {other}, false, 2, false},
+        {"open, cancel", kOpen, false, kEscape, {}, true, 1, false},
+        {"quit, yes, untitled", kQuit, true, 'y', {""}, true, 1, false},
+        {"quit, yes", kQuit, false, 'y', {}, false, 1, false},
+        {"quit, no", kQuit, false, 'n', {}, true, 1, true},
+        {"quit, cancel", kQuit, false, 'c', {}, true, 1, false},
+        {"close box, cancel", kClose, false, 'c', {}, true, 1, false},
+        {"close box, yes", kClose, false, 'y', {}, false, 1, false},
+        {"close box, no", kClose, false, 'n', {}, true, 1, true},
+        {"desktop quit, cancel", kDesktopQuit, false, 'c', {}, true, 1, false},
+        {"desktop quit, no", kDesktopQuit, false, 'n', {}, true, 1, true},
+    };
+    const std::string project = MakeProject(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fAlerts.clear();
+        fDialogs.clear();
+        Quor_EventLoop::ClearQuit();
+        if (c.untitled) {
+            StartUntitledWithAPhoto();
+        } else {
+            Start(project);
+            Edit();
+        }
+        for (const std::string& d : c.dialogs)
+            Choose({d});
+        Answer({c.answer});
+        switch (c.command) {
+        case kNew: ChooseMenu(kCmdNew); break;
+        case kOpen: ChooseMenu(kCmdOpen); break;
+        case kQuit: ChooseMenu(QUOR_MSG_QUIT); break;
+        case kClose: fHost.PushClose(HostId()); Pump(); break;
+        case kDesktopQuit: fHost.PushQuit(); Pump(); break;
+        }
+        ASSERT_EQ(fAlerts.size(), 1u);
+        EXPECT_NE(fAlerts[0].find("Save changes?"), std::string::npos);
+        EXPECT_EQ(QuitAsked(), c.quit);
+        EXPECT_EQ(Wnd() == nullptr, c.command == kClose && c.quit);
+        if (Wnd() != nullptr) {
+            EXPECT_EQ(Doc().fModified, c.modified);
+            EXPECT_EQ(Doc().fNumPhotos, c.photos);
+        }
+        if (c.untitled) {
+            EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As Untitled.qpm"});
+        }
+        fApp.reset();
+    }
+    Quor_EventLoop::ClearQuit();
+}
+
+// Catches a failed save reported as success: the modified flag cleared (the work would then be
+// lost without a further prompt), no alert naming the file, prompts that go on after the save
+// failed, and a Save As whose failure still moves the document to the bad name.
+TEST_F(PanomerWndTest, AFailedSaveSaysSoAndKeepsTheWork)
+{
+    const std::string project = MakeProject(1, "pano.qpm", "card");
+    Start(project);
+    Edit();
+    // The memory card is gone: a plain file stands where its folder was.
+    std::filesystem::remove_all(fDir.File("card"));
+    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("card"), "x"));
+
+    Answer({kReturn});
+    Key('s', QUOR_HOST_CTRL);
+    ASSERT_EQ(fAlerts.size(), 1u);
+    EXPECT_NE(fAlerts[0].find("Could not save document."), std::string::npos);
+    EXPECT_NE(fAlerts[0].find(project), std::string::npos);
+    EXPECT_TRUE(Doc().fModified);
+
+    // "Yes" at each prompt tries to save, fails, and the command stops there.
+    Answer({'y', kReturn, 'y', kReturn});
+    ChooseMenu(kCmdNew);
+    EXPECT_EQ(Doc().fNumPhotos, 1);
+    ChooseMenu(QUOR_MSG_QUIT);
+    EXPECT_FALSE(QuitAsked());
+    EXPECT_EQ(fAlerts.size(), 5u);
+
+    Choose({fDir.File("card/elsewhere.qpm")});
+    Answer({kReturn});
+    ChooseMenu(kCmdSaveAs);
+    EXPECT_EQ(std::string(Doc().fPath.Buffer()), project);
+    EXPECT_TRUE(Doc().fModified);
+    EXPECT_EQ(fAlerts.size(), 6u);
+}
+
+// Catches Save As that overwrites an existing project without asking when it adds ".qpm" to the
+// name typed (the file dialog only confirmed the name without it).
+TEST_F(PanomerWndTest, SaveAsAddsTheExtensionAndAsksBeforeReplacing)
+{
+    StartUntitledWithAPhoto();
+    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("keep.qpm"), "precious"));
+    Choose({fDir.File("keep")});
+    Answer({'c'});
+    ChooseMenu(kCmdSaveAs);
+    EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("keep.qpm")), "precious");
+    EXPECT_TRUE(Doc().fPath.IsEmpty());
+    EXPECT_TRUE(Doc().fModified);
+
+    Choose({fDir.File("keep")});
+    Answer({'r'});
+    ChooseMenu(kCmdSaveAs);
+    EXPECT_EQ(std::string(Doc().fPath.Buffer()), fDir.File("keep.qpm"));
+    EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("keep.qpm")).rfind(PanomerDoc::kMimeType, 0), 0u);
+}
+
+// Catches an undo that leaves the document looking clean (quit would not ask), the canvas and
+// the pop-up in a projection the document no longer has, a selection left on a photo the undo
+// took away (Delete would then remove another one), and Undo disabled after the last photo was
+// deleted.
+TEST_F(PanomerWndTest, UndoBringsBackWhatTheDocumentShows)
+{
+    Start(MakeProject(2));
+    Edit();
+    Key('s', QUOR_HOST_CTRL);
+    ChooseProjection(kCmdPerspective);
+    ASSERT_EQ(Doc().fProjectionType, PanomerDoc::kPerspective);
+    Layer()->FocalText()->SetValue("50");
+    Click(InWindow(Layer()->FocalText(), Quor_Point(90, 5)));
+    ASSERT_EQ(Doc().fFocalLength, 50.0f);
+
+    ChooseMenu(kCmdUndo);
+    EXPECT_TRUE(Doc().fModified);
+    EXPECT_EQ(Doc().fProjectionType, PanomerDoc::kHorizontalSpherical);
+    EXPECT_EQ(Canvas()->CanvasProjection().ProjectionType(), PanomerDoc::kHorizontalSpherical);
+    EXPECT_TRUE(Layer()->ProjectionPopup()->Menu()->IsChecked(kCmdHorizontalSpherical));
+    EXPECT_FALSE(Layer()->ProjectionPopup()->Menu()->IsChecked(kCmdPerspective));
+    EXPECT_EQ(Layer()->FocalText()->FloatValue(), 35.0f);
+
+    // A photo dropped and undone leaves nothing selected.
+    DropFile(MakePhoto("c.jpg"), InWindow(List(), Quor_Point(50, 50)));
+    DragToCanvas(0, Quor_Point(50, 50));
+    ASSERT_EQ(Doc().fNumPhotos, 3);
+    ChooseMenu(kCmdUndo);
+    ASSERT_EQ(Doc().fNumPhotos, 2);
+    EXPECT_EQ(Doc().fSelected, -1);
+    Key(kDelete);
+    EXPECT_EQ(Doc().fNumPhotos, 2);
+
+    // The last photo deleted can be brought back.
+    Answer({'n'});
+    ChooseMenu(kCmdNew);
+    DropFile(MakePhoto("d.jpg"), InWindow(List(), Quor_Point(50, 50)));
+    DragToCanvas(0, Quor_Point(50, 50));
+    ASSERT_EQ(Doc().fNumPhotos, 1);
+    Key(kDelete);
+    ASSERT_EQ(Doc().fNumPhotos, 0);
+    EXPECT_TRUE(MenuEnabled(kCmdUndo));
+    ChooseMenu(kCmdUndo);
+    EXPECT_EQ(Doc().fNumPhotos, 1);
+}
+
+// Catches a guide that toggles without its check mark or without redrawing the canvas at once.
+TEST_F(PanomerWndTest, GuidesToggleWithTheirMarksAndRedrawAtOnce)
+{
+    Start(MakeProject(3));
+    Key('s');
+    const Quor_Point top = CanvasPoint(Doc().fYaw[2], 0.0f);
+    Click(top);
+    ASSERT_EQ(Doc().fSelected, 2);
+    // A few pixels across the horizon beside the photo's centre marker.
+    auto shown = [&] {
+        std::vector<uint32_t> column;
+        for (int dy = -2; dy <= 2; ++dy)
+            column.push_back(quor_test::Px(fHost.PixelAt(HostId(), top.x + 12, top.y + dy + Strip())));
+        return column;
+    };
+    const std::pair<int, bool*> guides[] = {{kCmdDifferenceMode, &gDifferenceMode},
+                                            {kCmdCenterline, &gHorizonGuide},
+                                            {kCmdCrosshairs, &gCrosshairGuide},
+                                            {kCmdSnap, &gSnapMode}};
+    for (const auto& [code, setting] : guides) {
+        SCOPED_TRACE(code);
+        const std::vector<uint32_t> before = shown();
+        ChooseMenu(code);
+        EXPECT_TRUE(*setting && MenuChecked(code));
+        // The pixel lies on the centre line and where the selected photo overlaps the others.
+        EXPECT_EQ(shown() != before, code == kCmdDifferenceMode || code == kCmdCenterline);
+        ChooseMenu(code);
+        EXPECT_FALSE(*setting || MenuChecked(code));
+    }
+}
+
+// Catches a Help command that does nothing visible when the page is missing, or that hands the
+// desktop another file than the program's own page.
+TEST_F(PanomerWndTest, HelpOpensTheProgramsPageOrSaysItIsMissing)
+{
+    Quor_App::SetAppDir(fDir.Path().c_str());
+    Start();
+    Answer({kReturn});
+    ChooseMenu(kCmdHelp);
+    ASSERT_EQ(fAlerts.size(), 1u);
+    EXPECT_NE(fAlerts[0].find(fDir.File("help.html")), std::string::npos);
+    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("help.html"), "<html></html>"));
+    ChooseMenu(kCmdHelp);
+    EXPECT_EQ(fHost.Launched(), std::vector<std::string>{fDir.File("help.html")});
+    Quor_App::SetAppDir(nullptr);
+}
+
+// Catches a 65th photo that overruns the document's 64 slots.
+TEST_F(PanomerWndTest, ThePhotoAfterTheSixtyFourthIsIgnored)
+{
+    editor_test::WriteJpeg(fDir.File("p.jpg"), kRed, kBlue, 16, 12);
+    editor_test::WriteProject(fDir.File("full.qpm"), std::vector<std::string>(kMaxPhotos, "p.jpg"));
+    Start(fDir.File("full.qpm"));
+    ASSERT_EQ(Doc().fNumPhotos, kMaxPhotos);
+    DropFile(MakePhoto("extra.jpg"), InWindow(List(), Quor_Point(50, 50)));
+    DragToCanvas(0, Quor_Point(60, 60));
+    EXPECT_EQ(Doc().fNumPhotos, kMaxPhotos);
+    EXPECT_FALSE(Doc().fModified);
+}
+
+// Catches a close, quit or window resize that reaches the document while a modal window (an
+// export's progress window) runs over the main window.
+TEST_F(PanomerWndTest, NothingReachesTheDocumentWhileAModalWindowRuns)
+{
+    Start(MakeProject(1));
+    Edit();
+    bool closeRefused = false;
+    Answer({'c'});
+    fHost.SetIdleHook([&] {
+        AnswerAlertsFromNowOn();
+        closeRefused = !Wnd()->CloseOK();
+        fHost.PushClose(HostId());
+        fHost.PushQuit();
+        fHost.UserResize(HostId(), 900, 500);
+        const std::vector<uint32_t> windows = fHost.Windows();
+        fHost.PushKey(windows.back(), kReturn);
+    });
+    Quor_Alert(Wnd(), kAlertInformation, "Working", nullptr, nullptr, "OK");
+    EXPECT_TRUE(closeRefused);
+    // The held quit arrives once the modal window is gone, and asks first.
+    EXPECT_EQ(fAlerts, std::vector<std::string>{"Save changes?\nYour changes to \"pano.qpm\" have not been saved."});
+    EXPECT_FALSE(QuitAsked());
+    EXPECT_NE(Wnd(), nullptr);
+    EXPECT_TRUE(Doc().fModified);
+    EXPECT_EQ(Wnd()->Bounds().Width(), 900);
+}
+
+// Catches a main window that looks wrong in any projection or in difference mode: controls out
+// of place, the canvas not filled, photos in the wrong places. The references are at half size.
+TEST_F(PanomerWndTest, TheExampleLooksRightInEveryProjection)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(quor_test::SourcePath("examples/earth")))
+        std::filesystem::copy(entry.path(), fDir.File(entry.path().filename().string()));
+    gEnableFisheye = true;
+    Start(fDir.File("earth.qpm"));
+    Quor_BaseImage half;
+    auto halfSize = [&]() -> const Quor_BaseImage& {
+        const Quor_BaseImage* shown = fHost.Shown(HostId());
+        const int w = shown->Width() / 2;
+        const int h = shown->Height() / 2;
+        quor_test::Make(&half, w, h, [&](int x, int y) {
+            int sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < 2; ++dy) {
+                for (int dx = 0; dx < 2; ++dx) {
+                    const rgb_color c = quor_test::PixelAt(*shown, 2 * x + dx, 2 * y + dy);
+                    sum[0] += c.red, sum[1] += c.green, sum[2] += c.blue;
+                }
+            }
+            return quor_test::Px(uint32_t(sum[0] / 4), uint32_t(sum[1] / 4), uint32_t(sum[2] / 4));
+        });
+        return half;
+    };
+    const struct {
+        int code;
+        const char* name;
+    } views[] = {{kCmdHorizontalSpherical, "horizontal"},
+                 {kCmdPerspective, "perspective"},
+                 {kCmdVerticalSpherical, "vertical"},
+                 {kCmdFisheye, "fisheye"}};
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.name);
+        ChooseProjection(v.code);
+        EXPECT_GOLDEN(halfSize().Image(), std::string("tests/app/ui/golden/main_") + v.name + ".png", 12);
+    }
+    ChooseProjection(kCmdHorizontalSpherical);
+    Key('s');
+    Click(CanvasPoint(Doc().fYaw[1], Doc().fPitch[1]));
+    ASSERT_EQ(Doc().fSelected, 1);
+    ChooseMenu(kCmdDifferenceMode);
+    EXPECT_GOLDEN(halfSize().Image(), "tests/app/ui/golden/main_difference.png", 12);
+}
+
+}  // namespace
