@@ -191,6 +191,23 @@ void ExportDialog::StoreSize()
     fDoc->fRenderHeight = StoredHeight(fDoc->fRenderWidth);
 }
 
+void ExportDialog::UpdateData(bool save)
+{
+    if (save)
+        StoreSize();
+    else
+        LoadSize();
+}
+
+Quor_Path ExportDialog::ProposedPath() const
+{
+    Quor_Path proposal = fDoc->fPath.Parent();
+    if (proposal.IsEmpty() || !proposal.IsAbsolute())
+        return Quor_Path(fDefaultName);
+    proposal.Append(fDefaultName);
+    return proposal;
+}
+
 bool ExportDialog::RefuseOutput(const char* path)
 {
     const char* clash = nullptr;
@@ -231,8 +248,8 @@ void ExportDialog::HandleMessage(Quor_Message* message)
             if (!ValidateData()) {
                 Quor_Beep(0);
             } else if (Quor_App::gApp == nullptr ||
-                       Quor_App::gApp->SaveFileDialog(Window(), "Save As", this, QUOR_MSG_OK, fDefaultName,
-                                                      nullptr) != QUOR_OK) {
+                       Quor_App::gApp->SaveFileDialog(Window(), "Save As", this, QUOR_MSG_OK,
+                                                      ProposedPath().Buffer(), nullptr) != QUOR_OK) {
                 Quor_Beep(0);
             }
             return;

@@ -3,6 +3,7 @@
 // panorama's own photos or the project itself.
 #pragma once
 
+#include "toolkit/core/Quor_Path.h"
 #include "toolkit/widgets/Quor_Dialog.h"
 
 class PanomerDoc;
@@ -20,6 +21,10 @@ public:
     // "path") stores the file and ends the dialog, unless the file is one of the panorama's
     // photos or the project itself, which is refused with an alert. Everything else goes on up.
     void HandleMessage(Quor_Message* message) override;
+    // false: the stored height follows the width, the fields show the document's size (and
+    // quality), and the width field takes the focus. true: the fields go to the document, the
+    // height once more following the width.
+    void UpdateData(bool save) override;
 
     Quor_TextControl* WidthField() const { return fWidthField; }
     Quor_TextControl* HeightField() const { return fHeightField; }
@@ -67,6 +72,9 @@ protected:
 private:
     // True when `path` is a photo of the panorama or the project; the alert has been shown then.
     bool RefuseOutput(const char* path);
+    // The name the file dialog proposes: the default name, in the project's folder once the
+    // project has a file, so that the panorama is offered next to it.
+    Quor_Path ProposedPath() const;
 
     const char* fDefaultName;
 };

@@ -7,14 +7,6 @@ PSDDialog::PSDDialog(PanomerDoc* doc, Quor_Wnd* parent)
 {
 }
 
-void PSDDialog::UpdateData(bool save)
-{
-    if (save)
-        StoreSize();
-    else
-        LoadSize();
-}
-
 bool PSDDialog::ValidateData()
 {
     bool repaired = false;

@@ -8,8 +8,6 @@ class PSDDialog : public ExportDialog {
 public:
     PSDDialog(PanomerDoc* doc, Quor_Wnd* parent);
 
-    // As the JPEG dialog's, without a quality.
-    void UpdateData(bool save) override;
     // The size checks of every export; on failure the side being edited makes the other follow
     // it again and keeps the focus.
     bool ValidateData() override;

@@ -19,6 +19,7 @@
 #include "toolkit/widgets/Quor_StaticText.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 #include "toolkit/widgets/Quor_ToolBar.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -372,11 +373,9 @@ void PanomerMainLayer::EmbossRect(Quor_Rect r)
     r.InsetBy(2, 0);
     g->SetColor(Quor_ColorOps::DialogBackground);
     g->FillRoundedRect(r, radius);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(r, radius);
-    r.InsetBy(-1, 1);
-    g->SetColor(Quor_ColorOps::WidgetOutline);
-    g->FrameRoundedRect(r, radius);
+    Quor_Rect outer = r;
+    outer.InsetBy(-1, 0);
+    Quor_WidgetLook::DrawFrame(g, r, outer, radius, true);
     g->EndDraw();
 }
 

@@ -261,15 +261,8 @@ void PanomerWnd::NewDocument()
 {
     if (fMainLayer == nullptr)
         return;
-    fMainLayer->PhotoList()->Remove(true);
-    fDocument.fUndo.Close();
-    fDocument.fPath = "";
-    fDocument.fNumPhotos = 0;
-    fDocument.fSelected = -1;
-    ClearPivot(&fDocument);
-    Projection& projection = fMainLayer->Canvas()->CanvasProjection();
-    projection.SetZoom(kStartZoom);
-    projection.SetOffset(Quor_Vector2(0.0f, 0.0f));
+    ClearDocument(Quor_Path(""));
+    ResetCanvasView();
     UpdateCanvas();
     fMainLayer->SendMessage(kToolPan);
     fMainLayer->SendMessage(kMsgUpdateTools);
@@ -278,6 +271,23 @@ void PanomerWnd::NewDocument()
         fMainLayer->SendMessage(code);
     fDocument.fModified = false;
     UpdateTitle();
+}
+
+void PanomerWnd::ClearDocument(const Quor_Path& path)
+{
+    fMainLayer->PhotoList()->Remove(true);
+    fDocument.fUndo.Close();
+    fDocument.fPath = path;
+    fDocument.fNumPhotos = 0;
+    fDocument.fSelected = -1;
+    ClearPivot(&fDocument);
+}
+
+void PanomerWnd::ResetCanvasView()
+{
+    Projection& projection = fMainLayer->Canvas()->CanvasProjection();
+    projection.SetZoom(kStartZoom);
+    projection.SetOffset(Quor_Vector2(0.0f, 0.0f));
 }
 
 void PanomerWnd::OpenWithDialog()
@@ -305,13 +315,8 @@ void PanomerWnd::OpenDocument(const char* path)
     const int32_t oldType = fDocument.fProjectionType;
     const float oldFocal = fDocument.fFocalLength;
 
-    fMainLayer->PhotoList()->Remove(true);
-    fDocument.fUndo.Close();
-    fDocument.fPath = file;
+    ClearDocument(file);
     fDocument.fModified = false;
-    fDocument.fNumPhotos = 0;
-    fDocument.fSelected = -1;
-    ClearPivot(&fDocument);
     if (!fDocument.Open()) {
         Quor_Alert(this, kAlertExclamation, "Could not open document.",
                    "The file is either corrupt, or is from a newer version of Panomer.", file, "OK");
@@ -322,9 +327,7 @@ void PanomerWnd::OpenDocument(const char* path)
     }
     if (fDocument.fSelected >= fDocument.fNumPhotos)
         fDocument.fSelected = -1;
-    Projection& projection = fMainLayer->Canvas()->CanvasProjection();
-    projection.SetZoom(kStartZoom);
-    projection.SetOffset(Quor_Vector2(0.0f, 0.0f));
+    ResetCanvasView();
     fMainLayer->ShowDocumentSettings();
     UpdateCanvas();
     fMainLayer->SendMessage(kMsgUpdateTools);

@@ -41,6 +41,11 @@ private:
     SavePrompt AskToSave();
     void NewDocument();
     void OpenDocument(const char* path);
+    // Empties the photo list and the document (no photos, no selection, no pivot, no undo) and
+    // gives it `path`; the modified flag is the caller's.
+    void ClearDocument(const Quor_Path& path);
+    // The canvas at its starting zoom, not scrolled.
+    void ResetCanvasView();
     void OpenWithDialog();
     // Saves to the document's path (or asks for one); false, with an alert, when it fails.
     bool SaveDocument();

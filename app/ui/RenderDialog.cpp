@@ -7,14 +7,6 @@ RenderDialog::RenderDialog(PanomerDoc* doc, Quor_Wnd* parent)
 {
 }
 
-void RenderDialog::UpdateData(bool save)
-{
-    if (save)
-        StoreSize();
-    else
-        LoadSize();
-}
-
 bool RenderDialog::ValidateData()
 {
     if (ValidateSize())

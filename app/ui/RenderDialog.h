@@ -8,10 +8,6 @@ class RenderDialog : public ExportDialog {
 public:
     RenderDialog(PanomerDoc* doc, Quor_Wnd* parent);
 
-    // false: the stored height follows the width, the fields show the document's size and
-    // quality, and the width field takes the focus. true: the fields go to the document, the
-    // height once more following the width.
-    void UpdateData(bool save) override;
     // The size checks of every export and the quality within 10..100; on failure the fields hold
     // the repaired values and the quality field takes the focus.
     bool ValidateData() override;

@@ -103,9 +103,7 @@ bool RenderProgress::Finish()
     // Holding the lock while joining makes any further check of the worker fail, so a worker
     // still rendering stops at its next row; one that has ended is simply joined.
     CancelRender();
-    if (fTimer != 0 && Window() != nullptr)
-        Window()->KillTimer(fTimer);
-    fTimer = 0;
+    StopTimer();
     if (fOutcome != nullptr) {
         if (fStarted || fResult.status == RenderStatus::kFailed) {
             *fOutcome = fResult;
@@ -139,10 +137,15 @@ void RenderProgress::HandleMessage(Quor_Message* message)
     Quor_Dialog::HandleMessage(message);
 }
 
-void RenderProgress::DetachedFromWindow()
+void RenderProgress::StopTimer()
 {
     if (fTimer != 0 && Window() != nullptr)
         Window()->KillTimer(fTimer);
     fTimer = 0;
+}
+
+void RenderProgress::DetachedFromWindow()
+{
+    StopTimer();
     Quor_Dialog::DetachedFromWindow();
 }

@@ -47,6 +47,8 @@ protected:
 
 private:
     void Start();
+    // Stops the timer that moves the bar.
+    void StopTimer();
     // Ends the export for good: joins the worker (cancelling it when it still runs) and keeps
     // the outcome. False when it had ended already.
     bool Finish();

@@ -132,15 +132,6 @@ void GalleryLayer::UpdateMenus()
         fBar->SetChecked(code, code == fZoom);
 }
 
-void GalleryLayer::OnKeyDown(int key, unsigned int modifiers)
-{
-    if (key == QUOR_KEY_F10) {
-        fBar->OpenMenu(0);
-        return;
-    }
-    Quor_Layer::OnKeyDown(key, modifiers);
-}
-
 void GalleryLayer::HandleMessage(Quor_Message* message)
 {
     char text[512];

@@ -15,8 +15,6 @@ public:
 
     void HandleMessage(Quor_Message* message) override;
     void UpdateMenus() override;
-    // F10 opens the first menu, as on other desktops; everything else goes to the focus.
-    void OnKeyDown(int key, unsigned int modifiers) override;
     void InitBackground() override;
     bool TabAdvance() override { return true; }
 

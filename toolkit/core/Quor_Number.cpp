@@ -160,6 +160,20 @@ int Quor_Number::FormatShort(float value, char* out, int size)
     return length;
 }
 
+Quor_Number::Text Quor_Number::IntText(int64_t value)
+{
+    Text text;
+    text.fLength = FormatInt(value, text.fText, kMaxText);
+    return text;
+}
+
+Quor_Number::Text Quor_Number::FixedText(double value, int decimals)
+{
+    Text text;
+    text.fLength = FormatFixed(value, decimals, text.fText, kMaxText);
+    return text;
+}
+
 const char* Quor_Number::ParseInt(const char* begin, const char* end, int* out)
 {
     return ParseInteger(begin, end, out);

@@ -21,6 +21,22 @@ public:
     // values as "nan", "inf" or "-inf" (which ParseFloat refuses, so they never read back).
     static int FormatShort(float value, char* out, int size);
 
+    // A formatted number kept by value, for callers that only pass the text on:
+    // label->SetValue(Quor_Number::FixedText(angle, 2).CStr()).
+    class Text {
+    public:
+        const char* CStr() const { return fText; }
+        int Length() const { return fLength; }
+
+    private:
+        friend class Quor_Number;
+        char fText[kMaxText] = {};
+        int fLength = 0;
+    };
+    // The formatters above, into a Text (never too small for them).
+    static Text IntText(int64_t value);
+    static Text FixedText(double value, int decimals);
+
     // Parsers accept what "%d" / "%f" accept for finite values: leading white space, an optional
     // sign, then digits (and for floats a decimal point and an exponent). They parse the longest
     // such prefix of [begin, end) and return the position after it, or null when no number

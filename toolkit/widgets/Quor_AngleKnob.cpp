@@ -8,6 +8,7 @@
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Round.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -151,25 +152,9 @@ void Quor_AngleKnob::RedrawMe(Quor_Graphics* g)
         }
     }
 
-    g->SetSmoothing(true);
     Quor_Rect circle = b;
     circle.InsetBy(e, e);
-    g->SetColor(Quor_ColorOps::WidgetFill);
-    g->FillOval(circle);
-    Quor_Rect ring = circle;
-    ring.InsetBy(1, 1);
-    Quor_Rect shadow = ring;
-    shadow.OffsetBy(-1, -1);
-    Quor_Rect light = ring;
-    light.OffsetBy(1, 1);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameOval(shadow);
-    g->SetColor(Quor_ColorOps::WidgetHighlight);
-    g->FrameOval(light);
-    if (enabled) {
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameOval(circle);
-    }
+    Quor_WidgetLook::DrawRoundWell(g, circle, false, enabled);
 
     const float cx = b.left + w / 2.0f;
     const float cy = b.top + h / 2.0f;

@@ -53,9 +53,7 @@ void Quor_AngleWidget::ShowDegrees()
 {
     if (fField == nullptr || fKnob == nullptr)
         return;
-    char text[Quor_Number::kMaxText];
-    Quor_Number::FormatFixed(fKnob->Value() * kDegreesPerRadian, 2, text, sizeof text);
-    fField->SetValue(text);
+    fField->SetValue(Quor_Number::FixedText(fKnob->Value() * kDegreesPerRadian, 2).CStr());
 }
 
 void Quor_AngleWidget::HandleMessage(Quor_Message* message)

@@ -46,6 +46,14 @@ void Quor_BaseWidget::SendMessage(Quor_Message* message)
         Quor_Handler::SendMessage(message);
 }
 
+void Quor_BaseWidget::PassOn(Quor_Message* message)
+{
+    if (fHandler != nullptr)
+        fHandler->SendMessage(message);
+    else
+        Quor_BaseWidget::HandleMessage(message);
+}
+
 void Quor_BaseWidget::OnResize(Quor_Point oldSize, Quor_Point newSize)
 {
     Quor_View::OnResize(oldSize, newSize);

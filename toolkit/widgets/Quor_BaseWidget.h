@@ -51,6 +51,10 @@ public:
     static int TinyCornerRadius();
 
 protected:
+    // For a widget that handles a message of its own first: hands it on to the handler, or
+    // without one up the widget's chain.
+    void PassOn(Quor_Message* message);
+
     Quor_Font* fFont;
     bool fKeepsBackground;
     Quor_BaseImage fBackground;

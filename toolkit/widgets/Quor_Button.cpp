@@ -1,7 +1,6 @@
 #include "toolkit/widgets/Quor_Button.h"
 
 #include <algorithm>
-#include <new>
 
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_Wnd.h"
@@ -10,6 +9,7 @@
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Round.h"
 #include "toolkit/widgets/Quor_ToolTip.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -88,15 +88,8 @@ void Quor_Button::OnMouseMove(Quor_Point where, unsigned int, Quor_Message*)
 {
     Quor_Wnd* window = Window();
     const bool inside = Bounds().Contains(where);
-    if (fIcon != nullptr && !fLabel.IsEmpty() && window != nullptr && inside && !window->IsMouseDragging(0)) {
-        if (fToolTip == nullptr)
-            fToolTip = new (std::nothrow) Quor_ToolTip();
-        if (fToolTip != nullptr) {
-            Quor_Point at = where;
-            ViewToWnd(at);
-            fToolTip->Go(window, at, fLabel);
-        }
-    }
+    if (fIcon != nullptr && !fLabel.IsEmpty() && window != nullptr && inside && !window->IsMouseDragging(0))
+        Quor_ToolTip::GoFor(&fToolTip, this, window, where, fLabel);
     if (!IsEnabled())
         return;
     fPressed = inside;
@@ -125,23 +118,10 @@ void Quor_Button::DetachedFromWindow()
 
 void Quor_Button::DrawButtonFrame(Quor_Graphics* g, int radius, bool pushed)
 {
-    Quor_Rect inset = Bounds();
-    inset.InsetBy(1, 0);
-    g->SetPenWidth(1);
-    g->SetSmoothing(true);
-    const rgb_color c1 = pushed ? Quor_ColorOps::ButtonGradient2 : Quor_ColorOps::ButtonGradient1;
-    const rgb_color c2 = pushed ? Quor_ColorOps::ButtonGradient1 : Quor_ColorOps::ButtonGradient2;
-    g->RoundedGradientFill(inset, radius, true, c1, c2);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(inset, radius);
-    if (!IsEnabled())
-        return;
-    g->SetColor(Quor_ColorOps::WidgetOutline);
-    Quor_Rect outline = Bounds();
-    outline.InsetBy(0, 1);
-    g->FrameRoundedRect(outline, radius);
-    if (fDefault) {
-        // Three more frames, alternately inset across and along, make the outline heavier.
+    Quor_WidgetLook::DrawButtonFace(g, Bounds(), radius, pushed, IsEnabled());
+    if (IsEnabled() && fDefault) {
+        // Three more frames in the outline colour, alternately inset across and along, make the
+        // outline heavier.
         const Quor_Point insets[3] = {Quor_Point(1, 0), Quor_Point(1, 1), Quor_Point(2, 1)};
         for (const Quor_Point& d : insets) {
             Quor_Rect r = Bounds();

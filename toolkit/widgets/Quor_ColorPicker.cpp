@@ -64,6 +64,12 @@ int Fraction(int p, int from, int to, int scale)
     return Quor_RoundClamp(static_cast<double>(p - from) * scale / (to - from), 0, scale);
 }
 
+// Where a part of the picker lies on its layer; empty for a part that could not be made.
+Quor_Rect FrameOf(const Quor_View* part)
+{
+    return part != nullptr ? part->LayerFrame() : Quor_Rect(0, 0, -1, -1);
+}
+
 }  // namespace
 
 Quor_ColorPicker::Quor_ColorPicker(rgb_color color, bool withAlpha, Quor_Handler* target, int what,
@@ -171,22 +177,22 @@ void Quor_ColorPicker::BuildForm()
 
 Quor_Rect Quor_ColorPicker::ShadeRect() const
 {
-    return fShadeView != nullptr ? fShadeView->LayerFrame() : Quor_Rect(0, 0, -1, -1);
+    return FrameOf(fShadeView);
 }
 
 Quor_Rect Quor_ColorPicker::HueRect() const
 {
-    return fHueView != nullptr ? fHueView->LayerFrame() : Quor_Rect(0, 0, -1, -1);
+    return FrameOf(fHueView);
 }
 
 Quor_Rect Quor_ColorPicker::AlphaRect() const
 {
-    return fAlphaView != nullptr ? fAlphaView->LayerFrame() : Quor_Rect(0, 0, -1, -1);
+    return FrameOf(fAlphaView);
 }
 
 Quor_Rect Quor_ColorPicker::SampleRect() const
 {
-    return fSampleView != nullptr ? fSampleView->LayerFrame() : Quor_Rect(0, 0, -1, -1);
+    return FrameOf(fSampleView);
 }
 
 Quor_ColorPicker::Region Quor_ColorPicker::RegionAt(Quor_Point where) const

@@ -8,6 +8,7 @@
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/widgets/Quor_ColorPicker.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -60,10 +61,7 @@ void Quor_ColorSwatch::HandleMessage(Quor_Message* message)
     if (message->what == fWhat && message->Get("color", &color)) {
         SetValue(color);
         // On to the swatch's target, as any message of the swatch.
-        if (fHandler != nullptr)
-            fHandler->SendMessage(message);
-        else
-            Quor_BaseWidget::HandleMessage(message);
+        PassOn(message);
         return;
     }
     Quor_BaseWidget::HandleMessage(message);
@@ -115,12 +113,5 @@ void Quor_ColorSwatch::RedrawMe(Quor_Graphics* g)
     }
 
     g->SetSmoothing(true);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(bounds, r);
-    if (IsEnabled()) {
-        Quor_Rect outline = bounds;
-        outline.InsetBy(0, 1);
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRoundedRect(outline, r);
-    }
+    Quor_WidgetLook::DrawFrame(g, bounds, bounds, r, IsEnabled());
 }

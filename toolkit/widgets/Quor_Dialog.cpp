@@ -4,14 +4,17 @@
 #include <new>
 
 #include "toolkit/core/Quor_Thread.h"
+#include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/Quor_View.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
+#include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_DialogWnd.h"
 #include "toolkit/widgets/Quor_ModelessDialogWnd.h"
 #include "toolkit/widgets/Quor_PopupDialog.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 
 int Quor_Dialog::gPressMilliseconds = 200;
@@ -156,10 +159,7 @@ void Quor_Dialog::InitBackground()
 {
     if (Quor_Graphics* g = LayerGraphics()) {
         if (fPopupMode) {
-            g->RoundedGradientFill(Bounds(), 0, true, Quor_ColorOps::ButtonGradient1,
-                                   Quor_ColorOps::ButtonGradient2);
-            g->SetColor(Quor_ColorOps::WidgetOutline);
-            g->FrameRect(Bounds());
+            Quor_WidgetLook::DrawPanel(g, Bounds());
         } else {
             g->Clear(Quor_ColorOps::DialogBackground);
         }
@@ -260,6 +260,25 @@ void Quor_Dialog::SetOwner(Quor_View* owner, Quor_PopupDialog* button)
 {
     fOwner = owner;
     fPopupButton = button;
+}
+
+void Quor_Dialog::AddSideBySide(Quor_LayoutView* form, unsigned int alignment, int spacing, Quor_View* first,
+                                Quor_View* second)
+{
+    form->PushH2(alignment, spacing);
+    form->AddChild(first, QUOR_LAYOUT_CENTER);
+    form->AddChild(second, QUOR_LAYOUT_CENTER);
+    form->Pop();
+}
+
+void Quor_Dialog::AddCancelConfirmRow(Quor_LayoutView* form, const char* confirmLabel, Quor_Button** cancel,
+                                      Quor_Button** confirm)
+{
+    constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
+    *cancel = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 80, false, kFixed);
+    *confirm = new (std::nothrow) Quor_Button(confirmLabel, QUOR_MSG_OK, 80, true, kFixed);
+    AddSideBySide(form, QUOR_LAYOUT_FAR, 8, *cancel, *confirm);
+    SetKeyButtons(*confirm, *cancel);
 }
 
 bool Quor_Dialog::ValidateInt(Quor_TextControl* field, int min, int max)

@@ -6,6 +6,8 @@
 #include "toolkit/core/Quor_String.h"
 #include "toolkit/framework/Quor_Layer.h"
 
+class Quor_Button;
+class Quor_LayoutView;
 class Quor_PopupDialog;
 class Quor_TextControl;
 class Quor_View;
@@ -81,6 +83,17 @@ public:
     // Pushes a button in and lets it go, as a click at its point (1, 1) would, so that it is
     // seen to go down and sends its code. Nothing for a null or disabled button.
     static void PressButton(Quor_View* button);
+
+protected:
+    // Adds a row to `form` (aligned and spaced as given) holding `first` and `second` side by
+    // side, each centred across it; a null view is left out.
+    static void AddSideBySide(Quor_LayoutView* form, unsigned int alignment, int spacing, Quor_View* first,
+                              Quor_View* second);
+    // Ends `form` with a row at its far side of Cancel and a default button labelled
+    // `confirmLabel` (each at least 80 pixels wide), which Escape and Return press. A button that
+    // could not be made comes back null.
+    void AddCancelConfirmRow(Quor_LayoutView* form, const char* confirmLabel, Quor_Button** cancel,
+                             Quor_Button** confirm);
 
 private:
     // Validates, applies and, unless the dialog stays open, removes it; false when refused.

@@ -24,16 +24,12 @@ void Quor_DynamicText::SetValue(const char* text)
 
 void Quor_DynamicText::SetValue(int value)
 {
-    char digits[Quor_Number::kMaxText];
-    Quor_Number::FormatInt(value, digits, sizeof digits);
-    SetValue(digits);
+    SetValue(Quor_Number::IntText(value).CStr());
 }
 
 void Quor_DynamicText::SetValue(float value)
 {
-    char digits[Quor_Number::kMaxText];
-    Quor_Number::FormatFixed(value, 2, digits, sizeof digits);
-    SetValue(digits);
+    SetValue(Quor_Number::FixedText(value, 2).CStr());
 }
 
 void Quor_DynamicText::RedrawMe(Quor_Graphics* g)

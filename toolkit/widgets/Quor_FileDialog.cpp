@@ -196,16 +196,11 @@ void Quor_FileDialog::BuildForm(const Quor_FileDialogRequest& request)
     auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
     if (form == nullptr)
         return;
-    form->PushH2(QUOR_LAYOUT_NONE, 6);
     fParentButton = new (std::nothrow) Quor_ShortButton("Up", kParentCode, 48, kFixed);
     const int parentWidth = fParentButton != nullptr ? fParentButton->Shape().x : 0;
     fPathField = new (std::nothrow) Quor_TextControl(kListWidth - parentWidth - 6, "", kPathCode,
                                                      Quor_TextControl::kText, kFixed);
-    if (fParentButton != nullptr)
-        form->AddChild(fParentButton, QUOR_LAYOUT_CENTER);
-    if (fPathField != nullptr)
-        form->AddChild(fPathField, QUOR_LAYOUT_CENTER);
-    form->Pop();
+    AddSideBySide(form, QUOR_LAYOUT_NONE, 6, fParentButton, fPathField);
 
     fList = new (std::nothrow) Quor_TextList(kListCode, kFixed);
     if (fList != nullptr) {
@@ -217,29 +212,16 @@ void Quor_FileDialog::BuildForm(const Quor_FileDialogRequest& request)
         form->AddChild(fStatus, QUOR_LAYOUT_NONE);
 
     if (fSave) {
-        form->PushH2(QUOR_LAYOUT_NONE, 6);
         auto* label = new (std::nothrow) Quor_StaticText("Name:", QUOR_ALIGN_LEFT, kFixed);
         const int labelWidth = label != nullptr ? label->Shape().x : 0;
         fNameField = new (std::nothrow) Quor_TextControl(kListWidth - labelWidth - 6, fNameShown, kNameCode,
                                                          Quor_TextControl::kText, kFixed);
-        if (label != nullptr)
-            form->AddChild(label, QUOR_LAYOUT_CENTER);
-        if (fNameField != nullptr)
-            form->AddChild(fNameField, QUOR_LAYOUT_CENTER);
-        form->Pop();
+        AddSideBySide(form, QUOR_LAYOUT_NONE, 6, label, fNameField);
     }
 
-    form->PushH2(QUOR_LAYOUT_FAR, 8);
-    fCancelButton = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 80, false, kFixed);
-    fOKButton = new (std::nothrow) Quor_Button(fSave ? "Save" : "Open", QUOR_MSG_OK, 80, true, kFixed);
-    if (fCancelButton != nullptr)
-        form->AddChild(fCancelButton, QUOR_LAYOUT_CENTER);
-    if (fOKButton != nullptr)
-        form->AddChild(fOKButton, QUOR_LAYOUT_CENTER);
-    form->Pop();
+    AddCancelConfirmRow(form, fSave ? "Save" : "Open", &fCancelButton, &fOKButton);
     AddChild(form);
 
-    SetKeyButtons(fOKButton, fCancelButton);
     SetFocusView(fSave ? static_cast<Quor_View*>(fNameField) : static_cast<Quor_View*>(fList));
     (void)request;
 }

@@ -29,16 +29,8 @@ Quor_FileDialogConfirm::Quor_FileDialogConfirm(const char* question, const char*
             form->AddChild(second, QUOR_LAYOUT_NONE);
     }
     form->AddPadding(8);
-    form->PushH2(QUOR_LAYOUT_FAR, 8);
-    fCancel = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 80, false, kFixed);
-    fConfirm = new (std::nothrow) Quor_Button(confirmLabel, QUOR_MSG_OK, 80, true, kFixed);
-    if (fCancel != nullptr)
-        form->AddChild(fCancel, QUOR_LAYOUT_CENTER);
-    if (fConfirm != nullptr)
-        form->AddChild(fConfirm, QUOR_LAYOUT_CENTER);
-    form->Pop();
+    AddCancelConfirmRow(form, confirmLabel, &fCancel, &fConfirm);
     AddChild(form);
-    SetKeyButtons(fConfirm, fCancel);
 }
 
 bool Quor_FileDialogConfirm::Ask(const char* question, const char* detail, const char* confirmLabel,

@@ -6,6 +6,7 @@
 
 #include "toolkit/core/Quor_Thread.h"
 #include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_View.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
@@ -14,6 +15,7 @@
 #include "toolkit/widgets/Quor_BaseWidget.h"
 #include "toolkit/widgets/Quor_MenuBar.h"
 #include "toolkit/widgets/Quor_PopupMenu.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 int Quor_Menu::gFlashMilliseconds = 60;
 
@@ -186,11 +188,8 @@ bool Quor_Menu::IsItemChecked(int index) const
 
 const char* Quor_Menu::ItemLabel(int code) const
 {
-    for (const Item& item : fItems) {
-        if (!item.sub && item.code == code)
-            return item.label.Buffer();
-    }
-    return "";
+    const Item* item = FindItem(code);
+    return item != nullptr ? item->label.Buffer() : "";
 }
 
 Quor_Menu* Quor_Menu::FindSubMenu(const char* label) const
@@ -202,59 +201,57 @@ Quor_Menu* Quor_Menu::FindSubMenu(const char* label) const
     return nullptr;
 }
 
-void Quor_Menu::SetEnabled(int code, bool enabled)
+template <class Matches, class Change>
+void Quor_Menu::ChangeItems(const Matches& matches, const Change& change)
 {
     for (Item& item : fItems) {
         if (item.sub)
-            item.sub->SetEnabled(code, enabled);
-        else if (item.code == code)
-            item.enabled = enabled;
+            item.sub->ChangeItems(matches, change);
+        else if (matches(item))
+            change(item);
     }
     if (IsOpen())
         Draw(true);
 }
 
+void Quor_Menu::SetEnabled(int code, bool enabled)
+{
+    ChangeItems([code](const Item& item) { return item.code == code; },
+                [enabled](Item& item) { item.enabled = enabled; });
+}
+
 void Quor_Menu::SetChecked(int code, bool checked)
 {
-    for (Item& item : fItems) {
-        if (item.sub)
-            item.sub->SetChecked(code, checked);
-        else if (item.code == code)
-            item.checked = checked;
-    }
-    if (IsOpen())
-        Draw(true);
+    ChangeItems([code](const Item& item) { return item.code == code; },
+                [checked](Item& item) { item.checked = checked; });
 }
 
 void Quor_Menu::SetChecked(const char* label, bool checked)
 {
     const char* text = label != nullptr ? label : "";
-    for (Item& item : fItems) {
-        if (item.sub)
-            item.sub->SetChecked(text, checked);
-        else if (item.label == text)
-            item.checked = checked;
+    ChangeItems([text](const Item& item) { return item.label == text; },
+                [checked](Item& item) { item.checked = checked; });
+}
+
+const Quor_Menu::Item* Quor_Menu::FindItem(int code) const
+{
+    for (const Item& item : fItems) {
+        if (!item.sub && item.code == code)
+            return &item;
     }
-    if (IsOpen())
-        Draw(true);
+    return nullptr;
 }
 
 bool Quor_Menu::IsEnabled(int code) const
 {
-    for (const Item& item : fItems) {
-        if (!item.sub && item.code == code)
-            return item.enabled;
-    }
-    return false;
+    const Item* item = FindItem(code);
+    return item != nullptr && item->enabled;
 }
 
 bool Quor_Menu::IsChecked(int code) const
 {
-    for (const Item& item : fItems) {
-        if (!item.sub && item.code == code)
-            return item.checked;
-    }
-    return false;
+    const Item* item = FindItem(code);
+    return item != nullptr && item->checked;
 }
 
 void Quor_Menu::UncheckAll()
@@ -337,6 +334,29 @@ void Quor_Menu::GoWithKeyboard(Quor_Wnd* window, Quor_Point where)
         fOpeningPress = false;
         StepHighlight(1);
     }
+}
+
+void Quor_Menu::GoBelow(Quor_Wnd* window, const Quor_View* opener, Quor_Rect rect, bool withKeyboard)
+{
+    Quor_Point topLeft = rect.LeftTop();
+    opener->ViewToWnd(topLeft);
+    rect.OffsetTo(topLeft.x, topLeft.y);
+    SetOpenerRect(rect);
+    const Quor_Point below(rect.left, rect.bottom + 1);
+    if (withKeyboard)
+        GoWithKeyboard(window, below);
+    else
+        Go(window, below);
+}
+
+void Quor_Menu::TakeOpenerMouseUp(const Quor_View* opener, Quor_Point where, unsigned int button,
+                                  unsigned int modifiers, Quor_Message* message)
+{
+    if (!IsOpen())
+        return;
+    opener->ViewToWnd(where);
+    WndToLayer(where);
+    OnMouseUp(where, button, modifiers, message);
 }
 
 void Quor_Menu::Open(Quor_Wnd* window, Quor_Point where)
@@ -690,9 +710,7 @@ void Quor_Menu::Draw(bool refresh)
         return;
     const Quor_Rect b = Bounds();
     g->SetBezierTolerance(2.0f);
-    g->RoundedGradientFill(b, 0, true, Quor_ColorOps::ButtonGradient1, Quor_ColorOps::ButtonGradient2);
-    g->SetColor(Quor_ColorOps::WidgetOutline);
-    g->FrameRect(b);
+    Quor_WidgetLook::DrawPanel(g, b);
     for (int c = 1; c < fColumns; ++c) {
         const float x = static_cast<float>(c * fColumnWidth - 1);
         g->SetColor(Quor_ColorOps::WidgetShadow);
@@ -723,12 +741,8 @@ void Quor_Menu::DrawItem(Quor_Graphics* g, int index, bool highlighted)
     }
     g->SetSmoothing(true);
     g->SetPenWidth(1);
-    if (highlighted) {
-        g->SetColor(Quor_ColorOps::TextHighlight);
-        g->FillRoundedRect(r, Quor_BaseWidget::TinyCornerRadius());
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRoundedRect(r, Quor_BaseWidget::TinyCornerRadius());
-    }
+    if (highlighted)
+        Quor_WidgetLook::DrawHighlight(g, r, Quor_BaseWidget::TinyCornerRadius());
     const rgb_color ink = highlighted ? Quor_ColorOps::HighlightedText
                           : item.enabled ? Quor_ColorOps::Text
                                          : Quor_ColorOps::DisabledText;
@@ -762,10 +776,6 @@ void Quor_Menu::DrawItem(Quor_Graphics* g, int index, bool highlighted)
         const Quor_Vector2 a(x - s, y - s);
         const Quor_Vector2 b(x + s * 0.8f, y);
         const Quor_Vector2 c(x - s, y + s);
-        g->BeginShape();
-        g->AddLine(a, b);
-        g->AddLine(b, c);
-        g->AddLine(c, a);
-        g->EndShape();
+        Quor_WidgetLook::FillTriangle(g, a, b, c);
     }
 }

@@ -14,6 +14,7 @@ class Quor_Font;
 class Quor_Handler;
 class Quor_MenuBar;
 class Quor_PopupMenu;
+class Quor_View;
 class Quor_Wnd;
 
 class Quor_Menu : public Quor_Layer {
@@ -86,6 +87,14 @@ public:
     void Go(Quor_Wnd* window, Quor_Point where);
     // Opens the menu from the keyboard: as Go, with the first choosable item highlighted.
     void GoWithKeyboard(Quor_Wnd* window, Quor_Point where);
+    // Opens the menu just below `rect`, a rectangle of the view `opener` (a bar's title, a
+    // pop-up's button) in its view coordinates, which becomes the opener rectangle; from the
+    // keyboard as GoWithKeyboard.
+    void GoBelow(Quor_Wnd* window, const Quor_View* opener, Quor_Rect rect, bool withKeyboard);
+    // The release of a press on the opener (`where` in the opener's view coordinates) goes to
+    // the open menu as its own; nothing happens while the menu is closed.
+    void TakeOpenerMouseUp(const Quor_View* opener, Quor_Point where, unsigned int button, unsigned int modifiers,
+                           Quor_Message* message);
     // Closes the open submenus below and then this menu, and stops its owners.
     void Stop();
     // Takes this menu (and its open submenus) out of the window without telling its owners; for
@@ -138,6 +147,12 @@ private:
     };
 
     bool InsertItem(int index, const char* label, char shortcut, int code, Quor_Menu* sub);
+    // The first item of this menu (not of its submenus) with this code, or null.
+    const Item* FindItem(int code) const;
+    // Calls change(item) for every item, here and in the submenus, that matches(item) (submenu
+    // items never do), then redraws each open menu.
+    template <class Matches, class Change>
+    void ChangeItems(const Matches& matches, const Change& change);
     int AlphabeticalIndex(const char* label) const;
     bool Choosable(int index) const;
     // The item whose rectangle contains the point, whatever it is, or -1.

@@ -9,6 +9,7 @@
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/widgets/Quor_Menu.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ Quor_MenuBar::Quor_MenuBar()
       fTracking(false),
       fOpenIndex(-1),
       fCount(0),
-      fMenus{},
-      fSwallowPress(false)
+      fMenus{}
 {
     SetFont(Quor_App::gBoldFont);
     SetShape(64, BarHeight(fFont));
@@ -135,20 +135,11 @@ void Quor_MenuBar::Open(int index, bool withKeyboard)
         open->Close();
     if (menu->IsOpen())
         return;
-    Quor_Rect title = MenuRect(index);
-    Quor_Point topLeft = title.LeftTop();
-    ViewToWnd(topLeft);
-    title.OffsetTo(topLeft.x, topLeft.y);
-    menu->SetOpenerRect(title);
     fOpenIndex = index;
     fTracking = true;
     Redraw(true);
     // Just below the title: in the window's menu strip that is the top of the content.
-    const Quor_Point at(title.left, title.bottom + 1);
-    if (withKeyboard)
-        menu->GoWithKeyboard(window, at);
-    else
-        menu->Go(window, at);
+    menu->GoBelow(window, this, MenuRect(index), withKeyboard);
     if (!menu->IsOpen())
         Stop();
 }
@@ -171,8 +162,7 @@ void Quor_MenuBar::OpenAdjacent(int step)
 
 void Quor_MenuBar::SwallowPressAt(Quor_Point windowPoint)
 {
-    fSwallowPress = true;
-    fSwallowPoint = windowPoint;
+    fSwallowed.Set(windowPoint);
 }
 
 int Quor_MenuBar::Shortcut(int key)
@@ -240,13 +230,8 @@ int Quor_MenuBar::MenuForLetter(int letter, int after) const
 
 void Quor_MenuBar::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Quor_Message*)
 {
-    if (fSwallowPress) {
-        fSwallowPress = false;
-        Quor_Point at = where;
-        ViewToWnd(at);
-        if (at == fSwallowPoint)
-            return;
-    }
+    if (fSwallowed.Take(this, where))
+        return;
     const int index = PickMenu(where);
     if (index < 0)
         return;
@@ -266,13 +251,8 @@ void Quor_MenuBar::OnMouseMove(Quor_Point where, unsigned int, Quor_Message*)
 void Quor_MenuBar::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
                              Quor_Message* message)
 {
-    Quor_Menu* menu = Menu(fOpenIndex);
-    if (menu == nullptr || !menu->IsOpen())
-        return;
-    Quor_Point at = where;
-    ViewToWnd(at);
-    menu->WndToLayer(at);
-    menu->OnMouseUp(at, button, modifiers, message);
+    if (Quor_Menu* menu = Menu(fOpenIndex))
+        menu->TakeOpenerMouseUp(this, where, button, modifiers, message);
 }
 
 void Quor_MenuBar::OnKeyDown(int key, unsigned int modifiers)
@@ -295,9 +275,7 @@ void Quor_MenuBar::RedrawMe(Quor_Graphics* g)
     const Quor_Rect b = Bounds();
     const int radius = TinyCornerRadius();
     g->SetSmoothing(false);
-    g->RoundedGradientFill(b, 0, true, Quor_ColorOps::ButtonGradient1, Quor_ColorOps::ButtonGradient2);
-    g->SetColor(Quor_ColorOps::WidgetOutline);
-    g->FrameRect(b);
+    Quor_WidgetLook::DrawPanel(g, b);
     g->SetSmoothing(true);
     g->FrameRoundedRect(b, radius);
     for (int i = 0; i < fCount; ++i) {
@@ -307,10 +285,7 @@ void Quor_MenuBar::RedrawMe(Quor_Graphics* g)
         if (open) {
             Quor_Rect mark(title);
             mark.InsetBy(0, 2);
-            g->SetColor(Quor_ColorOps::TextHighlight);
-            g->FillRoundedRect(mark, radius);
-            g->SetColor(Quor_ColorOps::WidgetOutline);
-            g->FrameRoundedRect(mark, radius);
+            Quor_WidgetLook::DrawHighlight(g, mark, radius);
             title.OffsetBy(1, 1);
         }
         if (menu->Title().IsEmpty() && menu->Image() != nullptr) {

@@ -5,6 +5,7 @@
 
 #include "toolkit/framework/Quor_MenuStrip.h"
 #include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_SwallowedPress.h"
 
 class Quor_Menu;
 
@@ -76,6 +77,5 @@ private:
     int fOpenIndex;
     int fCount;
     Quor_Menu* fMenus[kMaxMenus];
-    bool fSwallowPress;
-    Quor_Point fSwallowPoint;
+    Quor_SwallowedPress fSwallowed;
 };

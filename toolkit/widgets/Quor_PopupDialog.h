@@ -4,6 +4,7 @@
 
 #include "toolkit/core/Quor_String.h"
 #include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_SwallowedPress.h"
 
 class Quor_Dialog;
 
@@ -39,6 +40,5 @@ private:
     int fWhat;
     bool fOpen;
     Quor_Dialog* fDialog;
-    bool fSwallowPress;
-    Quor_Point fSwallowPoint;
+    Quor_SwallowedPress fSwallowed;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_SwallowedPress.h"
 
 class Quor_Menu;
 
@@ -42,6 +43,5 @@ private:
     bool fOpen;
     bool fShowChecked;
     Quor_Menu* fMenu;
-    bool fSwallowPress;
-    Quor_Point fSwallowPoint;
+    Quor_SwallowedPress fSwallowed;
 };

@@ -7,6 +7,7 @@
 #include "toolkit/imaging/Quor_ColorVector.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Round.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 Quor_ProgressBar::Quor_ProgressBar(int width, unsigned int followFlags)
     : Quor_AnimatedWidget(kFramesPerSecond, true, false, true, followFlags),
@@ -55,12 +56,5 @@ void Quor_ProgressBar::RedrawMe(Quor_Graphics* g)
         g->ClearClipRect();
     }
     g->SetSmoothing(true);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(bar, radius);
-    if (IsEnabled()) {
-        Quor_Rect outline = Bounds();
-        outline.InsetBy(0, 1);
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRoundedRect(outline, radius);
-    }
+    Quor_WidgetLook::DrawFrame(g, bar, Bounds(), radius, IsEnabled());
 }

@@ -4,6 +4,7 @@
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 Quor_RadioButton::Quor_RadioButton(const char* label, int what, unsigned int followFlags)
     : Quor_CheckBox(label, what, followFlags)
@@ -56,23 +57,7 @@ void Quor_RadioButton::Activate()
 
 void Quor_RadioButton::DrawMark(Quor_Graphics* g, const Quor_Rect& square, bool pushed)
 {
-    g->SetSmoothing(true);
-    g->SetColor(Quor_ColorOps::WidgetFill);
-    g->FillOval(square);
-    Quor_Rect ring = square;
-    ring.InsetBy(1, 1);
-    Quor_Rect shadow = ring;
-    shadow.OffsetBy(-1, -1);
-    Quor_Rect light = ring;
-    light.OffsetBy(1, 1);
-    g->SetColor(pushed ? Quor_ColorOps::WidgetHighlight : Quor_ColorOps::WidgetShadow);
-    g->FrameOval(shadow);
-    g->SetColor(pushed ? Quor_ColorOps::WidgetShadow : Quor_ColorOps::WidgetHighlight);
-    g->FrameOval(light);
-    if (IsEnabled()) {
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameOval(square);
-    }
+    Quor_WidgetLook::DrawRoundWell(g, square, pushed, IsEnabled());
     if (fValue) {
         Quor_Rect dot = square;
         dot.InsetBy(3, 3);

@@ -1,29 +1,20 @@
 #include "toolkit/widgets/Quor_ScrollBar.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ColorVector.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Round.h"
-
-namespace {
-
-rgb_color Times(const rgb_color& c, float factor)
-{
-    return (Quor_ColorVector(c) * factor).AsColorStruct();
-}
-
-}  // namespace
+#include "toolkit/math/Quor_Vector2.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 Quor_ScrollBar::Quor_ScrollBar(int length, bool vertical, int what, unsigned int followFlags)
     : Quor_BaseWidget(true, followFlags),
-      fVertical(vertical),
+      fAxis(vertical),
       fWhat(what),
-      fMin(0),
-      fMax(100),
-      fValue(0),
+      fRange(0, 100),
       fSmallStep(5),
       fPageStep(20),
       fPressedPart(kNone),
@@ -31,30 +22,24 @@ Quor_ScrollBar::Quor_ScrollBar(int length, bool vertical, int what, unsigned int
       fGrabOffset(0),
       fRepeat(this)
 {
-    const int t = Thickness();
-    const int along = std::max(1, length);
-    if (vertical)
-        SetShape(t, along);
-    else
-        SetShape(along, t);
+    const Quor_Point size = fAxis.Point(std::max(1, length), Thickness());
+    SetShape(size.x, size.y);
 }
 
 int Quor_ScrollBar::Thickness()
 {
-    return Quor_RoundToInt(BaseWidgetHeight() * 0.889);
+    return Quor_BarAxis::Thickness();
 }
 
 void Quor_ScrollBar::SetRange(int minimum, int maximum)
 {
-    fMin = minimum;
-    fMax = std::max(minimum, maximum);
-    fValue = Quor_Clamp(fValue, fMin, fMax);
+    fRange.SetRange(minimum, maximum);
     Redraw(true);
 }
 
 void Quor_ScrollBar::SetValue(int value)
 {
-    fValue = Quor_Clamp(value, fMin, fMax);
+    fRange.SetValue(value);
     Redraw(true);
 }
 
@@ -64,34 +49,26 @@ void Quor_ScrollBar::SetStepSize(int small, int page)
     fPageStep = page;
 }
 
-Quor_Rect Quor_ScrollBar::AxisRect(int alongFrom, int alongTo, int acrossFrom, int acrossTo) const
-{
-    if (fVertical)
-        return Quor_Rect(acrossFrom, alongFrom, acrossTo, alongTo);
-    return Quor_Rect(alongFrom, acrossFrom, alongTo, acrossTo);
-}
-
 Quor_Rect Quor_ScrollBar::InnerRect() const
 {
     const int t = Across();
     const int length = LengthAlong();
     const int end = std::max(2 * t, length - 1 - 2 * t);
-    return AxisRect(2 * t, end, 0, t - 1);
+    return fAxis.Rect(2 * t, end, 0, t - 1);
 }
 
 int Quor_ScrollBar::ThumbCenter() const
 {
     const int t = Across();
     const int track = std::max(0, LengthAlong() - 4 * t);
-    const double f = fMax > fMin ? Quor_Clamp(static_cast<double>(fValue - fMin) / (fMax - fMin), 0.0, 1.0) : 0.0;
-    return 2 * t + Quor_RoundToInt(f * track);
+    return 2 * t + Quor_RoundToInt(fRange.Fraction() * track);
 }
 
 Quor_Rect Quor_ScrollBar::ThumbRect() const
 {
     const int t = Across();
     const int c = ThumbCenter();
-    return AxisRect(c - t, c + t - 1, 0, t - 1);
+    return fAxis.Rect(c - t, c + t - 1, 0, t - 1);
 }
 
 int Quor_ScrollBar::PickTarget(Quor_Point where) const
@@ -99,14 +76,14 @@ int Quor_ScrollBar::PickTarget(Quor_Point where) const
     if (!Bounds().Contains(where))
         return kNone;
     const int t = Across();
-    const int a = Along(where);
+    const int a = fAxis.Along(where);
     if (a < t)
         return kStartArrow;
     if (a >= LengthAlong() - t)
         return kEndArrow;
     const Quor_Rect thumb = ThumbRect();
-    const int thumbStart = fVertical ? thumb.top : thumb.left;
-    const int thumbEnd = fVertical ? thumb.bottom : thumb.right;
+    const int thumbStart = fAxis.Along(thumb.LeftTop());
+    const int thumbEnd = fAxis.Along(thumb.RightBottom());
     if (a < thumbStart)
         return kPageBefore;
     if (a > thumbEnd)
@@ -123,27 +100,25 @@ void Quor_ScrollBar::Step()
         Redraw(true);
         return;
     }
-    int value = fValue;
+    int64_t step = 0;
     switch (fPressedPart) {
     case kStartArrow:
-        value -= fSmallStep;
+        step = -static_cast<int64_t>(fSmallStep);
         break;
     case kEndArrow:
-        value += fSmallStep;
+        step = fSmallStep;
         break;
     case kPageBefore:
-        value -= fPageStep;
+        step = -static_cast<int64_t>(fPageStep);
         break;
     case kPageAfter:
-        value += fPageStep;
+        step = fPageStep;
         break;
     default:
         break;
     }
-    value = Quor_Clamp(value, fMin, fMax);
-    if (value == fValue)
+    if (!fRange.Step(step))
         return;   // at the end of the range: nothing changes, so nothing is sent
-    fValue = value;
     Redraw(true);
     SendMessage(fWhat);
 }
@@ -164,7 +139,7 @@ void Quor_ScrollBar::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Q
     fPressedPart = PickTarget(where);
     fHoveredPart = fPressedPart;
     fLastPoint = where;
-    fGrabOffset = fPressedPart == kThumb ? Along(where) - ThumbCenter() : 0;
+    fGrabOffset = fPressedPart == kThumb ? fAxis.Along(where) - ThumbCenter() : 0;
     // The first step comes at once; the repeat follows while the button is held.
     Step();
     if (fPressedPart != kThumb && fPressedPart != kNone)
@@ -180,14 +155,9 @@ void Quor_ScrollBar::OnMouseMove(Quor_Point where, unsigned int, Quor_Message*)
     fLastPoint = where;
     if (fPressedPart == kThumb) {
         const int t = Across();
-        const int track = LengthAlong() - 4 * t;
-        int value = fMin;
-        if (track > 0) {
-            const double f = static_cast<double>(Along(where) - fGrabOffset - 2 * t) / track;
-            value = Quor_RoundClamp(fMin + f * (static_cast<double>(fMax) - fMin), fMin, fMax);
-        }
-        if (value != fValue) {
-            fValue = value;
+        const int value = fRange.ValueAt(fAxis.Along(where) - fGrabOffset - 2 * t, LengthAlong() - 4 * t);
+        if (value != fRange.Value()) {
+            fRange.SetValue(value);
             Redraw(true);
             SendMessage(fWhat);
         }
@@ -223,7 +193,7 @@ void Quor_ScrollBar::DrawArrowButton(Quor_Graphics* g, int part)
     const int length = LengthAlong();
     const bool start = part == kStartArrow;
     const int from = start ? 0 : length - t;
-    const Quor_Rect square = AxisRect(from, from + t - 1, 0, t - 1);
+    const Quor_Rect square = fAxis.Rect(from, from + t - 1, 0, t - 1);
     const bool down = fPressedPart == part && fHoveredPart == part;
     const rgb_color c1 = down ? Quor_ColorOps::ScrollGradient2 : Quor_ColorOps::ScrollGradient1;
     const rgb_color c2 = down ? Quor_ColorOps::ScrollGradient1 : Quor_ColorOps::ScrollGradient2;
@@ -231,8 +201,8 @@ void Quor_ScrollBar::DrawArrowButton(Quor_Graphics* g, int part)
     const int half = t / 2;
     // The outer half is rounded, the half next to the track square, so the bar's ends are round
     // and the arrows meet the track flush.
-    const Quor_Rect outer = start ? AxisRect(from, from + half - 1, 0, t - 1) : AxisRect(from + t - half, from + t - 1, 0, t - 1);
-    const Quor_Rect inner = start ? AxisRect(from + half, from + t - 1, 0, t - 1) : AxisRect(from, from + t - half - 1, 0, t - 1);
+    const Quor_Rect outer = start ? fAxis.Rect(from, from + half - 1, 0, t - 1) : fAxis.Rect(from + t - half, from + t - 1, 0, t - 1);
+    const Quor_Rect inner = start ? fAxis.Rect(from + half, from + t - 1, 0, t - 1) : fAxis.Rect(from, from + t - half - 1, 0, t - 1);
 
     g->SetClipRect(outer);
     g->SetSmoothing(true);
@@ -255,7 +225,7 @@ void Quor_ScrollBar::DrawArrowButton(Quor_Graphics* g, int part)
     }
     const float s = t / 7.0f;
     Quor_Vector2 p[3];
-    if (fVertical) {
+    if (fAxis.IsVertical()) {
         const float tip = start ? y - s : y + s;
         const float base = start ? y + s : y - s;
         p[0].Set(x - s, base);
@@ -270,11 +240,7 @@ void Quor_ScrollBar::DrawArrowButton(Quor_Graphics* g, int part)
     }
     g->SetSmoothing(true);
     g->SetColor(IsEnabled() ? Quor_ColorOps::WidgetOutline : Quor_ColorOps::DisabledText);
-    g->BeginShape();
-    g->AddLine(p[0], p[1]);
-    g->AddLine(p[1], p[2]);
-    g->AddLine(p[2], p[0]);
-    g->EndShape();
+    Quor_WidgetLook::FillTriangle(g, p[0], p[1], p[2]);
 }
 
 void Quor_ScrollBar::DrawThumb(Quor_Graphics* g)
@@ -282,7 +248,7 @@ void Quor_ScrollBar::DrawThumb(Quor_Graphics* g)
     const int t = Across();
     const Quor_Rect thumb = ThumbRect();
     g->SetSmoothing(false);
-    g->RoundedGradientFill(thumb, 0, !fVertical, Quor_ColorOps::ThumbGradient1, Quor_ColorOps::ThumbGradient2);
+    g->RoundedGradientFill(thumb, 0, !fAxis.IsVertical(), Quor_ColorOps::ThumbGradient1, Quor_ColorOps::ThumbGradient2);
     g->SetColor(Quor_ColorOps::WidgetOutline);
     g->FrameRect(thumb);
     g->SetSmoothing(true);
@@ -294,15 +260,11 @@ void Quor_ScrollBar::DrawThumb(Quor_Graphics* g)
     const int q = t / 4;
     const int mid = t / 2;
     const int offsets[6] = {-4, -3, 0, 1, 4, 5};
-    const rgb_color dark = Times(Quor_ColorOps::ThumbGradient2, 0.75f);
-    const rgb_color light = Times(Quor_ColorOps::ThumbGradient1, 1.1f);
+    const rgb_color dark = Quor_WidgetLook::Scaled(Quor_ColorOps::ThumbGradient2, 0.75f);
+    const rgb_color light = Quor_WidgetLook::Scaled(Quor_ColorOps::ThumbGradient1, 1.1f);
     for (int i = 0; i < 6; ++i) {
         g->SetColor(i % 2 == 0 ? dark : light);
-        const int at = c + offsets[i];
-        if (fVertical)
-            g->DrawLine(static_cast<float>(mid - q), static_cast<float>(at), static_cast<float>(mid + q - 1), static_cast<float>(at));
-        else
-            g->DrawLine(static_cast<float>(at), static_cast<float>(mid - q), static_cast<float>(at), static_cast<float>(mid + q - 1));
+        fAxis.DrawAcross(g, c + offsets[i], mid - q, mid + q - 1);
     }
 }
 
@@ -313,15 +275,15 @@ void Quor_ScrollBar::RedrawMe(Quor_Graphics* g)
     const Quor_Rect bounds = Bounds();
     g->SetPenWidth(1);
     g->SetSmoothing(false);
-    g->RoundedGradientFill(bounds, 0, !fVertical, Quor_ColorOps::ButtonGradient2, Quor_ColorOps::ButtonGradient1);
+    g->RoundedGradientFill(bounds, 0, !fAxis.IsVertical(), Quor_ColorOps::ButtonGradient2, Quor_ColorOps::ButtonGradient1);
 
     if ((fPressedPart == kPageBefore || fPressedPart == kPageAfter) && fHoveredPart == fPressedPart) {
         const Quor_Rect thumb = ThumbRect();
-        const int thumbStart = fVertical ? thumb.top : thumb.left;
-        const int thumbEnd = fVertical ? thumb.bottom : thumb.right;
+        const int thumbStart = fAxis.Along(thumb.LeftTop());
+        const int thumbEnd = fAxis.Along(thumb.RightBottom());
         const int a = t / 2;
-        const Quor_Rect page = fPressedPart == kPageBefore ? AxisRect(a, thumbStart - 1, 0, t - 1)
-                                                           : AxisRect(thumbEnd + 1, length - 1 - a, 0, t - 1);
+        const Quor_Rect page = fPressedPart == kPageBefore ? fAxis.Rect(a, thumbStart - 1, 0, t - 1)
+                                                           : fAxis.Rect(thumbEnd + 1, length - 1 - a, 0, t - 1);
         g->SetColor(Quor_ColorOps::ThumbGradient1);
         g->FillRect(page);
     }
@@ -333,11 +295,6 @@ void Quor_ScrollBar::RedrawMe(Quor_Graphics* g)
 
     g->SetSmoothing(false);
     g->SetColor(Quor_ColorOps::WidgetOutline);
-    if (fVertical) {
-        g->DrawLine(0.0f, static_cast<float>(t), 0.0f, static_cast<float>(length - 1 - t));
-        g->DrawLine(static_cast<float>(t - 1), static_cast<float>(t), static_cast<float>(t - 1), static_cast<float>(length - 1 - t));
-    } else {
-        g->DrawLine(static_cast<float>(t), 0.0f, static_cast<float>(length - 1 - t), 0.0f);
-        g->DrawLine(static_cast<float>(t), static_cast<float>(t - 1), static_cast<float>(length - 1 - t), static_cast<float>(t - 1));
-    }
+    fAxis.DrawAlong(g, 0, t, length - 1 - t);
+    fAxis.DrawAlong(g, t - 1, t, length - 1 - t);
 }

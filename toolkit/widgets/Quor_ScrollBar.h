@@ -4,7 +4,9 @@
 // bar's what-code.
 #pragma once
 
+#include "toolkit/widgets/Quor_BarAxis.h"
 #include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_ValueRange.h"
 #include "toolkit/widgets/Quor_WidgetTimer.h"
 
 class Quor_ScrollBar : public Quor_BaseWidget {
@@ -28,12 +30,12 @@ public:
     void SetRange(int minimum, int maximum);
     void SetValue(int value);
     void SetStepSize(int small, int page);
-    int Value() const { return fValue; }
-    int Minimum() const { return fMin; }
-    int Maximum() const { return fMax; }
+    int Value() const { return fRange.Value(); }
+    int Minimum() const { return fRange.Minimum(); }
+    int Maximum() const { return fRange.Maximum(); }
     int SmallStep() const { return fSmallStep; }
     int PageStep() const { return fPageStep; }
-    bool IsVertical() const { return fVertical; }
+    bool IsVertical() const { return fAxis.IsVertical(); }
 
     // The part under a point of the bar (one of the constants above).
     int PickTarget(Quor_Point where) const;
@@ -50,22 +52,17 @@ public:
     void RedrawMe(Quor_Graphics* g) override;
 
 private:
-    int Along(Quor_Point p) const { return fVertical ? p.y : p.x; }
-    int LengthAlong() const { return fVertical ? Shape().y : Shape().x; }
-    int Across() const { return fVertical ? Shape().x : Shape().y; }
+    int LengthAlong() const { return fAxis.Along(Shape()); }
+    int Across() const { return fAxis.Across(Shape()); }
     // The thumb's centre along the bar.
     int ThumbCenter() const;
-    // A rectangle given along and across the bar, in view coordinates.
-    Quor_Rect AxisRect(int alongFrom, int alongTo, int acrossFrom, int acrossTo) const;
     void Step();
     void DrawArrowButton(Quor_Graphics* g, int part);
     void DrawThumb(Quor_Graphics* g);
 
-    bool fVertical;
+    Quor_BarAxis fAxis;
     int fWhat;
-    int fMin;
-    int fMax;
-    int fValue;
+    Quor_ValueRange fRange;
     int fSmallStep;
     int fPageStep;
     int fPressedPart;

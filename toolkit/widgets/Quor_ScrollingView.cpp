@@ -7,6 +7,7 @@
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/widgets/Quor_ScrollBar.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 Quor_ScrollingView::Quor_ScrollingView(int width, int height, unsigned int followFlags)
     : Quor_BaseWidget(false, followFlags),
@@ -217,14 +218,9 @@ void Quor_ScrollingView::RedrawMe(Quor_Graphics* g)
     g->SetColor(fBackground);
     g->FillRoundedRect(area, radius);
     if (fOutlineEnabled) {
-        g->SetColor(Quor_ColorOps::WidgetShadow);
-        g->FrameRoundedRect(area, radius);
-        if (IsEnabled()) {
-            Quor_Rect outline = Bounds();
-            outline.InsetBy(1, 1);
-            g->SetColor(Quor_ColorOps::WidgetOutline);
-            g->FrameRoundedRect(outline, radius);
-        }
+        Quor_Rect outer = Bounds();
+        outer.InsetBy(1, 0);
+        Quor_WidgetLook::DrawFrame(g, area, outer, radius, IsEnabled());
     }
     // The content and the bars draw through the same shared context: nothing more may be drawn
     // with g after this.

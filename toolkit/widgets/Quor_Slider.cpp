@@ -1,18 +1,14 @@
 #include "toolkit/widgets/Quor_Slider.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/Quor_ColorVector.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Round.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
-
-rgb_color Times(const rgb_color& c, float factor)
-{
-    return (Quor_ColorVector(c) * factor).AsColorStruct();
-}
 
 // A tick line of many values would paint the whole groove; past this many ticks they are left out.
 constexpr int kMaxTicks = 1000;
@@ -20,56 +16,39 @@ constexpr int kMaxTicks = 1000;
 }  // namespace
 
 Quor_Slider::Quor_Slider(int length, bool vertical, bool ticks, int what, unsigned int followFlags)
-    : Quor_BaseWidget(true, followFlags), fVertical(vertical), fTicks(ticks), fWhat(what), fMin(1), fMax(10), fValue(1)
+    : Quor_BaseWidget(true, followFlags), fAxis(vertical), fTicks(ticks), fWhat(what), fRange(1, 10)
 {
-    const int t = Thickness();
-    const int along = std::max(1, length);
-    if (vertical)
-        SetShape(t, along);
-    else
-        SetShape(along, t);
+    const Quor_Point size = fAxis.Point(std::max(1, length), Thickness());
+    SetShape(size.x, size.y);
 }
 
 int Quor_Slider::Thickness()
 {
-    return Quor_RoundToInt(BaseWidgetHeight() * 0.889);
+    return Quor_BarAxis::Thickness();
 }
 
 void Quor_Slider::SetRange(int minimum, int maximum)
 {
-    fMin = minimum;
-    fMax = std::max(minimum, maximum);
-    fValue = Quor_Clamp(fValue, fMin, fMax);
+    fRange.SetRange(minimum, maximum);
     Redraw(true);
 }
 
 void Quor_Slider::SetValue(int value)
 {
-    fValue = Quor_Clamp(value, fMin, fMax);
+    fRange.SetValue(value);
     Redraw(true);
-}
-
-Quor_Rect Quor_Slider::AxisRect(int alongFrom, int alongTo, int acrossFrom, int acrossTo) const
-{
-    if (fVertical)
-        return Quor_Rect(acrossFrom, alongFrom, acrossTo, alongTo);
-    return Quor_Rect(alongFrom, acrossFrom, alongTo, acrossTo);
 }
 
 int Quor_Slider::ValueAt(Quor_Point where) const
 {
-    const int k = Across();
-    const int start = k / 2;
-    const int end = LengthAlong() - 1 - k / 2;
-    if (end <= start || fMax == fMin)
-        return fMin;
-    const double t = static_cast<double>((fVertical ? where.y : where.x) - start) / (end - start);
-    return Quor_RoundClamp(fMin + t * (static_cast<double>(fMax) - fMin), fMin, fMax);
+    const int start = Across() / 2;
+    const int end = LengthAlong() - 1 - Across() / 2;
+    return fRange.ValueAt(fAxis.Along(where) - start, end - start);
 }
 
 void Quor_Slider::Track(Quor_Point where)
 {
-    fValue = ValueAt(where);
+    fRange.SetValue(ValueAt(where));
     Redraw(true);
     SendMessage(fWhat);
 }
@@ -103,66 +82,47 @@ void Quor_Slider::RedrawMe(Quor_Graphics* g)
     g->SetPenWidth(1);
     g->SetSmoothing(false);
 
-    // A line across the slider, at `along`, from one side to the other.
-    auto across = [&](int along, int from, int to) {
-        if (fVertical)
-            g->DrawLine(static_cast<float>(from), static_cast<float>(along), static_cast<float>(to), static_cast<float>(along));
-        else
-            g->DrawLine(static_cast<float>(along), static_cast<float>(from), static_cast<float>(along), static_cast<float>(to));
-    };
-    // A line along the slider, at `at` across it, over the groove.
-    auto along = [&](int at, int from, int to) {
-        if (fVertical)
-            g->DrawLine(static_cast<float>(at), static_cast<float>(from), static_cast<float>(at), static_cast<float>(to));
-        else
-            g->DrawLine(static_cast<float>(from), static_cast<float>(at), static_cast<float>(to), static_cast<float>(at));
-    };
-
-    if (fTicks && fMax > fMin && fMax - fMin <= kMaxTicks) {
-        for (int v = fMin; v <= fMax; ++v) {
-            const double f = static_cast<double>(v - fMin) / (fMax - fMin);
+    // Counted in 64 bits: a range reaching INT_MAX, or spanning more than INT_MAX values, must
+    // neither wrap round into a short one nor run the count past its end.
+    const int64_t span = fRange.Span();
+    if (fTicks && span > 0 && span <= kMaxTicks) {
+        for (int64_t i = 0; i <= span; ++i) {
+            const double f = static_cast<double>(i) / static_cast<double>(span);
             const int x = Quor_RoundToInt(trackStart + f * (trackEnd - 1 - trackStart));
             if (enabled) {
                 g->SetColor(Quor_ColorOps::WidgetOutline);
-                across(x, 0, k - 1);
+                fAxis.DrawAcross(g, x, 0, k - 1);
             }
             g->SetColor(Quor_ColorOps::WidgetShadow);
-            across(x + 1, 0, k - 1);
+            fAxis.DrawAcross(g, x + 1, 0, k - 1);
         }
     }
 
     // The groove, four pixels thick.
     g->SetColor(Quor_ColorOps::WidgetFill);
-    along(c, trackStart, trackEnd);
+    fAxis.DrawAlong(g, c, trackStart, trackEnd);
     g->SetColor(Quor_ColorOps::WidgetShadow);
-    along(c + 1, trackStart, trackEnd);
+    fAxis.DrawAlong(g, c + 1, trackStart, trackEnd);
     if (enabled) {
         g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRect(AxisRect(trackStart, trackEnd, c - 1, c + 2));
+        g->FrameRect(fAxis.Rect(trackStart, trackEnd, c - 1, c + 2));
     }
 
     // The knob.
-    const double f = fMax > fMin ? static_cast<double>(fValue - fMin) / (fMax - fMin) : 0.0;
-    const int p = Quor_RoundToInt(trackStart + f * (trackEnd - trackStart));
-    const Quor_Rect knob = AxisRect(p - k / 2, p + k / 2, 1, k - 2);
+    const int p = Quor_RoundToInt(trackStart + fRange.Fraction() * (trackEnd - trackStart));
+    const Quor_Rect knob = fAxis.Rect(p - k / 2, p + k / 2, 1, k - 2);
     Quor_Rect fill = knob;
     fill.InsetBy(1, 0);
     const int radius = TinyCornerRadius();
-    g->RoundedGradientFill(fill, radius, !fVertical, Quor_ColorOps::SliderGradient1, Quor_ColorOps::SliderGradient2);
+    g->RoundedGradientFill(fill, radius, !fAxis.IsVertical(), Quor_ColorOps::SliderGradient1,
+                           Quor_ColorOps::SliderGradient2);
     const int extentAcross = k - 2;
     const int q = extentAcross / 4;
     const int mid = 1 + extentAcross / 2;
-    g->SetColor(Times(Quor_ColorOps::SliderGradient2, 0.85f));
-    across(p, mid - q, mid + q - 1);
-    g->SetColor(Times(Quor_ColorOps::SliderGradient1, 1.05f));
-    across(p + 1, mid - q, mid + q - 1);
+    g->SetColor(Quor_WidgetLook::Scaled(Quor_ColorOps::SliderGradient2, 0.85f));
+    fAxis.DrawAcross(g, p, mid - q, mid + q - 1);
+    g->SetColor(Quor_WidgetLook::Scaled(Quor_ColorOps::SliderGradient1, 1.05f));
+    fAxis.DrawAcross(g, p + 1, mid - q, mid + q - 1);
     g->SetSmoothing(true);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(fill, radius);
-    if (enabled) {
-        Quor_Rect outline = knob;
-        outline.InsetBy(0, 1);
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRoundedRect(outline, radius);
-    }
+    Quor_WidgetLook::DrawFrame(g, fill, knob, radius, enabled);
 }

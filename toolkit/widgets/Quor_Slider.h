@@ -3,7 +3,9 @@
 // every value passed, so the target can follow live.
 #pragma once
 
+#include "toolkit/widgets/Quor_BarAxis.h"
 #include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_ValueRange.h"
 
 class Quor_Slider : public Quor_BaseWidget {
 public:
@@ -16,10 +18,10 @@ public:
     // A maximum below the minimum is raised to it; the value is clamped into the range.
     void SetRange(int minimum, int maximum);
     void SetValue(int value);
-    int Value() const { return fValue; }
-    int Minimum() const { return fMin; }
-    int Maximum() const { return fMax; }
-    bool IsVertical() const { return fVertical; }
+    int Value() const { return fRange.Value(); }
+    int Minimum() const { return fRange.Minimum(); }
+    int Maximum() const { return fRange.Maximum(); }
+    bool IsVertical() const { return fAxis.IsVertical(); }
 
     // The value under a point (view coordinates) along the slider, clamped to the range.
     int ValueAt(Quor_Point where) const;
@@ -30,16 +32,12 @@ public:
     void RedrawMe(Quor_Graphics* g) override;
 
 private:
-    int LengthAlong() const { return fVertical ? Shape().y : Shape().x; }
-    int Across() const { return fVertical ? Shape().x : Shape().y; }
-    // A rectangle given along and across the slider, in view coordinates.
-    Quor_Rect AxisRect(int alongFrom, int alongTo, int acrossFrom, int acrossTo) const;
+    int LengthAlong() const { return fAxis.Along(Shape()); }
+    int Across() const { return fAxis.Across(Shape()); }
     void Track(Quor_Point where);
 
-    bool fVertical;
+    Quor_BarAxis fAxis;
     bool fTicks;
     int fWhat;
-    int fMin;
-    int fMax;
-    int fValue;
+    Quor_ValueRange fRange;
 };

@@ -8,6 +8,7 @@
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/widgets/Quor_BaseWidget.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -156,12 +157,9 @@ void Quor_TabView::DrawTab(Quor_Graphics* g, int index, bool active)
     } else {
         g->RoundedGradientFill(tab, radius, true, Quor_ColorOps::TabGradient1, Quor_ColorOps::TabGradient2);
     }
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(tab, radius);
-    Quor_Rect outline = tab;
-    outline.InsetBy(-1, 1);
-    g->SetColor(Quor_ColorOps::WidgetOutline);
-    g->FrameRoundedRect(outline, radius);
+    Quor_Rect outer = tab;
+    outer.InsetBy(-1, 0);
+    Quor_WidgetLook::DrawFrame(g, tab, outer, radius, true);
     g->SetColor(Quor_ColorOps::Text);
     g->DrawString(fLabels[index], Quor_Rect(x - 1, 1, x + width, fStripHeight - 2), QUOR_ALIGN_CENTER,
                   QUOR_ALIGN_CENTER);

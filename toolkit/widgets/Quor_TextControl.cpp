@@ -14,6 +14,7 @@
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Round.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 Quor_TextControl* Quor_TextControl::gFocusedTextControl = nullptr;
 
@@ -35,17 +36,23 @@ bool IsPrintable(int c)
     return (c >= 32 && c <= 126) || (c >= 160 && c <= 255);
 }
 
+// Skips the blanks and the sign that may open a number; *negative tells which sign it was.
+const char* SkipBlanksAndSign(const char* s, bool* negative)
+{
+    while (IsSpace(*s))
+        ++s;
+    *negative = *s == '-';
+    if (*s == '+' || *s == '-')
+        ++s;
+    return s;
+}
+
 // The leading integer of a text as "%d" would read it (blanks, a sign, digits), saturated just
 // beyond the field limit so that the caller's clamp decides; 0 when none starts the text.
 int64_t LeadingInteger(const char* s)
 {
-    while (IsSpace(*s))
-        ++s;
     bool negative = false;
-    if (*s == '+' || *s == '-') {
-        negative = *s == '-';
-        ++s;
-    }
+    s = SkipBlanksAndSign(s, &negative);
     int64_t value = 0;
     for (; IsDigit(*s); ++s) {
         value = value * 10 + (*s - '0');
@@ -60,13 +67,8 @@ int64_t LeadingInteger(const char* s)
 // double come back as +-infinity for the caller to clamp.
 double LeadingNumber(const char* s)
 {
-    while (IsSpace(*s))
-        ++s;
     bool negative = false;
-    if (*s == '+' || *s == '-') {
-        negative = *s == '-';
-        ++s;
-    }
+    s = SkipBlanksAndSign(s, &negative);
     const char* start = s;
     const char* end = s;
     int digits = 0;
@@ -159,9 +161,7 @@ void Quor_TextControl::SetValue(const char* text)
 
 void Quor_TextControl::SetValue(int value)
 {
-    char text[Quor_Number::kMaxText];
-    Quor_Number::FormatInt(value, text, sizeof text);
-    SetValue(text);
+    SetValue(Quor_Number::IntText(value).CStr());
 }
 
 void Quor_TextControl::SetValue(float value)
@@ -177,11 +177,10 @@ void Quor_TextControl::SetValue(float value)
         return;
     }
     // Two decimals when the fraction's four-decimal form ends in two zeros, else four.
-    char text[Quor_Number::kMaxText];
-    const int length = Quor_Number::FormatFixed(v - std::trunc(v), 4, text, sizeof text);
-    const bool twoEnough = length >= 2 && text[length - 1] == '0' && text[length - 2] == '0';
-    Quor_Number::FormatFixed(v, twoEnough ? 2 : 4, text, sizeof text);
-    SetValue(text);
+    const Quor_Number::Text fraction = Quor_Number::FixedText(v - std::trunc(v), 4);
+    const int length = fraction.Length();
+    const bool twoEnough = length >= 2 && fraction.CStr()[length - 1] == '0' && fraction.CStr()[length - 2] == '0';
+    SetValue(Quor_Number::FixedText(v, twoEnough ? 2 : 4).CStr());
 }
 
 int Quor_TextControl::IntValue() const
@@ -521,21 +520,8 @@ void Quor_TextControl::UpdateScrollOffset()
 void Quor_TextControl::RedrawMe(Quor_Graphics* g)
 {
     const bool enabled = IsEnabled();
-    const int radius = TinyCornerRadius();
-    g->SetSmoothing(true);
-    g->SetPenWidth(1);
-    Quor_Rect frame = Bounds();
-    frame.InsetBy(1, 0);
-    g->SetColor(enabled ? Quor_ColorOps::TextBackground : Quor_ColorOps::DisabledTextBackground);
-    g->FillRoundedRect(frame, radius);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(frame, radius);
-    if (enabled) {
-        Quor_Rect outline = Bounds();
-        outline.InsetBy(0, 1);
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRoundedRect(outline, radius);
-    }
+    Quor_WidgetLook::DrawField(g, Bounds(), TinyCornerRadius(),
+                               enabled ? Quor_ColorOps::TextBackground : Quor_ColorOps::DisabledTextBackground, enabled);
 
     UpdateScrollOffset();
     const Quor_Rect inner = InnerRect();

@@ -7,6 +7,7 @@
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/widgets/Quor_ScrollBar.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 Quor_TextList::Quor_TextList(int what, unsigned int followFlags)
     : Quor_BaseWidget(true, followFlags), fWhat(what), fScrollOffset(0), fSelection(-1), fScrollBar(nullptr)
@@ -247,21 +248,7 @@ void Quor_TextList::OnKeyDown(int key, unsigned int)
 void Quor_TextList::RedrawMe(Quor_Graphics* g)
 {
     const bool enabled = IsEnabled();
-    const int radius = BigCornerRadius();
-    g->SetSmoothing(true);
-    g->SetPenWidth(1);
-    Quor_Rect frame = Bounds();
-    frame.InsetBy(1, 0);
-    g->SetColor(Quor_ColorOps::TextBackground);
-    g->FillRoundedRect(frame, radius);
-    g->SetColor(Quor_ColorOps::WidgetShadow);
-    g->FrameRoundedRect(frame, radius);
-    if (enabled) {
-        Quor_Rect outline = Bounds();
-        outline.InsetBy(0, 1);
-        g->SetColor(Quor_ColorOps::WidgetOutline);
-        g->FrameRoundedRect(outline, radius);
-    }
+    Quor_WidgetLook::DrawField(g, Bounds(), BigCornerRadius(), Quor_ColorOps::TextBackground, enabled);
 
     Quor_Rect area = Bounds();
     if (fScrollBar != nullptr)
@@ -280,12 +267,8 @@ void Quor_TextList::RedrawMe(Quor_Graphics* g)
             break;
         const Quor_Rect row(area.left + kInset, top, area.right - kInset, top + lineHeight - 1);
         const bool selected = enabled && i == fSelection;
-        if (selected) {
-            g->SetColor(Quor_ColorOps::TextHighlight);
-            g->FillRoundedRect(row, tiny);
-            g->SetColor(Quor_ColorOps::WidgetOutline);
-            g->FrameRoundedRect(row, tiny);
-        }
+        if (selected)
+            Quor_WidgetLook::DrawHighlight(g, row, tiny);
         g->SetColor(selected ? Quor_ColorOps::HighlightedText
                              : (enabled ? Quor_ColorOps::Text : Quor_ColorOps::DisabledText));
         // The baseline sits one ascent below the row's top, so that descenders (underscores,

@@ -1,7 +1,6 @@
 #include "toolkit/widgets/Quor_ToolBar.h"
 
 #include <algorithm>
-#include <new>
 
 #include "toolkit/core/Quor_Thread.h"
 #include "toolkit/framework/Quor_Wnd.h"
@@ -112,22 +111,25 @@ void Quor_ToolBar::UnsetAllButtons(int what)
     Redraw(true);
 }
 
-bool Quor_ToolBar::IsButtonEnabled(int what) const
+const Quor_ToolBar::Button* Quor_ToolBar::FindButton(int what) const
 {
     for (const Button& b : fButtons) {
         if (b.what != 0 && b.what == what)
-            return b.enabled;
+            return &b;
     }
-    return false;
+    return nullptr;
+}
+
+bool Quor_ToolBar::IsButtonEnabled(int what) const
+{
+    const Button* b = FindButton(what);
+    return b != nullptr && b->enabled;
 }
 
 bool Quor_ToolBar::IsButtonSet(int what) const
 {
-    for (const Button& b : fButtons) {
-        if (b.what != 0 && b.what == what)
-            return b.set;
-    }
-    return false;
+    const Button* b = FindButton(what);
+    return b != nullptr && b->set;
 }
 
 bool Quor_ToolBar::IsActiveEnabled() const
@@ -154,11 +156,7 @@ bool Quor_ToolBar::ActivateFirstButton()
 
 bool Quor_ToolBar::HasButton(int what) const
 {
-    for (const Button& b : fButtons) {
-        if (b.what != 0 && b.what == what)
-            return true;
-    }
-    return false;
+    return FindButton(what) != nullptr;
 }
 
 Quor_Rect Quor_ToolBar::GetButtonRect(int index) const
@@ -250,13 +248,7 @@ void Quor_ToolBar::OnMouseMove(Quor_Point where, unsigned int, Quor_Message*)
     Quor_Wnd* window = Window();
     if (index < 0 || window == nullptr || fButtons[index].toolTip.IsEmpty() || window->IsMouseDragging(0))
         return;
-    if (fToolTip == nullptr)
-        fToolTip = new (std::nothrow) Quor_ToolTip();
-    if (fToolTip != nullptr) {
-        Quor_Point at = where;
-        ViewToWnd(at);
-        fToolTip->Go(window, at, fButtons[index].toolTip);
-    }
+    Quor_ToolTip::GoFor(&fToolTip, this, window, where, fButtons[index].toolTip);
 }
 
 void Quor_ToolBar::OnMouseUp(Quor_Point where, unsigned int, unsigned int, Quor_Message*)

@@ -71,6 +71,8 @@ private:
     };
 
     int CellCount() const;
+    // The first button with this code, or null (code 0 marks an empty cell and is never found).
+    const Button* FindButton(int what) const;
     // Runs a button's action: a radio button is set and the others cleared, a toggle flips;
     // then the bar redraws and sends the code.
     void Act(int index);

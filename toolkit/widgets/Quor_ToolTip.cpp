@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_View.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -127,6 +129,18 @@ void Quor_ToolTip::Show()
     fShowing = true;
     gCurrentToolTip = this;
     fHideTimer.Start(window, kHideSeconds, QUOR_MSG_TIP_TIMEOUT);
+}
+
+bool Quor_ToolTip::GoFor(Quor_ToolTip** tip, const Quor_View* control, Quor_Wnd* window, Quor_Point where,
+                         const char* text)
+{
+    if (*tip == nullptr)
+        *tip = new (std::nothrow) Quor_ToolTip();
+    if (*tip == nullptr)
+        return false;
+    control->ViewToWnd(where);
+    (*tip)->Go(window, where, text);
+    return true;
 }
 
 void Quor_ToolTip::RemoveMe()

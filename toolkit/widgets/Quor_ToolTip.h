@@ -27,6 +27,11 @@ public:
     // with another text it moves and shows that. Otherwise the tip shows once the pointer has
     // rested near `where` for the show delay.
     void Go(Quor_Wnd* window, Quor_Point where, const char* text);
+    // For a control that keeps a tip of its own in *tip (made here on first use; the control
+    // deletes it): Go with `where` in the control's view coordinates. False when no tip could be
+    // made.
+    static bool GoFor(Quor_ToolTip** tip, const Quor_View* control, Quor_Wnd* window, Quor_Point where,
+                      const char* text);
     // Takes the tip down (or cancels a pending one).
     void RemoveMe();
     void SetShowDelay(float seconds);

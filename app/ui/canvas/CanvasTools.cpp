@@ -104,6 +104,17 @@ bool CanvasTools::HasSelection() const
     return fDoc->fSelected >= 0 && fDoc->fSelected < fDoc->fNumPhotos && fDoc->fSelected < kMaxPhotos;
 }
 
+float CanvasTools::DraggedRight(Quor_Point where) const
+{
+    return static_cast<float>(static_cast<int64_t>(where.x) - fDownPt.x);
+}
+
+void CanvasTools::RememberStartAngles()
+{
+    fStartLon = fDoc->fYaw[fDoc->fSelected];
+    fStartLat = fDoc->fPitch[fDoc->fSelected];
+}
+
 bool CanvasTools::Snapping(unsigned modifiers) const
 {
     // Command inverts the menu setting for the drag.
@@ -236,8 +247,7 @@ CanvasResponse CanvasTools::MouseDown(Quor_Point where, unsigned button, unsigne
     case kToolMove:
         if (HasSelection()) {
             fDoc->PrepUndo();
-            fStartLon = fDoc->fYaw[fDoc->fSelected];
-            fStartLat = fDoc->fPitch[fDoc->fSelected];
+            RememberStartAngles();
         }
         break;
     case kToolRotate:
@@ -252,8 +262,7 @@ CanvasResponse CanvasTools::MouseDown(Quor_Point where, unsigned button, unsigne
         } else if (HasSelection()) {
             fDoc->PrepUndo();
             fStartRoll = fDoc->fRoll[fDoc->fSelected];
-            fStartLon = fDoc->fYaw[fDoc->fSelected];
-            fStartLat = fDoc->fPitch[fDoc->fSelected];
+            RememberStartAngles();
         }
         break;
     case kToolBrightness:
@@ -306,7 +315,7 @@ CanvasResponse CanvasTools::MouseMove(Quor_Point where, unsigned modifiers)
         }
         if (fDrag == Drag::kZoom) {
             // Right of the press zooms in twice as fast as left of it zooms out.
-            const float dx = static_cast<float>(static_cast<int64_t>(where.x) - fDownPt.x);
+            const float dx = DraggedRight(where);
             const float k = where.x > fDownPt.x ? 3.0f : 1.5f;
             canvas.SetZoom(ClampZoom(fStartZoom * (1.0f + k * dx / width)));
             response.Redraws(CanvasResponse::kFull);
@@ -407,7 +416,7 @@ bool CanvasTools::DragRotate(Quor_Point where, unsigned modifiers)
     const ProjectionMap map = Canvas().Map();
     // A drag across the whole canvas width turns the photo by one radian; dragging right lowers
     // the roll.
-    const float dx = static_cast<float>(static_cast<int64_t>(where.x) - fDownPt.x);
+    const float dx = DraggedRight(where);
     float roll = fStartRoll - dx / static_cast<float>(map.CanvasWidth());
     if (Snapping(modifiers)) {
         const float quarters = static_cast<float>(Quor_RoundToInt(roll / kQuarterTurn));
@@ -440,7 +449,7 @@ bool CanvasTools::DragBrightness(Quor_Point where)
     const Quor_BaseImage& photo = fDoc->fPhotoImage[selected];
     if (photo.Width() != fBrightenSource.Width() || photo.Height() != fBrightenSource.Height())
         return false;
-    const float dx = static_cast<float>(static_cast<int64_t>(where.x) - fDownPt.x);
+    const float dx = DraggedRight(where);
     const float width = static_cast<float>(Canvas().Width());
     // Right raises the factor and left lowers it, in proportion to the starting brightness.
     const float brightness = std::max(kMinBrightness, (dx / width + 1.0f) * fStartBrightness);

@@ -69,6 +69,12 @@ private:
     // drop lands, and the base of a drag pressed there.
     void EdgeAnglesAt(Quor_Point where, float* yaw, float* pitch) const;
 
+    // How far right of the press the pointer has gone (negative left of it), in pixels; in 64
+    // bits first, so that points at the ends of int cannot overflow.
+    float DraggedRight(Quor_Point where) const;
+    // The selected photo's direction at the start of a move or rotation.
+    void RememberStartAngles();
+
     void PickNearestPhoto(Quor_Point where);
     void ClearPivot();
     void StartBrightening();

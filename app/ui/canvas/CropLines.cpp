@@ -30,26 +30,15 @@ int CropLines::Pick(const ProjectionMap& map, const float crop[4], Quor_Point wh
     map.AnglesToPoint(0.0f, crop[2], at[1]);
     map.AnglesToPoint(crop[1], 0.0f, at[2]);
     map.AnglesToPoint(0.0f, crop[3], at[3]);
-    if (map.ProjectionType() != ProjectionMap::kVerticalSpherical) {
-        if (Within(at[0].x, where.x))
-            return 0;
-        if (Within(at[1].y, where.y))
-            return 1;
-        if (Within(at[2].x, where.x))
-            return 2;
-        if (Within(at[3].y, where.y))
-            return 3;
-        return kNone;
+    // Longitude lines (0 and 2) stand across x and latitude lines (1 and 3) across y, in that
+    // order. Vertical spherical turns the canvas: longitude runs down it, and line 1 comes first.
+    const bool vertical = map.ProjectionType() == ProjectionMap::kVerticalSpherical;
+    for (int i = 0; i < 4; ++i) {
+        const int line = vertical ? (i + 1) % 4 : i;
+        const bool acrossX = (line % 2 == 0) != vertical;
+        if (acrossX ? Within(at[line].x, where.x) : Within(at[line].y, where.y))
+            return line;
     }
-    // Vertical spherical: longitude runs down the canvas.
-    if (Within(at[1].x, where.x))
-        return 1;
-    if (Within(at[2].y, where.y))
-        return 2;
-    if (Within(at[3].x, where.x))
-        return 3;
-    if (Within(at[0].y, where.y))
-        return 0;
     return kNone;
 }
 

@@ -189,18 +189,25 @@ TEST(PanomerDoc, ProjectionTypeSetsTheDefaultCropAndSurplusRecordsAreSkipped)
     EXPECT_FLOAT_EQ(many.fFocalLength, 24.0f);
 }
 
-// A memory stream whose reads fail from a given position on, as a file's do when its device
-// fails: the text goes on, but no token comes out of it.
-class BrokenStream : public Quor_MemStream {
+// A memory stream whose device fails part-way, as a file's does: from `breakAt` on the text goes
+// on but no token comes out of it, and writes stop after `budget` bytes (a disk filling up).
+class FailingStream : public Quor_MemStream {
 public:
-    explicit BrokenStream(int64_t breakAt) : fBreakAt(breakAt) {}
+    FailingStream(int64_t breakAt, int budget) : fBreakAt(breakAt), fBudget(budget) {}
     bool ReadString(int maxLen, char* dst) override
     {
         return FilePos() < fBreakAt && Quor_MemStream::ReadString(maxLen, dst);
     }
+    int WriteBytes(const void* data, int count) override
+    {
+        const int allowed = std::min(count, fBudget);
+        fBudget -= allowed;
+        return allowed > 0 ? Quor_MemStream::WriteBytes(data, allowed) : 0;
+    }
 
 private:
     int64_t fBreakAt;
+    int fBudget;
 };
 
 // A read that stops on an error must never count as the end of the document: the keywords after
@@ -212,7 +219,7 @@ TEST(PanomerDoc, ReadingThatStopsOnAnErrorFails)
     const std::string text = kHead + "focal_length 24\nsome_newer_keyword " + std::string(300, 'x') +
                              "\nprojection_type 0\nfocal_length 50\n";
     const int64_t afterFirstLine = static_cast<int64_t>(kHead.size() + std::string("focal_length 24\n").size());
-    BrokenStream broken(afterFirstLine);
+    FailingStream broken(afterFirstLine, 0);
     ASSERT_EQ(broken.OpenRead(text.data(), static_cast<int64_t>(text.size())), QUOR_OK);
     PanomerDoc halfRead;
     EXPECT_FALSE(halfRead.Open(&broken));
@@ -229,21 +236,6 @@ TEST(PanomerDoc, ReadingThatStopsOnAnErrorFails)
     }
 }
 
-// A stream whose disk fills up part-way.
-class FailingStream : public Quor_MemStream {
-public:
-    explicit FailingStream(int budget) : fBudget(budget) {}
-    int WriteBytes(const void* data, int count) override
-    {
-        const int allowed = std::min(count, fBudget);
-        fBudget -= allowed;
-        return allowed > 0 ? Quor_MemStream::WriteBytes(data, allowed) : 0;
-    }
-
-private:
-    int fBudget;
-};
-
 // A failed save must say so (an uncreatable file, a write error part-way, a path with a quote
 // that would not read back) and must never cost the previous good copy or leave a temporary file.
 TEST(PanomerDoc, FailedSavesReportFailureAndKeepThePreviousFile)
@@ -257,7 +249,7 @@ TEST(PanomerDoc, FailedSavesReportFailureAndKeepThePreviousFile)
     SetPhotos(doc, {"/p/a.jpg", "/p/b.jpg"});
     const int full = static_cast<int>(SaveToMemory(doc).size());
     for (int budget : {0, 10, 60, full - 1}) {
-        FailingStream stream(budget);
+        FailingStream stream(0, budget);
         ASSERT_EQ(stream.OpenWrite(0), 0);
         EXPECT_FALSE(doc.Save(&stream)) << "budget " << budget;
     }

@@ -20,6 +20,7 @@
 #include "app/ui/PanomerWnd.h"
 #include "app/ui/PhotoListView.h"
 #include "app/ui/canvas/CanvasGuides.h"
+#include "tests/app/core/AppTestSupport.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/framework/Quor_App.h"
@@ -33,6 +34,7 @@
 #include "toolkit/widgets/Quor_Dialog.h"
 #include "toolkit/widgets/Quor_Menu.h"
 #include "toolkit/widgets/Quor_MenuBar.h"
+#include "toolkit/widgets/Quor_PopupMenu.h"
 
 namespace editor_test {
 
@@ -40,14 +42,6 @@ namespace editor_test {
 constexpr int kReturn = 13;
 constexpr int kEscape = 27;
 constexpr int kDelete = 127;
-
-// A photo file of w x h pixels: left half `left`, right half `right`.
-inline void WriteJpeg(const std::string& path, rgb_color left, rgb_color right, int width = 64, int height = 48)
-{
-    Quor_BaseImage image;
-    quor_test::Make(&image, width, height, [&](int x, int) { return quor_test::Px(x < width / 2 ? left : right); });
-    ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &image, Quor_ImageIo::Format_JPEG, 95), 0) << path;
-}
 
 // A project whose photos are the given files at yaw 0.3 * i.
 inline void WriteProject(const std::string& path, const std::vector<std::string>& photos, int type = 1,
@@ -149,27 +143,40 @@ protected:
     // Drags list photo i onto the canvas at the view point.
     void DragToCanvas(int i, Quor_Point canvasPoint) { Drag(ListCell(i), InWindow(Canvas(), canvasPoint)); }
 
+    // Clicks the item of an open menu that sends `code`.
+    void ClickItem(Quor_Menu* menu, int code)
+    {
+        ASSERT_TRUE(menu->IsOpen()) << "no open menu to choose " << code << " from";
+        for (int i = 0; i < menu->CountItems(); ++i) {
+            if (menu->ItemMessage(i) == code) {
+                Quor_Point item = Mid(menu->ItemRect(i));
+                menu->LayerToWnd(item);
+                Click(item);
+                return;
+            }
+        }
+        FAIL() << "no menu item sends " << code;
+    }
     // Chooses the menu item with this code from the menu bar, with two clicks as a user would.
     void ChooseMenu(int code)
     {
         Quor_MenuBar* bar = Layer()->MenuBarWidget();
         for (int m = 0; m < bar->CountMenus(); ++m) {
-            Quor_Menu* menu = bar->Menu(m);
-            for (int i = 0; i < menu->CountItems(); ++i) {
-                if (menu->ItemMessage(i) != code)
-                    continue;
-                const Quor_Point title = Mid(bar->MenuRect(m));
-                fHost.PushClick(HostId(), title.x, title.y);
-                Pump();
-                ASSERT_TRUE(menu->IsOpen()) << "menu " << m;
-                Quor_Point item = Mid(menu->ItemRect(i));
-                menu->LayerToWnd(item);
-                fHost.PushClick(HostId(), item.x, item.y + Strip());
-                Pump();
-                return;
-            }
+            if (bar->Menu(m)->ItemLabel(code)[0] == '\0')
+                continue;
+            const Quor_Point title = Mid(bar->MenuRect(m));
+            fHost.PushClick(HostId(), title.x, title.y);
+            Pump();
+            ClickItem(bar->Menu(m), code);
+            return;
         }
         FAIL() << "no menu item sends " << code;
+    }
+    // Chooses a projection from the pop-up beside the tools.
+    void ChooseProjection(int code)
+    {
+        Click(InWindow(Layer()->ProjectionPopup(), Quor_Point(10, 5)));
+        ClickItem(Layer()->ProjectionPopup()->Menu(), code);
     }
     // The item with this code as its menu shows it when it opens: enabled, checked.
     bool MenuEnabled(int code) { return MenuState(code, false); }

@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include "app/ui/ExportFlow.h"
-#include "app/ui/PSDDialog.h"
-#include "app/ui/RenderDialog.h"
 #include "tests/app/ui/ExportTestSupport.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
@@ -25,9 +23,9 @@ protected:
     void Export(Kind kind)
     {
         if (kind == Kind::kJpeg)
-            ExportJpeg(fMain, &fDoc, Canvas());
+            ExportJpeg(Wnd(), &Doc(), Canvas());
         else
-            ExportPsd(fMain, &fDoc, Canvas());
+            ExportPsd(Wnd(), &Doc(), Canvas());
     }
     // The size dialog of either export, or null.
     static ExportDialog* SizeDialog()
@@ -45,8 +43,12 @@ protected:
             return true;
         };
     }
-    // A point of the canvas that shows the photo (the photo lies in the canvas's middle).
-    rgb_color CanvasAt(int x, int y) { return fHost.PixelAt(fMainHost, x, y); }
+    // What the canvas shows at its point p.
+    rgb_color CanvasAt(Quor_Point p)
+    {
+        p = InWindow(Canvas(), p);
+        return fHost.PixelAt(HostId(), p.x, p.y + Strip());
+    }
 
     // Records the alerts shown, answering each, and whether a progress window was still open then.
     struct Alerts {
@@ -89,13 +91,15 @@ TEST_F(ExportFlowTest, ExportsThroughTheDialogsWhileTheCanvasLeavesThePhotosAlon
     // a canvas that is not given back its drawing afterwards, and photos left at full size.
     for (Kind kind : {Kind::kJpeg, Kind::kPsd}) {
         const std::string output = fDir.File(kind == Kind::kJpeg ? "pano.jpg" : "pano.psd");
-        FileDialogStandIn::answer = output;
+        Choose({output});
+        fDialogs.clear();
         // Long enough for the test to act while the progress window is up.
         RenderProgress::gRenderOptions.startPauseMs = 300;
-        const Quor_Point probe(kCanvasWidth / 2 - 10, kCanvasHeight / 2);
+        // Left of the middle of the canvas: the photo's red half.
+        const Quor_Point probe(Canvas()->Shape().x / 2 - 10, Canvas()->Shape().y / 2);
         Canvas()->CanvasProjection().SetOffset(Quor_Vector2(0, 0));
         Canvas()->Update(true);
-        const rgb_color before = CanvasAt(probe.x, probe.y);
+        const rgb_color before = CanvasAt(probe);
         rgb_color during{};
         bool sawProgress = false;
         Alerts alerts;
@@ -109,7 +113,7 @@ TEST_F(ExportFlowTest, ExportsThroughTheDialogsWhileTheCanvasLeavesThePhotosAlon
                 // of a view moved well away from the photo.
                 Canvas()->CanvasProjection().SetOffset(Quor_Vector2(3.0f, 0.0f));
                 Canvas()->Update(true);
-                during = CanvasAt(probe.x, probe.y);
+                during = CanvasAt(probe);
                 return true;
             },
             AnswerAlerts(&alerts),
@@ -118,10 +122,10 @@ TEST_F(ExportFlowTest, ExportsThroughTheDialogsWhileTheCanvasLeavesThePhotosAlon
         const char* what = kind == Kind::kJpeg ? "JPEG" : "PSD";
         EXPECT_TRUE(sawProgress) << what;
         EXPECT_TRUE(alerts.texts.empty()) << what << ": " << (alerts.texts.empty() ? "" : alerts.texts[0]);
-        EXPECT_EQ(FileDialogStandIn::askedTitle, "Save As");
-        EXPECT_EQ(FileDialogStandIn::askedName, kind == Kind::kJpeg ? "Untitled.jpg" : "Untitled.psd");
+        EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As " + std::string(Doc().fPath.Parent()) +
+                                                     (kind == Kind::kJpeg ? "/Untitled.jpg" : "/Untitled.psd")});
         EXPECT_TRUE(quor_test::Near(during, before, 0)) << what << ": the canvas redrew during the export";
-        EXPECT_FALSE(quor_test::Near(CanvasAt(probe.x, probe.y), before, 8))
+        EXPECT_FALSE(quor_test::Near(CanvasAt(probe), before, 8))
             << what << ": the redraw put off during the export never came";
         ExpectPreviews();
         if (kind == Kind::kJpeg) {
@@ -139,14 +143,15 @@ TEST_F(ExportFlowTest, CancelAtEachStageEndsSilentlyWithThePreviewsBack)
 {
     // Catches a Cancel that shows an alert, one that leaves the worker running or photos at full
     // size, a cancelled file dialog that closes the size dialog, and a progress window
-    // that ignores its close box or Escape.
-    enum Stage { kSizeDialog, kFileDialog, kCancelButton, kEscape, kCloseBox };
-    for (Stage stage : {kSizeDialog, kFileDialog, kCancelButton, kEscape, kCloseBox}) {
+    // that ignores its close box (Escape is pressed in the progress window's own tests).
+    enum Stage { kSizeDialog, kFileDialog, kCancelButton, kCloseBox };
+    for (Stage stage : {kSizeDialog, kFileDialog, kCancelButton, kCloseBox}) {
         const std::string output = fDir.File("cancelled" + std::to_string(stage) + ".jpg");
-        FileDialogStandIn::answer = stage == kFileDialog ? "" : output;
-        FileDialogStandIn::calls = 0;
+        if (stage != kSizeDialog)
+            Choose({stage == kFileDialog ? "" : output});
+        fDialogs.clear();
         // A size that takes the worker a while, so the Cancel lands while it renders.
-        fDoc.fRenderWidth = 3000;
+        Doc().fRenderWidth = 3000;
         RenderProgress::gRenderOptions.startPauseMs = 0;
         bool sizeDialogStayed = false;
         bool progressShown = false;
@@ -167,7 +172,7 @@ TEST_F(ExportFlowTest, CancelAtEachStageEndsSilentlyWithThePreviewsBack)
                     return true;
                 if (stage == kFileDialog) {
                     ExportDialog* d = SizeDialog();
-                    sizeDialogStayed = d != nullptr && FileDialogStandIn::calls == 1;
+                    sizeDialogStayed = d != nullptr && fDialogs.size() == 1;
                     if (d != nullptr)
                         ClickOn(d->CancelButtonView());
                     return true;
@@ -178,15 +183,13 @@ TEST_F(ExportFlowTest, CancelAtEachStageEndsSilentlyWithThePreviewsBack)
                 progressShown = true;
                 if (stage == kCancelButton)
                     ClickOn(p->CancelButtonView());
-                else if (stage == kEscape)
-                    KeyTo(p->Window(), kHostEscape);
                 else
                     fHost.PushClose(p->Window()->PlatformWindow());
                 return true;
             },
             AnswerAlerts(&alerts),
         });
-        ExportJpeg(fMain, &fDoc, Canvas());
+        ExportJpeg(Wnd(), &Doc(), Canvas());
         EXPECT_TRUE(alerts.texts.empty()) << "stage " << stage << ": " << (alerts.texts.empty() ? "" : alerts.texts[0]);
         EXPECT_EQ(OpenWindows<Quor_Wnd>().size(), 1u) << "stage " << stage;
         ExpectPreviews();
@@ -204,65 +207,17 @@ TEST_F(ExportFlowTest, CancelAtEachStageEndsSilentlyWithThePreviewsBack)
     }
 }
 
-TEST_F(ExportFlowTest, AnOutputThatIsAPhotoOrTheProjectIsRefusedAndTheDialogStays)
+TEST_F(ExportFlowTest, AnExportThatCannotBeWrittenSaysWhyInOneAlert)
 {
     // Catches an export that truncates one of its own photos (or the project) before reading it:
     // choosing such a file must be refused with an alert, the dialog staying open for another
-    // name, and the file left as it was.
-    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("pano.qpm"), "application/x-vnd.quor_panomerdoc\n"));
+    // name and the file left as it was. Catches failures that look like success (a closed
+    // progress window and no file), more than one alert for one failure, an alert shown over the
+    // progress window while the worker may still run, and a reason that does not name the cause.
     ASSERT_EQ(symlink(fPhoto.c_str(), fDir.File("link.jpg").c_str()), 0);
     const std::string photoBytes = quor_test::ReadFileBytes(fPhoto);
     const std::string projectBytes = quor_test::ReadFileBytes(fDir.File("pano.qpm"));
-    struct Case {
-        const char* what;
-        std::string path;
-    };
-    const Case cases[] = {
-        {"the photo", fPhoto},
-        {"the photo through a link", fDir.File("link.jpg")},
-        {"the photo by another path", fDir.Path() + "/./../" + std::filesystem::path(fDir.Path()).filename().string() + "/photo.jpg"},
-        {"the project", fDir.File("pano.qpm")},
-    };
-    for (Kind kind : {Kind::kJpeg, Kind::kPsd}) {
-        for (const Case& c : cases) {
-            FileDialogStandIn::answer = c.path;
-            fDoc.fRenderPath = "";
-            Alerts alerts;
-            bool stayed = false;
-            Script({
-                PressOk(),
-                [&] {
-                    const std::string text = AlertShown();
-                    if (text.empty())
-                        return false;
-                    alerts.texts.push_back(text);
-                    AnswerAlert();
-                    return true;
-                },
-                [&] {
-                    ExportDialog* d = SizeDialog();
-                    stayed = d != nullptr && AlertShown().empty();
-                    if (d != nullptr)
-                        KeyTo(d->Window(), kHostEscape);
-                    return true;
-                },
-            });
-            Export(kind);
-            ASSERT_EQ(alerts.texts.size(), 1u) << c.what;
-            EXPECT_NE(alerts.texts[0].find("cannot be saved over"), std::string::npos) << alerts.texts[0];
-            EXPECT_TRUE(stayed) << c.what << ": the export dialog closed";
-            EXPECT_STREQ(fDoc.fRenderPath, "") << c.what;
-            EXPECT_EQ(quor_test::ReadFileBytes(fPhoto), photoBytes) << c.what;
-            EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("pano.qpm")), projectBytes) << c.what;
-        }
-    }
-}
-
-TEST_F(ExportFlowTest, AFailedExportSaysWhyInOneAlertOnceTheProgressWindowHasClosed)
-{
-    // Catches failures that look like success (a closed progress window and no file), more than
-    // one alert for one failure, an alert shown over the progress window while the worker may
-    // still run, and a reason that does not name the cause.
+    const char* kRefused = "The panorama cannot be saved over that file.";
     struct Case {
         const char* what;
         Kind kind;
@@ -272,40 +227,52 @@ TEST_F(ExportFlowTest, AFailedExportSaysWhyInOneAlertOnceTheProgressWindowHasClo
         const char* says;
     };
     const Case cases[] = {
+        {"the photo through a link", Kind::kJpeg, fDir.File("link.jpg"), 0, false, kRefused},
+        {"the project", Kind::kPsd, fDir.File("pano.qpm"), 0, false, kRefused},
         {"folder missing", Kind::kJpeg, "/nonexistent-dir/x.jpg", 0, false, "Could not create the file."},
-        {"PSD folder missing", Kind::kPsd, "/nonexistent-dir/x.psd", 0, false, "Could not create the file."},
-        {"disk full", Kind::kJpeg, "/dev/full", 0, false, "Could not write the panorama."},
         {"PSD disk full", Kind::kPsd, "/dev/full", 0, false, "Could not write the panorama."},
         {"photos too large", Kind::kJpeg, fDir.File("big.jpg"), 1000, false,
          "Not enough memory for a panorama of this size."},
-        {"photo gone", Kind::kJpeg, fDir.File("gone.jpg"), 0, true,
-         "1 photo could not be loaded at full size"},
-        {"PSD photo gone", Kind::kPsd, fDir.File("gone.psd"), 0, true,
-         "1 photo could not be loaded at full size"},
+        {"PSD photo gone", Kind::kPsd, fDir.File("gone.psd"), 0, true, "1 photo could not be loaded at full size"},
     };
-    const std::string photoBytes = quor_test::ReadFileBytes(fPhoto);
     for (const Case& c : cases) {
-        FileDialogStandIn::answer = c.output;
+        Choose({c.output});
+        Doc().fRenderPath = "";
         RenderProgress::gRenderOptions.memoryLimit = c.memoryLimit;
         if (c.removePhoto)
             std::filesystem::remove(fPhoto);
         Alerts alerts;
+        bool stayed = false;
         Script({
             PressOk(),
-            AnswerAlerts(&alerts),
+            [&] {
+                if (!AlertShown().empty()) {
+                    AnswerAlerts(&alerts)();
+                } else if (!alerts.texts.empty() && SizeDialog() != nullptr) {
+                    stayed = true;
+                    KeyTo(SizeDialog()->Window(), kHostEscape);
+                }
+                return false;
+            },
         });
         Export(c.kind);
+        const bool refused = c.says == kRefused;
         ASSERT_EQ(alerts.texts.size(), 1u) << c.what;
         EXPECT_EQ(alerts.texts[0].rfind(c.says, 0), 0u) << c.what << ": " << alerts.texts[0];
         EXPECT_FALSE(alerts.progressOpen) << c.what;
+        EXPECT_EQ(stayed, refused) << c.what << ": the export dialog closed, or stayed after the export";
         EXPECT_EQ(OpenWindows<Quor_Wnd>().size(), 1u) << c.what;
-        if (c.output.rfind("/dev/", 0) != 0) {
+        EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("pano.qpm")), projectBytes) << c.what;
+        if (refused) {
+            EXPECT_STREQ(Doc().fRenderPath, "") << c.what;
+        } else if (c.output.rfind("/dev/", 0) != 0) {
             EXPECT_FALSE(std::filesystem::exists(c.output)) << c.what << ": a failed export left its file";
         }
         if (c.removePhoto) {
             ASSERT_TRUE(quor_test::WriteFileBytes(fPhoto, photoBytes));
-            fDoc.UpdatePhoto(0, kPreviewSize);
+            Doc().UpdatePhoto(0, kPreviewSize);
         } else {
+            EXPECT_EQ(quor_test::ReadFileBytes(fPhoto), photoBytes) << c.what;
             ExpectPreviews();
         }
         RenderProgress::gRenderOptions.memoryLimit = 0;

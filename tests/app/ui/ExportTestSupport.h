@@ -1,7 +1,6 @@
-// Shared pieces of the export tests: the toolkit on the in-memory host with an application
-// object, a file dialog that answers with a path the test chose, a tiny project (one small photo
-// shown in a canvas), scripts that act inside running modal loops, and readers of the windows
-// the user would see (export dialogs, progress window, alerts).
+// Shared pieces of the export tests: the editor started on a tiny project (one photo larger than
+// its preview, a square crop exported at 16 x 16), scripts that act inside running modal loops,
+// and readers of the windows the user would see (export dialogs, progress window, alerts).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,25 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "app/core/PanomerDoc.h"
-#include "app/ui/AlertWnd.h"
 #include "app/ui/ExportDialog.h"
-#include "app/ui/PanomerView.h"
 #include "app/ui/RenderProgress.h"
-#include "tests/app/core/AppTestSupport.h"
-#include "tests/toolkit/framework/FrameworkTestSupport.h"
-#include "toolkit/framework/Quor_App.h"
-#include "toolkit/framework/Quor_Layer.h"
-#include "toolkit/framework/Quor_WindowList.h"
-#include "toolkit/widgets/Quor_Button.h"
-#include "toolkit/widgets/Quor_Dialog.h"
+#include "tests/app/ui/EditorTestSupport.h"
 #include "toolkit/widgets/Quor_DialogWnd.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 
 namespace export_test {
 
-constexpr int kHostReturn = 13;
-constexpr int kHostEscape = 27;
+constexpr int kHostReturn = editor_test::kReturn;
+constexpr int kHostEscape = editor_test::kEscape;
 constexpr int kHostTab = 9;
 
 constexpr float kPi = 3.14159265f;
@@ -46,26 +36,6 @@ constexpr Crop kFullVertical{PanomerDoc::kVerticalSpherical, {kPi, -kPi, kPi / 2
 constexpr Crop kSquare{PanomerDoc::kHorizontalSpherical, {0.6f, -0.6f, 0.6f, -0.6f}};
 // A strip 0.1 radians wide and the whole height: about 0.032 as wide as high.
 constexpr Crop kNarrowStrip{PanomerDoc::kHorizontalSpherical, {0.05f, -0.05f, kPi / 2, -kPi / 2}};
-
-// The file dialog the exports ask for a name: it answers with `answer` ("" cancels) and
-// remembers what it was asked.
-struct FileDialogStandIn {
-    static inline std::string answer;
-    static inline std::string askedTitle;
-    static inline std::string askedName;
-    static inline int calls = 0;
-
-    static int Run(const Quor_FileDialogRequest& request, Quor_String* path)
-    {
-        ++calls;
-        askedTitle = request.title;
-        askedName = request.defaultName;
-        if (answer.empty())
-            return 1;
-        *path = answer.c_str();
-        return 0;
-    }
-};
 
 // The windows of one kind that are open now, oldest first.
 template <class T>
@@ -90,65 +60,27 @@ T* OpenDialog()
     return nullptr;
 }
 
-// A main window holding the canvas of the document, as the editor shows it.
-class CanvasLayer : public Quor_Layer {
-public:
-    CanvasLayer(Quor_Rect frame, PanomerDoc* doc)
-    {
-        SetShape(frame.Width(), frame.Height());
-        fView = new PanomerView(Quor_Rect(0, 0, frame.Width() - 1, frame.Height() - 1), doc);
-        AddChild(fView);
-    }
-    PanomerView* fView;
-};
-
-class ExportTest : public quor_test::MemoryHostTest {
+class ExportTest : public editor_test::EditorTest {
 protected:
-    static constexpr int kCanvasWidth = 240;
-    static constexpr int kCanvasHeight = 160;
-
     void SetUp() override
     {
-        MemoryHostTest::SetUp();
-        fApp = std::make_unique<Quor_App>("Quor_Panomer", "1.7", false);
-        Quor_App::SetFileDialogHook(FileDialogStandIn::Run);
-        FileDialogStandIn::answer.clear();
-        FileDialogStandIn::calls = 0;
-        Quor_Dialog::gPressMilliseconds = 0;
+        EditorTest::SetUp();
         RenderProgress::gRenderOptions = RenderOptions();
         RenderProgress::gRenderOptions.startPauseMs = 0;
-
-        // A square crop of a horizontal spherical panorama, so 16 x 16 keeps its proportions,
-        // and one photo in its middle, red on the left and blue on the right, larger than its
-        // preview so that the two sizes can be told apart.
         fPhoto = fDir.File("photo.jpg");
         app_test::MakePhoto(fPhoto, 800, 600, quor_test::kRed, quor_test::kBlue);
-        fDoc.fPath = fDir.File("pano.qpm").c_str();
-        app_test::AddPhoto(&fDoc, fPhoto, 0.0f);
+        editor_test::WriteProject(fDir.File("pano.qpm"), {"photo.jpg"});
+        Start(fDir.File("pano.qpm"));
         Use(kSquare, 16);
-        fDoc.fRenderHeight = 16;
-        fDoc.fQuality = 90;
-
-        fMain = new Quor_Wnd("main", Quor_Rect(0, 60, kCanvasWidth - 1, 60 + kCanvasHeight - 1), true, 0, nullptr);
-        fMainHost = fMain->PlatformWindow();
-        fMainId = fMain->Id();
-        fCanvasLayer = new CanvasLayer(Quor_Rect(0, 0, kCanvasWidth - 1, kCanvasHeight - 1), &fDoc);
-        fMain->AddLayer(fCanvasLayer);
-        fMain->Show();
-        Pump();
+        Doc().fRenderHeight = 16;
+        Doc().fQuality = 90;
     }
 
     void TearDown() override
     {
         fHost.SetIdleHook(nullptr);
-        if (Quor_WindowList::Find(fMainId) == fMain)
-            fMain->CloseWindow();
-        Pump();
-        Quor_App::SetFileDialogHook(nullptr);
-        Quor_Dialog::gPressMilliseconds = 200;
         RenderProgress::gRenderOptions = RenderOptions();
-        fApp.reset();
-        MemoryHostTest::TearDown();
+        EditorTest::TearDown();
     }
 
     // Runs one step each time a modal loop has nothing left to do and `ready` holds; a loop
@@ -173,10 +105,10 @@ protected:
 
     void Use(const Crop& crop, int width = 1024)
     {
-        fDoc.fProjectionType = crop.type;
+        Doc().fProjectionType = crop.type;
         for (int i = 0; i < 4; i++)
-            fDoc.fCrop[i] = crop.c[i];
-        fDoc.fRenderWidth = width;
+            Doc().fCrop[i] = crop.c[i];
+        Doc().fRenderWidth = width;
     }
 
     // The text of the alert on screen ("" without one), and its answer by Return.
@@ -208,22 +140,13 @@ protected:
     }
 
     // Every photo of the document holds its editing preview.
-    void ExpectPreviews() const
+    void ExpectPreviews()
     {
-        for (int i = 0; i < fDoc.fNumPhotos; i++)
-            EXPECT_EQ(fDoc.fPhotoImage[i].Width(), kPreviewSize) << "photo " << i << " is not back at its preview";
+        for (int i = 0; i < Doc().fNumPhotos; i++)
+            EXPECT_EQ(Doc().fPhotoImage[i].Width(), kPreviewSize) << "photo " << i << " is not back at its preview";
     }
 
-    PanomerView* Canvas() const { return fCanvasLayer->fView; }
-
-    std::unique_ptr<Quor_App> fApp;
-    app_test::ScratchDir fDir;
     std::string fPhoto;
-    PanomerDoc fDoc{35.0f};
-    Quor_Wnd* fMain = nullptr;
-    uint32_t fMainHost = 0;
-    uint32_t fMainId = 0;
-    CanvasLayer* fCanvasLayer = nullptr;
 };
 
 }  // namespace export_test

@@ -19,7 +19,7 @@ class PanomerMainLayerTest : public EditorTest {
 protected:
     void AddToList()
     {
-        editor_test::WriteJpeg(fDir.File("a.jpg"), kRed, kBlue);
+        app_test::MakePhoto(fDir.File("a.jpg"), 64, 48, kRed, kBlue);
         DropFile(fDir.File("a.jpg"), InWindow(List(), Quor_Point(50, 50)));
     }
     bool ListEnabled(int code) const { return Layer()->ListToolBar()->IsButtonEnabled(code); }

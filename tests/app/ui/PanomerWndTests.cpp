@@ -5,13 +5,11 @@
 
 #include <unistd.h>
 
-#include <cmath>
 #include <filesystem>
 
 #include "app/ui/PanomerCodes.h"
 #include "tests/app/ui/EditorTestSupport.h"
 #include "tests/support/GoldenImage.h"
-#include "toolkit/widgets/Quor_PopupMenu.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 #include "toolkit/widgets/Quor_ToolBar.h"
 
@@ -33,15 +31,15 @@ protected:
         std::filesystem::create_directories(folder);
         std::vector<std::string> photos;
         for (int i = 0; i < n; ++i) {
-            photos.push_back("p" + std::to_string(i) + ".jpg");
-            editor_test::WriteJpeg(folder + "/" + photos.back(), kRed, kBlue);
+            photos.push_back(std::string("p").append(std::to_string(i)).append(".jpg"));
+            app_test::MakePhoto(folder + "/" + photos.back(), 64, 48, kRed, kBlue);
         }
         editor_test::WriteProject(folder + "/" + name, photos);
         return folder + "/" + name;
     }
     std::string MakePhoto(const std::string& name)
     {
-        editor_test::WriteJpeg(fDir.File(name), kBlue, kRed);
+        app_test::MakePhoto(fDir.File(name), 64, 48, kBlue, kRed);
         return fDir.File(name);
     }
     // Moves photo 0 with the move tool, as an edit the document must remember.
@@ -59,22 +57,6 @@ protected:
         DropFile(MakePhoto("new.jpg"), InWindow(List(), Quor_Point(50, 50)));
         DragToCanvas(0, Quor_Point(100, 100));
         ASSERT_EQ(Doc().fNumPhotos, 1);
-    }
-    void ChooseProjection(int code)
-    {
-        Quor_PopupMenu* popup = Layer()->ProjectionPopup();
-        Click(InWindow(popup, Quor_Point(10, 5)));
-        Quor_Menu* menu = popup->Menu();
-        ASSERT_TRUE(menu->IsOpen());
-        for (int i = 0; i < menu->CountItems(); ++i) {
-            if (menu->ItemMessage(i) == code) {
-                Quor_Point item = editor_test::Mid(menu->ItemRect(i));
-                menu->LayerToWnd(item);
-                Click(item);
-                return;
-            }
-        }
-        FAIL() << "no projection item " << code;
     }
     bool QuitAsked() const { return Quor_EventLoop::QuitRequested(); }
 };
@@ -127,8 +109,8 @@ TEST_F(PanomerWndTest, StartsOnTheFileItIsGiven)
 }
 
 // Catches any break on the road from dropped files to a saved project: photos that do not reach
-// the list or the canvas, a drop that does not switch to the move tool, a move or an undo that
-// does not change the document, a save that does not write what is shown or leaves the name
+// the list or the canvas, a drop that does not switch to the move tool, a move that does not
+// change the document, a save that does not write what is shown or leaves the name
 // without its extension, and a reopened project that differs from the one saved.
 TEST_F(PanomerWndTest, APanoramaFromDroppedPhotosSurvivesSavingAndOpening)
 {
@@ -152,10 +134,6 @@ TEST_F(PanomerWndTest, APanoramaFromDroppedPhotosSurvivesSavingAndOpening)
     Drag(from, Quor_Point(from.x + 40, from.y));
     const float moved = Doc().fYaw[1];
     EXPECT_LT(moved, yaw - 0.05f);
-    Key('z', QUOR_HOST_CTRL);
-    EXPECT_FLOAT_EQ(Doc().fYaw[1], yaw);
-    Key('z', QUOR_HOST_CTRL);
-    EXPECT_FLOAT_EQ(Doc().fYaw[1], moved);
 
     Choose({fDir.File("pano")});
     Key('s', QUOR_HOST_CTRL);
@@ -398,19 +376,6 @@ TEST_F(PanomerWndTest, HelpOpensTheProgramsPageOrSaysItIsMissing)
     Quor_App::SetAppDir(nullptr);
 }
 
-// Catches a 65th photo that overruns the document's 64 slots.
-TEST_F(PanomerWndTest, ThePhotoAfterTheSixtyFourthIsIgnored)
-{
-    editor_test::WriteJpeg(fDir.File("p.jpg"), kRed, kBlue, 16, 12);
-    editor_test::WriteProject(fDir.File("full.qpm"), std::vector<std::string>(kMaxPhotos, "p.jpg"));
-    Start(fDir.File("full.qpm"));
-    ASSERT_EQ(Doc().fNumPhotos, kMaxPhotos);
-    DropFile(MakePhoto("extra.jpg"), InWindow(List(), Quor_Point(50, 50)));
-    DragToCanvas(0, Quor_Point(60, 60));
-    EXPECT_EQ(Doc().fNumPhotos, kMaxPhotos);
-    EXPECT_FALSE(Doc().fModified);
-}
-
 // Catches a close, quit or window resize that reaches the document while a modal window (an
 // export's progress window) runs over the main window.
 TEST_F(PanomerWndTest, NothingReachesTheDocumentWhileAModalWindowRuns)
@@ -438,49 +403,27 @@ TEST_F(PanomerWndTest, NothingReachesTheDocumentWhileAModalWindowRuns)
     EXPECT_EQ(Wnd()->Bounds().Width(), 900);
 }
 
-// Catches a main window that looks wrong in any projection or in difference mode: controls out
-// of place, the canvas not filled, photos in the wrong places. The references are at half size.
-TEST_F(PanomerWndTest, TheExampleLooksRightInEveryProjection)
+// Catches a main window that looks wrong: controls out of place, the canvas not filled, photos
+// in the wrong places. The reference is at half size; the canvas in the other projections and
+// modes is judged by the canvas's own references.
+TEST_F(PanomerWndTest, TheExampleLooksRight)
 {
     for (const auto& entry : std::filesystem::directory_iterator(quor_test::SourcePath("examples/earth")))
         std::filesystem::copy(entry.path(), fDir.File(entry.path().filename().string()));
-    gEnableFisheye = true;
     Start(fDir.File("earth.qpm"));
+    const Quor_BaseImage* shown = fHost.Shown(HostId());
     Quor_BaseImage half;
-    auto halfSize = [&]() -> const Quor_BaseImage& {
-        const Quor_BaseImage* shown = fHost.Shown(HostId());
-        const int w = shown->Width() / 2;
-        const int h = shown->Height() / 2;
-        quor_test::Make(&half, w, h, [&](int x, int y) {
-            int sum[3] = {0, 0, 0};
-            for (int dy = 0; dy < 2; ++dy) {
-                for (int dx = 0; dx < 2; ++dx) {
-                    const rgb_color c = quor_test::PixelAt(*shown, 2 * x + dx, 2 * y + dy);
-                    sum[0] += c.red, sum[1] += c.green, sum[2] += c.blue;
-                }
+    quor_test::Make(&half, shown->Width() / 2, shown->Height() / 2, [&](int x, int y) {
+        int sum[3] = {0, 0, 0};
+        for (int dy = 0; dy < 2; ++dy) {
+            for (int dx = 0; dx < 2; ++dx) {
+                const rgb_color c = quor_test::PixelAt(*shown, 2 * x + dx, 2 * y + dy);
+                sum[0] += c.red, sum[1] += c.green, sum[2] += c.blue;
             }
-            return quor_test::Px(uint32_t(sum[0] / 4), uint32_t(sum[1] / 4), uint32_t(sum[2] / 4));
-        });
-        return half;
-    };
-    const struct {
-        int code;
-        const char* name;
-    } views[] = {{kCmdHorizontalSpherical, "horizontal"},
-                 {kCmdPerspective, "perspective"},
-                 {kCmdVerticalSpherical, "vertical"},
-                 {kCmdFisheye, "fisheye"}};
-    for (const auto& v : views) {
-        SCOPED_TRACE(v.name);
-        ChooseProjection(v.code);
-        EXPECT_GOLDEN(halfSize().Image(), std::string("tests/app/ui/golden/main_") + v.name + ".png", 12);
-    }
-    ChooseProjection(kCmdHorizontalSpherical);
-    Key('s');
-    Click(CanvasPoint(Doc().fYaw[1], Doc().fPitch[1]));
-    ASSERT_EQ(Doc().fSelected, 1);
-    ChooseMenu(kCmdDifferenceMode);
-    EXPECT_GOLDEN(halfSize().Image(), "tests/app/ui/golden/main_difference.png", 12);
+        }
+        return quor_test::Px(uint32_t(sum[0] / 4), uint32_t(sum[1] / 4), uint32_t(sum[2] / 4));
+    });
+    EXPECT_GOLDEN(half.Image(), "tests/app/ui/golden/main_horizontal.png", 12);
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ TEST_F(PhotoListViewTest, ThumbnailsKeepTheirShapeAndOnlyUsableImagesAreTaken)
     EXPECT_TRUE(HintShown());
     const std::string portrait = fDir.File("portrait.jpg");
     const std::string strip = fDir.File("strip.jpg");
-    editor_test::WriteJpeg(portrait, kRed, kBlue, 48, 96);
-    editor_test::WriteJpeg(strip, kRed, kRed, 1000, 4);
+    app_test::MakePhoto(portrait, 48, 96, kRed, kBlue);
+    app_test::MakePhoto(strip, 1000, 4, kRed, kRed);
     AddPhoto(portrait);
     EXPECT_FALSE(HintShown());
     AddPhoto(strip);
@@ -84,7 +84,7 @@ TEST_F(PhotoListViewTest, ThumbnailsKeepTheirShapeAndOnlyUsableImagesAreTaken)
     EXPECT_EQ(List()->CountPhotos(), 3);
 
     const std::string quoted = fDir.File("say \"cheese\".jpg");
-    editor_test::WriteJpeg(quoted, kRed, kRed);
+    app_test::MakePhoto(quoted, 64, 48, kRed, kRed);
     Answer({editor_test::kReturn});
     AddPhoto(quoted);
     EXPECT_EQ(List()->CountPhotos(), 3);
@@ -100,8 +100,8 @@ TEST_F(PhotoListViewTest, RotationsStayWithTheirPhotos)
     Start();
     const std::string a = fDir.File("a.jpg");
     const std::string b = fDir.File("b.jpg");
-    editor_test::WriteJpeg(a, kRed, kBlue, 80, 40);
-    editor_test::WriteJpeg(b, kBlue, kRed, 40, 80);
+    app_test::MakePhoto(a, 80, 40, kRed, kBlue);
+    app_test::MakePhoto(b, 40, 80, kBlue, kRed);
     AddPhoto(a);
     AddPhoto(b);
     Quor_BaseImage original;
@@ -148,7 +148,7 @@ TEST_F(PhotoListViewTest, AFullListScrollsToItsLastRow)
 {
     Start();
     const std::string a = fDir.File("a.jpg");
-    editor_test::WriteJpeg(a, kRed, kBlue, 16, 12);
+    app_test::MakePhoto(a, 16, 12, kRed, kBlue);
     for (int i = 0; i < PhotoListView::kMaxListPhotos + 1; ++i) {
         List()->OnFileDrop(a.c_str(), Quor_Point(0, 0), 0);
         if (i == 5) {

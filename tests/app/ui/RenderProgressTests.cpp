@@ -23,29 +23,21 @@ using Clock = std::chrono::steady_clock;
 class RenderProgressTest : public ExportTest {
 protected:
     // Runs one export in its progress window and presses Escape `cancelAfter` after the window
-    // came up (never, when negative). Returns how it ended.
-    RenderResult RunOnce(bool psd, std::chrono::microseconds cancelAfter, bool* hung)
+    // came up (never, when negative); a window that outlasts the script fails the test. Returns
+    // how it ended.
+    RenderResult RunOnce(bool psd, std::chrono::microseconds cancelAfter)
     {
         RenderResult outcome;
         outcome.status = RenderStatus::kFailed;
         const Clock::time_point start = Clock::now();
-        bool pressed = false;
-        *hung = false;
-        fHost.SetIdleHook([&] {
+        Script({[&] {
             RenderProgress* p = OpenDialog<RenderProgress>();
-            if (Clock::now() - start > std::chrono::seconds(10)) {
-                *hung = true;
-                fHost.SetIdleHook(nullptr);
-                Quor_EventLoop::Abort();
-                return;
-            }
-            if (p != nullptr && !pressed && cancelAfter.count() >= 0 && Clock::now() - start >= cancelAfter) {
-                pressed = true;
-                KeyTo(p->Window(), kHostEscape);
-            }
-        });
-        RenderProgress* progress = psd ? new PSDProgress(&fDoc, fMain, &outcome) : new RenderProgress(&fDoc, fMain, &outcome);
-        progress->DoModal();
+            if (p == nullptr || cancelAfter.count() < 0 || Clock::now() - start < cancelAfter)
+                return false;
+            KeyTo(p->Window(), kHostEscape);
+            return true;
+        }});
+        (psd ? new PSDProgress(&Doc(), Wnd(), &outcome) : new RenderProgress(&Doc(), Wnd(), &outcome))->DoModal();
         fHost.SetIdleHook(nullptr);
         return outcome;
     }
@@ -59,12 +51,11 @@ TEST_F(RenderProgressTest, CancelAtRandomMomentsAroundTheEndNeverLosesTheEndOrTh
     // already closed (a use after free), a worker never joined, an end that arrives before the
     // modal loop runs and is lost (the window would wait for ever), a Cancel that leaves photos at
     // full size, and a result other than done or cancelled from a healthy export.
-    fDoc.fRenderPath = fDir.File("race.jpg").c_str();
-    bool hung = false;
+    Doc().fRenderPath = fDir.File("race.jpg").c_str();
     // How long one export takes here, to aim the Cancel around its end.
     const Clock::time_point t0 = Clock::now();
-    ASSERT_EQ(RunOnce(false, std::chrono::microseconds(-1), &hung).status, RenderStatus::kDone);
-    ASSERT_FALSE(hung);
+    ASSERT_EQ(RunOnce(false, std::chrono::microseconds(-1)).status, RenderStatus::kDone);
+    ASSERT_FALSE(HasFailure());
     const auto typical = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0).count();
 
     const unsigned seed = 20240611u;
@@ -73,17 +64,17 @@ TEST_F(RenderProgressTest, CancelAtRandomMomentsAroundTheEndNeverLosesTheEndOrTh
     int done = 0, cancelled = 0;
     for (int round = 0; round < rounds; round++) {
         const bool psd = round % 3 == 2;
-        fDoc.fRenderPath = fDir.File(psd ? "race.psd" : "race.jpg").c_str();
+        Doc().fRenderPath = fDir.File(psd ? "race.psd" : "race.jpg").c_str();
         const std::chrono::microseconds after(std::uniform_int_distribution<long>(0, 2 * typical)(random));
-        const RenderResult result = RunOnce(psd, after, &hung);
-        ASSERT_FALSE(hung) << "seed " << seed << " round " << round;
+        const RenderResult result = RunOnce(psd, after);
+        ASSERT_FALSE(HasFailure()) << "seed " << seed << " round " << round;
         ASSERT_FALSE(fHost.Stalled()) << "seed " << seed << " round " << round;
         ASSERT_TRUE(result.status == RenderStatus::kDone || result.status == RenderStatus::kCancelled)
             << "seed " << seed << " round " << round << ": " << result.Message();
         (result.status == RenderStatus::kDone ? done : cancelled)++;
         ASSERT_TRUE(OpenDialog<RenderProgress>() == nullptr) << "round " << round;
-        for (int i = 0; i < fDoc.fNumPhotos; i++)
-            ASSERT_EQ(fDoc.fPhotoImage[i].Width(), kPreviewSize) << "seed " << seed << " round " << round;
+        for (int i = 0; i < Doc().fNumPhotos; i++)
+            ASSERT_EQ(Doc().fPhotoImage[i].Width(), kPreviewSize) << "seed " << seed << " round " << round;
     }
     // Both ways of ending were met, so the Cancels did land around the end.
     if (rounds >= 100) {
@@ -97,8 +88,8 @@ TEST_F(RenderProgressTest, TheBarFollowsTheWorker)
     // Catches a bar that never moves while the worker renders: its progress must reach the
     // window, on the window's own thread.
     // Large enough that the window's clock ticks many times while it renders.
-    fDoc.fRenderWidth = fDoc.fRenderHeight = 3000;
-    fDoc.fRenderPath = fDir.File("bar.jpg").c_str();
+    Doc().fRenderWidth = Doc().fRenderHeight = 3000;
+    Doc().fRenderPath = fDir.File("bar.jpg").c_str();
     RenderResult outcome;
     // The fullest the bar showed while the worker was still short of its last rows.
     float midway = 0.0f;
@@ -107,7 +98,7 @@ TEST_F(RenderProgressTest, TheBarFollowsTheWorker)
         if (p != nullptr && p->Progress() < 0.9f)
             midway = std::max(midway, p->Bar()->Value());
     });
-    (new RenderProgress(&fDoc, fMain, &outcome))->DoModal();
+    (new RenderProgress(&Doc(), Wnd(), &outcome))->DoModal();
     fHost.SetIdleHook(nullptr);
     EXPECT_EQ(outcome.status, RenderStatus::kDone);
     EXPECT_GT(midway, 0.1f);

@@ -61,35 +61,27 @@ TEST(QuorFileStream, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
         EXPECT_FALSE(stream.Commit());
     }
     expectOldKept("not committed");
-
     {
         Quor_FileStream stream;  // destroyed without Commit
         ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
         stream.WriteString("abandoned");
     }
     expectOldKept("abandoned");
-
     {
-        // A write that cannot be stored (a quote inside a quoted string) fails the commit.
-        Quor_FileStream stream;
-        ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
-        stream.WriteString("photo ");
-        stream.WritePath("/p/a\"b.jpg");
-        EXPECT_TRUE(stream.WriteFailed());
-        EXPECT_FALSE(stream.Commit());
-        EXPECT_FALSE(stream.IsOpen());
+        // A write that cannot be stored (a quote inside a quoted string), and a disk that fills
+        // up, fail the commit.
+        Quor_FileStream quote;
+        FillingStream full;
+        ASSERT_TRUE(quote.OpenReplace(target.c_str()) == QUOR_OK && full.OpenReplace(target.c_str()) == QUOR_OK);
+        quote.WriteString("photo ");
+        quote.WritePath("/p/a\"b.jpg");
+        full.WriteString("application/x-vnd.quor_panomerdoc\n");
+        full.WriteFloat(35.0f);
+        EXPECT_TRUE(quote.WriteFailed() && full.WriteFailed());
+        EXPECT_FALSE(quote.Commit() || full.Commit());
+        EXPECT_FALSE(quote.IsOpen());
     }
-    expectOldKept("quote");
-
-    {
-        FillingStream stream;
-        ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
-        stream.WriteString("application/x-vnd.quor_panomerdoc\n");
-        stream.WriteFloat(35.0f);
-        EXPECT_TRUE(stream.WriteFailed());
-        EXPECT_FALSE(stream.Commit());
-    }
-    expectOldKept("disk full");
+    expectOldKept("quote, disk full");
 
     // A folder that is a regular file cannot take a temporary file.
     Quor_FileStream blocked;

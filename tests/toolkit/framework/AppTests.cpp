@@ -1,22 +1,19 @@
 // The application object: settings files at start and end, theme colours, fonts, the string
-// table, desktop requests, file dialogs and launching files.
+// table, desktop requests and launching files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include "tests/support/TestFiles.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
-#include "toolkit/core/Quor_Status.h"
 #include "toolkit/framework/Quor_Launcher.h"
-#include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 
 using namespace quor_test;
@@ -43,25 +40,11 @@ public:
             fReady(this);
         Quit();
     }
-    void OnQuit() override { fQuitSeen = true; }
     void HandleMessage(Quor_Message* message) override { fMessages.push_back(message->what); }
 
     std::function<void(TestApp*)> fReady;
     std::string fStartupPath;
-    bool fQuitSeen = false;
     std::vector<int> fMessages;
-};
-
-// Records the replies of file dialogs as "what path".
-class PathCatcher : public Quor_Handler {
-public:
-    void HandleMessage(Quor_Message* message) override
-    {
-        const char* path = "(none)";
-        message->Get("path", &path);
-        fReplies.push_back(std::to_string(message->what) + " " + path);
-    }
-    Log fReplies;
 };
 
 // HOME and the application folder in a scratch folder for the duration of a test.
@@ -123,7 +106,6 @@ TEST_F(QuorApp, RunWritesExactlyTheSettingsFilesThatHoldSomething)
     {
         TestApp app(nullptr);
         app.Run();
-        EXPECT_TRUE(app.fQuitSeen);
         EXPECT_FALSE(Exists(fFolders.UserSettings()));
         EXPECT_FALSE(Exists(fFolders.AppSettings()));
     }
@@ -187,7 +169,6 @@ TEST_F(QuorApp, ThemeColoursAndLargeFontsComeFromTheUserSettings)
         EXPECT_EQ(Quor_ColorOps::Light1, (rgb_color{241, 241, 241, 255}));
         EXPECT_EQ(Quor_App::gRegularFont, Quor_App::gRegularLargeFont);
         EXPECT_EQ(Quor_App::gBoldFont, Quor_App::gBoldLargeFont);
-        EXPECT_EQ(Quor_App::gItalicFont, Quor_App::gItalicLargeFont);
     }
     Quor_App::ResetGUIColors();
     EXPECT_EQ(Quor_ColorOps::BackCol, (rgb_color{216, 216, 216, 255}));
@@ -278,49 +259,6 @@ TEST_F(QuorApp, DesktopRequestsReachTheRightPlace)
     EXPECT_FALSE(app.IsQuitRequested());
     Quori_QuitHandler();
     EXPECT_TRUE(app.IsQuitRequested());
-}
-
-TEST_F(QuorApp, FileDialogsRunModallyAndReplyOnlyWhenAFileIsChosen)
-{
-    // Catches a reply sent on Cancel, a reply without the "path" field, the dialog not run
-    // modally over its parent, and a missing dialog reported as success.
-    TestApp app(nullptr);
-    Quor_Wnd* parent = new Quor_Wnd("parent", Quor_Rect(0, 60, 199, 159), false, 0, nullptr);
-    parent->Show();
-    PathCatcher target;
-    EXPECT_EQ(app.OpenFileDialog(parent, "Open", &target, 1001, "", "", nullptr), QUOR_ERR_NO_MODULE);
-
-    // A stand-in for the widgets' dialog: a modal window that the idle hook answers.
-    static Quor_MemoryHost* sHost;
-    static std::string sAnswer;
-    static std::string sSeenDefault;
-    sHost = &fHost;
-    Quor_App::SetFileDialogHook([](const Quor_FileDialogRequest& request, Quor_String* path) {
-        sSeenDefault = request.defaultName;
-        Quor_Wnd* dialog = new Quor_Wnd(request.title, Quor_Rect(20, 80, 119, 139), false, 2, request.parent);
-        const uint32_t id = dialog->Id();
-        sHost->SetIdleHook([id] {
-            if (Quor_Wnd* w = Quor_WindowList::Find(id))
-                w->EndModal(sAnswer.empty() ? QUOR_MSG_CANCEL : QUOR_MSG_OK);
-        });
-        const int result = dialog->DoModal();
-        sHost->SetIdleHook(nullptr);
-        if (result != QUOR_MSG_OK)
-            return 1;
-        *path = sAnswer.c_str();
-        return 0;
-    });
-
-    sAnswer = "/data/pano one.qpm";
-    EXPECT_EQ(app.SaveFileDialog(parent, "Save As", &target, 1003, "Untitled.qpm", nullptr), QUOR_OK);
-    EXPECT_EQ(sSeenDefault, "Untitled.qpm");
-    EXPECT_EQ(target.fReplies, (Log{"1003 /data/pano one.qpm"}));
-    EXPECT_EQ(Quor_WindowList::Count(), 1);
-    sAnswer.clear();
-    EXPECT_EQ(app.OpenFileDialog(parent, "Open", &target, 1001, "Files", "*.qpm", nullptr), QUOR_OK);
-    EXPECT_EQ(target.fReplies.size(), 1u);
-    Quor_App::SetFileDialogHook(nullptr);
-    parent->CloseWindow();
 }
 
 TEST(QuorLauncher, ArgumentsReachTheProgramUnchangedAndFailuresAreReported)

@@ -1,20 +1,12 @@
-// Cursors from 32-bit pictures, the cursor a window shows while the pointer moves, and folder
-// listings.
+// Cursors from 32-bit pictures, and the cursor a window shows while the pointer moves.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <cstring>
-#include <set>
-#include <string>
 
 #include "tests/support/ImageFixtures.h"
-#include "tests/support/TestFiles.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_CursorImages.h"
-#include "toolkit/framework/Quor_FileLister.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 
 using namespace quor_test;
@@ -82,7 +74,7 @@ TEST(QuorCursor, BuiltInPicturesAreCompleteRecords)
     }
 }
 
-class QuorCursorInWindow : public MemoryHostTest {};
+class QuorCursorInWindow : public OneWindowTest {};
 
 TEST_F(QuorCursorInWindow, MovesShowTheHoveredViewsCursorOrTheArrow)
 {
@@ -94,13 +86,11 @@ TEST_F(QuorCursorInWindow, MovesShowTheHoveredViewsCursorOrTheArrow)
     ASSERT_NE(fHost.CursorData(beam), nullptr);
     EXPECT_EQ(fHost.CursorData(beam)[64], 7);
 
-    Quor_Wnd* window = new Quor_Wnd("cursor", Quor_Rect(0, 60, 99, 159), false, 0, nullptr);
     Quor_Layer* layer = new Quor_Layer();
     layer->SetShape(100, 100);
     layer->AddChild(new CursorView(Quor_Cursor::iBeamCursor));
-    window->AddLayer(layer);
-    window->Show();
-    const uint32_t host = window->PlatformWindow();
+    MakeWindow(Quor_Rect(0, 60, 99, 159), false, layer);
+    const uint32_t host = fHostId;
     fHost.PushMouse(host, Quor_HostEvent::kMouseMove, 10, 10);
     Pump();
     EXPECT_EQ(fHost.CurrentCursor(), beam);
@@ -113,26 +103,4 @@ TEST_F(QuorCursorInWindow, MovesShowTheHoveredViewsCursorOrTheArrow)
     Pump();
     Quor_App::gDisableCursors = false;
     EXPECT_EQ(fHost.CurrentCursor(), 0u);
-    window->CloseWindow();
-}
-
-TEST(QuorFileLister, ListsEveryEntryOnceWithoutDotEntries)
-{
-    // Catches "." and ".." offered as entries (a dialog would let the user pick them) and an
-    // unreadable folder that looks like an empty one.
-    ScratchDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.File("a.jpg"), "x"));
-    ASSERT_TRUE(WriteFileBytes(dir.File(".hidden"), "x"));
-    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0700), 0);
-    Quor_FileLister lister(dir.Path().c_str());
-    ASSERT_TRUE(lister.InitCheck());
-    std::multiset<std::string> names;
-    while (const char* name = lister.GetNextFile())
-        names.insert(name);
-    EXPECT_EQ(names, (std::multiset<std::string>{".hidden", "a.jpg", "sub"}));
-    EXPECT_EQ(lister.GetNextFile(), nullptr);
-
-    Quor_FileLister missing(dir.File("nope").c_str());
-    EXPECT_FALSE(missing.InitCheck());
-    EXPECT_EQ(missing.GetNextFile(), nullptr);
 }

@@ -14,12 +14,6 @@ using namespace quor_test;
 
 namespace {
 
-class Counter : public Quor_Handler {
-public:
-    void HandleMessage(Quor_Message*) override { ++count; }
-    int count = 0;
-};
-
 // A window that logs the quit request and the messages that reach it.
 class MainWindow : public Quor_Wnd {
 public:
@@ -72,7 +66,7 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
     // document could change or close under it), timers that stop during a modal loop, a
     // result lost when the dialog closes itself, and a keyboard focus left with the closed
     // dialog (without a window manager the main window would take no keys).
-    Counter ticks;
+    WhatLog ticks;
     fMain->SetTimer(0.05f, &ticks, QUOR_MSG_TICK);
     Quor_Wnd* dialog = MakeDialog("D");
     const uint32_t dialogHost = dialog->PlatformWindow();
@@ -87,7 +81,7 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
             fHost.PushClick(dialogHost, 5, 6);
             break;
         default:
-            if (ticks.count >= 3)
+            if (ticks.whats.size() >= 3)
                 Quor_WindowList::Find(dialogId)->EndModal(QUOR_MSG_OK);
             break;
         }
@@ -96,7 +90,7 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
     fHost.SetIdleHook(nullptr);
     EXPECT_EQ(Quor_WindowList::Find(dialogId), nullptr);
     EXPECT_EQ(fHost.FocusedWindow(), fMain->PlatformWindow());
-    EXPECT_GE(ticks.count, 3);
+    EXPECT_GE(ticks.whats.size(), 3u);
     // Only the press a dialog's click always sends its parent, so that pop-ups there close.
     EXPECT_EQ(Only(fLog, "M "), (Log{"M outside -100,-100", "M up -100,-100"}));
     EXPECT_EQ(Only(fLog, "D down"), (Log{"D down 5,6 b1 m0"}));

@@ -1,9 +1,12 @@
-// Shared pieces of the framework tests: a fixture that starts the toolkit on the in-memory host,
-// and layers and views that write every call they receive into one log.
+// Shared pieces of the framework and widget tests: a fixture that starts the toolkit on the
+// in-memory host, layers and views that write every call they receive into one log, and a
+// handler that keeps the messages it hears.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,10 +15,19 @@
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_View.h"
+#include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/framework/platform/Quor_MemoryHost.h"
 
 namespace quor_test {
+
+// The middle of a view, in its window's coordinates.
+inline Quor_Point Centre(const Quor_View* view)
+{
+    const Quor_Rect r = view->LayerFrame();
+    const Quor_Point at = view->Layer() != nullptr ? view->Layer()->Location() : Quor_Point(0, 0);
+    return Quor_Point(at.x + (r.left + r.right) / 2, at.y + (r.top + r.bottom) / 2);
+}
 
 // The toolkit running on a fresh in-memory host; a loop that waits for something that never
 // comes fails the test instead of hanging.
@@ -27,12 +39,97 @@ protected:
         fHost.SetStallMilliseconds(500);
         fHost.SetStallHook([] { ADD_FAILURE() << "an event loop waited for something that never came"; });
     }
-    void TearDown() override { Quor_App::ShutdownQuorSystem(); }
+    void TearDown() override
+    {
+        fHost.SetIdleHook(nullptr);
+        Quor_App::ShutdownQuorSystem();
+    }
 
     void Pump() { Quor_EventLoop::ProcessPending(); }
 
+    // Runs one step each time a modal loop (or a nested one) has nothing left to do, with the
+    // host id of the newest window; a loop that outlasts the steps stalls and fails the test.
+    void Script(std::vector<std::function<void(uint32_t window)>> steps)
+    {
+        auto remaining = std::make_shared<std::vector<std::function<void(uint32_t)>>>(std::move(steps));
+        auto next = std::make_shared<size_t>(0);
+        fHost.SetIdleHook([this, remaining, next] {
+            if (*next < remaining->size())
+                (*remaining)[(*next)++](fHost.Windows().back());
+        });
+    }
+
+    // A click in the middle of a view of the host window.
+    void PushClickOn(uint32_t window, const Quor_View* view)
+    {
+        const Quor_Point at = Centre(view);
+        fHost.PushClick(window, at.x, at.y);
+    }
+
     Quor_MemoryHost fHost;
 };
+
+// One window on the in-memory host, closed at the end unless the test closed it.
+class OneWindowTest : public MemoryHostTest {
+protected:
+    void TearDown() override
+    {
+        if (fWindow != nullptr && Quor_WindowList::Find(fId) != nullptr)
+            fWindow->CloseWindow();
+        MemoryHostTest::TearDown();
+    }
+    // A window with the frame given; with a layer, shown with it.
+    void MakeWindow(Quor_Rect frame, bool resizable, Quor_Layer* layer = nullptr)
+    {
+        fWindow = new Quor_Wnd("test", frame, resizable, 0, nullptr);
+        fHostId = fWindow->PlatformWindow();
+        fId = fWindow->Id();
+        if (layer != nullptr) {
+            fWindow->AddLayer(layer);
+            fWindow->Show();
+            Pump();
+        }
+    }
+
+    Quor_Wnd* fWindow = nullptr;
+    uint32_t fHostId = 0;
+    uint32_t fId = 0;
+};
+
+// Host characters of the special keys (see Quor_HostEvent).
+enum HostKey : int {
+    kHostHome = 1,
+    kHostEnd = 4,
+    kHostBackspace = 8,
+    kHostTab = 9,
+    kHostReturn = 13,
+    kHostEscape = 27,
+    kHostLeft = 28,
+    kHostRight = 29,
+    kHostUp = 30,
+    kHostDown = 31,
+    kHostDelete = 127,
+};
+
+// Keeps every what-code it receives, in order, and the last message.
+class WhatLog : public Quor_Handler {
+public:
+    void HandleMessage(Quor_Message* message) override
+    {
+        whats.push_back(message->what);
+        last = *message;
+    }
+    int Count(int what) const
+    {
+        int n = 0;
+        for (int w : whats)
+            n += w == what ? 1 : 0;
+        return n;
+    }
+    std::vector<int> whats;
+    Quor_Message last;
+};
+
 
 using Log = std::vector<std::string>;
 
@@ -121,15 +218,8 @@ public:
     void OnMouseDown(Quor_Point where, unsigned int, unsigned int, Quor_Message*) override { Add(At("down", where)); }
     void OnMouseMove(Quor_Point where, unsigned int, Quor_Message*) override { Add(At("move", where)); }
     void OnMouseUp(Quor_Point where, unsigned int, unsigned int, Quor_Message*) override { Add(At("up", where)); }
-    void OnMouseWheel(float delta, Quor_Point where, unsigned int, Quor_Message*) override
-    {
-        Add(At("wheel", where) + " d" + std::to_string(static_cast<int>(delta)));
-    }
     void OnKeyDown(int key, unsigned int) override { Add("key " + std::to_string(key)); }
-    void OnFileDrop(const char* path, Quor_Point where, unsigned int) override { Add(At("drop", where) + " " + path); }
     bool AcceptsFocus() override { return fFocusable; }
-
-    const std::string& Name() const { return fName; }
 
 private:
     void Add(const std::string& text) { fLog->push_back(fName + " " + text); }

@@ -36,24 +36,16 @@ public:
 // Restores an environment variable when the test ends.
 class EnvGuard {
 public:
-    explicit EnvGuard(const char* name) : fName(name)
-    {
-        const char* value = std::getenv(name);
-        fHad = value != nullptr;
-        if (fHad)
-            fValue = value;
-    }
-    ~EnvGuard()
+    explicit EnvGuard(const char* name) : fName(name), fHad(std::getenv(name) != nullptr)
     {
         if (fHad)
-            setenv(fName, fValue.c_str(), 1);
-        else
-            unsetenv(fName);
+            fValue = std::getenv(name);
     }
+    ~EnvGuard() { fHad ? setenv(fName, fValue.c_str(), 1) : unsetenv(fName); }
 
 private:
     const char* fName;
-    bool fHad = false;
+    bool fHad;
     std::string fValue;
 };
 

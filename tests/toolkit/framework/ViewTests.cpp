@@ -1,5 +1,5 @@
-// Views: layout, follow flags, routing inside a layer, focus and tab order, and views that go
-// away while the layer still points at them.
+// Views: layout, routing inside a layer, focus and tab order, drawing when partly hidden, and
+// views that go away while the layer still points at them.
 #include <gtest/gtest.h>
 
 #include "tests/support/ImageFixtures.h"
@@ -102,54 +102,15 @@ TEST(QuorLayoutView, PushedContainersNestIndentsAndRefuseTooDeepAStack)
     EXPECT_EQ(opened, Quor_LayoutView::kMaxDepth);
 }
 
-TEST(QuorView, ChildrenFollowTheirContainerByTheirFlags)
-{
-    // Catches the far-edge flag stretching instead of moving, and both flags moving the frame.
-    struct Case {
-        unsigned int flags;
-        Quor_Rect expected;
-    };
-    const Case cases[] = {
-        {QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP, Quor_Rect(10, 10, 29, 29)},
-        {QUOR_FOLLOW_RIGHT, Quor_Rect(20, 10, 39, 29)},
-        {QUOR_FOLLOW_LEFT | QUOR_FOLLOW_RIGHT, Quor_Rect(10, 10, 39, 29)},
-        {QUOR_FOLLOW_BOTTOM, Quor_Rect(10, 15, 29, 34)},
-        {QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM, Quor_Rect(10, 10, 39, 34)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("flags " + std::to_string(c.flags));
-        Quor_View parent;
-        parent.SetShape(100, 100);
-        Quor_View* child = new Quor_View(c.flags);
-        child->SetLocation(10, 10);
-        child->SetShape(20, 20);
-        parent.AddChild(child);
-        parent.SetShape(110, 105);
-        EXPECT_EQ(child->Frame(), c.expected);
-    }
-}
-
-class QuorViewInLayer : public MemoryHostTest {
+class QuorViewInLayer : public OneWindowTest {
 protected:
     void SetUp() override
     {
-        MemoryHostTest::SetUp();
-        fWindow = new Quor_Wnd("views", Quor_Rect(0, 60, 199, 159), false, 0, nullptr);
-        fLayer = new FormLayer("L", &fLog, Quor_Rect(0, 0, 199, 99));
-        fWindow->AddLayer(fLayer);
-        fWindow->Show();
-        fHostId = fWindow->PlatformWindow();
-        Pump();
-    }
-    void TearDown() override
-    {
-        fWindow->CloseWindow();
-        MemoryHostTest::TearDown();
+        OneWindowTest::SetUp();
+        MakeWindow(Quor_Rect(0, 60, 199, 159), false, fLayer = new FormLayer("L", &fLog, Quor_Rect(0, 0, 199, 99)));
     }
 
-    Quor_Wnd* fWindow = nullptr;
     FormLayer* fLayer = nullptr;
-    uint32_t fHostId = 0;
     Log fLog;
 };
 
@@ -277,19 +238,4 @@ TEST_F(QuorViewInLayer, PartlyHiddenViewsDrawInTheirOwnCoordinates)
     fLayer->AddChild(hidden);
     EXPECT_EQ(hidden->ViewGraphics(), nullptr);
     EXPECT_EQ(hidden->ViewImage(), nullptr);
-}
-
-TEST_F(QuorViewInLayer, LayoutSizesTheLayerAndTheWindowToTheOnlyChild)
-{
-    // Catches a layer that keeps its old size after DoLayout, and a window that does not take
-    // its single layer's size (a dialog would open at the wrong size).
-    Quor_View* content = Sized(150, 80);
-    content->SetLocation(30, 30);
-    fLayer->AddChild(content);
-    fWindow->DoLayout();
-    EXPECT_EQ(content->Frame(), Quor_Rect(0, 0, 149, 79));
-    EXPECT_EQ(fLayer->Frame(), Quor_Rect(0, 0, 149, 79));
-    Pump();
-    EXPECT_EQ(fWindow->Bounds(), Quor_Rect(0, 0, 149, 79));
-    EXPECT_EQ(fHost.WindowRecord(fHostId)->minWidth, 64);
 }

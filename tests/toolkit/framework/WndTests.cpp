@@ -1,5 +1,5 @@
 // Windows: input routing through the layer stack, double clicks, timers, places and sizes,
-// layouts, drops, closing, the clipboard and the icon.
+// layouts, drops, closing and the icon.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,36 +12,12 @@
 
 using namespace quor_test;
 
-namespace {
-
-// Counts the messages a timer sends.
-class Counter : public Quor_Handler {
-public:
-    void HandleMessage(Quor_Message* message) override
-    {
-        ++count;
-        last = message->what;
-    }
-    int count = 0;
-    int last = 0;
-};
-
-}  // namespace
-
-class QuorWnd : public MemoryHostTest {
+class QuorWnd : public OneWindowTest {
 protected:
     void SetUp() override
     {
-        MemoryHostTest::SetUp();
-        fWindow = new Quor_Wnd("routing", Quor_Rect(100, 100, 399, 299), true, 0, nullptr);
-        fHostId = fWindow->PlatformWindow();
-        fId = fWindow->Id();
-    }
-    void TearDown() override
-    {
-        if (Quor_WindowList::Find(fId) != nullptr)
-            fWindow->CloseWindow();
-        MemoryHostTest::TearDown();
+        OneWindowTest::SetUp();
+        MakeWindow(Quor_Rect(100, 100, 399, 299), true);
     }
     // Three layers: A at the bottom covering everything, B in the middle, C on top at the right.
     void AddThreeLayers()
@@ -57,9 +33,6 @@ protected:
         fLog.clear();
     }
 
-    Quor_Wnd* fWindow = nullptr;
-    uint32_t fId = 0;
-    uint32_t fHostId = 0;
     LogLayer* fA = nullptr;
     LogLayer* fB = nullptr;
     LogLayer* fC = nullptr;
@@ -162,7 +135,7 @@ TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
 {
     // Catches an id taken twice after a kill (count + 1 already in use), a refused period given
     // an id, and timers that fire on the wrong period.
-    Counter counter;
+    WhatLog counter;
     const unsigned int first = fWindow->SetTimer(0.1f, &counter, 7);
     const unsigned int second = fWindow->SetTimer(0.1f, &counter, 7);
     const unsigned int third = fWindow->SetTimer(1.0f, &counter, 8);
@@ -182,8 +155,7 @@ TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
         fHost.AdvanceTime(100);
         Pump();
     }
-    EXPECT_EQ(counter.count, 2);
-    EXPECT_EQ(counter.last, 8);
+    EXPECT_EQ(counter.whats, (std::vector<int>{8, 8}));
 }
 
 TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
@@ -217,28 +189,6 @@ TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
     EXPECT_EQ(size, Quor_Point(320, 240));
 }
 
-TEST_F(QuorWnd, ResizesMoveLayersByTheirFollowFlags)
-{
-    // Catches layers that ignore their follow flags, and a resize measured against a size that
-    // a later Bounds() call had already updated (the layers then never follow).
-    LogLayer* stretch = new LogLayer("S", &fLog, Quor_Rect(0, 0, 299, 199),
-                                     QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM);
-    LogLayer* corner = new LogLayer("K", &fLog, Quor_Rect(250, 150, 299, 199), QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM);
-    LogLayer* fixed = new LogLayer("F", &fLog, Quor_Rect(10, 10, 59, 59));
-    fWindow->AddLayer(stretch);
-    fWindow->AddLayer(corner);
-    fWindow->AddLayer(fixed);
-    fWindow->Show();
-    Pump();
-    fHost.UserResize(fHostId, 400, 260);
-    fWindow->Bounds();
-    Pump();
-    EXPECT_EQ(stretch->Frame(), Quor_Rect(0, 0, 399, 259));
-    EXPECT_EQ(corner->Frame(), Quor_Rect(350, 210, 399, 259));
-    EXPECT_EQ(fixed->Frame(), Quor_Rect(10, 10, 59, 59));
-    EXPECT_EQ(stretch->LayerImage()->Width(), 400);
-}
-
 TEST_F(QuorWnd, DropsArriveWhereThePointerIsOnTheLayerBelowIt)
 {
     // Catches a drop position taken from screen coordinates or from the wrong layer.
@@ -249,52 +199,62 @@ TEST_F(QuorWnd, DropsArriveWhereThePointerIsOnTheLayerBelowIt)
     EXPECT_EQ(fLog, (Log{"B drop 20,40 /tmp/a b.jpg", "C drop 50,20 /tmp/c.jpg"}));
 }
 
-TEST_F(QuorWnd, ClipboardTextRoundTripsThroughUtf8)
-{
-    // Catches Latin-1 bytes put on the desktop clipboard unconverted, and a paste of text
-    // beyond Latin-1 that breaks the string instead of keeping each character's low byte.
-    fWindow->CopyToOS("Caf\xE9 ol\xE1");
-    EXPECT_EQ(fHost.Clipboard(), "Caf\xC3\xA9 ol\xC3\xA1");
-    EXPECT_STREQ(fWindow->PasteFromOS(), "Caf\xE9 ol\xE1");
-    fHost.SetClipboard("x\xE2\x82\xACy");
-    EXPECT_STREQ(fWindow->PasteFromOS(), "x\xACy");
-    fHost.SetClipboard("", false);
-    EXPECT_EQ(fWindow->PasteFromOS(), nullptr);
-}
-
 TEST_F(QuorWnd, LayersFollowEachSizeChangeExactlyOnce)
 {
     // Catches a layer that follows all four edges shrinking twice after a layout (the size it
-    // was fitted to not recorded, so the host's resize event applies the change once more),
-    // and a SetShape whose layers follow again when the resize event comes back.
+    // was fitted to not recorded, so the host's resize event applies the change once more), a
+    // SetShape whose layers follow again when the resize event comes back, a layout that leaves
+    // the only child where it was, a minimum size the desktop is never told, layers that ignore
+    // their follow flags, and a user resize measured against a size that a Bounds() call had
+    // already updated (the layers then never follow).
     constexpr unsigned int kAllEdges = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM;
+    enum How { kLayout, kSetShape, kUserResize };
     struct Case {
         const char* name;
         Quor_Point preferred;   // of the layer's only child: what DoLayout fits the layer to
-        bool layout;            // DoLayout, else SetShape(wanted)
-        Quor_Point wanted;
+        How how;
+        Quor_Point wanted;      // for SetShape and the user's resize
         Quor_Point expected;    // the window's content and the layer, after the resize event
     };
     const Case cases[] = {
-        {"layout to a smaller size", Quor_Point(554, 436), true, Quor_Point(), Quor_Point(554, 436)},
-        {"layout below the minimum size", Quor_Point(40, 5), true, Quor_Point(), Quor_Point(64, 8)},
-        {"shape to a larger size", Quor_Point(640, 480), false, Quor_Point(700, 500), Quor_Point(700, 500)},
+        {"layout to a smaller size", Quor_Point(554, 436), kLayout, Quor_Point(), Quor_Point(554, 436)},
+        {"layout below the minimum size", Quor_Point(40, 5), kLayout, Quor_Point(), Quor_Point(64, 8)},
+        {"shape to a larger size", Quor_Point(640, 480), kSetShape, Quor_Point(700, 500), Quor_Point(700, 500)},
+        {"the user's resize", Quor_Point(640, 480), kUserResize, Quor_Point(740, 540), Quor_Point(740, 540)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Quor_Wnd* window = new Quor_Wnd("layout", Quor_Rect(0, 60, 639, 539), true, 0, nullptr);
         LogLayer* layer = new LogLayer("L", &fLog, Quor_Rect(0, 0, 639, 479), kAllEdges);
-        layer->AddChild(new LogView("V", &fLog, Quor_Rect(0, 0, c.preferred.x - 1, c.preferred.y - 1)));
+        LogView* view = new LogView("V", &fLog, Quor_Rect(30, 30, 29 + c.preferred.x, 29 + c.preferred.y));
+        layer->AddChild(view);
         window->AddLayer(layer);
+        // A layout fits a window of one layer; more layers show how each follows a resize.
+        LogLayer* corner = nullptr;
+        if (c.how != kLayout) {
+            corner = new LogLayer("K", &fLog, Quor_Rect(590, 430, 639, 479), QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM);
+            window->AddLayer(corner);
+            window->AddLayer(new LogLayer("F", &fLog, Quor_Rect(10, 10, 59, 59)));
+        }
         window->Show();
         Pump();
-        if (c.layout)
+        if (c.how == kLayout)
             window->DoLayout();
-        else
+        else if (c.how == kSetShape)
             window->SetShape(c.wanted.x, c.wanted.y);
+        else
+            fHost.UserResize(window->PlatformWindow(), c.wanted.x, c.wanted.y);
+        window->Bounds();
         Pump();
         EXPECT_EQ(window->Bounds().Size(), c.expected);
         EXPECT_EQ(layer->Frame(), Quor_Rect(0, 0, c.expected.x - 1, c.expected.y - 1));
+        EXPECT_EQ(layer->LayerImage()->Width(), c.expected.x);
+        if (corner != nullptr) {
+            EXPECT_EQ(corner->Frame(), Quor_Rect(c.expected.x - 50, c.expected.y - 50, c.expected.x - 1, c.expected.y - 1));
+            EXPECT_EQ(window->LayerAt(2)->Frame(), Quor_Rect(10, 10, 59, 59));
+        }
+        EXPECT_EQ(view->Frame().LeftTop(), c.how == kLayout ? Quor_Point(0, 0) : Quor_Point(30, 30));
+        EXPECT_EQ(fHost.WindowRecord(window->PlatformWindow())->minWidth, 64);
         fHost.PushExpose(window->PlatformWindow());
         Pump();
         EXPECT_EQ(layer->Frame().Size(), c.expected) << "a redraw moves nothing";

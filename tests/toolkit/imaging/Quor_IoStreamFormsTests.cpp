@@ -31,11 +31,8 @@ TEST(QuorIoStream, VectorsAndColoursRoundTrip)
     rgb_color c{};
     Quor_ColorVector cv;
     ASSERT_TRUE(in.Read(&v3) && in.ReadVector2(&v2) && in.ReadColor(&c) && in.Read(&cv));
-    EXPECT_EQ(v3, Quor_Vector3(1.0f, 0.5f, -2.0f));
-    EXPECT_EQ(v2, Quor_Vector2(0.25f, 3.0f));
-    EXPECT_EQ(c, (rgb_color{255, 0, 10, 128}));
-    EXPECT_EQ(cv.r, 0.25f);
-    EXPECT_EQ(cv.a, 1.0f);
+    EXPECT_TRUE(v3 == Quor_Vector3(1.0f, 0.5f, -2.0f) && v2 == Quor_Vector2(0.25f, 3.0f) && c == (rgb_color{255, 0, 10, 128}));
+    EXPECT_TRUE(cv.r == 0.25f && cv.g == 1.0f && cv.b == 0.0f && cv.a == 1.0f);
 }
 
 // Catches colour components stored without clamping (300 wrapping to 44), float colours clamped
@@ -46,13 +43,10 @@ TEST(QuorIoStream, ColourReadsClampBytesButNotFloatsAndShortReadsStoreNothing)
     Quor_MemStream in;
     ASSERT_EQ(in.OpenRead(text.data(), int64_t(text.size())), QUOR_OK);
     rgb_color c{};
-    ASSERT_TRUE(in.Read(&c));
-    EXPECT_EQ(c, (rgb_color{255, 0, 10, 255}));
     Quor_ColorVector cv;
-    ASSERT_TRUE(in.ReadColor(&cv));
-    EXPECT_EQ(cv.r, 1.5f);
-    EXPECT_EQ(cv.g, -0.25f);
-    EXPECT_EQ(cv.a, 2.0f);
+    ASSERT_TRUE(in.Read(&c) && in.ReadColor(&cv));
+    EXPECT_EQ(c, (rgb_color{255, 0, 10, 255}));
+    EXPECT_TRUE(cv.r == 1.5f && cv.g == -0.25f && cv.b == 0.5f && cv.a == 2.0f);
 
     in.Mark();
     Quor_Vector3 v(7.0f, 8.0f, 9.0f);
@@ -62,10 +56,4 @@ TEST(QuorIoStream, ColourReadsClampBytesButNotFloatsAndShortReadsStoreNothing)
     c = rgb_color{1, 2, 3, 4};
     EXPECT_FALSE(in.ReadColor(&c));
     EXPECT_EQ(c, (rgb_color{1, 2, 3, 4}));
-
-    // A read-only stream takes no writes.
-    const int64_t size = in.FileSize();
-    in.Write(Quor_Vector2(1.0f, 2.0f));
-    in.WriteColor(rgb_color{1, 2, 3, 4});
-    EXPECT_EQ(in.FileSize(), size);
 }

@@ -6,7 +6,6 @@
 #include <numbers>
 
 #include "tests/support/GoldenImage.h"
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/platform/Quor_HostEvent.h"
 #include "toolkit/widgets/Quor_AngleKnob.h"
@@ -22,15 +21,7 @@ float Degrees(float radians)
 
 }  // namespace
 
-class QuorAngleKnob : public WidgetWindowTest {
-protected:
-    void DragWithShift(int x, int y)
-    {
-        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, x, y, 1, QUOR_HOST_SHIFT);
-        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, x, y, 1, QUOR_HOST_SHIFT);
-        Pump();
-    }
-};
+class QuorAngleKnob : public WidgetWindowTest {};
 
 TEST_F(QuorAngleKnob, PointerDirectionSetsTheAngleAndShiftSnapsToFortyFive)
 {
@@ -67,7 +58,7 @@ TEST_F(QuorAngleKnob, PointerDirectionSetsTheAngleAndShiftSnapsToFortyFive)
         EXPECT_FLOAT_EQ(knob->Value(), knob->AngleAt(Quor_Point(at[0] - 20, at[1] - 20), false));
     }
     // About 49 degrees, snapped with Shift.
-    DragWithShift(34 + 7, 34 - 8);
+    Click(34 + 7, 34 - 8, 1, QUOR_HOST_SHIFT);
     EXPECT_FLOAT_EQ(Degrees(knob->Value()), 45.0f);
     EXPECT_EQ(log.Count(31), 2 * 4) << "the press and the release each send";
 }

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <numbers>
 
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/widgets/Quor_AngleKnob.h"
 #include "toolkit/widgets/Quor_AngleWidget.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/GoldenImage.h"
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/widgets/Quor_ColorPicker.h"
@@ -15,22 +14,10 @@ namespace {
 
 constexpr rgb_color kStart{200, 40, 30, 100};
 
-Quor_Point Middle(const Quor_View* view)
-{
-    Quor_Point p(view->Shape().x / 2, view->Shape().y / 2);
-    view->ViewToWnd(p);
-    return p;
-}
-
 }  // namespace
 
 class QuorColorSwatch : public WidgetWindowTest {
 protected:
-    void TearDown() override
-    {
-        fHost.SetIdleHook(nullptr);
-        WidgetWindowTest::TearDown();
-    }
     // Clicks the swatch; once the picker is up, `act` runs on it, then OK or Cancel is clicked.
     void PickWith(Quor_ColorSwatch* swatch, std::function<void(Quor_ColorPicker*, uint32_t)> act, bool ok)
     {
@@ -44,10 +31,10 @@ protected:
             ASSERT_NE(picker, nullptr);
             fPickerStart = picker->StartColor();
             act(picker, modal->PlatformWindow());
-            const Quor_Point button = Middle(ok ? picker->OKButton() : picker->CancelButton());
+            const Quor_Point button = Centre(ok ? picker->OKButton() : picker->CancelButton());
             fHost.PushClick(modal->PlatformWindow(), button.x, button.y);
         });
-        const Quor_Point at = Middle(swatch);
+        const Quor_Point at = Centre(swatch);
         Click(at.x, at.y);
         fHost.SetIdleHook(nullptr);
         EXPECT_TRUE(done) << "the picker never opened";
@@ -64,16 +51,19 @@ protected:
     rgb_color fPickerStart{};
 };
 
-TEST_F(QuorColorSwatch, PickerAnswerBecomesTheValueAndGoesOnToTheTarget)
+TEST_F(QuorColorSwatch, PickerAnswerBecomesTheValueAndACancelledPreviewIsUndone)
 {
     // Catches a picker opened on another colour, an answer that never reaches a swatch whose
-    // messages go to a handler (the handler hears it, the swatch keeps its old colour), and a
-    // translucent answer kept by a swatch without alpha.
+    // messages go to a handler (the handler hears it, the swatch keeps its old colour), a
+    // translucent answer kept by a swatch without alpha, a live preview that never reaches the
+    // swatch, and a swatch left showing the last previewed colour after Cancel.
     WhatLog log;
     Quor_ColorSwatch* swatch = Place(new Quor_ColorSwatch(kStart, 61, false, 3), 20, 20);
     swatch->SetHandler(&log);
+    Quor_ColorSwatch* live = Place(new Quor_ColorSwatch(kStart, 62, true, 3), 100, 20);
+    live->SetHandler(&log);
+    live->SetConstantMessages(true);
     EXPECT_EQ(swatch->Value(), (rgb_color{200, 40, 30, 255}));
-    EXPECT_EQ(swatch->Shape(), Quor_Point(48, 32));
     Open();
 
     PickWith(swatch, [this](Quor_ColorPicker* picker, uint32_t window) { ClickShade(&fHost, picker, window); }, true);
@@ -86,34 +76,24 @@ TEST_F(QuorColorSwatch, PickerAnswerBecomesTheValueAndGoesOnToTheTarget)
     EXPECT_EQ(heard.red, swatch->Value().red);
     EXPECT_EQ(heard.green, swatch->Value().green);
 
-    // A disabled swatch opens nothing (the idle hook would run otherwise).
-    swatch->Enable(false);
-    const Quor_Point at = Middle(swatch);
-    Click(at.x, at.y);
-    EXPECT_EQ(log.whats.size(), 1u);
-}
-
-TEST_F(QuorColorSwatch, CancelledLivePreviewReturnsToTheStartingColour)
-{
-    // Catches a swatch left showing the last previewed colour after Cancel, and a live preview
-    // that never reached the swatch.
-    WhatLog log;
-    Quor_ColorSwatch* swatch = Place(new Quor_ColorSwatch(kStart, 62, true, 3), 20, 20);
-    swatch->SetHandler(&log);
-    swatch->SetConstantMessages(true);
-    Open();
     rgb_color during{};
     PickWith(
-        swatch,
-        [this, swatch, &during](Quor_ColorPicker* picker, uint32_t window) {
+        live,
+        [this, live, &during](Quor_ColorPicker* picker, uint32_t window) {
             ClickShade(&fHost, picker, window);
             Pump();
-            during = swatch->Value();
+            during = live->Value();
         },
         false);
     EXPECT_NE(during, kStart) << "the live preview reached the swatch";
-    EXPECT_EQ(swatch->Value(), kStart);
-    EXPECT_GE(log.whats.size(), 2u);
+    EXPECT_EQ(live->Value(), kStart);
+    EXPECT_GE(log.Count(62), 2);
+
+    // A disabled swatch opens nothing (the idle hook would run otherwise).
+    swatch->Enable(false);
+    const Quor_Point at = Centre(swatch);
+    Click(at.x, at.y);
+    EXPECT_EQ(log.Count(61), 1);
 }
 
 TEST_F(QuorColorSwatch, TranslucentColoursShowTheCheckerboard)

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/widgets/Quor_Button.h"
@@ -19,9 +17,6 @@
 using namespace quor_test;
 
 namespace {
-
-constexpr int kHostReturn = 13;
-constexpr int kHostEscape = 27;
 
 // What a dialog's protocol did; kept outside the dialog, which goes with its window.
 struct Record {
@@ -78,23 +73,8 @@ protected:
     }
     void TearDown() override
     {
-        fHost.SetIdleHook(nullptr);
         Quor_Dialog::gPressMilliseconds = 200;
         WidgetWindowTest::TearDown();
-    }
-
-    // Runs one step each time the modal loop has nothing left to do; a loop that outlasts the
-    // steps stalls and fails the test.
-    void Script(std::vector<std::function<void(uint32_t dialogWindow)>> steps)
-    {
-        auto remaining = std::make_shared<std::vector<std::function<void(uint32_t)>>>(std::move(steps));
-        auto next = std::make_shared<size_t>(0);
-        fHost.SetIdleHook([this, remaining, next] {
-            if (*next >= remaining->size())
-                return;
-            const std::vector<uint32_t> windows = fHost.Windows();
-            (*remaining)[(*next)++](windows.back());
-        });
     }
 };
 
@@ -106,34 +86,22 @@ TEST_F(QuorDialog, ModalOkRepairsARefusedValueAndStaysOpenUntilItValidates)
     // stored from a refused dialog, and Return or a click on OK that never reaches the window.
     Record record;
     LimitDialog* dialog = new LimitDialog(150, &record);
-    int beepsAfterRefusal = -1;
-    bool openAfterRefusal = false;
-    Record afterRefusal;
-    std::string shownAfterRefusal;
-    bool fieldFocused = false;
+    const int beepsBefore = fHost.BeepCount();
     Script({
         [&](uint32_t w) {
-            fieldFocused = dialog->fField->IsFocused();
+            EXPECT_TRUE(dialog->fField->IsFocused());
             fHost.PushKey(w, kHostReturn);
         },
         [&](uint32_t w) {
-            shownAfterRefusal = dialog->Shown();
-            beepsAfterRefusal = fHost.BeepCount();
-            openAfterRefusal = w != fHostId;
-            afterRefusal = record;
-            // The second OK comes from the mouse.
-            const Quor_Rect ok = dialog->fOK->LayerFrame();
-            fHost.PushClick(w, ok.left + 4, ok.top + 4);
+            EXPECT_NE(w, fHostId) << "a refused OK keeps the dialog open";
+            EXPECT_EQ(fHost.BeepCount(), beepsBefore + 1);
+            EXPECT_EQ(dialog->Shown(), "100") << "the refused field is repaired to the nearer bound";
+            EXPECT_EQ(record.saves, 0);
+            EXPECT_EQ(record.loads, 1);
+            PushClickOn(w, dialog->fOK);
         },
     });
-    const int beepsBefore = fHost.BeepCount();
     EXPECT_EQ(dialog->DoModal(), QUOR_MSG_OK);
-    EXPECT_EQ(beepsAfterRefusal, beepsBefore + 1);
-    EXPECT_TRUE(openAfterRefusal);
-    EXPECT_TRUE(fieldFocused);
-    EXPECT_EQ(shownAfterRefusal, "100") << "the refused field is repaired to the nearer bound";
-    EXPECT_EQ(afterRefusal.saves, 0);
-    EXPECT_EQ(afterRefusal.loads, 1);
     EXPECT_EQ(record.stored, 100);
     EXPECT_EQ(record.ends, std::vector<int>{QUOR_MSG_OK});
     EXPECT_EQ(fHost.Windows().size(), 1u) << "the dialog window closes when the loop ends";
@@ -185,9 +153,7 @@ TEST_F(QuorDialog, PopupIsPulledInsideAndAPressOutsideAppliesIt)
         LimitDialog* dialog = new LimitDialog(c.value, &record);
         dialog->DoPopup(fWindow, Quor_Point(380, 290), c.stayOpen);
         ASSERT_EQ(fWindow->TopLayer(), dialog);
-        EXPECT_LE(dialog->Frame().right, kWidth - 1);
-        EXPECT_LE(dialog->Frame().bottom, kHeight - 1);
-        EXPECT_GE(dialog->Frame().left, 0);
+        EXPECT_TRUE(InsideWindow(dialog->Frame()));
         EXPECT_EQ(record.loads, 1);
 
         Click(5, 5);
@@ -197,8 +163,8 @@ TEST_F(QuorDialog, PopupIsPulledInsideAndAPressOutsideAppliesIt)
             EXPECT_EQ(dialog->Shown(), c.value > 100 ? "100" : "0") << "repaired, silently";
         }
         if (dialog->Window() != nullptr) {
-            const Quor_Rect cancel = dialog->fCancel->LayerFrame();
-            Click(dialog->Location().x + cancel.left + 3, dialog->Location().y + cancel.top + 3);
+            PushClickOn(fHostId, dialog->fCancel);
+            Pump();
             EXPECT_EQ(dialog->Window(), nullptr) << "Cancel takes the pop-up away";
             EXPECT_EQ(record.saves, c.storedAfter >= 0 ? 1 : 0);
         }
@@ -219,13 +185,11 @@ TEST_F(QuorDialog, PopupButtonOpensAndClosesItsDialogWithClicksAndKeys)
     LimitDialog* dialog = new LimitDialog(9, &record);
     button->SetDialog(dialog);
     Open();
-    const int h = Quor_BaseWidget::BaseWidgetHeight();
-    EXPECT_EQ(button->Shape().y, h);
 
     Click(30, 25);
     ASSERT_EQ(dialog->Window(), fWindow);
     EXPECT_TRUE(button->IsOpen());
-    EXPECT_EQ(dialog->Location(), Quor_Point(20, 20 + h)) << "opens just below the button";
+    EXPECT_EQ(dialog->Location(), Quor_Point(20, 20 + button->Shape().y)) << "opens just below the button";
     Click(30, 25);
     EXPECT_EQ(dialog->Window(), nullptr);
     EXPECT_FALSE(button->IsOpen());
@@ -257,26 +221,18 @@ TEST_F(QuorDialog, PopupOkInsideAModalDialogLeavesThatDialogRunning)
     LimitDialog* popup = new LimitDialog(3, &inner);
     popupButton->SetDialog(popup);
     static_cast<Quor_LayoutView*>(dialog->GetChild(0))->AddChild(popupButton, QUOR_LAYOUT_CENTER);
-    bool popupShown = false;
-    bool stillRunning = false;
     Script({
+        [&](uint32_t w) { PushClickOn(w, popupButton); },
         [&](uint32_t w) {
-            const Quor_Rect r = popupButton->LayerFrame();
-            fHost.PushClick(w, r.left + 3, r.top + 3);
+            EXPECT_NE(popup->Window(), nullptr);
+            PushClickOn(w, popup->fOK);
         },
         [&](uint32_t w) {
-            popupShown = popup->Window() != nullptr;
-            const Quor_Rect ok = popup->fOK->LayerFrame();
-            fHost.PushClick(w, popup->Location().x + ok.left + 3, popup->Location().y + ok.top + 3);
-        },
-        [&](uint32_t w) {
-            stillRunning = fHost.WindowRecord(w) != nullptr && outer.ends.empty();
+            EXPECT_TRUE(outer.ends.empty()) << "the outer dialog is still running";
             fHost.PushKey(w, kHostEscape);
         },
     });
     EXPECT_EQ(dialog->DoModal(), QUOR_MSG_CANCEL);
-    EXPECT_TRUE(popupShown);
-    EXPECT_TRUE(stillRunning);
     EXPECT_EQ(inner.stored, 3);
     EXPECT_EQ(outer.ends, std::vector<int>{QUOR_MSG_CANCEL});
 }
@@ -302,8 +258,7 @@ TEST_F(QuorDialog, ModelessDialogClosesOnlyWithValuesThatValidate)
     EXPECT_EQ(fHost.BeepCount(), beeps + 1);
     EXPECT_EQ(dialog->Shown(), "100");
 
-    const Quor_Rect ok = dialog->fOK->LayerFrame();
-    fHost.PushClick(floating, ok.left + 3, ok.top + 3);
+    PushClickOn(floating, dialog->fOK);
     Pump();
     EXPECT_EQ(fHost.WindowRecord(floating), nullptr);
     EXPECT_EQ(record.stored, 100);
@@ -313,8 +268,7 @@ TEST_F(QuorDialog, ModelessDialogClosesOnlyWithValuesThatValidate)
     LimitDialog* other = new LimitDialog(4, &cancelled);
     other->DoModeless();
     const uint32_t second = fHost.Windows().back();
-    const Quor_Rect cancel = other->fCancel->LayerFrame();
-    fHost.PushClick(second, cancel.left + 3, cancel.top + 3);
+    PushClickOn(second, other->fCancel);
     Pump();
     EXPECT_EQ(fHost.WindowRecord(second), nullptr);
     EXPECT_EQ(cancelled.saves, 0);

@@ -2,8 +2,9 @@
 // that cannot be chosen, menus in columns, submenus and the pop-up menu's check mark.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/GoldenImage.h"
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/widgets/Quor_Menu.h"
@@ -15,13 +16,6 @@
 using namespace quor_test;
 
 namespace {
-
-constexpr int kHostReturn = 13;
-constexpr int kHostEscape = 27;
-constexpr int kHostLeft = 28;
-constexpr int kHostRight = 29;
-constexpr int kHostUp = 30;
-constexpr int kHostDown = 31;
 
 // A form whose UpdateMenus disables the codes it is told to, as an application's would, and
 // that logs the keys reaching it.
@@ -92,27 +86,14 @@ protected:
         const Quor_Rect r = fBar->MenuRect(index);
         return Quor_Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
-    void ClickTitle(int index)
-    {
-        const Quor_Point c = TitleCentre(index);
-        Click(c.x, c.y);
-    }
     // The centre of a menu's item in client coordinates.
     Quor_Point ItemCentre(const Quor_Menu* menu, int index) const
     {
         const Quor_Rect r = menu->ItemRect(index);
         return Quor_Point(menu->Location().x + (r.left + r.right) / 2, Y(menu->Location().y + (r.top + r.bottom) / 2));
     }
-    static Quor_Point Centre(const Quor_View* view)
-    {
-        const Quor_Rect r = view->LayerFrame();
-        return Quor_Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
-    void ClickItem(const Quor_Menu* menu, int index)
-    {
-        const Quor_Point c = ItemCentre(menu, index);
-        Click(c.x, c.y);
-    }
+    void ClickAt(Quor_Point p) { Click(p.x, p.y); }
+    void MoveTo(Quor_Point p) { Move(p.x, p.y); }
 
     MenuFormLayer* fForm = nullptr;
     Quor_MenuBar* fBar = nullptr;
@@ -132,30 +113,25 @@ TEST_F(QuorMenu, StripOpensMenusBelowItAfterUpdatingThemAndKeysWorkTheOpenMenu)
     Quor_Menu* file = fBar->Menu(0);
     Quor_Menu* edit = fBar->Menu(1);
 
-    ClickTitle(0);
+    ClickAt(TitleCentre(0));
     ASSERT_TRUE(file->IsOpen()) << "the release of the opening click leaves the menu open";
     EXPECT_EQ(fForm->fUpdates, 1);
     EXPECT_FALSE(file->IsEnabled(3));
     EXPECT_EQ(file->Location(), Quor_Point(fBar->MenuRect(0).left, 0)) << "just below the strip";
-    EXPECT_EQ(fBar->OpenIndex(), 0);
 
-    Key(kHostDown);
-    EXPECT_EQ(file->Highlighted(), 0);
-    Key(kHostDown);
-    Key(kHostDown);
-    EXPECT_EQ(file->Highlighted(), 4) << "the separator and the disabled Save are skipped";
-    Key(kHostDown);
-    EXPECT_EQ(file->Highlighted(), 0) << "the highlight wraps round";
-    Key(kHostUp);
-    Key(kHostUp);
-    EXPECT_EQ(file->Highlighted(), 1);
+    // The separator and the disabled Save are skipped, and the highlight wraps round.
+    const int downs[][2] = {{kHostDown, 0}, {kHostDown, 1}, {kHostDown, 4}, {kHostDown, 0}, {kHostUp, 4}, {kHostUp, 1}};
+    for (const auto& d : downs) {
+        Key(d[0]);
+        EXPECT_EQ(file->Highlighted(), d[1]);
+    }
     Key(kHostReturn);
     EXPECT_FALSE(file->IsOpen());
     EXPECT_EQ(fForm->Heard(2), 1);
     EXPECT_FALSE(fBar->IsTracking());
     EXPECT_TRUE(fForm->fKeys.empty()) << "keys of an open menu stay in the menu";
 
-    ClickTitle(0);
+    ClickAt(TitleCentre(0));
     Key(kHostRight);
     EXPECT_FALSE(file->IsOpen());
     ASSERT_TRUE(edit->IsOpen());
@@ -186,11 +162,6 @@ TEST_F(QuorMenu, F10AndAltWithATitleLetterOpenTheStripMenusFromTheKeyboard)
     ASSERT_TRUE(file->IsOpen());
     EXPECT_EQ(file->Highlighted(), 0);
     EXPECT_EQ(fForm->fUpdates, 1);
-    Key(kHostDown);
-    Key(kHostReturn);
-    EXPECT_EQ(fForm->fHeard, std::vector<int>{2}) << "the open menu's keys work as ever";
-    pushF10(0);
-    ASSERT_TRUE(file->IsOpen());
     pushF10(0);
     EXPECT_FALSE(file->IsOpen());
     EXPECT_EQ(fBar->OpenIndex(), -1);
@@ -228,36 +199,29 @@ TEST_F(QuorMenu, PointerChoosesOnlyEnabledItemsAndTitlesToggleTheirMenu)
     fForm->fDisable = {3};
     Quor_Menu* file = fBar->Menu(0);
 
-    ClickTitle(0);
-    ClickItem(file, 2);
+    ClickAt(TitleCentre(0));
+    ClickAt(ItemCentre(file, 2));
     EXPECT_FALSE(file->IsOpen()) << "a separator closes the menu";
-    ClickTitle(0);
-    ClickItem(file, 3);
+    ClickAt(TitleCentre(0));
+    ClickAt(ItemCentre(file, 3));
     EXPECT_FALSE(file->IsOpen()) << "a disabled item closes the menu";
-    EXPECT_EQ(file->PickItem(file->ItemRect(2).LeftTop()), -1);
     EXPECT_TRUE(fForm->fHeard.empty());
 
-    ClickTitle(0);
-    ASSERT_TRUE(file->IsOpen());
-    ClickTitle(0);
+    ClickAt(TitleCentre(0));
+    ClickAt(TitleCentre(0));
     EXPECT_FALSE(file->IsOpen()) << "the title closes its own menu";
-    EXPECT_EQ(fBar->OpenIndex(), -1);
 
     const Quor_Point title = TitleCentre(0);
     Press(title.x, title.y);
-    ASSERT_TRUE(file->IsOpen());
     const Quor_Point item = ItemCentre(file, 4);
     Move(item.x, item.y - 3);
-    Move(item.x, item.y);
-    EXPECT_EQ(file->Highlighted(), 4);
     Release(item.x, item.y);
     EXPECT_FALSE(file->IsOpen());
     EXPECT_EQ(fForm->fHeard, std::vector<int>{4});
 
     // Moving over another title while a menu is open switches to it.
-    ClickTitle(0);
-    const Quor_Point other = TitleCentre(1);
-    Move(other.x, other.y);
+    ClickAt(TitleCentre(0));
+    MoveTo(TitleCentre(1));
     EXPECT_TRUE(fBar->Menu(1)->IsOpen());
     EXPECT_FALSE(file->IsOpen());
     Click(5, Y(200));
@@ -287,10 +251,9 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
 
     fHost.PushKey(fHostId, 's', QUOR_HOST_CTRL);
     Pump();
-    EXPECT_EQ(fForm->Heard(5), 1);
-    EXPECT_EQ(fForm->Heard(6), 1);
-    EXPECT_EQ(fForm->Heard(8), 1);
-    EXPECT_EQ(fForm->Heard(7), 0);
+    std::vector<int> heard = fForm->fHeard;
+    std::sort(heard.begin(), heard.end());
+    EXPECT_EQ(heard, (std::vector<int>{5, 6, 8}));
     EXPECT_EQ(fForm->fUpdates, 1);
     EXPECT_TRUE(fForm->fKeys.empty());
 
@@ -323,12 +286,8 @@ TEST_F(QuorMenu, TallMenuRunsInColumnsAndStaysInsideTheWindow)
     EXPECT_LE(rows * h, kHeight - 8);
     EXPECT_GT((rows + 1) * h, kHeight - 8) << "as many rows as fit";
     EXPECT_EQ(menu.Columns(), (60 + rows - 1) / rows);
-    EXPECT_GE(menu.Columns(), 2);
     const Quor_Rect frame = menu.Frame();
-    EXPECT_LE(frame.right, kWidth - 1);
-    EXPECT_LE(frame.bottom, kHeight - 1);
-    EXPECT_GE(frame.left, 0);
-    EXPECT_GE(frame.top, 0);
+    EXPECT_TRUE(InsideWindow(frame));
 
     const Quor_Rect first = menu.ItemRect(0);
     const Quor_Rect second = menu.ItemRect(rows);
@@ -364,19 +323,17 @@ TEST_F(QuorMenu, SubmenusOpenBesideTheirItemAndEscapeClosesOneLevel)
     menu.SetTarget(&log);
     menu.Go(fWindow, Quor_Point(40, 40));
 
-    const Quor_Point more = ItemCentre(&menu, 1);
-    Move(more.x, more.y);
+    MoveTo(ItemCentre(&menu, 1));
     ASSERT_TRUE(sub->IsOpen());
     const Quor_Rect item = menu.ItemRect(1);
     EXPECT_EQ(sub->Location(), Quor_Point(menu.Location().x + item.right, menu.Location().y + item.top));
-    ClickItem(sub, 1);
+    ClickAt(ItemCentre(sub, 1));
     EXPECT_EQ(log.whats, std::vector<int>{32});
     EXPECT_FALSE(sub->IsOpen());
     EXPECT_FALSE(menu.IsOpen());
 
     menu.Go(fWindow, Quor_Point(40, 40));
-    Move(more.x, more.y);
-    ASSERT_TRUE(sub->IsOpen());
+    MoveTo(ItemCentre(&menu, 1));
     Key(kHostEscape);
     EXPECT_FALSE(sub->IsOpen());
     EXPECT_TRUE(menu.IsOpen());
@@ -392,7 +349,9 @@ TEST_F(QuorMenu, SubmenusOpenBesideTheirItemAndEscapeClosesOneLevel)
 TEST_F(QuorMenu, PopupMovesItsCheckMarkAndStillReachesItsHandler)
 {
     // Catches a pop-up whose check mark stays on the old item, one that shows a stale label,
-    // and codes that bypass the pop-up when a handler is set (so the mark never moves).
+    // codes that bypass the pop-up when a handler is set (so the mark never moves), and a
+    // pop-up deleted while its menu is open that leaves the menu in the window (a press then
+    // reaches freed memory).
     WhatLog log;
     auto* popup = Place(new Quor_PopupMenu(120, true), 20, 20);
     Quor_Menu* menu = new Quor_Menu("Mode");
@@ -407,11 +366,10 @@ TEST_F(QuorMenu, PopupMovesItsCheckMarkAndStillReachesItsHandler)
     Click(30, 25);
     ASSERT_TRUE(menu->IsOpen());
     EXPECT_EQ(menu->Location(), Quor_Point(20, 20 + popup->Shape().y));
-    ClickItem(menu, 2);
+    ClickAt(ItemCentre(menu, 2));
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_FALSE(popup->IsOpen());
     EXPECT_EQ(log.whats, std::vector<int>{23});
-    EXPECT_TRUE(menu->IsChecked(23));
     EXPECT_FALSE(menu->IsChecked(21));
     EXPECT_STREQ(menu->FirstCheckedLabel(), "Gamma");
 
@@ -421,26 +379,8 @@ TEST_F(QuorMenu, PopupMovesItsCheckMarkAndStillReachesItsHandler)
     Click(30, 25);
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_EQ(log.whats.size(), 1u);
-}
 
-TEST_F(QuorMenu, FixedTablesRefuseAndOwnersLeaveNothingOpenBehind)
-{
-    // Catches a thirteenth menu written past the bar's table, and a pop-up deleted while its
-    // menu is open that leaves the menu in the window (a press then reaches freed memory).
-    Quor_MenuBar bar;
-    for (int i = 0; i < Quor_MenuBar::kMaxMenus; ++i)
-        EXPECT_TRUE(bar.AddMenu(new Quor_Menu("M")));
-    Quor_Menu extra("Extra");
-    EXPECT_FALSE(bar.AddMenu(&extra));
-    EXPECT_EQ(bar.CountMenus(), Quor_MenuBar::kMaxMenus);
-    EXPECT_EQ(bar.Menu(Quor_MenuBar::kMaxMenus), nullptr);
-    EXPECT_EQ(extra.BarOwner(), nullptr);
-
-    auto* popup = Place(new Quor_PopupMenu(100, false), 20, 20);
-    Quor_Menu* menu = new Quor_Menu("Doomed");
-    menu->AddItem("One", 0, 1);
-    popup->SetMenu(menu);
-    Open();
+    // Deleted while its menu is open, the pop-up takes the menu out of the window.
     Click(30, 25);
     ASSERT_TRUE(menu->IsOpen());
     const int layers = fWindow->CountLayers();
@@ -449,7 +389,19 @@ TEST_F(QuorMenu, FixedTablesRefuseAndOwnersLeaveNothingOpenBehind)
     EXPECT_EQ(fWindow->CountLayers(), layers - 1);
     Move(40, 60);
     Click(40, 60);
-    EXPECT_TRUE(fLayer->fHeard.empty());
+    EXPECT_EQ(log.whats.size(), 1u);
+}
+
+TEST_F(QuorMenu, BarRefusesAThirteenthMenu)
+{
+    // Catches a thirteenth menu written past the bar's table.
+    Quor_MenuBar bar;
+    for (int i = 0; i < Quor_MenuBar::kMaxMenus; ++i)
+        EXPECT_TRUE(bar.AddMenu(new Quor_Menu("M")));
+    Quor_Menu extra("Extra");
+    EXPECT_FALSE(bar.AddMenu(&extra));
+    EXPECT_EQ(bar.CountMenus(), Quor_MenuBar::kMaxMenus);
+    EXPECT_EQ(extra.BarOwner(), nullptr);
 }
 
 TEST_F(QuorMenu, OpenMenuLooksRight)
@@ -463,7 +415,7 @@ TEST_F(QuorMenu, OpenMenuLooksRight)
     Quor_Menu* recent = new Quor_Menu("Recent");
     recent->AddItem("a.qpm", 0, 50);
     file->AddSubMenu("Open Recent", recent);
-    ClickTitle(0);
+    ClickAt(TitleCentre(0));
     ASSERT_TRUE(file->IsOpen());
     Key(kHostDown);
     Key(kHostDown);

@@ -2,7 +2,6 @@
 // group and the target hear about a change.
 #include <gtest/gtest.h>
 
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/widgets/Quor_CheckBox.h"
 #include "toolkit/widgets/Quor_RadioButton.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestFiles.h"
-#include "tests/toolkit/widgets/ControlTestSupport.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"

@@ -14,15 +14,6 @@ using namespace quor_test;
 
 namespace {
 
-// Host characters of the special keys.
-constexpr int kHome = 1;
-constexpr int kEnd = 4;
-constexpr int kBackspace = 8;
-constexpr int kTab = 9;
-constexpr int kLeft = 28;
-constexpr int kRight = 29;
-constexpr int kDelete = 127;
-
 constexpr unsigned int kFollow = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
 
 }  // namespace
@@ -78,7 +69,7 @@ TEST_F(QuorTextControl, TypingReplacesTheSelectionAndShiftArrowsExtendIt)
     Type("J");
     EXPECT_STREQ(field->Value(), "J world");
     EXPECT_EQ(field->Caret(), 1);
-    Key(kLeft, QUOR_HOST_SHIFT);
+    Key(kHostLeft, QUOR_HOST_SHIFT);
     EXPECT_EQ(field->Selection(), Quor_String("J"));
     Type("j");
     EXPECT_STREQ(field->Value(), "j world");
@@ -91,18 +82,18 @@ TEST_F(QuorTextControl, TypingReplacesTheSelectionAndShiftArrowsExtendIt)
         int anchor;
     };
     const Step steps[] = {
-        {kEnd, 0, "j world", 7, 7},
-        {kLeft, QUOR_HOST_SHIFT, "j world", 6, 7},
-        {kLeft, QUOR_HOST_SHIFT, "j world", 5, 7},
-        {kBackspace, 0, "j wor", 5, 5},
-        {kHome, QUOR_HOST_SHIFT, "j wor", 0, 5},
-        {kRight, 0, "j wor", 1, 1},
-        {kDelete, 0, "jwor", 1, 1},
-        {kBackspace, 0, "wor", 0, 0},
-        {kBackspace, 0, "wor", 0, 0},
-        {kEnd, 0, "wor", 3, 3},
-        {kDelete, 0, "wor", 3, 3},
-        {kRight, 0, "wor", 3, 3},
+        {kHostEnd, 0, "j world", 7, 7},
+        {kHostLeft, QUOR_HOST_SHIFT, "j world", 6, 7},
+        {kHostLeft, QUOR_HOST_SHIFT, "j world", 5, 7},
+        {kHostBackspace, 0, "j wor", 5, 5},
+        {kHostHome, QUOR_HOST_SHIFT, "j wor", 0, 5},
+        {kHostRight, 0, "j wor", 1, 1},
+        {kHostDelete, 0, "jwor", 1, 1},
+        {kHostBackspace, 0, "wor", 0, 0},
+        {kHostBackspace, 0, "wor", 0, 0},
+        {kHostEnd, 0, "wor", 3, 3},
+        {kHostDelete, 0, "wor", 3, 3},
+        {kHostRight, 0, "wor", 3, 3},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(std::string("key ") + std::to_string(s.key) + " -> " + s.text);
@@ -119,7 +110,7 @@ TEST_F(QuorTextControl, TheClipboardCarriesLatin1BothWays)
     // cut that does not delete, a paste with an empty clipboard that changes the field, and the
     // line breaks of a multi-line clipboard landing in a one-line field.
     Quor_TextControl* field = Field(Quor_TextControl::kText, "Caf\xE9 ol\xE9");
-    MessageCounter counter;
+    WhatLog counter;
     field->SetHandler(&counter);
 
     field->Select(0, 4);
@@ -134,12 +125,12 @@ TEST_F(QuorTextControl, TheClipboardCarriesLatin1BothWays)
 
     fHost.SetClipboard("na\xC3\xAFve\nline\ttwo");
     field->Select(0, 3);
-    const int before = counter.count;
+    const size_t before = counter.whats.size();
     Key('v', QUOR_HOST_CTRL);
     EXPECT_STREQ(field->Value(), "na\xEFvelinetwo\xE9");
     EXPECT_EQ(field->Caret(), 12);
     EXPECT_EQ(field->Anchor(), 12);
-    EXPECT_EQ(counter.count, before + 1);
+    EXPECT_EQ(counter.whats.size(), before + 1);
 
     fHost.SetClipboard("", false);
     Key('v', QUOR_HOST_CTRL);
@@ -213,11 +204,11 @@ TEST_F(QuorTextControl, TheWheelAndARightDragStepNumbers)
                      std::to_string(c.notches) + " mods " + std::to_string(c.hostModifiers));
         SetUpWindowAgain();
         Quor_TextControl* field = Field(c.type, c.start);
-        MessageCounter counter;
+        WhatLog counter;
         field->SetHandler(&counter);
         Wheel(20, 15, c.notches, c.hostModifiers);
         EXPECT_STREQ(field->Value(), c.expected);
-        EXPECT_EQ(counter.count, c.type == Quor_TextControl::kText ? 0 : 1);
+        EXPECT_EQ(counter.whats.size(), c.type == Quor_TextControl::kText ? 0u : 1u);
         field->SetHandler(nullptr);
     }
 
@@ -265,7 +256,7 @@ TEST_F(QuorTextControl, FocusStartsTheCaretAndLosingItReports)
 
     Type("ef");
     EXPECT_EQ(fLayer->Heard(11), 0);
-    Key(kTab);
+    Key(kHostTab);
     EXPECT_TRUE(second->IsFocused());
     EXPECT_FALSE(first->IsRunning());
     EXPECT_EQ(Quor_TextControl::gFocusedTextControl, second);

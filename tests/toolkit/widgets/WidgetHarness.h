@@ -1,5 +1,5 @@
 // A window on the in-memory host with one form layer, for driving widgets with clicks, keys and
-// the wheel and reading back what the window shows.
+// the wheel and reading back what the window shows; and a small icon to put on buttons.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_View.h"
@@ -48,6 +49,7 @@ protected:
     }
     void TearDown() override
     {
+        fHost.SetIdleHook(nullptr);
         CloseWindow();
         MemoryHostTest::TearDown();
     }
@@ -76,24 +78,19 @@ protected:
         Pump();
     }
 
+    // Input as the desktop sends it, each handled before the call returns; keys are host
+    // characters (see Quor_HostEvent).
     void Click(int x, int y, int button = 1, unsigned int hostModifiers = 0)
     {
         fHost.PushClick(fHostId, x, y, button, hostModifiers);
         Pump();
     }
-    void Press(int x, int y, int button = 1)
+    void Press(int x, int y, int button = 1) { Mouse(Quor_HostEvent::kMouseDown, x, y, button); }
+    void Move(int x, int y) { Mouse(Quor_HostEvent::kMouseMove, x, y, 1); }
+    void Release(int x, int y, int button = 1) { Mouse(Quor_HostEvent::kMouseUp, x, y, button); }
+    void Mouse(Quor_HostEvent::Kind kind, int x, int y, int button)
     {
-        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, x, y, button);
-        Pump();
-    }
-    void Move(int x, int y)
-    {
-        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, x, y);
-        Pump();
-    }
-    void Release(int x, int y, int button = 1)
-    {
-        fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, x, y, button);
+        fHost.PushMouse(fHostId, kind, x, y, button);
         Pump();
     }
     void Wheel(int x, int y, int notches, unsigned int hostModifiers = 0)
@@ -101,7 +98,6 @@ protected:
         fHost.PushWheel(fHostId, x, y, notches, 0, hostModifiers);
         Pump();
     }
-    // A key as the desktop sends it (a host character, see Quor_HostEvent).
     void Key(int hostChar, unsigned int hostModifiers = 0)
     {
         fHost.PushKey(fHostId, hostChar, hostModifiers);
@@ -146,6 +142,12 @@ protected:
         Quor_ImageOps::Blit(&part, &out->Image(), 0, 0);
     }
     rgb_color Shown(int x, int y) { return fHost.PixelAt(fHostId, x, y); }
+    // Whether a frame in the window's content lies wholly inside it.
+    static bool InsideWindow(Quor_Rect frame)
+    {
+        const Quor_Rect window(0, 0, kWidth - 1, kHeight - 1);
+        return window.Contains(frame.LeftTop()) && window.Contains(frame.RightBottom());
+    }
 
 private:
     void MakeWindow()
@@ -173,16 +175,21 @@ protected:
     uint32_t fHostId = 0;
 };
 
-// Counts the messages it receives and keeps the last one.
-class MessageCounter : public Quor_Handler {
-public:
-    void HandleMessage(Quor_Message* message) override
-    {
-        ++count;
-        last = *message;
+// A 16 x 16 icon: a blue disc with a white cross on a transparent ground.
+inline void MakeIcon(Quor_BaseImage* icon, int size = 16)
+{
+    ASSERT_EQ(icon->Initialize(size, size, 32), 0);
+    const float c = (size - 1) / 2.0f;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float dx = x - c;
+            const float dy = y - c;
+            uint32_t p = Px(0, 0, 0, 0);
+            if (dx * dx + dy * dy <= c * c)
+                p = (x == size / 2 || y == size / 2) ? Px(255, 255, 255) : Px(40, 90, 200);
+            At(icon->Image(), x, y) = p;
+        }
     }
-    int count = 0;
-    Quor_Message last;
-};
+}
 
 }  // namespace quor_test

@@ -48,27 +48,16 @@ TEST(QuorFont, EveryFontMatchesTheMetricTable)
 
 // Catches a dump whose layout drifts (lines, separators, "%ld" of an int) or whose values do not
 // read back: the committed tables, compiled into the fonts, must be exactly what dumping those
-// fonts writes, with four lines of 64 values per 256-entry table.
+// fonts writes.
 TEST(QuorFont, BuiltinFontsDumpToTheirCommittedTables)
 {
     quor_test::ScratchDir scratch;
     for (const ExpectedFont& e : kExpected) {
-        SCOPED_TRACE(e.prefix);
         const std::string path = scratch.File(std::string(e.prefix) + ".txt");
         ASSERT_EQ(Embedded(int(&e - kExpected))->DumpBitmapFont(path.c_str(), e.prefix), QUOR_OK);
         const std::string dump = quor_test::ReadFileBytes(path);
-        const std::string head = "int32\tk" + std::string(e.prefix) + "fontWidth = " + std::to_string(e.fontWidth) + ";\n";
-        EXPECT_EQ(dump.compare(0, head.size(), head), 0);
-        EXPECT_NE(quor_test::ReadFileBytes(quor_test::SourcePath(e.dataFile)).find(dump), std::string::npos)
-            << "the table file differs from a dump";
-        for (const char* name : {"charOffset", "charWidth", "charAdvance", "charDelta"}) {
-            const std::string open = "int32\tk" + std::string(e.prefix) + name + "[] = {\n\t";
-            const size_t begin = dump.find(open), end = dump.find("\n};\n", begin);
-            ASSERT_NE(begin, std::string::npos) << name;
-            const std::string body = dump.substr(begin + open.size(), end - begin - open.size());
-            EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 3) << name;
-            EXPECT_EQ(std::count(body.begin(), body.end(), ','), 256) << name;
-        }
+        EXPECT_TRUE(dump.size() > 4000 && quor_test::ReadFileBytes(quor_test::SourcePath(e.dataFile)).find(dump) != std::string::npos)
+            << e.prefix << ": the table file differs from a dump";
     }
 }
 

@@ -17,51 +17,7 @@ namespace {
 
 constexpr uint32_t kWhitePx = 0xFFFFFFFFu;
 
-// Every pixel that differs from white lies inside r.
-bool OnlyInside(const GraphicsCanvas& c, const Quor_Rect& r)
-{
-    for (int y = 0; y < c.inner.height; y++)
-        for (int x = 0; x < c.inner.width; x++)
-            if (c.At(x, y) != kWhitePx && !r.Contains(Quor_Point(x, y)))
-                return false;
-    return true;
-}
-
 }  // namespace
-
-// Catches line clipping that writes past an image edge or a clip edge (the guard border and
-// ASan see it), for thin and square pens, with and without smoothing, at every edge and corner.
-TEST(QuorGraphics, ClippedAtEveryEdgeWithoutWritingOutside)
-{
-    for (int pen : {1, 2, 3, 6}) {
-        for (bool smooth : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "pen " << pen << " smoothing " << smooth);
-            GraphicsCanvas c(41, 29, kWhite, 8);
-            c.Pen(kBlack, pen, smooth);
-            for (int deg = 0; deg < 360; deg += 7) {
-                const float a = deg * 3.14159265f / 180.0f;
-                c.g.DrawLine(20, 14, 20 + 90 * std::cos(a), 14 + 90 * std::sin(a));
-            }
-            // Along each edge, just outside it, and through the corners.
-            const float edges[][4] = {{-5, 0, 50, 0},   {-5, 28, 50, 28}, {0, -5, 0, 40},        {40, -5, 40, 40},
-                                      {-1, -1, 41, 29}, {41, -1, -1, 29}, {-0.6f, 3, -0.6f, 20}};
-            for (const auto& e : edges)
-                c.g.DrawLine(e[0], e[1], e[2], e[3]);
-            EXPECT_TRUE(c.Intact());
-            EXPECT_GT(c.CountNot(kWhitePx), 0);
-
-            GraphicsCanvas d(41, 29, kWhite, 8);
-            d.Pen(kBlack, pen, smooth).SetClipRect(Quor_Rect(5, 4, 30, 20));
-            for (int deg = 0; deg < 360; deg += 11) {
-                const float a = deg * 3.14159265f / 180.0f;
-                d.g.DrawLine(17, 12, 17 + 60 * std::cos(a), 12 + 60 * std::sin(a));
-            }
-            d.g.FrameRect(Quor_Rect(5, 4, 30, 20));
-            EXPECT_TRUE(OnlyInside(d, Quor_Rect(5, 4, 30, 20)));
-            EXPECT_TRUE(d.Intact());
-        }
-    }
-}
 
 // Catches a Bresenham walk that drops an endpoint, or that depends on the direction the
 // segment is given in (a line redrawn backwards would leave pixels of the old one).
@@ -91,18 +47,11 @@ TEST(QuorGraphics, EndpointsDrawnAndDirectionIrrelevant)
     EXPECT_EQ(dot.CountNot(kWhitePx), 1);
 }
 
-// Catches a square pen of the wrong width or offset (P = 2 covers the row and the one above,
-// P = 3 one row each side), hollow dots from wide pens, and thick lines that vanish when they
-// run along the clip edge.
+// Catches hollow dots from wide pens, markers of the wrong size, and thick lines that vanish when
+// they run along the clip edge (the pen's width and offset are pinned by the line pictures).
 TEST(QuorGraphics, SquarePenWidths)
 {
-    GraphicsCanvas c(30, 20), d(30, 20), dot(20, 20), mk(20, 20), f(30, 20);
-    c.Pen(kBlack, 2).DrawLine(5, 10, 20, 10);
-    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(4, 9, 20, 10));
-    EXPECT_EQ(c.CountNot(kWhitePx), 17 * 2);
-    d.Pen(kBlack, 3).DrawLine(10, 3, 10, 15);
-    EXPECT_EQ(d.Extent(kWhitePx), Quor_Rect(9, 2, 11, 16));
-    EXPECT_EQ(d.CountNot(kWhitePx), 3 * 15);
+    GraphicsCanvas dot(20, 20), mk(20, 20), f(30, 20);
     dot.Pen(kBlack, 5).DrawLine(10, 10, 10, 10);
     EXPECT_EQ(dot.CountNot(kWhitePx), 25);
 
@@ -173,18 +122,17 @@ TEST(QuorGraphics, NearPlaneCutKeepsOnlyTheVisiblePart)
     m.m[3] = 0.01f;
     c.g.ApplyMatrix(m);
     c.g.DrawLine(10, 10, -300, -20);   // the far end would project to (150, 10)
-    EXPECT_GT(c.CountNot(kWhitePx), 0);
-    EXPECT_TRUE(OnlyInside(c, Quor_Rect(0, 0, 12, 49)));
     c.g.DrawLine(-200, 10, -300, 20);   // wholly behind
-    EXPECT_TRUE(OnlyInside(c, Quor_Rect(0, 0, 12, 49)));
+    const Quor_Rect ink = c.Extent(kWhitePx);
+    EXPECT_TRUE(ink.left <= ink.right && ink.right <= 12) << ink.left << " to " << ink.right;
 }
 
-// Catches anti-aliasing that departs from the coverage tables: the profile across a horizontal
-// line, its dimmed ends, a diagonal's full slope correction, and the alpha a line leaves on a
-// transparent image (it must equal the coverage, or text and icons drawn there lose their edges).
+// Catches anti-aliasing that departs from the coverage tables (the profile across a horizontal
+// line and its dimmed ends) and above all the alpha a line leaves on a transparent image: it must
+// equal the coverage, or text and icons drawn there lose their edges. Slopes, translucent colours
+// and the tables' own values are pinned by the smoothed golden pictures.
 TEST(QuorGraphics, AntialiasedCoverageFollowsTheTables)
 {
-    // The tables' own values are pinned by the smoothed golden pictures.
     const auto& t = Quor_AntialiasTables::Get();
     auto coverage = [&](int d, int slope, int end) { return (t.filter_table[d] * slope * end) >> 16; };
 
@@ -203,21 +151,6 @@ TEST(QuorGraphics, AntialiasedCoverageFollowsTheTables)
     EXPECT_EQ(c.At(40, 10) & 255, uint32_t(coverage(0, 181, 128)));
     EXPECT_EQ(c.At(4, 10), 0u);
 
-    GraphicsCanvas half(48, 24, kClear);   // centre between two rows: both at 1/2 pixel
-    half.Pen(kWhite, 1, true).DrawLine(5, 10.5f, 40, 10.5f);
-    EXPECT_EQ(half.At(20, 10) & 255, uint32_t(coverage(16, 181, 256)));
-    EXPECT_EQ(half.At(20, 11) & 255, uint32_t(coverage(16, 181, 256)));
-
-    GraphicsCanvas diag(48, 48, kClear);
-    diag.Pen(kWhite, 1, true).DrawLine(4, 4, 40, 40);
-    EXPECT_EQ(diag.At(20, 20) & 255, uint32_t(coverage(0, 256, 256)));
-    EXPECT_EQ(diag.At(21, 20) & 255, uint32_t(coverage(32, 256, 256)));
-
-    // A translucent colour scales the coverage through the alpha table.
-    GraphicsCanvas faint(48, 24, kClear);
-    faint.Pen(rgb_color{255, 255, 255, 100}, 1, true).DrawLine(5, 10, 40, 10);
-    EXPECT_EQ(faint.At(20, 10) & 255,
-              uint32_t(Quor_ImageOps::gAlphaMask[100][coverage(0, 181, 256)]));
 }
 
 // Catches anti-aliased drawing that only knows 32-bit pixels and writes 16 or 8-bit targets as

@@ -50,11 +50,6 @@ TEST(QuorGraphics, FillRectExactAndRotated)
     const int rotated = t.CountValue(Px(255, 0, 0));
     EXPECT_GE(rotated, 95);
     EXPECT_LE(rotated, 121);
-
-    // A translucent colour blends every pixel once.
-    GraphicsCanvas b(40, 40);
-    b.Pen(rgb_color{255, 0, 0, 128}).FillRect(Quor_Rect(10, 10, 19, 19));
-    EXPECT_EQ(b.CountValue(Px(255, 127, 127)), 100);
 }
 
 // Catches a fill rule other than even-odd (the pentagram's inner pentagon would fill), and rows
@@ -108,15 +103,14 @@ TEST(QuorGraphics, HalfRowVerticesCountOnce)
 TEST(QuorGraphics, BezierSegmentRule)
 {
     const Quor_Vector2 same[4] = {{7, 7}, {7, 7}, {7, 7}, {7, 7}};
-    EXPECT_EQ(Quor_Graphics::BezierSegments(same, 5.0f, 128), 2);
-    // L = 50 + 50 from the ends to the middle of the handles.
+    // L = 50 + 50 from the ends to the middle of the handles: 20.8 truncates to 20, 21.3 to 21
+    // and then to an even 22.
     const Quor_Vector2 arch[4] = {{0, 0}, {50, 0}, {50, 0}, {100, 0}};
-    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 5.0f, 128), 20);
-    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 4.8f, 128), 20);   // 20.8 truncates to 20
-    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 4.7f, 128), 22);   // 21.3 -> 21 -> even 22
-    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 0.001f, 128), 128);
-    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 0.0f, 7), 7);
-    EXPECT_EQ(Quor_Graphics::BezierSegments(arch, 5.0f, 1), 2);
+    const struct { const Quor_Vector2* curve; float tolerance; int limit, segments; } cases[] = {
+        {same, 5.0f, 128, 2}, {arch, 5.0f, 128, 20}, {arch, 4.8f, 128, 20}, {arch, 4.7f, 128, 22},
+        {arch, 0.001f, 128, 128}, {arch, 0.0f, 7, 7}, {arch, 5.0f, 1, 2}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Quor_Graphics::BezierSegments(c.curve, c.tolerance, c.limit), c.segments) << c.tolerance << " " << c.limit;
 
     GraphicsCanvas c(20, 20);
     c.Pen(kBlack).DrawBezier(same);
@@ -124,23 +118,14 @@ TEST(QuorGraphics, BezierSegmentRule)
     EXPECT_LE(c.CountNot(kWhitePx), 1);
 }
 
-// Catches a rounded rectangle whose radius exceeds half its side (its edges fold back and the
-// even-odd rule punches holes), and ovals far from their area.
+// Catches a rounded rectangle whose radius exceeds half its side: its edges fold back and the
+// even-odd rule punches holes.
 TEST(QuorGraphics, RoundedShapesStayWhole)
 {
     GraphicsCanvas c(40, 40);
     c.Pen(kBlack).FillRoundedRect(Quor_Rect(5, 5, 24, 14), 30);
     for (int x = 7; x <= 22; x++)
         ASSERT_EQ(c.At(x, 10), Px(0, 0, 0)) << x;
-
-    GraphicsCanvas o(64, 64);
-    o.Pen(kBlack).FillOval(Quor_Rect(2, 2, 61, 61));
-    const double area = kPi * 29.5 * 29.5;
-    EXPECT_NEAR(o.CountNot(kWhitePx), area, area * 0.05);
-    GraphicsCanvas f(64, 64);
-    f.Pen(kBlack).FillCircle(Quor_Vector2(32, 32), 20);
-    EXPECT_NEAR(f.CountNot(kWhitePx), kPi * 400, kPi * 400 * 0.06);
-    EXPECT_EQ(f.At(32, 32), Px(0, 0, 0));
 }
 
 // Catches a recursive flood fill (a region of a million pixels exhausts the stack) and one that
@@ -166,38 +151,6 @@ TEST(QuorGraphics, FloodFillLargeRegions)
     EXPECT_EQ(e.CountValue(Px(0, 0, 255)), 25);
     e.g.FloodFill(20, 20);   // outside the clip
     EXPECT_EQ(e.CountValue(Px(0, 0, 255)), 25);
-}
-
-// Catches mask levels that do not restrict the masked fill, a mask write that also paints, and
-// the draw-into-mask bit ignored.
-TEST(QuorGraphics, MasksRestrictFills)
-{
-    GraphicsCanvas c(30, 20);
-    c.g.SetColor(kRed);
-    c.g.PushMask(false);
-    c.g.SetDrawMode(Quor_Graphics::kDrawIntoMask);
-    c.g.FillRect(Quor_Rect(2, 2, 11, 11));
-    EXPECT_EQ(c.CountNot(kWhitePx), 0);
-    EXPECT_EQ(c.g.MaskValue(5, 5), 1);
-    EXPECT_EQ(c.g.MaskValue(15, 5), 0);
-
-    c.g.PushMask(true);   // level 2 everywhere, then cut a hole out of it
-    c.g.SetDrawMode(Quor_Graphics::kDrawIntoMask);
-    c.g.ClearMask();
-    c.g.FillRect(Quor_Rect(0, 0, 29, 5));
-    c.g.SetDrawMode(Quor_Graphics::kDrawMasked);
-    c.g.FillRect(Quor_Rect(0, 0, 29, 19));
-    // Only where both levels are set: rows 2..5 of the first square.
-    EXPECT_EQ(c.CountValue(Px(255, 0, 0)), 10 * 4);
-    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(2, 2, 11, 5));
-
-    c.g.PopMask();
-    c.g.SetColor(kBlue);
-    c.g.SetDrawMode(Quor_Graphics::kDrawMasked | Quor_Graphics::kDrawFill);
-    c.g.FillOval(Quor_Rect(0, 0, 29, 19));
-    EXPECT_EQ(c.Extent(kWhitePx), Quor_Rect(2, 2, 11, 11));
-    c.g.PopMask();
-    EXPECT_EQ(c.g.DrawMode(), 1u);
 }
 
 // Catches picking that reports hits without a change, misses a line through the point, or leaves
@@ -237,27 +190,23 @@ TEST(QuorGraphics, BoundingBoxGrowsWithDrawing)
     EXPECT_LT(y1, 18.0f);
 }
 
-// Catches the one-row gradient dividing 0 by 0 (NaN to int), a gradient running the wrong way,
-// and black pixels outside the clip taking gradient colours.
+// Catches the one-row gradient dividing 0 by 0 (NaN to int) and black pixels outside the clip
+// taking gradient colours; directions and rounded corners are pinned by the golden pictures.
 TEST(QuorGraphics, GradientFillEnds)
 {
     GraphicsCanvas c(20, 12, kBlack);
     c.g.SetClipRect(Quor_Rect(0, 0, 19, 5));
     c.g.RoundedGradientFill(Quor_Rect(2, 0, 17, 11), 0, true, kRed, kBlue);
-    EXPECT_EQ(c.At(5, 0), Px(255, 0, 0));
-    EXPECT_EQ(c.At(5, 5), Px(139, 0, 116));   // t = 5/11
-    EXPECT_EQ(c.At(5, 6), Px(0, 0, 0));       // outside the clip
-    EXPECT_EQ(c.At(0, 3), Px(0, 0, 0));       // outside the rectangle
+    EXPECT_EQ(c.Extent(Px(0, 0, 0)), Quor_Rect(2, 0, 17, 5));
     c.g.ClearClipRect();
     c.g.RoundedGradientFill(Quor_Rect(0, 8, 19, 8), 0, true, kRed, kBlue);
-    EXPECT_EQ(c.At(10, 8), Px(255, 0, 0));
-    c.g.RoundedGradientFill(Quor_Rect(0, 10, 19, 11), 0, false, kRed, kBlue);
-    EXPECT_EQ(c.At(0, 10), Px(255, 0, 0));
-    EXPECT_EQ(c.At(19, 11), Px(0, 0, 255));
+    c.g.RoundedGradientFill(Quor_Rect(5, 10, 5, 11), 0, false, kRed, kBlue);
+    EXPECT_TRUE(c.At(10, 8) == Px(255, 0, 0) && c.At(5, 10) == Px(255, 0, 0) && c.At(5, 11) == Px(255, 0, 0));
 }
 
-// Catches text placed by the wrong arithmetic: centring by the character count instead of the
-// pixel width, the inverted sense of the alignments at the pen, and text outside the clip.
+// Catches text placed by the wrong arithmetic (centring by the character count instead of the
+// pixel width, the two alignments swapped, the inverted sense of the alignments at the pen),
+// text drawn without a font, and text outside the clip.
 TEST(QuorGraphics, DrawStringAlignment)
 {
     std::unique_ptr<Quor_Font> font(Quor_Font::GetBitmapFontEmbedded(0));
@@ -265,27 +214,26 @@ TEST(QuorGraphics, DrawStringAlignment)
     const char* text = "Wii";
     const int width = font->StringWidth(text);
 
-    GraphicsCanvas c(100, 40), p(100, 40), q(100, 40), k(100, 40);
+    GraphicsCanvas c(100, 40), k(100, 40);
     c.Pen(kBlack).DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     EXPECT_EQ(c.CountNot(kWhitePx), 0);   // no font
-    for (GraphicsCanvas* canvas : {&c, &p, &q, &k})
-        canvas->Pen(kBlack).SetFont(font.get());
-    c.g.DrawString(text, Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    c.g.SetFont(font.get());
+    c.g.DrawString(text, Quor_Rect(0, 0, 99, 29), QUOR_ALIGN_CENTER, QUOR_ALIGN_BOTTOM);
     const Quor_Rect ink = c.Extent(kWhitePx);
-    ASSERT_LE(ink.left, ink.right);
-    // The pen starts at 50 - width / 2; the ink sits inside the advance.
-    EXPECT_GE(ink.left, 50 - width / 2 - 1);
-    EXPECT_LE(ink.right, 50 - width / 2 + width);
-    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 20.0, 4.0);
-
-    p.g.MoveTo(50, 20);
-    p.g.DrawString(text, QUOR_ALIGN_RIGHT, QUOR_ALIGN_TOP);
-    EXPECT_GE(p.Extent(kWhitePx).left, 49);
-    EXPECT_LE(p.Extent(kWhitePx).bottom, 21);
-    q.g.MoveTo(50, 5);
-    q.g.DrawString(text, QUOR_ALIGN_LEFT, QUOR_ALIGN_BOTTOM);
-    EXPECT_LE(q.Extent(kWhitePx).right, 50);
-    EXPECT_GE(q.Extent(kWhitePx).top, 4);   // hanging: unmoved it would end above row 5
+    // The pen starts at 50 - width / 2 and the ink sits inside the advance; the baseline lies on
+    // the bottom row, so letters without descenders end just above it.
+    EXPECT_TRUE(ink.left >= 50 - width / 2 - 1 && ink.right <= 50 - width / 2 + width && ink.bottom == 28)
+        << ink.left << ", " << ink.top << ", " << ink.right << ", " << ink.bottom;
+    // At the pen, "right" starts there and "left" ends there; "bottom" hangs below the pen.
+    c.g.Clear(kWhite);
+    c.g.MoveTo(50, 20);
+    c.g.DrawString(text, QUOR_ALIGN_RIGHT, QUOR_ALIGN_TOP);
+    EXPECT_TRUE(c.Extent(kWhitePx).left >= 49 && c.Extent(kWhitePx).bottom <= 21);
+    c.g.Clear(kWhite);
+    c.g.MoveTo(50, 5);
+    c.g.DrawString(text, QUOR_ALIGN_LEFT, QUOR_ALIGN_BOTTOM);
+    EXPECT_TRUE(c.Extent(kWhitePx).right <= 50 && c.Extent(kWhitePx).top >= 4);   // unmoved it would end above row 5
+    k.Pen(kBlack).SetFont(font.get());
     k.g.SetClipRect(Quor_Rect(0, 0, 49, 39));
     k.g.DrawString("WWWWWWWWWW", Quor_Rect(0, 0, 99, 39), QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     EXPECT_LE(k.Extent(kWhitePx).right, 49);

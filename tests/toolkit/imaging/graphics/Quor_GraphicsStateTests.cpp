@@ -130,11 +130,12 @@ TEST(QuorGraphics, AttachRefusesUnusableRecords)
     EXPECT_EQ(g.Width(), 10);
 }
 
+// Catches a clip larger than the canvas clamped one pixel too far (or not at all), which let
+// fills, lines, curves, blits and text reach one pixel past the right and bottom edges, a clamp
+// one pixel too short, which left the last row and column undrawn, and line clipping that writes
+// past an image or clip edge for thin and square pens, with and without smoothing.
 TEST(QuorGraphics, ClipRectsReachingPastTheTargetStopAtItsLastRowAndColumn)
 {
-    // Catches a clip larger than the canvas clamped one pixel too far (or not at all), which let
-    // fills, lines, curves, blits and text reach one pixel past the right and bottom edges, and
-    // a clamp one pixel too short, which left the last row and column undrawn.
     constexpr int kW = 40, kH = 30;
     std::unique_ptr<Quor_Font> font(Quor_Font::GetBitmapFontEmbedded(0));
     ASSERT_NE(font, nullptr);
@@ -145,10 +146,12 @@ TEST(QuorGraphics, ClipRectsReachingPastTheTargetStopAtItsLastRowAndColumn)
     const std::pair<const char*, Draw> primitives[] = {
         {"fill", [](Quor_Graphics& g, const Quor_image&, const Quor_Vector2*) { g.FillRect(Quor_Rect(-99, -99, 99, 99)); }},
         {"lines", [](Quor_Graphics& g, const Quor_image&, const Quor_Vector2*) {
-             for (int pen : {1, 4}) {
+             for (int pen : {1, 2, 3, 6}) {
                  for (bool smooth : {false, true}) {
                      g.SetPenWidth(pen);
                      g.SetSmoothing(smooth);
+                     for (int deg = 0; deg < 360; deg += 7)   // a star leaving through every edge
+                         g.DrawLine(20, 14, 20 + 90 * std::cos(deg * 0.0174533f), 14 + 90 * std::sin(deg * 0.0174533f));
                      g.DrawLine(-5, kH - 0.6f, kW + 5, kH - 0.6f);
                      g.DrawLine(kW - 0.6f, -5, kW - 0.6f, kH + 5);
                      g.DrawLine(kW + 3, kH + 3, -3, -3);

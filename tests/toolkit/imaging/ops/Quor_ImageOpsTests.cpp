@@ -38,19 +38,15 @@ TEST(QuorImageOps, SampleImageEdgesAndCentres)
     Quor_BaseImage img;
     Make(&img, 3, 2, [&](int x, int y) { return values[y * 3 + x]; });
 
-    EXPECT_EQ(Ops::SampleImage(img, 0, 0), values[0]);
-    EXPECT_EQ(Ops::SampleImage(img, 1, 1), values[4]);
-    EXPECT_EQ(Ops::SampleImage(img, -5, -5), values[0]);
-    // Past the right edge: the last column's two top pixels, mixed by the row weight.
-    EXPECT_EQ(Ops::SampleImage(img, 3 + 3, 0.5f), Px(115, 125, 135, 178));   // alpha 177.5
-    EXPECT_EQ(Ops::SampleImage(img, 0.25f, 0), Px(18, 28, 38));             // 17.5 rounds up
-    EXPECT_EQ(Ops::SampleImage(img, 0.5f, 0.5f), Px(70, 80, 90));            // all four neighbours
-
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(Ops::SampleImage(img, nan, nan), values[0]);
-    EXPECT_EQ(Ops::SampleImage(img, inf, -inf), values[2]);
-    EXPECT_EQ(Ops::SampleImage(img, 1e30f, 1e30f), values[5]);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const struct { float x, y; uint32_t expected; } cases[] = {
+        {0, 0, values[0]}, {1, 1, values[4]}, {-5, -5, values[0]}, {nan, nan, values[0]}, {inf, -inf, values[2]},
+        {1e30f, 1e30f, values[5]},
+        {6, 0.5f, Px(115, 125, 135, 178)},   // past the right edge: the last column's two top pixels, alpha 177.5
+        {0.25f, 0, Px(18, 28, 38)},          // 17.5 rounds up
+        {0.5f, 0.5f, Px(70, 80, 90)}};       // all four neighbours
+    for (const auto& c : cases)
+        EXPECT_EQ(Ops::SampleImage(img, c.x, c.y), c.expected) << c.x << ", " << c.y;
 
     // The transparent early-out: taken when all four neighbours are transparent, not when one is covered.
     Fill(&img, 2, 2, Px(200, 100, 50, 0));
@@ -64,26 +60,20 @@ TEST(QuorImageOps, SampleImageEdgesAndCentres)
 // under a transparent tint.
 TEST(QuorImageOps, TintPixels)
 {
-    uint32_t p = Px(255, 255, 255);
-    Ops::TintPixel32(&p, rgb_color{255, 0, 0, 128});
-    EXPECT_EQ(p, Px(255, 127, 127, 255));
-    p = Px(10, 20, 30, 40);
-    Ops::TintPixel32(&p, rgb_color{255, 255, 255, 0});
-    EXPECT_EQ(p, Px(10, 20, 30, 255));
-    p = Px(10, 20, 30, 40);
-    Ops::TintPixel32(&p, rgb_color{1, 2, 3, 255});
-    EXPECT_EQ(p, Px(1, 2, 3, 40));
-
-    uint16_t p16 = 0xFFFF;
+    const struct { uint32_t before; rgb_color tint; uint32_t after; } cases[] = {
+        {Px(255, 255, 255), {255, 0, 0, 128}, Px(255, 127, 127, 255)}, {Px(10, 20, 30, 40), {255, 255, 255, 0}, Px(10, 20, 30, 255)},
+        {Px(10, 20, 30, 40), {1, 2, 3, 255}, Px(1, 2, 3, 40)}};
+    for (const auto& c : cases) {
+        uint32_t p = c.before;
+        Ops::TintPixel32(&p, c.tint);
+        EXPECT_EQ(p, c.after) << std::hex << c.before;
+    }
+    uint16_t p16 = 0xFFFF, p15 = 0x7C00;   // white, and red
+    uint8_t index = 0;                     // white in the system palette
     Ops::TintPixel16(&p16, rgb_color{0, 0, 0, 255});
-    EXPECT_EQ(p16, 0);
-    uint16_t p15 = 0x7C00;   // red
     Ops::TintPixel15(&p15, rgb_color{0, 0, 255, 255});
-    EXPECT_EQ(p15, 0x001F);
-
-    uint8_t index = 0;   // white in the system palette
     Ops::TintPixel8(&index, rgb_color{0, 0, 0, 255}, nullptr);
-    EXPECT_EQ(index, 255);
+    EXPECT_TRUE(p16 == 0 && p15 == 0x001F && index == 255) << p16 << " " << p15 << " " << int(index);
 
     Quor_BaseImage grey;
     ASSERT_EQ(grey.Initialize(3, 3, 8), QUOR_OK);

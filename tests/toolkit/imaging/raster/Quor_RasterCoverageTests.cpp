@@ -61,25 +61,10 @@ std::vector<Pt> RandomConvex(std::mt19937& rng, int n, double cx, double cy, dou
 
 }  // namespace
 
-// Catches an off-by-one in the mapping from canvas units to pixels or in the centre rule: a
-// square from -1 to 1 on 200 x 100 covers columns 50 to 149 and every row.
-TEST(QuorRaster, UnitSquareCoversTheDocumentedColumnsAndRows)
-{
-    GuardedImage image(200, 100);
-    Quor_poly poly;  // mode 0: flat
-    for (Pt p : {Pt{-1, -1}, Pt{1, -1}, Pt{1, 1}, Pt{-1, 1}}) {
-        float* v = poly.AddVertex();
-        v[kVertexX] = float(p.x), v[kVertexY] = float(p.y);
-    }
-    Draw(image, poly);
-    for (int y = 0; y < 100; y++)
-        for (int x = 0; x < 200; x++)
-            ASSERT_EQ(image.Get(x, y) != 0, x >= 50 && x <= 149) << x << "," << y;
-}
-
 // Catches any departure from the pixel-centre rule (left and top exclusive, right and bottom
 // inclusive), above all on the edges and vertices that pass exactly through pixel centres, in
-// the fixed-point and the float walk.
+// the fixed-point and the float walk, and an off-by-one or a wrong aspect in the mapping from
+// canvas units (the height spans -1 to 1) to pixels.
 TEST(QuorRaster, ConvexPolygonsMatchTheExactCentreRule)
 {
     std::mt19937 rng = SeededRng("ConvexPolygonsMatchTheExactCentreRule", 4501);

@@ -1,0 +1,50 @@
+// The drawing pieces several controls share, so that a raised frame, a button face, a text
+// field's well or a highlight look the same on every control that has one.
+#pragma once
+
+#include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/math/Quor_Rect.h"
+
+class Quor_Graphics;
+struct Quor_Vector2;
+
+class Quor_WidgetLook {
+public:
+    // The colour with its red, green and blue times `factor` (a darker or lighter shade for a
+    // grip's lines), each kept within 0..255.
+    static rgb_color Scaled(const rgb_color& color, float factor);
+
+    // Frames `face` in the shadow colour and, when outlined (the control is enabled), `outer`
+    // less a row at the top and bottom in the outline colour, both with corners of `radius`.
+    // The graphics keep the last colour set.
+    static void DrawFrame(Quor_Graphics* g, const Quor_Rect& face, const Quor_Rect& outer, int radius, bool outlined);
+
+    // A pop-up panel (a menu, a menu bar, a dialog shown as a pop-up): the button gradient over
+    // `area`, framed square in the outline colour.
+    static void DrawPanel(Quor_Graphics* g, const Quor_Rect& area);
+
+    // A push button's face over `bounds`: the button gradient (turned over while pushed) on the
+    // bounds less a column at either side, then DrawFrame. Leaves smoothing on, the pen 1 wide.
+    static void DrawButtonFace(Quor_Graphics* g, const Quor_Rect& bounds, int radius, bool pushed, bool enabled);
+
+    // A button that opens something below it: the button face, a triangle pointing down half a
+    // height in from the right, and the label centred in the part left of the triangle's square,
+    // so that it never runs under it. Open, the face is pushed and arrow and label move by a
+    // pixel. Leaves smoothing off.
+    static void DrawPopupButton(Quor_Graphics* g, const Quor_Rect& bounds, int radius, bool open, bool enabled,
+                                const char* label);
+
+    // The well of a text field over `bounds`: filled with `background` on the bounds less a
+    // column at either side, then DrawFrame. Leaves smoothing on, the pen 1 wide.
+    static void DrawField(Quor_Graphics* g, const Quor_Rect& bounds, int radius, rgb_color background, bool enabled);
+
+    // The triangle a, b, c filled in the current colour (an arrow or a menu's submenu mark).
+    static void FillTriangle(Quor_Graphics* g, const Quor_Vector2& a, const Quor_Vector2& b, const Quor_Vector2& c);
+
+    // A chosen row or title: filled with the highlight colour and outlined.
+    static void DrawHighlight(Quor_Graphics* g, const Quor_Rect& area, int radius);
+
+    // A round well (a radio mark, a knob's dial) filling `circle`: lit from the top left, or
+    // from the bottom right while pushed, and outlined when `outlined`. Turns smoothing on.
+    static void DrawRoundWell(Quor_Graphics* g, const Quor_Rect& circle, bool pushed, bool outlined);
+};
