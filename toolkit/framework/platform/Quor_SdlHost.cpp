@@ -267,10 +267,19 @@ bool Quor_SdlHost::Init(std::string* error)
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // SDL keeps the X error handler it finds when it starts and puts it back when it quits, just
+    // before closing its display; errors still queued for windows closed last then reach that
+    // handler, so it must already be ours (Xlib's own would end the program at its last moment).
+    if (EnvSet("DISPLAY") && (asked == nullptr || std::strcmp(asked, "x11") == 0)) {
+        fX11 = SDL_LoadObject("libX11.so.6");
+        if (fX11 != nullptr)
+            InstallXErrorHandler(fX11);
+    }
     // The toolkit draws in software; the window's own framebuffer (shared memory on X11) is the
     // direct way to show it, where a texture framebuffer would start OpenGL for nothing.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        UnloadX11();
         if (error != nullptr)
             *error = std::string("The window system could not be started: ") + SDL_GetError();
         return false;
@@ -281,6 +290,7 @@ bool Quor_SdlHost::Init(std::string* error)
     // nothing must say so instead of running invisibly.
     if (IsHeadlessDriver(driver) && !askedHeadless) {
         SDL_Quit();
+        UnloadX11();
         fDriver.clear();
         if (error != nullptr)
             *error = "No display could be opened; only a headless video driver is available. Set "
@@ -290,11 +300,20 @@ bool Quor_SdlHost::Init(std::string* error)
     if (fDriver == "x11") {
         if (void* x11 = X11Library())
             InstallXErrorHandler(x11);
+    } else {
+        UnloadX11();
     }
     fWakeEvent = SDL_RegisterEvents(1);
     SDL_StartTextInput();
     fStarted = true;
     return true;
+}
+
+void Quor_SdlHost::UnloadX11()
+{
+    if (fX11 != nullptr)
+        SDL_UnloadObject(fX11);
+    fX11 = nullptr;
 }
 
 void* Quor_SdlHost::X11Library()
@@ -313,9 +332,7 @@ void Quor_SdlHost::Shutdown()
         if (auto close = reinterpret_cast<CloseFn>(SDL_LoadFunction(fX11, "XCloseDisplay")))
             close(fBellDisplay);
     }
-    if (fX11 != nullptr)
-        SDL_UnloadObject(fX11);
-    fX11 = nullptr;
+    UnloadX11();
     fBellDisplay = nullptr;
     fBellTried = false;
     SDL_Quit();

@@ -53,6 +53,7 @@ private:
     // libX11, loaded at run time when SDL runs on X11 (null elsewhere): the error handler and
     // the bell come from it, so the program does not link it.
     void* X11Library();
+    void UnloadX11();
 
     bool fStarted = false;
     uint32_t fWakeEvent = 0;
