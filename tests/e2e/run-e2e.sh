@@ -63,28 +63,12 @@ else
   cat "$out/x-errors.log" >&2
 fi
 
-# A display that a fresh Xvfb has not quite opened to every client yet is refused at start ("No
-# display could be opened"); such a start is tried once more.
-retry_without_display() {
-  local pid=$1 log=$2
-  if ! kill -0 "$pid" 2>/dev/null && grep -q "No display could be opened" "$log"; then
-    echo "e2e: no display at start; starting again"
-    cat "$log"
-    sleep 1
-    return 0
-  fi
-  return 1
-}
-start_demo() {
-  HOME="$out/home" "$demo" >"$out/demo.log" 2>&1 &
-  demo_pid=$!
-}
-start_demo
+HOME="$out/home" "$demo" >"$out/demo.log" 2>&1 &
+demo_pid=$!
 window=""
 for _ in $(seq 100); do
   window=$(xdotool search --name '^Quor demo$' 2>/dev/null | head -n 1 || true)
   [[ -n "$window" ]] && grep -q '^ready' "$out/demo.log" && break
-  retry_without_display "$demo_pid" "$out/demo.log" && start_demo
   sleep 0.1
 done
 [[ -n "$window" ]] || { echo "e2e: the demo window did not appear" >&2; cat "$out/demo.log" >&2; exit 1; }
@@ -193,16 +177,12 @@ mkdir -p "$gdocs"
 echo "keep" >"$gdocs/exists.qpm"
 glog="$out/gallery.log"
 # Started in the documents folder, where its save dialog then opens.
-start_gallery() {
-  (cd "$gdocs" && HOME="$ghome" exec "$gallery") >"$glog" 2>&1 &
-  gallery_pid=$!
-}
-start_gallery
+(cd "$gdocs" && HOME="$ghome" exec "$gallery") >"$glog" 2>&1 &
+gallery_pid=$!
 gwin=""
 for _ in $(seq 100); do
   gwin=$(xdotool search --name '^Quor gallery$' 2>/dev/null | head -n 1 || true)
   [[ -n "$gwin" ]] && grep -q '^ready' "$glog" && break
-  retry_without_display "$gallery_pid" "$glog" && start_gallery
   sleep 0.1
 done
 [[ -n "$gwin" ]] || { echo "e2e: the gallery window did not appear" >&2; cat "$glog" >&2; exit 1; }

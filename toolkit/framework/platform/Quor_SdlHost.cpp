@@ -53,6 +53,19 @@ void InstallXErrorHandler(void* x11)
         setHandler(&OnXError);
 }
 
+void SetHints()
+{
+    // Closing the last window is a close request like any other (the window asks about unsaved
+    // work); only the desktop's own quit request quits.
+    SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The toolkit draws in software; the window's own framebuffer (shared memory on X11) is the
+    // direct way to show it, where a texture framebuffer would start OpenGL for nothing.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
+
 SDL_Window* WindowOf(uint32_t id)
 {
     return id != 0 ? SDL_GetWindowFromID(id) : nullptr;
@@ -261,40 +274,46 @@ bool Quor_SdlHost::Init(std::string* error)
                      "one.";
         return false;
     }
-    // Closing the last window is a close request like any other (the window asks about unsaved
-    // work); only the desktop's own quit request quits.
-    SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
-    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // SDL keeps the X error handler it finds when it starts and puts it back when it quits, just
     // before closing its display; errors still queued for windows closed last then reach that
     // handler, so it must already be ours (Xlib's own would end the program at its last moment).
-    if (EnvSet("DISPLAY") && (asked == nullptr || std::strcmp(asked, "x11") == 0)) {
+    const bool x11Expected = EnvSet("DISPLAY") && (asked == nullptr || std::strcmp(asked, "x11") == 0);
+    if (x11Expected) {
         fX11 = SDL_LoadObject("libX11.so.6");
         if (fX11 != nullptr)
             InstallXErrorHandler(fX11);
     }
-    // The toolkit draws in software; the window's own framebuffer (shared memory on X11) is the
-    // direct way to show it, where a texture framebuffer would start OpenGL for nothing.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    // An X server that is busy (tearing down another client, for one) can refuse a connection for
+    // a moment with EAGAIN; SDL then reports X11 unavailable and falls back to a headless driver.
+    // A few more tries, a little apart, before concluding that there is no display.
+    constexpr int kAttempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        // SDL_Quit clears the hints, so they are given for every attempt.
+        SetHints();
+        const bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+        const char* driver = started ? SDL_GetCurrentVideoDriver() : nullptr;
+        const bool headless = started && IsHeadlessDriver(driver) && !askedHeadless;
+        if (started && !headless) {
+            fDriver = driver != nullptr ? driver : "";
+            break;
+        }
+        const std::string why = started ? "" : SDL_GetError();
+        if (started)
+            SDL_Quit();
+        if (x11Expected && attempt < kAttempts) {
+            SDL_Delay(static_cast<uint32_t>(100 * attempt));
+            continue;
+        }
         UnloadX11();
-        if (error != nullptr)
-            *error = std::string("The window system could not be started: ") + SDL_GetError();
-        return false;
-    }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    fDriver = driver != nullptr ? driver : "";
-    // Without a display SDL falls back to a headless driver on its own; a program that shows
-    // nothing must say so instead of running invisibly.
-    if (IsHeadlessDriver(driver) && !askedHeadless) {
-        SDL_Quit();
-        UnloadX11();
-        fDriver.clear();
-        if (error != nullptr)
+        if (error == nullptr)
+            return false;
+        // Without a display SDL falls back to a headless driver on its own; a program that shows
+        // nothing must say so instead of running invisibly.
+        if (headless)
             *error = "No display could be opened; only a headless video driver is available. Set "
                      "SDL_VIDEODRIVER=offscreen to run without a display.";
+        else
+            *error = "The window system could not be started: " + why;
         return false;
     }
     if (fDriver == "x11") {
