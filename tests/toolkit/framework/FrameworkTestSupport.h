@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -120,12 +121,7 @@ public:
         last = *message;
     }
     int Count(int what) const
-    {
-        int n = 0;
-        for (int w : whats)
-            n += w == what ? 1 : 0;
-        return n;
-    }
+    { return static_cast<int>(std::count(whats.begin(), whats.end(), what)); }
     std::vector<int> whats;
     Quor_Message last;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,7 @@ public:
         Quor_Layer::HandleMessage(message);
     }
     int Heard(int what) const
-    {
-        int n = 0;
-        for (int code : fHeard)
-            n += code == what ? 1 : 0;
-        return n;
-    }
+    { return static_cast<int>(std::count(fHeard.begin(), fHeard.end(), what)); }
     std::vector<int> fHeard;
 };
 
