@@ -554,7 +554,19 @@ int Quor_App::SaveFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* 
     request.parent = parent;
     request.title = OrEmpty(title);
     request.defaultName = OrEmpty(defaultName);
-    return RunFileDialog(sFileDialogHook, request, target, what);
+    return SaveFileDialog(request, target, what);
+}
+
+int Quor_App::SaveFileDialog(const Quor_FileDialogRequest& request, Quor_Handler* target, int what)
+{
+    Quor_FileDialogRequest save = request;
+    save.save = true;
+    save.title = OrEmpty(save.title);
+    save.defaultName = OrEmpty(save.defaultName);
+    save.description = OrEmpty(save.description);
+    save.patterns = OrEmpty(save.patterns);
+    save.extensions = OrEmpty(save.extensions);
+    return RunFileDialog(sFileDialogHook, save, target, what);
 }
 
 void Quor_App::SetFileDialogHook(Quor_FileDialogHook hook)

@@ -113,6 +113,8 @@ public:
                        const char* description, const char* patterns, const char* ignored);
     int SaveFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
                        const char* defaultName, const char* ignored);
+    // The same with every choice of the request (its extensions and acceptance check).
+    int SaveFileDialog(const Quor_FileDialogRequest& request, Quor_Handler* target, int what);
     static void SetFileDialogHook(Quor_FileDialogHook hook);
 
     // InitQuorSystem, the application's Quor_Main, ShutdownQuorSystem; returns the process's

@@ -2,6 +2,8 @@
 // application object through this hook, so that the framework shows them without linking it.
 #pragma once
 
+#include <functional>
+
 #include "toolkit/core/Quor_String.h"
 
 class Quor_Wnd;
@@ -15,6 +17,13 @@ struct Quor_FileDialogRequest {
     // What the dialog offers, for dialogs that filter ("Image Files", "*.jpg;*.png").
     const char* description = "";
     const char* patterns = "";
+    // Save dialogs: the extensions the file may have, with their dots, ";"-separated
+    // (".jpg;.jpeg"). A name chosen without one of them gets the first; whether a file is
+    // replaced is asked about that final name.
+    const char* extensions = "";
+    // Save dialogs: asked about the final path before anything else, the replace prompt
+    // included. False keeps the dialog open for another name; the check has told the user why.
+    std::function<bool(const char* path)> accept;
 };
 
 // Runs the dialog modally and, when the user chose a file, stores its full path in *path.

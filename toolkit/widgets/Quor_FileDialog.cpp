@@ -142,7 +142,9 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
       fOKButton(nullptr),
       fCancelButton(nullptr),
       fParentButton(nullptr),
-      fLastTypedMicros(0)
+      fLastTypedMicros(0),
+      fExtensions(request.extensions != nullptr ? request.extensions : ""),
+      fAccept(request.accept)
 {
     // A proposed name with a folder in it starts the dialog there.
     Quor_String start;
@@ -376,17 +378,54 @@ bool Quor_FileDialog::TryChoose(const Quor_String& path)
         SetStatus(FolderProblem(ParentOf(path)), true);
         return false;
     }
-    if (kind == Kind::kOther) {
-        SetStatus(name + " is not a file that can be replaced.", true);
+    // Everything below is about the name the file will really have.
+    const Quor_String final = WithExtension(path, fExtensions);
+    const Kind finalKind = KindOf(final);
+    const Quor_String finalName = Shown(LastComponent(final));
+    if (finalKind == Kind::kFolder) {
+        SetStatus(finalName + " is a folder.", true);
         return false;
     }
-    if (kind == Kind::kFile) {
-        const Quor_String question = "A file named \"" + name + "\" already exists.";
+    if (fAccept && !fAccept(final.Buffer()))
+        return false;
+    if (finalKind == Kind::kOther) {
+        SetStatus(finalName + " is not a file that can be replaced.", true);
+        return false;
+    }
+    if (finalKind == Kind::kFile) {
+        const Quor_String question = "A file named \"" + finalName + "\" already exists.";
         if (!Quor_FileDialogConfirm::Ask(question, "Replacing it overwrites what it holds.", "Replace", Window()))
             return false;
     }
-    fChosen = path;
+    fChosen = final;
     return true;
+}
+
+Quor_String Quor_FileDialog::WithExtension(const char* path, const char* extensions)
+{
+    const Quor_String name = LastComponent(path);
+    const char* list = extensions != nullptr ? extensions : "";
+    const char* first = nullptr;
+    size_t firstLength = 0;
+    while (*list != '\0') {
+        const char* end = std::strchr(list, ';');
+        const size_t length = end != nullptr ? static_cast<size_t>(end - list) : std::strlen(list);
+        if (length > 0) {
+            if (first == nullptr) {
+                first = list;
+                firstLength = length;
+            }
+            const size_t nameLength = std::strlen(name.Buffer());
+            // A name that is only the extension (".jpg") is not a name with that extension.
+            if (nameLength > length &&
+                StartsWithIgnoringCase(name.Buffer() + nameLength - length, std::string(list, length).c_str()))
+                return Quor_String(path);
+        }
+        list = end != nullptr ? end + 1 : list + length;
+    }
+    if (first == nullptr)
+        return Quor_String(path);
+    return Quor_String(path) + std::string(first, firstLength).c_str();
 }
 
 void Quor_FileDialog::HandleMessage(Quor_Message* message)

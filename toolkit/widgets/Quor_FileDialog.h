@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "toolkit/core/Quor_String.h"
@@ -68,6 +69,9 @@ public:
     static Quor_String ParentOf(const char* path);
     // The folder's entries in the order shown; false when it cannot be listed.
     static bool ListFolder(const char* folder, std::vector<Entry>* entries);
+    // The path with the first of `extensions` (".jpg;.jpeg") appended, unless its name already
+    // ends in one of them (in any ASCII case) or no extensions are given.
+    static Quor_String WithExtension(const char* path, const char* extensions);
 
 private:
     void BuildForm(const Quor_FileDialogRequest& request);
@@ -107,6 +111,9 @@ private:
     unsigned int fGeneration = 0;
     int fLastPickRow = -1;
     unsigned int fLastPickGeneration = 0;
+    // What a save dialog's file must end in, and the caller's check of the final path.
+    Quor_String fExtensions;
+    std::function<bool(const char* path)> fAccept;
 };
 
 // Makes every program that links the widgets show these dialogs for the application object's

@@ -249,6 +249,55 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
     EXPECT_NE(stat(path.Buffer(), &st), 0) << "the dialog itself creates no file";
 }
 
+TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeTheReplacePrompt)
+{
+    // Catches a typed name saved without its extension, a replace prompt about the typed name
+    // instead of the final one, an extension doubled or added in another case, and a refused
+    // file that is asked about (or chosen) anyway.
+    ASSERT_TRUE(WriteFileBytes(fDir.File("exists.txt.jpg"), "keep"));
+    std::vector<std::string> asked;
+    int checks = 0;
+    Quor_FileDialogRequest request = Request(true, fDir.File("exists.txt"));
+    request.extensions = ".jpg;.jpeg";
+    request.accept = [&](const char* path) {
+        ++checks;
+        return std::string(path) != fDir.File("refused.jpg");
+    };
+    Script({
+        [&](uint32_t w) {
+            TypeInto(w, Dialog(w)->NameField(), "refused");
+            fHost.PushKey(w, kHostReturn);
+        },
+        [&](uint32_t w) {
+            Quor_Wnd* window = Quor_WindowList::FindByHost(w);
+            asked.push_back(dynamic_cast<Quor_FileDialogConfirm*>(window->TopLayer()) != nullptr ? "asked" : "open");
+            TypeInto(w, Dialog(w)->NameField(), "exists.txt");
+            fHost.PushKey(w, kHostReturn);
+        },
+        [&](uint32_t w) {
+            Quor_Wnd* window = Quor_WindowList::FindByHost(w);
+            asked.push_back(dynamic_cast<Quor_FileDialogConfirm*>(window->TopLayer()) != nullptr ? "asked" : "open");
+            fHost.PushKey(w, kHostReturn);
+        },
+    });
+    Quor_String path;
+    EXPECT_EQ(Quor_RunFileDialog(request, &path), 0);
+    EXPECT_EQ(asked, (std::vector<std::string>{"open", "asked"}));
+    EXPECT_EQ(checks, 2);
+    EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt.jpg"));
+
+    const struct {
+        const char* path;
+        const char* expected;
+    } names[] = {
+        {"/d/pano", "/d/pano.jpg"},       {"/d/pano.JPEG", "/d/pano.JPEG"}, {"/d/pano.jpg", "/d/pano.jpg"},
+        {"/d/.jpg", "/d/.jpg.jpg"},       {"/d/pano.png", "/d/pano.png.jpg"},
+    };
+    for (const auto& name : names)
+        EXPECT_STREQ(Quor_FileDialog::WithExtension(name.path, ".jpg;.jpeg").Buffer(), name.expected) << name.path;
+    EXPECT_STREQ(Quor_FileDialog::WithExtension("/d/pano", "").Buffer(), "/d/pano");
+}
+
 TEST_F(QuorFileDialog, TypedLettersJumpToNamesAndBackspaceGoesUp)
 {
     // Catches type-ahead that matches only the first letter, that never starts over after a
