@@ -388,6 +388,7 @@ void Quor_Menu::Open(Quor_Wnd* window, Quor_Point where)
     fHighlighted = -1;
     fOpenSub = nullptr;
     fClosing = false;
+    fOpenedByHover = false;
     // Until a press lands on the menus, a release is taken to end the press that opened them.
     fOpeningPress = true;
     MoveFrameTo(where.x, where.y);
@@ -566,6 +567,13 @@ void Quor_Menu::OnMouseDownOutside(Quor_Point where, unsigned int, unsigned int,
     // The window passes the press on to whatever lies under it; a press on the title or button
     // that opened the menu only closes it.
     Quor_Menu* top = TopMenu();
+    if (top->fOpenerRect.Contains(at) && top->fOpenedByHover && top->fOpenSub == nullptr) {
+        // A click on the title that the pointer has just switched to is meant for that menu: it
+        // stays open, and takes this press as its opening one.
+        top->fOpenedByHover = false;
+        top->fOpeningPress = true;
+        return;
+    }
     if (top->fOpenerRect.Contains(at)) {
         if (top->fBarOwner != nullptr)
             top->fBarOwner->SwallowPressAt(at);

@@ -106,6 +106,10 @@ public:
     // The part of the window (window coordinates) whose press opened the menu: a press there
     // while the menu is open only closes it. Empty (the default) for none.
     void SetOpenerRect(Quor_Rect rect) { fOpenerRect = rect; }
+    // The menu was opened by the pointer passing over its opener (a bar's title while another
+    // menu was open), not by a press on it: a press on the opener then means "this menu" and
+    // leaves it open, where a press on the opener of a menu it opened closes it.
+    void SetOpenedByHover() { fOpenedByHover = true; }
 
     // --- Geometry --------------------------------------------------------------------------------
     // Layer coordinates; (-10, -10, -5, -5) outside the list.
@@ -191,4 +195,5 @@ private:
     // chooses an item.
     bool fOpeningPress;
     bool fClosing;
+    bool fOpenedByHover = false;
 };

@@ -244,8 +244,11 @@ void Quor_MenuBar::OnMouseMove(Quor_Point where, unsigned int, Quor_Message*)
     if (!fTracking || fOpenIndex < 0)
         return;
     const int index = PickMenu(where);
-    if (index >= 0 && index != fOpenIndex)
+    if (index >= 0 && index != fOpenIndex) {
         Open(index, false);
+        if (Quor_Menu* menu = Menu(fOpenIndex); menu != nullptr && fOpenIndex == index && menu->IsOpen())
+            menu->SetOpenedByHover();
+    }
 }
 
 void Quor_MenuBar::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,

@@ -226,6 +226,22 @@ TEST_F(QuorMenu, PointerChoosesOnlyEnabledItemsAndTitlesToggleTheirMenu)
     EXPECT_FALSE(file->IsOpen());
     Click(5, Y(200));
     EXPECT_FALSE(fBar->Menu(1)->IsOpen()) << "a press outside closes the menu";
+
+    // A click on another title switches to its menu, whether or not the pointer moved over the
+    // title first (a real pointer always does, and its menu is open by the time of the click);
+    // a second click there closes it.
+    for (const bool hover : {false, true}) {
+        ClickAt(TitleCentre(0));
+        const Quor_Point other = TitleCentre(1);
+        if (hover)
+            MoveTo(other);
+        Press(other.x, other.y);
+        Release(other.x, other.y);
+        EXPECT_TRUE(fBar->Menu(1)->IsOpen()) << "hover " << hover;
+        EXPECT_FALSE(file->IsOpen());
+        ClickAt(other);
+        EXPECT_FALSE(fBar->Menu(1)->IsOpen()) << "hover " << hover;
+    }
 }
 
 TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
