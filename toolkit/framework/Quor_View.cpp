@@ -244,8 +244,15 @@ void Quor_View::RemoveChild(Quor_View* child)
         child->DetachedFromWindow();
     if (fMouseChild == child)
         fMouseChild = nullptr;
-    if (child->IsFocused())
-        child->Focus(false);
+    // A view taken out keeps no keyboard focus anywhere inside it (a tab page that goes away
+    // must not leave a field of it thinking it has the keyboard).
+    for (Quor_View* v = child; v != nullptr && v->ContainsFocus();) {
+        if (v->IsFocused()) {
+            v->Focus(false);
+            break;
+        }
+        v = v->fChildren.At(v->fChildren.IndexContainingFocus());
+    }
     child->fParent = nullptr;
     child->fLayer = nullptr;
     fChildren.Remove(child);

@@ -7,6 +7,7 @@
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/widgets/Quor_TabView.h"
+#include "toolkit/widgets/Quor_TextControl.h"
 
 using namespace quor_test;
 
@@ -84,6 +85,22 @@ TEST_F(QuorTabView, APressOnATabShowsItsPage)
     Click(tabs->TabLeft(1) + 5, tabs->StripHeight() + 2);
     Click(tabs->TabLeft(2) + tabs->TabWidth(2) + 5, y);
     EXPECT_EQ(tabs->ActiveTab(), 0);
+
+    // The keyboard does not stay on a field of a page that has gone: typing after a switch
+    // reaches no hidden field, and the field coming back does not think it has the keyboard.
+    auto* field = new Quor_TextControl(120, "", 0, Quor_TextControl::kText, QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP);
+    tabs->Page(0)->AddChild(field);
+    field->SetLocation(10, 10);
+    field->Focus(true);
+    Type("a");
+    ASSERT_STREQ(field->Value(), "a");
+    Click(tabs->TabLeft(1) + 3, y);
+    EXPECT_FALSE(field->IsFocused());
+    Type("b");
+    Click(tabs->TabLeft(0) + 3, y);
+    Type("c");
+    EXPECT_STREQ(field->Value(), "a") << "keys reached a field of a hidden page";
+    EXPECT_FALSE(field->IsFocused());
 }
 
 TEST_F(QuorTabView, PreferredSizeHoldsTheWidestPageAndTheWholeStrip)
