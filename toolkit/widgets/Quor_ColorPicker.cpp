@@ -16,6 +16,7 @@
 #include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_StaticText.h"
 #include "toolkit/widgets/Quor_TextControl.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -23,9 +24,6 @@ constexpr unsigned int kFollow = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
 constexpr int kSampleWidth = 80;
 constexpr int kSampleHeight = 48;
 constexpr int kFieldWidth = 40;
-// The checkerboards behind translucent colours.
-constexpr int kCheckSize = 8;
-constexpr rgb_color kCheckGrey{128, 128, 128, 255};
 
 uint8_t Byte(double v)
 {
@@ -37,11 +35,13 @@ uint32_t Opaque(int r, int g, int b)
     return Quor_PixelConvert::Pack(static_cast<uint32_t>(r), static_cast<uint32_t>(g), static_cast<uint32_t>(b), 255);
 }
 
-// Whether the square of the checkerboard at (x, y) is the odd one: exactly one of the row's and
-// the column's 8 bit set.
-bool OddSquare(int x, int y)
+// One row of a 32-bit image as an image of its own.
+Quor_image RowOf(const Quor_image& image, int y)
 {
-    return ((x & kCheckSize) != 0) != ((y & kCheckSize) != 0);
+    Quor_image row = image;
+    row.bits = reinterpret_cast<uint8_t*>(image.Row32(y));
+    row.height = 1;
+    return row;
 }
 
 int HexDigit(char c)
@@ -510,21 +510,15 @@ void Quor_ColorPicker::PaintAlphaBar(const Quor_image& image)
         const double f = 1.0 - static_cast<double>(y) / (h - 1);
         const uint32_t odd = Opaque(Byte(179 + 76 * f), Byte(205 + 50 * f), Byte(154 + 101 * f));
         const uint32_t even = Opaque(Byte(154 + 101 * f), Byte(179 + 76 * f), Byte(205 + 50 * f));
-        uint32_t* row = image.Row32(y);
-        for (int x = 0; x < image.width; ++x)
-            row[x] = OddSquare(x, y) ? odd : even;
+        const Quor_image row = RowOf(image, y);
+        Quor_WidgetLook::PaintChecker(row, odd, even, Quor_Point(0, y));
     }
 }
 
 void Quor_ColorPicker::PaintSample(const Quor_image& image)
 {
-    const uint32_t grey = Quor_ColorOps::PackColor32(kCheckGrey);
-    const uint32_t white = Quor_ColorOps::PackColor32(Quor_ColorOps::White);
-    for (int y = 0; y < image.height; ++y) {
-        uint32_t* row = image.Row32(y);
-        for (int x = 0; x < image.width; ++x)
-            row[x] = OddSquare(x, y) ? grey : white;
-    }
+    Quor_WidgetLook::PaintChecker(image, Quor_ColorOps::PackColor32(Quor_WidgetLook::kCheckerGrey),
+                                  Quor_ColorOps::PackColor32(Quor_ColorOps::White));
     // The new colour above, the starting colour below, each over the checkerboard.
     const int half = image.height / 2;
     Quor_image upper;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr rgb_color kCheckGrey{128, 128, 128, 255};
-constexpr rgb_color kCheckWhite{255, 255, 255, 255};
 constexpr uint32_t kOpaqueBlack = Quor_PixelConvert::Pack(0, 0, 0, 255);
 
 uint32_t Packed(rgb_color c)
@@ -96,20 +94,11 @@ void Quor_ColorSwatch::RedrawMe(Quor_Graphics* g)
         const Quor_Rect frame = LayerFrame();
         const int originX = visible.left - frame.left;
         const int originY = visible.top - frame.top;
-        uint32_t grey = Packed(kCheckGrey);
-        uint32_t white = Packed(kCheckWhite);
+        uint32_t grey = Packed(Quor_WidgetLook::kCheckerGrey);
+        uint32_t white = Packed(Quor_WidgetLook::kCheckerWhite);
         Quor_ImageOps::TintPixel32(&grey, fValue);
         Quor_ImageOps::TintPixel32(&white, fValue);
-        for (int y = 0; y < image->height; ++y) {
-            uint32_t* row = image->Row32(y);
-            const bool rowBit = ((originY + y) & 8) != 0;
-            for (int x = 0; x < image->width; ++x) {
-                if (row[x] != kOpaqueBlack)
-                    continue;
-                const bool columnBit = ((originX + x) & 8) != 0;
-                row[x] = rowBit != columnBit ? grey : white;
-            }
-        }
+        Quor_WidgetLook::PaintChecker(*image, grey, white, Quor_Point(originX, originY), &kOpaqueBlack);
     }
 
     g->SetSmoothing(true);

@@ -2,6 +2,7 @@
 
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/Quor_ColorVector.h"
+#include "toolkit/imaging/Quor_image.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/math/Quor_Vector2.h"
 
@@ -123,5 +124,22 @@ void Quor_WidgetLook::DrawRoundWell(Quor_Graphics* g, const Quor_Rect& circle, b
     if (outlined) {
         g->SetColor(Quor_ColorOps::WidgetOutline);
         g->FrameOval(circle);
+    }
+}
+
+void Quor_WidgetLook::PaintChecker(const Quor_image& image, uint32_t odd, uint32_t even, Quor_Point origin,
+                                   const uint32_t* onlyOver)
+{
+    if (image.bits == nullptr || image.pixelBits != 32)
+        return;
+    for (int y = 0; y < image.height; ++y) {
+        uint32_t* row = image.Row32(y);
+        const bool rowOdd = ((origin.y + y) & kCheckerSize) != 0;
+        for (int x = 0; x < image.width; ++x) {
+            if (onlyOver != nullptr && row[x] != *onlyOver)
+                continue;
+            const bool columnOdd = ((origin.x + x) & kCheckerSize) != 0;
+            row[x] = rowOdd != columnOdd ? odd : even;
+        }
     }
 }

@@ -2,10 +2,14 @@
 // field's well or a highlight look the same on every control that has one.
 #pragma once
 
+#include <cstdint>
+
 #include "toolkit/core/Quor_RgbColor.h"
+#include "toolkit/math/Quor_Point.h"
 #include "toolkit/math/Quor_Rect.h"
 
 class Quor_Graphics;
+struct Quor_image;
 struct Quor_Vector2;
 
 class Quor_WidgetLook {
@@ -47,4 +51,15 @@ public:
     // A round well (a radio mark, a knob's dial) filling `circle`: lit from the top left, or
     // from the bottom right while pushed, and outlined when `outlined`. Turns smoothing on.
     static void DrawRoundWell(Quor_Graphics* g, const Quor_Rect& circle, bool pushed, bool outlined);
+
+    // The checkerboard shown behind translucent colours: 8-pixel squares of grey and white.
+    static constexpr int kCheckerSize = 8;
+    static constexpr rgb_color kCheckerGrey{128, 128, 128, 255};
+    static constexpr rgb_color kCheckerWhite{255, 255, 255, 255};
+    // Paints the checkerboard into a 32-bit image, `odd` on the squares where exactly one of the
+    // column's and the row's square index is odd, `even` on the others; `origin` is where the
+    // image's top-left pixel lies on the board. With `onlyOver`, only pixels of that value are
+    // painted (a shape drawn first in that colour becomes the board).
+    static void PaintChecker(const Quor_image& image, uint32_t odd, uint32_t even, Quor_Point origin = Quor_Point(0, 0),
+                             const uint32_t* onlyOver = nullptr);
 };
