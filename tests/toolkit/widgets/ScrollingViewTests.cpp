@@ -79,6 +79,17 @@ TEST_F(QuorScrollingView, TheRangeFollowsTheContentOnEveryUpdate)
     EXPECT_EQ(view->GetHScroll()->Minimum(), 0);
     EXPECT_EQ(view->GetHScroll()->Maximum(), 100);
     EXPECT_FALSE(bar->IsEnabled());
+
+    // A page of a view shorter than one scroll step still moves forward, by no more than a page.
+    for (const int height : {Quor_ScrollingView::kScrollStep + 40, Quor_ScrollingView::kScrollStep - 8, 2}) {
+        content->SetShapeForced(visible.x, 400);
+        view->SetShape(200, height + 2);
+        view->UpdateScrollbars();
+        const int shown = view->ScrollingBounds().Height();
+        SCOPED_TRACE("visible height " + std::to_string(shown));
+        EXPECT_GE(bar->PageStep(), 1);
+        EXPECT_LE(bar->PageStep(), std::max(1, shown));
+    }
 }
 
 TEST_F(QuorScrollingView, BarWheelAndKeysShowTheMatchingPartOfTheContent)
