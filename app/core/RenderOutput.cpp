@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -88,24 +89,43 @@ bool RenderOutput::CheckRequest(const PanomerDoc& doc, RenderResult* result)
     return true;
 }
 
+std::string RenderOutput::BesideProject(const std::string& project, const char* extension)
+{
+    const size_t dot = project.rfind('.');
+    const size_t slash = project.rfind('/');
+    const bool hasExtension = dot != std::string::npos && dot + 1 < project.size() &&
+                              (slash == std::string::npos || dot > slash);
+    return project.substr(0, hasExtension ? dot : project.size()) + extension;
+}
+
+void RenderOutput::FailWritesPastSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 RenderOutput::~RenderOutput()
 {
-    if (fFile != nullptr)
-        std::fclose(fFile);
+    Discard();
 }
 
 bool RenderOutput::Create(const char* path)
 {
-    fPath = path;
+    Discard();
     fError = 0;
-    fFile = std::fopen(path, "wb");
-    if (fFile == nullptr) {
-        fError = errno != 0 ? errno : EIO;
-        return false;
-    }
     struct stat info;
-    fRegular = fstat(fileno(fFile), &info) == 0 && S_ISREG(info.st_mode);
-    return true;
+    fInPlace = stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+    if (fInPlace) {
+        // A device cannot be replaced: it takes the panorama itself, as asked.
+        errno = 0;
+        fFile = std::fopen(path, "wbe");
+        if (fFile == nullptr)
+            fError = errno != 0 ? errno : EIO;
+        return fFile != nullptr;
+    }
+    fFile = fReplacer.Begin(path);
+    if (fFile == nullptr)
+        fError = fReplacer.SystemError() != 0 ? fReplacer.SystemError() : EIO;
+    return fFile != nullptr;
 }
 
 void RenderOutput::NoteWriteError(int error)
@@ -118,23 +138,30 @@ bool RenderOutput::Close()
 {
     if (fFile == nullptr)
         return fError == 0;
+    FILE* file = fFile;
+    fFile = nullptr;
+    if (!fInPlace) {
+        if (fReplacer.Commit(fError == 0))
+            return true;
+        NoteWriteError(fReplacer.SystemError());
+        return false;
+    }
     bool ok = fError == 0;
     // Each errno is read right after the call that set it.
     errno = 0;
-    if (std::fflush(fFile) != 0) {
+    if (std::fflush(file) != 0) {
         NoteWriteError(errno);
         ok = false;
-    } else if (std::ferror(fFile)) {
+    } else if (std::ferror(file)) {
         // An earlier write failed and nobody reported it; its errno is gone.
         NoteWriteError(EIO);
         ok = false;
     }
     errno = 0;
-    if (std::fclose(fFile) != 0) {
+    if (std::fclose(file) != 0) {
         NoteWriteError(errno);
         ok = false;
     }
-    fFile = nullptr;
     return ok;
 }
 
@@ -162,11 +189,9 @@ bool RenderOutput::Finish(RenderResult* result)
 
 void RenderOutput::Discard()
 {
-    if (fFile != nullptr) {
+    if (fInPlace && fFile != nullptr)
         std::fclose(fFile);
-        fFile = nullptr;
-    }
-    if (fRegular && !fPath.empty())
-        unlink(fPath.c_str());
-    fRegular = false;
+    else
+        fReplacer.Abandon();
+    fFile = nullptr;
 }

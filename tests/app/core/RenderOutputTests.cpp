@@ -1,6 +1,13 @@
-// Tests of what an export's failures leave behind and say: one status, no partial file under the
-// user's name, the photos back at preview size, and each failure's own cause in its message.
+// Tests of what an export's failures leave behind and say: one status, the file it was to replace
+// as it was and no temporary file, the photos back at preview size, and each failure's own cause
+// in its message.
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/app/core/AppTestSupport.h"
 #include "app/core/RenderOutput.h"
@@ -10,14 +17,48 @@ namespace {
 using namespace app_test;
 using Scene = ThreePhotoScene;
 
+constexpr char kOld[] = "last week's panorama";
+
+// How an export ended, in a few words that a child process can hand back.
+std::string Outcome(RenderFailure failure, int systemError)
+{
+    return "failure " + std::to_string(static_cast<int>(failure)) + ": " + std::strerror(systemError);
+}
+
+// Runs `body` in a child process and returns what it returned, or how the child was killed.
+std::string InChild(const std::function<std::string()>& body)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return "no pipe";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeEnds[0]);
+        const std::string said = body();
+        const ssize_t written = write(pipeEnds[1], said.data(), said.size());
+        _exit(written == static_cast<ssize_t>(said.size()) ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    std::string said;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<size_t>(n));
+    close(pipeEnds[0]);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return "no child";
+    return WIFSIGNALED(status) ? said + "killed by " + strsignal(WTERMSIG(status)) : said;
+}
+
 }  // namespace
 
-// Each failure must end with one clear status, no partial file under the user's name and the
-// photos at preview size: an output in a missing folder, a full disk (leaving the device alone),
-// an output that is a source photo (by any name) or the project, no output, a size outside the
-// limits, photos or a layer too large for the memory limit, and a photo that vanished after it was
-// shown (named; a photo missing already while editing is simply left out).
-TEST(RenderOutput, FailuresReportOneStatusAndLeaveNothingBehind)
+// Each failure must end with one clear status, the file it was to replace as it was, no
+// temporary file and the photos at preview size: an output in a missing folder, a full disk
+// (leaving the device alone), an output that is a source photo (by any name) or the project, no
+// output, a size outside the limits, photos or a layer too large for the memory limit, and a
+// photo that cannot be loaded (named), whether it vanished after it was shown or never loaded:
+// only the command line, which has named such a photo already, may leave it out.
+TEST(RenderOutput, FailuresReportOneStatusAndLeaveTheOldFileAsItWas)
 {
     Scene scene;
     TestOwner owner(&scene.doc);
@@ -53,6 +94,9 @@ TEST(RenderOutput, FailuresReportOneStatusAndLeaveNothingBehind)
     const std::string photoBytes = ReadFileBytes(scene.photos[1]);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        const bool ours = c.output.rfind(scene.dir.File(""), 0) == 0 && c.failure != RenderFailure::kOutputIsSource;
+        if (ours)
+            WriteFileBytes(c.output, kOld);
         scene.doc.fRenderPath = c.output.c_str();
         scene.doc.fRenderHeight = c.height;
         const RenderResult result = owner.RenderAndWait(c.kind, {}, c.options);
@@ -63,8 +107,11 @@ TEST(RenderOutput, FailuresReportOneStatusAndLeaveNothingBehind)
         }
         EXPECT_FALSE(result.Message().empty());
         scene.ExpectPreviews();
-        const bool ours = c.output.rfind(scene.dir.File(""), 0) == 0 && c.failure != RenderFailure::kOutputIsSource;
-        EXPECT_FALSE(ours && std::filesystem::exists(c.output));
+        if (ours && c.failure != RenderFailure::kCannotCreate) {
+            EXPECT_EQ(ReadFileBytes(c.output), kOld);
+            std::filesystem::remove(c.output);
+        }
+        EXPECT_TRUE(TemporaryFiles(scene.dir.Path()).empty());
     }
     scene.doc.fRenderHeight = 160;
     EXPECT_FALSE(std::filesystem::exists(scene.dir.File("no-such-folder")));
@@ -72,25 +119,94 @@ TEST(RenderOutput, FailuresReportOneStatusAndLeaveNothingBehind)
     EXPECT_EQ(ReadFileBytes(scene.doc.fPath.Buffer()), "application/x-vnd.quor_panomerdoc\n");
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 
+    const struct {
+        bool shown;    // it had a preview before its file went
+        bool leaveOut;  // the command line's option
+        RenderStatus status;
+    } missing[] = {{true, false, RenderStatus::kFailed}, {true, true, RenderStatus::kFailed},
+                   {false, false, RenderStatus::kFailed}, {false, true, RenderStatus::kDone}};
+    const std::string photoBytes1 = ReadFileBytes(scene.photos[1]);
     for (RenderKind kind : {RenderKind::kJpeg, RenderKind::kPsd}) {
-        MakePhoto(scene.photos[1], 800, 600, Scene::kGreen, Scene::kBlue);
-        scene.doc.UpdatePhoto(1, kPreviewSize);
-        ASSERT_TRUE(scene.doc.fPhotoImage[1].IsValid());
-        ASSERT_TRUE(std::filesystem::remove(scene.photos[1]));
-        const std::string output = scene.dir.File(kind == RenderKind::kJpeg ? "gone.jpg" : "gone.psd");
-        scene.doc.fRenderPath = output.c_str();
-        const RenderResult result = owner.RenderAndWait(kind);
-        EXPECT_EQ(result.failure, RenderFailure::kPhotosMissing);
-        ASSERT_EQ(result.missingPhotos.size(), 1u);
-        EXPECT_EQ(result.missingPhotos[0], "middle.png");
-        EXPECT_NE(result.Message().find("middle.png"), std::string::npos);
-        EXPECT_FALSE(std::filesystem::exists(output));
-        EXPECT_EQ(scene.doc.fPhotoImage[0].Width(), 640);
-        EXPECT_EQ(scene.doc.fPhotoImage[2].Width(), 640);
+        for (const auto& m : missing) {
+            SCOPED_TRACE(testing::Message() << (kind == RenderKind::kJpeg ? "JPEG" : "PSD") << " shown " << m.shown
+                                            << " left out " << m.leaveOut);
+            ASSERT_TRUE(WriteFileBytes(scene.photos[1], photoBytes1));
+            scene.doc.UpdatePhoto(1, kPreviewSize);
+            ASSERT_TRUE(std::filesystem::remove(scene.photos[1]));
+            if (!m.shown)
+                scene.doc.UpdatePhoto(1, kPreviewSize);
+            ASSERT_EQ(scene.doc.fPhotoImage[1].IsValid(), m.shown);
+            const std::string output = scene.dir.File(kind == RenderKind::kJpeg ? "gone.jpg" : "gone.psd");
+            WriteFileBytes(output, kOld);
+            scene.doc.fRenderPath = output.c_str();
+            RenderOptions options;
+            options.leaveOutUnloadedPhotos = m.leaveOut;
+            const RenderResult result = owner.RenderAndWait(kind, {}, options);
+            EXPECT_EQ(result.status, m.status);
+            if (m.status == RenderStatus::kFailed) {
+                EXPECT_EQ(result.failure, RenderFailure::kPhotosMissing);
+                ASSERT_EQ(result.missingPhotos.size(), 1u);
+                EXPECT_EQ(result.missingPhotos[0], "middle.png");
+                EXPECT_NE(result.Message().find("middle.png"), std::string::npos);
+                EXPECT_EQ(ReadFileBytes(output), kOld);
+            } else {
+                EXPECT_NE(ReadFileBytes(output), kOld);
+            }
+            EXPECT_TRUE(TemporaryFiles(scene.dir.Path()).empty());
+            EXPECT_EQ(scene.doc.fPhotoImage[0].Width(), 640);
+            EXPECT_EQ(scene.doc.fPhotoImage[2].Width(), 640);
+        }
     }
+    ASSERT_TRUE(WriteFileBytes(scene.photos[1], photoBytes1));
     scene.doc.UpdatePhoto(1, kPreviewSize);
     scene.doc.fRenderPath = scene.dir.File("without.jpg").c_str();
     EXPECT_EQ(owner.RenderAndWait(RenderKind::kJpeg).status, RenderStatus::kDone);
+}
+
+// A file at the output's path must survive whatever stops the export before it is complete: a
+// folder where no new file can be made beside it (although the file itself could be written),
+// and the process's file size limit, which must fail the writes (EFBIG) rather than end the
+// program with SIGXFSZ. Each runs in a child process, as another user where the folder must be
+// closed to root.
+TEST(RenderOutput, AnExportStoppedPartWayLeavesTheOldFileAsItWas)
+{
+    Scene scene;
+    const std::string jpeg = scene.dir.File("old.jpg"), psd = scene.dir.File("old.psd");
+    for (const std::string& path : {jpeg, psd}) {
+        ASSERT_TRUE(WriteFileBytes(path, kOld));
+        ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+    }
+    scene.doc.fRenderWidth = 1600;
+    scene.doc.fRenderHeight = 800;
+    auto render = [&](RenderKind kind) {
+        scene.doc.fRenderPath = (kind == RenderKind::kJpeg ? jpeg : psd).c_str();
+        TestOwner owner(&scene.doc);
+        const RenderResult result = owner.RenderAndWait(kind);
+        return Outcome(result.failure, result.systemError);
+    };
+    for (RenderKind kind : {RenderKind::kJpeg, RenderKind::kPsd}) {
+        SCOPED_TRACE(kind == RenderKind::kJpeg ? "JPEG" : "PSD");
+        ASSERT_EQ(chmod(scene.dir.Path().c_str(), 0555), 0);
+        const std::string closedFolder = InChild([&] {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                return std::string("cannot become another user");
+            return render(kind);
+        });
+        ASSERT_EQ(chmod(scene.dir.Path().c_str(), 0700), 0);
+        EXPECT_EQ(closedFolder, Outcome(RenderFailure::kCannotCreate, EACCES));
+
+        const std::string sizeLimit = InChild([&] {
+            RenderOutput::FailWritesPastSizeLimit();
+            const rlimit limit{4096, RLIM_INFINITY};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return std::string("no limit");
+            return render(kind);
+        });
+        EXPECT_EQ(sizeLimit, Outcome(RenderFailure::kWriteFailed, EFBIG));
+    }
+    EXPECT_EQ(ReadFileBytes(jpeg), kOld);
+    EXPECT_EQ(ReadFileBytes(psd), kOld);
+    EXPECT_TRUE(TemporaryFiles(scene.dir.Path()).empty());
 }
 
 // A failure's message must give its own cause, never whatever errno holds by the time it is
@@ -108,9 +224,11 @@ TEST(RenderOutput, MessagesCarryEachFailuresOwnCause)
     EXPECT_EQ(refused.systemError, 0);
     EXPECT_EQ(refused.Message(), "Could not write the panorama.");
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.jpg")));
+    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
 
     RenderOutput full;
     ASSERT_TRUE(full.Create("/dev/full"));
+    EXPECT_FALSE(full.ReplacesAFile());
     errno = ENOENT;
     EXPECT_EQ(full.FailWrite(ENOSPC).Message(), "Could not write the panorama: No space left on device.");
 
