@@ -11,6 +11,7 @@
 
 #include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
+#include "toolkit/core/Quor_Status.h"
 
 namespace {
 
@@ -112,20 +113,12 @@ bool RenderOutput::Create(const char* path)
 {
     Discard();
     fError = 0;
-    struct stat info;
-    fInPlace = stat(path, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
-    if (fInPlace) {
-        // A device cannot be replaced: it takes the panorama itself, as asked.
-        errno = 0;
-        fFile = std::fopen(path, "wbe");
-        if (fFile == nullptr)
-            fError = errno != 0 ? errno : EIO;
-        return fFile != nullptr;
+    if (fOutput.Open(path) != QUOR_OK) {
+        fError = fOutput.SystemError() != 0 ? fOutput.SystemError() : EIO;
+        return false;
     }
-    fFile = fReplacer.Begin(path);
-    if (fFile == nullptr)
-        fError = fReplacer.SystemError() != 0 ? fReplacer.SystemError() : EIO;
-    return fFile != nullptr;
+    fFile = fOutput.File();
+    return true;
 }
 
 void RenderOutput::NoteWriteError(int error)
@@ -138,31 +131,11 @@ bool RenderOutput::Close()
 {
     if (fFile == nullptr)
         return fError == 0;
-    FILE* file = fFile;
     fFile = nullptr;
-    if (!fInPlace) {
-        if (fReplacer.Commit(fError == 0))
-            return true;
-        NoteWriteError(fReplacer.SystemError());
-        return false;
-    }
-    bool ok = fError == 0;
-    // Each errno is read right after the call that set it.
-    errno = 0;
-    if (std::fflush(file) != 0) {
-        NoteWriteError(errno);
-        ok = false;
-    } else if (std::ferror(file)) {
-        // An earlier write failed and nobody reported it; its errno is gone.
-        NoteWriteError(EIO);
-        ok = false;
-    }
-    errno = 0;
-    if (std::fclose(file) != 0) {
-        NoteWriteError(errno);
-        ok = false;
-    }
-    return ok;
+    if (fOutput.Finish(fError == 0) == QUOR_OK)
+        return true;
+    NoteWriteError(fOutput.SystemError());
+    return false;
 }
 
 RenderResult RenderOutput::Fail(RenderFailure failure)
@@ -189,9 +162,7 @@ bool RenderOutput::Finish(RenderResult* result)
 
 void RenderOutput::Discard()
 {
-    if (fInPlace && fFile != nullptr)
-        std::fclose(fFile);
-    else
-        fReplacer.Abandon();
+    if (fFile != nullptr)
+        fOutput.Finish(false);
     fFile = nullptr;
 }

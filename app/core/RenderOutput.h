@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/core/RenderOwner.h"
-#include "toolkit/core/Quor_FileReplacer.h"
+#include "toolkit/imaging/formats/Quor_OutputFile.h"
 
 class PanomerDoc;
 
@@ -42,14 +42,13 @@ public:
     // otherwise the same canonical path (symbolic links, "." and ".." resolved).
     static bool SameFile(const char* a, const char* b);
 
-    // Opens the output for binary writing: a temporary file that will replace `path` (see
-    // Quor_FileReplacer), or, for a device or another file that is not a regular one, `path`
-    // itself. False with the system's error in SystemError().
+    // Opens the output for binary writing: a temporary file that will replace `path`, or a
+    // device itself (see Quor_OutputFile). False with the system's error in SystemError().
     bool Create(const char* path);
     FILE* File() const { return fFile; }
     // A regular file was at the path when the output was created: it stays as it was unless the
     // output is closed successfully.
-    bool ReplacesAFile() const { return fReplacer.TargetExisted(); }
+    bool ReplacesAFile() const { return fOutput.ReplacesAFile(); }
     // Remembers the system error of a failed write, flush or close (the first one counts).
     void NoteWriteError(int error);
     // Flushes and closes; unless any write, the flush or the close failed, the new file then
@@ -69,9 +68,8 @@ public:
     bool Finish(RenderResult* result);
 
 private:
+    Quor_OutputFile fOutput;
+    // fOutput's file while it is open.
     FILE* fFile = nullptr;
-    // The output is written where it is, not through fReplacer.
-    bool fInPlace = false;
-    Quor_FileReplacer fReplacer;
     int fError = 0;
 };
