@@ -14,6 +14,7 @@
 #include "app/cli/ProgressBar.h"
 #include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
+#include "app/core/RenderOutput.h"
 #include "app/core/RenderOwner.h"
 #include "toolkit/core/Quor_Path.h"
 #include "toolkit/core/Quor_Status.h"
@@ -115,15 +116,6 @@ int OutputNameError(const std::string& output)
     return UsageError(output + ": the output must end in .jpg, .jpeg or .psd");
 }
 
-// The project's path with its extension replaced by ".jpg".
-std::string DefaultOutput(const std::string& project)
-{
-    const Quor_String extension = Quor_Path(project.c_str()).Extension();
-    const bool hasExtension = !extension.IsEmpty() && std::strchr(extension, '/') == nullptr;
-    const size_t cut = hasExtension ? project.size() - std::strlen(extension) - 1 : project.size();
-    return project.substr(0, cut) + ".jpg";
-}
-
 // Opens the project and loads the photos' previews. Photos that cannot be loaded are named in a
 // warning with the reason and left out; with none left there is nothing to render.
 int OpenProject(const std::string& project, PanomerDoc* doc)
@@ -172,7 +164,8 @@ int PlanOutput(const RenderCommand::Arguments& arguments, PanomerDoc* doc, Job* 
         return UsageError("width must be 16 to 30000");
     job->output = arguments.output;
     if (job->output.empty())
-        job->output = doc->fRenderPath.IsEmpty() ? DefaultOutput(doc->fPath.Buffer()) : doc->fRenderPath.Buffer();
+        job->output = doc->fRenderPath.IsEmpty() ? RenderOutput::BesideProject(doc->fPath.Buffer(), ".jpg")
+                                                 : doc->fRenderPath.Buffer();
     if (!OutputKind(job->output, &job->kind))
         return OutputNameError(job->output);
     // The height follows the width and the crop's proportions, as the export dialogs keep it.
@@ -241,6 +234,8 @@ bool RunWithProgress(PanomerDoc* doc, const Job& job, bool progress, RenderResul
     CommandOwner owner(doc);
     RenderOptions options;
     options.startPauseMs = 0;
+    // OpenProject has named the photos that cannot be loaded; the panorama is made without them.
+    options.leaveOutUnloadedPhotos = true;
     if (!owner.StartRender(job.kind, options)) {
         Error("cannot start the render thread");
         return false;
@@ -273,17 +268,7 @@ bool RunWithProgress(PanomerDoc* doc, const Job& job, bool progress, RenderResul
 // What a cancelled render left in its output, in words.
 std::string WhatWasLeft(const RenderResult& result, const Job& job)
 {
-    if (result.outputEmpty)
-        return "cancelled while the photos were loading; " + job.output + " is left empty";
-    const std::string done = "cancelled after " + std::to_string(result.rowsRendered) + " of " +
-                             std::to_string(result.rowsTotal) + " rows; " + job.output;
-    if (job.kind == RenderKind::kPsd)
-        return done + (result.rowsRendered == 0 ? " holds every layer, all transparent"
-                                                : " holds every layer, the parts not rendered repeating the "
-                                                  "last layer's pixels");
-    return done + (result.rowsRendered == 0 ? " is a complete image, all black"
-                                            : " is a complete image whose remaining rows repeat the last one "
-                                              "rendered");
+    return "cancelled " + result.WhenCancelled() + "; " + job.output + " " + result.WhatIsLeft(job.kind);
 }
 
 // One line about a failed render.
@@ -367,8 +352,10 @@ const char* RenderCommand::HelpText()
            "\n"
            "Ctrl-C (or SIGTERM or SIGHUP) cancels, and the message says what was left: a file that\n"
            "is complete but unfinished (a JPEG whose remaining rows repeat the last one rendered, or\n"
-           "a PSD with every layer present), or an empty JPEG when the photos were still loading.\n"
-           "A second signal ends the program at once. Nothing is left behind when the export fails.\n"
+           "a PSD with every layer present); when the photos were still loading, a file that was\n"
+           "already there is left as it was, and otherwise the JPEG is left empty. A second signal\n"
+           "ends the program at once. When the export fails, a file that was already there is left\n"
+           "as it was and nothing else is left behind.\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 bad usage, 128 + the signal's number when\n"
            "cancelled (130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).\n";

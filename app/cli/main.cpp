@@ -1,7 +1,9 @@
 // Entry point of panomer-render.
 #include "app/cli/RenderCommand.h"
+#include "app/core/RenderOutput.h"
 
 int main(int argc, char** argv)
 {
+    RenderOutput::FailWritesPastSizeLimit();
     return RenderCommand::Main(argc, argv);
 }

@@ -5,9 +5,10 @@
 #include "app/core/PanomerDoc.h"
 #include "toolkit/core/Quor_Status.h"
 
-FullSizePhotos::FullSizePhotos(PanomerDoc* doc, int64_t budget)
+FullSizePhotos::FullSizePhotos(PanomerDoc* doc, int64_t budget, bool leaveOutUnloaded)
     : fDoc(doc)
     , fLimit(budget > 0 ? budget : 0)
+    , fLeaveOutUnloaded(leaveOutUnloaded)
 {
 }
 
@@ -53,7 +54,7 @@ bool FullSizePhotos::Load(int index)
         if (fCause.empty())
             fCause = refusal.Buffer();
     }
-    if (hadPreview || fOutOfMemory)
+    if (hadPreview || fOutOfMemory || !fLeaveOutUnloaded)
         fMissing.push_back(static_cast<const char*>(fDoc->fPhotoPath[index].Name()));
     return !fOutOfMemory;
 }

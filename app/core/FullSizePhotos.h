@@ -15,7 +15,9 @@ class FullSizePhotos {
 public:
     // budget: most bytes of full-size pixels (and of the decoders' buffers) held at once; 0 means
     // nothing may be held. Resolve an export's memory option with MemoryLimit first.
-    FullSizePhotos(PanomerDoc* doc, int64_t budget);
+    // leaveOutUnloaded: a photo that had no preview either (it could not be loaded before the
+    // export) is left out instead of counting as missing.
+    FullSizePhotos(PanomerDoc* doc, int64_t budget, bool leaveOutUnloaded);
     // Returns every photo still at full size to its preview.
     ~FullSizePhotos();
 
@@ -23,21 +25,19 @@ public:
     FullSizePhotos& operator=(const FullSizePhotos&) = delete;
 
     // Reloads photo `index` at full size with its brightness, once its header shows that it fits
-    // in what is left of the budget (nothing is decoded otherwise). A photo that had a preview
-    // but cannot be loaded now is remembered as missing (a photo that had none is left out
-    // without complaint: the user never saw it). Returns false when the photo would not fit in
-    // the budget (the photo is then missing too).
+    // in what is left of the budget (nothing is decoded otherwise). A photo that cannot be
+    // loaded is remembered as missing, unless it is left out (see the constructor). Returns
+    // false when the photo would not fit in the budget (the photo is then missing too).
     bool Load(int index);
     // Returns photo `index` to its preview.
     void Restore(int index);
 
     bool OutOfMemory() const { return fOutOfMemory; }
-    // File names of the photos that were seen while editing but cannot be loaded at full size.
+    // File names of the photos that cannot be loaded at full size and were not left out.
     const std::vector<std::string>& Missing() const { return fMissing; }
 
     // True, with `result` filled, when the export cannot go on: a photo did not fit in memory
-    // (the loader's account of it in result->cause), or photos shown while editing could not be
-    // loaded at full size.
+    // (the loader's account of it in result->cause), or photos are missing.
     bool Failed(RenderResult* result) const;
 
     // An export's memory option resolved: `limit` when it is positive, otherwise three quarters
@@ -47,6 +47,7 @@ public:
 private:
     PanomerDoc* fDoc;
     int64_t fLimit;
+    bool fLeaveOutUnloaded;
     int64_t fHeld = 0;
     int64_t fHeldBytes[kMaxPhotos] = {};
     bool fLoaded[kMaxPhotos] = {};

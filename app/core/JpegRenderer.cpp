@@ -17,11 +17,14 @@
 //   1. pause, so the progress window is up first;
 //   2. check the request (size, output path, output not a source) before anything is opened;
 //   3. create the output; failure: nothing to remove;
-//   4. load every photo at full size, asking for Cancel before each; Cancel: the output stays,
-//      empty; a photo that was shown but does not load: the output is removed;
+//   4. load every photo at full size, asking for Cancel before each; Cancel: a file that was at
+//      the output's path stays as it was (an empty file would destroy it), and otherwise the
+//      output is left empty; a photo that does not load: the output is discarded;
 //   5. stream the rows, asking for Cancel before each; Cancel: the rows still missing repeat the
 //      last row written (black before the first), so the file is a complete JPEG of the size asked;
-//   6. finish and close, counting every write error; failure: the output is removed.
+//   6. finish and close, counting every write error; failure: the output is discarded.
+// The output takes its name only when it is closed without error: until then a file at that
+// path is left as it was.
 // Every photo is back at its preview before Run returns, whichever way it ends.
 
 namespace {
@@ -45,13 +48,19 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     if (!output.Create(doc->fRenderPath))
         return RenderResult::Failed(RenderFailure::kCannotCreate, output.SystemError());
 
-    FullSizePhotos photos(doc, FullSizePhotos::MemoryLimit(owner->Options().memoryLimit));
+    FullSizePhotos photos(doc, FullSizePhotos::MemoryLimit(owner->Options().memoryLimit),
+                          owner->Options().leaveOutUnloadedPhotos);
     const int count = Quor_Clamp(doc->fNumPhotos, 0, kMaxPhotos);
     for (int i = 0; i < count; i++) {
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
-            output.Close();
             result.status = RenderStatus::kCancelled;
-            result.outputEmpty = true;
+            if (output.ReplacesAFile()) {
+                output.Discard();
+                result.left = RenderLeft::kOldFile;
+            } else {
+                result.left = RenderLeft::kEmptyFile;
+                output.Finish(&result);
+            }
             return result;
         }
         if (!photos.Load(i))

@@ -21,7 +21,9 @@
 //   4. per photo: ask for Cancel, load it at full size, render its rows (asking before each),
 //      return it to its preview and write the layer. On Cancel the layer image is handed over
 //      as it stands for every layer still owed, so the file stays structurally complete;
-//   5. end the layers and close, counting every write error; failure: the output is removed.
+//   5. end the layers and close, counting every write error; failure: the output is discarded.
+// The output takes its name only when it is closed without error: until then a file at that
+// path is left as it was.
 
 namespace {
 
@@ -78,7 +80,7 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
 
     // Only one photo is held at full size at a time, beside the layer image: what the layer
     // leaves of the limit, exactly (nothing left is a budget of 0, not the default).
-    FullSizePhotos photos(doc, limit - layerBytes);
+    FullSizePhotos photos(doc, limit - layerBytes, owner->Options().leaveOutUnloadedPhotos);
     const float rows = static_cast<float>(height) * static_cast<float>(count);
     for (int i = 0; i < count && result.status == RenderStatus::kDone; i++) {
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {

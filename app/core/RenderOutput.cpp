@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -10,6 +11,7 @@
 
 #include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
+#include "toolkit/core/Quor_Status.h"
 
 namespace {
 
@@ -88,23 +90,34 @@ bool RenderOutput::CheckRequest(const PanomerDoc& doc, RenderResult* result)
     return true;
 }
 
+std::string RenderOutput::BesideProject(const std::string& project, const char* extension)
+{
+    const size_t dot = project.rfind('.');
+    const size_t slash = project.rfind('/');
+    const bool hasExtension = dot != std::string::npos && dot + 1 < project.size() &&
+                              (slash == std::string::npos || dot > slash);
+    return project.substr(0, hasExtension ? dot : project.size()) + extension;
+}
+
+void RenderOutput::FailWritesPastSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 RenderOutput::~RenderOutput()
 {
-    if (fFile != nullptr)
-        std::fclose(fFile);
+    Discard();
 }
 
 bool RenderOutput::Create(const char* path)
 {
-    fPath = path;
+    Discard();
     fError = 0;
-    fFile = std::fopen(path, "wb");
-    if (fFile == nullptr) {
-        fError = errno != 0 ? errno : EIO;
+    if (fOutput.Open(path) != QUOR_OK) {
+        fError = fOutput.SystemError() != 0 ? fOutput.SystemError() : EIO;
         return false;
     }
-    struct stat info;
-    fRegular = fstat(fileno(fFile), &info) == 0 && S_ISREG(info.st_mode);
+    fFile = fOutput.File();
     return true;
 }
 
@@ -118,24 +131,11 @@ bool RenderOutput::Close()
 {
     if (fFile == nullptr)
         return fError == 0;
-    bool ok = fError == 0;
-    // Each errno is read right after the call that set it.
-    errno = 0;
-    if (std::fflush(fFile) != 0) {
-        NoteWriteError(errno);
-        ok = false;
-    } else if (std::ferror(fFile)) {
-        // An earlier write failed and nobody reported it; its errno is gone.
-        NoteWriteError(EIO);
-        ok = false;
-    }
-    errno = 0;
-    if (std::fclose(fFile) != 0) {
-        NoteWriteError(errno);
-        ok = false;
-    }
     fFile = nullptr;
-    return ok;
+    if (fOutput.Finish(fError == 0) == QUOR_OK)
+        return true;
+    NoteWriteError(fOutput.SystemError());
+    return false;
 }
 
 RenderResult RenderOutput::Fail(RenderFailure failure)
@@ -162,11 +162,7 @@ bool RenderOutput::Finish(RenderResult* result)
 
 void RenderOutput::Discard()
 {
-    if (fFile != nullptr) {
-        std::fclose(fFile);
-        fFile = nullptr;
-    }
-    if (fRegular && !fPath.empty())
-        unlink(fPath.c_str());
-    fRegular = false;
+    if (fFile != nullptr)
+        fOutput.Finish(false);
+    fFile = nullptr;
 }

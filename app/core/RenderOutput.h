@@ -1,11 +1,13 @@
-// The output file of an export: the checks made before anything is opened, creating the file,
-// closing it with every error counted, and removing what a failed export left behind.
+// The output file of an export: the checks made before anything is opened, then a temporary file
+// beside the output that takes the output's name only once it is complete, so that a failed or
+// killed export never harms the file it was to replace.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
 #include "app/core/RenderOwner.h"
+#include "toolkit/imaging/formats/Quor_OutputFile.h"
 
 class PanomerDoc;
 
@@ -16,8 +18,17 @@ public:
     // the export as kNoMemory with the output discarded. Never throws.
     static RenderResult Run(RenderOwner* owner, RenderResult (*steps)(RenderOwner* owner, RenderOutput& output));
 
+    // Where an export of `project` goes unless told otherwise: the project's path with its
+    // extension replaced by `extension` (".jpg"), or with it added when there is none.
+    static std::string BesideProject(const std::string& project, const char* extension);
+
+    // Makes a write past the process's file size limit (ulimit -f) fail with EFBIG, to be
+    // reported like a full disk, instead of ending the whole program by SIGXFSZ. For the
+    // programs' entry points.
+    static void FailWritesPastSizeLimit();
+
     RenderOutput() = default;
-    // Closes a file still open; nothing is removed.
+    // A file still open is discarded.
     ~RenderOutput();
 
     RenderOutput(const RenderOutput&) = delete;
@@ -31,29 +42,34 @@ public:
     // otherwise the same canonical path (symbolic links, "." and ".." resolved).
     static bool SameFile(const char* a, const char* b);
 
-    // Creates (or truncates) the file for binary writing. False with errno kept in SystemError().
+    // Opens the output for binary writing: a temporary file that will replace `path`, or a
+    // device itself (see Quor_OutputFile). False with the system's error in SystemError().
     bool Create(const char* path);
     FILE* File() const { return fFile; }
+    // A regular file was at the path when the output was created: it stays as it was unless the
+    // output is closed successfully.
+    bool ReplacesAFile() const { return fOutput.ReplacesAFile(); }
     // Remembers the system error of a failed write, flush or close (the first one counts).
     void NoteWriteError(int error);
-    // Flushes and closes; false when any write, the flush or the close failed.
+    // Flushes and closes; unless any write, the flush or the close failed, the new file then
+    // takes the output's name. False on failure, with the old file left as it was.
     bool Close();
-    // Closes and removes the file, for a failed export. Only a regular file is removed: an
-    // output such as a device is left alone.
+    // Closes and removes the temporary file, for an export that failed or that has nothing to
+    // write: the file at the output's path is left as it was (a device is simply closed).
     void Discard();
     int SystemError() const { return fError; }
-    // Discards the file and returns the failed result, with the system error seen so far.
+    // Discards the output and returns the failed result, with the system error seen so far.
     RenderResult Fail(RenderFailure failure);
     // A writer failed: `systemError` is the errno of its own failed write, or 0 when it failed
-    // for another reason (an encoder's refusal), never whatever errno holds by now. The file is
-    // discarded.
+    // for another reason (an encoder's refusal), never whatever errno holds by now. The output
+    // is discarded.
     RenderResult FailWrite(int systemError);
-    // Closes the file; on any error the file is discarded and the result says so.
+    // Closes the output; on any error it is discarded and the result says so.
     bool Finish(RenderResult* result);
 
 private:
-    std::string fPath;
+    Quor_OutputFile fOutput;
+    // fOutput's file while it is open.
     FILE* fFile = nullptr;
-    bool fRegular = false;
     int fError = 0;
 };

@@ -65,6 +65,39 @@ std::string RenderResult::Message() const
     return WithCause("Could not write the panorama", *this);
 }
 
+std::string RenderResult::WhenCancelled() const
+{
+    switch (left) {
+    case RenderLeft::kEmptyFile:
+    case RenderLeft::kOldFile:
+        return "while the photos were loading";
+    case RenderLeft::kNothing:
+        return "before it started";
+    case RenderLeft::kUnfinishedFile:
+        break;
+    }
+    return "after " + std::to_string(rowsRendered) + " of " + std::to_string(rowsTotal) + " rows";
+}
+
+std::string RenderResult::WhatIsLeft(RenderKind kind) const
+{
+    switch (left) {
+    case RenderLeft::kEmptyFile:
+        return "is left empty";
+    case RenderLeft::kOldFile:
+        return "is left as it was";
+    case RenderLeft::kNothing:
+        return "was not written";
+    case RenderLeft::kUnfinishedFile:
+        break;
+    }
+    if (kind == RenderKind::kPsd)
+        return rowsRendered == 0 ? "holds every layer, all transparent"
+                                 : "holds every layer, the parts not rendered repeating the last layer's pixels";
+    return rowsRendered == 0 ? "is a complete image, all black"
+                             : "is a complete image whose remaining rows repeat the last one rendered";
+}
+
 RenderOwner::RenderOwner(PanomerDoc* doc)
     : fDoc(doc)
     , fCancelLock(Quor_CreateMutex("Kill Render"))

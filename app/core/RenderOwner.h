@@ -26,11 +26,21 @@ enum class RenderFailure {
     kWriteFailed,     // writing failed (disk full, an encoder error)
     kTooLarge,        // the layers' data passes the 32-bit lengths of the PSD format
     kNoMemory,        // the photos or the layer buffer do not fit in memory
-    kPhotosMissing,   // photos shown while editing could not be loaded at full size
+    kPhotosMissing,   // photos could not be loaded at full size
 };
 
-// How an export ended. On failure nothing is left of the output; on Cancel the output is a
-// complete file, or an empty one when the cancel came while a JPEG's photos were loading.
+// On Cancel, what the output's path holds.
+enum class RenderLeft {
+    kUnfinishedFile,  // a complete file, its unrendered part repeating the last rendered row
+                      // (JPEG; black before the first) or the layer buffer (PSD; transparent
+                      // before the first row)
+    kEmptyFile,       // an empty file: a JPEG cancelled while its photos loaded, where no file was
+    kOldFile,         // the file that was there, as it was: cancelled before anything was written
+    kNothing,         // nothing: cancelled before anything was written, and no file was there
+};
+
+// How an export ended. On failure the output's path is as it was before; on Cancel it holds what
+// `left` says.
 struct RenderResult {
     RenderStatus status = RenderStatus::kDone;
     RenderFailure failure = RenderFailure::kNone;
@@ -43,17 +53,19 @@ struct RenderResult {
     // File names of the photos that could not be loaded at full size, in document order.
     std::vector<std::string> missingPhotos;
 
-    // On Cancel, what the output holds: the rows rendered before it, of all the rows of the
-    // export (for a PSD, the rows of every layer). A JPEG cancelled while its photos loaded is an
-    // empty file (outputEmpty); any other cancelled file is complete, its unrendered part
-    // repeating the last rendered row (JPEG; black before the first) or the layer buffer (PSD;
-    // transparent before the first row).
+    // On Cancel: what the output holds, and the rows rendered before it, of all the rows of the
+    // export (for a PSD, the rows of every layer).
+    RenderLeft left = RenderLeft::kUnfinishedFile;
     int64_t rowsRendered = 0;
     int64_t rowsTotal = 0;
-    bool outputEmpty = false;
 
     // One sentence for the user, for a failure; empty otherwise.
     std::string Message() const;
+    // On Cancel, when it came: "after 100 of 160 rows", "while the photos were loading".
+    std::string WhenCancelled() const;
+    // On Cancel, what the output holds, in words that follow its name: "is left empty", "is a
+    // complete image whose remaining rows repeat the last one rendered"...
+    std::string WhatIsLeft(RenderKind kind) const;
     // A failed result.
     static RenderResult Failed(RenderFailure failure, int systemError = 0);
 };
@@ -64,6 +76,10 @@ struct RenderOptions {
     // Most bytes the export may hold in full-size photos and its layer buffer; 0 (or less) means
     // three quarters of the machine's physical memory.
     int64_t memoryLimit = 0;
+    // Photos that could not be loaded before the export began (the command line has named them
+    // in a warning) are left out of the panorama. Otherwise every photo that cannot be loaded
+    // stops the export, so that a panorama never silently lacks one.
+    bool leaveOutUnloadedPhotos = false;
 };
 
 // A place where the worker asks whether the user has cancelled.

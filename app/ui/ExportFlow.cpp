@@ -1,8 +1,12 @@
 #include "app/ui/ExportFlow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOwner.h"
@@ -20,6 +24,8 @@ namespace {
 
 // Paths longer than this are shortened at the front in an alert, which grows with its text.
 constexpr size_t kLongestPath = 64;
+// An alert names this many photos and counts the rest.
+constexpr size_t kNamesShown = 3;
 
 std::string Shown(const std::string& bytes)
 {
@@ -34,20 +40,46 @@ std::string ShownPath(const char* path)
     return shown;
 }
 
+// "a.jpg, b.jpg, c.jpg", or "a.jpg, b.jpg, c.jpg and 2 more".
+std::string NameList(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (size_t i = 0; i < names.size() && i < kNamesShown; i++)
+        list += (i == 0 ? "" : ", ") + Shown(names[i]);
+    if (names.size() > kNamesShown)
+        list += " and " + std::to_string(names.size() - kNamesShown) + " more";
+    return list;
+}
+
+std::string PhotoCount(size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " photo" : " photos");
+}
+
+// What a failed export left at its path: the output takes the name only once it is complete.
+std::string NothingWritten(const PanomerDoc& doc)
+{
+    struct stat info;
+    if (stat(doc.fRenderPath, &info) == 0 && S_ISREG(info.st_mode))
+        return "The file that was there is left as it was.";
+    return "Nothing was written.";
+}
+
 std::string SystemReason(const RenderResult& result)
 {
     return result.systemError != 0 ? std::string(std::strerror(result.systemError)) + "." : std::string();
 }
 
-// The alert of a failed export: what went wrong, then why or what was affected, then what is
-// left of the output.
-struct FailureText {
+// The three lines of an alert.
+struct AlertText {
     std::string lines[3];
 };
 
-FailureText Explain(const RenderResult& result, const PanomerDoc& doc)
+// The alert of a failed export: what went wrong, then why or what was affected, then what is
+// left at the output's path.
+AlertText Explain(const RenderResult& result, const PanomerDoc& doc)
 {
-    FailureText text;
+    AlertText text;
     std::string* line = text.lines;
     switch (result.failure) {
     case RenderFailure::kCannotCreate:
@@ -58,24 +90,22 @@ FailureText Explain(const RenderResult& result, const PanomerDoc& doc)
     case RenderFailure::kWriteFailed:
         line[0] = "Could not write the panorama.";
         line[1] = result.systemError != 0 ? SystemReason(result) : std::string("The encoder refused the image.");
-        line[2] = "The unfinished file has been removed.";
+        line[2] = NothingWritten(doc);
         break;
     case RenderFailure::kNoMemory:
         line[0] = "Not enough memory for a panorama of this size.";
         line[1] = result.cause.empty() ? std::string("Choose a smaller size and try again.") : Shown(result.cause);
+        line[2] = NothingWritten(doc);
         break;
     case RenderFailure::kTooLarge:
         line[0] = "The panorama is too large for the PSD format.";
         line[1] = "Choose a smaller size, or export a JPEG.";
-        line[2] = "The unfinished file has been removed.";
+        line[2] = NothingWritten(doc);
         break;
     case RenderFailure::kPhotosMissing: {
         const size_t count = result.missingPhotos.size();
-        line[0] = std::to_string(count) + (count == 1 ? " photo" : " photos") + " could not be loaded at full size.";
-        for (size_t i = 0; i < count; i++)
-            line[1] += (i == 0 ? "" : ", ") + Shown(result.missingPhotos[i]);
-        if (line[1].size() > 2 * kLongestPath)
-            line[1] = line[1].substr(0, 2 * kLongestPath - 3) + "...";
+        line[0] = PhotoCount(count) + " could not be loaded at full size.";
+        line[1] = NameList(result.missingPhotos);
         line[2] = count == 1 ? "The panorama would be missing it, so nothing was written."
                              : "The panorama would be missing them, so nothing was written.";
         break;
@@ -91,12 +121,34 @@ FailureText Explain(const RenderResult& result, const PanomerDoc& doc)
     return text;
 }
 
-// Runs one export: the dialog, then (after OK) the progress window with the canvas suspended,
-// then an alert when it failed.
-template <class Dialog, class Progress>
-void RunExport(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas)
+// What a cancelled export left at its path, as the command line tells it on Ctrl-C.
+AlertText ExplainCancel(const RenderResult& result, RenderKind kind, const PanomerDoc& doc)
 {
-    if (doc == nullptr || doc->fNumPhotos < 1)
+    AlertText text;
+    text.lines[0] = "The export was cancelled " + result.WhenCancelled() + ".";
+    text.lines[1] = ShownPath(doc.fRenderPath);
+    text.lines[2] = "It " + result.WhatIsLeft(kind) + ".";
+    return text;
+}
+
+// Shows one alert over `parent` when that window is still there (else over none) and gives it
+// the keyboard back afterwards.
+void Tell(Quor_Wnd* parent, unsigned int type, const AlertText& text)
+{
+    const uint32_t parentId = parent != nullptr ? parent->Id() : 0;
+    Quor_Wnd* owner = parentId != 0 && Quor_WindowList::Find(parentId) == parent ? parent : nullptr;
+    auto line = [&](int i) { return text.lines[i].empty() ? nullptr : text.lines[i].c_str(); };
+    Quor_Alert(owner, type, line(0), line(1), line(2), "OK");
+    if (owner != nullptr && Quor_WindowList::Find(parentId) == owner)
+        owner->SetFocus();
+}
+
+// Runs one export: the missing photos' check, the dialog, then (after OK) the progress window
+// with the canvas suspended, then an alert when it failed or was cancelled.
+template <class Dialog, class Progress>
+void RunExport(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas, RenderKind kind)
+{
+    if (doc == nullptr || doc->fNumPhotos < 1 || RefuseExportWithMissingPhotos(parent, *doc))
         return;
     Dialog* dialog = new (std::nothrow) Dialog(doc, parent);
     if (dialog == nullptr || dialog->DoModal() != QUOR_MSG_OK)
@@ -115,25 +167,47 @@ void RunExport(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas)
         if (canvas != nullptr)
             canvas->ResumePhotoDrawing();
     }
-    if (result.status != RenderStatus::kFailed)
-        return;
-    const FailureText text = Explain(result, *doc);
-    const uint32_t parentId = parent != nullptr ? parent->Id() : 0;
-    Quor_Wnd* owner = parentId != 0 && Quor_WindowList::Find(parentId) == parent ? parent : nullptr;
-    Quor_Alert(owner, kAlertExclamation, text.lines[0].c_str(), text.lines[1].empty() ? nullptr : text.lines[1].c_str(),
-               text.lines[2].empty() ? nullptr : text.lines[2].c_str(), "OK");
-    if (owner != nullptr && Quor_WindowList::Find(parentId) == owner)
-        owner->SetFocus();
+    if (result.status == RenderStatus::kFailed)
+        Tell(parent, kAlertExclamation, Explain(result, *doc));
+    else if (result.status == RenderStatus::kCancelled)
+        Tell(parent, kAlertInformation, ExplainCancel(result, kind, *doc));
 }
 
 }  // namespace
 
+bool RefuseExportWithMissingPhotos(Quor_Wnd* parent, const PanomerDoc& doc)
+{
+    std::vector<std::string> missing;
+    bool allGone = true;
+    const int count = std::clamp(doc.fNumPhotos, 0, kMaxPhotos);
+    for (int i = 0; i < count; i++) {
+        // A photo without a preview could not be loaded when it came; one whose file went away
+        // since then would stop the worker only after the size and the file had been asked for.
+        const char* path = doc.fPhotoPath[i];
+        if (doc.fPhotoImage[i].IsValid() && access(path, R_OK) == 0)
+            continue;
+        missing.push_back(static_cast<const char*>(doc.fPhotoPath[i].Name()));
+        allGone = allGone && access(path, F_OK) != 0;
+    }
+    if (missing.empty())
+        return false;
+    AlertText text;
+    text.lines[0] = PhotoCount(missing.size()) + (allGone ? " cannot be found: " : " cannot be loaded: ") +
+                    NameList(missing) + ".";
+    text.lines[1] = missing.size() == 1 ? "The panorama would be missing it, so it is not exported."
+                                        : "The panorama would be missing them, so it is not exported.";
+    if (allGone)
+        text.lines[2] = "Put the photos back where the project expects them, then export again.";
+    Tell(parent, kAlertExclamation, text);
+    return true;
+}
+
 void ExportJpeg(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas)
 {
-    RunExport<RenderDialog, RenderProgress>(parent, doc, canvas);
+    RunExport<RenderDialog, RenderProgress>(parent, doc, canvas, RenderKind::kJpeg);
 }
 
 void ExportPsd(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas)
 {
-    RunExport<PSDDialog, PSDProgress>(parent, doc, canvas);
+    RunExport<PSDDialog, PSDProgress>(parent, doc, canvas, RenderKind::kPsd);
 }

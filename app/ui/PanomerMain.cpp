@@ -1,8 +1,10 @@
 // The editor program: the toolkit's entry calls this once it is set up.
+#include "app/core/RenderOutput.h"
 #include "app/ui/PanomerApp.h"
 
 int Quor_Main()
 {
+    RenderOutput::FailWritesPastSizeLimit();
     PanomerApp app;
     app.Run();
     return 0;

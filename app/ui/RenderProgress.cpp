@@ -1,7 +1,9 @@
 #include "app/ui/RenderProgress.h"
 
 #include <new>
+#include <unistd.h>
 
+#include "app/core/PanomerDoc.h"
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/Quor_Wnd.h"
@@ -108,9 +110,10 @@ bool RenderProgress::Finish()
         if (fStarted || fResult.status == RenderStatus::kFailed) {
             *fOutcome = fResult;
         } else {
+            // The worker never ran, so nothing was written.
             *fOutcome = RenderResult();
             fOutcome->status = RenderStatus::kCancelled;
-            fOutcome->outputEmpty = true;
+            fOutcome->left = access(Document()->fRenderPath, F_OK) == 0 ? RenderLeft::kOldFile : RenderLeft::kNothing;
         }
     }
     if (fBar != nullptr && fResult.status == RenderStatus::kDone && fStarted)
@@ -135,6 +138,12 @@ void RenderProgress::HandleMessage(Quor_Message* message)
         break;
     }
     Quor_Dialog::HandleMessage(message);
+}
+
+void RenderProgress::OnEndDialog(int code)
+{
+    Finish();
+    Quor_Dialog::OnEndDialog(code);
 }
 
 void RenderProgress::StopTimer()

@@ -29,10 +29,13 @@ public:
     // false (the window is about to run): the worker is started from inside the modal loop, so
     // that its end can never arrive before the loop that waits for it.
     void UpdateData(bool save) override;
-    // QUOR_MSG_CANCEL (the button, Escape or the close box) and QUOR_MSG_OK (the worker's end,
+    // QUOR_MSG_CANCEL (the button or Escape) and QUOR_MSG_OK (the worker's end,
     // handed over to this thread) take the cancel lock, join the worker, release the lock and
     // close the window; once closing, further ones are ignored. QUOR_MSG_TICK moves the bar.
     void HandleMessage(Quor_Message* message) override;
+    // However the window ends (the close box ends it without the messages above), the export
+    // ends with it and its outcome is kept.
+    void OnEndDialog(int code) override;
     void DetachedFromWindow() override;
     // Worker thread: keeps the result and posts the end to the window's thread.
     void RenderEnded(const RenderResult& result) override;

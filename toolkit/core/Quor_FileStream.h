@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/types.h>
 
+#include "toolkit/core/Quor_FileReplacer.h"
 #include "toolkit/core/Quor_IoStream.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/core/Quor_TokenReader.h"
@@ -20,14 +21,12 @@ public:
     // it exists). QUOR_OK; QUOR_ERR_ARGUMENT for a null path; QUOR_ERR_READ when the file cannot
     // be opened.
     int Open(const char* path, bool forReading);
-    // Opens a new temporary file "<name>.tmp-XXXXXX" in path's folder for writing; path itself
-    // is untouched until Commit(). A symbolic link at path is followed, so the file it names is
-    // replaced and the link stays a link. QUOR_OK; QUOR_ERR_ARGUMENT for a null path; QUOR_ERR_READ
-    // when the temporary file cannot be created or path names something other than a regular file.
+    // Opens a new temporary file beside path for writing (Quor_FileReplacer::Begin); path itself
+    // is untouched until Commit(). QUOR_OK; QUOR_ERR_ARGUMENT for a null path; QUOR_ERR_READ when
+    // the temporary file cannot be created or path names something other than a regular file.
     int OpenReplace(const char* path);
-    // Completes OpenReplace: when every write succeeded, flushes and syncs the temporary file,
-    // gives it the target's permissions (0644 less the umask for a new file) and renames it over
-    // the target. Returns true when the target now holds the new content; on any failure the
+    // Completes OpenReplace: when every write succeeded, the temporary file takes the target's
+    // place (Quor_FileReplacer::Commit). Returns true when the target now holds the new content; on any failure the
     // temporary file is removed and the old target stays as it was. The stream is closed after.
     // Close() or destruction without Commit() abandons the new content the same way.
     bool Commit();
@@ -76,7 +75,6 @@ private:
     std::string fPathname;
     FILE* fFile;
     off_t fMark;
-    // While a replace is pending: the temporary file and the file it will replace.
-    std::string fTempPath;
-    std::string fTargetPath;
+    // The temporary file and its target while a replace is pending.
+    Quor_FileReplacer fReplacer;
 };

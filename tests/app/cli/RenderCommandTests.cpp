@@ -1,19 +1,21 @@
 // Tests of panomer-render: its argument checks, the size it derives from the crop, its messages
-// and exit statuses, and the cancelling signals, by running the real executable.
+// and exit statuses, the cancelling signals, and what a render stopped part-way leaves, by running
+// the real executable.
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "app/cli/RenderCommand.h"
 #include "tests/app/core/AppTestSupport.h"
 
-extern char** environ;
-
 namespace {
 
 using namespace app_test;
+
+constexpr char kOld[] = "last week's panorama";
 
 bool Contains(const std::string& text, const std::string& part)
 {
@@ -40,22 +42,29 @@ public:
         WriteFileBytes(path, text);
     }
 
-    // Starts panomer-render with `args`; standard error goes to a file in the scratch folder.
-    pid_t Start(std::vector<std::string> args)
+    // Starts panomer-render with `args`, its files no larger than `fileSizeLimit` bytes (as
+    // "ulimit -f" sets it); standard error goes to a file in the scratch folder.
+    pid_t Start(std::vector<std::string> args, rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         args.insert(args.begin(), PANOMER_RENDER);
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, dir.File("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = -1;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        const std::string errors = dir.File("stderr.txt");
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int out = open("/dev/null", O_WRONLY);
+            const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
+                _exit(126);
+            // As a shell leaves it: the program itself must keep the limit from killing it.
+            std::signal(SIGXFSZ, SIG_DFL);
+            const rlimit limit{fileSizeLimit, RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
         return pid;
     }
 
@@ -157,9 +166,10 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
 }
 
 // Ctrl-C, SIGTERM and SIGHUP must all cancel like the dialog's Cancel, with 128 + the signal's
-// number, and say truly what was left: during the rows a complete file of the full size (not a
-// truncated one, not a process killed mid-write); while the photos load, an empty file, which
-// must not be called complete.
+// number, and say truly what was left: during the rows a complete file of the full size under
+// the output's name (not a truncated one, not a process killed mid-write); while the photos load,
+// the file that was there as it was (an empty one would destroy it), or else an empty file, which
+// must not be called complete. No temporary file may be left behind.
 TEST(RenderCommand, SignalsCancelAndSayWhatWasLeft)
 {
     Runs runs;
@@ -171,42 +181,78 @@ TEST(RenderCommand, SignalsCancelAndSayWhatWasLeft)
         MakePhoto(dir.File(large.back()), 4000, 3000, rgb_color{200, 30, 30, 255}, rgb_color{30, 30, 200, 255});
     }
     runs.WriteProject(dir.File("large.qpm"), large);
+    const std::string out = dir.File("big.jpg");
     const struct {
         int signal;
         bool duringRows;
-        const char* words;
+        bool fileThere;
+        std::string words;
     } cases[] = {
-        {SIGINT, true, "is a complete image whose remaining rows repeat the last one rendered"},
-        {SIGTERM, true, "is a complete image whose remaining rows repeat the last one rendered"},
-        {SIGHUP, true, "is a complete image whose remaining rows repeat the last one rendered"},
-        {SIGTERM, false, "cancelled while the photos were loading; "},
+        {SIGINT, true, true, "is a complete image whose remaining rows repeat the last one rendered"},
+        {SIGTERM, true, false, "is a complete image whose remaining rows repeat the last one rendered"},
+        {SIGHUP, true, false, "is a complete image whose remaining rows repeat the last one rendered"},
+        {SIGTERM, false, false, "cancelled while the photos were loading; " + out + " is left empty"},
+        {SIGINT, false, true, "cancelled while the photos were loading; " + out + " is left as it was"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.duringRows ? " during the rows" : " while loading"));
-        const std::string out = dir.File("big.jpg");
         std::filesystem::remove(out);
+        if (c.fileThere)
+            WriteFileBytes(out, kOld);
         const pid_t pid = c.duringRows ? runs.Start({dir.File("pano.qpm"), "--width", "12000", "-o", out})
                                        : runs.Start({dir.File("large.qpm"), "--width", "64", "-o", out});
         ASSERT_GT(pid, 0);
-        std::error_code error;
-        // Rows are being written once the file has grown past the JPEG header; photos are being
-        // loaded once the (still empty) file exists.
+        // Rows are being written once the new file has grown past the JPEG header; photos are
+        // being loaded once the (still empty) new file exists.
         ASSERT_TRUE(Runs::WaitFor([&] {
-            const auto size = std::filesystem::file_size(out, error);
-            return !error && (c.duringRows ? size > 0 : true);
+            const std::vector<std::string> temp = TemporaryFiles(dir.Path());
+            std::error_code error;
+            const auto size = temp.empty() ? 0 : std::filesystem::file_size(dir.File(temp[0]), error);
+            return !temp.empty() && !error && (!c.duringRows || size > 0);
         }));
         ASSERT_EQ(kill(pid, c.signal), 0);
         const auto [status, err] = runs.Finish(pid);
         EXPECT_EQ(status, 128 + c.signal) << err;
         EXPECT_TRUE(Contains(err, c.words)) << err;
+        EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
         if (c.duringRows) {
             Quor_BaseImage image;
             LoadFile(out, &image);
             EXPECT_EQ(image.Width(), 12000);
             EXPECT_EQ(image.Height(), 4000);
         } else {
-            EXPECT_TRUE(Contains(err, out + " is left empty")) << err;
-            EXPECT_EQ(std::filesystem::file_size(out), 0u);
+            EXPECT_EQ(ReadFileBytes(out), c.fileThere ? kOld : "");
         }
     }
+}
+
+// A render killed part-way (SIGKILL), or stopped by the file size limit (ulimit -f, which must
+// fail the writes with their reason and status 1 rather than kill the program), must leave the
+// file it was to replace byte for byte as it was, and no temporary file once it has ended.
+TEST(RenderCommand, ARenderStoppedPartWayLeavesTheOldFileAsItWas)
+{
+    Runs runs;
+    ScratchDir& dir = runs.dir;
+    const std::string pano = dir.File("pano.qpm");
+    for (const std::string& output : {dir.File("out.jpg"), dir.File("out.psd")}) {
+        ASSERT_TRUE(WriteFileBytes(output, kOld));
+        const auto [status, err] = runs.Finish(runs.Start({pano, "--width", "3000", "-o", output}, 4096));
+        EXPECT_EQ(status, RenderCommand::kFailure) << err;
+        EXPECT_TRUE(Contains(err, "cannot write " + output + ": File too large")) << err;
+        EXPECT_EQ(ReadFileBytes(output), kOld) << output;
+    }
+    EXPECT_TRUE(TemporaryFiles(dir.Path()).empty());
+
+    const std::string out = dir.File("out.jpg");
+    const pid_t pid = runs.Start({pano, "--width", "12000", "-o", out});
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(Runs::WaitFor([&] {
+        const std::vector<std::string> temp = TemporaryFiles(dir.Path());
+        std::error_code error;
+        const auto size = temp.empty() ? 0 : std::filesystem::file_size(dir.File(temp[0]), error);
+        return !temp.empty() && !error && size > 0;
+    }));
+    ASSERT_EQ(kill(pid, SIGKILL), 0);
+    EXPECT_EQ(runs.Finish(pid).first, 128 + SIGKILL);
+    EXPECT_EQ(ReadFileBytes(out), kOld);
 }

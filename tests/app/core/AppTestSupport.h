@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOwner.h"
@@ -128,6 +129,17 @@ inline std::string Identify(const std::string& arguments)
 inline bool HaveIdentify()
 {
     return !Identify("-version").empty();
+}
+
+// The temporary files an export or a save left in a folder (none, once it has ended).
+inline std::vector<std::string> TemporaryFiles(const std::string& folder)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+            found.push_back(entry.path().filename().string());
+    }
+    return found;
 }
 
 class TestOwner : public RenderOwner {

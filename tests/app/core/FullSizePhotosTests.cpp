@@ -1,4 +1,5 @@
 // Tests of the photos' trip to full size for an export and back.
+#include "app/core/FullSizePhotos.h"
 #include "tests/app/core/AppTestSupport.h"
 
 namespace {
@@ -33,4 +34,24 @@ TEST(FullSizePhotos, BudgetIsCheckedBeforeAnyPixelIsDecoded)
     EXPECT_FALSE(std::filesystem::exists(scene.doc.fRenderPath.Buffer()));
     EXPECT_EQ(scene.doc.fPhotoImage[0].Width(), 640);
     EXPECT_EQ(scene.doc.fPhotoImage[2].Width(), 640);
+}
+
+// Without a memory option an export may hold three quarters of the machine's memory in photos
+// and its layer: a default dropped (no guard at all, or nothing allowed) or wrong lets the export
+// push the machine into the out-of-memory killer, or refuses every export. The machine's memory is
+// read here from the kernel's own account of it.
+TEST(FullSizePhotos, TheDefaultMemoryGuardIsThreeQuartersOfTheMachine)
+{
+    FILE* info = std::fopen("/proc/meminfo", "r");
+    ASSERT_NE(info, nullptr);
+    long long kilobytes = 0;
+    char line[256];
+    while (kilobytes == 0 && std::fgets(line, sizeof line, info) != nullptr)
+        std::sscanf(line, "MemTotal: %lld kB", &kilobytes);
+    std::fclose(info);
+    ASSERT_GT(kilobytes, 0);
+    const double expected = 0.75 * static_cast<double>(kilobytes) * 1024.0;
+    for (int64_t option : {int64_t(0), int64_t(-1)})
+        EXPECT_NEAR(static_cast<double>(FullSizePhotos::MemoryLimit(option)), expected, expected * 0.01) << option;
+    EXPECT_EQ(FullSizePhotos::MemoryLimit(12345), 12345);
 }

@@ -1,5 +1,5 @@
 // Tests of the JPEG export worker end to end: the picture it writes, and what a Cancel at every
-// stage leaves in the file and says it left.
+// stage leaves at the output's path and says it left.
 #include "tests/app/core/AppTestSupport.h"
 
 namespace {
@@ -14,9 +14,10 @@ constexpr RenderCheckpoint::Stage kLoading = RenderCheckpoint::kLoadingPhoto, kR
 // A renderer that maps pixels wrongly, blends in the wrong order or writes rows out of place
 // gives a picture that is not the arrangement (the middle photo's halves on the correct sides,
 // grey where no photo reaches). A Cancel must never leave a file a viewer rejects, nor photos
-// stuck at full size, nor an account of the file that is not true: while photos load the JPEG
-// is empty; during the rows it is whole, its remaining rows repeating the last one; before the
-// first row those rows are black, not heap.
+// stuck at full size, nor a temporary file, nor an account of the path that is not true: while
+// photos load, a file that was there is left as it was (an empty file would destroy it) and
+// otherwise the JPEG is empty; during the rows the whole file takes the name, its remaining rows
+// repeating the last one; before the first row those rows are black, not heap.
 TEST(JpegRenderer, ExportAndCancelLeaveCompleteFiles)
 {
     Scene scene;
@@ -40,16 +41,24 @@ TEST(JpegRenderer, ExportAndCancelLeaveCompleteFiles)
     for (const auto& e : expected)
         EXPECT_TRUE(Near(PixelAt(out, e.x, e.y), e.colour, e.tolerance)) << e.x << ", " << e.y;
 
+    const std::string whole = ReadFileBytes(path);
     for (int photo : {0, 1, 2}) {
+        SCOPED_TRACE(testing::Message() << "cancelled before loading photo " << photo);
+        const bool fileThere = photo != 0;
+        if (!fileThere)
+            std::filesystem::remove(path);
         const RenderResult cancelled = owner.RenderAndWait(RenderKind::kJpeg, RenderCheckpoint{kLoading, photo, 0});
         EXPECT_EQ(cancelled.status, RenderStatus::kCancelled);
-        EXPECT_TRUE(cancelled.outputEmpty);
-        EXPECT_EQ(std::filesystem::file_size(path), 0u) << "cancelled before loading photo " << photo;
+        EXPECT_EQ(cancelled.left, fileThere ? RenderLeft::kOldFile : RenderLeft::kEmptyFile);
+        EXPECT_EQ(ReadFileBytes(path), fileThere ? whole : "");
+        EXPECT_TRUE(TemporaryFiles(scene.dir.Path()).empty());
         scene.ExpectPreviews();
+        WriteFileBytes(path, whole);
     }
     const RenderResult atRow = owner.RenderAndWait(RenderKind::kJpeg, RenderCheckpoint{kRow, -1, 100});
     EXPECT_EQ(atRow.status, RenderStatus::kCancelled);
-    EXPECT_FALSE(atRow.outputEmpty);
+    EXPECT_EQ(atRow.left, RenderLeft::kUnfinishedFile);
+    EXPECT_TRUE(TemporaryFiles(scene.dir.Path()).empty());
     EXPECT_EQ(atRow.rowsRendered, 100);
     EXPECT_EQ(atRow.rowsTotal, 160);
     scene.ExpectPreviews();
@@ -61,7 +70,6 @@ TEST(JpegRenderer, ExportAndCancelLeaveCompleteFiles)
 
     const RenderResult firstRow = owner.RenderAndWait(RenderKind::kJpeg, RenderCheckpoint{kRow, -1, 0});
     EXPECT_EQ(firstRow.status, RenderStatus::kCancelled);
-    EXPECT_FALSE(firstRow.outputEmpty);
     EXPECT_EQ(firstRow.rowsRendered, 0);
     LoadFile(path, &out);
     ASSERT_EQ(out.Height(), 160);

@@ -1,7 +1,7 @@
 // The two export dialogs driven as a user drives them: the size fields keep the crop's
-// proportions as they are typed, OK refuses and repairs what cannot be exported (including a
-// width whose stored height would pass the limits), and only a valid size reaches the file dialog
-// and the document.
+// proportions as they are typed without rewriting what was typed, a hint says what cannot be
+// exported, OK refuses and repairs it (including a width whose stored height would pass the
+// limits) and says so, and only a valid size reaches the file dialog and the document.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,6 +20,9 @@ constexpr Crop kWidePerspective{PanomerDoc::kPerspective, {1.2217305f, -1.221730
 // Crops without extent, as a file may hold them.
 constexpr Crop kNoExtent{PanomerDoc::kHorizontalSpherical, {1.0f, 1.0f, 0.5f, 0.5f}};
 constexpr Crop kInverted{PanomerDoc::kHorizontalSpherical, {-1.0f, 1.0f, -0.5f, 0.5f}};
+// 5.3 times wider than high: a height computed from 30000 gives 29998 back.
+constexpr Crop kWide53{PanomerDoc::kHorizontalSpherical, {2.65f, -2.65f, 0.5f, -0.5f}};
+constexpr char kChanged[] = "Changed to the nearest that fits.";
 
 class ExportDialogTest : public ExportTest {
 protected:
@@ -52,48 +55,86 @@ protected:
 
 }  // namespace
 
-TEST_F(ExportDialogTest, SizeKeepsTheCropsProportionsAsTheUserTypes)
+TEST_F(ExportDialogTest, TypedSizeKeepsTheProportionsAndAHintSaysWhatCannotBeExported)
 {
     // Catches a height taken from the angles instead of the projected crop (a perspective JPEG
     // would cut off the sides of what was cropped), a vertical spherical crop measured the wrong
-    // way round, a field that does not follow the other, and a crop without extent that turns the
-    // proportions into NaN.
+    // way round, a field that does not follow the other, a crop without extent that turns the
+    // proportions into NaN, a typed width rewritten when the focus merely passes the other field
+    // (30000, Tab, Tab: 29998), a size beyond the limits shown without a word until OK, and an OK
+    // that then changes the size silently, or that does not go on once the size is valid.
     struct Case {
         const char* what;
         Crop crop;
-        const char* typedWidth;   // typed into the width field, or null
-        const char* typedHeight;  // typed into the height field after Tab, or null
-        const char* shown;        // both fields afterwards, and the quality
+        const char* typed;  // into the width field ("\t" moves on to the next field)
+        const char* shown;  // the fields afterwards, and the quality
+        const char* hint;
+        const char* afterOk;  // the fields after a refused OK (the second OK exports); null: the first OK exports
     };
     const Case cases[] = {
-        {"2:1 sphere as opened", kFullSphere, nullptr, nullptr, "1024 x 512 q90"},
-        {"2:1 sphere, width typed", kFullSphere, "1000", nullptr, "1000 x 500 q90"},
-        {"2:1 sphere, height typed", kFullSphere, nullptr, "300", "600 x 300 q90"},
-        {"vertical spherical, width typed", kFullVertical, "1000", nullptr, "1000 x 2000 q90"},
-        {"perspective, width typed", kWidePerspective, "1000", nullptr, "1000 x 255 q90"},
-        {"crop without extent", kNoExtent, nullptr, nullptr, "1024 x 512 q90"},
-        {"inverted crop", kInverted, nullptr, nullptr, "1024 x 512 q90"},
+        {"2:1 sphere as opened", kFullSphere, "", "1024 x 512 q90", "", nullptr},
+        {"2:1 sphere, width typed", kFullSphere, "1000", "1000 x 500 q90", "", nullptr},
+        {"2:1 sphere, height typed", kFullSphere, "\t300", "600 x 300 q90", "", nullptr},
+        {"vertical spherical, width typed", kFullVertical, "1000", "1000 x 2000 q90", "", nullptr},
+        {"perspective, width typed", kWidePerspective, "1000", "1000 x 255 q90", "", nullptr},
+        {"crop without extent", kNoExtent, "", "1024 x 512 q90", "", nullptr},
+        {"inverted crop", kInverted, "", "1024 x 512 q90", "", nullptr},
+        {"typed width kept through Tab", kWide53, "30000\t\t", "30000 x 5660 q90", "", nullptr},
+        {"height whose width passes the limit", kFullSphere, "\t20000", "40000 x 20000 q90",
+         "Width would be 40000.\nHeights 16 to 15000 fit.", "30000 x 15000 q90"},
+        {"width whose height passes the limit", kFullVertical, "16000", "16000 x 32000 q90",
+         "Height would be 32000.\nWidths 16 to 15000 fit.", "15000 x 30000 q90"},
+        {"width below the limit", kFullSphere, "5", "5 x 3 q90", "Width must be 16 to 30000.", "31 x 16 q90"},
+        {"quality above the limit", kFullSphere, "\t\t101", "1024 x 512 q101", "Quality must be 10 to 100.",
+         "1024 x 512 q100"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Use(c.crop);
-        std::string shown;
-        const int result = Run(
-            new RenderDialog(&Doc(), Wnd()),
-            [&](ExportDialog* d) {
-                if (c.typedWidth != nullptr)
-                    TypeInto(d->Window(), c.typedWidth);
-                if (c.typedHeight != nullptr) {
-                    KeyTo(d->Window(), kHostTab);
-                    TypeInto(d->Window(), c.typedHeight);
-                }
+        Doc().fRenderPath = "";
+        Choose({fDir.File("out.jpg")});
+        fDialogs.clear();
+        std::string shown, hint, afterOk, hintAfterOk;
+        int askedAtRefusal = -1;
+        Script({
+            [&] {
+                ExportDialog* d = OpenDialog<ExportDialog>();
+                if (d != nullptr)
+                    TypeInto(d->Window(), c.typed);
+                return d != nullptr;
             },
-            [&](ExportDialog* d) {
+            [&] {
+                ExportDialog* d = OpenDialog<ExportDialog>();
                 shown = Fields(d);
-                KeyTo(d->Window(), kHostEscape);
-            });
-        EXPECT_EQ(result, QUOR_MSG_CANCEL) << c.what;
-        EXPECT_EQ(shown, c.shown) << c.what;
-        EXPECT_TRUE(fDialogs.empty()) << c.what;
+                hint = d->Hint();
+                ClickOn(d->OKButtonView());
+                return true;
+            },
+            // Only while the dialog is still open after the first OK.
+            [&] {
+                ExportDialog* d = OpenDialog<ExportDialog>();
+                askedAtRefusal = static_cast<int>(fDialogs.size());
+                afterOk = Fields(d);
+                hintAfterOk = d->Hint();
+                ClickOn(d->OKButtonView());
+                return true;
+            },
+        });
+        const int result = (new RenderDialog(&Doc(), Wnd()))->DoModal();
+        EXPECT_EQ(result, QUOR_MSG_OK);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(hint, c.hint);
+        EXPECT_EQ(fDialogs.size(), 1u);
+        if (c.afterOk == nullptr) {
+            EXPECT_EQ(askedAtRefusal, -1) << "a valid size did not go on to the file at the first OK";
+        } else {
+            EXPECT_EQ(askedAtRefusal, 0) << "the file was asked for before the size was right";
+            EXPECT_EQ(afterOk, c.afterOk);
+            EXPECT_EQ(hintAfterOk, std::string(c.hint).substr(0, std::string(c.hint).find('\n')) + "\n" + kChanged);
+        }
+        const std::string stored = std::to_string(Doc().fRenderWidth) + " x " + std::to_string(Doc().fRenderHeight) +
+                                   " q" + std::to_string(Doc().fQuality);
+        EXPECT_EQ(stored, c.afterOk != nullptr ? c.afterOk : c.shown);
     }
 }
 
@@ -149,7 +190,7 @@ TEST_F(ExportDialogTest, OkRefusesAndRepairsWhatCannotBeExported)
             Choose({output});
         fDialogs.clear();
         int beeps = -1, asked = -1, repairedWidth = 0;
-        std::string afterRefusal;
+        std::string afterRefusal, hint;
         bool focusKept = false;
         ExportDialog* dialog = c.psd ? static_cast<ExportDialog*>(new PSDDialog(&Doc(), Wnd()))
                                      : static_cast<ExportDialog*>(new RenderDialog(&Doc(), Wnd()));
@@ -168,6 +209,7 @@ TEST_F(ExportDialogTest, OkRefusesAndRepairsWhatCannotBeExported)
                 beeps = fHost.BeepCount() - beeps;
                 asked = static_cast<int>(fDialogs.size());
                 afterRefusal = Fields(d);
+                hint = d->Hint();
                 repairedWidth = d->WidthField()->IntValue();
                 auto* jpeg = dynamic_cast<RenderDialog*>(d);
                 focusKept = (jpeg != nullptr ? jpeg->QualityField() : c.editHeight ? d->HeightField() : d->WidthField())
@@ -180,8 +222,7 @@ TEST_F(ExportDialogTest, OkRefusesAndRepairsWhatCannotBeExported)
         if (c.accepted) {
             EXPECT_EQ(result, QUOR_MSG_OK);
             // The file is proposed next to the project.
-            EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As " + std::string(Doc().fPath.Parent()) +
-                                                         "/Untitled." + (c.psd ? "psd" : "jpg")});
+            EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As " + fDir.File(c.psd ? "pano.psd" : "pano.jpg")});
             EXPECT_EQ(Doc().fRenderWidth, c.width);
             EXPECT_EQ(Doc().fQuality, c.quality);
             EXPECT_EQ(std::string(Doc().fRenderPath), output);
@@ -192,6 +233,7 @@ TEST_F(ExportDialogTest, OkRefusesAndRepairsWhatCannotBeExported)
         if (c.afterRefusal != nullptr) {
             EXPECT_EQ(afterRefusal, c.afterRefusal);
         }
+        EXPECT_NE(hint.find(kChanged), std::string::npos) << "a refused OK changed the fields without a word";
         EXPECT_TRUE(focusKept);
         EXPECT_EQ(result, c.secondOkAccepted ? QUOR_MSG_OK : QUOR_MSG_CANCEL);
         if (c.secondOkAccepted) {

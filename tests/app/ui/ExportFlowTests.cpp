@@ -1,10 +1,12 @@
 // Both exports from the main window's point of view, on a tiny project (one photo, 16 x 16
 // output): the dialogs, the progress window and the worker, the canvas kept from the photos while
-// the worker swaps them, Cancel at each stage, an output that would destroy an input, and the one
-// alert that tells why an export failed.
+// the worker swaps them, Cancel at each stage and what it left, an output that would destroy an
+// input, photos that cannot be loaded, and the one alert that tells why an export failed.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -89,9 +91,11 @@ TEST_F(ExportFlowTest, ExportsThroughTheDialogsWhileTheCanvasLeavesThePhotosAlon
     // Catches an export that never reaches its file, a canvas that redraws the photos while the
     // worker frees and reloads them (a window resize during the export would read freed pixels),
     // a canvas that is not given back its drawing afterwards, and photos left at full size.
+    // Also catches a typed name saved without the extension the format needs, and a proposed
+    // name that is not the project's own.
     for (Kind kind : {Kind::kJpeg, Kind::kPsd}) {
-        const std::string output = fDir.File(kind == Kind::kJpeg ? "pano.jpg" : "pano.psd");
-        Choose({output});
+        const std::string output = fDir.File(kind == Kind::kJpeg ? "typed.jpg" : "typed.psd");
+        Choose({fDir.File("typed")});
         fDialogs.clear();
         // Long enough for the test to act while the progress window is up.
         RenderProgress::gRenderOptions.startPauseMs = 300;
@@ -122,8 +126,9 @@ TEST_F(ExportFlowTest, ExportsThroughTheDialogsWhileTheCanvasLeavesThePhotosAlon
         const char* what = kind == Kind::kJpeg ? "JPEG" : "PSD";
         EXPECT_TRUE(sawProgress) << what;
         EXPECT_TRUE(alerts.texts.empty()) << what << ": " << (alerts.texts.empty() ? "" : alerts.texts[0]);
-        EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As " + std::string(Doc().fPath.Parent()) +
-                                                     (kind == Kind::kJpeg ? "/Untitled.jpg" : "/Untitled.psd")});
+        EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As " + fDir.File(kind == Kind::kJpeg ? "pano.jpg"
+                                                                                                   : "pano.psd")});
+        EXPECT_EQ(fExtensions, kind == Kind::kJpeg ? ".jpg;.jpeg" : ".psd");
         EXPECT_TRUE(quor_test::Near(during, before, 0)) << what << ": the canvas redrew during the export";
         EXPECT_FALSE(quor_test::Near(CanvasAt(probe), before, 8))
             << what << ": the redraw put off during the export never came";
@@ -139,17 +144,23 @@ TEST_F(ExportFlowTest, ExportsThroughTheDialogsWhileTheCanvasLeavesThePhotosAlon
     }
 }
 
-TEST_F(ExportFlowTest, CancelAtEachStageEndsSilentlyWithThePreviewsBack)
+TEST_F(ExportFlowTest, CancelAtEachStageSaysWhatWasLeftWithThePreviewsBack)
 {
-    // Catches a Cancel that shows an alert, one that leaves the worker running or photos at full
-    // size, a cancelled file dialog that closes the size dialog, and a progress window
-    // that ignores its close box (Escape is pressed in the progress window's own tests).
+    // Catches a cancelled export that closes without telling what it left at the path (the
+    // progress window simply vanished), one that says so when nothing was exported (the size or
+    // the file dialog cancelled), one that leaves the worker running or photos at full size, a
+    // cancelled file dialog that closes the size dialog, a progress window that ignores its close
+    // box (Escape is pressed in the progress window's own tests), and "Untitled" proposed for a
+    // project that has a name (or the project's name for one that has none).
     enum Stage { kSizeDialog, kFileDialog, kCancelButton, kCloseBox };
     for (Stage stage : {kSizeDialog, kFileDialog, kCancelButton, kCloseBox}) {
         const std::string output = fDir.File("cancelled" + std::to_string(stage) + ".jpg");
         if (stage != kSizeDialog)
             Choose({stage == kFileDialog ? "" : output});
         fDialogs.clear();
+        const Quor_Path project = Doc().fPath;
+        if (stage == kFileDialog)
+            Doc().fPath = "";
         // A size that takes the worker a while, so the Cancel lands while it renders.
         Doc().fRenderWidth = 3000;
         RenderProgress::gRenderOptions.startPauseMs = 0;
@@ -190,57 +201,87 @@ TEST_F(ExportFlowTest, CancelAtEachStageEndsSilentlyWithThePreviewsBack)
             AnswerAlerts(&alerts),
         });
         ExportJpeg(Wnd(), &Doc(), Canvas());
-        EXPECT_TRUE(alerts.texts.empty()) << "stage " << stage << ": " << (alerts.texts.empty() ? "" : alerts.texts[0]);
+        Doc().fPath = project;
         EXPECT_EQ(OpenWindows<Quor_Wnd>().size(), 1u) << "stage " << stage;
         ExpectPreviews();
         if (stage == kFileDialog) {
             EXPECT_TRUE(sizeDialogStayed);
+            EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As Untitled.jpg"});
         }
         if (stage <= kFileDialog) {
+            EXPECT_TRUE(alerts.texts.empty()) << "stage " << stage << ": " << alerts.texts[0];
             EXPECT_FALSE(std::filesystem::exists(output)) << "stage " << stage;
-        } else {
-            EXPECT_TRUE(progressShown) << "stage " << stage;
-            // A cancelled JPEG is kept: a complete image whose last rows repeat.
-            Quor_BaseImage image;
-            EXPECT_EQ(Quor_ImageIo::LoadImage(output.c_str(), &image, 0), QUOR_OK) << "stage " << stage;
+            continue;
         }
+        EXPECT_TRUE(progressShown) << "stage " << stage;
+        ASSERT_EQ(alerts.texts.size(), 1u) << "stage " << stage;
+        EXPECT_FALSE(alerts.progressOpen);
+        // The rows rendered, the file and what it holds, as the command line says them.
+        EXPECT_EQ(alerts.texts[0].rfind("The export was cancelled after ", 0), 0u) << alerts.texts[0];
+        EXPECT_NE(alerts.texts[0].find(" of 3000 rows.\n" + output +
+                                       "\nIt is a complete image whose remaining rows repeat the last one rendered."),
+                  std::string::npos)
+            << alerts.texts[0];
+        Quor_BaseImage image;
+        EXPECT_EQ(Quor_ImageIo::LoadImage(output.c_str(), &image, 0), QUOR_OK) << "stage " << stage;
     }
 }
 
 TEST_F(ExportFlowTest, AnExportThatCannotBeWrittenSaysWhyInOneAlert)
 {
-    // Catches an export that truncates one of its own photos (or the project) before reading it:
-    // choosing such a file must be refused with an alert, the dialog staying open for another
-    // name and the file left as it was. Catches failures that look like success (a closed
-    // progress window and no file), more than one alert for one failure, an alert shown over the
-    // progress window while the worker may still run, and a reason that does not name the cause.
+    // Catches an export that truncates one of its own photos before reading it: choosing such a
+    // file (by a link, or by a name that becomes it once the extension is added) must be refused
+    // before "Replace?" is asked, with an alert, the dialog staying open for another name. Catches
+    // a failed export that harms the file it was to replace (or leaves a temporary file), failures
+    // that look like success, more than one alert for one failure, an alert shown over the
+    // progress window while the worker may still run, a reason that does not name the cause, and
+    // a long path shown in full or cut at the wrong end.
     ASSERT_EQ(symlink(fPhoto.c_str(), fDir.File("link.jpg").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/full", fDir.File("full.psd").c_str()), 0);
     const std::string photoBytes = quor_test::ReadFileBytes(fPhoto);
     const std::string projectBytes = quor_test::ReadFileBytes(fDir.File("pano.qpm"));
-    const char* kRefused = "The panorama cannot be saved over that file.";
+    const std::string longPath = "/nonexistent-dir/" + std::string(80, 'n') + "/x.jpg";
+    const std::string kRefused = "The panorama cannot be saved over that file.";
+    const char* kOld = "last week's panorama";
     struct Case {
         const char* what;
         Kind kind;
-        std::string output;
+        std::string chosen;
         int64_t memoryLimit;
-        bool removePhoto;
-        const char* says;
+        bool photoGoneMeanwhile;
+        std::string lines[3];  // the alert's lines; "" where the line is not checked
     };
     const Case cases[] = {
-        {"the photo through a link", Kind::kJpeg, fDir.File("link.jpg"), 0, false, kRefused},
-        {"the project", Kind::kPsd, fDir.File("pano.qpm"), 0, false, kRefused},
-        {"folder missing", Kind::kJpeg, "/nonexistent-dir/x.jpg", 0, false, "Could not create the file."},
-        {"PSD disk full", Kind::kPsd, "/dev/full", 0, false, "Could not write the panorama."},
+        {"the photo through a link", Kind::kJpeg, fDir.File("link.jpg"), 0, false,
+         {kRefused, "\"link.jpg\" is one of the panorama's photos.", "Please choose another name."}},
+        {"the photo, typed without its extension", Kind::kJpeg, fDir.File("photo"), 0, false,
+         {kRefused, "\"photo.jpg\" is one of the panorama's photos.", "Please choose another name."}},
+        {"folder missing", Kind::kJpeg, longPath, 0, false,
+         {"Could not create the file.", "..." + longPath.substr(longPath.size() - 61), "No such file or directory."}},
+        {"PSD disk full", Kind::kPsd, fDir.File("full.psd"), 0, false,
+         {"Could not write the panorama.", "No space left on device.", "Nothing was written."}},
         {"photos too large", Kind::kJpeg, fDir.File("big.jpg"), 1000, false,
-         "Not enough memory for a panorama of this size."},
-        {"PSD photo gone", Kind::kPsd, fDir.File("gone.psd"), 0, true, "1 photo could not be loaded at full size"},
+         {"Not enough memory for a panorama of this size.", "", "The file that was there is left as it was."}},
+        {"PSD photo gone meanwhile", Kind::kPsd, fDir.File("gone.psd"), 0, true,
+         {"1 photo could not be loaded at full size.", "photo.jpg",
+          "The panorama would be missing it, so nothing was written."}},
     };
     for (const Case& c : cases) {
-        Choose({c.output});
+        const bool refused = c.lines[0] == kRefused;
+        const std::string output =
+            Quor_FileDialog::WithExtension(c.chosen.c_str(), c.kind == Kind::kJpeg ? ".jpg" : ".psd").Buffer();
+        const bool ours = !refused && output.rfind(fDir.Path(), 0) == 0 && output != fDir.File("full.psd");
+        if (ours) {
+            ASSERT_TRUE(quor_test::WriteFileBytes(output, kOld));
+        }
+        Choose({c.chosen});
+        fReplacePrompts.clear();
+        fOnChoose = [&] {
+            if (c.photoGoneMeanwhile)
+                std::filesystem::remove(fPhoto);
+        };
         Doc().fRenderPath = "";
         RenderProgress::gRenderOptions.memoryLimit = c.memoryLimit;
-        if (c.removePhoto)
-            std::filesystem::remove(fPhoto);
         Alerts alerts;
         bool stayed = false;
         Script({
@@ -256,19 +297,33 @@ TEST_F(ExportFlowTest, AnExportThatCannotBeWrittenSaysWhyInOneAlert)
             },
         });
         Export(c.kind);
-        const bool refused = c.says == kRefused;
         ASSERT_EQ(alerts.texts.size(), 1u) << c.what;
-        EXPECT_EQ(alerts.texts[0].rfind(c.says, 0), 0u) << c.what << ": " << alerts.texts[0];
+        std::vector<std::string> shown(1);
+        for (char ch : alerts.texts[0]) {
+            if (ch == '\n')
+                shown.emplace_back();
+            else
+                shown.back() += ch;
+        }
+        ASSERT_EQ(shown.size(), 3u) << c.what << ": " << alerts.texts[0];
+        for (int i = 0; i < 3; i++) {
+            if (!c.lines[i].empty()) {
+                EXPECT_EQ(shown[i], c.lines[i]) << c.what;
+            }
+        }
         EXPECT_FALSE(alerts.progressOpen) << c.what;
         EXPECT_EQ(stayed, refused) << c.what << ": the export dialog closed, or stayed after the export";
         EXPECT_EQ(OpenWindows<Quor_Wnd>().size(), 1u) << c.what;
         EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("pano.qpm")), projectBytes) << c.what;
         if (refused) {
+            EXPECT_TRUE(fReplacePrompts.empty()) << c.what << ": asked to replace a photo, then refused it";
             EXPECT_STREQ(Doc().fRenderPath, "") << c.what;
-        } else if (c.output.rfind("/dev/", 0) != 0) {
-            EXPECT_FALSE(std::filesystem::exists(c.output)) << c.what << ": a failed export left its file";
         }
-        if (c.removePhoto) {
+        if (ours) {
+            EXPECT_EQ(quor_test::ReadFileBytes(output), kOld) << c.what << ": a failed export harmed the old file";
+            std::filesystem::remove(output);
+        }
+        if (c.photoGoneMeanwhile) {
             ASSERT_TRUE(quor_test::WriteFileBytes(fPhoto, photoBytes));
             Doc().UpdatePhoto(0, kPreviewSize);
         } else {
@@ -277,4 +332,34 @@ TEST_F(ExportFlowTest, AnExportThatCannotBeWrittenSaysWhyInOneAlert)
         }
         RenderProgress::gRenderOptions.memoryLimit = 0;
     }
+    fOnChoose = nullptr;
+    // Nothing but the files made here: no temporary file was left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fDir.Path()), std::filesystem::directory_iterator()), 4);
+}
+
+TEST_F(ExportFlowTest, PhotosThatCannotBeLoadedRefuseTheExportBeforeAnythingIsAsked)
+{
+    // Catches an export of a project whose photos have moved that "succeeds" as a grey picture
+    // (or a picture with grey holes), a refusal that comes only after the size and the file were
+    // asked for, and an alert that does not name the photos (the first few, then a count).
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
+        const int i = Doc().fNumPhotos++;
+        Doc().fPhotoPath[i] = fDir.File(name).c_str();
+        Doc().UpdatePhoto(i, kPreviewSize);
+    }
+    // A photo shown while editing whose file has gone since counts too.
+    const std::string photoBytes = quor_test::ReadFileBytes(fPhoto);
+    std::filesystem::remove(fPhoto);
+    for (Kind kind : {Kind::kJpeg, Kind::kPsd}) {
+        Alerts alerts;
+        Script({AnswerAlerts(&alerts)});
+        Export(kind);
+        EXPECT_TRUE(fDialogs.empty());
+        ASSERT_EQ(alerts.texts.size(), 1u);
+        EXPECT_EQ(alerts.texts[0], "5 photos cannot be found: photo.jpg, a.jpg, b.jpg and 2 more.\n"
+                                   "The panorama would be missing them, so it is not exported.\n"
+                                   "Put the photos back where the project expects them, then export again.");
+    }
+    ASSERT_TRUE(quor_test::WriteFileBytes(fPhoto, photoBytes));
+    Doc().fNumPhotos = 1;
 }

@@ -99,9 +99,11 @@ TEST(QuorFileStream, FailuresAndAbandonedWritesLeaveTheOldFileByteIdentical)
     }
 }
 
-TEST(QuorFileStream, CommitKeepsPermissionsAndSymbolicLinks)
+TEST(QuorFileStream, CommitKeepsPermissionsLinksAndLongNames)
 {
-    // Catches a save that resets a private document to world-readable or turns a link into a copy.
+    // Catches a save that resets a private document to world-readable or turns a link into a copy,
+    // and one that cannot replace a document whose name is as long as a folder entry allows (the
+    // temporary file's name would pass that length).
     quor_test::ScratchDir scratch;
     const std::string target = scratch.File("private.qpm");
     ASSERT_TRUE(quor_test::WriteFileBytes(target, "old"));
@@ -130,6 +132,14 @@ TEST(QuorFileStream, CommitKeepsPermissionsAndSymbolicLinks)
     umask(mask);
     EXPECT_EQ(ModeOf(fresh), 0640u);
     EXPECT_EQ(quor_test::ReadFileBytes(fresh), "x");
+
+    const std::string longest = scratch.File(std::string(255, 'n'));
+    ASSERT_TRUE(quor_test::WriteFileBytes(longest, "old"));
+    ASSERT_EQ(stream.OpenReplace(longest.c_str()), QUOR_OK);
+    stream.WriteString("new");
+    EXPECT_TRUE(stream.Commit());
+    EXPECT_EQ(quor_test::ReadFileBytes(longest), "new");
+    EXPECT_EQ(CountEntries(scratch.Path()), 4);
 }
 
 TEST(QuorFileStream, OpenFailsOnMissingFilesAndNonRegularFiles)

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "toolkit/core/Quor_FileStream.h"
+#include "toolkit/core/Quor_FileReplacer.h"
 
 class Quor_OutputFile {
 public:
@@ -20,16 +20,22 @@ public:
 
     // Starts writing for path: QUOR_OK, or QUOR_ERR_CREATE when nothing can be created there (a
     // missing folder, a write-protected target, a target that is neither a regular file nor a
-    // character device).
+    // character device), with the reason in SystemError().
     int Open(const char* path);
     // The file to write into, binary, positioned at its start; null while closed.
-    FILE* File() const { return fDevice != nullptr ? fDevice : fReplace.RawFile(); }
+    FILE* File() const { return fDevice != nullptr ? fDevice : fReplace.File(); }
+    // A regular file was at the path when it was opened: it stays as it was unless Finish puts
+    // the new file in its place.
+    bool ReplacesAFile() const { return fDevice == nullptr && fReplace.TargetExisted(); }
+    // The system's error number of the failure of Open or Finish, else 0.
+    int SystemError() const { return fError; }
     // Ends writing. When `succeeded`, puts the new file in place: QUOR_OK, or QUOR_ERR_WRITE when
     // an earlier write, the flush, the sync, the close or the rename failed. Otherwise abandons it
     // and returns QUOR_ERR_WRITE. Closed afterwards in every case.
     int Finish(bool succeeded);
 
 private:
-    Quor_FileStream fReplace;
+    Quor_FileReplacer fReplace;
     FILE* fDevice = nullptr;
+    int fError = 0;
 };
