@@ -349,9 +349,13 @@ void PanomerWnd::ReportMissingPhotos()
         headline = missing.Headline();
         reasons = missing.Reasons();
     } catch (const std::bad_alloc&) {
-        headline = "Some photos of this project could not be loaded.";
+        // Short of memory the alert still says that photos are missing, without the details.
+        headline.clear();
+        reasons.clear();
     }
-    Quor_Alert(this, kAlertExclamation, headline.c_str(), reasons.empty() ? nullptr : reasons.c_str(),
+    Quor_Alert(this, kAlertExclamation,
+               headline.empty() ? "Some photos of this project could not be loaded." : headline.c_str(),
+               reasons.empty() ? nullptr : reasons.c_str(),
                "The project keeps them: put the files back and open it again.", "OK");
 }
 
