@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <utility>
 
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_IoStream.h"
@@ -211,6 +213,55 @@ bool PanomerDoc::Save(Quor_IoStream* stream)
     return !stream->WriteFailed();
 }
 
+std::unique_ptr<PanomerDoc> PanomerDoc::ReadAnother(const char* path) const
+{
+    std::unique_ptr<PanomerDoc> opened(new (std::nothrow) PanomerDoc(fFocalLength));
+    if (!opened)
+        return nullptr;
+    try {
+        opened->fPath = path;
+        opened->fRenderPath = fRenderPath;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    opened->fProjectionType = fProjectionType;
+    std::memcpy(opened->fCrop, fCrop, sizeof fCrop);
+    opened->fRenderWidth = fRenderWidth;
+    opened->fRenderHeight = fRenderHeight;
+    opened->fQuality = fQuality;
+    if (!opened->Open())
+        return nullptr;
+    return opened;
+}
+
+void PanomerDoc::ReplaceWith(PanomerDoc& opened)
+{
+    using std::swap;
+    swap(fPath, opened.fPath);
+    swap(fModified, opened.fModified);
+    swap(fProjectionType, opened.fProjectionType);
+    swap(fFocalLength, opened.fFocalLength);
+    swap(fNumPhotos, opened.fNumPhotos);
+    swap(fSelected, opened.fSelected);
+    for (int i = 0; i < kMaxPhotos; i++) {
+        swap(fPhotoPath[i], opened.fPhotoPath[i]);
+        swap(fYaw[i], opened.fYaw[i]);
+        swap(fPitch[i], opened.fPitch[i]);
+        swap(fRoll[i], opened.fRoll[i]);
+        swap(fBrightness[i], opened.fBrightness[i]);
+        fPhotoImage[i].Swap(opened.fPhotoImage[i]);
+        swap(fLoadResult[i], opened.fLoadResult[i]);
+    }
+    swap(fCrop, opened.fCrop);
+    swap(fPivot, opened.fPivot);
+    swap(fRenderWidth, opened.fRenderWidth);
+    swap(fRenderHeight, opened.fRenderHeight);
+    swap(fQuality, opened.fQuality);
+    swap(fRenderPath, opened.fRenderPath);
+    // An undo would bring back a state of the document that was replaced.
+    fUndo.Close();
+}
+
 void PanomerDoc::PrepUndo()
 {
     if (!fUndo.IsOpen() && fUndo.OpenWrite(kUndoCapacity) != 0)
@@ -251,6 +302,7 @@ int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_S
     Quor_BaseImage& image = fPhotoImage[index];
     image.Free();
     const int result = Quor_ImageIo::LoadImage(fPhotoPath[index], &image, maxSize, memoryBudget, refusal);
+    fLoadResult[index] = result;
     if (result != QUOR_OK) {
         // A decode that failed half-way must not leave rows of undefined pixels behind.
         image.Free();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "toolkit/core/Quor_MemStream.h"
 #include "toolkit/core/Quor_Path.h"
@@ -47,6 +48,15 @@ public:
     // in that case.
     bool Save(Quor_IoStream* stream);
 
+    // Reads the project file at `path` into a new document and leaves this one untouched. The
+    // new one starts with this one's projection, focal length, crop and export settings, which a
+    // file that leaves them out keeps. Null when the file does not read as a project, or when
+    // memory is short.
+    std::unique_ptr<PanomerDoc> ReadAnother(const char* path) const;
+    // Takes over everything of `opened`, which is left with what this document held: the photos'
+    // pixels change hands, neither copied nor loaded again. The undo point does not carry over.
+    void ReplaceWith(PanomerDoc& opened);
+
     // Records an undo point: the whole document, in its saved form, in memory.
     void PrepUndo();
     bool CanUndo() const;
@@ -56,7 +66,8 @@ public:
     // Reloads the pixels of photo `index` at `maxSize` (0 for full size) with its brightness
     // applied. The load may hold at most memoryBudget bytes (Quor_ImageIo::LoadImage), which it
     // checks from the photo's header before decoding. Returns the loader's result code (QUOR_OK
-    // on success); on failure the slot holds no image and *refusal, when given, says why.
+    // on success), which fLoadResult keeps; on failure the slot holds no image and *refusal,
+    // when given, says why.
     int UpdatePhoto(int index, int maxSize, int64_t memoryBudget = Quor_ImageIo::kNoBudget,
         Quor_String* refusal = nullptr);
 
@@ -78,6 +89,8 @@ public:
     float fRoll[kMaxPhotos] = {};
     float fBrightness[kMaxPhotos] = {};
     Quor_BaseImage fPhotoImage[kMaxPhotos];
+    // The result of each slot's last load (UpdatePhoto): QUOR_OK, or why it has no pixels.
+    int fLoadResult[kMaxPhotos] = {};
     float fCrop[4];
     // The rotate tool's pivot (yaw, pitch); 100,000 or more means unset. Never saved.
     float fPivot[2] = {1000000.0f, 1000000.0f};

@@ -331,18 +331,24 @@ void PanomerMainLayer::ShowDocumentSettings()
 
 void PanomerMainLayer::OnKeyDown(int key, unsigned int modifiers)
 {
+    Quor_View* focus = FocusView();
+    if (focus != nullptr && !focus->IsFocused())
+        focus = nullptr;
+    // A text field that has the keyboard takes the keys it can use: letters and digits are
+    // typed into it, not taken as tool shortcuts.
+    const bool typing = dynamic_cast<Quor_TextControl*>(focus) != nullptr;
     const bool plain = (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0;
-    if (plain) {
+    if (plain && !typing) {
         if (const int tool = ToolForKey(key)) {
             SendMessage(tool);
             return;
         }
     }
-    if (key == QUOR_KEY_RETURN && FocusView() == fFocalText && fFocalText != nullptr && fFocalText->IsFocused()) {
+    if (key == QUOR_KEY_RETURN && focus != nullptr && focus == fFocalText) {
         SendMessage(kCmdChangeFocalLength);
         return;
     }
-    if (IsCanvasKey(key) && (FocusView() == nullptr || !FocusView()->IsFocused())) {
+    if (IsCanvasKey(key) && focus == nullptr) {
         fView->OnKeyDown(key, modifiers);
         return;
     }

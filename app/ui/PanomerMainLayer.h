@@ -23,9 +23,9 @@ public:
     ~PanomerMainLayer() override;
 
     void HandleMessage(Quor_Message* message) override;
-    // A letter without Ctrl or Alt picks a tool; Return in the focal length field applies it;
-    // the rest goes to the focused view (the canvas takes Delete and the arrows even when
-    // nothing has the focus).
+    // A letter without Ctrl or Alt picks a tool, unless a text field has the keyboard; Return in
+    // the focal length field applies it; the rest goes to the focused view (the canvas takes
+    // Delete and the arrows when nothing has the focus).
     void OnKeyDown(int key, unsigned int modifiers) override;
     void InitBackground() override;
     void UpdateMenus() override;

@@ -14,17 +14,13 @@ namespace {
 // The canvas follows every edge of the window.
 constexpr unsigned int kFollowAll = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM;
 
-// Whether any mouse button is held now. The preview runs inside one command, so it asks the
-// host directly instead of waiting for an input event.
-bool MouseButtonHeld()
+// Whether the user clicked in the program since the last look. The preview runs inside one
+// command, so it takes the press out of the host's queue itself: the click stops the preview and
+// is not handed on afterwards as a tool press. A click in another program is none of ours.
+bool ClickedToStop()
 {
     Quor_Host* host = Quor_Host::Current();
-    if (host == nullptr)
-        return false;
-    int x = 0, y = 0;
-    unsigned int buttons = 0;
-    host->GlobalMouse(&x, &y, &buttons);
-    return buttons != 0;
+    return host != nullptr && host->TakePendingPress();
 }
 
 }  // namespace
@@ -150,7 +146,7 @@ void PanomerView::Update(bool full)
 
 void PanomerView::Preview()
 {
-    fPainter.Preview(MouseButtonHeld, [this]() { Refresh(); });
+    fPainter.Preview(ClickedToStop, [this]() { Refresh(); });
 }
 
 void PanomerView::SuspendPhotoDrawing()

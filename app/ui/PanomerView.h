@@ -39,7 +39,8 @@ public:
     // Redraws the canvas and shows it: after anything but the selected photo or an overlay
     // changed (a document opened, the projection, the focal length), full is true.
     void Update(bool full);
-    // The per-pixel preview of the blended panorama; holding a mouse button stops it.
+    // The per-pixel preview of the blended panorama; a click in the program stops it, and goes
+    // no further.
     void Preview();
     // While an export runs, nothing that draws the photos may run; redraws wait until Resume.
     void SuspendPhotoDrawing();

@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
+#include <string>
 
 #include "app/core/Projection.h"
 #include "app/ui/AboutWnd.h"
 #include "app/ui/AlertWnd.h"
 #include "app/ui/ExportFlow.h"
+#include "app/ui/MissingPhotos.h"
 #include "app/ui/PanomerCodes.h"
 #include "app/ui/PanomerMainLayer.h"
 #include "app/ui/PanomerPrefs.h"
@@ -88,9 +91,11 @@ void PanomerWnd::OnCreate()
         Quor_Alert(this, kAlertExclamation, text, nullptr, nullptr, "OK");
     });
     if (!fStartupPath.IsEmpty()) {
+        // Opened once the window is up, so that what the opening has to say shows over it.
         Quor_Message open(kCmdOpen);
         open.Set("path", fStartupPath.Buffer());
-        SendMessage(&open);
+        if (!PostMessage(Id(), open))
+            SendMessage(&open);
     }
 }
 
@@ -311,27 +316,47 @@ void PanomerWnd::OpenDocument(const char* path)
         fMainLayer->PhotoList()->OnFileDrop(file, kListDropPoint, 0);
         return;
     }
-    // What a failed read must not leave changed.
-    const int32_t oldType = fDocument.fProjectionType;
-    const float oldFocal = fDocument.fFocalLength;
-
-    ClearDocument(file);
-    fDocument.fModified = false;
-    if (!fDocument.Open()) {
+    // The file is read on the side: a file that is no project leaves the open document, its
+    // undo point, the list and the canvas exactly as they were.
+    std::unique_ptr<PanomerDoc> opened = fDocument.ReadAnother(file);
+    if (!opened) {
         Quor_Alert(this, kAlertExclamation, "Could not open document.",
                    "The file is either corrupt, or is from a newer version of Panomer.", file, "OK");
-        fDocument.fProjectionType = oldType;
-        fDocument.fFocalLength = oldFocal;
-        SendMessage(kCmdNew);
         return;
     }
-    if (fDocument.fSelected >= fDocument.fNumPhotos)
-        fDocument.fSelected = -1;
+    fMainLayer->PhotoList()->Remove(true);
+    fDocument.ReplaceWith(*opened);
+    opened.reset();
     ResetCanvasView();
     fMainLayer->ShowDocumentSettings();
     UpdateCanvas();
     fMainLayer->SendMessage(kMsgUpdateTools);
     UpdateTitle();
+    ReportMissingPhotos();
+}
+
+void PanomerWnd::ReportMissingPhotos()
+{
+    std::string headline, reasons;
+    try {
+        MissingPhotos missing;
+        for (int i = 0; i < fDocument.fNumPhotos && i < kMaxPhotos; ++i) {
+            if (!fDocument.fPhotoImage[i].IsValid())
+                missing.Add(fDocument.fPhotoPath[i], fDocument.fLoadResult[i]);
+        }
+        if (missing.Count() == 0)
+            return;
+        headline = missing.Headline();
+        reasons = missing.Reasons();
+    } catch (const std::bad_alloc&) {
+        // Short of memory the alert still says that photos are missing, without the details.
+        headline.clear();
+        reasons.clear();
+    }
+    Quor_Alert(this, kAlertExclamation,
+               headline.empty() ? "Some photos of this project could not be loaded." : headline.c_str(),
+               reasons.empty() ? nullptr : reasons.c_str(),
+               "The project keeps them: put the files back and open it again.", "OK");
 }
 
 bool PanomerWnd::SaveDocument()
@@ -383,12 +408,8 @@ void PanomerWnd::Undo()
 {
     if (fMainLayer == nullptr || !fDocument.CanUndo())
         return;
+    // The document leaves no selection on a photo the undo took away.
     fDocument.Undo();
-    // The selection may name a photo the undo took away.
-    if (fDocument.fSelected >= fDocument.fNumPhotos) {
-        fDocument.fSelected = -1;
-        ClearPivot(&fDocument);
-    }
     // The document now differs from the file.
     fDocument.fModified = true;
     fMainLayer->ShowDocumentSettings();

@@ -41,6 +41,8 @@ private:
     SavePrompt AskToSave();
     void NewDocument();
     void OpenDocument(const char* path);
+    // After opening: one alert naming the photos that could not be loaded, and why.
+    void ReportMissingPhotos();
     // Empties the photo list and the document (no photos, no selection, no pivot, no undo) and
     // gives it `path`; the modified flag is the caller's.
     void ClearDocument(const Quor_Path& path);

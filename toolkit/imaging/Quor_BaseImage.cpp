@@ -1,6 +1,7 @@
 #include "toolkit/imaging/Quor_BaseImage.h"
 
 #include <new>
+#include <utility>
 
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 
@@ -61,6 +62,12 @@ void Quor_BaseImage::Free()
     delete[] buffer;
     buffer = nullptr;
     image = Quor_image();
+}
+
+void Quor_BaseImage::Swap(Quor_BaseImage& other) noexcept
+{
+    std::swap(image, other.image);
+    std::swap(buffer, other.buffer);
 }
 
 int Quor_BaseImage::FillImage(Quor_image* out) const

@@ -28,6 +28,9 @@ public:
     // the image empty. Contents undefined.
     virtual int Initialize(int width, int height, int pixelBits);
     virtual void Free();
+    // Exchanges the pixels of two images without copying them. Only for images of this class
+    // itself: a derived image keeps pixels of its own making.
+    void Swap(Quor_BaseImage& other) noexcept;
 
     bool IsValid() const { return image.bits != nullptr; }
     int Width() const { return IsValid() ? image.width : -1; }

@@ -210,7 +210,7 @@ void CanvasPainter::DrawHint()
     }
 }
 
-CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& buttonDown,
+CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& stopAsked,
                                                  const std::function<void()>& refresh)
 {
     const Quor_image* view = fProjection.Image();
@@ -230,7 +230,7 @@ CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& bu
     int lower = upper + 1;
     PreviewEnd end = PreviewEnd::kDone;
     for (int pass = 1; upper >= 0; pass++) {
-        if (pass >= kFirstStoppablePass && buttonDown && buttonDown()) {
+        if (pass >= kFirstStoppablePass && stopAsked && stopAsked()) {
             Update(false);
             if (refresh)
                 refresh();

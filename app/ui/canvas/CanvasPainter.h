@@ -42,9 +42,9 @@ public:
 
     // Renders the blended panorama pixel by pixel into the view's image, from the middle rows
     // outwards, two rows per pass with the next two marked in red; refresh shows the image after
-    // every pass. From the sixth pass on, a true answer of buttonDown stops it and the canvas is
+    // every pass. From the sixth pass on, a true answer of stopAsked stops it and the canvas is
     // drawn as usual again. Ends with a beep either way.
-    PreviewEnd Preview(const std::function<bool()>& buttonDown, const std::function<void()>& refresh);
+    PreviewEnd Preview(const std::function<bool()>& stopAsked, const std::function<void()>& refresh);
 
     // While an export runs its worker reloads the photos' images: nothing may draw them. While
     // suspended every Update is put off; Resume draws what was put off and returns true when the

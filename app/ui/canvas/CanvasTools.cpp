@@ -578,33 +578,29 @@ CanvasResponse CanvasTools::MessageDrop(const Quor_Message* message, Quor_Point 
         } else {
             int rotation = 0;
             message->Get("rotation", &rotation);
-            const bool wasModified = fDoc->fModified;
-            fDoc->PrepUndo();
             const int n = fDoc->fNumPhotos;
-            float yaw = 0.0f, pitch = 0.0f;
-            // The first photo of a document goes to the centre, wherever it was dropped.
-            if (n > 0) {
-                EdgeAnglesAt(where, &yaw, &pitch);
-                yaw = ClampYaw(yaw);
-                pitch = ClampPitch(pitch);
-            }
+            // The photo is loaded into the free slot before anything else changes: a photo that
+            // cannot be read leaves the document, its selection and its undo point as they were.
             fDoc->fPhotoPath[n] = path;
-            fDoc->fYaw[n] = yaw;
-            fDoc->fPitch[n] = pitch;
-            fDoc->fRoll[n] = static_cast<float>(rotation) * kPi / -180.0f;
             fDoc->fBrightness[n] = 1.0f;
-            fDoc->fSelected = n;
-            fDoc->fNumPhotos = n + 1;
-            fDoc->fModified = true;
-            ClearPivot();
             if (fDoc->UpdatePhoto(n, kPreviewSize) == QUOR_OK && fDoc->fPhotoImage[n].IsValid()) {
+                float yaw = 0.0f, pitch = 0.0f;
+                // The first photo of a document goes to the centre, wherever it was dropped.
+                if (n > 0) {
+                    EdgeAnglesAt(where, &yaw, &pitch);
+                    yaw = ClampYaw(yaw);
+                    pitch = ClampPitch(pitch);
+                }
+                // The undo point holds the photos in use only, so the loaded slot is not in it.
+                fDoc->PrepUndo();
+                fDoc->fYaw[n] = yaw;
+                fDoc->fPitch[n] = pitch;
+                fDoc->fRoll[n] = static_cast<float>(rotation) * kPi / -180.0f;
+                fDoc->fSelected = n;
+                fDoc->fNumPhotos = n + 1;
+                fDoc->fModified = true;
+                ClearPivot();
                 response.Redraws(CanvasResponse::kFull);
-            } else {
-                // A photo that cannot be read is not added, and nothing stays selected in the
-                // slot it would have taken.
-                fDoc->fNumPhotos = n;
-                fDoc->fSelected = -1;
-                fDoc->fModified = wasModified;
             }
         }
     }

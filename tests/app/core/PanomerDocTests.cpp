@@ -292,6 +292,38 @@ TEST(PanomerDoc, UndoTogglesAndLeavesNothingStale)
     EXPECT_GE(doc.fPivot[0], 100000.0f);
 }
 
+// Photos handed over by copying or loading them again double the wait for every photo when a
+// project opens; settings the file leaves out must be those of the document it replaces (which
+// the read leaves untouched), and that document's undo point must go with it.
+TEST(PanomerDoc, AnotherDocumentIsReadOnTheSideAndTakenOverWhole)
+{
+    ScratchDir dir;
+    MakePhoto(dir.File("a.png"), 20, 10, rgb_color{100, 200, 50, 255}, rgb_color{100, 200, 50, 255});
+    ASSERT_TRUE(WriteFileBytes(dir.File("next.qpm"), kHead + "num_photos 1\n0.5 0 0 1 \"a.png\"\n"));
+    PanomerDoc doc(50.0f);
+    doc.fProjectionType = 0;
+    PanomerDoc::DefaultCrop(0, doc.fCrop);
+    SetPhotos(doc, {"/nowhere/x.png", "/nowhere/y.png"});
+    doc.PrepUndo();
+    const std::string before = SaveToMemory(doc);
+
+    std::unique_ptr<PanomerDoc> opened = doc.ReadAnother(dir.File("next.qpm").c_str());
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(SaveToMemory(doc), before);
+    EXPECT_EQ(opened->fProjectionType, 0);
+    EXPECT_FLOAT_EQ(opened->fFocalLength, 50.0f);
+    EXPECT_FLOAT_EQ(opened->fCrop[0], 1.2217305f);
+
+    // With the file gone a second load would come back empty.
+    std::filesystem::remove(dir.File("a.png"));
+    const uint8_t* pixels = opened->fPhotoImage[0].Bits();
+    ASSERT_NE(pixels, nullptr);
+    doc.ReplaceWith(*opened);
+    EXPECT_EQ(doc.fPhotoImage[0].Bits(), pixels) << "the pixels were copied or loaded again";
+    EXPECT_EQ(doc.fNumPhotos, 1);
+    EXPECT_FALSE(doc.CanUndo());
+}
+
 // Photo pixels: a missing file leaves an invalid slot without failing the open; brightness 1.5 is
 // baked in and clamped; undo reloads only what changed (a move nothing, a brightness change that
 // photo), and a changed path with the same count and brightness must not keep the old pixels.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "app/ui/canvas/CanvasCodes.h"
 #include "app/ui/canvas/CanvasGuides.h"
@@ -100,23 +101,40 @@ TEST(CanvasToolsTest, MoveClampsLocksAndSnaps)
     gSnapMode = false;
 }
 
-// Turns that drift off a quarter turn when snapping, or a pivot that the photo does not circle,
-// make straight horizons impossible to set.
-TEST(CanvasToolsTest, RotateSnapsToQuarterTurnsAndCirclesThePivot)
+// Turns that drift off a quarter turn when snapping, a snap window that a drag away from upright
+// cannot leave, no way to make a small turn with Snap on (Ctrl held after the press turns freely;
+// Ctrl at the press sets the pivot), or a pivot that the photo does not circle, make straight
+// horizons impossible to set.
+TEST(CanvasToolsTest, RotateSnapsNearQuarterTurnsOnlyAndCirclesThePivot)
 {
+    // The canvas is 400 pixels wide: a drag of -40 pixels turns by 0.1 radian.
     const struct {
-        int dx;
         bool snap;
+        int firstDx;            // a move before the last one, 0 for none
+        int dx;
+        unsigned moveModifiers;
         float expected;
     } turns[] = {
-        {-600, true, kPi / 2}, {-560, true, 1.4f}, {620, true, -kPi / 2}, {-1256, true, kPi}, {-600, false, 1.5f},
+        {true, 0, -20, 0, 0.0f},                       // within 0.1 of upright: snaps
+        {true, -20, -60, 0, 0.15f},                    // dragged on, past the window: leaves it
+        {true, 0, -20, QUOR_COMMAND, 0.05f},           // Ctrl after the press: a small turn
+        {true, 0, -600, 0, kPi / 2},
+        {true, 0, -560, 0, 1.4f},
+        {true, 0, 620, 0, -kPi / 2},
+        {true, 0, -1256, 0, kPi},
+        {false, 0, -600, 0, 1.5f},
+        {false, 0, -600, QUOR_COMMAND, kPi / 2},        // Ctrl after the press snaps when Snap is off
     };
     for (const auto& t : turns) {
         gSnapMode = t.snap;
         Canvas canvas(400, 200, ProjectionMap::kHorizontalSpherical);
         canvas_test::PlacePhoto(&canvas.doc, 0, 0.0f, 0.0f, kRed, kRed);
-        canvas.Drag(kToolRotate, Quor_Point(200, 100), Quor_Point(200 + t.dx, 140));
-        EXPECT_NEAR(canvas.doc.fRoll[0], t.expected, 1e-5f) << "dx " << t.dx;
+        canvas.tools.SetTool(kToolRotate);
+        canvas.tools.MouseDown(Quor_Point(200, 100), QUOR_LEFT_BUTTON, 0);
+        if (t.firstDx != 0)
+            canvas.tools.MouseMove(Quor_Point(200 + t.firstDx, 140), t.moveModifiers);
+        canvas.tools.MouseMove(Quor_Point(200 + t.dx, 140), t.moveModifiers);
+        EXPECT_NEAR(canvas.doc.fRoll[0], t.expected, 1e-5f) << "snap " << t.snap << ", dx " << t.dx;
         EXPECT_FLOAT_EQ(canvas.doc.fYaw[0], 0.0f);
     }
     gSnapMode = false;
@@ -304,15 +322,25 @@ TEST(CanvasToolsTest, DroppedPhotosAreAddedPlacedOrRefused)
         {"unreadable file", PhotoDrop(scratch.File("missing.png")), nullptr},
         {"another message", Quor_Message(1071), nullptr},
     };
+    auto undoPoint = [&canvas] {
+        return std::string(reinterpret_cast<const char*>(canvas.doc.fUndo.RawData()),
+                           static_cast<size_t>(canvas.doc.fUndo.FileSize()));
+    };
     for (const auto& r : refused) {
+        // The undo point of a move must survive a drop that adds nothing.
+        const Quor_Point at = canvas.PixelOf(canvas.doc.fYaw[1], canvas.doc.fPitch[1]);
+        canvas.Drag(kToolMove, at, Quor_Point(at.x + 15, at.y + 5));
+        canvas.tools.MouseUp(Quor_Point(at.x + 15, at.y + 5), QUOR_LEFT_BUTTON, 0);
+        const std::string before = undoPoint();
         canvas.doc.fModified = false;
         canvas.doc.fSelected = 1;
         response = canvas.tools.MessageDrop(&r.message, Quor_Point(300, 100));
         EXPECT_EQ(canvas.doc.fNumPhotos, 2) << r.name;
+        EXPECT_EQ(undoPoint(), before) << r.name;
         EXPECT_STREQ(response.alert, r.alert) << r.name;
         EXPECT_FALSE(canvas.doc.fModified) << r.name;
         EXPECT_EQ(response.messageCount, 2) << r.name;
-        EXPECT_LT(canvas.doc.fSelected, canvas.doc.fNumPhotos) << r.name;
+        EXPECT_EQ(canvas.doc.fSelected, 1) << r.name;
         // Delete removes the selected photo, and nothing when none is.
         const bool selected = canvas.doc.fSelected >= 0;
         canvas.tools.KeyDown(QUOR_KEY_DELETE, 0);
@@ -326,9 +354,32 @@ TEST(CanvasToolsTest, DroppedPhotosAreAddedPlacedOrRefused)
 }
 
 // An arrow-key nudge that leaves the modified flag clear is lost at Quit without a prompt; one
-// that moves by more than a pixel, or acts without a selection, misplaces the photo.
+// that moves by more than a pixel, or acts without a selection, misplaces the photo; one from
+// where the projection cannot show the photo's centre (beyond perspective's limit, on or past the
+// fisheye rim) throws the photo to the clamp.
 TEST(CanvasToolsTest, ArrowKeysMoveTheSelectedPhotoOnePixelAndMarkTheDocument)
 {
+    const struct {
+        int type;
+        float yaw, pitch;
+    } unshown[] = {
+        {ProjectionMap::kPerspective, 1.5f, 0.0f},
+        {ProjectionMap::kPerspective, 0.2f, -2.5f},
+        {ProjectionMap::kFisheye, 1.5707f, 0.0f},
+        {ProjectionMap::kFisheye, 2.5f, 0.0f},
+    };
+    for (const auto& u : unshown) {
+        // The fisheye disc has a radius of 120 pixels: a pixel from its rim lies outside.
+        Canvas canvas(300, 300, u.type, 0.8f);
+        canvas_test::PlacePhoto(&canvas.doc, 0, u.yaw, u.pitch, kRed, kRed);
+        canvas.doc.fSelected = 0;
+        for (int key : {QUOR_KEY_LEFT, QUOR_KEY_RIGHT, QUOR_KEY_UP, QUOR_KEY_DOWN})
+            EXPECT_EQ(canvas.tools.KeyDown(key, 0).redraw, CanvasResponse::kNone);
+        EXPECT_EQ(canvas.doc.fYaw[0], u.yaw) << "type " << u.type;
+        EXPECT_EQ(canvas.doc.fPitch[0], u.pitch) << "type " << u.type;
+        EXPECT_FALSE(canvas.doc.fModified);
+    }
+
     const struct {
         int key, dx, dy;
     } keys[] = {{QUOR_KEY_LEFT, -1, 0}, {QUOR_KEY_RIGHT, 1, 0}, {QUOR_KEY_UP, 0, -1}, {QUOR_KEY_DOWN, 0, 1}};
@@ -360,14 +411,6 @@ TEST(CanvasToolsTest, FisheyeIgnoresPointsOutsideTheDisc)
     EXPECT_EQ(canvas.doc.fYaw[0], yaw);
     EXPECT_EQ(canvas.doc.fPitch[0], pitch);
     canvas.tools.MouseUp(Quor_Point(294, 150), QUOR_LEFT_BUTTON, 0);
-
-    // Arrow keys at the rim, or with the photo on the far hemisphere, change nothing.
-    for (float rim : {1.5707f, 2.5f}) {
-        canvas.doc.fYaw[0] = rim;
-        for (int key : {QUOR_KEY_LEFT, QUOR_KEY_RIGHT, QUOR_KEY_UP, QUOR_KEY_DOWN})
-            canvas.tools.KeyDown(key, 0);
-        EXPECT_EQ(canvas.doc.fYaw[0], rim);
-    }
 
     // A crop line on the rim can be dragged inwards; beyond the disc it stays.
     canvas.Drag(kToolCrop, Quor_Point(270, 150), Quor_Point(230, 150));

@@ -94,6 +94,35 @@ TEST_F(PanomerMainLayerTest, LettersPickToolsOnlyWithoutCtrl)
     EXPECT_EQ(Doc().fNumPhotos, 0);
 }
 
+// Catches keys taken away from a text field that has the keyboard: a letter that picks a tool
+// ("c" chose the crop tool), a digit that does not reach the field, Ctrl+A toggling Snap instead
+// of selecting the field's text, and a menu shortcut the field has no use for (Ctrl+S) lost.
+TEST_F(PanomerMainLayerTest, AFocusedFieldKeepsTheKeysItCanUse)
+{
+    Start();
+    AddToList();
+    DragToCanvas(0, Quor_Point(60, 60));
+    Quor_TextControl* field = Layer()->FocalText();
+    Click(InWindow(field, Quor_Point(5, 5)));
+    ASSERT_TRUE(field->IsFocused());
+    Key(4);   // End
+    const int tool = Canvas()->Tool();
+    for (int key : {'c', 'm', 'z', '1'})
+        Key(key, key == 'z' ? unsigned(QUOR_HOST_SHIFT) : 0u);
+    EXPECT_EQ(Canvas()->Tool(), tool);
+    EXPECT_STREQ(field->Value(), "351");
+
+    Key('a', QUOR_HOST_CTRL);
+    // Ctrl+A reaches the field only where the menu strip leaves a focused field the chords it
+    // edits with; this holds once the framework's change to the strip is in.
+    EXPECT_FALSE(gSnapMode) << "Ctrl+A toggled Snap instead of selecting the field's text";
+    EXPECT_STREQ(field->Selection(), "351");
+
+    Choose({""});
+    Key('s', QUOR_HOST_CTRL);
+    EXPECT_EQ(fDialogs, std::vector<std::string>{"save Save As Untitled.qpm"});
+}
+
 // Catches a focal length outside the usable range taken as typed, a field that keeps showing
 // the typed value, and a change that does not reach the document and the next new document.
 TEST_F(PanomerMainLayerTest, FocalLengthIsKeptInRange)

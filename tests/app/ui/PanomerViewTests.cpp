@@ -52,14 +52,18 @@ TEST_F(PanomerViewTest, EachToolShowsItsOwnCursor)
     EXPECT_NE(leftRight, upDown);
 }
 
-// A drag that is not shown as it goes is no drag at all; a preview the user cannot stop with the
-// mouse, or that leaves the canvas showing the preview, traps them; an alert the tools ask for
-// (a dropped path that a project could not hold) that never shows loses the photo silently.
-TEST_F(PanomerViewTest, DragsAreShownAHeldButtonStopsThePreviewAndAlertsShow)
+// A drag that is not shown as it goes is no drag at all. A preview the user cannot stop with a
+// click, that a button held in another program stops, whose stopping click then reaches the
+// canvas as a tool press (another photo selected, the undo point replaced), or that leaves the
+// canvas showing the preview, traps them. An alert the tools ask for (a dropped path that a
+// project could not hold) that never shows loses the photo silently.
+TEST_F(PanomerViewTest, DragsAreShownAClickStopsThePreviewAndAlertsShow)
 {
     Start();
     app_test::MakePhoto(fDir.File("red.jpg"), 64, 48, kRed, kRed);
+    app_test::MakePhoto(fDir.File("blue.jpg"), 64, 48, quor_test::kBlue, quor_test::kBlue);
     DropFile(fDir.File("red.jpg"), InWindow(List(), Quor_Point(50, 50)));
+    DropFile(fDir.File("blue.jpg"), InWindow(List(), Quor_Point(50, 50)));
     DragToCanvas(0, Quor_Point(100, 100));
     ASSERT_EQ(Doc().fNumPhotos, 1);
     const Quor_Point from = CanvasPoint(0.0f, 0.0f);
@@ -70,21 +74,38 @@ TEST_F(PanomerViewTest, DragsAreShownAHeldButtonStopsThePreviewAndAlertsShow)
     EXPECT_FALSE(Near(Shown(Quor_Point(from.x, from.y + 4)), kRed, 24)) << "the photo is still shown where it was";
     Mouse(Quor_HostEvent::kMouseUp, Quor_Point(from.x + 90, from.y));
     EXPECT_LT(Doc().fYaw[0], -0.2f);
+    DragToCanvas(1, Quor_Point(60, 60));
+    ASSERT_EQ(Doc().fSelected, 1);
 
     // The window as shown, byte for byte: a finished preview would have replaced the overlays.
     auto window = [this] {
         const Quor_BaseImage* shown = fHost.Shown(HostId());
         return std::string(reinterpret_cast<const char*>(shown->Bits()), size_t(shown->Image().rowBytes) * shown->Height());
     };
-    const std::string before = window();
+    auto undoPoint = [this] {
+        return std::string(reinterpret_cast<const char*>(Doc().fUndo.RawData()), size_t(Doc().fUndo.FileSize()));
+    };
+    const std::string before = window(), undoBefore = undoPoint();
     const int beeps = fHost.BeepCount();
     fHost.SetGlobalMouse(5, 5, QUOR_HOST_BUTTON_LEFT);
     Canvas()->Preview();
     fHost.SetGlobalMouse(5, 5, 0);
     EXPECT_EQ(fHost.BeepCount(), beeps + 1);
-    EXPECT_TRUE(window() == before) << "the canvas does not show what it showed before the preview";
+    EXPECT_FALSE(window() == before) << "a button held outside the window stopped the preview";
+
+    // A click on photo 0 while the preview runs: neither its press nor its release may reach the
+    // window afterwards.
+    const Quor_Point other = CanvasPoint(Doc().fYaw[0], Doc().fPitch[0]);
+    const Quor_Point pointer = Wnd()->MousePt();
+    fHost.PushClick(HostId(), other.x, other.y + Strip());
     Canvas()->Preview();
     EXPECT_EQ(fHost.BeepCount(), beeps + 2);
+    EXPECT_TRUE(window() == before) << "the click did not stop the preview";
+    Pump();
+    EXPECT_EQ(Doc().fSelected, 1);
+    EXPECT_TRUE(undoPoint() == undoBefore) << "the click reached the canvas as a tool press";
+    EXPECT_EQ(Wnd()->MousePt(), pointer) << "the click reached the window";
+    EXPECT_TRUE(window() == before);
 
     Quor_Message quoted(kMsgPhotoDrop);
     const std::string path = fDir.File("a \"b\".jpg");
@@ -92,7 +113,7 @@ TEST_F(PanomerViewTest, DragsAreShownAHeldButtonStopsThePreviewAndAlertsShow)
     Answer({editor_test::kReturn});
     Canvas()->OnMessageDrop(&quoted, Quor_Point(50, 50), 0);
     Pump();
-    EXPECT_EQ(Doc().fNumPhotos, 1);
+    EXPECT_EQ(Doc().fNumPhotos, 2);
     EXPECT_EQ(fAlerts, std::vector<std::string>{CanvasTools::kQuoteAlert});
 }
 

@@ -247,20 +247,98 @@ TEST_F(PanomerWndTest, AFailedSaveSaysSoAndKeepsTheWork)
     EXPECT_NE(fAlerts[0].find(project), std::string::npos);
     EXPECT_TRUE(Doc().fModified);
 
-    // "Yes" at each prompt tries to save, fails, and the command stops there.
-    Answer({'y', kReturn, 'y', kReturn});
+    // "Yes" at each prompt tries to save, fails, and the command stops there (Open shows no
+    // file dialog).
+    Answer({'y', kReturn, 'y', kReturn, 'y', kReturn});
     ChooseMenu(kCmdNew);
     EXPECT_EQ(Doc().fNumPhotos, 1);
+    ChooseMenu(kCmdOpen);
+    EXPECT_TRUE(fDialogs.empty());
     ChooseMenu(QUOR_MSG_QUIT);
     EXPECT_FALSE(QuitAsked());
-    EXPECT_EQ(fAlerts.size(), 5u);
+    EXPECT_EQ(fAlerts.size(), 7u);
 
     Choose({fDir.File("card/elsewhere.qpm")});
     Answer({kReturn});
     ChooseMenu(kCmdSaveAs);
     EXPECT_EQ(std::string(Doc().fPath.Buffer()), project);
     EXPECT_TRUE(Doc().fModified);
-    EXPECT_EQ(fAlerts.size(), 6u);
+    EXPECT_EQ(fAlerts.size(), 8u);
+}
+
+// Catches an Open that throws the open document away before it knows the new one reads (a file
+// that is not a project left the window "Untitled" and empty: photos, undo point, selection,
+// pivot, view and projection gone), and a good open that keeps any of these from the old one.
+TEST_F(PanomerWndTest, OpenReplacesTheDocumentOnlyWhenTheFileReads)
+{
+    const std::string other = MakeProject(3, "other.qpm", "elsewhere");
+    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("junk.qpm"), "not a project\n"));
+    Start(MakeProject(2));
+    ChooseProjection(kCmdPerspective);
+    Edit();
+    Key('r');
+    Mouse(Quor_HostEvent::kMouseDown, CanvasPoint(0.1f, 0.1f), QUOR_HOST_CTRL);
+    Mouse(Quor_HostEvent::kMouseUp, CanvasPoint(0.1f, 0.1f), QUOR_HOST_CTRL);
+    Canvas()->CanvasProjection().SetZoom(2.0f);
+    DropFile(MakePhoto("loose.jpg"), InWindow(List(), Quor_Point(50, 50)));
+    ASSERT_LT(Doc().fPivot[0], 100000.0f);
+    struct State {
+        int photos, selected, type, listed;
+        bool pivot, undo, modified;
+        float zoom;
+        std::string title;
+        bool operator==(const State&) const = default;
+    };
+    auto state = [this] {
+        return State{Doc().fNumPhotos, Doc().fSelected, Doc().fProjectionType, List()->CountPhotos(),
+                     Doc().fPivot[0] < 100000.0f, Doc().CanUndo(), Doc().fModified,
+                     Canvas()->CanvasProjection().Zoom(), Wnd()->Title().Buffer()};
+    };
+    const State before = state();
+
+    Answer({'n', kReturn});
+    Choose({fDir.File("junk.qpm")});
+    ChooseMenu(kCmdOpen);
+    ASSERT_EQ(fAlerts.size(), 2u);
+    EXPECT_NE(fAlerts[1].find("Could not open document."), std::string::npos);
+    EXPECT_TRUE(state() == before) << "a failed open changed the open document";
+    EXPECT_EQ(Canvas()->CanvasProjection().ProjectionType(), PanomerDoc::kPerspective);
+
+    Answer({'n'});
+    Choose({other});
+    ChooseMenu(kCmdOpen);
+    const State after = state();
+    EXPECT_TRUE(after == (State{3, -1, PanomerDoc::kHorizontalSpherical, 0, false, false, false, 0.9f,
+                                "other.qpm - Quor Panomer"}));
+    EXPECT_EQ(Canvas()->CanvasProjection().ProjectionType(), PanomerDoc::kHorizontalSpherical);
+}
+
+// Catches a project whose photos cannot be loaded opening in silence (the canvas shows only
+// markers), an alert that comes before the window is up, one alert per photo, reasons left out,
+// and photos that cannot be loaded dropped from the document (the next save would lose them).
+TEST_F(PanomerWndTest, OpeningAProjectWithMissingPhotosSaysWhichAndWhyAndKeepsThem)
+{
+    std::vector<std::string> photos;
+    for (int i = 0; i < 7; ++i)
+        photos.push_back("p" + std::to_string(i) + ".jpg");
+    MakePhoto("p0.jpg");
+    MakePhoto("p6.jpg");
+    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("p5.jpg"), "not a picture"));
+    const std::string project = fDir.File("pano.qpm");
+    editor_test::WriteProject(project, photos);
+
+    Answer({kReturn});
+    fApp = std::make_unique<PanomerApp>();
+    fApp->ReadyToRun(project.c_str());
+    EXPECT_TRUE(fAlerts.empty()) << "the alert came before the window was up";
+    Pump();
+    ASSERT_EQ(fAlerts.size(), 1u);
+    EXPECT_EQ(fAlerts[0], "5 photos could not be loaded: p1.jpg, p2.jpg, p3.jpg and 2 more.\n"
+                          "Reasons: 4 not found, 1 not an image this program can read.\n"
+                          "The project keeps them: put the files back and open it again.");
+    EXPECT_EQ(Doc().fNumPhotos, 7);
+    Wnd()->SendMessage(kCmdSave);
+    EXPECT_NE(quor_test::ReadFileBytes(project).find("\"p4.jpg\""), std::string::npos);
 }
 
 // Catches Save As that overwrites an existing project without asking when it adds ".qpm" to the

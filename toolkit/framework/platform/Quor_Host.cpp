@@ -35,3 +35,8 @@ bool Quor_Host::SetIcon(uint32_t window, const Quor_image& icon)
     (void)icon;
     return false;
 }
+
+bool Quor_Host::TakePendingPress()
+{
+    return false;
+}

@@ -90,6 +90,11 @@ public:
     virtual void GlobalMouse(int* x, int* y, unsigned int* buttons) = 0;
     // The modifier keys held now (Quor_HostModifier bits).
     virtual unsigned int LiveModifiers() = 0;
+    // Takes every mouse press on the program's windows that waits in the queue, and the release
+    // of each when it comes, so that neither reaches a window: a long task on the event thread
+    // (the canvas preview) stops on a click made in the program and nowhere else. True when a
+    // press was taken. False where the host cannot look ahead, as by default.
+    virtual bool TakePendingPress();
 
     // --- Desktop -------------------------------------------------------------------------------
     virtual void Beep() = 0;

@@ -48,10 +48,19 @@ const Quor_MemoryHost::Window* Quor_MemoryHost::Find(uint32_t window) const
 
 bool Quor_MemoryHost::TakeEvent(Quor_HostEvent* event)
 {
-    if (fQueue.empty())
-        return false;
-    *event = std::move(fQueue.front());
-    fQueue.pop_front();
+    for (;;) {
+        if (fQueue.empty())
+            return false;
+        *event = std::move(fQueue.front());
+        fQueue.pop_front();
+        if (event->kind != Quor_HostEvent::kMouseUp)
+            break;
+        auto drop = fReleasesToDrop.find(event->button);
+        if (drop == fReleasesToDrop.end())
+            break;
+        if (--drop->second == 0)
+            fReleasesToDrop.erase(drop);
+    }
     // A drop happens where the pointer is when it is handled.
     if (event->kind == Quor_HostEvent::kDropFile)
         PointerTo(event->window, event->x, event->y);
@@ -494,6 +503,22 @@ unsigned int Quor_MemoryHost::LiveModifiers()
 {
     std::lock_guard<std::mutex> lock(fMutex);
     return fLiveModifiers;
+}
+
+bool Quor_MemoryHost::TakePendingPress()
+{
+    std::lock_guard<std::mutex> lock(fMutex);
+    bool taken = false;
+    for (auto it = fQueue.begin(); it != fQueue.end();) {
+        if (it->kind != Quor_HostEvent::kMouseDown) {
+            ++it;
+            continue;
+        }
+        ++fReleasesToDrop[it->button];
+        it = fQueue.erase(it);
+        taken = true;
+    }
+    return taken;
 }
 
 void Quor_MemoryHost::AdvanceTime(int ms)

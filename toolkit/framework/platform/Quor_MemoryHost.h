@@ -76,6 +76,7 @@ public:
     Quor_Rect ScreenBounds() override;
     void GlobalMouse(int* x, int* y, unsigned int* buttons) override;
     unsigned int LiveModifiers() override;
+    bool TakePendingPress() override;
     void Beep() override;
     bool SetClipboardText(const char* utf8) override;
     bool GetClipboardText(std::string* utf8) override;
@@ -140,7 +141,8 @@ public:
     bool Stalled() const { return fStalled; }
 
 private:
-    // Pops the next event (the mutex held); false when none is queued.
+    // Pops the next event (the mutex held); false when none is queued. Releases whose presses
+    // TakePendingPress took are dropped on the way.
     bool TakeEvent(Quor_HostEvent* event);
     // Puts the pointer at the window's client point (the mutex held).
     void PointerTo(uint32_t window, int x, int y);
@@ -162,6 +164,8 @@ private:
     int fMouseY = 0;
     unsigned int fButtons = 0;
     unsigned int fLiveModifiers = 0;
+    // By host button number: releases still to drop, their presses taken by TakePendingPress.
+    std::map<int, int> fReleasesToDrop;
     std::map<uintptr_t, std::vector<uint8_t>> fCursors;
     uintptr_t fLastCursor = 0;
     uintptr_t fCursor = 0;

@@ -153,6 +153,12 @@ int HostButton(Uint8 button)
     }
 }
 
+// The slot of a host button number in the table of releases to drop.
+int ButtonSlot(int hostButton)
+{
+    return std::clamp(hostButton, 0, 7);
+}
+
 // Turns an SDL event into a host event; false for events the framework does not use.
 bool Translate(const SDL_Event& e, Quor_HostEvent* out)
 {
@@ -358,6 +364,7 @@ void Quor_SdlHost::Shutdown()
     fStarted = false;
     fDriver.clear();
     fCurrentCursor = 0;
+    std::fill(std::begin(fReleasesToDrop), std::end(fReleasesToDrop), 0);
 }
 
 // --- Events and time -----------------------------------------------------------------------------
@@ -375,9 +382,17 @@ bool Quor_SdlHost::WaitEvent(Quor_HostEvent* event, int timeoutMs)
             return false;
         if (e.type == fWakeEvent)
             return false;
-        const bool translated = Translate(e, event);
+        bool translated = Translate(e, event);
         if (e.type == SDL_DROPFILE)
             SDL_free(e.drop.file);
+        if (translated && event->kind == Quor_HostEvent::kMouseUp) {
+            // The release of a press that TakePendingPress took reaches no window either.
+            int& toDrop = fReleasesToDrop[ButtonSlot(event->button)];
+            if (toDrop > 0) {
+                --toDrop;
+                translated = false;
+            }
+        }
         if (translated)
             return true;
         // An event the framework does not use: keep waiting for what is left of the time.
@@ -620,6 +635,23 @@ void Quor_SdlHost::GlobalMouse(int* x, int* y, unsigned int* buttons)
 unsigned int Quor_SdlHost::LiveModifiers()
 {
     return fStarted ? HostModifiers(SDL_GetModState()) : 0;
+}
+
+bool Quor_SdlHost::TakePendingPress()
+{
+    if (!fStarted)
+        return false;
+    // SDL queues only events of its own windows; pumping brings in what the server has sent.
+    SDL_PumpEvents();
+    bool taken = false;
+    SDL_Event presses[16];
+    int got;
+    while ((got = SDL_PeepEvents(presses, 16, SDL_GETEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN)) > 0) {
+        for (int i = 0; i < got; ++i)
+            ++fReleasesToDrop[ButtonSlot(HostButton(presses[i].button.button))];
+        taken = true;
+    }
+    return taken;
 }
 
 // --- Desktop -------------------------------------------------------------------------------------

@@ -41,6 +41,7 @@ public:
     Quor_Rect ScreenBounds() override;
     void GlobalMouse(int* x, int* y, unsigned int* buttons) override;
     unsigned int LiveModifiers() override;
+    bool TakePendingPress() override;
     void Beep() override;
     bool SetClipboardText(const char* utf8) override;
     bool GetClipboardText(std::string* utf8) override;
@@ -55,6 +56,9 @@ private:
     void* X11Library();
     void UnloadX11();
 
+    // By host button number (1 to 7): releases still to drop, their presses taken by
+    // TakePendingPress.
+    int fReleasesToDrop[8] = {};
     bool fStarted = false;
     uint32_t fWakeEvent = 0;
     std::string fDriver;
