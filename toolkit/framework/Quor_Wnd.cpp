@@ -83,7 +83,9 @@ Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned 
 Quor_Wnd::~Quor_Wnd()
 {
     fClosing = true;
-    Quor_TimerScheduler::RemoveAll(this);
+    // A child window must never reach a freed parent (CloseWindow has closed them already).
+    CloseChildWindows();
+    Quor_TimerScheduler::RemoveAll(fId);
     DestroyLayers();
     RemoveMenuStrip();
     PlatformDestroy();
@@ -95,7 +97,7 @@ Quor_Wnd::~Quor_Wnd()
 
 void Quor_Wnd::PlatformDestroy()
 {
-    Quor_TimerScheduler::RemoveAll(this);
+    Quor_TimerScheduler::RemoveAll(fId);
     Quor_Host* host = Quor_Host::Current();
     if (fHostWindow == 0 || host == nullptr) {
         fHostWindow = 0;
@@ -527,10 +529,10 @@ unsigned int Quor_Wnd::SetTimer(float seconds, Quor_Handler* target, int what)
     Quor_Host* host = Quor_Host::Current();
     if (host == nullptr)
         return 0;
-    unsigned int id = static_cast<unsigned int>(Quor_TimerScheduler::Count(this)) + 1;
-    if (Quor_TimerScheduler::Has(this, id))
-        id = Quor_TimerScheduler::LargestId(this) + 1;
-    if (!Quor_TimerScheduler::Add(this, id, seconds, target, what, host->NowMicros()))
+    unsigned int id = static_cast<unsigned int>(Quor_TimerScheduler::Count(fId)) + 1;
+    if (Quor_TimerScheduler::Has(fId, id))
+        id = Quor_TimerScheduler::LargestId(fId) + 1;
+    if (!Quor_TimerScheduler::Add(fId, id, seconds, target, what, host->NowMicros()))
         return 0;
     return id;
 }
@@ -538,13 +540,13 @@ unsigned int Quor_Wnd::SetTimer(float seconds, Quor_Handler* target, int what)
 void Quor_Wnd::KillTimer(unsigned int id)
 {
     if (id != 0)
-        Quor_TimerScheduler::Remove(this, id);
+        Quor_TimerScheduler::Remove(fId, id);
 }
 
 void Quor_Wnd::OnTimer(unsigned int id)
 {
     Quor_Handler* target = nullptr;
     int what = 0;
-    if (Quor_TimerScheduler::Lookup(this, id, &target, &what) && target != nullptr)
+    if (Quor_TimerScheduler::Lookup(fId, id, &target, &what) && target != nullptr)
         target->SendMessage(what);
 }

@@ -8,44 +8,34 @@
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_MenuStripLayer.h"
+#include "toolkit/framework/Quor_WindowCall.h"
+#include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/platform/Quor_Host.h"
 
-namespace {
-
-// Shortcut keys a floating palette keeps for its own text fields.
-bool IsEditingKey(int key)
-{
-    switch (key) {
-    case 'a': case 'A': case 'x': case 'X': case 'c': case 'C': case 'v': case 'V':
-        return true;
-    default:
-        return false;
-    }
-}
-
-}  // namespace
+// Every handler called from here may close the window: after each one the window is looked up
+// again by its id before anything of it is touched.
 
 void Quor_Wnd::OnKeyDown(int key, unsigned int modifiers)
 {
     fModifiers = modifiers;
     if (fLayerCount == 0)
         return;
-    const bool shortcut = (modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0 && !IsEditingKey(key);
+    const uint32_t id = fId;
     Quor_Layer* top = TopLayer();
+    // A chord the palette's focused field has a use for (select all, copy, paste...) stays in the
+    // palette; any other goes on to the main window as a shortcut.
+    const bool shortcut = (modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0 && !top->FocusWantsKey(key, modifiers);
     const int countBefore = fLayerCount;
     top->OnKeyDown(key, modifiers);
-    if ((fType != 5 && fType != 6) || fParent == nullptr)
+    if (Quor_WindowList::Find(id) != this || (fType != 5 && fType != 6) || fParent == nullptr)
         return;
     const bool topRemoved = fLayerCount == countBefore - 1 && IndexOfLayer(top) < 0;
     if (topRemoved)
         return;
     Quor_Layer* now = TopLayer();
     if (now == nullptr || now->FocusView() == nullptr || shortcut) {
-        Quor_Wnd* parent = fParent;
-        if (parent->Lock(-1)) {
-            parent->OnKeyDown(key, modifiers);
-            parent->Unlock();
-        }
+        Quor_WindowCall parent(fParent);
+        fParent->OnKeyDown(key, modifiers);
     }
 }
 
@@ -75,6 +65,7 @@ Quor_Layer* Quor_Wnd::LayerContaining(Quor_Point where) const
 template <class Deliver>
 void Quor_Wnd::DeliverDownTo(Quor_Point where, Deliver deliver)
 {
+    const uint32_t id = fId;
     Quor_Layer* stack[kMaxLayers];
     const int count = fLayerCount;
     std::copy(fLayers, fLayers + count, stack);
@@ -83,7 +74,7 @@ void Quor_Wnd::DeliverDownTo(Quor_Point where, Deliver deliver)
         if (IndexOfLayer(layer) < 0)
             continue;
         deliver(layer);
-        if (layer->Frame().Contains(where))
+        if (Quor_WindowList::Find(id) != this || layer->Frame().Contains(where))
             break;
     }
 }
@@ -91,13 +82,17 @@ void Quor_Wnd::DeliverDownTo(Quor_Point where, Deliver deliver)
 void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
                            Quor_Message* message)
 {
+    const uint32_t id = fId;
     const unsigned int press = ++fPressCount;
-    if (fParent != nullptr && fParent->Lock(-1)) {
+    if (Quor_Wnd* parent = fParent) {
         // Closes whatever is open in the parent (a pop-up menu, a tool tip).
+        Quor_WindowCall call(parent);
         Quor_Message empty;
-        fParent->OnMouseDown(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
-        fParent->OnMouseUp(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
-        fParent->Unlock();
+        parent->OnMouseDown(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
+        if (call.Alive())
+            parent->OnMouseUp(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
+        if (Quor_WindowList::Find(id) != this)
+            return;
     }
     fModifiers = modifiers;
     fMousePoint = where;
@@ -130,7 +125,7 @@ void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int m
             top->OnMouseDownOutside(where - top->Location(), button, modifiers, message);
             // The top layer may have passed this press on to the window itself (a menu
             // closing); it has been delivered then and must not arrive twice.
-            if (fPressCount != press)
+            if (Quor_WindowList::Find(id) != this || fPressCount != press)
                 return;
         }
         Quor_Layer* target = strip != nullptr ? strip : LayerContaining(where);
@@ -139,21 +134,29 @@ void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int m
             target->OnMouseDown(where - target->Location(), button, modifiers, message);
         }
     }
-    fButtons.Set(button, true);
+    if (Quor_WindowList::Find(id) == this)
+        fButtons.Set(button, true);
 }
 
 void Quor_Wnd::OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message)
 {
+    const uint32_t id = fId;
     fModifiers = modifiers;
     fMousePoint = where;
     fCursor = nullptr;
     Quor_Layer* mouseLayer = fMouseLayer;
-    if (mouseLayer != nullptr)
+    if (mouseLayer != nullptr) {
         mouseLayer->OnMouseMove(where - mouseLayer->Location(), modifiers, message);
+        if (Quor_WindowList::Find(id) != this)
+            return;
+    }
     // The strip lies above every layer: it sees each move (so its hover state can end), and a
     // move over it goes no further.
-    if (fStripLayer != nullptr && fStripLayer != mouseLayer)
+    if (fStripLayer != nullptr && fStripLayer != mouseLayer) {
         fStripLayer->OnMouseMove(where - fStripLayer->Location(), modifiers, message);
+        if (Quor_WindowList::Find(id) != this)
+            return;
+    }
     if (StripLayerContaining(where) != nullptr)
         return;
     DeliverDownTo(where, [&](Quor_Layer* layer) {
@@ -177,13 +180,17 @@ void Quor_Wnd::OnMouseWheel(float delta, Quor_Point where, unsigned int modifier
 void Quor_Wnd::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
                          Quor_Message* message)
 {
+    const uint32_t id = fId;
     fModifiers = modifiers;
     fMousePoint = where;
     fButtons.Set(button, false);
     Quor_Layer* target = fMouseLayer != nullptr ? fMouseLayer : TopLayer();
     fMouseLayer = nullptr;
-    if (target != nullptr)
+    if (target != nullptr) {
         target->OnMouseUp(where - target->Location(), button, modifiers, message);
+        if (Quor_WindowList::Find(id) != this)
+            return;
+    }
     if (fDragging) {
         fDragging = false;
         Quor_Message* dragged = fDragMessage;

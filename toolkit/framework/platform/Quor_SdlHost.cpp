@@ -230,6 +230,7 @@ bool Translate(const SDL_Event& e, Quor_HostEvent* out)
         event.hostChar = hostChar;
         event.functionKeys = hostChar == 16 ? FunctionKeysDown(key) : 0;
         event.modifiers = HostModifiers(e.key.keysym.mod);
+        event.repeat = e.key.repeat != 0;
         break;
     }
     case SDL_TEXTINPUT:

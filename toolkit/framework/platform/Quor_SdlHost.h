@@ -3,6 +3,7 @@
 // that has just closed cannot end the program. Its source is the only file that includes SDL.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -55,7 +56,8 @@ private:
     void* X11Library();
     void UnloadX11();
 
-    bool fStarted = false;
+    // Read by Wake, on any thread.
+    std::atomic<bool> fStarted{false};
     uint32_t fWakeEvent = 0;
     std::string fDriver;
     uintptr_t fCurrentCursor = 0;
