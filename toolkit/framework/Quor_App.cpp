@@ -293,10 +293,9 @@ void Quor_App::LoadCustomFonts()
     const Quor_Path dir = FontDir();
     int smallSize = 8;
     int largeSize = 10;
+    // The font engine keeps a size from the settings inside the sizes it can rasterise.
     fPrefs.Get("SmallFontSize", &smallSize);
     fPrefs.Get("LargeFontSize", &largeSize);
-    smallSize = std::clamp(smallSize, kMinFontSize, kMaxFontSize);
-    largeSize = std::clamp(largeSize, kMinFontSize, kMaxFontSize);
 
     struct Style {
         const char* key;

@@ -21,9 +21,6 @@ class Quor_Wnd;
 
 class Quor_App : public Quor_Handler {
 public:
-    // Font sizes read from the settings are kept inside this range.
-    static constexpr int kMinFontSize = 4;
-    static constexpr int kMaxFontSize = 96;
     // Longest string-table text read.
     static constexpr int kMaxStringText = 1024;
 
