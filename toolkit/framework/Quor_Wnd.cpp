@@ -17,6 +17,7 @@
 #include "toolkit/framework/Quor_Screen.h"
 #include "toolkit/framework/Quor_TimerScheduler.h"
 #include "toolkit/framework/Quor_View.h"
+#include "toolkit/framework/Quor_WindowCall.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/platform/Quor_Host.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -238,9 +239,13 @@ void Quor_Wnd::Show()
                          ClampSize(size.y, std::max(1, min.y), max.y));
             }
         }
-        Lock(-1);
-        OnCreate();
-        Unlock();
+        {
+            Quor_WindowCall call(this);
+            OnCreate();
+            // OnCreate may have closed the window again.
+            if (!call.Alive())
+                return;
+        }
         ApplyMinSize();
     }
     PullOntoScreen();
