@@ -34,8 +34,9 @@ void Quor_Wnd::OnKeyDown(int key, unsigned int modifiers)
         return;
     Quor_Layer* now = TopLayer();
     if (now == nullptr || now->FocusView() == nullptr || shortcut) {
-        Quor_WindowCall parent(fParent);
-        fParent->OnKeyDown(key, modifiers);
+        Quor_Wnd* parent = fParent;
+        Quor_WindowCall call(parent);
+        parent->OnKeyDown(key, modifiers);
     }
 }
 
