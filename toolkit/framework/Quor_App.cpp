@@ -15,6 +15,7 @@
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Launcher.h"
+#include "toolkit/framework/Quor_WindowCall.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/framework/platform/Quor_Host.h"
@@ -166,11 +167,6 @@ void Quor_App::OnQuit() {}
 
 void Quor_App::Run()
 {
-    // A quit request left over from an earlier application object in this process does not
-    // end this one's loop; a Quit() of this one (even before Run) does.
-    Quor_EventLoop::ClearQuit();
-    if (fQuitRequested)
-        Quor_EventLoop::RequestQuit();
     fPrefs.Load(UserSettingsPath());
     fAppPrefs.Load(AppSettingsPath());
     if (fLocalise)
@@ -191,7 +187,8 @@ void Quor_App::Run()
 void Quor_App::Quit()
 {
     fQuitRequested = true;
-    Quor_EventLoop::RequestQuit();
+    fLoopState.quit = true;
+    Quor_Host::WakeCurrent();
 }
 
 bool Quor_App::IsQuitRequested() const
@@ -296,10 +293,9 @@ void Quor_App::LoadCustomFonts()
     const Quor_Path dir = FontDir();
     int smallSize = 8;
     int largeSize = 10;
+    // The font engine keeps a size from the settings inside the sizes it can rasterise.
     fPrefs.Get("SmallFontSize", &smallSize);
     fPrefs.Get("LargeFontSize", &largeSize);
-    smallSize = std::clamp(smallSize, kMinFontSize, kMaxFontSize);
-    largeSize = std::clamp(largeSize, kMinFontSize, kMaxFontSize);
 
     struct Style {
         const char* key;
@@ -592,24 +588,17 @@ void Quori_OpenDocHandler(const char* const* paths, int count)
     }
     if (front == nullptr)
         return;
-    const uint32_t id = front->Id();
-    front->Lock(-1);
+    Quor_WindowCall call(front);
     Quor_Message message(QUOR_MSG_OPEN_DOCUMENT);
     message.Set("path", gStartupFilePath.Buffer());
     front->SendMessage(&message);
-    if (Quor_WindowList::Find(id) == front)
-        front->Unlock();
 }
 
 void Quori_QuitHandler()
 {
-    if (gMainWnd != nullptr) {
-        Quor_Wnd* window = gMainWnd;
-        const uint32_t id = window->Id();
-        window->Lock(-1);
+    if (Quor_Wnd* window = gMainWnd) {
+        Quor_WindowCall call(window);
         window->SendMessage(QUOR_MSG_QUIT);
-        if (Quor_WindowList::Find(id) == window)
-            window->Unlock();
     } else if (Quor_App::gApp != nullptr) {
         Quor_App::gApp->Quit();
     } else {

@@ -11,6 +11,7 @@
 #include "toolkit/core/Quor_Path.h"
 #include "toolkit/core/Quor_RgbColor.h"
 #include "toolkit/core/Quor_String.h"
+#include "toolkit/framework/Quor_EventLoopState.h"
 #include "toolkit/framework/Quor_FileDialogHook.h"
 #include "toolkit/framework/Quor_Handler.h"
 
@@ -20,9 +21,6 @@ class Quor_Wnd;
 
 class Quor_App : public Quor_Handler {
 public:
-    // Font sizes read from the settings are kept inside this range.
-    static constexpr int kMinFontSize = 4;
-    static constexpr int kMaxFontSize = 96;
     // Longest string-table text read.
     static constexpr int kMaxStringText = 1024;
 
@@ -61,6 +59,9 @@ public:
     bool IsQuitRequested() const;
     bool Lock(int timeoutMs);
     void Unlock();
+    // The event loop's state while this application runs: its own, so that nothing a former
+    // application object left (a quit request, a modal stack) reaches this one.
+    Quor_EventLoopState& LoopState() { return fLoopState; }
 
     const Quor_String& Name() const { return fName; }
     // The second name given at construction; applications pass their version string there.
@@ -142,6 +143,7 @@ private:
     Quor_Message fAppPrefs;
     Quor_MutexHandle fLock;
     std::vector<StringEntry> fStrings;
+    Quor_EventLoopState fLoopState;
 };
 
 // The last document path the desktop handed over before or during start-up.

@@ -67,7 +67,7 @@ bool Quor_App::InitQuorSystem(Quor_Host* host, Quor_String* error)
     }
     sOwnedHost = owned;
     Quor_Host::Install(host);
-    Quor_EventLoop::Reset();
+    Quor_EventLoop::RenewToolkitState();
     Quor_PostQueue::SetOpen(true);
     Quor_SetBeepHook(HostBeep);
 
@@ -99,11 +99,13 @@ void Quor_App::ShutdownQuorSystem()
     Quor_Cursor::FreeStandardCursors();
     Quor_SetBeepHook(nullptr);
     Quor_Launcher::Reap();
+    // Out of reach first: a post, EndModal or Quit from another thread wakes the installed host,
+    // and must not find this one while it shuts down.
     if (Quor_Host* host = Quor_Host::Current()) {
-        host->Shutdown();
         Quor_Host::Install(nullptr);
+        host->Shutdown();
     }
     delete sOwnedHost;
     sOwnedHost = nullptr;
-    Quor_EventLoop::Reset();
+    Quor_EventLoop::RenewToolkitState();
 }

@@ -1,11 +1,13 @@
 #include "toolkit/framework/Quor_EventLoop.h"
 
 #include <algorithm>
-#include <atomic>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_EventLoopState.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_InputMap.h"
 #include "toolkit/framework/Quor_KeyComposer.h"
@@ -14,6 +16,7 @@
 #include "toolkit/framework/Quor_MenuStripLayer.h"
 #include "toolkit/framework/Quor_PostQueue.h"
 #include "toolkit/framework/Quor_TimerScheduler.h"
+#include "toolkit/framework/Quor_WindowCall.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/framework/platform/Quor_Host.h"
@@ -21,35 +24,8 @@
 
 namespace {
 
-std::atomic<bool> sQuit{false};
-std::atomic<bool> sAborted{false};
-// Ids of the windows whose modal loops run, innermost last.
-std::vector<uint32_t> sModalStack;
-// The desktop asked to quit while a modal loop ran.
-bool sQuitHeld = false;
-Quor_KeyComposer sKeys;
-uintptr_t sShownCursor = 0;
-bool sCursorKnown = false;
-
-// Holds a window's lock for one host callback; releases it only while the window still exists
-// (a callback may close the window, which destroys the lock with it).
-class WindowCall {
-public:
-    explicit WindowCall(Quor_Wnd* window) : fWindow(window), fId(window->Id()) { fWindow->Lock(-1); }
-    ~WindowCall()
-    {
-        if (Quor_WindowList::Find(fId) == fWindow)
-            fWindow->Unlock();
-    }
-    WindowCall(const WindowCall&) = delete;
-    WindowCall& operator=(const WindowCall&) = delete;
-
-    bool Alive() const { return Quor_WindowList::Find(fId) == fWindow; }
-
-private:
-    Quor_Wnd* fWindow;
-    uint32_t fId;
-};
+// The toolkit's own loop state, in use while no application object exists.
+std::unique_ptr<Quor_EventLoopState> sToolkitState = std::make_unique<Quor_EventLoopState>();
 
 // Client coordinates of the host window to the window's coordinates (the strip lies above 0).
 Quor_Point ToWindow(const Quor_Wnd* window, int x, int y)
@@ -64,7 +40,7 @@ void DeliverMouse(Quor_Wnd* window, const Quor_HostEvent& event)
     Quor_Message message;
     message.Set("where", where);
     message.Set("modifiers", static_cast<int>(modifiers));
-    WindowCall call(window);
+    Quor_WindowCall call(window);
     switch (event.kind) {
     case Quor_HostEvent::kMouseDown: {
         const unsigned int button = Quor_InputMap::Button(event.button, Quor_InputMap::ControlFlag(event.modifiers));
@@ -102,10 +78,14 @@ void DeliverKeys(Quor_Wnd* window, const std::vector<Quor_KeyComposer::Key>& key
     for (const Quor_KeyComposer::Key& key : keys) {
         if (Quor_WindowList::Find(id) != window)
             return;
-        WindowCall call(window);
+        Quor_WindowCall call(window);
         // The menu strip sees a key before the window does, as a menu bar sees its shortcuts:
-        // a Ctrl chord as a shortcut, any other key for opening the menus from the keyboard.
-        if (auto* strip = static_cast<Quor_MenuStripLayer*>(window->MenuStripLayer())) {
+        // a Ctrl chord as a shortcut, any other key for opening the menus from the keyboard. A
+        // key the focused field has a use for (Ctrl+A in a text field) is the field's.
+        Quor_Layer* top = window->TopLayer();
+        const bool fieldKey = top != nullptr && top->FocusWantsKey(key.code, key.modifiers);
+        auto* strip = static_cast<Quor_MenuStripLayer*>(window->MenuStripLayer());
+        if (strip != nullptr && !fieldKey) {
             Quor_MenuStrip* menus = strip->Strip();
             const bool taken = (key.modifiers & QUOR_COMMAND) != 0 ? menus->StripShortcut(key.code, key.modifiers)
                                                                    : menus->StripKey(key.code, key.modifiers);
@@ -132,7 +112,7 @@ void DeliverDrop(Quor_Wnd* window, const Quor_HostEvent& event)
     int windowY = 0;
     host->GetPosition(window->PlatformWindow(), &windowX, &windowY);
     const Quor_Point where = ToWindow(window, globalX - windowX, globalY - windowY);
-    WindowCall call(window);
+    Quor_WindowCall call(window);
     window->OnFileDrop(event.text.c_str(), where, 0);
 }
 
@@ -141,25 +121,34 @@ void DeliverClose(Quor_Wnd* window)
     // A window without a close box cannot be asked to close; the host may still offer one.
     if (window->Type() == 6)
         return;
-    WindowCall call(window);
-    if (!window->CloseOK() || !call.Alive())
-        return;
-    window->OnClose();
-    if (call.Alive())
-        delete window;
+    Quor_WindowCall call(window);
+    if (window->CloseOK() && call.Alive())
+        window->CloseWindow();
 }
 
 bool LoopEnded(Quor_Wnd* modal, uint32_t modalId, bool* modalGone)
 {
-    if (sAborted)
+    const Quor_EventLoopState& state = Quor_EventLoop::State();
+    if (state.aborted)
         return true;
     if (modal == nullptr)
-        return sQuit.load();
+        return state.quit.load();
     if (Quor_WindowList::Find(modalId) != modal) {
         *modalGone = true;
         return true;
     }
     return !modal->ContinueModal();
+}
+
+// A quit request held back during a modal loop goes on once no modal loop runs any more, from
+// the outer loop: the code that ran the dialog has then acted on its answer and returned.
+void DeliverHeldQuit()
+{
+    Quor_EventLoopState& state = Quor_EventLoop::State();
+    if (!state.quitHeld || !state.modalStack.empty() || state.aborted)
+        return;
+    state.quitHeld = false;
+    Quori_QuitHandler();
 }
 
 }  // namespace
@@ -168,10 +157,17 @@ bool Quor_EventLoop::Run(Quor_Wnd* modal)
 {
     Quor_Host* host = Quor_Host::Current();
     const uint32_t modalId = modal != nullptr ? modal->Id() : 0;
-    if (modal != nullptr)
-        sModalStack.push_back(modalId);
+    if (modal != nullptr) {
+        try {
+            State().modalStack.push_back(modalId);
+        } catch (const std::bad_alloc&) {
+            return true;
+        }
+    }
     bool modalGone = false;
     while (host != nullptr && !LoopEnded(modal, modalId, &modalGone)) {
+        if (modal == nullptr)
+            DeliverHeldQuit();
         Quor_PostQueue::Deliver();
         FireTimers();
         if (LoopEnded(modal, modalId, &modalGone))
@@ -185,13 +181,10 @@ bool Quor_EventLoop::Run(Quor_Wnd* modal)
         host = Quor_Host::Current();
     }
     if (modal != nullptr) {
-        auto it = std::find(sModalStack.rbegin(), sModalStack.rend(), modalId);
-        if (it != sModalStack.rend())
-            sModalStack.erase(std::next(it).base());
-        if (sModalStack.empty() && sQuitHeld && !sAborted) {
-            sQuitHeld = false;
-            Quori_QuitHandler();
-        }
+        std::vector<uint32_t>& stack = State().modalStack;
+        auto it = std::find(stack.rbegin(), stack.rend(), modalId);
+        if (it != stack.rend())
+            stack.erase(std::next(it).base());
     }
     return !modalGone;
 }
@@ -201,6 +194,7 @@ void Quor_EventLoop::ProcessPending()
     Quor_Host* host = Quor_Host::Current();
     if (host == nullptr)
         return;
+    DeliverHeldQuit();
     Quor_PostQueue::Deliver();
     FireTimers();
     Quor_HostEvent event;
@@ -210,33 +204,34 @@ void Quor_EventLoop::ProcessPending()
     }
     Quor_PostQueue::Deliver();
     FireTimers();
+    DeliverHeldQuit();
 }
 
 void Quor_EventLoop::RequestQuit()
 {
-    sQuit = true;
+    State().quit = true;
     Quor_Host::WakeCurrent();
 }
 
 bool Quor_EventLoop::QuitRequested()
 {
-    return sQuit;
+    return State().quit;
 }
 
 void Quor_EventLoop::ClearQuit()
 {
-    sQuit = false;
+    State().quit = false;
 }
 
 void Quor_EventLoop::Abort()
 {
-    sAborted = true;
+    State().aborted = true;
     Quor_Host::WakeCurrent();
 }
 
 bool Quor_EventLoop::Aborted()
 {
-    return sAborted;
+    return State().aborted;
 }
 
 void Quor_EventLoop::FireTimers()
@@ -247,16 +242,10 @@ void Quor_EventLoop::FireTimers()
     const std::vector<Quor_TimerScheduler::Due> due = Quor_TimerScheduler::TakeDue(host->NowMicros());
     for (const Quor_TimerScheduler::Due& timer : due) {
         // Re-checked before each one: an earlier timer may have closed the window or killed this.
-        Quor_Wnd* window = nullptr;
-        for (Quor_Wnd* w : Quor_WindowList::All()) {
-            if (w == timer.owner) {
-                window = w;
-                break;
-            }
-        }
-        if (window == nullptr || !Quor_TimerScheduler::Has(window, timer.id))
+        Quor_Wnd* window = Quor_WindowList::Find(timer.window);
+        if (window == nullptr || !Quor_TimerScheduler::Has(timer.window, timer.id))
             continue;
-        WindowCall call(window);
+        Quor_WindowCall call(window);
         window->OnTimer(timer.id);
     }
 }
@@ -264,8 +253,8 @@ void Quor_EventLoop::FireTimers()
 void Quor_EventLoop::Dispatch(const Quor_HostEvent& event)
 {
     if (event.kind == Quor_HostEvent::kQuit) {
-        if (!sModalStack.empty())
-            sQuitHeld = true;
+        if (!State().modalStack.empty())
+            State().quitHeld = true;
         else
             Quori_QuitHandler();
         return;
@@ -283,15 +272,15 @@ void Quor_EventLoop::Dispatch(const Quor_HostEvent& event)
         break;
     case Quor_HostEvent::kKeyDown:
         if (AcceptsInput(window))
-            DeliverKeys(window, sKeys.KeyDown(event));
+            DeliverKeys(window, State().keys.KeyDown(event));
         break;
     case Quor_HostEvent::kText:
         if (AcceptsInput(window))
-            DeliverKeys(window, sKeys.Text(event));
+            DeliverKeys(window, State().keys.Text(event));
         break;
     case Quor_HostEvent::kExpose:
     case Quor_HostEvent::kResized: {
-        WindowCall call(window);
+        Quor_WindowCall call(window);
         window->HandleHostResize();
         break;
     }
@@ -305,13 +294,13 @@ void Quor_EventLoop::Dispatch(const Quor_HostEvent& event)
         break;
     case Quor_HostEvent::kEnter:
         if (AcceptsInput(window)) {
-            WindowCall call(window);
+            Quor_WindowCall call(window);
             window->OnMouseEnter();
         }
         break;
     case Quor_HostEvent::kLeave:
         if (AcceptsInput(window)) {
-            WindowCall call(window);
+            Quor_WindowCall call(window);
             window->OnMouseExit();
         }
         break;
@@ -322,7 +311,8 @@ void Quor_EventLoop::Dispatch(const Quor_HostEvent& event)
 
 Quor_Wnd* Quor_EventLoop::ModalWindow()
 {
-    for (auto it = sModalStack.rbegin(); it != sModalStack.rend(); ++it) {
+    const std::vector<uint32_t>& stack = State().modalStack;
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
         if (Quor_Wnd* window = Quor_WindowList::Find(*it))
             return window;
     }
@@ -331,7 +321,7 @@ Quor_Wnd* Quor_EventLoop::ModalWindow()
 
 int Quor_EventLoop::ModalDepth()
 {
-    return static_cast<int>(sModalStack.size());
+    return static_cast<int>(State().modalStack.size());
 }
 
 bool Quor_EventLoop::AcceptsInput(const Quor_Wnd* window)
@@ -343,28 +333,32 @@ bool Quor_EventLoop::AcceptsInput(const Quor_Wnd* window)
 
 void Quor_EventLoop::ShowHostCursor(uintptr_t cursor)
 {
-    if (sCursorKnown && sShownCursor == cursor)
+    Quor_EventLoopState& state = State();
+    if (state.cursorKnown && state.shownCursor == cursor)
         return;
     if (Quor_Host* host = Quor_Host::Current()) {
         host->SetCursor(cursor);
-        sShownCursor = cursor;
-        sCursorKnown = true;
+        state.shownCursor = cursor;
+        state.cursorKnown = true;
     }
 }
 
 void Quor_EventLoop::ForgetHostCursor(uintptr_t cursor)
 {
-    if (sCursorKnown && sShownCursor == cursor)
-        sCursorKnown = false;
+    Quor_EventLoopState& state = State();
+    if (state.cursorKnown && state.shownCursor == cursor)
+        state.cursorKnown = false;
 }
 
-void Quor_EventLoop::Reset()
+Quor_EventLoopState& Quor_EventLoop::State()
 {
-    sQuit = false;
-    sAborted = false;
-    sModalStack.clear();
-    sQuitHeld = false;
-    sKeys = Quor_KeyComposer();
-    sShownCursor = 0;
-    sCursorKnown = false;
+    if (Quor_App* app = Quor_App::gApp)
+        return app->LoopState();
+    return *sToolkitState;
+}
+
+void Quor_EventLoop::RenewToolkitState()
+{
+    if (auto* fresh = new (std::nothrow) Quor_EventLoopState())
+        sToolkitState.reset(fresh);
 }

@@ -2,11 +2,13 @@
 // posted from other threads, and turns each host event into calls on its window (under the
 // window's lock). Modal loops are nested runs of the same loop; while one runs, input to the
 // windows opened before its window is dropped and the desktop's quit request is held back until
-// the outermost modal loop has ended.
+// the outermost modal loop has ended and control is back in the outer loop. What the loop keeps
+// between events is a Quor_EventLoopState that the application object owns.
 #pragma once
 
 #include <cstdint>
 
+struct Quor_EventLoopState;
 struct Quor_HostEvent;
 class Quor_Wnd;
 
@@ -16,7 +18,8 @@ public:
     // window is gone). Returns false when the modal window was deleted while the loop ran.
     static bool Run(Quor_Wnd* modal);
     // Handles what is waiting now (events, posted work, due timers) without waiting; for tests
-    // and for long commands that must keep the windows alive.
+    // and for long commands that must keep the windows alive. Outside every modal loop it also
+    // hands on a quit request held back during one, as the outer loop does.
     static void ProcessPending();
     // Ends the outermost loop.
     static void RequestQuit();
@@ -41,6 +44,8 @@ public:
     static void ShowHostCursor(uintptr_t cursor);
     // The host cursor is being freed: it no longer counts as showing.
     static void ForgetHostCursor(uintptr_t cursor);
-    // Forgets the loop's state (modal stack, held quit, key state); at toolkit start and end.
-    static void Reset();
+    // The state of the loop: the application object's, or the toolkit's own while there is none.
+    static Quor_EventLoopState& State();
+    // A fresh state for the toolkit's own; at toolkit start and end.
+    static void RenewToolkitState();
 };

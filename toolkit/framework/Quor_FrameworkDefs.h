@@ -19,11 +19,13 @@ enum : int {
 };
 
 // Modifier bits of every input event. Ctrl is QUOR_COMMAND, Alt QUOR_OPTION; the Super key sets
-// no bit but turns a click into a right click.
+// no bit but turns a click into a right click. QUOR_KEY_REPEAT marks a key press that a held key
+// repeats (never the first press, and only keys that come as presses: special keys and chords).
 enum : unsigned int {
     QUOR_SHIFT = 1,
     QUOR_COMMAND = 2,
     QUOR_OPTION = 4,
+    QUOR_KEY_REPEAT = 8,
 };
 
 // One mouse button per event.

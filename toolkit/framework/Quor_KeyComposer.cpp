@@ -1,5 +1,6 @@
 #include "toolkit/framework/Quor_KeyComposer.h"
 
+#include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_InputMap.h"
 #include "toolkit/framework/Quor_Latin1.h"
 
@@ -7,7 +8,7 @@ std::vector<Quor_KeyComposer::Key> Quor_KeyComposer::KeyDown(const Quor_HostEven
 {
     fDropNextText = false;
     std::vector<Key> keys;
-    const unsigned int modifiers = Quor_InputMap::Modifiers(event.modifiers);
+    const unsigned int modifiers = Quor_InputMap::Modifiers(event.modifiers) | (event.repeat ? QUOR_KEY_REPEAT : 0u);
     if (Quor_InputMap::IsSpecialKey(event.hostChar)) {
         keys.push_back({Quor_InputMap::KeyCode(event.hostChar, event.functionKeys), modifiers});
         return keys;

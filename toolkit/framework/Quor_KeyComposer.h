@@ -16,7 +16,7 @@ public:
         unsigned int modifiers;   // toolkit bits
     };
 
-    // The keys a key press yields (none or one).
+    // The keys a key press yields (none or one); an auto-repeated press carries QUOR_KEY_REPEAT.
     std::vector<Key> KeyDown(const Quor_HostEvent& event);
     // The keys typed text yields: each character of Latin-1 (32 to 126 and 160 to 255) as its
     // code; characters beyond Latin-1 and control characters are dropped.

@@ -86,25 +86,19 @@ void Quor_Layer::OnResize(Quor_Point oldSize, Quor_Point newSize)
 void Quor_Layer::DoLayout()
 {
     fChildren.CallEach(&Quor_View::DoLayout);
-    auto preferred = [](Quor_View* v) {
-        Quor_Point p = v->PreferredSize();
-        if (p.x < 1 || p.y < 1)
-            p = v->Shape();
-        return p;
-    };
     Quor_View* first = fChildren.At(0);
     Quor_View* second = fChildren.At(1);
     if (fChildren.Count() == 1) {
         Quor_View* child = first;
         child->SetLocation(0, 0);
-        const Quor_Point p = preferred(child);
+        const Quor_Point p = child->LayoutSize();
         child->SetShape(p.x, p.y);
         SetShape(p.x, p.y);
     } else if (fChildren.Count() == 2 && fMenuBar != nullptr && (first == fMenuBar || second == fMenuBar)) {
         Quor_View* other = first == fMenuBar ? second : first;
         const int barHeight = fMenuBar->Shape().y;
         other->SetLocation(0, fMenuBar->Frame().bottom + 1);
-        const Quor_Point p = preferred(other);
+        const Quor_Point p = other->LayoutSize();
         other->SetShape(p.x, p.y);
         SetShape(p.x, p.y + barHeight);
         fMenuBar->SetLocation(0, 0);
@@ -208,6 +202,17 @@ void Quor_Layer::OnKeyDown(int key, unsigned int modifiers)
             return;
         }
     }
+}
+
+bool Quor_Layer::FocusWantsKey(int key, unsigned int modifiers) const
+{
+    // The view OnKeyDown would give the key to.
+    Quor_View* view = fFocusView;
+    for (int i = 0; view == nullptr && i < fChildren.Count(); ++i) {
+        if (fChildren.At(i)->IsFocused())
+            view = fChildren.At(i);
+    }
+    return view != nullptr && view->IsFocused() && view->WantsKey(key, modifiers);
 }
 
 void Quor_Layer::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)

@@ -93,6 +93,9 @@ public:
     // focus takes it from the focus view when it is enabled.
     void FocusOnPress(Quor_View* pressed);
     Quor_View* FocusView() const { return fFocusView; }
+    // Whether the view that would take a key now (the focus view) wants this one
+    // (Quor_View::WantsKey); the window asks before a menu shortcut or tool letter takes it.
+    bool FocusWantsKey(int key, unsigned int modifiers) const;
     Quor_View* MouseView() const { return fMouseView; }
     Quor_View* MouseMovedView() const { return fMouseMovedView; }
     void LayerToWnd(Quor_Point& p) const;

@@ -5,21 +5,6 @@
 
 #include "toolkit/framework/Quor_PadView.h"
 
-namespace {
-
-Quor_Point PreferredOf(Quor_View* view)
-{
-    Quor_Point p = view->PreferredSize();
-    const Quor_Point shape = view->Shape();
-    if (p.x < 1)
-        p.x = shape.x;
-    if (p.y < 1)
-        p.y = shape.y;
-    return p;
-}
-
-}  // namespace
-
 Quor_LayoutView::Quor_LayoutView(unsigned int direction, int spacing, Quor_Point margin,
                                  unsigned int followFlags)
     : Quor_View(followFlags),
@@ -126,7 +111,7 @@ Quor_Point Quor_LayoutView::PreferredSize()
     int reachAcross = 0;
     for (int i = 0; i < CountChildren(); ++i) {
         Quor_View* child = GetChild(i);
-        const Quor_Point p = PreferredOf(child);
+        const Quor_Point p = child->LayoutSize();
         if (fDirection == kHorizontal) {
             reachAlong = along + p.x;
             along = reachAlong + fSpacing;
@@ -174,7 +159,7 @@ void Quor_LayoutView::LayoutPass(bool relayout)
         int reach = 0;
         for (int i = 0; i < count; ++i) {
             Quor_View* child = GetChild(i);
-            const Quor_Point p = PreferredOf(child);
+            const Quor_Point p = child->LayoutSize();
             if (horizontal)
                 child->SetLocation(along, fMargin.y + child->Indent());
             else

@@ -7,7 +7,7 @@
 namespace {
 
 struct TimerRec {
-    const void* owner;
+    uint32_t window;
     unsigned int id;
     uint64_t periodMicros;
     uint64_t dueMicros;
@@ -20,7 +20,7 @@ std::vector<TimerRec> sTimers;
 
 }  // namespace
 
-bool Quor_TimerScheduler::Add(const void* owner, unsigned int id, double seconds,
+bool Quor_TimerScheduler::Add(uint32_t window, unsigned int id, double seconds,
                               Quor_Handler* target, int what, uint64_t nowMicros)
 {
     if (id == 0 || !std::isfinite(seconds) || seconds < kMinSeconds || seconds > kMaxSeconds)
@@ -28,27 +28,27 @@ bool Quor_TimerScheduler::Add(const void* owner, unsigned int id, double seconds
     const uint64_t period = static_cast<uint64_t>(std::llround(seconds * 1e6));
     std::lock_guard<std::mutex> lock(sMutex);
     for (const TimerRec& t : sTimers) {
-        if (t.owner == owner && t.id == id)
+        if (t.window == window && t.id == id)
             return false;
     }
     try {
-        sTimers.push_back(TimerRec{owner, id, period, nowMicros + period, target, what});
+        sTimers.push_back(TimerRec{window, id, period, nowMicros + period, target, what});
     } catch (...) {
         return false;
     }
     return true;
 }
 
-void Quor_TimerScheduler::Remove(const void* owner, unsigned int id)
+void Quor_TimerScheduler::Remove(uint32_t window, unsigned int id)
 {
     std::lock_guard<std::mutex> lock(sMutex);
-    std::erase_if(sTimers, [&](const TimerRec& t) { return t.owner == owner && t.id == id; });
+    std::erase_if(sTimers, [&](const TimerRec& t) { return t.window == window && t.id == id; });
 }
 
-void Quor_TimerScheduler::RemoveAll(const void* owner)
+void Quor_TimerScheduler::RemoveAll(uint32_t window)
 {
     std::lock_guard<std::mutex> lock(sMutex);
-    std::erase_if(sTimers, [&](const TimerRec& t) { return t.owner == owner; });
+    std::erase_if(sTimers, [&](const TimerRec& t) { return t.window == window; });
 }
 
 void Quor_TimerScheduler::ForgetTarget(const Quor_Handler* target)
@@ -57,36 +57,36 @@ void Quor_TimerScheduler::ForgetTarget(const Quor_Handler* target)
     std::erase_if(sTimers, [&](const TimerRec& t) { return t.target == target; });
 }
 
-int Quor_TimerScheduler::Count(const void* owner)
+int Quor_TimerScheduler::Count(uint32_t window)
 {
     std::lock_guard<std::mutex> lock(sMutex);
     return static_cast<int>(std::count_if(sTimers.begin(), sTimers.end(),
-                                          [&](const TimerRec& t) { return t.owner == owner; }));
+                                          [&](const TimerRec& t) { return t.window == window; }));
 }
 
-bool Quor_TimerScheduler::Has(const void* owner, unsigned int id)
+bool Quor_TimerScheduler::Has(uint32_t window, unsigned int id)
 {
     std::lock_guard<std::mutex> lock(sMutex);
     return std::any_of(sTimers.begin(), sTimers.end(),
-                       [&](const TimerRec& t) { return t.owner == owner && t.id == id; });
+                       [&](const TimerRec& t) { return t.window == window && t.id == id; });
 }
 
-unsigned int Quor_TimerScheduler::LargestId(const void* owner)
+unsigned int Quor_TimerScheduler::LargestId(uint32_t window)
 {
     std::lock_guard<std::mutex> lock(sMutex);
     unsigned int largest = 0;
     for (const TimerRec& t : sTimers) {
-        if (t.owner == owner)
+        if (t.window == window)
             largest = std::max(largest, t.id);
     }
     return largest;
 }
 
-bool Quor_TimerScheduler::Lookup(const void* owner, unsigned int id, Quor_Handler** target, int* what)
+bool Quor_TimerScheduler::Lookup(uint32_t window, unsigned int id, Quor_Handler** target, int* what)
 {
     std::lock_guard<std::mutex> lock(sMutex);
     for (const TimerRec& t : sTimers) {
-        if (t.owner == owner && t.id == id) {
+        if (t.window == window && t.id == id) {
             *target = t.target;
             *what = t.what;
             return true;
@@ -117,7 +117,7 @@ std::vector<Quor_TimerScheduler::Due> Quor_TimerScheduler::TakeDue(uint64_t nowM
         for (TimerRec& t : sTimers) {
             if (t.dueMicros > nowMicros)
                 continue;
-            due.push_back({t.dueMicros, Due{t.owner, t.id}});
+            due.push_back({t.dueMicros, Due{t.window, t.id}});
             t.dueMicros += t.periodMicros;
             if (t.dueMicros <= nowMicros)
                 t.dueMicros = nowMicros + t.periodMicros;

@@ -131,6 +131,17 @@ Quor_Point Quor_View::PreferredSize()
     return fPreferredSize;
 }
 
+Quor_Point Quor_View::LayoutSize()
+{
+    Quor_Point p = PreferredSize();
+    const Quor_Point shape = Shape();
+    if (p.x < 1)
+        p.x = shape.x;
+    if (p.y < 1)
+        p.y = shape.y;
+    return p;
+}
+
 Quor_Point Quor_View::MaxSize()
 {
     return Quor_Point(64000, 64000);
@@ -151,9 +162,7 @@ void Quor_View::DoLayout()
     } else if (fChildren.Count() == 1) {
         Quor_View* child = fChildren.At(0);
         child->SetLocation(0, 0);
-        Quor_Point p = child->PreferredSize();
-        if (p.x < 1 || p.y < 1)
-            p = child->Shape();
+        const Quor_Point p = child->LayoutSize();
         child->SetShapeEventless(p.x, p.y);
         SetShapeEventless(p.x, p.y);
     }
@@ -176,6 +185,11 @@ void Quor_View::OnMouseMove(Quor_Point, unsigned int, Quor_Message*) {}
 void Quor_View::OnMouseWheel(float, Quor_Point, unsigned int, Quor_Message*) {}
 void Quor_View::OnMouseUp(Quor_Point, unsigned int, unsigned int, Quor_Message*) {}
 void Quor_View::OnKeyDown(int, unsigned int) {}
+
+bool Quor_View::WantsKey(int, unsigned int)
+{
+    return false;
+}
 
 void Quor_View::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
 {

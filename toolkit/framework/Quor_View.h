@@ -46,6 +46,9 @@ public:
     virtual void DetachedFromWindow();
     virtual Quor_Point MinSize();
     virtual Quor_Point PreferredSize();
+    // The size a layout gives the view: its preferred size, with each side that has none (below
+    // 1) taken from its present shape.
+    Quor_Point LayoutSize();
     virtual Quor_Point MaxSize();
     // Moves and reshapes the children by their follow flags.
     virtual void OnResize(Quor_Point oldSize, Quor_Point newSize);
@@ -62,6 +65,10 @@ public:
     virtual void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
                            Quor_Message* message);
     virtual void OnKeyDown(int key, unsigned int modifiers);
+    // Whether the view, while it has the keyboard focus, has a use for the key: a text field
+    // wants typing, its editing keys and chords such as Ctrl+A or Ctrl+V. Such a key reaches the
+    // view before any menu shortcut or tool letter would take it. False in the base.
+    virtual bool WantsKey(int key, unsigned int modifiers);
     // To the first child whose frame contains the point, in its coordinates.
     virtual void OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers);
     virtual void OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers);

@@ -1,45 +1,28 @@
 #include "toolkit/framework/Quor_Wnd.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_DC.h"
 #include "toolkit/framework/Quor_EventLoop.h"
-#include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/framework/Quor_Layer.h"
-#include "toolkit/framework/Quor_MenuStrip.h"
 #include "toolkit/framework/Quor_MenuStripLayer.h"
 #include "toolkit/framework/Quor_PostQueue.h"
 #include "toolkit/framework/Quor_Screen.h"
 #include "toolkit/framework/Quor_TimerScheduler.h"
 #include "toolkit/framework/Quor_View.h"
+#include "toolkit/framework/Quor_WindowCall.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/platform/Quor_Host.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
-#include "toolkit/imaging/fonts/Quor_Font.h"
 
 namespace {
-
-Quor_Host* Host()
-{
-    return Quor_Host::Current();
-}
-
-// Shortcut keys a floating palette keeps for its own text fields.
-bool IsEditingKey(int key)
-{
-    switch (key) {
-    case 'a': case 'A': case 'x': case 'X': case 'c': case 'C': case 'v': case 'V':
-        return true;
-    default:
-        return false;
-    }
-}
 
 // A remembered size outside what the window accepts is pulled inside it, so a damaged settings
 // file cannot make the window vanish or ask for a gigantic image.
@@ -83,7 +66,7 @@ Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned 
       fStripHeight(0),
       fPressCount(0)
 {
-    if (Quor_Host* host = Host()) {
+    if (Quor_Host* host = Quor_Host::Current()) {
         const std::string utf8 = Quor_Latin1::ToUtf8(fTitle.Buffer());
         Quor_HostWindowParams params;
         params.title = utf8.c_str();
@@ -101,7 +84,9 @@ Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned 
 Quor_Wnd::~Quor_Wnd()
 {
     fClosing = true;
-    Quor_TimerScheduler::RemoveAll(this);
+    // A child window must never reach a freed parent (CloseWindow has closed them already).
+    CloseChildWindows();
+    Quor_TimerScheduler::RemoveAll(fId);
     DestroyLayers();
     RemoveMenuStrip();
     PlatformDestroy();
@@ -113,8 +98,8 @@ Quor_Wnd::~Quor_Wnd()
 
 void Quor_Wnd::PlatformDestroy()
 {
-    Quor_TimerScheduler::RemoveAll(this);
-    Quor_Host* host = Host();
+    Quor_TimerScheduler::RemoveAll(fId);
+    Quor_Host* host = Quor_Host::Current();
     if (fHostWindow == 0 || host == nullptr) {
         fHostWindow = 0;
         return;
@@ -205,37 +190,6 @@ void Quor_Wnd::DoLayout()
     ApplyMinSize();
 }
 
-void Quor_Wnd::OnKeyDown(int key, unsigned int modifiers)
-{
-    fModifiers = modifiers;
-    if (fLayerCount == 0)
-        return;
-    const bool shortcut = (modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0 && !IsEditingKey(key);
-    Quor_Layer* top = TopLayer();
-    const int countBefore = fLayerCount;
-    top->OnKeyDown(key, modifiers);
-    if ((fType != 5 && fType != 6) || fParent == nullptr)
-        return;
-    const bool topRemoved = fLayerCount == countBefore - 1 && IndexOfLayer(top) < 0;
-    if (topRemoved)
-        return;
-    Quor_Layer* now = TopLayer();
-    if (now == nullptr || now->FocusView() == nullptr || shortcut) {
-        Quor_Wnd* parent = fParent;
-        if (parent->Lock(-1)) {
-            parent->OnKeyDown(key, modifiers);
-            parent->Unlock();
-        }
-    }
-}
-
-void Quor_Wnd::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
-{
-    fModifiers = modifiers;
-    if (Quor_Layer* layer = LayerContaining(where))
-        layer->OnFileDrop(path, where - layer->Location(), modifiers);
-}
-
 // --- Identity and posting ------------------------------------------------------------------------
 
 bool Quor_Wnd::PostTask(uint32_t windowId, std::function<void(Quor_Wnd*)> task)
@@ -285,13 +239,17 @@ void Quor_Wnd::Show()
                          ClampSize(size.y, std::max(1, min.y), max.y));
             }
         }
-        Lock(-1);
-        OnCreate();
-        Unlock();
+        {
+            Quor_WindowCall call(this);
+            OnCreate();
+            // OnCreate may have closed the window again.
+            if (!call.Alive())
+                return;
+        }
         ApplyMinSize();
     }
     PullOntoScreen();
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0) {
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0) {
         host->ShowWindow(fHostWindow);
         host->FocusWindow(fHostWindow);
     }
@@ -311,7 +269,7 @@ void Quor_Wnd::PullOntoScreen()
 
 void Quor_Wnd::ApplyMinSize()
 {
-    Quor_Host* host = Host();
+    Quor_Host* host = Quor_Host::Current();
     if (host == nullptr || fHostWindow == 0)
         return;
     Quor_Point min(64, 8);
@@ -322,33 +280,33 @@ void Quor_Wnd::ApplyMinSize()
 
 void Quor_Wnd::Hide()
 {
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
         host->HideWindow(fHostWindow);
     fVisible = false;
 }
 
 void Quor_Wnd::SetFocus()
 {
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
         host->FocusWindow(fHostWindow);
 }
 
 bool Quor_Wnd::HasFocus()
 {
-    Quor_Host* host = Host();
+    Quor_Host* host = Quor_Host::Current();
     return host != nullptr && fHostWindow != 0 && host->HasFocus(fHostWindow);
 }
 
 void Quor_Wnd::SetLocation(int x, int y)
 {
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
         host->SetPosition(fHostWindow, x, y);
 }
 
 Quor_Point Quor_Wnd::Location()
 {
     Quor_Point at;
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
         host->GetPosition(fHostWindow, &at.x, &at.y);
     return at;
 }
@@ -357,7 +315,7 @@ void Quor_Wnd::SetShape(int width, int height)
 {
     width = std::max(1, width);
     height = std::max(1, height);
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
         host->SetSize(fHostWindow, width, height + fStripHeight);
     else
         fLastBounds.Set(0, 0, width - 1, height - 1);
@@ -367,7 +325,7 @@ void Quor_Wnd::SetShape(int width, int height)
 
 bool Quor_Wnd::SetIcon(const Quor_image* icon)
 {
-    Quor_Host* host = Host();
+    Quor_Host* host = Quor_Host::Current();
     if (icon == nullptr || !icon->IsUsable32() || host == nullptr || fHostWindow == 0)
         return false;
     return host->SetIcon(fHostWindow, *icon);
@@ -376,13 +334,13 @@ bool Quor_Wnd::SetIcon(const Quor_image* icon)
 void Quor_Wnd::SetTitle(const char* title)
 {
     fTitle = title != nullptr ? title : "";
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
         host->SetTitle(fHostWindow, Quor_Latin1::ToUtf8(fTitle.Buffer()).c_str());
 }
 
 Quor_Rect Quor_Wnd::Bounds()
 {
-    Quor_Host* host = Host();
+    Quor_Host* host = Quor_Host::Current();
     if (host != nullptr && fHostWindow != 0) {
         int width = 0;
         int height = 0;
@@ -413,66 +371,6 @@ void Quor_Wnd::RestoreShape(const char* key)
     fShapeKey = key != nullptr ? key : "";
 }
 
-// --- Modal loops and closing ---------------------------------------------------------------------
-
-int Quor_Wnd::DoModal()
-{
-    fRunningModal = true;
-    fModalDone = false;
-    fCloseAfterModal = true;
-    fModalResult = 0;
-
-    // The caller's thread may hold the parent's recursive lock several times; give it all up so
-    // that threads waiting on the parent can proceed, and take it back as often afterwards.
-    Quor_Wnd* parent = fParent;
-    const uint32_t parentId = parent != nullptr ? parent->Id() : 0;
-    const Quor_MutexHandle parentLock = parent != nullptr ? parent->LockHandle() : nullptr;
-    const int depth = parentLock != nullptr ? Quor_MutexLockCount(parentLock) : 0;
-    for (int i = 0; i < depth; ++i)
-        Quor_UnlockMutex(parentLock);
-
-    Show();
-    const bool alive = Quor_EventLoop::Run(this);
-
-    if (parentId != 0 && Quor_WindowList::Find(parentId) == parent) {
-        for (int i = 0; i < depth; ++i)
-            Quor_LockMutex(parentLock, -1);
-    }
-    if (!alive)
-        return 0;
-    fRunningModal = false;
-    const int result = fModalResult;
-    if (fCloseAfterModal) {
-        CloseWindow();
-        // The window below takes the keyboard back, as a window manager would hand it on;
-        // without one it would stay with the closed window, that is nowhere.
-        if (parentId != 0 && Quor_WindowList::Find(parentId) == parent)
-            parent->SetFocus();
-    }
-    return result;
-}
-
-void Quor_Wnd::EndModal(int result, bool close)
-{
-    fModalResult = result;
-    fCloseAfterModal = close;
-    fModalDone = true;
-    Quor_Host::WakeCurrent();
-}
-
-bool Quor_Wnd::ContinueModal() const
-{
-    return !fModalDone;
-}
-
-void Quor_Wnd::CloseWindow()
-{
-    fClosing = true;
-    OnClose();
-    DestroyLayers();
-    PlatformDestroy();
-    delete this;
-}
 
 // --- Layers --------------------------------------------------------------------------------------
 
@@ -584,93 +482,13 @@ Quor_BaseImage* Quor_Wnd::Composed()
 
 void Quor_Wnd::PresentRects(const Quor_Rect* rects, int count)
 {
-    Quor_Host* host = Host();
+    Quor_Host* host = Quor_Host::Current();
     if (host == nullptr || fHostWindow == 0 || !fComposed.IsValid() || count <= 0)
         return;
     std::vector<Quor_Rect> client(rects, rects + count);
     for (Quor_Rect& r : client)
         r.OffsetBy(0, fStripHeight);
     host->Present(fHostWindow, fComposed.Image(), client.data(), count);
-}
-
-// --- Menu strip ----------------------------------------------------------------------------------
-
-Quor_Layer* Quor_Wnd::MenuStripLayer() const
-{
-    return fStripLayer;
-}
-
-void Quor_Wnd::UpdateMenuStrip()
-{
-    Quor_Layer* owner = nullptr;
-    for (int i = fLayerCount - 1; i >= 0; --i) {
-        if (fLayers[i]->MenuStrip() != nullptr) {
-            owner = fLayers[i];
-            break;
-        }
-    }
-    if (fStripLayer != nullptr && owner == fStripLayer->Owner() &&
-        owner->MenuStrip() == fStripLayer->Strip())
-        return;
-    RemoveMenuStrip();
-    if (owner == nullptr)
-        return;
-    Quor_MenuStrip* strip = owner->MenuStrip();
-    int height = strip->StripHeight();
-    if (height < 1) {
-        // A bar that cannot tell takes the bold interface font's line and a quarter.
-        const Quor_Font* font = Quor_App::gBoldFont;
-        const int line = font != nullptr ? font->LineToLineHeight() : 16;
-        height = line + line / 4;
-    }
-    Quor_MenuStripLayer* layer = new (std::nothrow) Quor_MenuStripLayer(owner, strip);
-    if (layer == nullptr)
-        return;
-    const Quor_Rect content = Bounds();
-    fStripLayer = layer;
-    fStripHeight = height;
-    layer->SetWindow(this);
-    layer->SetShape(content.Width(), height);
-    layer->MoveFrameTo(0, -height);
-    if (Quor_View* bar = strip->StripView()) {
-        bar->SetLocation(0, 0);
-        bar->SetShape(content.Width(), height);
-    }
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
-        host->SetSize(fHostWindow, content.Width(), content.Height() + height);
-    ApplyMinSize();
-    layer->AttachedToWindow();
-    RedrawMenuStrip();
-    Redraw(Bounds());
-}
-
-void Quor_Wnd::RemoveMenuStrip()
-{
-    if (fStripLayer == nullptr)
-        return;
-    const Quor_Rect content = Bounds();
-    Quor_MenuStripLayer* layer = fStripLayer;
-    if (fMouseLayer == layer)
-        fMouseLayer = nullptr;
-    layer->DetachedFromWindow();
-    layer->SetWindow(nullptr);
-    fStripLayer = nullptr;
-    delete layer;
-    fStripHeight = 0;
-    // A closing window keeps its size; there is nothing left to redraw.
-    if (fClosing)
-        return;
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0) {
-        host->SetSize(fHostWindow, content.Width(), content.Height());
-        ApplyMinSize();
-        Redraw(Bounds());
-    }
-}
-
-void Quor_Wnd::RedrawMenuStrip()
-{
-    if (fStripLayer != nullptr)
-        fStripLayer->OnDraw(fStripLayer->Bounds());
 }
 
 void Quor_Wnd::RedrawAll()
@@ -713,13 +531,13 @@ void Quor_Wnd::SetCursor(Quor_Cursor* cursor)
 
 unsigned int Quor_Wnd::SetTimer(float seconds, Quor_Handler* target, int what)
 {
-    Quor_Host* host = Host();
+    Quor_Host* host = Quor_Host::Current();
     if (host == nullptr)
         return 0;
-    unsigned int id = static_cast<unsigned int>(Quor_TimerScheduler::Count(this)) + 1;
-    if (Quor_TimerScheduler::Has(this, id))
-        id = Quor_TimerScheduler::LargestId(this) + 1;
-    if (!Quor_TimerScheduler::Add(this, id, seconds, target, what, host->NowMicros()))
+    unsigned int id = static_cast<unsigned int>(Quor_TimerScheduler::Count(fId)) + 1;
+    if (Quor_TimerScheduler::Has(fId, id))
+        id = Quor_TimerScheduler::LargestId(fId) + 1;
+    if (!Quor_TimerScheduler::Add(fId, id, seconds, target, what, host->NowMicros()))
         return 0;
     return id;
 }
@@ -727,185 +545,13 @@ unsigned int Quor_Wnd::SetTimer(float seconds, Quor_Handler* target, int what)
 void Quor_Wnd::KillTimer(unsigned int id)
 {
     if (id != 0)
-        Quor_TimerScheduler::Remove(this, id);
+        Quor_TimerScheduler::Remove(fId, id);
 }
 
 void Quor_Wnd::OnTimer(unsigned int id)
 {
     Quor_Handler* target = nullptr;
     int what = 0;
-    if (Quor_TimerScheduler::Lookup(this, id, &target, &what) && target != nullptr)
+    if (Quor_TimerScheduler::Lookup(fId, id, &target, &what) && target != nullptr)
         target->SendMessage(what);
-}
-
-// --- Mouse routing -------------------------------------------------------------------------------
-
-Quor_Layer* Quor_Wnd::StripLayerContaining(Quor_Point where) const
-{
-    return fStripLayer != nullptr && fStripLayer->Frame().Contains(where) ? fStripLayer : nullptr;
-}
-
-Quor_Layer* Quor_Wnd::LayerContaining(Quor_Point where) const
-{
-    for (int i = fLayerCount - 1; i >= 0; --i) {
-        if (fLayers[i]->Frame().Contains(where))
-            return fLayers[i];
-    }
-    return nullptr;
-}
-
-template <class Deliver>
-void Quor_Wnd::DeliverDownTo(Quor_Point where, Deliver deliver)
-{
-    Quor_Layer* stack[kMaxLayers];
-    const int count = fLayerCount;
-    std::copy(fLayers, fLayers + count, stack);
-    for (int i = count - 1; i >= 0; --i) {
-        Quor_Layer* layer = stack[i];
-        if (IndexOfLayer(layer) < 0)
-            continue;
-        deliver(layer);
-        if (layer->Frame().Contains(where))
-            break;
-    }
-}
-
-void Quor_Wnd::OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
-                           Quor_Message* message)
-{
-    const unsigned int press = ++fPressCount;
-    if (fParent != nullptr && fParent->Lock(-1)) {
-        // Closes whatever is open in the parent (a pop-up menu, a tool tip).
-        Quor_Message empty;
-        fParent->OnMouseDown(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
-        fParent->OnMouseUp(Quor_Point(-100, -100), QUOR_LEFT_BUTTON, 0, &empty);
-        fParent->Unlock();
-    }
-    fModifiers = modifiers;
-    fMousePoint = where;
-
-    bool doubleClick = false;
-    uint64_t now = 0;
-    if (Quor_Host* host = Host())
-        now = host->NowMicros();
-    if (fClickSeen) {
-        const uint64_t elapsed = now - fLastClickMicros;
-        doubleClick = elapsed < static_cast<uint64_t>(kDoubleClickSeconds * 1e6f) &&
-                      std::abs(where.x - fLastClickPoint.x) <= kDoubleClickPixels &&
-                      std::abs(where.y - fLastClickPoint.y) <= kDoubleClickPixels;
-    }
-    if (message != nullptr)
-        message->Set("doubleclick", doubleClick);
-    fClickSeen = true;
-    fLastClickMicros = now;
-    fLastClickPoint = where;
-    fDragging = false;
-    fMouseLayer = nullptr;
-
-    Quor_Layer* top = TopLayer();
-    Quor_Layer* strip = StripLayerContaining(where);
-    if (top != nullptr && strip == nullptr && top->Frame().Contains(where)) {
-        fMouseLayer = top;
-        top->OnMouseDown(where - top->Location(), button, modifiers, message);
-    } else {
-        if (top != nullptr) {
-            top->OnMouseDownOutside(where - top->Location(), button, modifiers, message);
-            // The top layer may have passed this press on to the window itself (a menu
-            // closing); it has been delivered then and must not arrive twice.
-            if (fPressCount != press)
-                return;
-        }
-        Quor_Layer* target = strip != nullptr ? strip : LayerContaining(where);
-        if (target != nullptr) {
-            fMouseLayer = target;
-            target->OnMouseDown(where - target->Location(), button, modifiers, message);
-        }
-    }
-    fButtons.Set(button, true);
-}
-
-void Quor_Wnd::OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message)
-{
-    fModifiers = modifiers;
-    fMousePoint = where;
-    fCursor = nullptr;
-    Quor_Layer* mouseLayer = fMouseLayer;
-    if (mouseLayer != nullptr)
-        mouseLayer->OnMouseMove(where - mouseLayer->Location(), modifiers, message);
-    // The strip lies above every layer: it sees each move (so its hover state can end), and a
-    // move over it goes no further.
-    if (fStripLayer != nullptr && fStripLayer != mouseLayer)
-        fStripLayer->OnMouseMove(where - fStripLayer->Location(), modifiers, message);
-    if (StripLayerContaining(where) != nullptr)
-        return;
-    DeliverDownTo(where, [&](Quor_Layer* layer) {
-        if (layer != mouseLayer)
-            layer->OnMouseMove(where - layer->Location(), modifiers, message);
-    });
-}
-
-void Quor_Wnd::OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message)
-{
-    fMousePoint = where;
-    if (Quor_Layer* strip = StripLayerContaining(where)) {
-        strip->OnMouseWheel(delta, where - strip->Location(), modifiers, message);
-        return;
-    }
-    DeliverDownTo(where, [&](Quor_Layer* layer) {
-        layer->OnMouseWheel(delta, where - layer->Location(), modifiers, message);
-    });
-}
-
-void Quor_Wnd::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
-                         Quor_Message* message)
-{
-    fModifiers = modifiers;
-    fMousePoint = where;
-    fButtons.Set(button, false);
-    Quor_Layer* target = fMouseLayer != nullptr ? fMouseLayer : TopLayer();
-    fMouseLayer = nullptr;
-    if (target != nullptr)
-        target->OnMouseUp(where - target->Location(), button, modifiers, message);
-    if (fDragging) {
-        fDragging = false;
-        Quor_Message* dragged = fDragMessage;
-        fDragMessage = nullptr;
-        Quor_Layer* top = TopLayer();
-        if (top != nullptr && top->Frame().Contains(where))
-            top->OnMessageDrop(dragged, where - top->Location(), modifiers);
-    }
-}
-
-bool Quor_Wnd::IsMouseDragging(unsigned int button) const
-{
-    return fButtons.IsDown(button);
-}
-
-void Quor_Wnd::BeginDrag(Quor_Message* message)
-{
-    fDragging = message != nullptr;
-    fDragMessage = message;
-}
-
-// --- Clipboard -----------------------------------------------------------------------------------
-
-void Quor_Wnd::CopyToOS(const char* text)
-{
-    if (Quor_Host* host = Host(); host != nullptr && text != nullptr)
-        host->SetClipboardText(Quor_Latin1::ToUtf8(text).c_str());
-}
-
-void Quor_Wnd::CopyToOS(Quor_PlatformImage* image)
-{
-    (void)image;
-}
-
-const char* Quor_Wnd::PasteFromOS()
-{
-    Quor_Host* host = Host();
-    std::string text;
-    if (host == nullptr || !host->GetClipboardText(&text))
-        return nullptr;
-    fPasteText = Quor_Latin1::FromUtf8(text, false).c_str();
-    return fPasteText;
 }

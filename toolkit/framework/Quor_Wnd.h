@@ -35,8 +35,8 @@ public:
     // modal dialogs without title bar, 5 floating utility window, 6 the same without close box.
     Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned int type,
              Quor_Wnd* parent);
-    // Kills its timers, deletes its unowned layers, stores its place and size when asked to
-    // remember them, and closes the host window.
+    // Closes its child windows, kills its timers, deletes its unowned layers, stores its place
+    // and size when asked to remember them, and closes the host window.
     ~Quor_Wnd() override;
 
     // To the parent window's HandleMessage; without a parent, to the application's under its lock.
@@ -96,8 +96,9 @@ public:
 
     // --- Modal loops -----------------------------------------------------------------------------
     // Shows the window and runs the event loop until EndModal; input to the windows opened
-    // before this one is dropped meanwhile. Gives up the parent's lock while it runs (all of
-    // it, and takes it back as often). With the close flag of EndModal (the default) the window
+    // before this one is dropped meanwhile, so a press held in another window is ended first
+    // (released where the pointer was last seen; a message drag ends without a drop). Gives up
+    // the parent's lock while it runs (all of it, and takes it back as often). With the close flag of EndModal (the default) the window
     // closes and deletes itself before DoModal returns, and the parent takes the keyboard
     // focus back. Returns EndModal's result.
     int DoModal();
@@ -106,7 +107,8 @@ public:
     bool IsRunningModal() const { return fRunningModal; }
     bool ContinueModal() const;
 
-    // Calls OnClose, deletes the layers and the window itself.
+    // Closes the child windows (those made with this one as parent), calls OnClose, deletes the
+    // layers and the window itself.
     void CloseWindow();
 
     // --- Layers ----------------------------------------------------------------------------------
@@ -182,6 +184,10 @@ public:
 
 private:
     void PlatformDestroy();
+    void CloseChildWindows();
+    // Releases the buttons held in every other window (before a modal loop starts).
+    void EndPressesElsewhere();
+    void EndPress();
     // Fits the strip and the layers (OnResize) to a new content size; false when they already
     // have it.
     bool FitLayers(Quor_Point size);

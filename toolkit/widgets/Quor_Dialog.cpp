@@ -100,6 +100,10 @@ void Quor_Dialog::OnMouseDownOutside(Quor_Point where, unsigned int, unsigned in
 void Quor_Dialog::OnKeyDown(int key, unsigned int modifiers)
 {
     Quor_Layer::OnKeyDown(key, modifiers);
+    // Return or Escape held down from an earlier window (the one that opened this prompt) must
+    // not answer it through the key's auto-repeat.
+    if ((modifiers & QUOR_KEY_REPEAT) != 0 && (key == QUOR_KEY_RETURN || key == QUOR_KEY_ESCAPE))
+        return;
     if (fPopupMode) {
         OnPopupKey(key);
         return;

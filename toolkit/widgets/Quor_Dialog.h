@@ -35,7 +35,8 @@ public:
     // case (the button does not open it again).
     void OnMouseDownOutside(Quor_Point where, unsigned int button, unsigned int modifiers,
                             Quor_Message* message) override;
-    // After the focused field: Return presses the OK button, Escape the Cancel button.
+    // After the focused field: Return presses the OK button, Escape the Cancel button; their
+    // auto-repeat presses nothing.
     void OnKeyDown(int key, unsigned int modifiers) override;
     void InitBackground() override;
     bool IsModal() override { return !fPopupMode; }

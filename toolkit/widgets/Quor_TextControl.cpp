@@ -262,6 +262,29 @@ void Quor_TextControl::Edited()
         SendMessage(fWhat);
 }
 
+bool Quor_TextControl::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0) {
+        switch (key) {
+        case 'a': case 'A': case 'c': case 'C': case 'x': case 'X': case 'v': case 'V':
+            return true;
+        default:
+            return false;
+        }
+    }
+    switch (key) {
+    case QUOR_KEY_LEFT:
+    case QUOR_KEY_RIGHT:
+    case QUOR_KEY_HOME:
+    case QUOR_KEY_END:
+    case QUOR_KEY_BACKSPACE:
+    case QUOR_KEY_DELETE:
+        return true;
+    default:
+        return key >= 0 && key <= 255;
+    }
+}
+
 void Quor_TextControl::OnKeyDown(int key, unsigned int modifiers)
 {
     if (!IsEnabled())

@@ -47,6 +47,9 @@ public:
     // the type refuses beeps. With constant messages every key sends the what-code; otherwise the
     // field reports when it loses the focus.
     void OnKeyDown(int key, unsigned int modifiers) override;
+    // Typing (every character, a refused one beeps), the caret and deletion keys, and the
+    // clipboard chords: these are the field's, not the menus' or the tools'.
+    bool WantsKey(int key, unsigned int modifiers) override;
     bool AcceptsFocus() override { return true; }
     // Selects everything; gaining the focus starts the caret, losing it sends the what-code.
     void OnFocus(bool focused) override;

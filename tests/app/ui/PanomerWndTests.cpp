@@ -473,7 +473,9 @@ TEST_F(PanomerWndTest, NothingReachesTheDocumentWhileAModalWindowRuns)
     });
     Quor_Alert(Wnd(), kAlertInformation, "Working", nullptr, nullptr, "OK");
     EXPECT_TRUE(closeRefused);
-    // The held quit arrives once the modal window is gone, and asks first.
+    EXPECT_EQ(fAlerts, std::vector<std::string>{});
+    // The held quit arrives from the outer loop once the modal window is gone, and asks first.
+    Pump();
     EXPECT_EQ(fAlerts, std::vector<std::string>{"Save changes?\nYour changes to \"pano.qpm\" have not been saved."});
     EXPECT_FALSE(QuitAsked());
     EXPECT_NE(Wnd(), nullptr);

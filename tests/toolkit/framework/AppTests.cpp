@@ -14,6 +14,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/framework/Quor_Launcher.h"
+#include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 
 using namespace quor_test;
@@ -140,13 +141,18 @@ TEST_F(QuorApp, RunWritesExactlyTheSettingsFilesThatHoldSomething)
 TEST_F(QuorApp, WithoutHomeTheFilesLiveInTheApplicationFolder)
 {
     // Catches a settings path built from an empty HOME ("/.Quor_Test.user.settings" at the
-    // root) and a redirect page written there too.
+    // root), a redirect page written there too, and one written through a symbolic link that
+    // someone planted at its name (it would overwrite the file the link points to).
     setenv("HOME", "", 1);
     TestApp app([](TestApp* a) { a->Prefs()->Set("k", 1); });
     app.Run();
     EXPECT_TRUE(Exists(fFolders.fApp + "/Quor_Test.user.settings"));
-    EXPECT_EQ(Quor_App::LaunchURL("https://example.org/?a=1&b=\"2\""), 0);
     const std::string page = fFolders.fApp + "/.temp.html";
+    const std::string victim = fFolders.fScratch.File("victim");
+    ASSERT_TRUE(WriteFileBytes(victim, "keep"));
+    ASSERT_EQ(symlink(victim.c_str(), page.c_str()), 0);
+    EXPECT_EQ(Quor_App::LaunchURL("https://example.org/?a=1&b=\"2\""), 0);
+    EXPECT_EQ(ReadFileBytes(victim), "keep");
     const std::string html = ReadFileBytes(page);
     EXPECT_NE(html.find("content=\"0;url=https://example.org/?a=1&amp;b=&quot;2&quot;\">\n"), std::string::npos);
     EXPECT_EQ(html.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
@@ -172,6 +178,34 @@ TEST_F(QuorApp, ThemeColoursAndLargeFontsComeFromTheUserSettings)
     }
     Quor_App::ResetGUIColors();
     EXPECT_EQ(Quor_ColorOps::BackCol, (rgb_color{216, 216, 216, 255}));
+}
+
+TEST_F(QuorApp, CustomFontSizesStayWithinTheirLimits)
+{
+    // Catches font sizes from the settings used as they stand: a huge one rasterises a strip of
+    // millions of pixels, a tiny one an unreadable font.
+    const char* dir = "/usr/share/fonts/truetype/dejavu";
+    if (!Exists(std::string(dir) + "/DejaVuSans.ttf"))
+        GTEST_SKIP() << "no DejaVu fonts on this system";
+    Quor_Message stored;
+    stored.Set("FontDir", dir);
+    stored.Set("RegularFont", "DejaVuSans.ttf");
+    stored.Set("SmallFontSize", 200);
+    stored.Set("LargeFontSize", 1);
+    ASSERT_TRUE(stored.Save(fFolders.UserSettings().c_str()));
+    int small = 0;
+    int large = 0;
+    TestApp app([&](TestApp*) {
+        small = Quor_App::gRegularSmallFont->LineToLineHeight();
+        large = Quor_App::gRegularLargeFont->LineToLineHeight();
+    });
+    app.Run();
+    // The built-in fonts back for the tests that follow.
+    ASSERT_TRUE(Quor_App::InitQuorSystem(&fHost));
+    // 96 points at 96 dots per inch are 128 pixels; 4 points about 5.
+    EXPECT_GT(small, 100);
+    EXPECT_LT(small, 200);
+    EXPECT_GE(large, 5);
 }
 
 TEST_F(QuorApp, SettingsRoundTripThroughACommaDecimalLocale)

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
 #include <thread>
 
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/core/Quor_Mutex.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_WindowList.h"
+#include "toolkit/framework/platform/Quor_HostEvent.h"
 
 using namespace quor_test;
 
@@ -62,8 +66,8 @@ protected:
 
 TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
 {
-    // Catches clicks, keys and close requests reaching the window under a modal dialog (the
-    // document could change or close under it), timers that stop during a modal loop, a
+    // Catches clicks, keys, drops and close requests reaching the window under a modal dialog
+    // (the document could change or close under it), timers that stop during a modal loop, a
     // result lost when the dialog closes itself, and a keyboard focus left with the closed
     // dialog (without a window manager the main window would take no keys).
     WhatLog ticks;
@@ -78,6 +82,7 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
             fHost.PushClick(fMain->PlatformWindow(), 10, 10);
             fHost.PushKey(fMain->PlatformWindow(), 'x');
             fHost.PushClose(fMain->PlatformWindow());
+            fHost.PushDrop(fMain->PlatformWindow(), "/tmp/photo.jpg", 10, 10);
             fHost.PushClick(dialogHost, 5, 6);
             break;
         default:
@@ -104,8 +109,9 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
 
 TEST_F(QuorEventLoop, QuitRequestWaitsForTheOutermostModalLoop)
 {
-    // Catches the desktop's quit request acted on inside a modal loop (the save prompt would
-    // open over a half-finished dialog) or lost altogether.
+    // Catches the desktop's quit request acted on inside a modal loop, or as the last modal loop
+    // ends but before DoModal has returned (the save prompt would open over a finished dialog
+    // whose caller then acts on its answer), or lost altogether.
     gMainWnd = fMain;
     Quor_Wnd* outer = MakeDialog("O");
     const uint32_t outerId = outer->Id();
@@ -127,6 +133,9 @@ TEST_F(QuorEventLoop, QuitRequestWaitsForTheOutermostModalLoop)
     });
     EXPECT_EQ(outer->DoModal(), 2);
     fHost.SetIdleHook(nullptr);
+    EXPECT_EQ(Only(fLog, "main message"), Log{});
+    // Back in the outer loop.
+    Pump();
     EXPECT_EQ(Only(fLog, "main message"), (Log{"main message " + std::to_string(QUOR_MSG_QUIT)}));
 }
 
@@ -160,6 +169,165 @@ TEST_F(QuorEventLoop, ModalLoopGivesUpTheParentLockAtEveryDepth)
     fMain->Unlock();
     fMain->Unlock();
     EXPECT_EQ(Quor_MutexLockCount(fMain->LockHandle()), 0);
+}
+
+TEST_F(QuorEventLoop, AModalLoopEndsThePressesHeldElsewhere)
+{
+    // Catches a drag left stuck by a dialog opened during it (Ctrl+O while dragging a photo):
+    // afterwards the pressed view would follow the pointer with no button held, and the next
+    // release would drop the dragged message.
+    Quor_Message dragged(77);
+    LogView* view = new LogView("V", &fLog, Quor_Rect(0, 0, 29, 29));
+    fMainLayer->AddChild(view);
+    fMainLayer->fAfter = [&](const std::string& kind) {
+        if (kind == "down")
+            fMain->BeginDrag(&dragged);
+        if (kind != "key")
+            return;
+        Quor_Wnd* dialog = MakeDialog("D");
+        const uint32_t dialogId = dialog->Id();
+        fHost.SetIdleHook([dialogId] { Quor_WindowList::Find(dialogId)->EndModal(1); });
+        dialog->DoModal();
+        fHost.SetIdleHook(nullptr);
+    };
+    fHost.PushMouse(fMain->PlatformWindow(), Quor_HostEvent::kMouseDown, 10, 10);
+    fHost.PushKey(fMain->PlatformWindow(), 'o', QUOR_HOST_CTRL);
+    fHost.PushMouse(fMain->PlatformWindow(), Quor_HostEvent::kMouseMove, 100, 100);
+    fHost.PushMouse(fMain->PlatformWindow(), Quor_HostEvent::kMouseUp, 100, 100);
+    Pump();
+    EXPECT_EQ(Only(fLog, "V "), (Log{"V down 10,10", "V up 10,10"}));
+    EXPECT_EQ(Only(fLog, "M drop"), Log{});
+    EXPECT_FALSE(fMain->IsMouseDragging(0));
+}
+
+TEST_F(QuorEventLoop, PostedWorkRunsOnceAndInOrderThroughANestedLoop)
+{
+    // Catches work posted before a task that runs a modal loop overtaken by work posted while
+    // that loop runs (a worker's "done" handled before its "progress"), and a task run twice.
+    Log order;
+    auto post = [&](const char* name) {
+        Quor_Wnd::PostTask(fMainId, [&order, name](Quor_Wnd*) { order.push_back(name); });
+    };
+    Quor_Wnd* dialog = MakeDialog("D");
+    const uint32_t dialogId = dialog->Id();
+    int idle = 0;
+    fHost.SetIdleHook([&] {
+        if (idle++ == 0)
+            post("D");
+        else if (order.back() == "D")
+            Quor_WindowList::Find(dialogId)->EndModal(1);
+    });
+    Quor_Wnd::PostTask(fMainId, [&](Quor_Wnd*) {
+        order.push_back("A");
+        dialog->DoModal();
+        order.push_back("A done");
+    });
+    post("B");
+    post("C");
+    Pump();
+    fHost.SetIdleHook(nullptr);
+    EXPECT_EQ(order, (Log{"A", "B", "C", "D", "A done"}));
+}
+
+TEST_F(QuorEventLoop, ChildWindowsCloseWithTheirParent)
+{
+    // Catches a child window (a modeless dialog) that outlives its parent: a message of it then
+    // climbs to the freed parent.
+    Quor_Wnd* parent = new Quor_Wnd("parent", Quor_Rect(400, 60, 599, 259), false, 0, fMain);
+    Quor_Wnd* child = new Quor_Wnd("child", Quor_Rect(420, 80, 499, 159), false, 5, parent);
+    Quor_Wnd* grandchild = new Quor_Wnd("grandchild", Quor_Rect(440, 100, 479, 139), false, 5, child);
+    const uint32_t childId = child->Id();
+    const uint32_t grandchildId = grandchild->Id();
+    fHost.PushClose(parent->PlatformWindow());
+    Pump();
+    EXPECT_EQ(Quor_WindowList::Find(childId), nullptr);
+    EXPECT_EQ(Quor_WindowList::Find(grandchildId), nullptr);
+    Quor_Wnd::PostMessage(childId, Quor_Message(4242));
+    Pump();
+    EXPECT_EQ(Only(fLog, "main message"), Log{});
+}
+
+TEST_F(QuorEventLoop, AWindowClosedByItsOwnHandlerIsNotTouchedAgain)
+{
+    // Catches a window that, after a handler closed it, goes on using its own members (freed
+    // memory, seen under AddressSanitizer): for a press, a release, a move during a press, the
+    // wheel, a key in a floating palette, and the press its parent is sent first.
+    struct Case {
+        const char* name;
+        const char* closesOn;   // the hook's kind that closes the window
+        bool parentCloses;      // the parent's layer closes the child
+        std::function<void(uint32_t host)> push;
+    };
+    const Case cases[] = {
+        {"press", "down", false, [&](uint32_t w) { fHost.PushMouse(w, Quor_HostEvent::kMouseDown, 5, 5); }},
+        {"release", "up", false, [&](uint32_t w) { fHost.PushClick(w, 5, 5); }},
+        {"drag", "move", false, [&](uint32_t w) {
+             fHost.PushMouse(w, Quor_HostEvent::kMouseDown, 5, 5);
+             fHost.PushMouse(w, Quor_HostEvent::kMouseMove, 8, 8);
+         }},
+        {"wheel", "wheel", false, [&](uint32_t w) { fHost.PushWheel(w, 5, 5, 1); }},
+        {"palette key", "key", false, [&](uint32_t w) { fHost.PushKey(w, 'z'); }},
+        {"parent's press", "outside", true, [&](uint32_t w) { fHost.PushClick(w, 5, 5); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Quor_Wnd* palette = new Quor_Wnd("palette", Quor_Rect(400, 60, 499, 159), false, 5, fMain);
+        LogLayer* layer = new LogLayer("P", &fLog, Quor_Rect(0, 0, 99, 99));
+        palette->AddLayer(layer);
+        palette->Show();
+        const uint32_t id = palette->Id();
+        LogLayer* closer = c.parentCloses ? fMainLayer : layer;
+        closer->fAfter = [&, id](const std::string& kind) {
+            if (kind == c.closesOn && Quor_WindowList::Find(id) != nullptr)
+                Quor_WindowList::Find(id)->CloseWindow();
+        };
+        c.push(palette->PlatformWindow());
+        Pump();
+        fMainLayer->fAfter = nullptr;
+        EXPECT_EQ(Quor_WindowList::Find(id), nullptr);
+    }
+}
+
+// A host that counts the wakes that reach it once it has begun to shut down.
+class ShutdownWatch : public Quor_MemoryHost {
+public:
+    void Shutdown() override
+    {
+        fDown = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    void Wake() override
+    {
+        if (fDown)
+            ++fLate;
+        Quor_MemoryHost::Wake();
+    }
+    std::atomic<bool> fDown{false};
+    std::atomic<int> fLate{0};
+};
+
+TEST(QuorShutdown, NoOtherThreadReachesTheHostWhileItShutsDown)
+{
+    // Catches the host shut down while it is still installed: a post, EndModal or Quit from a
+    // worker then reaches it (on SDL, during SDL_Quit).
+    ShutdownWatch host;
+    ASSERT_TRUE(Quor_App::InitQuorSystem(&host));
+    std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
+    std::thread worker([&] {
+        while (!stop) {
+            Quor_Host::WakeCurrent();
+            Quor_Wnd::PostTask(1, [](Quor_Wnd*) {});
+            ++rounds;
+        }
+    });
+    while (rounds < 100)
+        std::this_thread::yield();
+    Quor_App::ShutdownQuorSystem();
+    stop = true;
+    worker.join();
+    EXPECT_TRUE(host.fDown);
+    EXPECT_EQ(host.fLate, 0);
 }
 
 TEST_F(QuorEventLoop, WorkPostedFromThreadsRunsOnTheEventThreadOrNotAtAll)

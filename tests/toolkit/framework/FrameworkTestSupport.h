@@ -134,7 +134,9 @@ inline std::string At(const char* what, Quor_Point p)
     return std::string(what) + " " + std::to_string(p.x) + "," + std::to_string(p.y);
 }
 
-// A layer that logs its input under its name.
+// A layer that logs its input under its name; after each input call a test's hook may act
+// (close the window, open a dialog) with the call's kind: "down", "outside", "move", "up",
+// "wheel" or "key".
 class LogLayer : public Quor_Layer {
 public:
     LogLayer(const char* name, Log* log, Quor_Rect frame, unsigned int follow = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP)
@@ -151,20 +153,24 @@ public:
         Add(At("down", where) + " b" + std::to_string(button) + " m" + std::to_string(modifiers) +
             (doubleClick ? " double" : ""));
         Quor_Layer::OnMouseDown(where, button, modifiers, message);
+        After("down");
     }
     void OnMouseDownOutside(Quor_Point where, unsigned int, unsigned int, Quor_Message*) override
     {
         Add(At("outside", where));
+        After("outside");
     }
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override
     {
         Add(At("move", where));
         Quor_Layer::OnMouseMove(where, modifiers, message);
+        After("move");
     }
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override
     {
         Add(At("up", where));
         Quor_Layer::OnMouseUp(where, button, modifiers, message);
+        After("up");
     }
     void OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message) override
     {
@@ -174,16 +180,23 @@ public:
         Add(At("wheel", where) + " d" + std::to_string(static_cast<int>(delta)) + " w" +
             std::to_string(static_cast<int>(distance)) + " m" + std::to_string(modifiers));
         Quor_Layer::OnMouseWheel(delta, where, modifiers, message);
+        After("wheel");
     }
     void OnKeyDown(int key, unsigned int modifiers) override
     {
         Add("key " + std::to_string(key) + " m" + std::to_string(modifiers));
         Quor_Layer::OnKeyDown(key, modifiers);
+        After("key");
     }
     void OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers) override
     {
         Add(At("drop", where) + " " + path);
         Quor_Layer::OnFileDrop(path, where, modifiers);
+    }
+    void OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers) override
+    {
+        Add(At("drop message", where) + " " + std::to_string(message != nullptr ? message->what : 0));
+        Quor_Layer::OnMessageDrop(message, where, modifiers);
     }
     void HandleMessage(Quor_Message* message) override
     {
@@ -193,9 +206,16 @@ public:
     bool IsModal() override { return fModal; }
 
     bool fModal = true;
+    std::function<void(const std::string& kind)> fAfter;
 
 private:
     void Add(const std::string& text) { fLog->push_back(fName + " " + text); }
+    // Last in each call: the hook may delete this layer with its window, so it runs from a copy.
+    void After(const char* kind)
+    {
+        if (const std::function<void(const std::string&)> hook = fAfter)
+            hook(kind);
+    }
 
     std::string fName;
     Log* fLog;
@@ -215,7 +235,12 @@ public:
     void OnMouseMove(Quor_Point where, unsigned int, Quor_Message*) override { Add(At("move", where)); }
     void OnMouseUp(Quor_Point where, unsigned int, unsigned int, Quor_Message*) override { Add(At("up", where)); }
     void OnKeyDown(int key, unsigned int) override { Add("key " + std::to_string(key)); }
+    bool WantsKey(int key, unsigned int) override
+    { return std::find(fWantedKeys.begin(), fWantedKeys.end(), key) != fWantedKeys.end(); }
     bool AcceptsFocus() override { return fFocusable; }
+
+    // The keys it says it has a use for while focused.
+    std::vector<int> fWantedKeys;
 
 private:
     void Add(const std::string& text) { fLog->push_back(fName + " " + text); }

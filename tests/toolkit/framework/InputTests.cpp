@@ -1,4 +1,5 @@
-// Host input reaching windows as toolkit codes: keys, modifiers, buttons, the wheel and text.
+// Host input reaching windows as toolkit codes: keys, modifiers, buttons, the wheel and text;
+// keys a focused text field keeps from the menus, and repeated keys that answer no prompt.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,11 @@
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_InputMap.h"
 #include "toolkit/framework/Quor_Latin1.h"
+#include "toolkit/widgets/Quor_Dialog.h"
+#include "toolkit/widgets/Quor_FileDialogConfirm.h"
+#include "toolkit/widgets/Quor_Menu.h"
+#include "toolkit/widgets/Quor_MenuBar.h"
+#include "toolkit/widgets/Quor_TextControl.h"
 
 using namespace quor_test;
 
@@ -124,7 +130,7 @@ TEST_F(QuorKeyInput, ClicksWheelAndFloatingPalettesFollowTheRoutingRules)
     EXPECT_EQ(Only(fLog, "L wheel"), (Log{"L wheel 5,6 d1 w1 m0"}));
 
     // A palette with a parent passes typing on while none of its fields has the focus, and
-    // shortcuts always, but keeps the editing chords for a focused field.
+    // shortcuts always, but keeps for a focused field the chords it has a use for.
     Log paletteLog;
     Quor_Wnd* palette = new Quor_Wnd("palette", Quor_Rect(300, 60, 399, 159), false, 5, fWindow);
     LogLayer* paletteLayer = new LogLayer("P", &paletteLog, Quor_Rect(0, 0, 99, 99));
@@ -137,6 +143,7 @@ TEST_F(QuorKeyInput, ClicksWheelAndFloatingPalettesFollowTheRoutingRules)
     fHost.PushKey(palette->PlatformWindow(), 'z');
     Pump();
     EXPECT_EQ(Only(fLog, "L key"), (Log{"L key 122 m0"}));
+    field->fWantedKeys = {'c'};
     field->Focus(true);
     fLog.clear();
     fHost.PushKey(palette->PlatformWindow(), 'c', QUOR_HOST_CTRL);
@@ -145,4 +152,60 @@ TEST_F(QuorKeyInput, ClicksWheelAndFloatingPalettesFollowTheRoutingRules)
     EXPECT_EQ(Only(fLog, "L key"), (Log{"L key 113 m2"}));
     EXPECT_EQ(Only(paletteLog, "field key"), (Log{"field key 99", "field key 113"}));
     palette->CloseWindow();
+}
+
+TEST_F(QuorKeyInput, AFocusedTextFieldKeepsItsChordsFromTheMenus)
+{
+    // Catches a menu shortcut taking a chord the focused text field uses (Ctrl+A toggled a menu
+    // item instead of selecting the field's text), and shortcuts the field has no use for that
+    // no longer reach the menus.
+    Log log;
+    LogLayer* form = new LogLayer("F", &log, Quor_Rect(0, 0, 299, 99));
+    auto* field = new Quor_TextControl(100, "35", 9, Quor_TextControl::kNumber, QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP);
+    form->AddChild(field);
+    auto* bar = new Quor_MenuBar();
+    auto* menu = new Quor_Menu("Edit");
+    menu->AddItem("Snap", 'A', 501);
+    menu->AddItem("Save", 'S', 502);
+    menu->AddItem("Paste photo", 'V', 503);
+    bar->AddMenu(menu);
+    form->AddMenuBar(bar);
+    Quor_Wnd* window = new Quor_Wnd("form", Quor_Rect(0, 300, 299, 399), false, 0, nullptr);
+    window->AddLayer(form);
+    window->Show();
+    Pump();
+    field->Focus(true);
+    field->SetValue("35");
+    fHost.SetClipboard("7");
+    const uint32_t host = window->PlatformWindow();
+    fHost.PushKey(host, 'a', QUOR_HOST_CTRL);
+    Pump();
+    EXPECT_EQ(std::string(field->Selection().Buffer()), "35");
+    fHost.PushKey(host, 'v', QUOR_HOST_CTRL);
+    fHost.PushKey(host, 's', QUOR_HOST_CTRL);
+    Pump();
+    EXPECT_STREQ(field->Value(), "7");
+    EXPECT_EQ(Only(log, "F message 50"), (Log{"F message 502"}));
+    window->CloseWindow();
+}
+
+TEST_F(QuorKeyInput, HeldReturnOrEscapeDoesNotAnswerAPrompt)
+{
+    // Catches a prompt answered by the auto-repeat of the key that opened it (Return held in a
+    // save dialog confirmed the replace prompt at once), and a repeat that no longer says so.
+    fHost.PushRepeatedKey(fHostId, kHostLeft);
+    fHost.PushRepeatedKey(fHostId, 'x', QUOR_HOST_CTRL);
+    EXPECT_EQ(Keys(), (Log{"L key -10 m8", "L key 120 m10"}));
+
+    Quor_Dialog::gPressMilliseconds = 0;
+    bool plainSent = false;
+    Script({[&](uint32_t prompt) { fHost.PushRepeatedKey(prompt, kHostReturn); },
+            [&](uint32_t prompt) { fHost.PushRepeatedKey(prompt, kHostEscape); },
+            [&](uint32_t prompt) {
+                plainSent = true;
+                fHost.PushKey(prompt, kHostReturn);
+            }});
+    EXPECT_TRUE(Quor_FileDialogConfirm::Ask("pano.jpg already exists.", "", "Replace", fWindow));
+    EXPECT_TRUE(plainSent);
+    Quor_Dialog::gPressMilliseconds = 200;
 }

@@ -190,3 +190,66 @@ TEST(QuorSdlHost, XErrorsOfClosedWindowsDoNotEndTheProgram)
     close(connection);
     dlclose(x11);
 }
+
+TEST(QuorSdlHost, XKeyHeldIntoAnotherWindowStaysARepeat)
+{
+    // Catches the first auto-repeat of a key held while the keyboard moves to another of the
+    // program's windows (the prompt that key opened) reported as a fresh press, which answers
+    // the prompt at once: SDL lets go of every key when the focus moves. Pressed again after
+    // its release, the key is fresh.
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0' || std::system("command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "needs an X display and xdotool; the end-to-end script runs this under Xvfb";
+    EnvGuard driver("SDL_VIDEODRIVER");
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    Quor_SdlHost host;
+    std::string error;
+    ASSERT_TRUE(host.Init(&error)) << error;
+    Quor_HostWindowParams params;
+    params.width = 100;
+    params.height = 100;
+    const uint32_t first = host.CreateWindow(params);
+    params.x = 200;
+    const uint32_t second = host.CreateWindow(params);
+    // The next Return press within a few seconds: its window and whether it is a repeat.
+    auto nextReturn = [&](uint32_t* window, bool* repeat) {
+        Quor_Stopwatch clock;
+        clock.Start();
+        Quor_HostEvent event;
+        while (clock.ElapsedTime() < 3.0f) {
+            if (host.WaitEvent(&event, 50) && event.kind == Quor_HostEvent::kKeyDown && event.hostChar == 13) {
+                *window = event.window;
+                *repeat = event.repeat;
+                return true;
+            }
+        }
+        return false;
+    };
+    auto settle = [&](int ms) {
+        Quor_Stopwatch clock;
+        clock.Start();
+        Quor_HostEvent event;
+        while (clock.ElapsedTime() * 1000 < ms)
+            host.WaitEvent(&event, 20);
+    };
+    host.ShowWindow(first);
+    host.FocusWindow(first);
+    settle(200);
+    uint32_t window = 0;
+    bool repeat = true;
+    ASSERT_EQ(std::system("xdotool keydown Return"), 0);
+    ASSERT_TRUE(nextReturn(&window, &repeat));
+    EXPECT_EQ(window, first);
+    EXPECT_FALSE(repeat);
+    host.ShowWindow(second);
+    host.FocusWindow(second);
+    ASSERT_TRUE(nextReturn(&window, &repeat));
+    EXPECT_EQ(window, second);
+    EXPECT_TRUE(repeat);
+    ASSERT_EQ(std::system("xdotool keyup Return"), 0);
+    settle(200);
+    ASSERT_EQ(std::system("xdotool key Return"), 0);
+    ASSERT_TRUE(nextReturn(&window, &repeat));
+    EXPECT_FALSE(repeat);
+    host.Shutdown();
+}

@@ -2,7 +2,11 @@
 // layouts, drops, closing and the icon.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
@@ -104,8 +108,9 @@ TEST_F(QuorWnd, DoubleClicksNeedBothTimeAndPlace)
 
 TEST_F(QuorWnd, LayerStackHoldsSixteenAndClosingRespectsModalLayers)
 {
-    // Catches a seventeenth layer written past the array, and a window that closes under an
-    // open dialog layer or during its own modal loop.
+    // Catches a seventeenth layer written past the array, a window that closes under an open
+    // dialog layer or during its own modal loop, and a palette without close box (type 6) that
+    // a close request from the desktop closes all the same.
     for (int i = 0; i < 16; ++i)
         fWindow->AddLayer(new Quor_Layer());
     Quor_Layer extra;
@@ -129,6 +134,13 @@ TEST_F(QuorWnd, LayerStackHoldsSixteenAndClosingRespectsModalLayers)
     Pump();
     EXPECT_EQ(Quor_WindowList::Find(fId), nullptr);
     EXPECT_EQ(fHost.WindowRecord(fHostId), nullptr);
+
+    Quor_Wnd* palette = new Quor_Wnd("palette", Quor_Rect(0, 60, 99, 159), false, 6, nullptr);
+    const uint32_t paletteId = palette->Id();
+    fHost.PushClose(palette->PlatformWindow());
+    Pump();
+    EXPECT_EQ(Quor_WindowList::Find(paletteId), palette);
+    palette->CloseWindow();
 }
 
 TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
@@ -149,6 +161,7 @@ TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
     fWindow->KillTimer(0);
     EXPECT_EQ(fWindow->SetTimer(0.0f, &counter, 9), 0u);
     EXPECT_EQ(fWindow->SetTimer(-1.0f, &counter, 9), 0u);
+    EXPECT_EQ(fWindow->SetTimer(std::nanf(""), &counter, 9), 0u);
 
     // Timer 3 (1 s, what 8) fires once per second of event-clock time.
     for (int i = 0; i < 25; ++i) {
@@ -156,11 +169,52 @@ TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
         Pump();
     }
     EXPECT_EQ(counter.whats, (std::vector<int>{8, 8}));
+    // After a stall of five periods it fires once, not five times, and keeps its period from
+    // then on (at 2.5 s, then 7.5 s: next at 8.5 s).
+    fHost.AdvanceTime(5000);
+    Pump();
+    EXPECT_EQ(counter.Count(8), 3);
+    fHost.AdvanceTime(900);
+    Pump();
+    EXPECT_EQ(counter.Count(8), 3);
+    fHost.AdvanceTime(100);
+    Pump();
+    EXPECT_EQ(counter.Count(8), 4);
+}
+
+TEST_F(QuorWnd, TimersBelongToTheirWindowNotToItsAddress)
+{
+    // Catches timers matched to a window by its address: a window made where a closed one lay
+    // in memory would fire the closed one's timer that was due in the same round.
+    alignas(Quor_Wnd) unsigned char storage[sizeof(Quor_Wnd)];
+    const Quor_Rect frame(0, 60, 99, 159);
+    Quor_Wnd* closing = new (storage) Quor_Wnd("closing", frame, false, 0, nullptr);
+    WhatLog closingTicks;
+    WhatLog newTicks;
+    ASSERT_EQ(closing->SetTimer(0.05f, &closingTicks, 1), 1u);
+    Quor_Wnd* made = nullptr;
+    // Due first in the round: closes that window and makes another in its place.
+    struct Replacer : Quor_Handler {
+        std::function<void()> act;
+        void HandleMessage(Quor_Message*) override { if (act) std::exchange(act, nullptr)(); }
+    } replacer;
+    replacer.act = [&] {
+        closing->~Quor_Wnd();
+        made = new (storage) Quor_Wnd("made", frame, false, 0, nullptr);
+        made->SetTimer(1.0f, &newTicks, 2);
+    };
+    fWindow->SetTimer(0.04f, &replacer, 3);
+    fHost.AdvanceTime(50);
+    Pump();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(closingTicks.whats, std::vector<int>{});
+    EXPECT_EQ(newTicks.whats, std::vector<int>{});
+    made->~Quor_Wnd();
 }
 
 TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
 {
-    // Catches a window restored off screen, a remembered size outside the window's limits
+    // Catches a window restored off screen (right of it or below it), a remembered size outside the window's limits
     // (a damaged settings file), and places not written back when the window goes.
     Quor_App app("PlaceTest", "1.0", false);
     app.Prefs()->Set("main_location", Quor_Point(5000, 300));
@@ -174,6 +228,10 @@ TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
     EXPECT_EQ(fWindow->Location(), Quor_Point(screen.right - 128, 300));
     EXPECT_EQ(fWindow->Bounds(), Quor_Rect(0, 0, 8191, 7));
 
+    // Remembered on a larger screen: below this one's bottom, or above and left of it.
+    fWindow->SetLocation(300, 5000);
+    fWindow->Show();
+    EXPECT_EQ(fWindow->Location(), Quor_Point(300, screen.bottom - 128));
     fWindow->SetLocation(-40, 10);
     fWindow->Show();
     EXPECT_EQ(fWindow->Location(), Quor_Point(0, 48));

@@ -62,5 +62,7 @@ struct Quor_HostEvent {
     int hostChar = 0;
     // For kKeyDown: bit i set when function key F(i + 1) is held.
     unsigned int functionKeys = 0;
+    // For kKeyDown: the press is the auto-repeat of a key held down.
+    bool repeat = false;
     std::string text;
 };

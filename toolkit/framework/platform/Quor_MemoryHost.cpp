@@ -196,10 +196,22 @@ void Quor_MemoryHost::PushWheel(uint32_t window, int x, int y, int wheelY, int w
 void Quor_MemoryHost::PushKey(uint32_t window, int hostChar, unsigned int modifiers,
                               unsigned int functionKeys)
 {
+    PushKeyPress(window, hostChar, modifiers, functionKeys, false);
+}
+
+void Quor_MemoryHost::PushRepeatedKey(uint32_t window, int hostChar, unsigned int modifiers)
+{
+    PushKeyPress(window, hostChar, modifiers, 0, true);
+}
+
+void Quor_MemoryHost::PushKeyPress(uint32_t window, int hostChar, unsigned int modifiers,
+                                   unsigned int functionKeys, bool repeat)
+{
     Quor_HostEvent event = EventFor(Quor_HostEvent::kKeyDown, window);
     event.hostChar = hostChar;
     event.modifiers = modifiers;
     event.functionKeys = functionKeys;
+    event.repeat = repeat;
     Push(event);
     const bool printable = hostChar >= 0x20 && hostChar <= 0x7E;
     if (printable && (modifiers & QUOR_HOST_CTRL) == 0) {

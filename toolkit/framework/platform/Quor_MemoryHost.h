@@ -94,6 +94,8 @@ public:
     // ASCII gives a key press and, unless Ctrl is held, the typed character as text (upper case
     // when exactly one of Shift and Caps Lock is on).
     void PushKey(uint32_t window, int hostChar, unsigned int modifiers = 0, unsigned int functionKeys = 0);
+    // The same as the desktop's auto-repeat sends it while the key is held.
+    void PushRepeatedKey(uint32_t window, int hostChar, unsigned int modifiers = 0);
     void PushText(uint32_t window, const std::string& utf8, unsigned int modifiers = 0);
     // Moves the pointer to the window's point (x, y) and drops the file there.
     void PushDrop(uint32_t window, const std::string& path, int x, int y);
@@ -144,6 +146,9 @@ private:
     // Pops the next event (the mutex held); false when none is queued. Releases whose presses
     // TakePendingPress took are dropped on the way.
     bool TakeEvent(Quor_HostEvent* event);
+    // A key press (and its typed text, as PushKey describes).
+    void PushKeyPress(uint32_t window, int hostChar, unsigned int modifiers, unsigned int functionKeys,
+                      bool repeat);
     // Puts the pointer at the window's client point (the mutex held).
     void PointerTo(uint32_t window, int x, int y);
     Window* Find(uint32_t window);

@@ -236,6 +236,7 @@ bool Translate(const SDL_Event& e, Quor_HostEvent* out)
         event.hostChar = hostChar;
         event.functionKeys = hostChar == 16 ? FunctionKeysDown(key) : 0;
         event.modifiers = HostModifiers(e.key.keysym.mod);
+        event.repeat = e.key.repeat != 0;
         break;
     }
     case SDL_TEXTINPUT:
@@ -256,6 +257,30 @@ bool Translate(const SDL_Event& e, Quor_HostEvent* out)
     }
     *out = std::move(event);
     return true;
+}
+
+// The X keysym of a key the backend reports (0 for others): the X server is asked about it.
+unsigned long XKeysymOf(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_RETURN: return 0xFF0D;
+    case SDLK_KP_ENTER: return 0xFF8D;
+    case SDLK_ESCAPE: return 0xFF1B;
+    case SDLK_TAB: return 0xFF09;
+    case SDLK_BACKSPACE: return 0xFF08;
+    case SDLK_DELETE: return 0xFFFF;
+    case SDLK_HOME: return 0xFF50;
+    case SDLK_LEFT: return 0xFF51;
+    case SDLK_UP: return 0xFF52;
+    case SDLK_RIGHT: return 0xFF53;
+    case SDLK_DOWN: return 0xFF54;
+    case SDLK_PAGEUP: return 0xFF55;
+    case SDLK_PAGEDOWN: return 0xFF56;
+    case SDLK_END: return 0xFF57;
+    default: break;
+    }
+    // Printable ASCII keys are their own keysyms.
+    return key >= 0x20 && key <= 0x7E ? static_cast<unsigned long>(key) : 0;
 }
 
 }  // namespace
@@ -353,13 +378,14 @@ void Quor_SdlHost::Shutdown()
     if (!fStarted)
         return;
     using CloseFn = int (*)(void*);
-    if (fBellDisplay != nullptr && fX11 != nullptr) {
+    if (fXDisplay != nullptr && fX11 != nullptr) {
         if (auto close = reinterpret_cast<CloseFn>(SDL_LoadFunction(fX11, "XCloseDisplay")))
-            close(fBellDisplay);
+            close(fXDisplay);
     }
     UnloadX11();
-    fBellDisplay = nullptr;
-    fBellTried = false;
+    fXDisplay = nullptr;
+    fXDisplayTried = false;
+    fHeldKeys.clear();
     SDL_Quit();
     fStarted = false;
     fDriver.clear();
@@ -376,31 +402,97 @@ bool Quor_SdlHost::WaitEvent(Quor_HostEvent* event, int timeoutMs)
     const uint64_t deadline = NowMicros() + static_cast<uint64_t>(std::max(0, timeoutMs)) * 1000;
     int wait = timeoutMs;
     for (;;) {
+        // A key held across a focus change is released without an event: while there is one,
+        // the wait is cut into short slices and the X server asked between them.
+        ForgetReleasedKeys();
+        const bool sliced = !fHeldKeys.empty() && (wait < 0 || wait > kHeldKeyPollMs);
+        const int slice = sliced ? kHeldKeyPollMs : wait;
         SDL_Event e;
-        const int got = wait < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, wait);
-        if (got == 0)
+        const int got = slice < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, slice);
+        if (got != 0 && e.type == fWakeEvent)
             return false;
-        if (e.type == fWakeEvent)
-            return false;
-        bool translated = Translate(e, event);
-        if (e.type == SDL_DROPFILE)
-            SDL_free(e.drop.file);
-        if (translated && event->kind == Quor_HostEvent::kMouseUp) {
-            // The release of a press that TakePendingPress took reaches no window either.
-            int& toDrop = fReleasesToDrop[ButtonSlot(event->button)];
-            if (toDrop > 0) {
-                --toDrop;
-                translated = false;
+        if (got != 0) {
+            if (e.type == SDL_KEYUP)
+                NoteKeyUp(e.key.keysym.sym);
+            bool translated = Translate(e, event);
+            if (e.type == SDL_DROPFILE)
+                SDL_free(e.drop.file);
+            if (translated && event->kind == Quor_HostEvent::kMouseUp) {
+                // The release of a press that TakePendingPress took reaches no window either.
+                int& toDrop = fReleasesToDrop[ButtonSlot(event->button)];
+                if (toDrop > 0) {
+                    --toDrop;
+                    translated = false;
+                }
             }
+            if (translated) {
+                if (event->kind == Quor_HostEvent::kKeyDown && IsHeldKey(e.key.keysym.sym))
+                    event->repeat = true;
+                return true;
+            }
+        } else if (!sliced) {
+            return false;
         }
-        if (translated)
-            return true;
-        // An event the framework does not use: keep waiting for what is left of the time.
+        // Nothing the framework uses yet: keep waiting for what is left of the time.
         if (timeoutMs >= 0) {
             const uint64_t now = NowMicros();
+            if (now >= deadline && got == 0)
+                return false;
             wait = now >= deadline ? 0 : static_cast<int>((deadline - now + 999) / 1000);
         }
     }
+}
+
+void Quor_SdlHost::NoteKeyUp(int32_t key)
+{
+    // SDL lets go of every key when the keyboard focus moves, even between this program's own
+    // windows (a prompt opening over a dialog). A key that the X server still has down is held
+    // on, so that its auto-repeat, which SDL then reports as a fresh press, counts as a repeat.
+    std::erase(fHeldKeys, key);
+    if (XKeyDown(key))
+        fHeldKeys.push_back(key);
+}
+
+bool Quor_SdlHost::IsHeldKey(int32_t key) const
+{
+    return std::find(fHeldKeys.begin(), fHeldKeys.end(), key) != fHeldKeys.end();
+}
+
+void Quor_SdlHost::ForgetReleasedKeys()
+{
+    std::erase_if(fHeldKeys, [this](int32_t key) { return !XKeyDown(key); });
+}
+
+bool Quor_SdlHost::XKeyDown(int32_t key)
+{
+    using KeysymToKeycodeFn = unsigned char (*)(void*, unsigned long);
+    using QueryKeymapFn = int (*)(void*, char*);
+    const unsigned long keysym = XKeysymOf(key);
+    void* display = keysym != 0 ? XDisplay() : nullptr;
+    if (display == nullptr)
+        return false;
+    auto toKeycode = reinterpret_cast<KeysymToKeycodeFn>(SDL_LoadFunction(fX11, "XKeysymToKeycode"));
+    auto queryKeymap = reinterpret_cast<QueryKeymapFn>(SDL_LoadFunction(fX11, "XQueryKeymap"));
+    if (toKeycode == nullptr || queryKeymap == nullptr)
+        return false;
+    const unsigned int keycode = toKeycode(display, keysym);
+    char keys[32] = {};
+    if (keycode == 0 || queryKeymap(display, keys) == 0)
+        return false;
+    return (static_cast<unsigned char>(keys[keycode / 8]) & (1u << (keycode % 8))) != 0;
+}
+
+void* Quor_SdlHost::XDisplay()
+{
+    using OpenFn = void* (*)(const char*);
+    if (!fXDisplayTried) {
+        fXDisplayTried = true;
+        if (void* x11 = X11Library()) {
+            if (auto open = reinterpret_cast<OpenFn>(SDL_LoadFunction(x11, "XOpenDisplay")))
+                fXDisplay = open(nullptr);
+        }
+    }
+    return fXDisplay;
 }
 
 void Quor_SdlHost::Wake()
@@ -662,23 +754,16 @@ void Quor_SdlHost::Beep()
         return;
     // XBell through a library loaded at run time, so the program does not depend on libX11;
     // without an X display the beep is silent.
-    using OpenFn = void* (*)(const char*);
     using BellFn = int (*)(void*, int);
     using FlushFn = int (*)(void*);
-    if (!fBellTried) {
-        fBellTried = true;
-        if (void* x11 = X11Library()) {
-            if (auto open = reinterpret_cast<OpenFn>(SDL_LoadFunction(x11, "XOpenDisplay")))
-                fBellDisplay = open(nullptr);
-        }
-    }
-    if (fBellDisplay == nullptr)
+    void* display = XDisplay();
+    if (display == nullptr)
         return;
     auto bell = reinterpret_cast<BellFn>(SDL_LoadFunction(fX11, "XBell"));
     auto flush = reinterpret_cast<FlushFn>(SDL_LoadFunction(fX11, "XFlush"));
     if (bell != nullptr && flush != nullptr) {
-        bell(fBellDisplay, 0);
-        flush(fBellDisplay);
+        bell(display, 0);
+        flush(display);
     }
 }
 

@@ -3,8 +3,10 @@
 // that has just closed cannot end the program. Its source is the only file that includes SDL.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "toolkit/framework/platform/Quor_Host.h"
 
@@ -51,20 +53,33 @@ public:
     const std::string& DriverName() const { return fDriver; }
 
 private:
-    // libX11, loaded at run time when SDL runs on X11 (null elsewhere): the error handler and
-    // the bell come from it, so the program does not link it.
+    // libX11, loaded at run time when SDL runs on X11 (null elsewhere): the error handler, the
+    // bell and the key queries come from it, so the program does not link it.
     void* X11Library();
     void UnloadX11();
+    // The backend's own connection to the X display, opened at the first use; null without X.
+    void* XDisplay();
+    // Whether the X server has this key (an SDL keycode) down now; false where it cannot tell.
+    bool XKeyDown(int32_t key);
+    // Key presses reported as fresh after a focus change but still held: see NoteKeyUp.
+    void NoteKeyUp(int32_t key);
+    bool IsHeldKey(int32_t key) const;
+    void ForgetReleasedKeys();
+
+    // How often the X server is asked about a key held across a focus change.
+    static constexpr int kHeldKeyPollMs = 25;
 
     // By host button number (1 to 7): releases still to drop, their presses taken by
     // TakePendingPress.
     int fReleasesToDrop[8] = {};
-    bool fStarted = false;
+    // Read by Wake, on any thread.
+    std::atomic<bool> fStarted{false};
     uint32_t fWakeEvent = 0;
     std::string fDriver;
     uintptr_t fCurrentCursor = 0;
     void* fX11 = nullptr;
-    // The bell's own display connection, opened at the first beep; null without X.
-    void* fBellDisplay = nullptr;
-    bool fBellTried = false;
+    void* fXDisplay = nullptr;
+    bool fXDisplayTried = false;
+    // Keys SDL let go of while the X server still had them down.
+    std::vector<int32_t> fHeldKeys;
 };
