@@ -141,6 +141,10 @@ void AlertLayer::Press(int index)
 void AlertLayer::OnKeyDown(int key, unsigned int modifiers)
 {
     Quor_Layer::OnKeyDown(key, modifiers);
+    // A key held down from the window that opened the alert ("Replace?" right after Return in a
+    // save dialog) must not answer it through its auto-repeat.
+    if ((modifiers & QUOR_KEY_REPEAT) != 0)
+        return;
     if (key == QUOR_KEY_RETURN) {
         if (fButtons[0] != nullptr)
             Press(0);

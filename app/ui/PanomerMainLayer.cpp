@@ -334,11 +334,10 @@ void PanomerMainLayer::OnKeyDown(int key, unsigned int modifiers)
     Quor_View* focus = FocusView();
     if (focus != nullptr && !focus->IsFocused())
         focus = nullptr;
-    // A text field that has the keyboard takes the keys it can use: letters and digits are
-    // typed into it, not taken as tool shortcuts.
-    const bool typing = dynamic_cast<Quor_TextControl*>(focus) != nullptr;
+    // A view that has the keyboard takes the keys it can use (a text field its letters and
+    // digits): they are not tool shortcuts then.
     const bool plain = (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0;
-    if (plain && !typing) {
+    if (plain && !FocusWantsKey(key, modifiers)) {
         if (const int tool = ToolForKey(key)) {
             SendMessage(tool);
             return;

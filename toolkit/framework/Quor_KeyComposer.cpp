@@ -7,6 +7,8 @@
 std::vector<Quor_KeyComposer::Key> Quor_KeyComposer::KeyDown(const Quor_HostEvent& event)
 {
     fDropNextText = false;
+    // The text a held key types arrives after its press, without a repeat flag of its own.
+    fNextTextRepeats = event.repeat;
     std::vector<Key> keys;
     const unsigned int modifiers = Quor_InputMap::Modifiers(event.modifiers) | (event.repeat ? QUOR_KEY_REPEAT : 0u);
     if (Quor_InputMap::IsSpecialKey(event.hostChar)) {
@@ -28,7 +30,8 @@ std::vector<Quor_KeyComposer::Key> Quor_KeyComposer::Text(const Quor_HostEvent& 
         fDropNextText = false;
         return keys;
     }
-    const unsigned int modifiers = Quor_InputMap::Modifiers(event.modifiers);
+    const unsigned int modifiers = Quor_InputMap::Modifiers(event.modifiers) | (fNextTextRepeats ? QUOR_KEY_REPEAT : 0u);
+    fNextTextRepeats = false;
     for (unsigned char c : Quor_Latin1::FromUtf8(event.text, true)) {
         if ((c >= 0x20 && c <= 0x7E) || c >= 0xA0)
             keys.push_back({c, modifiers});

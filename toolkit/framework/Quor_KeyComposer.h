@@ -24,4 +24,6 @@ public:
 
 private:
     bool fDropNextText = false;
+    // The last key press was an auto-repeat: so is the text it types.
+    bool fNextTextRepeats = false;
 };

@@ -14,7 +14,8 @@ class AlertWndTest : public EditorTest {};
 
 // Catches a key or click that answers with the wrong button, letter keys that stay on when two
 // labels share their first letter (the answer would depend on button order), an Escape that
-// does not give the last button, and a close box that ends the alert as if "Yes" were chosen.
+// does not give the last button, a close box that ends the alert as if "Yes" were chosen, and a
+// held key whose auto-repeat answers the alert it opened.
 TEST_F(AlertWndTest, EachWayOfAnsweringGivesTheButtonMeant)
 {
     struct Case {
@@ -38,6 +39,8 @@ TEST_F(AlertWndTest, EachWayOfAnsweringGivesTheButtonMeant)
         {{"Save", "Skip", nullptr}, {'s', kReturn}, 0},
         // An alert without buttons offers "OK".
         {{nullptr, nullptr, nullptr}, {'o'}, 0},
+        // A key held down from the window that opened the alert answers nothing by its repeats.
+        {{"Replace", "Cancel", nullptr}, {EditorTest::kRepeated + kReturn, EditorTest::kRepeated + 'r', kEscape}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.buttons[0] ? c.buttons[0] : "-") + " " + std::to_string(c.answer[0]));

@@ -186,6 +186,7 @@ protected:
     // Answers: a host key, or one of these.
     static constexpr int kClickFirst = -1;   // -1, -2, -3: a click on button 1, 2 or 3
     static constexpr int kCloseBox = -10;    // the window manager's close request
+    static constexpr int kRepeated = 0x10000;  // plus a key: that key's auto-repeat
     // The next alerts are answered one each, in order.
     void Answer(std::initializer_list<int> answers)
     {
@@ -252,6 +253,8 @@ private:
                 Quor_Point p = Mid(button->Bounds());
                 button->ViewToWnd(p);
                 fHost.PushClick(windows.back(), p.x, p.y);
+            } else if (a >= kRepeated) {
+                fHost.PushRepeatedKey(windows.back(), a - kRepeated);
             } else {
                 fHost.PushKey(windows.back(), a);
             }

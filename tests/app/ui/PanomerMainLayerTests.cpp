@@ -113,8 +113,7 @@ TEST_F(PanomerMainLayerTest, AFocusedFieldKeepsTheKeysItCanUse)
     EXPECT_STREQ(field->Value(), "351");
 
     Key('a', QUOR_HOST_CTRL);
-    // Ctrl+A reaches the field only where the menu strip leaves a focused field the chords it
-    // edits with; this holds once the framework's change to the strip is in.
+    // The menu strip leaves a focused field the chords it edits with.
     EXPECT_FALSE(gSnapMode) << "Ctrl+A toggled Snap instead of selecting the field's text";
     EXPECT_STREQ(field->Selection(), "351");
 
