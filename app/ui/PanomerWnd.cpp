@@ -12,6 +12,7 @@
 #include "app/ui/AlertWnd.h"
 #include "app/ui/ExportFlow.h"
 #include "app/ui/MissingPhotos.h"
+#include "app/ui/OutputGuard.h"
 #include "app/ui/PanomerCodes.h"
 #include "app/ui/PanomerMainLayer.h"
 #include "app/ui/PanomerPrefs.h"
@@ -40,14 +41,6 @@ bool Exists(const char* path)
 {
     struct stat st;
     return stat(path, &st) == 0;
-}
-
-// Whether the file's name has an extension (a dot that does not start the name).
-bool HasExtension(const Quor_Path& path)
-{
-    const Quor_String name = path.Name().IsEmpty() ? Quor_String(path) : path.Name();
-    const char* dot = std::strrchr(name.Buffer(), '.');
-    return dot != nullptr && dot != name.Buffer() && dot[1] != '\0';
 }
 
 void ClearPivot(PanomerDoc* doc)
@@ -173,9 +166,17 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
         if (hasPath) {
             SaveDocumentAs(path);
         } else if (Quor_App::gApp != nullptr) {
-            // An untitled document is proposed as Untitled.qpm; one with a file starts there.
-            const char* proposed = fDocument.fPath.IsEmpty() ? "Untitled.qpm" : fDocument.fPath.Buffer();
-            Quor_App::gApp->SaveFileDialog(this, "Save As", this, kCmdSaveAs, proposed, nullptr);
+            // An untitled document is proposed as Untitled.qpm; one with a file starts there. A
+            // name typed without ".qpm" gets it before the dialog asks whether to replace a file,
+            // and one of the panorama's photos is refused before that question too.
+            Quor_FileDialogRequest request;
+            request.title = "Save As";
+            request.defaultName = fDocument.fPath.IsEmpty() ? "Untitled.qpm" : fDocument.fPath.Buffer();
+            request.extensions = ".qpm";
+            request.accept = [this](const char* chosen) {
+                return !RefuseOutputOver(Quor_EventLoop::ModalWindow(), fDocument, chosen, "project");
+            };
+            Quor_App::gApp->SaveFileDialog(request, this, kCmdSaveAs);
         }
         return;
     case kCmdPreview:
@@ -384,19 +385,11 @@ bool PanomerWnd::SaveDocument()
 
 void PanomerWnd::SaveDocumentAs(const char* path)
 {
-    Quor_Path file = Quor_Path(path).Absolute();
-    if (!HasExtension(file)) {
-        file += ".qpm";
-        // The file dialog confirmed replacing the name typed, not this one.
-        if (Exists(file)) {
-            Quor_String text = "\"";
-            text += file.Name();
-            text += "\" already exists.";
-            if (Quor_Alert(this, kAlertExclamation, text, "Do you want to replace it?", nullptr, "Replace",
-                           "Cancel") != 0)
-                return;
-        }
-    }
+    const Quor_Path file = Quor_Path(path).Absolute();
+    // The save dialog has refused the panorama's photos already; a path that reaches the window
+    // another way is held to the same rule, since saving would turn the photo into project text.
+    if (RefuseOutputOver(this, fDocument, file, "project"))
+        return;
     const Quor_Path old = fDocument.fPath;
     fDocument.fPath = file;
     // A failed save keeps the document where it was.

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +34,7 @@
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_Dialog.h"
+#include "toolkit/widgets/Quor_FileDialog.h"
 #include "toolkit/widgets/Quor_Menu.h"
 #include "toolkit/widgets/Quor_MenuBar.h"
 #include "toolkit/widgets/Quor_PopupMenu.h"
@@ -195,7 +198,10 @@ protected:
     }
     // The next alert gets all of these, one after the other.
     void AnswerWithAll(std::vector<int> answers) { fAnswers.push_back(std::move(answers)); }
-    // The next file dialogs choose these paths ("" cancels).
+    // The next file dialogs choose these paths, in order ("" cancels). As the real save dialog
+    // does, a saved name gets the first of the request's extensions unless it has one, and a
+    // name the caller's check refuses leaves the dialog open for the next one (with none left,
+    // it is cancelled).
     void Choose(std::initializer_list<std::string> paths) { fChoices.insert(fChoices.end(), paths); }
 
     // Puts back the idle hook that answers alerts (after a test replaced it).
@@ -207,6 +213,12 @@ protected:
     std::vector<std::string> fAlerts;      // each alert's lines, joined by line feeds
     Quor_BaseImage fLastAlertShown;        // what the last alert showed when it was answered
     std::vector<std::string> fDialogs;     // "open <title>" or "save <title> <proposed name>"
+    // "Replace?" prompts the save dialog put, each with the final name (answered Replace).
+    std::vector<std::string> fReplacePrompts;
+    // The extensions the last save dialog was given.
+    std::string fExtensions;
+    // Run when a name is chosen, before the dialog answers: the world may change meanwhile.
+    std::function<void()> fOnChoose;
 
     Quor_MemoryHost fHost;
     std::unique_ptr<PanomerApp> fApp;
@@ -266,21 +278,40 @@ private:
         EditorTest* self = sCurrent;
         self->fDialogs.push_back(std::string(request.save ? "save " : "open ") + request.title +
                                  (request.save ? std::string(" ") + request.defaultName : std::string()));
+        if (request.save)
+            self->fExtensions = request.extensions;
         if (self->fChoices.empty()) {
             ADD_FAILURE() << "unexpected file dialog " << self->fDialogs.back();
             return 1;
         }
-        const std::string chosen = self->fChoices.front();
-        self->fChoices.pop_front();
-        if (chosen.empty())
-            return 1;
-        *path = chosen.c_str();
-        return 0;
+        while (!self->fChoices.empty()) {
+            const std::string chosen = self->fChoices.front();
+            self->fChoices.pop_front();
+            if (chosen.empty())
+                return 1;
+            Quor_String final = chosen.c_str();
+            if (request.save) {
+                final = Quor_FileDialog::WithExtension(chosen.c_str(), request.extensions);
+                if (request.accept && !request.accept(final.Buffer()))
+                    continue;
+                if (std::filesystem::exists(final.Buffer()))
+                    self->fReplacePrompts.push_back(final.Buffer());
+            }
+            if (self->fOnChoose)
+                self->fOnChoose();
+            *path = final;
+            return 0;
+        }
+        return 1;
     }
 
     static inline EditorTest* sCurrent = nullptr;
     std::deque<std::vector<int>> fAnswers;
+
+protected:
     std::deque<std::string> fChoices;
+
+private:
     uint32_t fLastAlert = 0;
 };
 

@@ -75,8 +75,6 @@ protected:
         app_test::MakePhoto(fPhoto, 800, 600, quor_test::kRed, quor_test::kBlue);
         editor_test::WriteProject(fDir.File("pano.qpm"), {"photo.jpg"});
         Start(fDir.File("pano.qpm"));
-        sCurrent = this;
-        Quor_App::SetFileDialogHook(&SaveDialog);
         Use(kSquare, 16);
         Doc().fRenderHeight = 16;
         Doc().fQuality = 90;
@@ -87,13 +85,8 @@ protected:
         fHost.SetIdleHook(nullptr);
         RenderProgress::gRenderOptions = RenderOptions();
         EditorTest::TearDown();
-        sCurrent = nullptr;
         EXPECT_TRUE(fChoices.empty()) << "file names chosen but never asked for: " << fChoices.size();
     }
-
-    // The next save dialogs choose these names, in order ("" cancels). A name the caller's check
-    // refuses leaves the dialog open for the next one; with none left, it is cancelled.
-    void Choose(std::initializer_list<std::string> paths) { fChoices.insert(fChoices.end(), paths); }
 
     // Runs one step each time a modal loop has nothing left to do and `ready` holds; a loop
     // that outlasts the steps fails the test through the stall limit (or spins on its timers,
@@ -159,41 +152,6 @@ protected:
     }
 
     std::string fPhoto;
-    // "Replace?" prompts the save dialog put, each with the final name (answered Replace).
-    std::vector<std::string> fReplacePrompts;
-    // Run when a name is chosen, before the dialog answers: the world may change meanwhile.
-    std::function<void()> fOnChoose;
-    // The extensions the last save dialog was given.
-    std::string fExtensions;
-
-private:
-    // The save dialog: the chosen name gets the first of the request's extensions unless it has
-    // one, the caller's check hears the final name, and only then is a replace asked.
-    static int SaveDialog(const Quor_FileDialogRequest& request, Quor_String* path)
-    {
-        ExportTest* self = sCurrent;
-        self->fDialogs.push_back(std::string("save ") + request.title + " " + request.defaultName);
-        self->fExtensions = request.extensions;
-        while (!self->fChoices.empty()) {
-            const std::string chosen = self->fChoices.front();
-            self->fChoices.pop_front();
-            if (chosen.empty())
-                return 1;
-            const Quor_String final = Quor_FileDialog::WithExtension(chosen.c_str(), request.extensions);
-            if (request.accept && !request.accept(final.Buffer()))
-                continue;
-            if (std::filesystem::exists(final.Buffer()))
-                self->fReplacePrompts.push_back(final.Buffer());
-            if (self->fOnChoose)
-                self->fOnChoose();
-            *path = final;
-            return 0;
-        }
-        return 1;
-    }
-
-    static inline ExportTest* sCurrent = nullptr;
-    std::deque<std::string> fChoices;
 };
 
 }  // namespace export_test

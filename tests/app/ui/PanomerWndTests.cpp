@@ -341,24 +341,47 @@ TEST_F(PanomerWndTest, OpeningAProjectWithMissingPhotosSaysWhichAndWhyAndKeepsTh
     EXPECT_NE(quor_test::ReadFileBytes(project).find("\"p4.jpg\""), std::string::npos);
 }
 
-// Catches Save As that overwrites an existing project without asking when it adds ".qpm" to the
-// name typed (the file dialog only confirmed the name without it).
-TEST_F(PanomerWndTest, SaveAsAddsTheExtensionAndAsksBeforeReplacing)
+// Catches Save As that saves a name typed without ".qpm" as it stands (or asks about replacing
+// the name typed instead of the final one), and Save As that picks one of the panorama's own
+// photos, asks "Replace?" and turns the photo into project text.
+TEST_F(PanomerWndTest, SaveAsAddsTheExtensionAndRefusesThePanoramasPhotos)
 {
     StartUntitledWithAPhoto();
+    const std::string photo = Doc().fPhotoPath[0].Buffer();
+    const std::string photoBytes = quor_test::ReadFileBytes(photo);
     ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("keep.qpm"), "precious"));
-    Choose({fDir.File("keep")});
-    Answer({'c'});
-    ChooseMenu(kCmdSaveAs);
-    EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("keep.qpm")), "precious");
-    EXPECT_TRUE(Doc().fPath.IsEmpty());
-    EXPECT_TRUE(Doc().fModified);
 
-    Choose({fDir.File("keep")});
-    Answer({'r'});
+    // The photo's own name gets ".qpm" and leaves the photo alone; a link to the photo that
+    // already ends in ".qpm" is refused and the dialog stays for a name; then "keep" becomes
+    // keep.qpm, whose replacement the dialog asks about.
+    const std::string alias = fDir.File("alias.qpm");
+    ASSERT_EQ(symlink(photo.c_str(), alias.c_str()), 0);
+    Choose({photo});
     ChooseMenu(kCmdSaveAs);
+    EXPECT_EQ(fExtensions, ".qpm");
+    EXPECT_EQ(std::string(Doc().fPath.Buffer()), photo + ".qpm");
+    Edit();
+    Choose({alias, fDir.File("keep")});
+    Answer({kReturn});
+    ChooseMenu(kCmdSaveAs);
+    ASSERT_EQ(fAlerts.size(), 1u);
+    EXPECT_EQ(fAlerts[0].substr(0, fAlerts[0].find('\n')), "The project cannot be saved over that file.");
+    EXPECT_EQ(quor_test::ReadFileBytes(photo), photoBytes);
+    EXPECT_EQ(fReplacePrompts, std::vector<std::string>{fDir.File("keep.qpm")});
     EXPECT_EQ(std::string(Doc().fPath.Buffer()), fDir.File("keep.qpm"));
     EXPECT_EQ(quor_test::ReadFileBytes(fDir.File("keep.qpm")).rfind(PanomerDoc::kMimeType, 0), 0u);
+    EXPECT_FALSE(Doc().fModified);
+
+    // A path that reaches the window without the dialog is held to the same rule.
+    Edit();
+    Answer({kReturn});
+    Quor_Message reply(kCmdSaveAs);
+    reply.Set("path", photo.c_str());
+    Wnd()->SendMessage(&reply);
+    EXPECT_EQ(quor_test::ReadFileBytes(photo), photoBytes);
+    EXPECT_EQ(std::string(Doc().fPath.Buffer()), fDir.File("keep.qpm"));
+    EXPECT_TRUE(Doc().fModified);
+    EXPECT_EQ(fAlerts.size(), 2u);
 }
 
 // Catches an undo that leaves the document looking clean (quit would not ask), the canvas and
