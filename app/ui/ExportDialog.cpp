@@ -11,7 +11,6 @@
 #include "toolkit/core/Quor_Beep.h"
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_App.h"
-#include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/math/Quor_Round.h"
@@ -24,11 +23,11 @@ namespace {
 constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
 constexpr int kFieldWidth = 64;
 
-// The file name of a path, as the interface's 8-bit text.
+// The file name of a path, shown as it is (the interface's text is UTF-8).
 std::string ShownName(const char* path)
 {
     const char* slash = std::strrchr(path, '/');
-    return Quor_Latin1::FromUtf8(slash != nullptr ? slash + 1 : path, false);
+    return slash != nullptr ? slash + 1 : path;
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "app/ui/PanomerView.h"
 #include "app/ui/RenderDialog.h"
 #include "app/ui/RenderProgress.h"
-#include "toolkit/framework/Quor_Latin1.h"
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 
@@ -21,16 +21,23 @@ namespace {
 // Paths longer than this are shortened at the front in an alert, which grows with its text.
 constexpr size_t kLongestPath = 64;
 
+// File names and causes show as they are: the interface's text is UTF-8, and bytes that are not
+// show as the Latin-1 characters they would be.
 std::string Shown(const std::string& bytes)
 {
-    return Quor_Latin1::FromUtf8(bytes, false);
+    return bytes;
 }
 
+// A long path loses its front, never part of a character.
 std::string ShownPath(const char* path)
 {
     std::string shown = Shown(path != nullptr ? path : "");
-    if (shown.size() > kLongestPath)
-        shown = "..." + shown.substr(shown.size() - kLongestPath + 3);
+    if (shown.size() > kLongestPath) {
+        const size_t cut = shown.size() - kLongestPath + 3;
+        const size_t from = Quor_Utf8::NextBoundary(shown.data(), shown.size(),
+                                                    Quor_Utf8::BoundaryAtOrBefore(shown.data(), shown.size(), cut - 1));
+        shown = "..." + shown.substr(from);
+    }
     return shown;
 }
 
@@ -75,7 +82,7 @@ FailureText Explain(const RenderResult& result, const PanomerDoc& doc)
         for (size_t i = 0; i < count; i++)
             line[1] += (i == 0 ? "" : ", ") + Shown(result.missingPhotos[i]);
         if (line[1].size() > 2 * kLongestPath)
-            line[1] = line[1].substr(0, 2 * kLongestPath - 3) + "...";
+            line[1] = line[1].substr(0, Quor_Utf8::BoundaryAtOrBefore(line[1].data(), line[1].size(), 2 * kLongestPath - 3)) + "...";
         line[2] = count == 1 ? "The panorama would be missing it, so nothing was written."
                              : "The panorama would be missing them, so nothing was written.";
         break;

@@ -1,7 +1,8 @@
 #include "toolkit/framework/Quor_KeyComposer.h"
 
+#include "toolkit/core/Quor_Utf8.h"
+
 #include "toolkit/framework/Quor_InputMap.h"
-#include "toolkit/framework/Quor_Latin1.h"
 
 std::vector<Quor_KeyComposer::Key> Quor_KeyComposer::KeyDown(const Quor_HostEvent& event)
 {
@@ -28,9 +29,15 @@ std::vector<Quor_KeyComposer::Key> Quor_KeyComposer::Text(const Quor_HostEvent& 
         return keys;
     }
     const unsigned int modifiers = Quor_InputMap::Modifiers(event.modifiers);
-    for (unsigned char c : Quor_Latin1::FromUtf8(event.text, true)) {
+    const std::string& text = event.text;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t bytes = 0;
+        const uint32_t c = Quor_Utf8::Decode(text.data(), text.size(), at, &bytes);
+        at += bytes;
+        // Control characters (C0, DEL and C1) are no typing.
         if ((c >= 0x20 && c <= 0x7E) || c >= 0xA0)
-            keys.push_back({c, modifiers});
+            keys.push_back({static_cast<int>(c), modifiers});
     }
     return keys;
 }

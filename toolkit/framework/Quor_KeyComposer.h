@@ -18,8 +18,8 @@ public:
 
     // The keys a key press yields (none or one).
     std::vector<Key> KeyDown(const Quor_HostEvent& event);
-    // The keys typed text yields: each character of Latin-1 (32 to 126 and 160 to 255) as its
-    // code; characters beyond Latin-1 and control characters are dropped.
+    // The keys typed text yields: each character as its code point (a key code above 255 is a
+    // character too); control characters are dropped.
     std::vector<Key> Text(const Quor_HostEvent& event);
 
 private:

@@ -1,16 +1,18 @@
 #include "toolkit/framework/Quor_Wnd.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <utility>
 
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_DC.h"
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
-#include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_MenuStrip.h"
 #include "toolkit/framework/Quor_MenuStripLayer.h"
@@ -84,7 +86,8 @@ Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned 
       fPressCount(0)
 {
     if (Quor_Host* host = Host()) {
-        const std::string utf8 = Quor_Latin1::ToUtf8(fTitle.Buffer());
+        std::string utf8;
+        Quor_Utf8::Repaired(fTitle, &utf8);
         Quor_HostWindowParams params;
         params.title = utf8.c_str();
         params.x = frame.left;
@@ -376,8 +379,9 @@ bool Quor_Wnd::SetIcon(const Quor_image* icon)
 void Quor_Wnd::SetTitle(const char* title)
 {
     fTitle = title != nullptr ? title : "";
-    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0)
-        host->SetTitle(fHostWindow, Quor_Latin1::ToUtf8(fTitle.Buffer()).c_str());
+    std::string utf8;
+    if (Quor_Host* host = Host(); host != nullptr && fHostWindow != 0 && Quor_Utf8::Repaired(fTitle, &utf8))
+        host->SetTitle(fHostWindow, utf8.c_str());
 }
 
 Quor_Rect Quor_Wnd::Bounds()
@@ -891,8 +895,10 @@ void Quor_Wnd::BeginDrag(Quor_Message* message)
 
 void Quor_Wnd::CopyToOS(const char* text)
 {
-    if (Quor_Host* host = Host(); host != nullptr && text != nullptr)
-        host->SetClipboardText(Quor_Latin1::ToUtf8(text).c_str());
+    // The toolkit's text is UTF-8 already; only stray bytes need their characters' sequences.
+    std::string utf8;
+    if (Quor_Host* host = Host(); host != nullptr && text != nullptr && Quor_Utf8::Repaired(text, &utf8))
+        host->SetClipboardText(utf8.c_str());
 }
 
 void Quor_Wnd::CopyToOS(Quor_PlatformImage* image)
@@ -904,8 +910,15 @@ const char* Quor_Wnd::PasteFromOS()
 {
     Quor_Host* host = Host();
     std::string text;
-    if (host == nullptr || !host->GetClipboardText(&text))
+    try {
+        if (host == nullptr || !host->GetClipboardText(&text))
+            return nullptr;
+    } catch (const std::bad_alloc&) {
+        return nullptr;   // a clipboard too large to hold is no text to paste
+    }
+    if (text.size() > static_cast<size_t>(INT32_MAX - 1) || !fPasteText.Alloc(static_cast<int>(text.size())))
         return nullptr;
-    fPasteText = Quor_Latin1::FromUtf8(text, false).c_str();
+    std::memcpy(fPasteText.Buffer(), text.c_str(), text.size() + 1);
+    fPasteText.UpdateLength();
     return fPasteText;
 }
