@@ -91,38 +91,42 @@ size_t Quor_Utf8::NextBoundary(const char* text, size_t length, size_t at)
 }
 
 // Every byte that is no continuation byte starts a character: a well-formed sequence never
-// reaches over one. So the character before a boundary is the sequence that starts at the
-// nearest such byte when it ends exactly there, and otherwise a single stray byte.
-size_t Quor_Utf8::PreviousBoundary(const char* text, size_t length, size_t at)
+// reaches over one. The character that starts nearest before `at`, looking back at most `reach`
+// bytes: where it starts, and in *end where it ends; false when there is none in reach.
+bool Quor_Utf8::CharacterBefore(const char* text, size_t length, size_t at, size_t reach, size_t* start, size_t* end)
 {
-    if (at == 0)
-        return 0;
-    if (at > length)
-        at = length;
-    const size_t stop = at >= 4 ? at - 4 : 0;
+    const size_t stop = at >= reach ? at - reach : 0;
     for (size_t j = at; j-- > stop;) {
         if (IsContinuation(Bytes(text)[j]))
             continue;
         size_t bytes = 0;
         Decode(text, length, j, &bytes);
-        return j + bytes == at ? j : at - 1;
+        *start = j;
+        *end = j + bytes;
+        return true;
     }
-    return at - 1;
+    return false;
+}
+
+// The character before a boundary is the sequence that starts at the nearest such byte when it
+// ends exactly there, and otherwise a single stray byte.
+size_t Quor_Utf8::PreviousBoundary(const char* text, size_t length, size_t at)
+{
+    if (at == 0)
+        return 0;
+    at = at > length ? length : at;
+    size_t start = 0;
+    size_t end = 0;
+    return CharacterBefore(text, length, at, 4, &start, &end) && end == at ? start : at - 1;
 }
 
 size_t Quor_Utf8::BoundaryAtOrBefore(const char* text, size_t length, size_t at)
 {
     if (at >= length)
         return length;
-    const size_t stop = at >= 3 ? at - 3 : 0;
-    for (size_t j = at; j-- > stop;) {
-        if (IsContinuation(Bytes(text)[j]))
-            continue;
-        size_t bytes = 0;
-        Decode(text, length, j, &bytes);
-        return j + bytes > at ? j : at;
-    }
-    return at;
+    size_t start = 0;
+    size_t end = 0;
+    return CharacterBefore(text, length, at, 3, &start, &end) && end > at ? start : at;
 }
 
 int Quor_Utf8::Encode(uint32_t codePoint, char out[4])

@@ -30,4 +30,8 @@ public:
     // The text as well-formed UTF-8 in *out, for hosts that insist on it: each stray byte becomes
     // the UTF-8 of its Latin-1 character. False (and *out empty) when memory runs out.
     static bool Repaired(const char* text, std::string* out);
+
+private:
+    static bool CharacterBefore(const char* text, size_t length, size_t at, size_t reach, size_t* start,
+                                size_t* end);
 };
