@@ -2,8 +2,8 @@
 // encoding and repairing for the host.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "toolkit/core/Quor_Utf8.h"
 
@@ -36,22 +36,19 @@ TEST(QuorUtf8, StrayBytesStandForLatin1AndBoundariesNeverSplitASequence)
         {"\xB8", 0xB8},
     };
     std::string text;
-    std::vector<size_t> starts;
-    for (const Piece& p : pieces) {
-        starts.push_back(text.size());
+    for (const Piece& p : pieces)
         text += p.bytes;
-    }
     const size_t n = text.size();
     size_t at = 0;
     const char* cursor = text.c_str();
     for (size_t i = 0; i < std::size(pieces); ++i) {
         SCOPED_TRACE("piece " + std::to_string(i));
-        ASSERT_EQ(at, starts[i]);
         size_t bytes = 0;
         EXPECT_EQ(Quor_Utf8::Decode(text.data(), n, at, &bytes), pieces[i].codePoint);
         EXPECT_EQ(Quor_Utf8::Next(&cursor), pieces[i].codePoint);
         const size_t next = Quor_Utf8::NextBoundary(text.data(), n, at);
-        EXPECT_EQ(next, at + bytes);
+        ASSERT_EQ(next, at + std::strlen(pieces[i].bytes));
+        EXPECT_EQ(bytes, next - at);
         EXPECT_EQ(cursor - text.c_str(), static_cast<ptrdiff_t>(next));
         EXPECT_EQ(Quor_Utf8::PreviousBoundary(text.data(), n, next), at);
         // Every byte inside the character cuts back to its start.
@@ -65,17 +62,9 @@ TEST(QuorUtf8, StrayBytesStandForLatin1AndBoundariesNeverSplitASequence)
     EXPECT_EQ(Quor_Utf8::BoundaryAtOrBefore(text.data(), n, n + 5), n);
 
     // Encoding is the inverse of decoding; surrogates and values beyond the last have none.
-    for (const Piece& p : pieces) {
-        const std::string bytes = p.bytes;
-        size_t decoded = 0;
-        Quor_Utf8::Decode(bytes.data(), bytes.size(), 0, &decoded);
-        if (decoded != bytes.size() || (decoded == 1 && p.codePoint >= 0x80))
-            continue;   // stray bytes
-        char out[4];
-        const int length = Quor_Utf8::Encode(p.codePoint, out);
-        EXPECT_EQ(std::string(out, static_cast<size_t>(length)), bytes) << p.codePoint;
-    }
     char out[4];
+    for (int piece : {0, 1, 2, 4, 14})
+        EXPECT_EQ(std::string(out, size_t(Quor_Utf8::Encode(pieces[piece].codePoint, out))), pieces[piece].bytes);
     EXPECT_EQ(Quor_Utf8::Encode(0xD800, out), 0);
     EXPECT_EQ(Quor_Utf8::Encode(0x110000, out), 0);
 

@@ -208,25 +208,16 @@ TEST_F(QuorTextControl, TheClipboardCarriesUtf8AndAPasteKeepsWhatFits)
     EXPECT_STREQ(field->Value(), "ab");
 }
 
-namespace {
-
-// A desktop whose clipboard holds more than memory allows.
-class HugeClipboardHost : public Quor_MemoryHost {
-public:
-    bool GetClipboardText(std::string*) override { throw std::bad_alloc(); }
-};
-
-}  // namespace
-
 TEST(QuorTextControlMemory, AClipboardTooLargeToHoldPastesNothing)
 {
     // Catches an allocation failure while pasting that escapes the key handler and ends the
     // program.
-    HugeClipboardHost host;
+    struct HugeClipboardHost : Quor_MemoryHost {
+        bool GetClipboardText(std::string*) override { throw std::bad_alloc(); }
+    } host;
     ASSERT_TRUE(Quor_App::InitQuorSystem(&host));
     Quor_Wnd* window = new Quor_Wnd("paste", Quor_Rect(0, 60, 199, 99), false, 0, nullptr);
     Quor_Layer* layer = new Quor_Layer();
-    layer->SetShape(200, 40);
     Quor_TextControl* field = new Quor_TextControl(120, "kept", 0, 0, kFollow);
     layer->AddChild(field);
     window->AddLayer(layer);
