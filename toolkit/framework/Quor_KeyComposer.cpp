@@ -16,7 +16,9 @@ std::vector<Quor_KeyComposer::Key> Quor_KeyComposer::KeyDown(const Quor_HostEven
     const bool chord = (event.modifiers & (QUOR_HOST_CTRL | QUOR_HOST_ALT | QUOR_HOST_SUPER)) != 0;
     if (chord && event.hostChar >= 0x20 && event.hostChar <= 0x7E) {
         keys.push_back({Quor_InputMap::ShortcutCharacter(event.hostChar, event.modifiers), modifiers});
-        fDropNextText = true;
+        // Alt and Super chords also come as typed text; Ctrl chords do not, and the text that
+        // follows one is typing (the host passes on no key press for a key beyond ASCII).
+        fDropNextText = (event.modifiers & QUOR_HOST_CTRL) == 0;
     }
     return keys;
 }

@@ -1,7 +1,8 @@
 // Turns the host's two streams of keyboard events (key presses and typed text) into one stream of
 // toolkit key codes. Special keys come from the key press; printable characters come from the
 // typed text, except while Ctrl, Alt or Super is held, when the key press gives the character
-// and the text that some hosts still send for it is dropped, so that no key arrives twice.
+// and the text that hosts still send for Alt and Super chords is dropped, so that no key arrives
+// twice.
 #pragma once
 
 #include <string>
