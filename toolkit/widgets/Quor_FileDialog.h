@@ -70,7 +70,8 @@ public:
     static Quor_String ResolvePath(const char* typed, const char* folder);
     static Quor_String Join(const char* folder, const char* name);
     static Quor_String ParentOf(const char* path);
-    // The folder's entries in the order shown; false when it cannot be listed.
+    // The folder's files and folders in the order shown (hidden names, special files and
+    // dangling links left out); false when it cannot be listed.
     static bool ListFolder(const char* folder, std::vector<Entry>* entries);
     // The path with the first of `extensions` (".jpg;.jpeg") appended, unless its name already
     // ends in one of them (in any ASCII case) or no extensions are given.
