@@ -16,7 +16,7 @@
 #include "app/ui/PanomerView.h"
 #include "app/ui/RenderDialog.h"
 #include "app/ui/RenderProgress.h"
-#include "toolkit/framework/Quor_Latin1.h"
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 
@@ -27,16 +27,23 @@ constexpr size_t kLongestPath = 64;
 // An alert names this many photos and counts the rest.
 constexpr size_t kNamesShown = 3;
 
+// File names and causes show as they are: the interface's text is UTF-8, and bytes that are not
+// show as the Latin-1 characters they would be.
 std::string Shown(const std::string& bytes)
 {
-    return Quor_Latin1::FromUtf8(bytes, false);
+    return bytes;
 }
 
+// A long path loses its front, never part of a character.
 std::string ShownPath(const char* path)
 {
     std::string shown = Shown(path != nullptr ? path : "");
-    if (shown.size() > kLongestPath)
-        shown = "..." + shown.substr(shown.size() - kLongestPath + 3);
+    if (shown.size() > kLongestPath) {
+        const size_t cut = shown.size() - kLongestPath + 3;
+        const size_t from = Quor_Utf8::NextBoundary(shown.data(), shown.size(),
+                                                    Quor_Utf8::BoundaryAtOrBefore(shown.data(), shown.size(), cut - 1));
+        shown = "..." + shown.substr(from);
+    }
     return shown;
 }
 

@@ -9,7 +9,7 @@
 
 #include "toolkit/core/Quor_Path.h"
 #include "toolkit/core/Quor_Status.h"
-#include "toolkit/framework/Quor_Latin1.h"
+#include "toolkit/core/Quor_Utf8.h"
 
 namespace {
 
@@ -21,13 +21,14 @@ const char* const kReasonText[] = {
     "not an image this program can read",
 };
 
-// The file name of a path in the toolkit's text, cut to kLongestName characters.
+// The file name of a path as it is, cut (never inside a character) to about kLongestName bytes.
 std::string ShownName(const char* path)
 {
     std::string name = Quor_Path(path).Name().Buffer();
-    name = Quor_Latin1::FromUtf8(name.empty() ? std::string(path) : name, false);
+    if (name.empty())
+        name = path;
     if (name.size() > kLongestName)
-        name = name.substr(0, kLongestName - 3) + "...";
+        name = name.substr(0, Quor_Utf8::BoundaryAtOrBefore(name.data(), name.size(), kLongestName - 3)) + "...";
     return name;
 }
 

@@ -6,17 +6,16 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOutput.h"
 #include "app/ui/AlertWnd.h"
-#include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 
 namespace {
 
-// The file name of a path, as the interface's 8-bit text.
+// The file name of a path, shown as it is (the interface's text is UTF-8).
 std::string ShownName(const char* path)
 {
     const char* slash = std::strrchr(path, '/');
-    return Quor_Latin1::FromUtf8(slash != nullptr ? slash + 1 : path, false);
+    return slash != nullptr ? slash + 1 : path;
 }
 
 }  // namespace

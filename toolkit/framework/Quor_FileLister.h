@@ -1,11 +1,16 @@
-// Lists the entries of a folder one at a time (files and folders, in the file system's order,
-// without "." and ".."), for the file dialogs.
+// The file dialogs' view of the file system: the entries of a folder one at a time (in the file
+// system's order, without "." and ".."), each with what it is, and what a path is, the current
+// folder and the home folder.
 #pragma once
 
 #include "toolkit/core/Quor_String.h"
 
 class Quor_FileLister {
 public:
+    // What a path names. A symbolic link counts as what it points to (missing when that is gone);
+    // kOther is anything that is neither a file nor a folder (FIFOs, sockets, devices).
+    enum class Kind { kMissing, kFolder, kFile, kOther };
+
     explicit Quor_FileLister(const char* dir);
     ~Quor_FileLister();
     Quor_FileLister(const Quor_FileLister&) = delete;
@@ -14,8 +19,18 @@ public:
     // False when the folder could not be opened (missing, not a folder, not readable); the
     // listing is then empty.
     bool InitCheck() const { return fDir != nullptr; }
-    // The next entry's name, valid until the next call; null at the end.
-    const char* GetNextFile();
+    // The next entry's name, valid until the next call; null at the end. With `kind`, what the
+    // entry is: from the folder entry itself when it says, so that a large folder lists without
+    // asking the file system about every entry.
+    const char* GetNextFile(Kind* kind = nullptr);
+
+    static Kind KindOf(const char* path);
+    // The working folder, or "" when it is unknown.
+    static Quor_String CurrentFolder();
+    // The home folder from the environment, or "" when it is not set.
+    static Quor_String HomeFolder();
+    // The longest name in bytes that the folder's file system takes (255 when it does not say).
+    static int LongestName(const char* folder);
 
 private:
     void* fDir;   // DIR*

@@ -35,7 +35,7 @@ enum : unsigned int {
     QUOR_MIDDLE_BUTTON = 4,
 };
 
-// Key codes: printable characters arrive as their Latin-1 code (0 to 255), special keys as these.
+// Key codes: characters arrive as their code points (above 255 too), special keys as these.
 enum : int {
     QUOR_KEY_RETURN = -1,
     QUOR_KEY_ESCAPE = -2,

@@ -1,7 +1,8 @@
 // Turns the host's two streams of keyboard events (key presses and typed text) into one stream of
 // toolkit key codes. Special keys come from the key press; printable characters come from the
 // typed text, except while Ctrl, Alt or Super is held, when the key press gives the character
-// and the text that some hosts still send for it is dropped, so that no key arrives twice.
+// and the text that hosts still send for Alt and Super chords is dropped, so that no key arrives
+// twice.
 #pragma once
 
 #include <string>
@@ -18,8 +19,8 @@ public:
 
     // The keys a key press yields (none or one); an auto-repeated press carries QUOR_KEY_REPEAT.
     std::vector<Key> KeyDown(const Quor_HostEvent& event);
-    // The keys typed text yields: each character of Latin-1 (32 to 126 and 160 to 255) as its
-    // code; characters beyond Latin-1 and control characters are dropped.
+    // The keys typed text yields: each character as its code point (a key code above 255 is a
+    // character too); control characters are dropped.
     std::vector<Key> Text(const Quor_HostEvent& event);
 
 private:

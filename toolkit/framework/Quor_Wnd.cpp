@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_DC.h"
 #include "toolkit/framework/Quor_EventLoop.h"
-#include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_MenuStripLayer.h"
 #include "toolkit/framework/Quor_PostQueue.h"
@@ -67,7 +67,8 @@ Quor_Wnd::Quor_Wnd(const char* title, Quor_Rect frame, bool resizable, unsigned 
       fPressCount(0)
 {
     if (Quor_Host* host = Quor_Host::Current()) {
-        const std::string utf8 = Quor_Latin1::ToUtf8(fTitle.Buffer());
+        std::string utf8;
+        Quor_Utf8::Repaired(fTitle, &utf8);
         Quor_HostWindowParams params;
         params.title = utf8.c_str();
         params.x = frame.left;
@@ -334,8 +335,9 @@ bool Quor_Wnd::SetIcon(const Quor_image* icon)
 void Quor_Wnd::SetTitle(const char* title)
 {
     fTitle = title != nullptr ? title : "";
-    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0)
-        host->SetTitle(fHostWindow, Quor_Latin1::ToUtf8(fTitle.Buffer()).c_str());
+    std::string utf8;
+    if (Quor_Host* host = Quor_Host::Current(); host != nullptr && fHostWindow != 0 && Quor_Utf8::Repaired(fTitle, &utf8))
+        host->SetTitle(fHostWindow, utf8.c_str());
 }
 
 Quor_Rect Quor_Wnd::Bounds()

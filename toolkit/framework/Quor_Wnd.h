@@ -159,15 +159,19 @@ public:
     bool IsMouseInside() const { return fMouseInside; }
     bool IsMouseDragging(unsigned int button) const;
     Quor_Point MousePt() const { return fMousePoint; }
+    // Counts the presses the window received; during a press, the number of that press.
+    unsigned int PressCount() const { return fPressCount; }
     unsigned int Modifiers() const { return fModifiers; }
     // The caller keeps the message alive until the release that drops it.
     void BeginDrag(Quor_Message* message);
 
     // --- Clipboard -------------------------------------------------------------------------------
+    // Puts the text on the clipboard; stray bytes go as the characters they stand for.
     void CopyToOS(const char* text);
     // The host has no picture clipboard here; nothing happens.
     void CopyToOS(Quor_PlatformImage* image);
-    // The clipboard's text (one byte per character), valid until the next paste; null without text.
+    // The clipboard's text (UTF-8, as the host gives it), valid until the next paste; null without
+    // text or when it is too large to hold.
     const char* PasteFromOS();
 
     Quor_Wnd* Parent() const { return fParent; }

@@ -1,19 +1,16 @@
 #include "toolkit/widgets/Quor_FileDialog.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "toolkit/core/Quor_Ascii.h"
 #include "toolkit/core/Quor_Beep.h"
 #include "toolkit/core/Quor_Message.h"
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_FileLister.h"
-#include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/platform/Quor_Host.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
@@ -40,34 +37,11 @@ constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
 // The user settings key under which the last folder a file was chosen in is kept.
 constexpr const char* kFolderKey = "FileDialogFolder";
 
-enum class Kind { kMissing, kFolder, kFile, kOther };
+using Kind = Quor_FileLister::Kind;
 
 Kind KindOf(const char* path)
 {
-    struct stat st;
-    if (path == nullptr || stat(path, &st) != 0)
-        return Kind::kMissing;
-    if (S_ISDIR(st.st_mode))
-        return Kind::kFolder;
-    if (S_ISREG(st.st_mode))
-        return Kind::kFile;
-    return Kind::kOther;
-}
-
-// File-system bytes shown as the toolkit's 8-bit text, and back.
-Quor_String Shown(const char* bytes)
-{
-    return Quor_String(Quor_Latin1::FromUtf8(bytes != nullptr ? bytes : "", false).c_str());
-}
-
-Quor_String Bytes(const char* shown)
-{
-    return Quor_String(Quor_Latin1::ToUtf8(shown != nullptr ? shown : "").c_str());
-}
-
-int LowerAscii(int c)
-{
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+    return Quor_FileLister::KindOf(path);
 }
 
 // Names compare without regard to ASCII case; exact bytes break ties.
@@ -78,8 +52,8 @@ bool NameBefore(const Quor_FileDialog::Entry& a, const Quor_FileDialog::Entry& b
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a.name.Buffer());
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b.name.Buffer());
     for (; *p != 0 && *q != 0; ++p, ++q) {
-        const int x = LowerAscii(*p);
-        const int y = LowerAscii(*q);
+        const int x = Quor_Ascii::Lower(*p);
+        const int y = Quor_Ascii::Lower(*q);
         if (x != y)
             return x < y;
     }
@@ -91,7 +65,8 @@ bool NameBefore(const Quor_FileDialog::Entry& a, const Quor_FileDialog::Entry& b
 bool StartsWithIgnoringCase(const char* text, const char* prefix)
 {
     for (; *prefix != 0; ++prefix, ++text) {
-        if (*text == 0 || LowerAscii(static_cast<unsigned char>(*text)) != LowerAscii(static_cast<unsigned char>(*prefix)))
+        if (*text == 0 ||
+            Quor_Ascii::Lower(static_cast<unsigned char>(*text)) != Quor_Ascii::Lower(static_cast<unsigned char>(*prefix)))
             return false;
     }
     return true;
@@ -103,18 +78,10 @@ Quor_String LastComponent(const char* path)
     return Quor_String(slash != nullptr ? slash + 1 : path);
 }
 
-Quor_String CurrentFolder()
-{
-    char buffer[4096];
-    if (getcwd(buffer, sizeof buffer) != nullptr)
-        return Quor_String(buffer);
-    return Quor_String("");
-}
-
 // Why a folder cannot be shown, in a sentence for the dialog.
 Quor_String FolderProblem(const char* folder)
 {
-    const Quor_String name = Shown(folder);
+    const Quor_String name(folder);
     switch (KindOf(folder)) {
     case Kind::kMissing:
         return "There is no folder " + name + ".";
@@ -148,20 +115,20 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
 {
     // A proposed name with a folder in it starts the dialog there.
     Quor_String start;
+    Quor_String name;
     const char* proposal = request.defaultName != nullptr ? request.defaultName : "";
     if (std::strchr(proposal, '/') != nullptr) {
-        const Quor_String full = ResolvePath(proposal, CurrentFolder());
+        const Quor_String full = ResolvePath(proposal, Quor_FileLister::CurrentFolder());
         if (KindOf(full) == Kind::kFolder) {
             start = full;
         } else {
             start = ParentOf(full);
-            fNameRaw = LastComponent(full);
+            name = LastComponent(full);
         }
     } else {
-        fNameRaw = proposal;
+        name = proposal;
     }
-    fNameShown = Shown(fNameRaw);
-    BuildForm(request);
+    BuildForm(name);
 
     // Where to start: the proposal's folder, the last folder a file was chosen in, the working
     // folder, the home folder, the root.
@@ -169,9 +136,8 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
     candidates[0] = start;
     if (Quor_App::gApp != nullptr)
         Quor_App::gApp->Prefs()->Get(kFolderKey, &candidates[1]);
-    candidates[2] = CurrentFolder();
-    if (const char* home = std::getenv("HOME"))
-        candidates[3] = home;
+    candidates[2] = Quor_FileLister::CurrentFolder();
+    candidates[3] = Quor_FileLister::HomeFolder();
     candidates[4] = "/";
     for (const Quor_String& candidate : candidates) {
         if (candidate.IsEmpty() || candidate.GetAt(0) != '/')
@@ -193,7 +159,7 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
 
 Quor_FileDialog::~Quor_FileDialog() = default;
 
-void Quor_FileDialog::BuildForm(const Quor_FileDialogRequest& request)
+void Quor_FileDialog::BuildForm(const char* name)
 {
     auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
     if (form == nullptr)
@@ -216,16 +182,21 @@ void Quor_FileDialog::BuildForm(const Quor_FileDialogRequest& request)
     if (fSave) {
         auto* label = new (std::nothrow) Quor_StaticText("Name:", QUOR_ALIGN_LEFT, kFixed);
         const int labelWidth = label != nullptr ? label->Shape().x : 0;
-        fNameField = new (std::nothrow) Quor_TextControl(kListWidth - labelWidth - 6, fNameShown, kNameCode,
+        fNameField = new (std::nothrow) Quor_TextControl(kListWidth - labelWidth - 6, name, kNameCode,
                                                          Quor_TextControl::kText, kFixed);
         AddSideBySide(form, QUOR_LAYOUT_NONE, 6, label, fNameField);
     }
+    // Both fields report every edit, so that the one edited last decides what OK means.
+    for (Quor_TextControl* field : {fPathField, fNameField}) {
+        if (field != nullptr)
+            field->SetConstantMessages(true);
+    }
+    fNameSeen = name;
 
     AddCancelConfirmRow(form, fSave ? "Save" : "Open", &fCancelButton, &fOKButton);
     AddChild(form);
 
     SetFocusView(fSave ? static_cast<Quor_View*>(fNameField) : static_cast<Quor_View*>(fList));
-    (void)request;
 }
 
 bool Quor_FileDialog::IsReady() const
@@ -250,24 +221,40 @@ void Quor_FileDialog::SetStatus(const char* text, bool beep)
 
 void Quor_FileDialog::ShowPath()
 {
-    fShownFolder = Shown(fFolder);
     if (fPathField != nullptr)
-        fPathField->SetValue(fShownFolder);
+        fPathField->SetValue(fFolder);
+    fPathSeen = fFolder;
+    fPathDecides = false;
+}
+
+void Quor_FileDialog::SetName(const char* name)
+{
+    if (fNameField == nullptr)
+        return;
+    fNameField->SetValue(name);
+    fNameSeen = fNameField->Value();
 }
 
 void Quor_FileDialog::ShowEntries()
 {
+    ++fGeneration;
     if (fList == nullptr)
         return;
-    fList->RemoveAllItems();
-    for (const Entry& entry : fEntries) {
-        Quor_String row = Shown(entry.name);
-        if (entry.folder)
-            row += "/";
-        fList->AddItem(row);
+    // One batch and one redraw: a folder of thousands of photos lists at once.
+    std::vector<Quor_String> rows;
+    try {
+        rows.reserve(fEntries.size());
+        for (const Entry& entry : fEntries) {
+            rows.emplace_back(entry.name);
+            if (entry.folder)
+                rows.back() += "/";
+        }
+    } catch (const std::bad_alloc&) {
+        rows.clear();
+        fEntries.clear();
+        SetStatus("There is not enough memory to list this folder.", true);
     }
-    fList->SetSelItem(0);
-    ++fGeneration;
+    fList->SetItems(&rows, 0);
 }
 
 bool Quor_FileDialog::EnterFolder(const char* folder)
@@ -281,15 +268,15 @@ bool Quor_FileDialog::EnterFolder(const char* folder)
     fFolder = path;
     fEntries = std::move(entries);
     fTyped = "";
+    SetStatus("", false);
     ShowPath();
     ShowEntries();
-    SetStatus("", false);
     return true;
 }
 
 bool Quor_FileDialog::PathFieldEdited() const
 {
-    return fPathField != nullptr && std::strcmp(fPathField->Value(), fShownFolder) != 0;
+    return fPathField != nullptr && std::strcmp(fPathField->Value(), fFolder) != 0;
 }
 
 Quor_String Quor_FileDialog::TypedName() const
@@ -299,16 +286,13 @@ Quor_String Quor_FileDialog::TypedName() const
     Quor_String typed(fNameField->Value());
     typed.TrimLeft();
     typed.TrimRight();
-    // The proposal shown unchanged keeps its exact bytes.
-    if (typed == fNameShown)
-        return fNameRaw;
-    return Bytes(typed);
+    return typed;
 }
 
 bool Quor_FileDialog::Decide()
 {
-    if (PathFieldEdited()) {
-        const Quor_String path = ResolvePath(Bytes(fPathField->Value()), fFolder);
+    if (fPathDecides && PathFieldEdited()) {
+        const Quor_String path = ResolvePath(fPathField->Value(), fFolder);
         if (KindOf(path) == Kind::kFolder) {
             EnterFolder(path);
             return false;
@@ -317,13 +301,13 @@ bool Quor_FileDialog::Decide()
             SetStatus(FolderProblem(ParentOf(path)), true);
             return false;
         }
-        if (fSave && fNameField != nullptr) {
-            fNameRaw = LastComponent(path);
-            fNameShown = Shown(fNameRaw);
-            fNameField->SetValue(fNameShown);
-        }
+        if (fSave)
+            SetName(LastComponent(path));
         return TryChoose(path);
     }
+    // The name field or the list decides: what is left in the path field is dropped.
+    if (PathFieldEdited())
+        ShowPath();
     const bool listFocused = FocusView() == fList;
     const int row = fList != nullptr && fList->IsEnabled() ? fList->SelItem() : -1;
     if (row >= 0 && row < static_cast<int>(fEntries.size()) && (!fSave || (listFocused && fEntries[row].folder)))
@@ -350,12 +334,27 @@ bool Quor_FileDialog::Activate(int row)
         EnterFolder(path);
         return false;
     }
-    if (fSave && fNameField != nullptr) {
-        fNameRaw = entry.name;
-        fNameShown = Shown(entry.name);
-        fNameField->SetValue(fNameShown);
-    }
+    if (fSave)
+        SetName(entry.name);
     return TryChoose(path);
+}
+
+// Why a file may not be saved under this name, or "" when it may.
+Quor_String Quor_FileDialog::NameProblem(const char* path)
+{
+    const Quor_String name = LastComponent(path);
+    if (name.IsEmpty())
+        return "Type a name for the file.";
+    if (name.GetAt(0) == '.')
+        return "A name starting with \".\" would hide the file; choose another.";
+    const int longest = Quor_FileLister::LongestName(ParentOf(path));
+    if (name.Length() > longest) {
+        Quor_String problem("The name is too long: this folder takes at most ");
+        problem += longest;
+        problem += " bytes.";
+        return problem;
+    }
+    return "";
 }
 
 bool Quor_FileDialog::TryChoose(const Quor_String& path)
@@ -365,8 +364,12 @@ bool Quor_FileDialog::TryChoose(const Quor_String& path)
         EnterFolder(path);
         return false;
     }
-    const Quor_String name = Shown(LastComponent(path));
+    const Quor_String name = LastComponent(path);
     if (!fSave) {
+        if (kind == Kind::kOther) {
+            SetStatus(name + " is not a file.", true);
+            return false;
+        }
         if (kind != Kind::kFile) {
             SetStatus("There is no file named " + name + ".", true);
             return false;
@@ -381,9 +384,13 @@ bool Quor_FileDialog::TryChoose(const Quor_String& path)
     // Everything below is about the name the file will really have.
     const Quor_String final = WithExtension(path, fExtensions);
     const Kind finalKind = KindOf(final);
-    const Quor_String finalName = Shown(LastComponent(final));
+    const Quor_String finalName = LastComponent(final);
     if (finalKind == Kind::kFolder) {
         SetStatus(finalName + " is a folder.", true);
+        return false;
+    }
+    if (const Quor_String problem = NameProblem(final); !problem.IsEmpty()) {
+        SetStatus(problem, true);
         return false;
     }
     if (fAccept && !fAccept(final.Buffer()))
@@ -446,6 +453,7 @@ void Quor_FileDialog::HandleMessage(Quor_Message* message)
         fLastPickGeneration = fGeneration;
         if (row < 0 || row >= static_cast<int>(fEntries.size()))
             return;
+        fPathDecides = false;
         if (doubleClick && sameAsFirst) {
             if (Activate(row)) {
                 Quor_Message ok(QUOR_MSG_OK);
@@ -453,18 +461,26 @@ void Quor_FileDialog::HandleMessage(Quor_Message* message)
             }
             return;
         }
-        if (fSave && fNameField != nullptr && !fEntries[row].folder) {
-            fNameRaw = fEntries[row].name;
-            fNameShown = Shown(fNameRaw);
-            fNameField->SetValue(fNameShown);
-        }
+        if (fSave && !fEntries[row].folder)
+            SetName(fEntries[row].name);
         return;
     }
     case kParentCode:
         EnterFolder(ParentOf(fFolder));
         return;
     case kPathCode:
+        // Sent for every edit and when the field loses the focus; only an edit that leaves
+        // another path than the folder shown lets the path field decide.
+        if (fPathField != nullptr && std::strcmp(fPathField->Value(), fPathSeen) != 0) {
+            fPathSeen = fPathField->Value();
+            fPathDecides = PathFieldEdited();
+        }
+        return;
     case kNameCode:
+        if (fNameField != nullptr && std::strcmp(fNameField->Value(), fNameSeen) != 0) {
+            fNameSeen = fNameField->Value();
+            fPathDecides = false;
+        }
         return;
     default:
         Quor_Dialog::HandleMessage(message);
@@ -475,7 +491,7 @@ void Quor_FileDialog::HandleMessage(Quor_Message* message)
 void Quor_FileDialog::OnKeyDown(int key, unsigned int modifiers)
 {
     if (FocusView() == fList && fList != nullptr && (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0) {
-        if (key >= 32 && key < 127) {
+        if (key >= 32 && key != 127) {
             TypeAhead(key);
             return;
         }
@@ -489,22 +505,27 @@ void Quor_FileDialog::OnKeyDown(int key, unsigned int modifiers)
 
 void Quor_FileDialog::TypeAhead(int key)
 {
+    char typed[4];
+    const int length = Quor_Utf8::Encode(static_cast<uint32_t>(key), typed);
+    if (length == 0)
+        return;
     Quor_Host* host = Quor_Host::Current();
     const uint64_t now = host != nullptr ? host->NowMicros() : 0;
     if (now - fLastTypedMicros > static_cast<uint64_t>(kTypeAheadMicros))
         fTyped = "";
     fLastTypedMicros = now;
-    fTyped += static_cast<char>(key);
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt == 1)
+            fTyped = "";   // no name starts with everything typed: start again from this letter
+        for (int i = 0; i < length; ++i)
+            fTyped += typed[i];
         for (size_t i = 0; i < fEntries.size(); ++i) {
-            if (StartsWithIgnoringCase(Shown(fEntries[i].name), fTyped)) {
+            if (StartsWithIgnoringCase(fEntries[i].name, fTyped)) {
                 fList->SetSelItem(static_cast<int>(i));
+                fPathDecides = false;
                 return;
             }
         }
-        // No name starts with everything typed: start again from this letter.
-        fTyped = "";
-        fTyped += static_cast<char>(key);
     }
     Quor_Beep(1);
 }
@@ -530,8 +551,8 @@ Quor_String Quor_FileDialog::ResolvePath(const char* typed, const char* folder)
     if (text.empty())
         text = folder != nullptr ? folder : "/";
     if (text[0] == '~' && (text.size() == 1 || text[1] == '/')) {
-        const char* home = std::getenv("HOME");
-        text = std::string(home != nullptr && *home != '\0' ? home : "/") + text.substr(1);
+        const Quor_String home = Quor_FileLister::HomeFolder();
+        text = std::string(home.IsEmpty() ? "/" : home.Buffer()) + text.substr(1);
     }
     if (text[0] != '/')
         text = std::string(folder != nullptr && *folder != '\0' ? folder : "/") + "/" + text;
@@ -582,12 +603,15 @@ bool Quor_FileDialog::ListFolder(const char* folder, std::vector<Entry>* entries
         return false;
     try {
         entries->clear();
-        while (const char* name = lister.GetNextFile()) {
-            if (name[0] == '.')
+        Quor_FileLister::Kind kind = Kind::kMissing;
+        while (const char* name = lister.GetNextFile(&kind)) {
+            // Hidden names stay hidden; FIFOs, sockets, devices and dangling links are no files
+            // to open or replace.
+            if (name[0] == '.' || (kind != Kind::kFolder && kind != Kind::kFile))
                 continue;
             Entry entry;
             entry.name = name;
-            entry.folder = KindOf(Join(folder, name)) == Kind::kFolder;
+            entry.folder = kind == Kind::kFolder;
             entries->push_back(std::move(entry));
         }
         std::sort(entries->begin(), entries->end(), NameBefore);

@@ -1,7 +1,8 @@
 // The open and save dialogs, drawn with the toolkit's widgets: a folder's entries (folders first,
-// then files, by name, hidden files left out), a path field to type or paste a folder or a full
-// path, a name field when saving, a parent-folder button, type-ahead in the list, and a
-// confirmation before an existing file is replaced. Quor_RegisterWidgetDialogs hands them to the
+// then files, by name, hidden files and special files left out), a path field to type or paste
+// a folder or a full path, a name field when saving, a parent-folder button, type-ahead in the
+// list, and a confirmation before an existing file is replaced. Names are the file system's
+// bytes throughout, shown as UTF-8. Quor_RegisterWidgetDialogs hands them to the
 // application object, whose OpenFileDialog and SaveFileDialog then show them.
 #pragma once
 
@@ -25,7 +26,7 @@ public:
     static constexpr int kTypeAheadMicros = 1000000;
 
     struct Entry {
-        Quor_String name;   // as the file system has it
+        Quor_String name;   // the file system's bytes
         bool folder = false;
     };
 
@@ -35,9 +36,11 @@ public:
     Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_String* chosen);
     ~Quor_FileDialog() override;
 
-    // OK decides what Return or the OK button means here: a typed folder is entered, a folder
-    // selected in the list is opened, and a file is chosen (after the replacement is confirmed
-    // when saving). Only a chosen file ends the dialog. The list's code picks and opens rows,
+    // OK decides what Return or the OK button means here, from the path field, the name field or
+    // the list, whichever was edited or chosen last: a typed folder is entered, a folder selected
+    // in the list is opened, and a file is chosen (after the replacement is confirmed when
+    // saving). A name that would be hidden, is blank or is too long is refused with a message.
+    // Only a chosen file ends the dialog. The list's code picks and opens rows,
     // the parent button goes up. Everything else goes on up.
     void HandleMessage(Quor_Message* message) override;
     // Letters typed into the list jump to a matching name; Backspace there goes up a folder.
@@ -67,14 +70,15 @@ public:
     static Quor_String ResolvePath(const char* typed, const char* folder);
     static Quor_String Join(const char* folder, const char* name);
     static Quor_String ParentOf(const char* path);
-    // The folder's entries in the order shown; false when it cannot be listed.
+    // The folder's files and folders in the order shown (hidden names, special files and
+    // dangling links left out); false when it cannot be listed.
     static bool ListFolder(const char* folder, std::vector<Entry>* entries);
     // The path with the first of `extensions` (".jpg;.jpeg") appended, unless its name already
     // ends in one of them (in any ASCII case) or no extensions are given.
     static Quor_String WithExtension(const char* path, const char* extensions);
 
 private:
-    void BuildForm(const Quor_FileDialogRequest& request);
+    void BuildForm(const char* name);
     void ShowEntries();
     void SetStatus(const char* text, bool beep);
     // What OK means now; true when a file was chosen and the dialog may end.
@@ -82,8 +86,12 @@ private:
     bool Activate(int row);
     // Ends with this file once it may be used (an existing one replaced only when confirmed).
     bool TryChoose(const Quor_String& path);
-    // The typed name or path of the name field, as file-system bytes.
+    // The name field's text without the blanks around it.
     Quor_String TypedName() const;
+    // Shows a name in the name field, as a choice the user made.
+    void SetName(const char* name);
+    // Why a file may not be saved at this path, or "" when it may.
+    static Quor_String NameProblem(const char* path);
     bool PathFieldEdited() const;
     void TypeAhead(int key);
     void ShowPath();
@@ -92,7 +100,6 @@ private:
     Quor_String* fChosenOut;
     Quor_String fChosen;
     Quor_String fFolder;
-    Quor_String fShownFolder;
     std::vector<Entry> fEntries;
     Quor_TextControl* fPathField;
     Quor_TextControl* fNameField;
@@ -101,10 +108,11 @@ private:
     Quor_Button* fOKButton;
     Quor_Button* fCancelButton;
     Quor_ShortButton* fParentButton;
-    // The name field's proposal as file-system bytes and as shown (they differ for names
-    // outside Latin-1).
-    Quor_String fNameRaw;
-    Quor_String fNameShown;
+    // The fields' texts when last heard from, to tell an edit from a lost focus, and whether the
+    // path field was edited after the name field and the list.
+    Quor_String fPathSeen;
+    Quor_String fNameSeen;
+    bool fPathDecides = false;
     Quor_String fTyped;
     uint64_t fLastTypedMicros;
     // Counts listings, so that a double click spans one listing only.

@@ -5,9 +5,12 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "toolkit/core/Quor_Beep.h"
 #include "toolkit/core/Quor_Number.h"
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -30,10 +33,12 @@ bool IsSpace(char c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// A byte that may stand in the text: printable ASCII and the printable half of Latin-1.
-bool IsPrintable(int c)
+// A character that may stand in a one-line field: anything but the control characters (C0, DEL
+// and C1), surrogates and values beyond the last code point.
+bool IsPrintable(int64_t c)
 {
-    return (c >= 32 && c <= 126) || (c >= 160 && c <= 255);
+    return c >= 32 && c != 127 && !(c >= 0x80 && c <= 0x9F) && !(c >= 0xD800 && c <= 0xDFFF) &&
+           c <= Quor_Utf8::kLastCodePoint;
 }
 
 // Skips the blanks and the sign that may open a number; *negative tells which sign it was.
@@ -120,8 +125,11 @@ Quor_TextControl::Quor_TextControl(int minWidth, const char* text, int what, uns
       fWheelIncrement(0.0f),
       fWhat(what),
       fConstantMessages(false),
-      fText(text != nullptr ? text : "")
+      fMaxBytes(kDefaultMaxBytes),
+      fFocusPress(0),
+      fOffsetBeforeFocus(0)
 {
+    SetValue(text);
     switch (type) {
     case kInteger:
     case kCount:
@@ -134,7 +142,6 @@ Quor_TextControl::Quor_TextControl(int minWidth, const char* text, int what, uns
     default:
         break;
     }
-    fCaret = fText.Length();
     fAnchor = 0;
     SetCursor(Quor_Cursor::iBeamCursor);
     int width = (fFont != nullptr ? fFont->StringWidth(fText) : 0) + 16;
@@ -153,10 +160,26 @@ Quor_TextControl::~Quor_TextControl()
 
 void Quor_TextControl::SetValue(const char* text)
 {
-    fText = text != nullptr ? text : "";
+    const size_t length = text != nullptr ? std::strlen(text) : 0;
+    const int kept = static_cast<int>(Quor_Utf8::BoundaryAtOrBefore(text, length, static_cast<size_t>(fMaxBytes)));
+    Quor_String value;
+    if (value.Alloc(kept)) {
+        if (kept > 0)
+            std::memcpy(value.Buffer(), text, static_cast<size_t>(kept));
+        value.Buffer()[kept] = '\0';
+        value.UpdateLength();
+        fText = std::move(value);
+    }
     fCaret = fText.Length();
     fAnchor = fCaret;
     Redraw(true);
+}
+
+void Quor_TextControl::SetMaxBytes(int bytes)
+{
+    fMaxBytes = std::max(1, bytes);
+    if (fText.Length() > fMaxBytes)
+        SetValue(Quor_String(fText));
 }
 
 void Quor_TextControl::SetValue(int value)
@@ -202,8 +225,12 @@ void Quor_TextControl::SelectAll()
 
 void Quor_TextControl::Select(int anchor, int caret)
 {
-    fAnchor = std::clamp(anchor, 0, fText.Length());
-    fCaret = std::clamp(caret, 0, fText.Length());
+    const size_t length = static_cast<size_t>(fText.Length());
+    auto boundary = [&](int at) {
+        return static_cast<int>(Quor_Utf8::BoundaryAtOrBefore(fText, length, static_cast<size_t>(std::max(0, at))));
+    };
+    fAnchor = boundary(anchor);
+    fCaret = boundary(caret);
     fBlink = 0;
     Redraw(true);
 }
@@ -213,23 +240,45 @@ Quor_String Quor_TextControl::Selection() const
     return fText.Slice(std::min(fCaret, fAnchor), std::max(fCaret, fAnchor));
 }
 
+int Quor_TextControl::NextBoundary(int at) const
+{
+    return static_cast<int>(Quor_Utf8::NextBoundary(fText, static_cast<size_t>(fText.Length()), static_cast<size_t>(at)));
+}
+
+int Quor_TextControl::PreviousBoundary(int at) const
+{
+    return static_cast<int>(Quor_Utf8::PreviousBoundary(fText, static_cast<size_t>(fText.Length()), static_cast<size_t>(at)));
+}
+
+bool Quor_TextControl::Replace(int from, int to, const char* bytes, int length)
+{
+    const int kept = fText.Length() - (to - from);
+    const int room = std::max(0, fMaxBytes - kept);
+    const int inserted = static_cast<int>(
+        Quor_Utf8::BoundaryAtOrBefore(bytes, static_cast<size_t>(length), static_cast<size_t>(std::min(length, room))));
+    Quor_String text;
+    if (!text.Alloc(kept + inserted))
+        return false;
+    char* out = text.Buffer();
+    std::memcpy(out, fText.Buffer(), static_cast<size_t>(from));
+    if (inserted > 0)
+        std::memcpy(out + from, bytes, static_cast<size_t>(inserted));
+    std::memcpy(out + from + inserted, fText.Buffer() + to, static_cast<size_t>(fText.Length() - to));
+    out[kept + inserted] = '\0';
+    text.UpdateLength();
+    fText = std::move(text);
+    fCaret = from + inserted;
+    fAnchor = fCaret;
+    return true;
+}
+
 void Quor_TextControl::DeleteSelection()
 {
     const int from = std::min(fCaret, fAnchor);
-    const int to = std::max(fCaret, fAnchor);
-    if (from < to)
-        fText = fText.Left(from) + fText.Slice(to, fText.Length());
-    fCaret = from;
-    fAnchor = from;
-}
-
-void Quor_TextControl::InsertAtCaret(char c)
-{
-    const int before = fText.Length();
-    fText.InsertAt(fCaret, c);
-    if (fText.Length() > before)
-        ++fCaret;
-    fAnchor = fCaret;
+    if (!Replace(from, std::max(fCaret, fAnchor), "", 0)) {
+        fCaret = from;
+        fAnchor = from;
+    }
 }
 
 bool Quor_TextControl::Accepts(int c) const
@@ -289,6 +338,16 @@ void Quor_TextControl::OnKeyDown(int key, unsigned int modifiers)
 {
     if (!IsEnabled())
         return;
+    // Nothing a key does may end the program: a failed allocation leaves the field as it was.
+    try {
+        KeyDown(key, modifiers);
+    } catch (const std::bad_alloc&) {
+        Quor_Beep();
+    }
+}
+
+void Quor_TextControl::KeyDown(int key, unsigned int modifiers)
+{
     if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0) {
         Quor_Wnd* window = Window();
         switch (key) {
@@ -311,33 +370,9 @@ void Quor_TextControl::OnKeyDown(int key, unsigned int modifiers)
             }
             break;
         case 'v':
-        case 'V': {
-            const char* pasted = window != nullptr ? window->PasteFromOS() : nullptr;
-            if (pasted == nullptr || pasted[0] == '\0')
-                break;
-            DeleteSelection();
-            // Line breaks, tabs and other control bytes of a multi-line clipboard are left out:
-            // they have no place in a one-line field.
-            Quor_String kept;
-            if (!kept.Alloc(static_cast<int>(std::min<size_t>(std::strlen(pasted), INT_MAX - 2))))
-                break;
-            char* out = kept.Buffer();
-            int n = 0;
-            for (const char* p = pasted; *p != '\0' && n < kept.Capacity() - 1; ++p) {
-                if (IsPrintable(static_cast<unsigned char>(*p)))
-                    out[n++] = *p;
-            }
-            out[n] = '\0';
-            kept.UpdateLength();
-            fText = fText.Left(fCaret) + kept + fText.Slice(fCaret, fText.Length());
-            fCaret += kept.Length();
-            fCaret = std::min(fCaret, fText.Length());
-            fAnchor = fCaret;
-            fBlink = 0;
-            Redraw(true);
-            SendMessage(fWhat);
+        case 'V':
+            Paste();
             break;
-        }
         default:
             break;
         }
@@ -345,43 +380,44 @@ void Quor_TextControl::OnKeyDown(int key, unsigned int modifiers)
     }
 
     const int length = fText.Length();
-    if (key >= 0 && key <= 255) {
-        if (!IsPrintable(key) || !Accepts(key)) {
+    if (key >= 0) {
+        char utf8[4];
+        const int bytes = IsPrintable(key) && Accepts(key) ? Quor_Utf8::Encode(static_cast<uint32_t>(key), utf8) : 0;
+        const int selected = std::abs(fCaret - fAnchor);
+        if (bytes == 0 || length - selected + bytes > fMaxBytes) {
             Quor_Beep();
             return;
         }
-        DeleteSelection();
-        InsertAtCaret(static_cast<char>(key));
+        if (!Replace(std::min(fCaret, fAnchor), std::max(fCaret, fAnchor), utf8, bytes)) {
+            Quor_Beep();
+            return;
+        }
     } else {
         switch (key) {
         case QUOR_KEY_LEFT:
         case QUOR_KEY_RIGHT:
         case QUOR_KEY_HOME:
         case QUOR_KEY_END: {
-            int caret = fCaret;
             if (key == QUOR_KEY_LEFT)
-                --caret;
+                fCaret = PreviousBoundary(fCaret);
             else if (key == QUOR_KEY_RIGHT)
-                ++caret;
+                fCaret = NextBoundary(fCaret);
             else if (key == QUOR_KEY_HOME)
-                caret = 0;
+                fCaret = 0;
             else
-                caret = length;
-            fCaret = std::clamp(caret, 0, length);
+                fCaret = length;
             if ((modifiers & QUOR_SHIFT) == 0)
                 fAnchor = fCaret;
             break;
         }
         case QUOR_KEY_BACKSPACE:
         case QUOR_KEY_DELETE:
-            if (HasSelection()) {
+            if (HasSelection())
                 DeleteSelection();
-            } else if (key == QUOR_KEY_BACKSPACE && fCaret > 0) {
-                fText.RemoveAt(fCaret - 1);
-                --fCaret;
-            } else if (key == QUOR_KEY_DELETE && fCaret < length) {
-                fText.RemoveAt(fCaret);
-            }
+            else if (key == QUOR_KEY_BACKSPACE && fCaret > 0)
+                Replace(PreviousBoundary(fCaret), fCaret, "", 0);
+            else if (key == QUOR_KEY_DELETE && fCaret < length)
+                Replace(fCaret, NextBoundary(fCaret), "", 0);
             fAnchor = fCaret;
             break;
         default:
@@ -391,12 +427,52 @@ void Quor_TextControl::OnKeyDown(int key, unsigned int modifiers)
     Edited();
 }
 
+void Quor_TextControl::Paste()
+{
+    Quor_Wnd* window = Window();
+    const char* pasted = window != nullptr ? window->PasteFromOS() : nullptr;
+    if (pasted == nullptr || pasted[0] == '\0')
+        return;
+    // Line breaks, tabs and other control characters of a multi-line clipboard are left out:
+    // they have no place in a one-line field. What does not fit is cut off; only the bytes that
+    // can be kept are looked at.
+    const int from = std::min(fCaret, fAnchor);
+    const int to = std::max(fCaret, fAnchor);
+    const size_t room = static_cast<size_t>(std::max(0, fMaxBytes - (fText.Length() - (to - from))));
+    const size_t length = std::strlen(pasted);
+    std::string kept;
+    kept.reserve(std::min(length, room));
+    for (size_t at = 0; at < length && kept.size() < room;) {
+        size_t bytes = 0;
+        const uint32_t c = Quor_Utf8::Decode(pasted, length, at, &bytes);
+        if (IsPrintable(c)) {
+            if (kept.size() + bytes > room)
+                break;
+            kept.append(pasted + at, bytes);
+        }
+        at += bytes;
+    }
+    if (!Replace(from, to, kept.data(), static_cast<int>(kept.size()))) {
+        Quor_Beep();
+        return;
+    }
+    if (kept.size() < length)
+        Quor_Beep();   // some of it was left out
+    fBlink = 0;
+    Redraw(true);
+    SendMessage(fWhat);
+}
+
 // --- Pointer -------------------------------------------------------------------------------------
 
 void Quor_TextControl::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Quor_Message*)
 {
     if (!IsEnabled())
         return;
+    // A press that has just given the field the focus lands on the text as it was shown.
+    const Quor_Wnd* window = Window();
+    if (window != nullptr && window->PressCount() == fFocusPress)
+        fScrollOffset = fOffsetBeforeFocus;
     fCaret = FindPos(where);
     fAnchor = fCaret;
     fLastDragPoint = where;
@@ -465,22 +541,27 @@ int Quor_TextControl::FindPos(Quor_Point where) const
 {
     const int length = fText.Length();
     int x = InnerRect().left - fScrollOffset;
-    int count = 0;
-    char one[2] = {0, 0};
-    for (; count < length; ++count) {
-        one[0] = fText.GetAt(count);
-        const int advance = fFont != nullptr ? fFont->StringWidth(one) : 0;
+    int at = 0;
+    while (at < length) {
+        const int next = NextBoundary(at);
+        const int advance = TextWidth(at, next);
         if (x + advance / 2 >= where.x)
             break;
         x += advance;
+        at = next;
     }
-    return std::clamp(count, 0, length);
+    return at;
 }
 
 // --- Focus and blinking --------------------------------------------------------------------------
 
 void Quor_TextControl::OnFocus(bool focused)
 {
+    if (focused) {
+        const Quor_Wnd* window = Window();
+        fFocusPress = window != nullptr ? window->PressCount() : 0;
+        fOffsetBeforeFocus = fScrollOffset;
+    }
     fBlink = 0;
     fCaret = fText.Length();
     fAnchor = 0;
@@ -520,7 +601,7 @@ int Quor_TextControl::TextWidth(int from, int to) const
 {
     if (fFont == nullptr || to <= from)
         return 0;
-    return fFont->StringWidth(fText.Slice(from, to));
+    return fFont->StringWidth(fText.Buffer() + from, static_cast<size_t>(to - from));
 }
 
 void Quor_TextControl::UpdateScrollOffset()

@@ -1,5 +1,7 @@
 // A one-line text field: typed input filtered by the field's type (text, integers, numbers), a
 // selection, the clipboard, a blinking caret, and numbers stepped by the wheel or a right drag.
+// The text is UTF-8 (see Quor_Utf8): the caret, the selection, deletion and the length limit
+// move by whole characters, and a byte that is no part of a character stays as it is.
 #pragma once
 
 #include "toolkit/core/Quor_String.h"
@@ -26,6 +28,9 @@ public:
     static constexpr int kScrubPixels = 8;
     // How close the caret may come to either side of the text area while the field scrolls.
     static constexpr int kCaretMargin = 8;
+    // The longest text a field holds unless told otherwise, in bytes: a pasted megabyte is cut
+    // here instead of being kept and redrawn with every blink.
+    static constexpr int kDefaultMaxBytes = 4096;
 
     // The field that has the keyboard focus, or null.
     static Quor_TextControl* gFocusedTextControl;
@@ -44,8 +49,9 @@ public:
     void OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     // Typing, caret movement, deletion and the clipboard (Ctrl with A, C, X and V). A character
-    // the type refuses beeps. With constant messages every key sends the what-code; otherwise the
-    // field reports when it loses the focus.
+    // the type refuses, or one that no longer fits, beeps; a paste keeps what fits. With constant
+    // messages every key sends the what-code; otherwise the field reports when it loses the
+    // focus. Running out of memory beeps and leaves the text as it was.
     void OnKeyDown(int key, unsigned int modifiers) override;
     // Typing (every character, a refused one beeps), the caret and deletion keys, and the
     // clipboard chords: these are the field's, not the menus' or the tools'.
@@ -57,7 +63,8 @@ public:
     // Advances the caret's blink by one frame.
     void DrawFrame(Quor_Graphics* g, int frame, float seconds, float measuredFps) override;
 
-    // Replaces the text; the caret goes to its end, with nothing selected.
+    // Replaces the text (cut to the longest text the field holds); the caret goes to its end,
+    // with nothing selected.
     void SetValue(const char* text);
     void SetValue(int value);
     // Integer fields show the rounded value. Others show a whole number without decimals, and
@@ -69,12 +76,16 @@ public:
     float FloatValue() const;
 
     void SelectAll();
-    // Selects the characters between anchor and caret (clamped to the text).
+    // Selects the text between the byte offsets anchor and caret (clamped to the text, and moved
+    // back to the start of a character they fall inside).
     void Select(int anchor, int caret);
     int Caret() const { return fCaret; }
     int Anchor() const { return fAnchor; }
     // The selected text (empty without a selection).
     Quor_String Selection() const;
+    // The longest text in bytes (at least 1); a longer text is cut at once.
+    void SetMaxBytes(int bytes);
+    int MaxBytes() const { return fMaxBytes; }
     unsigned int FieldType() const { return fType; }
     int What() const { return fWhat; }
     void SetWheelInc(float increment) { fWheelIncrement = increment; }
@@ -88,17 +99,24 @@ public:
 
     // The text area: the bounds inset by TinyCornerRadius() horizontally and 3 vertically.
     Quor_Rect InnerRect() const;
-    // The caret position for a point: the number of characters whose middle lies left of it.
+    // The caret position for a point: the end of the last character whose middle lies left of it.
     int FindPos(Quor_Point where) const;
-    // Whether the field's type lets character c (a key code) be typed.
+    // Whether the field's type lets character c (a key code: a code point) be typed.
     bool Accepts(int c) const;
 
 private:
+    void KeyDown(int key, unsigned int modifiers);
+    void Paste();
     int TextWidth(int from, int to) const;
     bool HasSelection() const { return fCaret != fAnchor; }
+    int NextBoundary(int at) const;
+    int PreviousBoundary(int at) const;
+    // Replaces the bytes [from, to) by the first `length` bytes of `bytes`, as many whole
+    // characters of them as fit the limit; caret and anchor go after them. False when memory
+    // runs out (nothing changes then).
+    bool Replace(int from, int to, const char* bytes, int length);
     // Removes the selected characters and puts caret and anchor where they were.
     void DeleteSelection();
-    void InsertAtCaret(char c);
     // Keeps the caret inside the text area while focused.
     void UpdateScrollOffset();
     // Redraws the field and, with constant messages, sends the what-code.
@@ -114,4 +132,9 @@ private:
     int fWhat;
     bool fConstantMessages;
     Quor_String fText;
+    int fMaxBytes;
+    // The press that gave the field the focus, and the scroll offset shown before it: that press
+    // lands on the text as it was shown, not as gaining the focus scrolled it.
+    unsigned int fFocusPress;
+    int fOffsetBeforeFocus;
 };

@@ -110,6 +110,16 @@ void Quor_TextList::RemoveAllItems()
     Redraw(true);
 }
 
+void Quor_TextList::SetItems(std::vector<Quor_String>* items, int selection)
+{
+    fItems.swap(*items);
+    items->clear();
+    fSelection = -1;
+    fScrollOffset = 0;
+    UpdateScrollBar();
+    SetSelItem(selection);
+}
+
 void Quor_TextList::SetItemLabel(int index, const char* text)
 {
     if (index < 0 || index >= CountItems())

@@ -29,6 +29,9 @@ public:
     // up by one so that it stays on the same row or the new last one.
     void RemoveItem(int index);
     void RemoveAllItems();
+    // Replaces every row at once with the strings of *items (which it takes, leaving *items
+    // empty) and selects a row as SetSelItem does: one redraw, however many rows come.
+    void SetItems(std::vector<Quor_String>* items, int selection);
     // Selects a row, clamped to the list (none when empty), and scrolls it into view. Sends
     // nothing.
     void SetSelItem(int index);

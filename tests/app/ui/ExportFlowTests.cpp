@@ -12,6 +12,7 @@
 
 #include "app/ui/ExportFlow.h"
 #include "tests/app/ui/ExportTestSupport.h"
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 using namespace export_test;
@@ -362,4 +363,25 @@ TEST_F(ExportFlowTest, PhotosThatCannotBeLoadedRefuseTheExportBeforeAnythingIsAs
     }
     ASSERT_TRUE(quor_test::WriteFileBytes(fPhoto, photoBytes));
     Doc().fNumPhotos = 1;
+}
+
+TEST_F(ExportFlowTest, AFailureAlertShowsAPathAsItIsAndShortensItBetweenCharacters)
+{
+    // Catches a path beyond Latin-1 shown as other letters in the failure alert, and a long path
+    // shortened through the middle of a character.
+    std::string folder = "/nonexistent-";
+    for (int i = 0; i < 40; i++)
+        folder += "\xD0\xA4";
+    Choose({folder + "/x.jpg"});
+    Doc().fRenderPath = "";
+    Alerts alerts;
+    Script({PressOk(), AnswerAlerts(&alerts)});
+    Export(Kind::kJpeg);
+    ASSERT_EQ(alerts.texts.size(), 1u);
+    const std::string& text = alerts.texts[0];
+    EXPECT_NE(text.find("...\xD0\xA4"), std::string::npos) << text;
+    EXPECT_NE(text.find("\xD0\xA4/x.jpg"), std::string::npos) << text;
+    std::string repaired;
+    ASSERT_TRUE(Quor_Utf8::Repaired(text.c_str(), &repaired));
+    EXPECT_EQ(repaired, text) << "no character is cut in two";
 }

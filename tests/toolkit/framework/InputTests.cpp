@@ -7,7 +7,6 @@
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_InputMap.h"
-#include "toolkit/framework/Quor_Latin1.h"
 #include "toolkit/widgets/Quor_Dialog.h"
 #include "toolkit/widgets/Quor_FileDialogConfirm.h"
 #include "toolkit/widgets/Quor_Menu.h"
@@ -43,23 +42,6 @@ TEST(QuorInputMap, SpecialKeysAndFunctionKeysFollowTheKeyTable)
     }
 }
 
-TEST(QuorLatin1, ConvertsBothWaysAndSurvivesMalformedText)
-{
-    // Catches bytes 0x80..0xFF passed through unconverted (invalid UTF-8 in titles and on the
-    // clipboard) and code points beyond Latin-1 kept where they must be dropped.
-    std::string all;
-    for (int c = 1; c < 256; ++c)
-        all += static_cast<char>(c);
-    EXPECT_EQ(Quor_Latin1::FromUtf8(Quor_Latin1::ToUtf8(all), true), all);
-    EXPECT_EQ(Quor_Latin1::ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
-    EXPECT_EQ(Quor_Latin1::FromUtf8("a\xE2\x82\xAC" "b", true), "ab");
-    EXPECT_EQ(Quor_Latin1::FromUtf8("\xE2\x82\xAC", false), "\xAC");
-    // A stray Latin-1 byte and a truncated sequence stand for themselves.
-    EXPECT_EQ(Quor_Latin1::FromUtf8("x\xE9y\xC3", true), "x\xE9y\xC3");
-    // Overlong forms are not decoded.
-    EXPECT_EQ(Quor_Latin1::FromUtf8("\xC0\xAF", true), "\xC0\xAF");
-}
-
 class QuorKeyInput : public OneWindowTest {
 protected:
     void SetUp() override
@@ -81,7 +63,8 @@ protected:
 TEST_F(QuorKeyInput, EveryKeyArrivesExactlyOnceWithItsModifiers)
 {
     // Catches a chord delivered twice (key press and the text the desktop also sends for Alt and
-    // Super), Ctrl chords lost because no text comes for them, and typed text beyond Latin-1.
+    // Super), Ctrl chords lost because no text comes for them, typing after a Ctrl chord taken
+    // for the chord's text, and typed characters beyond Latin-1 lost or cut to their low byte.
     struct Case {
         const char* name;
         int hostChar;
@@ -108,9 +91,27 @@ TEST_F(QuorKeyInput, EveryKeyArrivesExactlyOnceWithItsModifiers)
         EXPECT_EQ(Keys(), c.expected);
     }
 
+    // Typed text after a Ctrl chord, with no key press of its own (keys beyond ASCII have none).
     fLog.clear();
-    fHost.PushText(fHostId, "\xC3\xA9\xE2\x82\xAC" "a");
-    EXPECT_EQ(Keys(), (Log{"L key 233 m0", "L key 97 m0"}));
+    fHost.PushKey(fHostId, 'a', QUOR_HOST_CTRL);
+    fHost.PushText(fHostId, "\xC3\xA9\xE2\x82\xAC" "a\xC2\x85");
+    EXPECT_EQ(Keys(), (Log{"L key 97 m2", "L key 233 m0", "L key 8364 m0", "L key 97 m0"}));
+}
+
+TEST_F(QuorKeyInput, TitlesClipboardAndDropsKeepTheirCharactersAndBytes)
+{
+    // Catches host text narrowed to 8 bits on the way in (a pasted dotless i arriving as "1"),
+    // UTF-8 widened twice on the way out, stray bytes handed to a host that needs UTF-8, and a
+    // dropped path that is not valid UTF-8 changed on its way to the window.
+    fWindow->SetTitle("\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE caf\xE9");
+    EXPECT_EQ(fHost.WindowRecord(fHostId)->title, "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE caf\xC3\xA9");
+    fWindow->CopyToOS("\xE4\xB8\x80 \xE9");
+    EXPECT_EQ(fHost.Clipboard(), "\xE4\xB8\x80 \xC3\xA9");
+    fHost.SetClipboard("\xC4\xB1.jpg");
+    EXPECT_STREQ(fWindow->PasteFromOS(), "\xC4\xB1.jpg");
+    fHost.PushDrop(fHostId, "/tmp/caf\xE9 \xD0\xA4.jpg", 20, 30);
+    Pump();
+    EXPECT_EQ(Only(fLog, "L drop"), (Log{"L drop 20,30 /tmp/caf\xE9 \xD0\xA4.jpg"}));
 }
 
 TEST_F(QuorKeyInput, ClicksWheelAndFloatingPalettesFollowTheRoutingRules)

@@ -109,10 +109,11 @@ TEST(QuorSdlHost, StartsBlitsRunsTimersAndShutsDownOnTheOffscreenDriver)
         Quor_EventLoop::ProcessPending();
         EXPECT_EQ(window->Bounds(), Quor_Rect(0, 0, 199, 119));
 
-        window->CopyToOS("Caf\xE9");
+        // The clipboard takes UTF-8 only: the stray Latin-1 byte goes as its character.
+        window->CopyToOS("Caf\xE9 \xD0\xA4");
         const char* pasted = window->PasteFromOS();
         ASSERT_NE(pasted, nullptr);
-        EXPECT_STREQ(pasted, "Caf\xE9");
+        EXPECT_STREQ(pasted, "Caf\xC3\xA9 \xD0\xA4");
 
         // Three ticks of 20 ms end the loop on the real clock.
         Ticker ticker(window);

@@ -1,6 +1,10 @@
-// Text fields driven through the in-memory host: typing by type, selection, the clipboard, number
-// stepping with the wheel and the right button, focus, the caret's blink, and how they look.
+// Text fields driven through the in-memory host: typing by type, editing by whole characters,
+// scrolling, the clipboard and the length limit, number stepping with the wheel and the right
+// button, focus, the caret's blink, and how they look.
 #include <gtest/gtest.h>
+
+#include <new>
+#include <string>
 
 #include "tests/support/GoldenImage.h"
 #include "tests/support/ImageFixtures.h"
@@ -42,12 +46,12 @@ TEST_F(QuorTextControl, EachTypeTakesItsCharactersAndBeepsAtTheRest)
         int beeps;
     };
     const Case cases[] = {
-        {Quor_TextControl::kText, "a-1.5 \xE9!", "a-1.5 \xE9!", 0},
-        {Quor_TextControl::kInteger, "-12.5x", "-125", 2},
+        {Quor_TextControl::kText, "a-1.5 \xC3\xA9\xD0\xA4!", "a-1.5 \xC3\xA9\xD0\xA4!", 0},
+        {Quor_TextControl::kInteger, "-12.5x\xD0\xA4", "-125", 3},
         {Quor_TextControl::kNumber, "-1.5", "-1.5", 0},
         {Quor_TextControl::kCount, "-3.7", "37", 2},
         {Quor_TextControl::kNonNegative, "-0.25e", "0.25", 2},
-        {Quor_TextControl::kNoDigits, "a1b2 \xE9", "ab \xE9", 2},
+        {Quor_TextControl::kNoDigits, "a1b2 \xC3\xA9\xE4\xB8\x80", "ab \xC3\xA9\xE4\xB8\x80", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("type " + std::to_string(c.type) + " typing " + c.typed);
@@ -60,20 +64,25 @@ TEST_F(QuorTextControl, EachTypeTakesItsCharactersAndBeepsAtTheRest)
     }
 }
 
-TEST_F(QuorTextControl, TypingReplacesTheSelectionAndShiftArrowsExtendIt)
+TEST_F(QuorTextControl, EditingMovesAndDeletesWholeCharacters)
 {
     // Catches typing that inserts beside a selection instead of replacing it, shift-arrows that
-    // move the anchor, and deletion that ignores the selection or the caret's side.
-    Quor_TextControl* field = Field(Quor_TextControl::kText, "hello world");
+    // move the anchor, deletion that ignores the selection or the caret's side, and a caret,
+    // selection or deletion that splits a character of several bytes (a stray byte is one).
+    Quor_TextControl* field = Field(Quor_TextControl::kText, "Hello w\xC3\xB6r\xE4\xB8\x80\xE9");
     field->Select(0, 5);
     Type("J");
-    EXPECT_STREQ(field->Value(), "J world");
+    EXPECT_STREQ(field->Value(), "J w\xC3\xB6r\xE4\xB8\x80\xE9");
     EXPECT_EQ(field->Caret(), 1);
     Key(kHostLeft, QUOR_HOST_SHIFT);
     EXPECT_EQ(field->Selection(), Quor_String("J"));
     Type("j");
-    EXPECT_STREQ(field->Value(), "j world");
+    field->Select(4, 7);
+    EXPECT_EQ(field->Anchor(), 3);
+    EXPECT_EQ(field->Caret(), 6);
 
+    const char* full = "j w\xC3\xB6r\xE4\xB8\x80\xE9";
+    const char* shorter = "j w\xC3\xB6r";
     struct Step {
         int key;
         unsigned int modifiers;
@@ -82,18 +91,23 @@ TEST_F(QuorTextControl, TypingReplacesTheSelectionAndShiftArrowsExtendIt)
         int anchor;
     };
     const Step steps[] = {
-        {kHostEnd, 0, "j world", 7, 7},
-        {kHostLeft, QUOR_HOST_SHIFT, "j world", 6, 7},
-        {kHostLeft, QUOR_HOST_SHIFT, "j world", 5, 7},
-        {kHostBackspace, 0, "j wor", 5, 5},
-        {kHostHome, QUOR_HOST_SHIFT, "j wor", 0, 5},
-        {kHostRight, 0, "j wor", 1, 1},
-        {kHostDelete, 0, "jwor", 1, 1},
-        {kHostBackspace, 0, "wor", 0, 0},
-        {kHostBackspace, 0, "wor", 0, 0},
-        {kHostEnd, 0, "wor", 3, 3},
-        {kHostDelete, 0, "wor", 3, 3},
-        {kHostRight, 0, "wor", 3, 3},
+        {kHostEnd, 0, full, 10, 10},
+        {kHostLeft, QUOR_HOST_SHIFT, full, 9, 10},
+        {kHostLeft, QUOR_HOST_SHIFT, full, 6, 10},
+        {kHostBackspace, 0, shorter, 6, 6},
+        {kHostLeft, 0, shorter, 5, 5},
+        {kHostLeft, 0, shorter, 3, 3},
+        {kHostHome, QUOR_HOST_SHIFT, shorter, 0, 3},
+        {kHostRight, 0, shorter, 1, 1},
+        {kHostDelete, 0, "jw\xC3\xB6r", 1, 1},
+        {kHostRight, 0, "jw\xC3\xB6r", 2, 2},
+        {kHostRight, 0, "jw\xC3\xB6r", 4, 4},
+        {kHostBackspace, 0, "jwr", 2, 2},
+        {kHostDelete, 0, "jw", 2, 2},
+        {kHostDelete, 0, "jw", 2, 2},
+        {kHostRight, 0, "jw", 2, 2},
+        {kHostHome, 0, "jw", 0, 0},
+        {kHostBackspace, 0, "jw", 0, 0},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(std::string("key ") + std::to_string(s.key) + " -> " + s.text);
@@ -104,41 +118,117 @@ TEST_F(QuorTextControl, TypingReplacesTheSelectionAndShiftArrowsExtendIt)
     }
 }
 
-TEST_F(QuorTextControl, TheClipboardCarriesLatin1BothWays)
+TEST_F(QuorTextControl, AnOverlongTextScrollsWithTheCaretAndAClickLandsWhereItIsShown)
 {
-    // Catches text copied without its conversion to UTF-8 (or pasted without the way back), a
-    // cut that does not delete, a paste with an empty clipboard that changes the field, and the
-    // line breaks of a multi-line clipboard landing in a one-line field.
-    Quor_TextControl* field = Field(Quor_TextControl::kText, "Caf\xE9 ol\xE9");
+    // Catches a press into an unfocused overlong field mapped after gaining the focus scrolled
+    // the text (the caret lands far from the click, and the text jumps), a field focused by Tab
+    // mapping a later click as if unscrolled, and Home leaving the text scrolled.
+    const std::string digits = "0123456789012345678901234567890123456789";
+    Quor_TextControl* field = Place(new Quor_TextControl(120, "", 0, 0, kFollow), 10, 10);
+    Quor_TextControl* other = Place(new Quor_TextControl(120, "x", 0, 0, kFollow), 10, 40);
+    Open();
+    field->SetValue(digits.c_str());
+    other->Focus(true);
+    const Quor_Font* font = Quor_App::gRegularFont;
+    const Quor_Rect inner = field->InnerRect();
+    ASSERT_GT(font->StringWidth(digits.c_str()), inner.Width());
+    // Just right of the boundary between "4" and "5": the caret goes between them.
+    Click(10 + inner.left + font->StringWidth("01234") + 1, 10 + inner.top + 3);
+    ASSERT_TRUE(field->IsFocused());
+    EXPECT_EQ(field->Caret(), 5);
+    EXPECT_EQ(field->ScrollOffset(), 0);
+
+    Key(kHostEnd);
+    const int scrolled = field->ScrollOffset();
+    EXPECT_GT(scrolled, 0);
+    Key(kHostHome);
+    EXPECT_EQ(field->ScrollOffset(), 0);
+    EXPECT_EQ(field->Caret(), 0);
+
+    // Focused by Tab, the whole text is selected and shown from its end; a click then lands on
+    // the character shown under it.
+    other->Focus(true);
+    Key(kHostTab);
+    ASSERT_TRUE(field->IsFocused());
+    EXPECT_EQ(field->ScrollOffset(), scrolled);
+    const int shownThere = field->FindPos(Quor_Point(inner.left + 1, inner.top + 3));
+    EXPECT_GT(shownThere, 5);
+    Click(10 + inner.left + 1, 10 + inner.top + 3);
+    EXPECT_EQ(field->Caret(), shownThere);
+}
+
+TEST_F(QuorTextControl, TheClipboardCarriesUtf8AndAPasteKeepsWhatFits)
+{
+    // Catches pasted text narrowed to 8 bits (a dotless i turned into "1"), stray bytes copied
+    // to a clipboard that needs UTF-8, a cut that does not delete, a paste with an empty
+    // clipboard that changes the field, control characters of a multi-line clipboard landing in
+    // a one-line field, a pasted megabyte kept whole, and a limit that splits a character.
+    Quor_TextControl* field = Field(Quor_TextControl::kText, "Caf\xE9 ol\xC3\xA9");
     WhatLog counter;
     field->SetHandler(&counter);
 
     field->Select(0, 4);
     Key('c', QUOR_HOST_CTRL);
     EXPECT_EQ(fHost.Clipboard(), "Caf\xC3\xA9");
-    EXPECT_STREQ(field->Value(), "Caf\xE9 ol\xE9");
-
-    field->Select(4, 8);
+    field->Select(4, 9);
     Key('x', QUOR_HOST_CTRL);
     EXPECT_EQ(fHost.Clipboard(), " ol\xC3\xA9");
     EXPECT_STREQ(field->Value(), "Caf\xE9");
 
-    fHost.SetClipboard("na\xC3\xAFve\nline\ttwo");
+    fHost.SetClipboard("na\xC3\xAFve\nl\xC4\xB1ne\ttwo\xC2\x85!");
     field->Select(0, 3);
     const size_t before = counter.whats.size();
     Key('v', QUOR_HOST_CTRL);
-    EXPECT_STREQ(field->Value(), "na\xEFvelinetwo\xE9");
-    EXPECT_EQ(field->Caret(), 12);
-    EXPECT_EQ(field->Anchor(), 12);
+    EXPECT_STREQ(field->Value(), "na\xC3\xAFvel\xC4\xB1netwo!\xE9");
+    EXPECT_EQ(field->Caret(), 15);
+    EXPECT_EQ(field->Anchor(), 15);
     EXPECT_EQ(counter.whats.size(), before + 1);
 
     fHost.SetClipboard("", false);
     Key('v', QUOR_HOST_CTRL);
-    EXPECT_STREQ(field->Value(), "na\xEFvelinetwo\xE9");
-
+    EXPECT_STREQ(field->Value(), "na\xC3\xAFvel\xC4\xB1netwo!\xE9");
     Key('a', QUOR_HOST_CTRL);
     EXPECT_EQ(field->Anchor(), 0);
-    EXPECT_EQ(field->Caret(), 13);
+    EXPECT_EQ(field->Caret(), 16);
+
+    fHost.SetClipboard(std::string(8 << 20, 'a'));
+    const int beeps = fHost.BeepCount();
+    Key('v', QUOR_HOST_CTRL);
+    EXPECT_EQ(std::string(field->Value()), std::string(Quor_TextControl::kDefaultMaxBytes, 'a'));
+    EXPECT_EQ(fHost.BeepCount(), beeps + 1);
+
+    // Nine bytes: two letters and two of the three pasted characters fit, then one letter more.
+    field->SetMaxBytes(9);
+    field->SetValue("ab");
+    fHost.SetClipboard("\xE4\xB8\x80\xE4\xB8\x80\xE4\xB8\x80");
+    Key('v', QUOR_HOST_CTRL);
+    Type("cd");
+    EXPECT_STREQ(field->Value(), "ab\xE4\xB8\x80\xE4\xB8\x80" "c");
+    field->SetMaxBytes(4);
+    EXPECT_STREQ(field->Value(), "ab");
+}
+
+TEST(QuorTextControlMemory, AClipboardTooLargeToHoldPastesNothing)
+{
+    // Catches an allocation failure while pasting that escapes the key handler and ends the
+    // program.
+    struct HugeClipboardHost : Quor_MemoryHost {
+        bool GetClipboardText(std::string*) override { throw std::bad_alloc(); }
+    } host;
+    ASSERT_TRUE(Quor_App::InitQuorSystem(&host));
+    Quor_Wnd* window = new Quor_Wnd("paste", Quor_Rect(0, 60, 199, 99), false, 0, nullptr);
+    Quor_Layer* layer = new Quor_Layer();
+    Quor_TextControl* field = new Quor_TextControl(120, "kept", 0, 0, kFollow);
+    layer->AddChild(field);
+    window->AddLayer(layer);
+    window->Show();
+    field->Focus(true);
+    host.PushKey(window->PlatformWindow(), 'v', QUOR_HOST_CTRL);
+    Quor_EventLoop::ProcessPending();
+    EXPECT_STREQ(field->Value(), "kept");
+    window->CloseWindow();
+    Quor_EventLoop::ProcessPending();
+    Quor_App::ShutdownQuorSystem();
 }
 
 TEST_F(QuorTextControl, NumbersReadClampedAndShowWithTheirDecimals)

@@ -10,6 +10,7 @@
 
 #include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_View.h"
 #include "toolkit/framework/Quor_Wnd.h"
@@ -99,17 +100,17 @@ protected:
         fHost.PushKey(fHostId, hostChar, hostModifiers);
         Pump();
     }
-    // Typed text, character by character as key presses (ASCII) or as text (anything else).
+    // Typed UTF-8 text, character by character: key presses for ASCII, typed text for the rest.
     void Type(const std::string& text)
     {
-        for (unsigned char c : text) {
-            if (c >= 0x20 && c <= 0x7E) {
+        for (size_t at = 0; at < text.size();) {
+            const size_t next = Quor_Utf8::NextBoundary(text.data(), text.size(), at);
+            const unsigned char c = static_cast<unsigned char>(text[at]);
+            if (c >= 0x20 && c <= 0x7E)
                 fHost.PushKey(fHostId, c);
-            } else {
-                // Latin-1 arrives as UTF-8 typed text.
-                const char utf8[3] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0};
-                fHost.PushText(fHostId, c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(utf8));
-            }
+            else
+                fHost.PushText(fHostId, text.substr(at, next - at));
+            at = next;
         }
         Pump();
     }

@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {
@@ -105,18 +106,33 @@ Quor_bitmapFont Quor_Font::BitmapData() const
 
 int Quor_Font::StringWidth(const char* text) const
 {
+    return StringWidth(text, text != nullptr ? std::strlen(text) : 0);
+}
+
+int Quor_Font::StringWidth(const char* text, size_t length) const
+{
     if (fKind == kFreeType)
-        return FreeTypeStringWidth(text);
+        return FreeTypeStringWidth(text, length);
     if (fKind != kBitmap)
         return 1;
     if (!text)
         return 0;
+    const int64_t markAdvance = MarkFor(fFontBaseHeight).advance;
     int64_t width = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
-        if (*p == '\t')
+    size_t at = 0;
+    while (at < length) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        uint32_t codePoint = c;
+        size_t bytes = 1;
+        if (c >= 0x80)
+            codePoint = Quor_Utf8::Decode(text, length, at, &bytes);
+        at += bytes;
+        if (codePoint == '\t')
             width += int64_t(4) * fCharAdvance[static_cast<unsigned char>(' ')];
+        else if (codePoint > 0xFF)
+            width += markAdvance;
         else
-            width += fCharAdvance[*p];
+            width += fCharAdvance[codePoint];
     }
     return Quor_NarrowToInt(width);
 }
@@ -185,11 +201,18 @@ void Quor_Font::DrawBitmapString(const Quor_image* dest, const char* text, int x
     glyph.rowBytes = fFontWidth;
 
     const int64_t tabAdvance = int64_t(4) * fCharAdvance[static_cast<unsigned char>(' ')];
+    const Mark mark = MarkFor(fFontBaseHeight);
     int64_t pen = x;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
-        const unsigned char c = *p;
+    const char* p = text;
+    while (*p != '\0') {
+        const uint32_t c = Quor_Utf8::Next(&p);
         if (c == '\t') {
             pen += tabAdvance;
+            continue;
+        }
+        if (c > 0xFF) {
+            DrawMark(dest, mark, pen, y, color);
+            pen += mark.advance;
             continue;
         }
         const int64_t left = pen + fCharDelta[c];

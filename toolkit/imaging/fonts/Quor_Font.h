@@ -1,7 +1,9 @@
-// Measures and draws 8-bit text (one byte per character) into Quor_image records, from a bitmap
-// font (a strip of coverage glyphs) or from an outline font opened through FreeType.
+// Measures and draws the toolkit's UTF-8 text (see Quor_Utf8) into Quor_image records, from a
+// bitmap font (a strip of coverage glyphs) or from an outline font opened through FreeType. Both
+// draw the 256 characters of Latin-1; any other character shows as one replacement mark.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "toolkit/core/Quor_Locker.h"
@@ -85,6 +87,8 @@ public:
     int Kind() const { return fKind; }
     // Width in pixels of the text; 0 for an empty text; 1 without a font or when the lock fails.
     int StringWidth(const char* text) const;
+    // The same for the first `length` bytes of the text (which may hold no NUL).
+    int StringWidth(const char* text, size_t length) const;
     // The line height.
     int LineToLineHeight() const;
     // The ascent: distance from the top of a line to its baseline.
@@ -141,7 +145,17 @@ private:
                           const rgb_color& color) const;
     void DrawFreeTypeString(const Quor_image* dest, const char* text, int x, int y,
                             const rgb_color& color) const;
-    int FreeTypeStringWidth(const char* text) const;
+    int FreeTypeStringWidth(const char* text, size_t length) const;
+    // The box that stands for a character beyond Latin-1, from the font's ascent (with the face
+    // locked for outline fonts), and drawing it with its pen at `pen`.
+    struct Mark {
+        int width;
+        int height;
+        int advance;
+    };
+    static Mark MarkFor(int ascent);
+    static void DrawMark(const Quor_image* dest, const Mark& mark, int64_t pen, int baseline,
+                         const rgb_color& color);
 
     int fKind = kNone;
     bool fOwnsArrays = false;

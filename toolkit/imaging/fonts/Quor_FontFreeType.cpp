@@ -17,6 +17,7 @@
 #include <new>
 #include <vector>
 
+#include "toolkit/core/Quor_Utf8.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {
@@ -292,17 +293,26 @@ Quor_String Quor_Font::FaceName() const
 
 // --- Measuring and drawing ---------------------------------------------------------------------
 
-int Quor_Font::FreeTypeStringWidth(const char* text) const
+int Quor_Font::FreeTypeStringWidth(const char* text, size_t length) const
 {
     if (!LockFace())
         return 1;
     const bool kerning = FT_HAS_KERNING(fFace);
     const int flags = LoadFlags();
+    const int markAdvance = MarkFor(FaceAscent()).advance;
     int64_t width = 0;
     FT_UInt previous = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : ""); *p;
-         p++) {
-        const FT_UInt index = FT_Get_Char_Index(fFace, *p);
+    size_t at = 0;
+    while (text != nullptr && at < length) {
+        size_t bytes = 0;
+        const uint32_t c = Quor_Utf8::Decode(text, length, at, &bytes);
+        at += bytes;
+        if (c > 0xFF) {
+            width += markAdvance;
+            previous = 0;
+            continue;
+        }
+        const FT_UInt index = FT_Get_Char_Index(fFace, c);
         if (kerning && previous && index) {
             FT_Vector delta;
             if (FT_Get_Kerning(fFace, previous, index, FT_KERNING_DEFAULT, &delta) == 0)
@@ -323,11 +333,22 @@ void Quor_Font::DrawFreeTypeString(const Quor_image* dest, const char* text, int
         return;
     const bool kerning = FT_HAS_KERNING(fFace);
     const int flags = LoadFlags() | FT_LOAD_RENDER;
+    const Mark mark = MarkFor(FaceAscent());
     std::vector<uint8_t> scratch;
     int64_t pen = x;
     FT_UInt previous = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
-        const FT_UInt index = FT_Get_Char_Index(fFace, *p);
+    const char* p = text;
+    while (*p != '\0') {
+        const uint32_t c = Quor_Utf8::Next(&p);
+        // Beyond Latin-1 the outline font shows the same mark as the bitmap fonts made from it,
+        // so that both measure a text alike.
+        if (c > 0xFF) {
+            DrawMark(dest, mark, pen, y, color);
+            pen += mark.advance;
+            previous = 0;
+            continue;
+        }
+        const FT_UInt index = FT_Get_Char_Index(fFace, c);
         if (kerning && previous && index) {
             FT_Vector delta;
             if (FT_Get_Kerning(fFace, previous, index, FT_KERNING_DEFAULT, &delta) == 0)
@@ -338,7 +359,7 @@ void Quor_Font::DrawFreeTypeString(const Quor_image* dest, const char* text, int
             continue;
         const FT_GlyphSlot slot = fFace->glyph;
         Quor_image glyph;
-        if (*p != ' ' && GlyphCoverage(slot, &scratch, &glyph)) {
+        if (c != ' ' && GlyphCoverage(slot, &scratch, &glyph)) {
             const int64_t left = pen + slot->bitmap_left;
             const int64_t top = int64_t(y) - slot->bitmap_top;
             if (left < dest->width && top < dest->height && left + glyph.width > 0 &&

@@ -1,9 +1,12 @@
 // Quor_Font::BlitGlyph: composites one 8-bit coverage glyph into an image of any drawing depth.
 // The glyph is clipped against all four edges of the destination first (glyph rows and columns
-// outside it are skipped, never shifted), then the overlap is walked row by row.
+// outside it are skipped, never shifted), then the overlap is walked row by row. Also the mark
+// that stands for characters the fonts have no glyph for.
 
 #include "toolkit/imaging/fonts/Quor_Font.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -160,4 +163,41 @@ void Quor_Font::BlitGlyph(const Quor_image* glyph, const Quor_image* dest, int x
     default:
         break;
     }
+}
+
+// --- The replacement mark ------------------------------------------------------------------------
+
+// An empty box, three quarters of the ascent high and two thirds as wide, never smaller than 4 x
+// 5 pixels: no letter looks like it, and it shows at the smallest size.
+Quor_Font::Mark Quor_Font::MarkFor(int ascent)
+{
+    Mark mark;
+    mark.height = std::clamp(ascent * 3 / 4, 5, int(kMaxStripHeight));
+    mark.width = std::max(4, mark.height * 2 / 3);
+    mark.advance = mark.width + 2;
+    return mark;
+}
+
+void Quor_Font::DrawMark(const Quor_image* dest, const Mark& mark, int64_t pen, int baseline,
+                         const rgb_color& color)
+{
+    static const std::array<uint8_t, kMaxStripHeight> kSolid = [] {
+        std::array<uint8_t, kMaxStripHeight> solid;
+        solid.fill(255);
+        return solid;
+    }();
+    const int64_t left = pen + 1;
+    const int64_t right = left + mark.width - 1;
+    const int64_t top = int64_t(baseline) - mark.height;
+    // Past these tests every edge fits an int: the box is a few hundred pixels at most.
+    if (left >= dest->width || right < 0 || top >= dest->height || baseline <= 0)
+        return;
+    uint8_t* solid = const_cast<uint8_t*>(kSolid.data());
+    const Quor_image across{solid, mark.width, 1, 8, 1, mark.width};
+    const Quor_image down{solid, 1, mark.height, 8, 1, 1};
+    BlitGlyph(&across, dest, int(left), int(top), color);
+    BlitGlyph(&across, dest, int(left), baseline - 1, color);
+    BlitGlyph(&down, dest, int(left), int(top), color);
+    if (right < dest->width)
+        BlitGlyph(&down, dest, int(right), int(top), color);
 }

@@ -148,6 +148,43 @@ TEST(QuorFont, AlignmentPlacesThePen)
     EXPECT_EQ(font->AlignInRect(text, 4, 4, r), Quor_Point(10 + 50 - 9, 20 + 10 + 5 - 1));
 }
 
+// Catches characters beyond Latin-1 drawn as the glyph of their low byte (a dotless i as "1") or
+// of each of their bytes, a mark too small to see at some size, a mark that differs between
+// characters or fonts in shape, and widths that do not count the mark once per character.
+TEST(QuorFont, CharactersBeyondLatin1ShowAsOneVisibleBox)
+{
+    std::vector<FontPtr> fonts;
+    for (int index = 0; index < Quor_Font::kEmbeddedFontCount; index++)
+        fonts.push_back(Embedded(index));
+    if (FontPtr outline = OpenBook())
+        fonts.push_back(std::move(outline));
+    const uint32_t white = Quor_ColorOps::PackColor32(Quor_ColorOps::White);
+    for (const FontPtr& font : fonts) {
+        SCOPED_TRACE(font->Kind() == Quor_Font::kBitmap ? "bitmap font" : "outline font");
+        const int baseline = 24;
+        Canvas one(40, 30), dotless(40, 30), lowByte(40, 30);
+        font->DrawString(one.Img(), "\xE4\xB8\x80", 5, baseline, kInk);
+        font->DrawString(dotless.Img(), "\xC4\xB1", 5, baseline, kInk);
+        font->DrawString(lowByte.Img(), "1", 5, baseline, kInk);
+        EXPECT_TRUE(dotless.MatchesWindowOf(one));
+        EXPECT_FALSE(lowByte.MatchesWindowOf(one));
+        // A box standing on the baseline: a solid outline around a clear inside.
+        const Quor_Rect box = one.Extent(white);
+        ASSERT_TRUE(box.Width() >= 4 && box.Height() >= 5) << box.Width() << " x " << box.Height();
+        EXPECT_EQ(box.left, 6);
+        EXPECT_EQ(box.bottom, baseline - 1);
+        for (int y = box.top; y <= box.bottom; y++) {
+            for (int x = box.left; x <= box.right; x++) {
+                const bool edge = y == box.top || y == box.bottom || x == box.left || x == box.right;
+                ASSERT_EQ(one.At(x, y), edge ? Quor_ColorOps::PackColor32(kInk) : white) << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(font->StringWidth("\xE4\xB8\x80"), box.Width() + 2);
+        EXPECT_EQ(font->StringWidth("a\xF0\x9F\x93\xB7\xD0\xA4" "b"),
+                  font->StringWidth("a") + 2 * (box.Width() + 2) + font->StringWidth("b"));
+    }
+}
+
 // Catches unreadable or misplaced glyphs in the built-in fonts (reviewed sample images).
 TEST(QuorFont, BuiltinFontSamplesMatchTheirGoldens)
 {
