@@ -27,17 +27,12 @@ constexpr size_t kLongestPath = 64;
 // An alert names this many photos and counts the rest.
 constexpr size_t kNamesShown = 3;
 
-// File names and causes show as they are: the interface's text is UTF-8, and bytes that are not
-// show as the Latin-1 characters they would be.
-std::string Shown(const std::string& bytes)
-{
-    return bytes;
-}
-
 // A long path loses its front, never part of a character.
 std::string ShownPath(const char* path)
 {
-    std::string shown = Shown(path != nullptr ? path : "");
+    // File names show as they are: the interface's text is UTF-8, and bytes that are not show as
+    // the Latin-1 characters they would be.
+    std::string shown = path != nullptr ? path : "";
     if (shown.size() > kLongestPath) {
         const size_t cut = shown.size() - kLongestPath + 3;
         const size_t from = Quor_Utf8::NextBoundary(shown.data(), shown.size(),
@@ -52,7 +47,7 @@ std::string NameList(const std::vector<std::string>& names)
 {
     std::string list;
     for (size_t i = 0; i < names.size() && i < kNamesShown; i++)
-        list += (i == 0 ? "" : ", ") + Shown(names[i]);
+        list += (i == 0 ? "" : ", ") + names[i];
     if (names.size() > kNamesShown)
         list += " and " + std::to_string(names.size() - kNamesShown) + " more";
     return list;
@@ -101,7 +96,7 @@ AlertText Explain(const RenderResult& result, const PanomerDoc& doc)
         break;
     case RenderFailure::kNoMemory:
         line[0] = "Not enough memory for a panorama of this size.";
-        line[1] = result.cause.empty() ? std::string("Choose a smaller size and try again.") : Shown(result.cause);
+        line[1] = result.cause.empty() ? std::string("Choose a smaller size and try again.") : result.cause;
         line[2] = NothingWritten(doc);
         break;
     case RenderFailure::kTooLarge:
@@ -122,7 +117,7 @@ AlertText Explain(const RenderResult& result, const PanomerDoc& doc)
         line[0] = result.cause.empty() ? std::string("The export could not be started.") : result.cause;
         break;
     default:
-        line[0] = Shown(result.Message());
+        line[0] = result.Message();
         break;
     }
     return text;
