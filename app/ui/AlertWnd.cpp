@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/ui/data/PanomerArt.h"
+#include "toolkit/core/Quor_Ascii.h"
 #include "toolkit/core/Quor_Beep.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_LayoutView.h"
@@ -41,11 +42,6 @@ const Quor_image* IconFor(unsigned int type)
     default:
         return nullptr;
     }
-}
-
-int LowerAscii(int c)
-{
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
 }
 
 // The window title: the application's name as a reader would write it.
@@ -111,7 +107,7 @@ AlertLayer::AlertLayer(unsigned int type, const char* text1, const char* text2, 
         fButtons[i] = new Quor_Button(labels[i], -1 - i, width, i == 0, kFixed);
         form->AddChild(fButtons[i], QUOR_LAYOUT_CENTER);
         fCancelCode = -1 - i;
-        fKeys[i] = LowerAscii(static_cast<unsigned char>(labels[i][0]));
+        fKeys[i] = Quor_Ascii::Lower(static_cast<unsigned char>(labels[i][0]));
     }
     form->Pop();
 
@@ -164,7 +160,7 @@ void AlertLayer::OnKeyDown(int key, unsigned int modifiers)
     }
     if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0 || key < 0)
         return;
-    const int letter = LowerAscii(key);
+    const int letter = Quor_Ascii::Lower(key);
     for (int i = 0; i < 3; ++i) {
         if (fButtons[i] != nullptr && fKeys[i] != -1 && fKeys[i] == letter) {
             Press(i);

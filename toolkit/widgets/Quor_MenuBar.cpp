@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/core/Quor_Ascii.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/framework/Quor_Wnd.h"
@@ -20,12 +21,6 @@ int BarHeight(const Quor_Font* font)
 {
     const int line = font != nullptr ? font->LineToLineHeight() : 16;
     return line + line / 4;
-}
-
-// An ASCII letter in lower case; every other character as it is.
-int AsciiLower(int c)
-{
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
 }
 
 }  // namespace
@@ -214,7 +209,7 @@ bool Quor_MenuBar::TitleStartsWith(int index, int letter) const
     const Quor_Menu* menu = Menu(index);
     if (!isLetter || menu == nullptr || menu->Title().IsEmpty())
         return false;
-    return AsciiLower(static_cast<unsigned char>(menu->Title().Buffer()[0])) == AsciiLower(letter);
+    return Quor_Ascii::Lower(static_cast<unsigned char>(menu->Title().Buffer()[0])) == Quor_Ascii::Lower(letter);
 }
 
 int Quor_MenuBar::MenuForLetter(int letter, int after) const
