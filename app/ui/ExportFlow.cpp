@@ -147,10 +147,29 @@ void Tell(Quor_Wnd* parent, unsigned int type, const AlertText& text)
 
 // Runs one export: the missing photos' check, the dialog, then (after OK) the progress window
 // with the canvas suspended, then an alert when it failed or was cancelled.
+// Photos that could not be loaded before but whose files are back (the user put them back, as
+// the alert asked) are loaded again; the canvas shows them once more. True when any came back.
+bool ReloadReturnedPhotos(PanomerDoc* doc)
+{
+    bool any = false;
+    const int count = std::clamp(doc->fNumPhotos, 0, kMaxPhotos);
+    for (int i = 0; i < count; i++) {
+        if (doc->fPhotoImage[i].IsValid() || access(doc->fPhotoPath[i], R_OK) != 0)
+            continue;
+        doc->UpdatePhoto(i, kPreviewSize);
+        any = any || doc->fPhotoImage[i].IsValid();
+    }
+    return any;
+}
+
 template <class Dialog, class Progress>
 void RunExport(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas, RenderKind kind)
 {
-    if (doc == nullptr || doc->fNumPhotos < 1 || RefuseExportWithMissingPhotos(parent, *doc))
+    if (doc == nullptr || doc->fNumPhotos < 1)
+        return;
+    if (ReloadReturnedPhotos(doc) && canvas != nullptr)
+        canvas->Update(true);
+    if (RefuseExportWithMissingPhotos(parent, *doc))
         return;
     Dialog* dialog = new (std::nothrow) Dialog(doc, parent);
     if (dialog == nullptr || dialog->DoModal() != QUOR_MSG_OK)

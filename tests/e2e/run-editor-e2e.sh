@@ -23,97 +23,15 @@ cp -r "$here/examples/earth" "$out/earth"
 project="$out/earth/earth.qpm"
 example_sum=$(cksum <"$here/examples/earth/earth.qpm")
 exported="$out/earth/earth-e2e.jpg"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$here/tests/e2e/editor-e2e-lib.sh"
+start_xvfb
 
-xvfb_pid=""
-editor_pid=""
-cleanup() {
-  [[ -n "$editor_pid" ]] && kill -9 "$editor_pid" 2>/dev/null || true
-  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display itself and writes its number: no race with other servers starting.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$out/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$out/display")"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "editor e2e: Xvfb did not start" >&2; cat "$out/xvfb.log" >&2; exit 1; }
-
-abort() {
-  echo "editor e2e: $*" >&2
-  import -window root "$out/zz-aborted.png" 2>/dev/null || true
-  echo "---- editor log" >&2
-  cat "$out/editor.log" >&2
-  exit 1
-}
-# Prints the id of the window with this exact name once it shows, waiting up to $2 seconds.
-wait_for_window() {
-  local name=$1 seconds=$2 id=""
-  for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --name "^$name\$" 2>/dev/null | head -n 1 || true)
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
-    kill -0 "$editor_pid" 2>/dev/null || abort "the editor ended while waiting for \"$name\""
-    sleep 0.1
-  done
-  abort "no window \"$name\" after $seconds s"
-}
-wait_window_gone() {
-  local name=$1 seconds=$2
-  for _ in $(seq $((seconds * 10))); do
-    xdotool search --name "^$name\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  abort "the window \"$name\" is still open after $seconds s"
-}
-# Without a window manager nothing gives a window the keyboard: xdotool does what one would.
-give_keys() { timeout 5 xdotool windowfocus --sync "$1" || xdotool windowfocus "$1"; }
-# The screen's pixels of one colour ("#RRGGBB") in the 15 x 15 box around screen point (x, y).
-count_colour() {
-  convert "$1" -crop "15x15+$(($2 - 7))+$(($3 - 7))" txt:- | grep -c "$4" || true
-}
-# Waits up to 5 s for the box around (x, y) to hold at least `least` pixels of the colour.
-expect_colour() {
-  local name=$1 x=$2 y=$3 colour=$4 least=$5 got=0
-  for _ in $(seq 25); do
-    import -window root "$out/$name.png"
-    got=$(count_colour "$out/$name.png" "$x" "$y" "$colour")
-    ((got >= least)) && { echo "ok   $name: $got pixels of $colour around ($x,$y)"; return 0; }
-    sleep 0.2
-  done
-  fail "$name: $got pixels of $colour around ($x,$y), expected at least $least"
-}
-# Drags with the left button from (x0, y0) to (x1, y1) in eight steps.
-drag() {
-  local x0=$1 y0=$2 x1=$3 y1=$4
-  xdotool mousemove "$x0" "$y0" mousedown 1
-  for i in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((x0 + (x1 - x0) * i / 8)) $((y0 + (y1 - y0) * i / 8))
-    sleep 0.03
-  done
-  xdotool mouseup 1
-}
-
-# For builds with the address sanitizer: leaks of system libraries are not ours to report.
-export LSAN_OPTIONS="suppressions=$here/tests/e2e/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Started in the project's folder, where the save dialog of the export then opens.
 (cd "$out/earth" && HOME="$out/home" exec "$editor" "$project") >"$out/editor.log" 2>&1 &
 editor_pid=$!
 window=$(wait_for_window "earth.qpm - Quor Panomer" 30)
 
-# The content area is 780 x 400 below the menu strip. The canvas sits in the right column of the
-# main layer, from x = 279 to the width - 17 and from y = 36 to the height - 32; the example's
-# first photo is centred on the canvas (yaw 0, pitch 2 degrees: 2 pixels above the middle).
-eval "$(xdotool getwindowgeometry --shell "$window")"
-left=$X
-top=$Y
-strip=$((HEIGHT - 400))
-((strip > 0 && strip < 60)) || abort "unexpected window size ${WIDTH}x$HEIGHT"
-cx=$((left + (279 + WIDTH - 17) / 2))
-cy=$((top + strip + (36 + 400 - 32) / 2))
+measure_window "$window"
 echo "window $window at $left,$top, ${WIDTH}x$HEIGHT, canvas centre $cx,$cy"
 
 # Opened: the first photo's white marker at the centre, nothing selected (no red marker).
@@ -196,39 +114,8 @@ else
 fi
 
 # Ctrl+Q quits; a save prompt, if one comes, is answered with No (the project was saved).
-give_keys "$window"
-xdotool key ctrl+q
-status=""
-for _ in $(seq 100); do
-  if ! kill -0 "$editor_pid" 2>/dev/null; then
-    status=0
-    wait "$editor_pid" || status=$?
-    editor_pid=""
-    break
-  fi
-  if prompt=$(xdotool search --name '^Quor Panomer$' 2>/dev/null | head -n 1) && [[ -n "$prompt" ]]; then
-    import -window root "$out/06-quit-prompt.png"
-    give_keys "$prompt"
-    xdotool key n
-  fi
-  sleep 0.1
-done
-if [[ -z "$status" ]]; then
-  import -window root "$out/zz-still-running.png"
-  fail "the editor still runs 10 s after Ctrl+Q"
-elif [[ "$status" -ne 0 ]]; then
-  fail "the editor ended with status $status"
-else
-  echo "ok   quit"
-fi
+quit_editor "$window"
 cmp -s "$project" "$saved_copy" || fail "the project changed after it was saved"
 [[ "$(cksum <"$here/examples/earth/earth.qpm")" == "$example_sum" ]] || fail "the repository's example changed"
 
-echo "screenshots and files in $out (${SECONDS}s)"
-if ((failures > 0)); then
-  echo "---- editor log" >&2
-  cat "$out/editor.log" >&2
-  echo "editor e2e: $failures check(s) failed" >&2
-  exit 1
-fi
-echo "editor e2e: all checks passed"
+finish

@@ -361,7 +361,15 @@ TEST_F(ExportFlowTest, PhotosThatCannotBeLoadedRefuseTheExportBeforeAnythingIsAs
                                    "The panorama would be missing them, so it is not exported.\n"
                                    "Put the photos back where the project expects them, then export again.");
     }
+    // Photos put back are taken again at the next export, as the alert promises.
     ASSERT_TRUE(quor_test::WriteFileBytes(fPhoto, photoBytes));
+    ASSERT_TRUE(quor_test::WriteFileBytes(fDir.File("a.jpg"), photoBytes));
+    Alerts alerts;
+    Script({AnswerAlerts(&alerts)});
+    Export(Kind::kJpeg);
+    ASSERT_EQ(alerts.texts.size(), 1u);
+    EXPECT_EQ(alerts.texts[0].substr(0, alerts.texts[0].find('\n')), "3 photos cannot be found: b.jpg, c.jpg, d.jpg.");
+    EXPECT_TRUE(Doc().fPhotoImage[1].IsValid());
     Doc().fNumPhotos = 1;
 }
 
