@@ -34,11 +34,12 @@ abort() {
   cat "$out/editor.log" >&2
   exit 1
 }
-# Prints the id of the window with this exact name once it shows, waiting up to $2 seconds.
+# Prints the id of the window with this exact name once it shows (is mapped: a window that
+# exists but is not yet on the screen cannot take the keyboard), waiting up to $2 seconds.
 wait_for_window() {
   local name=$1 seconds=$2 id=""
   for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --name "^$name\$" 2>/dev/null | head -n 1 || true)
+    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1 || true)
     [[ -n "$id" ]] && { echo "$id"; return 0; }
     kill -0 "$editor_pid" 2>/dev/null || abort "the editor ended while waiting for \"$name\""
     sleep 0.1
@@ -82,13 +83,16 @@ drag() {
   done
   xdotool mouseup 1
 }
-# Sets left, top, cx, cy for the main window $1: its client area and the canvas's centre. The
+# Sets left, top, win_width, win_height, strip, cx, cy for the main window $1: its client area,
+# the menu strip's height and the canvas's centre. The
 # content area is 780 x 400 below the menu strip; the canvas sits in the right column of the main
 # layer, from x = 279 to the width - 17 and from y = 36 to the height - 32.
 measure_window() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
   left=$X
   top=$Y
+  win_width=$WIDTH
+  win_height=$HEIGHT
   strip=$((HEIGHT - 400))
   ((strip > 0 && strip < 60)) || abort "unexpected window size ${WIDTH}x$HEIGHT"
   cx=$((left + (279 + WIDTH - 17) / 2))

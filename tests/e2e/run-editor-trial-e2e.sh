@@ -79,6 +79,7 @@ export_as() {
   dialog=$(wait_for_window "JPEG Export" 10)
   give_keys "$dialog"
   xdotool type --delay 30 "$width"
+  local X Y WIDTH HEIGHT SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$dialog")"
   xdotool mousemove $((X + WIDTH - 8 - 72 - 8 - 36)) $((Y + HEIGHT - 20)) click 1
   save=$(wait_for_window "Save As" 10)
@@ -109,8 +110,9 @@ no_leftovers "the failed export"
 # A large export cancelled from the progress window: one alert says what was left, and the file
 # is a complete JPEG of the size asked for.
 export_as 16000 big
-wait_for_window "Render Progress" 30 >/dev/null
-progress=$(wait_for_window "Render Progress" 1)
+progress=$(wait_for_window "Render Progress" 30)
+# The photos load in well under two seconds; the rows of this size take far longer.
+sleep 2
 give_keys "$progress"
 xdotool key Escape
 alert=$(wait_for_window "Quor Panomer" 30)
@@ -135,6 +137,7 @@ alert=$(wait_for_window "Quor Panomer" 10)
 import -window root "$out/06-photos-missing.png"
 give_keys "$alert"
 xdotool key Return
+wait_window_gone "Quor Panomer" 10
 window=$(wait_for_window "trip.qpm - Quor Panomer" 10)
 
 # Exporting it is refused at once, with an alert, before any dialog.
@@ -150,7 +153,7 @@ wait_window_gone "Quor Panomer" 10
 # Typing in the focal-length field: Ctrl+A selects its text and letters go to the field, not to
 # the tool shortcuts (the tool bar looks the same), and Return applies the typed value.
 toolbar_shot 08-tools-before
-xdotool mousemove $((left + 500)) $((top + HEIGHT - 15)) click 1
+xdotool mousemove $((left + 500)) $((top + win_height - 15)) click 1
 xdotool key ctrl+a
 xdotool type --delay 30 "cmz"
 xdotool key ctrl+a
