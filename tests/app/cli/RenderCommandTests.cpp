@@ -77,17 +77,21 @@ public:
         return {code, ReadFileBytes(dir.File("stderr.txt"))};
     }
 
-    // Waits until `ready` holds (polling every millisecond, two minutes at most).
-    template <class Ready>
-    static bool WaitFor(Ready ready)
+    // Waits until a started run has made its temporary file and, when `written`, put bytes in it
+    // (polling every millisecond, two minutes at most).
+    bool WaitForTemporaryFile(bool written)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (!ready()) {
+        for (;;) {
+            const std::vector<std::string> temp = TemporaryFiles(dir.Path());
+            std::error_code error;
+            const auto size = temp.empty() ? 0 : std::filesystem::file_size(dir.File(temp[0]), error);
+            if (!temp.empty() && !error && (!written || size > 0))
+                return true;
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return true;
     }
 
     ScratchDir dir;
@@ -204,12 +208,7 @@ TEST(RenderCommand, SignalsCancelAndSayWhatWasLeft)
         ASSERT_GT(pid, 0);
         // Rows are being written once the new file has grown past the JPEG header; photos are
         // being loaded once the (still empty) new file exists.
-        ASSERT_TRUE(Runs::WaitFor([&] {
-            const std::vector<std::string> temp = TemporaryFiles(dir.Path());
-            std::error_code error;
-            const auto size = temp.empty() ? 0 : std::filesystem::file_size(dir.File(temp[0]), error);
-            return !temp.empty() && !error && (!c.duringRows || size > 0);
-        }));
+        ASSERT_TRUE(runs.WaitForTemporaryFile(c.duringRows));
         ASSERT_EQ(kill(pid, c.signal), 0);
         const auto [status, err] = runs.Finish(pid);
         EXPECT_EQ(status, 128 + c.signal) << err;
@@ -246,12 +245,7 @@ TEST(RenderCommand, ARenderStoppedPartWayLeavesTheOldFileAsItWas)
     const std::string out = dir.File("out.jpg");
     const pid_t pid = runs.Start({pano, "--width", "12000", "-o", out});
     ASSERT_GT(pid, 0);
-    ASSERT_TRUE(Runs::WaitFor([&] {
-        const std::vector<std::string> temp = TemporaryFiles(dir.Path());
-        std::error_code error;
-        const auto size = temp.empty() ? 0 : std::filesystem::file_size(dir.File(temp[0]), error);
-        return !temp.empty() && !error && size > 0;
-    }));
+    ASSERT_TRUE(runs.WaitForTemporaryFile(true));
     ASSERT_EQ(kill(pid, SIGKILL), 0);
     EXPECT_EQ(runs.Finish(pid).first, 128 + SIGKILL);
     EXPECT_EQ(ReadFileBytes(out), kOld);

@@ -25,7 +25,6 @@ namespace export_test {
 
 constexpr int kHostReturn = editor_test::kReturn;
 constexpr int kHostEscape = editor_test::kEscape;
-constexpr int kHostTab = 9;
 
 constexpr float kPi = 3.14159265f;
 

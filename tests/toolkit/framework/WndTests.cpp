@@ -43,11 +43,12 @@ protected:
     Log fLog;
 };
 
-TEST_F(QuorWnd, PressesMovesAndWheelStopAtTheLayerUnderThePointer)
+TEST_F(QuorWnd, PressesMovesWheelAndDropsStopAtTheLayerUnderThePointer)
 {
     // Catches presses delivered to every layer under the point, the top layer not told about a
     // press outside it, moves that skip the layers above the hovered one or reach those below,
-    // and the mouse layer not getting the drag after the pointer leaves it.
+    // the mouse layer not getting the drag after the pointer leaves it, and a drop position taken
+    // from screen coordinates or from the wrong layer.
     AddThreeLayers();
     fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, 60, 70);
     Pump();
@@ -71,6 +72,12 @@ TEST_F(QuorWnd, PressesMovesAndWheelStopAtTheLayerUnderThePointer)
     Pump();
     EXPECT_EQ(fLog, (Log{"C wheel 50,50 d-1 w-1 m0", "C wheel -190,180 d1 w1 m0", "B wheel -40,130 d1 w1 m0",
                          "A wheel 10,180 d1 w1 m0"}));
+
+    fLog.clear();
+    fHost.PushDrop(fHostId, "/tmp/a b.jpg", 70, 90);
+    fHost.PushDrop(fHostId, "/tmp/c.jpg", 250, 20);
+    Pump();
+    EXPECT_EQ(fLog, (Log{"B drop 20,40 /tmp/a b.jpg", "C drop 50,20 /tmp/c.jpg"}));
 }
 
 TEST_F(QuorWnd, DoubleClicksNeedBothTimeAndPlace)
@@ -245,16 +252,6 @@ TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
     EXPECT_TRUE(app.Prefs()->Get("main_shape", &size));
     EXPECT_EQ(place, Quor_Point(30, 70));
     EXPECT_EQ(size, Quor_Point(320, 240));
-}
-
-TEST_F(QuorWnd, DropsArriveWhereThePointerIsOnTheLayerBelowIt)
-{
-    // Catches a drop position taken from screen coordinates or from the wrong layer.
-    AddThreeLayers();
-    fHost.PushDrop(fHostId, "/tmp/a b.jpg", 70, 90);
-    fHost.PushDrop(fHostId, "/tmp/c.jpg", 250, 20);
-    Pump();
-    EXPECT_EQ(fLog, (Log{"B drop 20,40 /tmp/a b.jpg", "C drop 50,20 /tmp/c.jpg"}));
 }
 
 TEST_F(QuorWnd, LayersFollowEachSizeChangeExactlyOnce)

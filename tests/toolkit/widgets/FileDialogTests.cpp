@@ -54,6 +54,11 @@ protected:
         Quor_Wnd* w = Quor_WindowList::FindByHost(window);
         return w != nullptr ? dynamic_cast<Quor_FileDialog*>(w->TopLayer()) : nullptr;
     }
+    // Whether the window shows the replace prompt.
+    static bool Asking(uint32_t window)
+    {
+        return dynamic_cast<Quor_FileDialogConfirm*>(Quor_WindowList::FindByHost(window)->TopLayer()) != nullptr;
+    }
     static std::vector<std::string> Rows(const Quor_FileDialog* dialog)
     {
         std::vector<std::string> rows;
@@ -240,8 +245,7 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             fHost.PushKey(w, kHostReturn);
         },
         [&](uint32_t w) {
-            Quor_Wnd* window = Quor_WindowList::FindByHost(w);
-            steps.push_back(dynamic_cast<Quor_FileDialogConfirm*>(window->TopLayer()) != nullptr ? "asked" : "not asked");
+            steps.push_back(Asking(w) ? "asked" : "not asked");
             fHost.PushKey(w, kHostEscape);
         },
         [&](uint32_t w) {
@@ -250,8 +254,7 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             PushClickOn(w, Dialog(w)->OKButtonView());
         },
         [&](uint32_t w) {
-            auto* confirm = dynamic_cast<Quor_FileDialogConfirm*>(Quor_WindowList::FindByHost(w)->TopLayer());
-            steps.push_back(confirm != nullptr ? "asked" : "not asked");
+            steps.push_back(Asking(w) ? "asked" : "not asked");
             fHost.PushKey(w, kHostReturn);
         },
     });
@@ -293,14 +296,12 @@ TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeThe
             fHost.PushKey(w, kHostReturn);
         },
         [&](uint32_t w) {
-            Quor_Wnd* window = Quor_WindowList::FindByHost(w);
-            asked.push_back(dynamic_cast<Quor_FileDialogConfirm*>(window->TopLayer()) != nullptr ? "asked" : "open");
+            asked.push_back(Asking(w) ? "asked" : "open");
             TypeInto(w, Dialog(w)->NameField(), "exists.txt");
             fHost.PushKey(w, kHostReturn);
         },
         [&](uint32_t w) {
-            Quor_Wnd* window = Quor_WindowList::FindByHost(w);
-            asked.push_back(dynamic_cast<Quor_FileDialogConfirm*>(window->TopLayer()) != nullptr ? "asked" : "open");
+            asked.push_back(Asking(w) ? "asked" : "open");
             fHost.PushKey(w, kHostReturn);
         },
     });
@@ -364,9 +365,9 @@ TEST_F(QuorFileDialog, TypedLettersJumpToNamesAndBackspaceGoesUp)
 TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
 {
     // Catches names beyond Latin-1 shown as other letters or cut short, a name that is not valid
-    // UTF-8 changed on its way back, an edited name converted to something else, typed or pasted
-    // names not stored as UTF-8 (a pasted dotless i saved as "1"), and type-ahead that cannot
-    // find a name by a character beyond ASCII.
+    // UTF-8 changed on its way back, an edited name converted to something else, a typed name not
+    // stored as UTF-8, and type-ahead that cannot find a name by a character beyond ASCII. (A
+    // paste into the name field is the text field's own, tested with it.)
     ScratchDir dir;
     const std::vector<std::string> names = {"caf\xE9.jpg", "\xC4\xB1.jpg", "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE.jpg",
                                             "\xE4\xB8\x80.jpg"};
@@ -392,8 +393,7 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
     EXPECT_EQ(Quor_RunFileDialog(Request(false, dir.Path() + "/"), &path), 1);
     EXPECT_EQ(found, 2);
 
-    // Saved: the first name edited, a typed name and a pasted one.
-    fHost.SetClipboard("\xC4\xB1x.qpm");
+    // Saved: the first name edited, and a typed name.
     const std::function<void(uint32_t)> edits[] = {
         [&](uint32_t w) {
             fHost.PushClick(w, Row(Dialog(w), 0).x, Row(Dialog(w), 0).y);
@@ -406,13 +406,9 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
             TypeInto(w, Dialog(w)->NameField(), "");
             fHost.PushText(w, "\xD0\x9F\xD0\xB0\xD0\xBD.qpm");
         },
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->NameField(), "");
-            fHost.PushKey(w, 'v', QUOR_HOST_CTRL);
-        },
     };
-    const char* saved[] = {"caf\xE9.png", "\xD0\x9F\xD0\xB0\xD0\xBD.qpm", "\xC4\xB1x.qpm"};
-    for (int i = 0; i < 3; ++i) {
+    const char* saved[] = {"caf\xE9.png", "\xD0\x9F\xD0\xB0\xD0\xBD.qpm"};
+    for (int i = 0; i < 2; ++i) {
         Script({[&](uint32_t w) {
             edits[i](w);
             fHost.PushKey(w, kHostReturn);
