@@ -1,12 +1,18 @@
-// Thread handles: one owner per thread, waited for exactly once, whatever path the handle takes.
+// Thread handles: one owner per thread, waited for exactly once, whatever path the handle takes;
+// loops spread over several threads.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Thread.h"
 
 namespace {
@@ -109,4 +115,42 @@ TEST(QuorThread, SnoozeReturnsAtOnceForNonPositiveTimes)
     EXPECT_LT(MillisecondsSince(start), 20.0);
     Quor_Snooze(30);
     EXPECT_GE(MillisecondsSince(start), 29.0);
+}
+
+TEST(QuorParallel, EveryIndexRunsExactlyOnceOnAsManyThreadsAsAllowed)
+{
+    // Catches an index run twice or skipped (a racy counter), work left on a thread that was
+    // never joined (the loop returning early), more threads than the count set or the limit
+    // given, and a count of threads that ignores SetThreads.
+    const struct {
+        int setThreads;
+        int count;
+        int maxThreads;
+        int threadsAtMost;
+    } cases[] = {{1, 1000, 0, 1}, {2, 1000, 0, 2}, {8, 1000, 0, 8}, {8, 3, 0, 3}, {8, 1000, 2, 2}, {4, 0, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("threads " + std::to_string(c.setThreads) + ", count " + std::to_string(c.count));
+        Quor_Parallel::SetThreads(c.setThreads);
+        EXPECT_EQ(Quor_Parallel::Threads(), c.setThreads);
+        std::vector<std::atomic<int>> runs(static_cast<size_t>(c.count));
+        std::mutex lock;
+        std::set<std::thread::id> seen;
+        Quor_Parallel::For(
+            c.count,
+            [&](int i) {
+                runs[static_cast<size_t>(i)].fetch_add(1);
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+                std::lock_guard<std::mutex> hold(lock);
+                seen.insert(std::this_thread::get_id());
+            },
+            c.maxThreads);
+        for (int i = 0; i < c.count; ++i)
+            ASSERT_EQ(runs[static_cast<size_t>(i)].load(), 1) << "index " << i;
+        EXPECT_LE(static_cast<int>(seen.size()), c.threadsAtMost);
+        if (c.threadsAtMost == 1) {
+            EXPECT_EQ(seen.count(std::this_thread::get_id()), 1u) << "one thread is the caller's";
+        }
+    }
+    Quor_Parallel::SetThreads(0);
+    EXPECT_GE(Quor_Parallel::Threads(), 1);
 }
