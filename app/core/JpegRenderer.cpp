@@ -1,5 +1,9 @@
 #include "app/core/JpegRenderer.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -8,6 +12,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
 #include "app/core/RenderOutput.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_JpegWriter.h"
@@ -20,14 +25,18 @@
 //   4. load every photo at full size, asking for Cancel before each; Cancel: a file that was at
 //      the output's path stays as it was (an empty file would destroy it), and otherwise the
 //      output is left empty; a photo that does not load: the output is discarded;
-//   5. stream the rows, asking for Cancel before each; Cancel: the rows still missing repeat the
-//      last row written (black before the first), so the file is a complete JPEG of the size asked;
+//   5. render the rows in bands on every core and stream them in order, asking for Cancel before
+//      each row is written; Cancel: the rows still missing repeat the last row written (black
+//      before the first), so the file is a complete JPEG of the size asked;
 //   6. finish and close, counting every write error; failure: the output is discarded.
 // The output takes its name only when it is closed without error: until then a file at that
 // path is left as it was.
 // Every photo is back at its preview before Run returns, whichever way it ends.
 
 namespace {
+
+// Output rows rendered at once between two looks at Cancel.
+constexpr int kBandRows = 32;
 
 // Steps 3 to 6; RenderOutput::Run has taken the first two.
 RenderResult Render(RenderOwner* owner, RenderOutput& output)
@@ -84,19 +93,39 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         return output.FailWrite(encoder.SystemError());
     const uint32_t background = Quor_PixelConvert::Pack(JpegRenderer::kBackground, JpegRenderer::kBackground,
                                                         JpegRenderer::kBackground, 0);
+    // Rows are rendered in bands, each band's rows on every core at once, and go to the encoder
+    // in order from the calling thread; each row depends on its y alone, so the file is the same
+    // whatever the number of threads.
+    const int bandRows = std::min(height, kBandRows);
+    std::unique_ptr<uint32_t[]> band(new (std::nothrow) uint32_t[static_cast<size_t>(width) * bandRows]);
+    if (!band)
+        return output.Fail(RenderFailure::kNoMemory);
+    const uint32_t* last = row.get();
     bool written = true;
-    for (int y = 0; y < height && written; y++) {
-        const float progress = static_cast<float>(y) / static_cast<float>(height);
-        if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kRenderingRow, -1, y}, progress)) {
-            // The file must still be a whole JPEG of the size asked for.
-            result.rowsRendered = y;
-            for (; y < height && written; y++)
-                written = encoder.WriteRow(row.get()) == QUOR_OK;
-            result.status = RenderStatus::kCancelled;
-            break;
+    for (int top = 0; top < height && written && result.status == RenderStatus::kDone; top += bandRows) {
+        const int rows = std::min(bandRows, height - top);
+        Quor_Parallel::For(rows, [&](int i) {
+            sampler.RenderBlendedRow(top + i, band.get() + static_cast<size_t>(i) * width, background);
+        });
+        for (int i = 0; i < rows && written; i++) {
+            const int y = top + i;
+            const float progress = static_cast<float>(y) / static_cast<float>(height);
+            if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kRenderingRow, -1, y}, progress)) {
+                // The file must still be a whole JPEG of the size asked for.
+                result.rowsRendered = y;
+                for (int rest = y; rest < height && written; rest++)
+                    written = encoder.WriteRow(last) == QUOR_OK;
+                result.status = RenderStatus::kCancelled;
+                break;
+            }
+            last = band.get() + static_cast<size_t>(i) * width;
+            written = encoder.WriteRow(last) == QUOR_OK;
         }
-        sampler.RenderBlendedRow(y, row.get(), background);
-        written = encoder.WriteRow(row.get()) == QUOR_OK;
+        // The band is overwritten next: the last row written is kept for a Cancel.
+        if (written && result.status == RenderStatus::kDone) {
+            std::copy(last, last + width, row.get());
+            last = row.get();
+        }
     }
     if (!written || encoder.Finish() != QUOR_OK)
         return output.FailWrite(encoder.SystemError());
@@ -107,6 +136,21 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
 }
 
 }  // namespace
+
+int JpegRenderer::ThreadCount(const char* text)
+{
+    if (text == nullptr)
+        return 0;
+    int n = 0;
+    const char* end = text + std::strlen(text);
+    const auto [ptr, ec] = std::from_chars(text, end, n);
+    return ec == std::errc() && ptr == end && n >= 1 && n <= kMaxThreads ? n : 0;
+}
+
+void JpegRenderer::ThreadsFromEnvironment()
+{
+    Quor_Parallel::SetThreads(ThreadCount(std::getenv("PANOMER_THREADS")));
+}
 
 RenderResult JpegRenderer::Run(RenderOwner* owner)
 {

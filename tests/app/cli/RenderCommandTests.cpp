@@ -127,6 +127,7 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
         {{pano, "--width=30001"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
         {{pano, "-w", "12x"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
         {{pano, "--quality", "9"}, RenderCommand::kUsage, {"quality must be 10 to 100"}},
+        {{pano, "--threads", "65"}, RenderCommand::kUsage, {"threads must be 1 to 64"}},
         {{pano, "-o", dir.File("out.png")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
         {{pano, "-o", dir.File("out")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
         {{pano, "--frobnicate"}, RenderCommand::kUsage, {"unknown option --frobnicate"}},
