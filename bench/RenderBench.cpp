@@ -6,7 +6,12 @@
 //           files, rows rendered, compressed and written, photos returned to their previews.
 // Or, with --project, the export of an existing project.
 //
-//   render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--project FILE]
+//   render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N]
+//                [--export-only] [--project FILE]
+//
+// --threads sets the threads of the parallel loops (default: every core); --export-only skips
+// the rows measurement, so the peak memory reported (getrusage) is that of the export alone,
+// plus one photo while the photo files are written.
 //
 // The defaults make a short run (6 photos of 2 megapixels into a 2000 x 1000 panorama); the full
 // measurement is --photos 24 --photo-size 4000x3000 --output 8000x4000.
@@ -23,6 +28,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
 #include "app/core/RenderOwner.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
@@ -36,6 +42,8 @@ struct Settings {
     int outputWidth = 2000;
     int outputHeight = 1000;
     float focal = 20.0f;
+    int threads = 0;
+    bool exportOnly = false;
     std::string project;
 };
 
@@ -48,6 +56,10 @@ bool Parse(int argc, char** argv, Settings* s)
 {
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
+        if (arg == "--export-only") {
+            s->exportOnly = true;
+            continue;
+        }
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (value == nullptr)
             return false;
@@ -57,13 +69,15 @@ bool Parse(int argc, char** argv, Settings* s)
         } else if (arg == "--output" && ParseSize(value, &s->outputWidth, &s->outputHeight)) {
         } else if (arg == "--focal")
             s->focal = static_cast<float>(std::atof(value));
+        else if (arg == "--threads")
+            s->threads = std::atoi(value);
         else if (arg == "--project")
             s->project = value;
         else
             return false;
         i++;
     }
-    return s->photos >= 1 && s->photos <= kMaxPhotos;
+    return s->photos >= 1 && s->photos <= kMaxPhotos && s->threads >= 0;
 }
 
 double Seconds(std::chrono::steady_clock::time_point start)
@@ -159,11 +173,12 @@ int main(int argc, char** argv)
 {
     Settings s;
     if (!Parse(argc, argv, &s)) {
-        std::fprintf(stderr, "usage: render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--project FILE]\n");
+        std::fprintf(stderr, "usage: render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N] [--export-only] [--project FILE]\n");
         return 2;
     }
     Quor_ImageOps::InitAlphaTables();
     Quor_ImageIo::InitImageLoader();
+    Quor_Parallel::SetThreads(s.threads);
 
     if (!s.project.empty()) {
         PanomerDoc doc;
@@ -186,8 +201,10 @@ int main(int argc, char** argv)
                 s.photoHeight, s.photoWidth * static_cast<double>(s.photoHeight) / 1e6, s.outputWidth, s.outputHeight,
                 s.focal);
 
+    std::printf("threads: %d\n", Quor_Parallel::Threads());
+
     // Rows alone, photos in memory.
-    {
+    if (!s.exportOnly) {
         PanomerDoc doc(s.focal);
         Arrange(&doc, s);
         for (int i = 0; i < s.photos; i++) {

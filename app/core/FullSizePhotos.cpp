@@ -83,3 +83,23 @@ bool FullSizePhotos::Failed(RenderResult* result) const
     }
     return false;
 }
+
+namespace {
+
+// "840 MB", "1.4 GB": rounded to whole megabytes below a gigabyte, to tenths above.
+std::string AboutBytes(int64_t bytes)
+{
+    constexpr int64_t kMB = int64_t(1) << 20, kGB = int64_t(1) << 30;
+    if (bytes < kGB)
+        return std::to_string((bytes + kMB / 2) / kMB) + " MB";
+    const int64_t tenths = (bytes * 10 + kGB / 2) / kGB;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " GB";
+}
+
+}  // namespace
+
+std::string FullSizePhotos::NeedsText(int64_t needed, int64_t available)
+{
+    return "This export needs about " + AboutBytes(needed) + " of memory; " + AboutBytes(available) +
+           " is available.";
+}

@@ -12,6 +12,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
 #include "app/core/RenderOutput.h"
+#include "app/core/StreamedPhotos.h"
 #include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
@@ -22,12 +23,15 @@
 //   1. pause, so the progress window is up first;
 //   2. check the request (size, output path, output not a source) before anything is opened;
 //   3. create the output; failure: nothing to remove;
-//   4. load every photo at full size, asking for Cancel before each; Cancel: a file that was at
-//      the output's path stays as it was (an empty file would destroy it), and otherwise the
-//      output is left empty; a photo that does not load: the output is discarded;
-//   5. render the rows in bands on every core and stream them in order, asking for Cancel before
-//      each row is written; Cancel: the rows still missing repeat the last row written (black
-//      before the first), so the file is a complete JPEG of the size asked;
+//   4. read every photo's header, loading at full size those that cannot be decoded a few rows
+//      at a time, asking for Cancel before each photo; Cancel: a file that was at the output's
+//      path stays as it was (an empty file would destroy it), and otherwise the output is left
+//      empty; a photo that does not load: the output is discarded. Then plan which photo rows
+//      each band reads; a job whose peak memory is beyond the limit: the output is discarded;
+//   5. render the rows in bands on every core, decoding the photo rows each band reads first,
+//      and stream them in order, asking for Cancel before each row is written; Cancel: the rows
+//      still missing repeat the last row written (black before the first), so the file is a
+//      complete JPEG of the size asked; a photo that stops decoding: the output is discarded;
 //   6. finish and close, counting every write error; failure: the output is discarded.
 // The output takes its name only when it is closed without error: until then a file at that
 // path is left as it was.
@@ -57,8 +61,11 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     if (!output.Create(doc->fRenderPath))
         return RenderResult::Failed(RenderFailure::kCannotCreate, output.SystemError());
 
-    FullSizePhotos photos(doc, FullSizePhotos::MemoryLimit(owner->Options().memoryLimit),
-                          owner->Options().leaveOutUnloadedPhotos);
+    // Baseline JPEG photos are decoded a few rows at a time as the bands need them; any other
+    // photo is loaded whole first.
+    const int64_t limit = FullSizePhotos::MemoryLimit(owner->Options().memoryLimit);
+    FullSizePhotos photos(doc, limit, owner->Options().leaveOutUnloadedPhotos);
+    StreamedPhotos streamed(*doc);
     const int count = Quor_Clamp(doc->fNumPhotos, 0, kMaxPhotos);
     for (int i = 0; i < count; i++) {
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
@@ -72,7 +79,7 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             }
             return result;
         }
-        if (!photos.Load(i))
+        if (!streamed.Add(i) && !photos.Load(i))
             break;
     }
     if (photos.Failed(&result)) {
@@ -83,8 +90,18 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     ProjectionMap map(doc->fProjectionType, width, height);
     CropFit::Fit(map, doc->fCrop);
     PanoramaSampler sampler;
-    if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp) != QUOR_OK)
+    if (sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp, streamed.Pixels()) != QUOR_OK)
         return output.Fail(RenderFailure::kNoMemory);
+    const int bandRows = std::min(height, kBandRows);
+    if (streamed.Plan(sampler, bandRows) != QUOR_OK)
+        return output.Fail(RenderFailure::kNoMemory);
+    const int64_t needed = photos.HeldBytes() + streamed.PeakBytes() + int64_t(width) * (bandRows + 1) * 4;
+    if (needed > limit) {
+        result = RenderResult::Failed(RenderFailure::kNoMemory);
+        result.cause = FullSizePhotos::NeedsText(needed, limit);
+        output.Discard();
+        return result;
+    }
 
     // The packed rows go to the encoder as they are; its alpha byte (0 in the background) is
     // ignored.
@@ -96,7 +113,6 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     // Rows are rendered in bands, each band's rows on every core at once, and go to the encoder
     // in order from the calling thread; each row depends on its y alone, so the file is the same
     // whatever the number of threads.
-    const int bandRows = std::min(height, kBandRows);
     std::unique_ptr<uint32_t[]> band(new (std::nothrow) uint32_t[static_cast<size_t>(width) * bandRows]);
     if (!band)
         return output.Fail(RenderFailure::kNoMemory);
@@ -104,9 +120,19 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     bool written = true;
     for (int top = 0; top < height && written && result.status == RenderStatus::kDone; top += bandRows) {
         const int rows = std::min(bandRows, height - top);
+        const int code = streamed.Prepare(top / bandRows);
+        if (code != QUOR_OK) {
+            output.Discard();
+            if (code == QUOR_ERR_MEMORY)
+                return RenderResult::Failed(RenderFailure::kNoMemory);
+            result = RenderResult::Failed(RenderFailure::kPhotosMissing);
+            result.missingPhotos.push_back(streamed.FailedPhoto());
+            return result;
+        }
         Quor_Parallel::For(rows, [&](int i) {
             sampler.RenderBlendedRow(top + i, band.get() + static_cast<size_t>(i) * width, background);
         });
+        streamed.Release(top / bandRows);
         for (int i = 0; i < rows && written; i++) {
             const int y = top + i;
             const float progress = static_cast<float>(y) / static_cast<float>(height);

@@ -40,6 +40,11 @@ Quor_Vector3 Direction(float sinYaw, float cosYaw, float sinPitch, float cosPitc
 
 int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp)
 {
+    return Setup(doc, map, featherRamp, nullptr);
+}
+
+int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp, const PhotoPixels* pixels)
+{
     fMap = map;
     fRamp = featherRamp > 0.0f ? featherRamp : kRenderRamp;
     const int width = map.CanvasWidth();
@@ -51,8 +56,11 @@ int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, floa
     fUsableCount = 0;
     for (int i = 0; i < fPhotoCount; i++) {
         PhotoMapping& photo = fPhotos[i];
-        photo.Set(doc.fPhotoImage[i].Image(), doc.fYaw[i], doc.fPitch[i], doc.fRoll[i], cameraAngle,
-                  map.ProjectionType());
+        const bool apart = pixels != nullptr && pixels[i].image.IsUsable32();
+        photo.Set(apart ? pixels[i].image : doc.fPhotoImage[i].Image(), doc.fYaw[i], doc.fPitch[i], doc.fRoll[i],
+                  cameraAngle, map.ProjectionType());
+        if (apart)
+            photo.SetRows(pixels[i].rows);
         if (!photo.IsUsable())
             continue;
         fUsable[fUsableCount++] = i;
@@ -257,6 +265,37 @@ void PanoramaSampler::RenderBlendedRow(int y, uint32_t* row, uint32_t background
         ForEachCoveredColumn(fUsable[k], angle, sin, cos, [&](int x, const PhotoMapping& photo, float tx, float ty) {
             photo.Blend(&row[x], photo.Sample(tx, ty), tx, ty, fRamp);
         });
+    }
+}
+
+void PanoramaSampler::AddSampledRows(int y, int* first, int* last) const
+{
+    auto add = [&](int index, const PhotoMapping& photo, float ty) {
+        int top, bottom;
+        PhotoMapping::SampledRows(ty, photo.Image().height, &top, &bottom);
+        first[index] = std::min(first[index], top);
+        last[index] = std::max(last[index], bottom);
+    };
+    if (!fColumnAngle) {
+        ForEachDirection(
+            y,
+            [&](int, const Quor_Vector3& direction) {
+                for (int k = 0; k < fUsableCount; k++) {
+                    float tx, ty;
+                    if (fPhotos[fUsable[k]].Locate(direction, tx, ty))
+                        add(fUsable[k], fPhotos[fUsable[k]], ty);
+                }
+            },
+            [](int) {});
+        return;
+    }
+    float angle, sin, cos;
+    if (!RowAngle(y, &angle, &sin, &cos))
+        return;
+    for (int k = 0; k < fUsableCount; k++) {
+        const int index = fUsable[k];
+        ForEachCoveredColumn(index, angle, sin, cos,
+                             [&](int, const PhotoMapping& photo, float, float ty) { add(index, photo, ty); });
     }
 }
 

@@ -28,6 +28,21 @@ public:
     // tables cannot be allocated.
     int Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp);
 
+    // A photo's pixels given apart from the document: its full size, and its rows one by one
+    // (PhotoMapping::SetRows), for a photo decoded a few rows at a time.
+    struct PhotoPixels {
+        Quor_image image;
+        const uint32_t* const* rows = nullptr;
+    };
+    // As Setup, except that a photo whose entry of `pixels` (kMaxPhotos of them) has a usable
+    // image is read from there instead of from the document.
+    int Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp, const PhotoPixels* pixels);
+
+    // Widens [first[i], last[i]] of every photo i by the photo rows that row y of the blended
+    // panorama reads (RenderBlendedRow's samples, taken over the same pixels); a photo it does not
+    // read keeps its range.
+    void AddSampledRows(int y, int* first, int* last) const;
+
     const ProjectionMap& Map() const { return fMap; }
     int Width() const { return fMap.CanvasWidth(); }
     int Height() const { return fMap.CanvasHeight(); }

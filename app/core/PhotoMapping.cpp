@@ -36,6 +36,7 @@ void PhotoMapping::Set(const Quor_image& image, float yaw, float pitch, float ro
                        int projectionType)
 {
     fImage = image;
+    fRows = nullptr;
     fUsable = image.IsUsable32();
     const int w = fUsable ? image.width : 0;
     const int h = fUsable ? image.height : 0;
@@ -79,7 +80,11 @@ Quor_Vector3 PhotoMapping::ToWorld(Quor_Vector3 p) const
 uint32_t PhotoMapping::Sample(float tx, float ty) const
 {
     // SampleImage's arithmetic, inlined: the render spends most of its time here.
-    return fImage.IsUsable32() ? Quor_BilinearSampler(fImage).At(tx, ty) : 0;
+    if (!fImage.IsUsable32())
+        return 0;
+    if (fRows != nullptr)
+        return Quor_BilinearSampler::AtRows(fRows, fImage.width, fImage.height, tx, ty);
+    return Quor_BilinearSampler(fImage).At(tx, ty);
 }
 
 float PhotoMapping::EdgeWeight(float tx, float ty, float ramp) const

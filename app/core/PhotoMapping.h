@@ -26,6 +26,17 @@ public:
     void Set(const Quor_image& image, float yaw, float pitch, float roll, float cameraAngle,
              int projectionType);
 
+    // Rows of the photo held apart rather than in the image's one block (a photo decoded a few rows
+    // at a time): rows[y] is row y for every row a sample reads. Null: the image's own rows.
+    void SetRows(const uint32_t* const* rows) { fRows = rows; }
+
+    // The rows a sample at photo row position ty (0 <= ty < height, as Locate gives) reads.
+    static void SampledRows(float ty, int height, int* first, int* last)
+    {
+        *first = static_cast<int>(ty);
+        *last = *first + 1 < height ? *first + 1 : height - 1;
+    }
+
     // True when the photo can cover anything.
     bool IsUsable() const { return fUsable; }
     const Quor_image& Image() const { return fImage; }
@@ -75,6 +86,7 @@ public:
 
 private:
     Quor_image fImage;
+    const uint32_t* const* fRows = nullptr;
     bool fUsable = false;
     float fWidth = 0.0f;
     float fHeight = 0.0f;

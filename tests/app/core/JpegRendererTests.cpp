@@ -1,7 +1,6 @@
 // Tests of the JPEG export worker end to end: the picture it writes, and what a Cancel at every
 // stage leaves at the output's path and says it left.
 #include "tests/app/core/AppTestSupport.h"
-#include "toolkit/core/Quor_Parallel.h"
 
 namespace {
 
@@ -76,25 +75,4 @@ TEST(JpegRenderer, ExportAndCancelLeaveCompleteFiles)
     ASSERT_EQ(out.Height(), 160);
     EXPECT_TRUE(Near(PixelAt(out, 155, 80), quor_test::kBlack, 3));
     EXPECT_TRUE(Near(PixelAt(out, 5, 5), quor_test::kBlack, 3));
-}
-
-// Rows rendered on several threads that share state, or bands written out of order or with a
-// seam between them, make the file depend on the number of threads.
-TEST(JpegRenderer, TheFileIsTheSameOnAnyNumberOfThreads)
-{
-    Scene scene;
-    scene.doc.fRenderHeight = 150;  // a last band shorter than the others
-    const std::string path = scene.doc.fRenderPath.Buffer();
-    TestOwner owner(&scene.doc);
-    std::string first;
-    for (int threads : {1, 2, 8}) {
-        Quor_Parallel::SetThreads(threads);
-        const RenderResult result = owner.RenderAndWait(RenderKind::kJpeg);
-        ASSERT_EQ(result.status, RenderStatus::kDone) << result.Message();
-        if (first.empty())
-            first = ReadFileBytes(path);
-        else
-            EXPECT_TRUE(ReadFileBytes(path) == first) << threads << " threads";
-    }
-    Quor_Parallel::SetThreads(0);
 }
