@@ -179,10 +179,11 @@ TEST(RenderCommand, SignalsCancelAndSayWhatWasLeft)
 {
     Runs runs;
     ScratchDir& dir = runs.dir;
-    // Large photos take long enough to load for a signal to arrive meanwhile.
+    // Large photos take long enough to load for a signal to arrive meanwhile; PNG, because JPEG
+    // photos are only opened at that stage and decoded later, band by band.
     std::vector<std::string> large;
     for (int i = 0; i < 4; i++) {
-        large.push_back("large-" + std::to_string(i) + ".jpg");
+        large.push_back("large-" + std::to_string(i) + ".png");
         MakePhoto(dir.File(large.back()), 4000, 3000, rgb_color{200, 30, 30, 255}, rgb_color{30, 30, 200, 255});
     }
     runs.WriteProject(dir.File("large.qpm"), large);
