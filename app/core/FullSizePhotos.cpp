@@ -86,10 +86,14 @@ bool FullSizePhotos::Failed(RenderResult* result) const
 
 namespace {
 
-// "840 MB", "1.4 GB": rounded to whole megabytes below a gigabyte, to tenths above.
+// "900 bytes", "12 KB", "840 MB", "1.4 GB": whole units below a gigabyte, tenths above.
 std::string AboutBytes(int64_t bytes)
 {
-    constexpr int64_t kMB = int64_t(1) << 20, kGB = int64_t(1) << 30;
+    constexpr int64_t kKB = 1024, kMB = int64_t(1) << 20, kGB = int64_t(1) << 30;
+    if (bytes < kKB)
+        return std::to_string(bytes) + " bytes";
+    if (bytes < kMB)
+        return std::to_string((bytes + kKB / 2) / kKB) + " KB";
     if (bytes < kGB)
         return std::to_string((bytes + kMB / 2) / kMB) + " MB";
     const int64_t tenths = (bytes * 10 + kGB / 2) / kGB;
