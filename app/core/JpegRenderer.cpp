@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <thread>
 
 #include "app/core/CropFit.h"
 #include "app/core/FullSizePhotos.h"
@@ -111,28 +112,33 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     const uint32_t background = Quor_PixelConvert::Pack(JpegRenderer::kBackground, JpegRenderer::kBackground,
                                                         JpegRenderer::kBackground, 0);
     // Rows are rendered in bands, each band's rows on every core at once, and go to the encoder
-    // in order from the calling thread; each row depends on its y alone, so the file is the same
-    // whatever the number of threads.
-    std::unique_ptr<uint32_t[]> band(new (std::nothrow) uint32_t[static_cast<size_t>(width) * bandRows]);
-    if (!band)
+    // strictly in order; each row depends on its y alone, so the file is the same whatever the
+    // number of threads. With more than one thread a band is compressed while the next one is
+    // decoded and rendered, into the other of two band buffers.
+    const int bandCount = (height + bandRows - 1) / bandRows;
+    const size_t bandPixels = static_cast<size_t>(width) * bandRows;
+    std::unique_ptr<uint32_t[]> bands(new (std::nothrow) uint32_t[bandPixels * 2]);
+    if (!bands)
         return output.Fail(RenderFailure::kNoMemory);
-    const uint32_t* last = row.get();
-    bool written = true;
-    for (int top = 0; top < height && written && result.status == RenderStatus::kDone; top += bandRows) {
-        const int rows = std::min(bandRows, height - top);
-        const int code = streamed.Prepare(top / bandRows);
-        if (code != QUOR_OK) {
-            output.Discard();
-            if (code == QUOR_ERR_MEMORY)
-                return RenderResult::Failed(RenderFailure::kNoMemory);
-            result = RenderResult::Failed(RenderFailure::kPhotosMissing);
-            result.missingPhotos.push_back(streamed.FailedPhoto());
-            return result;
-        }
-        Quor_Parallel::For(rows, [&](int i) {
-            sampler.RenderBlendedRow(top + i, band.get() + static_cast<size_t>(i) * width, background);
+    auto renderBand = [&](int b) -> int {
+        const int code = streamed.Prepare(b);
+        if (code != QUOR_OK)
+            return code;
+        uint32_t* pixels = bands.get() + bandPixels * (b % 2);
+        const int top = b * bandRows;
+        Quor_Parallel::For(std::min(bandRows, height - top), [&](int i) {
+            sampler.RenderBlendedRow(top + i, pixels + static_cast<size_t>(i) * width, background);
         });
-        streamed.Release(top / bandRows);
+        streamed.Release(b);
+        return QUOR_OK;
+    };
+    // Writes band b, asking for Cancel before each row. The last row written is kept apart, so
+    // the rows a Cancel leaves repeat it even after its band buffer is rendered over.
+    bool written = true;
+    auto writeBand = [&](int b) {
+        const uint32_t* pixels = bands.get() + bandPixels * (b % 2);
+        const int top = b * bandRows;
+        const int rows = std::min(bandRows, height - top);
         for (int i = 0; i < rows && written; i++) {
             const int y = top + i;
             const float progress = static_cast<float>(y) / static_cast<float>(height);
@@ -140,18 +146,44 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
                 // The file must still be a whole JPEG of the size asked for.
                 result.rowsRendered = y;
                 for (int rest = y; rest < height && written; rest++)
-                    written = encoder.WriteRow(last) == QUOR_OK;
+                    written = encoder.WriteRow(row.get()) == QUOR_OK;
                 result.status = RenderStatus::kCancelled;
-                break;
+                return;
             }
-            last = band.get() + static_cast<size_t>(i) * width;
-            written = encoder.WriteRow(last) == QUOR_OK;
+            written = encoder.WriteRow(pixels + static_cast<size_t>(i) * width) == QUOR_OK;
         }
-        // The band is overwritten next: the last row written is kept for a Cancel.
-        if (written && result.status == RenderStatus::kDone) {
-            std::copy(last, last + width, row.get());
-            last = row.get();
+        std::copy(pixels + static_cast<size_t>(rows - 1) * width, pixels + static_cast<size_t>(rows) * width, row.get());
+    };
+    const bool overlap = Quor_Parallel::Threads() > 1;
+    int code = renderBand(0);
+    for (int b = 0; b < bandCount && code == QUOR_OK && written && result.status == RenderStatus::kDone; b++) {
+        const bool next = b + 1 < bandCount;
+        std::thread writer;
+        if (overlap && next) {
+            try {
+                writer = std::thread(writeBand, b);
+            } catch (const std::exception&) {
+                // No thread to spare: the band is written first, then the next one rendered.
+            }
         }
+        if (writer.joinable()) {
+            // The writer owns `written` and `result` until it is joined; a band rendered after a
+            // Cancel is thrown away.
+            code = renderBand(b + 1);
+            writer.join();
+        } else {
+            writeBand(b);
+            if (next && written && result.status == RenderStatus::kDone)
+                code = renderBand(b + 1);
+        }
+    }
+    if (code != QUOR_OK) {
+        output.Discard();
+        if (code == QUOR_ERR_MEMORY)
+            return RenderResult::Failed(RenderFailure::kNoMemory);
+        result = RenderResult::Failed(RenderFailure::kPhotosMissing);
+        result.missingPhotos.push_back(streamed.FailedPhoto());
+        return result;
     }
     if (!written || encoder.Finish() != QUOR_OK)
         return output.FailWrite(encoder.SystemError());
