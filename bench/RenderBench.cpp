@@ -2,16 +2,17 @@
 // memory a full export holds. Two measurements over a synthetic project (photos of random-looking
 // texture placed in an overlapping band around the horizon):
 //   rows:   the blended rows alone, photos in memory, no file I/O;
-//   export: the whole JPEG export as the editor runs it: photos loaded at full size from JPEG
-//           files, rows rendered, compressed and written, photos returned to their previews.
+//   export: the whole JPEG export as the editor runs it: photos decoded at full size from JPEG
+//           files, rows rendered, compressed and written.
 // Or, with --project, the export of an existing project.
 //
 //   render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N]
-//                [--export-only] [--project FILE]
+//                [--export-only] [--photo-folder DIR] [--project FILE]
 //
 // --threads sets the threads of the parallel loops (default: every core); --export-only skips
 // the rows measurement, so the peak memory reported (getrusage) is that of the export alone,
-// plus one photo while the photo files are written.
+// plus one photo while the photo files are written; --photo-folder keeps the photo files in DIR
+// and uses those already there, so a run after the first holds no photo of its own.
 //
 // The defaults make a short run (6 photos of 2 megapixels into a 2000 x 1000 panorama); the full
 // measurement is --photos 24 --photo-size 4000x3000 --output 8000x4000.
@@ -45,6 +46,7 @@ struct Settings {
     int threads = 0;
     bool exportOnly = false;
     std::string project;
+    std::string photoFolder;
 };
 
 bool ParseSize(const char* text, int* width, int* height)
@@ -73,6 +75,8 @@ bool Parse(int argc, char** argv, Settings* s)
             s->threads = std::atoi(value);
         else if (arg == "--project")
             s->project = value;
+        else if (arg == "--photo-folder")
+            s->photoFolder = value;
         else
             return false;
         i++;
@@ -173,7 +177,7 @@ int main(int argc, char** argv)
 {
     Settings s;
     if (!Parse(argc, argv, &s)) {
-        std::fprintf(stderr, "usage: render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N] [--export-only] [--project FILE]\n");
+        std::fprintf(stderr, "usage: render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N] [--export-only] [--photo-folder DIR] [--project FILE]\n");
         return 2;
     }
     Quor_ImageOps::InitAlphaTables();
@@ -234,21 +238,28 @@ int main(int argc, char** argv)
                     seconds, cpu, megapixels / seconds, megapixels / cpu, checksum);
     }
 
-    // The whole export from JPEG files.
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "render_bench_photos";
+    // The whole export from JPEG files, written to a temporary folder or kept in --photo-folder,
+    // where a later run finds them again (and then holds no photo of its own while writing them).
+    const bool keep = !s.photoFolder.empty();
+    const std::filesystem::path folder =
+        keep ? std::filesystem::path(s.photoFolder) : std::filesystem::temp_directory_path() / "render_bench_photos";
     std::filesystem::create_directories(folder);
     {
         PanomerDoc doc(s.focal);
         Arrange(&doc, s);
         Quor_BaseImage photo;
-        if (photo.Initialize(s.photoWidth, s.photoHeight, 32) != 0)
-            return 1;
         for (int i = 0; i < s.photos; i++) {
-            const std::string path = (folder / ("photo" + std::to_string(i) + ".jpg")).string();
-            FillPhoto(&photo, i);
-            if (Quor_ImageIo::SaveImage(path.c_str(), &photo, Quor_ImageIo::Format_JPEG, 90) != 0) {
-                std::fprintf(stderr, "cannot write %s\n", path.c_str());
-                return 1;
+            const std::string path = (folder / ("photo" + std::to_string(i) + "_" + std::to_string(s.photoWidth) + "x" +
+                                                std::to_string(s.photoHeight) + ".jpg"))
+                                         .string();
+            if (!keep || !std::filesystem::exists(path)) {
+                if (!photo.IsValid() && photo.Initialize(s.photoWidth, s.photoHeight, 32) != 0)
+                    return 1;
+                FillPhoto(&photo, i);
+                if (Quor_ImageIo::SaveImage(path.c_str(), &photo, Quor_ImageIo::Format_JPEG, 90) != 0) {
+                    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                    return 1;
+                }
             }
             doc.fPhotoPath[i] = path.c_str();
             doc.UpdatePhoto(i, kPreviewSize);
@@ -257,8 +268,10 @@ int main(int argc, char** argv)
         const std::string output = (folder / "panorama.jpg").string();
         doc.fRenderPath = output.c_str();
         ReportExport(&doc, s.outputWidth, s.outputHeight, "export");
+        std::filesystem::remove(output);
     }
-    std::filesystem::remove_all(folder);
+    if (!keep)
+        std::filesystem::remove_all(folder);
     std::printf("peak memory: %.0f MB\n", PeakMegabytes());
     return 0;
 }

@@ -9,13 +9,6 @@
 #include "toolkit/math/Quor_Math.h"
 #include "toolkit/math/Quor_Round.h"
 
-namespace {
-
-// Weights at least this close to 1 copy the sample instead of blending it.
-constexpr float kOpaqueWeight = 0.999999f;
-
-}  // namespace
-
 float PhotoMapping::CameraAngle(float focalLength)
 {
     return static_cast<float>(2.0 * std::atan2(12.0, static_cast<double>(focalLength)));
@@ -37,6 +30,7 @@ void PhotoMapping::Set(const Quor_image& image, float yaw, float pitch, float ro
 {
     fImage = image;
     fRows = nullptr;
+    fOpaque = false;
     fUsable = image.IsUsable32();
     const int w = fUsable ? image.width : 0;
     const int h = fUsable ? image.height : 0;

@@ -37,6 +37,14 @@ public:
         *last = *first + 1 < height ? *first + 1 : height - 1;
     }
 
+    // Marks the photo's pixels as all opaque (alpha 255), as the rows of a JPEG decode are.
+    void SetOpaque(bool opaque) { fOpaque = opaque; }
+    bool IsOpaque() const { return fOpaque; }
+    // True when Blend at (tx, ty) replaces whatever lies below with the sample: the photo is
+    // opaque and the point lies inside its feathered edges. Photos below such a point need not
+    // be sampled there.
+    bool Hides(float tx, float ty, float ramp) const { return fOpaque && EdgeWeight(tx, ty, ramp) >= kOpaqueWeight; }
+
     // True when the photo can cover anything.
     bool IsUsable() const { return fUsable; }
     const Quor_image& Image() const { return fImage; }
@@ -86,7 +94,11 @@ public:
 
 private:
     Quor_image fImage;
+    // Weights at least this close to 1 copy the sample instead of blending it.
+    static constexpr float kOpaqueWeight = 0.999999f;
+
     const uint32_t* const* fRows = nullptr;
+    bool fOpaque = false;
     bool fUsable = false;
     float fWidth = 0.0f;
     float fHeight = 0.0f;

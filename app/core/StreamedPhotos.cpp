@@ -68,6 +68,8 @@ bool StreamedPhotos::Add(int index)
     image.pixelBytes = 4;
     image.rowBytes = photo.width * 4;
     fPixels[index].rows = photo.rows.get();
+    // The reader's rows are opaque, and brightening leaves alpha alone.
+    fPixels[index].opaque = true;
     return true;
 }
 
