@@ -177,15 +177,21 @@ void StreamedPhotos::Close(int index)
 int StreamedPhotos::Decode(int index, int through)
 {
     Photo& photo = fPhotos[index];
-    // The brightness as the whole load applies it (PanomerDoc::UpdatePhoto), row by row.
+    // The brightness as the whole load applies it (PanomerDoc::UpdatePhoto), over each run of
+    // rows that lie one after another in the ring.
     const bool brighten = std::fabs(photo.brightness) > 0.000001f;
-    for (; photo.decoded <= through; photo.decoded++) {
-        uint32_t* row = const_cast<uint32_t*>(photo.rows[photo.decoded]);
-        if (photo.reader->ReadRow(row) != QUOR_OK)
-            return QUOR_ERR_DECODE;
+    while (photo.decoded <= through) {
+        const int first = photo.decoded;
+        const int slot = first % photo.capacity;
+        const int run = std::min(through - first + 1, photo.capacity - slot);
+        for (int i = 0; i < run; i++, photo.decoded++) {
+            if (photo.reader->ReadRow(const_cast<uint32_t*>(photo.rows[photo.decoded])) != QUOR_OK)
+                return QUOR_ERR_DECODE;
+        }
         if (brighten) {
-            const Quor_image line{reinterpret_cast<uint8_t*>(row), photo.width, 1, 32, 4, photo.width * 4};
-            Quor_ImageOps::Brighten(&line, photo.brightness);
+            const Quor_image rows{reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(photo.rows[first])), photo.width, run,
+                                  32, 4, photo.width * 4};
+            Quor_ImageOps::Brighten(&rows, photo.brightness);
         }
     }
     return QUOR_OK;
