@@ -96,7 +96,8 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     const int bandRows = std::min(height, kBandRows);
     if (streamed.Plan(sampler, bandRows) != QUOR_OK)
         return output.Fail(RenderFailure::kNoMemory);
-    const int64_t needed = photos.HeldBytes() + streamed.PeakBytes() + int64_t(width) * (bandRows + 1) * 4;
+    // The photos loaded whole, the streamed photos at their peak, two bands and the last row.
+    const int64_t needed = photos.HeldBytes() + streamed.PeakBytes() + int64_t(width) * (2 * bandRows + 1) * 4;
     if (needed > limit) {
         result = RenderResult::Failed(RenderFailure::kNoMemory);
         result.cause = FullSizePhotos::NeedsText(needed, limit);
