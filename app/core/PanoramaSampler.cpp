@@ -253,6 +253,15 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
         ForEachDirection(
             y,
             [&](int x, const Quor_Vector3& direction) {
+                if (!fAnyOpaque) {
+                    for (int k = 0; k < fUsableCount; k++) {
+                        const PhotoMapping& photo = fPhotos[fUsable[k]];
+                        float tx, ty;
+                        if (photo.Locate(direction, tx, ty))
+                            visit(x, fUsable[k], photo, tx, ty);
+                    }
+                    return;
+                }
                 // From the top photo down to the first that hides the point; then the samples
                 // go in photo order from there.
                 bool hit[kMaxPhotos];
@@ -261,7 +270,7 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
                 for (int k = fUsableCount - 1; k >= 0; k--) {
                     const PhotoMapping& photo = fPhotos[fUsable[k]];
                     hit[k] = photo.Locate(direction, txs[k], tys[k]);
-                    if (hit[k] && fAnyOpaque && photo.Hides(txs[k], tys[k], fRamp)) {
+                    if (hit[k] && photo.Hides(txs[k], tys[k], fRamp)) {
                         from = k;
                         break;
                     }
