@@ -118,8 +118,9 @@ int OutputNameError(const std::string& output)
     return UsageError(output + ": the output must end in .jpg, .jpeg or .psd");
 }
 
-// Opens the project and loads the photos' previews. Photos that cannot be loaded are named in a
-// warning with the reason and left out; with none left there is nothing to render.
+// Opens the project and reads its photos' headers (the render decodes them at full size; no
+// preview is ever shown). Photos that cannot be loaded are named in a warning with the reason
+// and left out; with none left there is nothing to render.
 int OpenProject(const std::string& project, PanomerDoc* doc)
 {
     // Process-wide tables and the image modules, before any worker runs.
@@ -131,13 +132,14 @@ int OpenProject(const std::string& project, PanomerDoc* doc)
         Error("cannot open " + project + ": " + std::strerror(errno));
         return RenderCommand::kFailure;
     }
+    doc->fHeadersOnly = true;
     if (!doc->Open()) {
         Error("cannot open " + project + ": not a Panomer project, or from a newer version");
         return RenderCommand::kFailure;
     }
     int loaded = 0;
     for (int i = 0; i < doc->fNumPhotos; i++) {
-        if (doc->fPhotoImage[i].IsValid()) {
+        if (doc->fLoadResult[i] == QUOR_OK) {
             loaded++;
             continue;
         }

@@ -36,7 +36,9 @@ bool FullSizePhotos::Load(int index)
 {
     if (index < 0 || index >= kMaxPhotos)
         return true;
-    const bool hadPreview = fDoc->fPhotoImage[index].IsValid();
+    // A document that reads headers only has no previews: a photo whose header read counts.
+    const bool hadPreview = fDoc->fPhotoImage[index].IsValid() ||
+                            (fDoc->fHeadersOnly && fDoc->fLoadResult[index] == QUOR_OK);
     fLoaded[index] = true;
     // Held at full size beyond the budget, the photos would push the machine into swapping or
     // the kernel's out-of-memory killer, which would take the unsaved project with it; the
