@@ -333,7 +333,7 @@ const char* RenderCommand::HelpText()
     return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--threads N] [--progress]\n"
            "\n"
            "Renders a Panomer project at full size, as the editor's \"Export JPEG...\" and\n"
-           "\"Export PSD...\" commands do: every photo is loaded at full size and mapped through the\n"
+           "\"Export PSD...\" commands do: every photo is decoded at full size and mapped through the\n"
            "project's projection and crop. A JPEG blends overlapping photos with feathered edges;\n"
            "a PSD holds one transparent layer per photo, named after the photo's file.\n"
            "\n"
