@@ -140,6 +140,7 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         const uint32_t* pixels = bands.get() + bandPixels * (b % 2);
         const int top = b * bandRows;
         const int rows = std::min(bandRows, height - top);
+        const uint32_t* last = row.get();
         for (int i = 0; i < rows && written; i++) {
             const int y = top + i;
             const float progress = static_cast<float>(y) / static_cast<float>(height);
@@ -147,11 +148,12 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
                 // The file must still be a whole JPEG of the size asked for.
                 result.rowsRendered = y;
                 for (int rest = y; rest < height && written; rest++)
-                    written = encoder.WriteRow(row.get()) == QUOR_OK;
+                    written = encoder.WriteRow(last) == QUOR_OK;
                 result.status = RenderStatus::kCancelled;
                 return;
             }
-            written = encoder.WriteRow(pixels + static_cast<size_t>(i) * width) == QUOR_OK;
+            last = pixels + static_cast<size_t>(i) * width;
+            written = encoder.WriteRow(last) == QUOR_OK;
         }
         std::copy(pixels + static_cast<size_t>(rows - 1) * width, pixels + static_cast<size_t>(rows) * width, row.get());
     };

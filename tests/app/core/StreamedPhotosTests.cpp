@@ -146,8 +146,9 @@ TEST(StreamedPhotos, AStripOfPhotosHoldsFarLessThanTheWholePhotos)
 }
 
 // The export's wiring of the bands (each band's rows decoded before they are rendered, photos
-// let go only after their last band, rows written in order) shows as a file that differs from
-// the straightforward render's, on any number of threads.
+// let go only after their last band, rows written in order, and after a Cancel inside a band the
+// rows left repeating the last one written, not the previous band's) shows as a file that
+// differs from the straightforward render's, on any number of threads.
 TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
 {
     PhotoFiles files;
@@ -177,15 +178,19 @@ TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
     ProjectionMap map(doc.fProjectionType, doc.fRenderWidth, doc.fRenderHeight);
     CropFit::Fit(map, doc.fCrop);
     const std::vector<uint32_t> rows = WholeRows(&whole, map);
-    FILE* file = std::fopen(expectedPath.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    Quor_JpegWriter writer;
-    ASSERT_EQ(writer.Start(file, doc.fRenderWidth, doc.fRenderHeight, doc.fQuality), QUOR_OK);
-    for (int y = 0; y < doc.fRenderHeight; y++)
-        ASSERT_EQ(writer.WriteRow(rows.data() + static_cast<size_t>(y) * doc.fRenderWidth), QUOR_OK);
-    ASSERT_EQ(writer.Finish(), QUOR_OK);
-    std::fclose(file);
-    const std::string expected = ReadFileBytes(expectedPath);
+    // The file of the rows up to `rendered`, the last of them repeated to the end.
+    auto expectedFile = [&](int rendered) {
+        FILE* file = std::fopen(expectedPath.c_str(), "wb");
+        EXPECT_NE(file, nullptr);
+        Quor_JpegWriter writer;
+        EXPECT_EQ(writer.Start(file, doc.fRenderWidth, doc.fRenderHeight, doc.fQuality), QUOR_OK);
+        for (int y = 0; y < doc.fRenderHeight; y++)
+            writer.WriteRow(rows.data() + static_cast<size_t>(std::min(y, rendered - 1)) * doc.fRenderWidth);
+        EXPECT_EQ(writer.Finish(), QUOR_OK);
+        std::fclose(file);
+        return ReadFileBytes(expectedPath);
+    };
+    const std::string expected = expectedFile(doc.fRenderHeight), cancelled = expectedFile(37);
 
     TestOwner owner(&doc);
     for (int threads : {1, 2, 8}) {
@@ -193,6 +198,9 @@ TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
         const RenderResult result = owner.RenderAndWait(RenderKind::kJpeg);
         ASSERT_EQ(result.status, RenderStatus::kDone) << result.Message();
         EXPECT_TRUE(ReadFileBytes(path) == expected) << threads << " threads";
+        const RenderResult atRow = owner.RenderAndWait(RenderKind::kJpeg, RenderCheckpoint{RenderCheckpoint::kRenderingRow, -1, 37});
+        EXPECT_EQ(atRow.status, RenderStatus::kCancelled);
+        EXPECT_TRUE(ReadFileBytes(path) == cancelled) << threads << " threads, cancelled";
     }
     Quor_Parallel::SetThreads(0);
 }
