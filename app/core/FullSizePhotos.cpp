@@ -37,6 +37,10 @@ bool FullSizePhotos::Load(int index)
     if (index < 0 || index >= kMaxPhotos)
         return true;
     const bool hadPreview = fDoc->fPhotoImage[index].IsValid();
+    if (!fLoaded[index] && hadPreview) {
+        fPreview[index].Swap(fDoc->fPhotoImage[index]);
+        fPreviewResult[index] = fDoc->fLoadResult[index];
+    }
     fLoaded[index] = true;
     // Held at full size beyond the budget, the photos would push the machine into swapping or
     // the kernel's out-of-memory killer, which would take the unsaved project with it; the
@@ -49,6 +53,9 @@ bool FullSizePhotos::Load(int index)
         fHeld += fHeldBytes[index];
         return true;
     }
+    // A photo that did not load is tried again on the way back, as before, rather than shown
+    // from a preview of a file that may be gone.
+    fPreview[index].Free();
     if (result == QUOR_ERR_MEMORY) {
         fOutOfMemory = true;
         if (fCause.empty())
@@ -66,6 +73,12 @@ void FullSizePhotos::Restore(int index)
     fHeld -= fHeldBytes[index];
     fHeldBytes[index] = 0;
     fLoaded[index] = false;
+    if (fPreview[index].IsValid()) {
+        fDoc->fPhotoImage[index].Free();
+        fDoc->fPhotoImage[index].Swap(fPreview[index]);
+        fDoc->fLoadResult[index] = fPreviewResult[index];
+        return;
+    }
     fDoc->UpdatePhoto(index, kPreviewSize);
 }
 
