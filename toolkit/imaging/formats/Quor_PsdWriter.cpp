@@ -1,8 +1,10 @@
 #include "toolkit/imaging/formats/Quor_PsdWriter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 
 // Layout written (all numbers big-endian):
@@ -101,6 +103,9 @@ int Quor_PsdWriter::Close()
     fPacked.reset();
     fRowLengths.reset();
     fClearRow.reset();
+    fBlockRaw.reset();
+    fBlockPacked.reset();
+    fBlockLengths.reset();
     return result;
 }
 
@@ -116,7 +121,10 @@ int Quor_PsdWriter::WriteHeader(int width, int height)
     fPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width)]);
     fRowLengths.reset(new (std::nothrow) uint8_t[static_cast<size_t>(height) * 2]);
     fClearRow.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width)]());
-    if (!fRow || !fPacked || !fRowLengths || !fClearRow)
+    fBlockRaw.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * kBlockRows]);
+    fBlockPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width) * kBlockRows]);
+    fBlockLengths.reset(new (std::nothrow) size_t[kBlockRows]);
+    if (!fRow || !fPacked || !fRowLengths || !fClearRow || !fBlockRaw || !fBlockPacked || !fBlockLengths)
         return Fail(QUOR_ERR_MEMORY);
     fWidth = width;
     fHeight = height;
@@ -293,17 +301,30 @@ int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool 
     fSink->Put16BE(compress ? 1 : 0);
     if (compress) {
         // Row lengths are known only after encoding: their table is reserved and filled in
-        // once the rows are out.
+        // once the rows are out. Rows are encoded a block at a time on every core, each into a
+        // slot of its own, and written in order.
         const int64_t tablePos = fSink->Tell();
         std::memset(fRowLengths.get(), 0, static_cast<size_t>(fHeight) * 2);
         fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
-        for (int y = 0; y < fHeight && !fSink->Failed(); y++) {
-            ExtractChannel(image, channel, y, fRow.get());
-            const size_t length = EncodeRLESequence(fWidth, fRow.get(), fPacked.get());
-            // A row of at most 30000 bytes encodes to at most 30236.
-            fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
-            fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
-            fSink->Write(fPacked.get(), length);
+        const size_t bound = PackBitsBound(fWidth);
+        for (int top = 0; top < fHeight && !fSink->Failed(); top += kBlockRows) {
+            const int rows = std::min(kBlockRows, fHeight - top);
+            Quor_Parallel::For((rows + kRowsPerTask - 1) / kRowsPerTask, [&](int task) {
+                const int end = std::min(rows, (task + 1) * kRowsPerTask);
+                for (int r = task * kRowsPerTask; r < end; r++) {
+                    uint8_t* raw = fBlockRaw.get() + static_cast<size_t>(r) * static_cast<size_t>(fWidth);
+                    ExtractChannel(image, channel, top + r, raw);
+                    fBlockLengths[r] = EncodeRLESequence(fWidth, raw, fBlockPacked.get() + static_cast<size_t>(r) * bound);
+                }
+            });
+            for (int r = 0; r < rows && !fSink->Failed(); r++) {
+                // A row of at most 30000 bytes encodes to at most 30236.
+                const size_t length = fBlockLengths[r];
+                const int y = top + r;
+                fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
+                fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
+                fSink->Write(fBlockPacked.get() + static_cast<size_t>(r) * bound, length);
+            }
         }
         const int64_t end = fSink->Tell();
         fSink->Seek(tablePos);

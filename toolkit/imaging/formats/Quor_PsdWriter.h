@@ -110,4 +110,10 @@ private:
     std::unique_ptr<uint8_t[]> fPacked;
     std::unique_ptr<uint8_t[]> fRowLengths;  // 2 bytes a row, big-endian
     std::unique_ptr<uint32_t[]> fClearRow;   // one transparent row, for layers without data
+    // A block of channel rows compressed at once: the rows, their encodings, their lengths.
+    static constexpr int kBlockRows = 128;
+    static constexpr int kRowsPerTask = 8;
+    std::unique_ptr<uint8_t[]> fBlockRaw;
+    std::unique_ptr<uint8_t[]> fBlockPacked;
+    std::unique_ptr<size_t[]> fBlockLengths;
 };
