@@ -29,8 +29,7 @@ public:
     // loaded is remembered as missing, unless it is left out (see the constructor). Returns
     // false when the photo would not fit in the budget (the photo is then missing too).
     bool Load(int index);
-    // Returns photo `index` to its preview: the one it held before Load, kept aside meanwhile, so
-    // the photo is not decoded a second time.
+    // Returns photo `index` to its preview.
     void Restore(int index);
 
     bool OutOfMemory() const { return fOutOfMemory; }
@@ -52,6 +51,7 @@ private:
     int64_t fHeld = 0;
     int64_t fHeldBytes[kMaxPhotos] = {};
     bool fLoaded[kMaxPhotos] = {};
+    // The preview each loaded photo held, kept aside so it need not be decoded again.
     Quor_BaseImage fPreview[kMaxPhotos];
     int fPreviewResult[kMaxPhotos] = {};
     bool fOutOfMemory = false;

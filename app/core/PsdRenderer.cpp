@@ -51,6 +51,7 @@ public:
 
     bool Run(int layers)
     {
+        fWriter->SetThreads(0);
         for (int j = 0; j < layers && fOk; j++)
             fOk = fWriter->WriteLayer(fLayer) == QUOR_OK;
         return fOk;
@@ -60,8 +61,12 @@ public:
     {
         if (!fOverlap || !fOk)
             return Run(1);
+        // The photo loading meanwhile keeps a core.
+        fWriter->SetThreads(std::max(1, Quor_Parallel::Threads() - 1));
         try {
-            fThread = std::thread([this] { Run(1); });
+            fThread = std::thread([this] {
+                fOk = fWriter->WriteLayer(fLayer) == QUOR_OK;
+            });
         } catch (const std::exception&) {
             return Run(1);
         }

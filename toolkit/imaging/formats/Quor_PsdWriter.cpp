@@ -316,7 +316,7 @@ int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool 
                     ExtractChannel(image, channel, top + r, raw);
                     fBlockLengths[r] = EncodeRLESequence(fWidth, raw, fBlockPacked.get() + static_cast<size_t>(r) * bound);
                 }
-            });
+            }, fThreads);
             for (int r = 0; r < rows && !fSink->Failed(); r++) {
                 // A row of at most 30000 bytes encodes to at most 30236.
                 const size_t length = fBlockLengths[r];

@@ -42,6 +42,9 @@ public:
     // (QUOR_ERR_ARGUMENT for a document never completed).
     int Close();
     bool IsOpen() const { return fSink != nullptr; }
+    // Channel rows are compressed on up to n threads (0, the default: as many as Quor_Parallel
+    // gives), so a caller with other work running can leave it cores.
+    void SetThreads(int n) { fThreads = n > 0 ? n : 0; }
     // The failure was data the format cannot hold: a length beyond its 32-bit fields.
     bool TooLarge() const { return fTooLarge; }
 
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<Quor_FileSink> fFileSink;
     Quor_ByteSink* fSink = nullptr;
     int fStatus = 0;
+    int fThreads = 0;
     bool fTooLarge = false;
     bool fHeaderWritten = false;
     bool fEnded = false;
