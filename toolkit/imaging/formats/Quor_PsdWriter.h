@@ -89,6 +89,8 @@ private:
     int WriteChannelData(const Quor_image& image, int channel, bool compress);
     int PatchLength(int64_t position, uint64_t value);
     void ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const;
+    // The bits set anywhere in row y: a channel whose byte is clear in it is all zeros there.
+    uint32_t RowBits(const Quor_image& image, int y) const;
     Quor_image TransparentLayer() const;
 
     std::unique_ptr<Quor_OutputFile> fOutput;
@@ -120,4 +122,10 @@ private:
     std::unique_ptr<uint8_t[]> fBlockRaw;
     std::unique_ptr<uint8_t[]> fBlockPacked;
     std::unique_ptr<size_t[]> fBlockLengths;
+    // The encoding of a row of zeros.
+    std::unique_ptr<uint8_t[]> fZeroPacked;
+    size_t fZeroLength = 0;
+    // RowBits of every row of the layer being written, while fRowBitsValid.
+    std::unique_ptr<uint32_t[]> fRowBits;
+    bool fRowBitsValid = false;
 };
