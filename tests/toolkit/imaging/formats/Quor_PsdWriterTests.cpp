@@ -209,13 +209,19 @@ TEST(QuorPsdWriter, SmallDocumentMatchesItsGoldenFile)
 }
 
 // Catches rows compressed on several threads landing out of order, under another row's length, or
-// differently from one thread: a layer taller than the rows compressed at once must decode, row by
-// row and channel by channel, to the image handed over, in the same bytes for 1, 2 and 8 threads.
+// differently from one thread, and rows taken for zeros that are not: a layer taller than the rows
+// compressed at once, with rows zero in every channel or in some, must decode, row by row and
+// channel by channel, to the image handed over, in the same bytes for 1, 2 and 8 threads.
 TEST(QuorPsdWriter, RowsCompressedOnEveryThreadStayInOrder)
 {
     const int width = 61, height = 300;
     Quor_BaseImage image;
-    FillLayer(&image, width, height, 5u);
+    std::mt19937 random(5);
+    const uint32_t keep[4] = {0, 0xFFFFFF00u, 0xFFu, 0xFFFFFFFFu};  // nothing, colour, alpha, all
+    quor_test::Make(&image, width, height, [&](int x, int y) {
+        const uint32_t value = (x / 7) % 2 == 0 ? 0x11223344u * static_cast<uint32_t>(y % 3 + 1) : static_cast<uint32_t>(random());
+        return value & keep[y % 4];
+    });
     Bytes one;
     for (int threads : {1, 2, 8}) {
         SCOPED_TRACE(threads);
