@@ -37,7 +37,7 @@ bool FullSizePhotos::Load(int index)
     if (index < 0 || index >= kMaxPhotos)
         return true;
     const bool hadPreview = fDoc->fPhotoImage[index].IsValid();
-    if (!fLoaded[index] && hadPreview) {
+    if (fKeepPreviews && !fLoaded[index] && hadPreview) {
         fPreview[index].Swap(fDoc->fPhotoImage[index]);
         fPreviewResult[index] = fDoc->fLoadResult[index];
     }

@@ -31,6 +31,9 @@ public:
     bool Load(int index);
     // Returns photo `index` to its preview.
     void Restore(int index);
+    // From now on a photo's preview is kept aside while it is at full size (its pixels beside the
+    // budget), so Restore puts it back instead of decoding the file again.
+    void KeepPreviews() { fKeepPreviews = true; }
 
     bool OutOfMemory() const { return fOutOfMemory; }
     // File names of the photos that cannot be loaded at full size and were not left out.
@@ -52,6 +55,7 @@ private:
     int64_t fHeldBytes[kMaxPhotos] = {};
     bool fLoaded[kMaxPhotos] = {};
     // The preview each loaded photo held, kept aside so it need not be decoded again.
+    bool fKeepPreviews = false;
     Quor_BaseImage fPreview[kMaxPhotos];
     int fPreviewResult[kMaxPhotos] = {};
     bool fOutOfMemory = false;

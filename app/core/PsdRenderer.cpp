@@ -141,6 +141,7 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     // Only one photo is held at full size at a time, beside the layer image: what the layer
     // leaves of the limit, exactly (nothing left is a budget of 0, not the default).
     FullSizePhotos photos(doc, limit - layerBytes, owner->Options().leaveOutUnloadedPhotos);
+    photos.KeepPreviews();
     // A layer is written while the next photo loads; the layer image is not touched again until
     // that write has ended.
     LayerWrite write(&writer, &layer, Quor_Parallel::Threads() > 1);

@@ -192,3 +192,31 @@ TEST(PsdRenderer, WhatTheLayerLeavesIsThePhotosBudget)
         scene.ExpectPreviews();
     }
 }
+
+// A preview put back from the wrong place, or kept for a photo whose file has gone: after an
+// export each photo must hold the very pixels of its preview from before, and after an export
+// that failed on a vanished file that photo must hold nothing, as a fresh load of it gives.
+TEST(PsdRenderer, PhotosGetTheirOwnPreviewsBack)
+{
+    Scene scene;
+    scene.doc.fRenderPath = scene.dir.File("out.psd").c_str();
+    auto pixels = [&](int i) {
+        const Quor_BaseImage& image = scene.doc.fPhotoImage[i];
+        return image.IsValid() ? std::string(reinterpret_cast<const char*>(image.Bits()),
+                                             static_cast<size_t>(image.RowBytes()) * image.Height())
+                               : std::string();
+    };
+    std::string before[3];
+    for (int i = 0; i < 3; i++)
+        before[i] = pixels(i);
+    TestOwner owner(&scene.doc);
+    ASSERT_EQ(owner.RenderAndWait(RenderKind::kPsd).status, RenderStatus::kDone);
+    for (int i = 0; i < 3; i++)
+        EXPECT_TRUE(pixels(i) == before[i]) << "photo " << i;
+
+    std::filesystem::remove(scene.photos[1]);
+    const RenderResult result = owner.RenderAndWait(RenderKind::kPsd);
+    EXPECT_EQ(result.failure, RenderFailure::kPhotosMissing);
+    EXPECT_TRUE(pixels(0) == before[0]);
+    EXPECT_FALSE(scene.doc.fPhotoImage[1].IsValid());
+}
