@@ -39,6 +39,10 @@ bool FullSizePhotos::Load(int index)
     // A document that reads headers only has no previews: a photo whose header read counts.
     const bool hadPreview = fDoc->fPhotoImage[index].IsValid() ||
                             (fDoc->fHeadersOnly && fDoc->fLoadResult[index] == QUOR_OK);
+    if (fKeepPreviews && !fLoaded[index] && fDoc->fPhotoImage[index].IsValid()) {
+        fPreview[index].Swap(fDoc->fPhotoImage[index]);
+        fPreviewResult[index] = fDoc->fLoadResult[index];
+    }
     fLoaded[index] = true;
     // Held at full size beyond the budget, the photos would push the machine into swapping or
     // the kernel's out-of-memory killer, which would take the unsaved project with it; the
@@ -51,6 +55,9 @@ bool FullSizePhotos::Load(int index)
         fHeld += fHeldBytes[index];
         return true;
     }
+    // A photo that did not load is tried again on the way back, as before, rather than shown
+    // from a preview of a file that may be gone.
+    fPreview[index].Free();
     if (result == QUOR_ERR_MEMORY) {
         fOutOfMemory = true;
         if (fCause.empty())
@@ -68,6 +75,12 @@ void FullSizePhotos::Restore(int index)
     fHeld -= fHeldBytes[index];
     fHeldBytes[index] = 0;
     fLoaded[index] = false;
+    if (fPreview[index].IsValid()) {
+        fDoc->fPhotoImage[index].Free();
+        fDoc->fPhotoImage[index].Swap(fPreview[index]);
+        fDoc->fLoadResult[index] = fPreviewResult[index];
+        return;
+    }
     fDoc->UpdatePhoto(index, kPreviewSize);
 }
 

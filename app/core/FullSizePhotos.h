@@ -31,6 +31,9 @@ public:
     bool Load(int index);
     // Returns photo `index` to its preview.
     void Restore(int index);
+    // From now on a photo's preview is kept aside while it is at full size (its pixels beside the
+    // budget), so Restore puts it back instead of decoding the file again.
+    void KeepPreviews() { fKeepPreviews = true; }
 
     bool OutOfMemory() const { return fOutOfMemory; }
     // The bytes of the photos loaded now.
@@ -56,6 +59,10 @@ private:
     int64_t fHeld = 0;
     int64_t fHeldBytes[kMaxPhotos] = {};
     bool fLoaded[kMaxPhotos] = {};
+    // The preview each loaded photo held, kept aside so it need not be decoded again.
+    bool fKeepPreviews = false;
+    Quor_BaseImage fPreview[kMaxPhotos];
+    int fPreviewResult[kMaxPhotos] = {};
     bool fOutOfMemory = false;
     std::string fCause;
     std::vector<std::string> fMissing;

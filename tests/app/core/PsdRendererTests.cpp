@@ -2,6 +2,14 @@
 // one photo at full size at a time, and the memory left for the photos beside the layer image.
 #include "tests/app/core/AppTestSupport.h"
 
+#include <random>
+
+#include "app/core/CropFit.h"
+#include "app/core/PanoramaSampler.h"
+#include "toolkit/core/Quor_Parallel.h"
+#include "toolkit/imaging/formats/Quor_MemorySink.h"
+#include "toolkit/imaging/formats/Quor_PsdWriter.h"
+
 namespace {
 
 using namespace app_test;
@@ -9,7 +17,89 @@ using Scene = ThreePhotoScene;
 
 constexpr RenderCheckpoint::Stage kLoading = RenderCheckpoint::kLoadingPhoto, kRow = RenderCheckpoint::kRenderingRow;
 
+// The document the export must write, made the plain way: each photo at full size in turn, its
+// layer rendered row after row on one thread, and every layer handed to the writer, which writes
+// one row after another with one thread.
+std::string PlainExport(PanomerDoc* doc)
+{
+    Quor_Parallel::SetThreads(1);
+    const int width = doc->fRenderWidth, height = doc->fRenderHeight;
+    ProjectionMap map(doc->fProjectionType, width, height);
+    CropFit::Fit(map, doc->fCrop);
+    Quor_MemorySink sink;
+    Quor_PsdWriter writer;
+    EXPECT_EQ(writer.Open(&sink), QUOR_OK);
+    EXPECT_EQ(writer.WriteHeader(width, height), QUOR_OK);
+    for (int i = 0; i < doc->fNumPhotos; i++)
+        EXPECT_EQ(writer.WriteLayerInfo(doc->fPhotoPath[i].Name(), "norm", 255), QUOR_OK);
+    Quor_BaseImage layer;
+    EXPECT_EQ(layer.Initialize(width, height, 32), QUOR_OK);
+    for (int i = 0; i < doc->fNumPhotos; i++) {
+        EXPECT_EQ(doc->UpdatePhoto(i, 0), QUOR_OK);
+        PanoramaSampler sampler;
+        EXPECT_EQ(sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp), QUOR_OK);
+        for (int y = 0; y < height; y++)
+            sampler.RenderLayerRow(i, y, layer.Image().Row32(y));
+        doc->UpdatePhoto(i, kPreviewSize);
+        EXPECT_EQ(writer.WriteLayer(layer), QUOR_OK);
+    }
+    EXPECT_EQ(writer.EndLayers(), QUOR_OK);
+    EXPECT_EQ(writer.Close(), QUOR_OK);
+    Quor_Parallel::SetThreads(0);
+    return std::string(sink.Bytes().begin(), sink.Bytes().end());
+}
+
 }  // namespace
+
+// Rows rendered out of place or twice, rows compressed out of order, a layer written while the
+// next photo changes it, or a thread count that changes the file: the export with 1, 2 and 8
+// threads must give exactly the bytes of the plain export, over random arrangements of textured
+// photos; and a Cancel, in a row or before a photo, must leave the same file whatever the count.
+TEST(PsdRenderer, EveryThreadCountWritesThePlainExportsBytes)
+{
+    ScratchDir dir;
+    PanomerDoc doc(20.0f);
+    for (int i = 0; i < 3; i++) {
+        const std::string path = dir.File("photo" + std::to_string(i) + ".png");
+        Quor_BaseImage image;
+        std::mt19937 noise(static_cast<uint32_t>(i));
+        quor_test::Make(&image, 700 + 50 * i, 500, [&](int x, int y) {
+            return (x / 9 + y / 5) % 3 == 0 ? 0x80402000u | 255u : static_cast<uint32_t>(noise()) | 255u;
+        });
+        ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &image, Quor_ImageIo::Format_PNG, 90), QUOR_OK);
+        AddPhoto(&doc, path, 0.0f);
+    }
+    doc.fRenderWidth = 300;
+    doc.fRenderHeight = 170;
+    doc.fRenderPath = dir.File("out.psd").c_str();
+    TestOwner owner(&doc);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> angle(-1.2f, 1.2f);
+    for (int arrangement = 0; arrangement < 3; arrangement++) {
+        for (int i = 0; i < doc.fNumPhotos; i++) {
+            doc.fYaw[i] = 2.0f * angle(random);
+            doc.fPitch[i] = angle(random);
+            doc.fRoll[i] = 0.3f * angle(random);
+        }
+        const std::string plain = PlainExport(&doc);
+        std::string cancelled[2];
+        for (int threads : {1, 2, 8}) {
+            SCOPED_TRACE("arrangement " + std::to_string(arrangement) + ", " + std::to_string(threads) + " threads");
+            Quor_Parallel::SetThreads(threads);
+            ASSERT_EQ(owner.RenderAndWait(RenderKind::kPsd).status, RenderStatus::kDone);
+            EXPECT_TRUE(ReadFileBytes(dir.File("out.psd")) == plain);
+            const RenderCheckpoint stops[2] = {{kRow, 1, 100}, {kLoading, 2, 0}};
+            for (int c = 0; c < 2; c++) {
+                ASSERT_EQ(owner.RenderAndWait(RenderKind::kPsd, stops[c]).status, RenderStatus::kCancelled);
+                const std::string bytes = ReadFileBytes(dir.File("out.psd"));
+                if (threads == 1)
+                    cancelled[c] = bytes;
+                EXPECT_TRUE(bytes == cancelled[c]) << "cancelled at stop " << c;
+            }
+        }
+        Quor_Parallel::SetThreads(0);
+    }
+}
 
 // The PSD must declare one layer per photo, named after its file, in document order, each
 // transparent where its photo does not reach and opaque where it does, as an independent reader
@@ -101,4 +191,32 @@ TEST(PsdRenderer, WhatTheLayerLeavesIsThePhotosBudget)
         }
         scene.ExpectPreviews();
     }
+}
+
+// A preview put back from the wrong place, or kept for a photo whose file has gone: after an
+// export each photo must hold the very pixels of its preview from before, and after an export
+// that failed on a vanished file that photo must hold nothing, as a fresh load of it gives.
+TEST(PsdRenderer, PhotosGetTheirOwnPreviewsBack)
+{
+    Scene scene;
+    scene.doc.fRenderPath = scene.dir.File("out.psd").c_str();
+    auto pixels = [&](int i) {
+        const Quor_BaseImage& image = scene.doc.fPhotoImage[i];
+        return image.IsValid() ? std::string(reinterpret_cast<const char*>(image.Bits()),
+                                             static_cast<size_t>(image.RowBytes()) * image.Height())
+                               : std::string();
+    };
+    std::string before[3];
+    for (int i = 0; i < 3; i++)
+        before[i] = pixels(i);
+    TestOwner owner(&scene.doc);
+    ASSERT_EQ(owner.RenderAndWait(RenderKind::kPsd).status, RenderStatus::kDone);
+    for (int i = 0; i < 3; i++)
+        EXPECT_TRUE(pixels(i) == before[i]) << "photo " << i;
+
+    std::filesystem::remove(scene.photos[1]);
+    const RenderResult result = owner.RenderAndWait(RenderKind::kPsd);
+    EXPECT_EQ(result.failure, RenderFailure::kPhotosMissing);
+    EXPECT_TRUE(pixels(0) == before[0]);
+    EXPECT_FALSE(scene.doc.fPhotoImage[1].IsValid());
 }

@@ -1,8 +1,10 @@
 #include "toolkit/imaging/formats/Quor_PsdWriter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 
 // Layout written (all numbers big-endian):
@@ -101,6 +103,12 @@ int Quor_PsdWriter::Close()
     fPacked.reset();
     fRowLengths.reset();
     fClearRow.reset();
+    fBlockRaw.reset();
+    fBlockPacked.reset();
+    fBlockLengths.reset();
+    fZeroPacked.reset();
+    fRowBits.reset();
+    fRowBitsValid = false;
     return result;
 }
 
@@ -116,8 +124,16 @@ int Quor_PsdWriter::WriteHeader(int width, int height)
     fPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width)]);
     fRowLengths.reset(new (std::nothrow) uint8_t[static_cast<size_t>(height) * 2]);
     fClearRow.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width)]());
-    if (!fRow || !fPacked || !fRowLengths || !fClearRow)
+    fBlockRaw.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * kBlockRows]);
+    fBlockPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width) * kBlockRows]);
+    fBlockLengths.reset(new (std::nothrow) size_t[kBlockRows]);
+    fZeroPacked.reset(new (std::nothrow) uint8_t[PackBitsBound(width)]);
+    fRowBits.reset(new (std::nothrow) uint32_t[static_cast<size_t>(height)]);
+    if (!fRow || !fPacked || !fRowLengths || !fClearRow || !fBlockRaw || !fBlockPacked || !fBlockLengths || !fZeroPacked
+        || !fRowBits)
         return Fail(QUOR_ERR_MEMORY);
+    std::memset(fRow.get(), 0, static_cast<size_t>(width));
+    fZeroLength = EncodeRLESequence(width, fRow.get(), fZeroPacked.get());
     fWidth = width;
     fHeight = height;
     fLayerCount = 0;
@@ -246,12 +262,20 @@ int Quor_PsdWriter::WriteLayer(const Quor_image* image)
 
 int Quor_PsdWriter::WriteLayerData(const Quor_image& image)
 {
+    // Which channels of each row hold anything, once for the four channels.
+    Quor_Parallel::For((fHeight + kBlockRows - 1) / kBlockRows, [&](int block) {
+        const int end = std::min(fHeight, (block + 1) * kBlockRows);
+        for (int y = block * kBlockRows; y < end; y++)
+            fRowBits[y] = RowBits(image, y);
+    }, fThreads);
+    fRowBitsValid = true;
     while (fChannelsDone < 4 && fStatus == QUOR_OK) {
         const int layer = fLayersDone;
         WriteChannelData(image, kChannelIds[fChannelsDone], true);
         if (fLayersDone != layer)
             break;
     }
+    fRowBitsValid = false;
     return fStatus;
 }
 
@@ -282,8 +306,26 @@ void Quor_PsdWriter::ExtractChannel(const Quor_image& image, int channel, int y,
     // alpha is bits 0..7 of the packed pixel, red 8..15, green 16..23, blue 24..31.
     const int shift = channel < 0 ? 0 : 8 * (channel + 1);
     const uint32_t* row = image.Row32(y);
-    for (int x = 0; x < fWidth; x++)
+    const int width = fWidth;  // a local, so the byte stores cannot be taken to change it
+    for (int x = 0; x < width; x++)
         out[x] = static_cast<uint8_t>(row[x] >> shift);
+}
+
+uint32_t Quor_PsdWriter::RowBits(const Quor_image& image, int y) const
+{
+    const uint32_t* row = image.Row32(y);
+    const int width = fWidth;
+    uint32_t any[4] = {};
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+        any[0] |= row[x];
+        any[1] |= row[x + 1];
+        any[2] |= row[x + 2];
+        any[3] |= row[x + 3];
+    }
+    for (; x < width; x++)
+        any[0] |= row[x];
+    return any[0] | any[1] | any[2] | any[3];
 }
 
 int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool compress)
@@ -293,17 +335,39 @@ int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool 
     fSink->Put16BE(compress ? 1 : 0);
     if (compress) {
         // Row lengths are known only after encoding: their table is reserved and filled in
-        // once the rows are out.
+        // once the rows are out. Rows are encoded a block at a time on every core, each into a
+        // slot of its own, and written in order.
         const int64_t tablePos = fSink->Tell();
         std::memset(fRowLengths.get(), 0, static_cast<size_t>(fHeight) * 2);
         fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
-        for (int y = 0; y < fHeight && !fSink->Failed(); y++) {
-            ExtractChannel(image, channel, y, fRow.get());
-            const size_t length = EncodeRLESequence(fWidth, fRow.get(), fPacked.get());
-            // A row of at most 30000 bytes encodes to at most 30236.
-            fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
-            fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
-            fSink->Write(fPacked.get(), length);
+        const size_t bound = PackBitsBound(fWidth);
+        const int shift = channel < 0 ? 0 : 8 * (channel + 1);
+        for (int top = 0; top < fHeight && !fSink->Failed(); top += kBlockRows) {
+            const int rows = std::min(kBlockRows, fHeight - top);
+            Quor_Parallel::For((rows + kRowsPerTask - 1) / kRowsPerTask, [&](int task) {
+                const int end = std::min(rows, (task + 1) * kRowsPerTask);
+                for (int r = task * kRowsPerTask; r < end; r++) {
+                    uint8_t* packed = fBlockPacked.get() + static_cast<size_t>(r) * bound;
+                    // Where the layer is transparent the row is zeros, whose encoding is known.
+                    const uint32_t bits = fRowBitsValid ? fRowBits[top + r] : RowBits(image, top + r);
+                    if ((bits & (0xFFu << shift)) == 0) {
+                        std::memcpy(packed, fZeroPacked.get(), fZeroLength);
+                        fBlockLengths[r] = fZeroLength;
+                        continue;
+                    }
+                    uint8_t* raw = fBlockRaw.get() + static_cast<size_t>(r) * static_cast<size_t>(fWidth);
+                    ExtractChannel(image, channel, top + r, raw);
+                    fBlockLengths[r] = EncodeRLESequence(fWidth, raw, packed);
+                }
+            }, fThreads);
+            for (int r = 0; r < rows && !fSink->Failed(); r++) {
+                // A row of at most 30000 bytes encodes to at most 30236.
+                const size_t length = fBlockLengths[r];
+                const int y = top + r;
+                fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
+                fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
+                fSink->Write(fBlockPacked.get() + static_cast<size_t>(r) * bound, length);
+            }
         }
         const int64_t end = fSink->Tell();
         fSink->Seek(tablePos);

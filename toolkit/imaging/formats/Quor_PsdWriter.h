@@ -42,6 +42,9 @@ public:
     // (QUOR_ERR_ARGUMENT for a document never completed).
     int Close();
     bool IsOpen() const { return fSink != nullptr; }
+    // Channel rows are compressed on up to n threads (0, the default: as many as Quor_Parallel
+    // gives), so a caller with other work running can leave it cores.
+    void SetThreads(int n) { fThreads = n > 0 ? n : 0; }
     // The failure was data the format cannot hold: a length beyond its 32-bit fields.
     bool TooLarge() const { return fTooLarge; }
 
@@ -86,12 +89,15 @@ private:
     int WriteChannelData(const Quor_image& image, int channel, bool compress);
     int PatchLength(int64_t position, uint64_t value);
     void ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const;
+    // The bits set anywhere in row y: a channel whose byte is clear in it is all zeros there.
+    uint32_t RowBits(const Quor_image& image, int y) const;
     Quor_image TransparentLayer() const;
 
     std::unique_ptr<Quor_OutputFile> fOutput;
     std::unique_ptr<Quor_FileSink> fFileSink;
     Quor_ByteSink* fSink = nullptr;
     int fStatus = 0;
+    int fThreads = 0;
     bool fTooLarge = false;
     bool fHeaderWritten = false;
     bool fEnded = false;
@@ -110,4 +116,16 @@ private:
     std::unique_ptr<uint8_t[]> fPacked;
     std::unique_ptr<uint8_t[]> fRowLengths;  // 2 bytes a row, big-endian
     std::unique_ptr<uint32_t[]> fClearRow;   // one transparent row, for layers without data
+    // A block of channel rows compressed at once: the rows, their encodings, their lengths.
+    static constexpr int kBlockRows = 128;
+    static constexpr int kRowsPerTask = 8;
+    std::unique_ptr<uint8_t[]> fBlockRaw;
+    std::unique_ptr<uint8_t[]> fBlockPacked;
+    std::unique_ptr<size_t[]> fBlockLengths;
+    // The encoding of a row of zeros.
+    std::unique_ptr<uint8_t[]> fZeroPacked;
+    size_t fZeroLength = 0;
+    // RowBits of every row of the layer being written, while fRowBitsValid.
+    std::unique_ptr<uint32_t[]> fRowBits;
+    bool fRowBitsValid = false;
 };

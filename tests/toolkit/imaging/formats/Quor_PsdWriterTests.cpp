@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/toolkit/imaging/formats/FormatsFixtures.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
 #include "toolkit/imaging/formats/Quor_MemorySink.h"
@@ -205,6 +206,50 @@ TEST(QuorPsdWriter, SmallDocumentMatchesItsGoldenFile)
     // channel table, which start at byte 44.
     const Bytes multiply = Written(5, 3, {{"m", &first, "mul ", 200}});
     EXPECT_EQ(std::string(multiply.begin() + 86, multiply.begin() + 95), "8BIMmul \xC8");
+}
+
+// Catches rows compressed on several threads landing out of order, under another row's length, or
+// differently from one thread, and rows taken for zeros that are not: a layer taller than the rows
+// compressed at once, with rows zero in every channel or in some, must decode, row by row and
+// channel by channel, to the image handed over, in the same bytes for 1, 2 and 8 threads.
+TEST(QuorPsdWriter, RowsCompressedOnEveryThreadStayInOrder)
+{
+    const int width = 61, height = 300;
+    Quor_BaseImage image;
+    std::mt19937 random(5);
+    const uint32_t keep[4] = {0, 0xFFFFFF00u, 0xFFu, 0xFFFFFFFFu};  // nothing, colour, alpha, all
+    quor_test::Make(&image, width, height, [&](int x, int y) {
+        const uint32_t value = (x / 7) % 2 == 0 ? 0x11223344u * static_cast<uint32_t>(y % 3 + 1) : static_cast<uint32_t>(random());
+        return value & keep[y % 4];
+    });
+    Bytes one;
+    for (int threads : {1, 2, 8}) {
+        SCOPED_TRACE(threads);
+        Quor_Parallel::SetThreads(threads);
+        const Bytes bytes = Written(width, height, {{"a", &image}});
+        Quor_Parallel::SetThreads(0);
+        if (threads == 1)
+            one = bytes;
+        EXPECT_TRUE(bytes == one);
+    }
+    // The channel data follows the 44 bytes before the record and the record's 70.
+    size_t at = 44 + 70;
+    const int shifts[4] = {0, 8, 16, 24};  // alpha, red, green, blue
+    for (int shift : shifts) {
+        ASSERT_EQ(one[at] * 256 + one[at + 1], 1);
+        const size_t table = at + 2;
+        at = table + 2 * height;
+        int wrong = 0;
+        for (int y = 0; y < height; y++) {
+            const size_t length = one[table + 2 * y] * 256u + one[table + 2 * y + 1];
+            Bytes row;
+            ASSERT_TRUE(Decode(Bytes(one.begin() + at, one.begin() + at + length), width, &row)) << "row " << y;
+            for (int x = 0; x < width; x++)
+                wrong += row[x] != static_cast<uint8_t>(image.Image().Row32(y)[x] >> shift);
+            at += length;
+        }
+        EXPECT_EQ(wrong, 0) << "channel at bit " << shift;
+    }
 }
 
 // Catches a document without layers that readers reject, and layers declared but never handed
