@@ -1,6 +1,8 @@
 #include "app/ui/canvas/CanvasPainter.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -10,6 +12,7 @@
 #include "app/ui/canvas/CanvasGuides.h"
 #include "app/ui/canvas/PhotoMesh.h"
 #include "toolkit/core/Quor_Beep.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
@@ -22,6 +25,11 @@
 // the background cache (fBackImage) and copied each frame, and only the selected photo and the
 // overlays are drawn again. Alpha 0 in a canvas pixel means that no photo covers it yet; the
 // blend and difference fills and the preview rely on it.
+//
+// Each photo's mesh is mapped through the projection once and kept until the photo moves or the
+// view changes. The photos are rasterized in horizontal strips of the canvas on every core, each
+// strip drawing every photo in order but only its own rows, so the picture is the one a single
+// pass over the whole canvas gives.
 
 namespace {
 
@@ -45,6 +53,8 @@ const char* const kHintLines[] = {
 // The first hint line is centred in the top 20 pixels; the second stands 100 pixels lower.
 constexpr int kHintBandHeight = 20;
 constexpr int kHintGap = 100;
+// Strips are at least this many rows high, so that a strip's pass over the triangles is worth it.
+constexpr int kMinStripRows = 16;
 
 uint32_t Packed(const rgb_color& c)
 {
@@ -82,10 +92,8 @@ void CanvasPainter::InitBackground(const Quor_image* viewImage)
             fBackImage.Clear(fBackColor);
         else
             fBackImage.Free();
-        fRaster.SetDest(viewImage);
     } else {
         fBackImage.Free();
-        fRaster.SetDest(nullptr);
     }
     Update(true);
     Update(false);
@@ -114,10 +122,8 @@ void CanvasPainter::Update(bool full)
     if (full) {
         if (!fBackImage.IsValid())
             return;
-        fRaster.SetDest(&fBackImage.Image());
         fBackImage.Clear(fBackColor);
         DrawPhotos(true);
-        fRaster.SetDest(view);
         return;
     }
     if (fBackImage.IsValid())
@@ -128,8 +134,30 @@ void CanvasPainter::Update(bool full)
     DrawOverlays();
 }
 
+bool CanvasPainter::UpdateMesh(int i, const PhotoMapping& photo, const MeshKey& key, const Quor_image* dest)
+{
+    Mesh& mesh = fMeshes[i];
+    if (mesh.valid && std::memcmp(&mesh.key, &key, sizeof key) == 0)
+        return true;
+    mesh.valid = false;
+    Quor_Raster& raster = fRasters[0];
+    raster.SetDest(dest);
+    if (!PhotoMesh::Map(&raster, fProjection.Map(), photo, key.yaw, &mesh.triangles))
+        return false;
+    mesh.firstRow = 0x7FFFFFFF;
+    mesh.lastRow = -1;
+    for (const Quor_MappedTriangle& t : mesh.triangles) {
+        mesh.firstRow = std::min(mesh.firstRow, t.firstRow);
+        mesh.lastRow = std::max(mesh.lastRow, t.lastRow);
+    }
+    mesh.key = key;
+    mesh.valid = true;
+    return true;
+}
+
 void CanvasPainter::DrawPhotos(bool full)
 {
+    const Quor_image* dest = full ? &fBackImage.Image() : fProjection.Image();
     const ProjectionMap map = fProjection.Map();
     const float cameraAngle = PhotoMapping::CameraAngle(fDoc->fFocalLength);
     const int selected = fDoc->fSelected;
@@ -137,6 +165,13 @@ void CanvasPainter::DrawPhotos(bool full)
     // after the selected one still cover it.
     const bool brightening = fTool == kToolBrightness;
     const int count = PhotoCount(fDoc);
+    struct Job {
+        int photo;
+        int mode;
+    };
+    Job jobs[kMaxPhotos];
+    int jobCount = 0;
+    bool mapped = true;
     for (int i = 0; i < count; i++) {
         if (!brightening && full == (i == selected))
             continue;
@@ -150,8 +185,47 @@ void CanvasPainter::DrawPhotos(bool full)
         // the extra quarter turn of the vertical spherical type, as in the preview.
         PhotoMapping photo;
         photo.Set(image.Image(), fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle, map.ProjectionType());
-        PhotoMesh::Draw(&fRaster, map, photo, fDoc->fYaw[i], mode);
+        const Quor_Vector2 offset = map.Offset();
+        const MeshKey key{fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle, map.Zoom(), offset.x, offset.y,
+                          map.ProjectionType(), map.CanvasWidth(), map.CanvasHeight(), dest->width, dest->height,
+                          image.Image().width, image.Image().height};
+        mapped = mapped && UpdateMesh(i, photo, key, dest);
+        jobs[jobCount++] = Job{i, mode};
     }
+    if (!mapped) {
+        // Out of memory for a mesh: everything is drawn straight through in one pass.
+        Quor_Raster& raster = fRasters[0];
+        raster.SetDest(dest);
+        raster.SetRowLimit(INT_MIN, INT_MAX);
+        for (int j = 0; j < jobCount; j++) {
+            const int i = jobs[j].photo;
+            PhotoMapping photo;
+            photo.Set(fDoc->fPhotoImage[i].Image(), fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle,
+                      map.ProjectionType());
+            PhotoMesh::Draw(&raster, map, photo, fDoc->fYaw[i], jobs[j].mode);
+        }
+        return;
+    }
+
+    const int strips = std::clamp(std::min(Quor_Parallel::Threads() * 4, dest->height / kMinStripRows), 1, kMaxStrips);
+    const int rowsPerStrip = (dest->height + strips - 1) / strips;
+    for (int s = 0; s < strips; s++) {
+        fRasters[s].SetDest(dest);
+        fRasters[s].SetRowLimit(s * rowsPerStrip, (s + 1) * rowsPerStrip - 1);
+    }
+    Quor_Parallel::For(strips, [&](int s) {
+        Quor_Raster& raster = fRasters[s];
+        const int top = s * rowsPerStrip, bottom = top + rowsPerStrip - 1;
+        for (int j = 0; j < jobCount; j++) {
+            const Mesh& mesh = fMeshes[jobs[j].photo];
+            if (mesh.lastRow < top || mesh.firstRow > bottom)
+                continue;
+            raster.SetTexture(&fDoc->fPhotoImage[jobs[j].photo].Image());
+            for (const Quor_MappedTriangle& t : mesh.triangles)
+                if (t.lastRow >= top && t.firstRow <= bottom)
+                    raster.DrawMapped(t, jobs[j].mode);
+        }
+    });
 }
 
 void CanvasPainter::DrawOverlays()

@@ -1,0 +1,201 @@
+// Mapped triangles: mapped once, drawn many times. The common case of the editing canvas (a
+// 32-bit texture without repeating, nearest texel, 32 bits) has its own walk; it evaluates
+// every row with the arithmetic of Quor_EdgeWalker and Quor_RasterSpan, so it fills the same
+// pixels with the same texels, without their per-row dispatch over all eleven components.
+#include <algorithm>
+#include <utility>
+
+#include "toolkit/imaging/raster/Quor_EdgeWalker.h"
+#include "toolkit/imaging/raster/Quor_Raster.h"
+#include "toolkit/imaging/raster/Quor_SpanDispatch.h"
+
+using namespace quor_raster_detail;
+
+namespace {
+
+// One side of the triangle, walked from the top vertex as Quor_EdgeWalker walks it.
+struct Side {
+    int from;
+    int to;
+    int direction;
+    bool prepared;
+    double x, y, u, v;    // at `from`
+    double dx, dy;        // to `to`
+    double slopeU, slopeV;
+};
+
+struct Sample {
+    int64_t x, u, v;  // 16.16
+};
+
+class TriangleWalk {
+public:
+    TriangleWalk(const Quor_MappedTriangle& t) : fT(t)
+    {
+        int top = 0;
+        for (int i = 1; i < 3; i++) {
+            if (t.y[i] < t.y[top])
+                top = i;
+            if (t.y[i] > t.y[fBottom])
+                fBottom = i;
+        }
+        for (int s = 0; s < 2; s++) {
+            fSides[s].direction = s == 0 ? -1 : 1;
+            fSides[s].from = top;
+            fSides[s].to = (top + fSides[s].direction + 3) % 3;
+            fSides[s].prepared = false;
+        }
+    }
+
+    // Both sides at the centre of row y, left first; false when a side has run out of edges.
+    bool At(int y, Sample* left, Sample* right)
+    {
+        const double centre = double(y) + 0.5;
+        if (!Advance(fSides[0], centre) || !Advance(fSides[1], centre))
+            return false;
+        *left = Evaluate(fSides[0], centre);
+        *right = Evaluate(fSides[1], centre);
+        if (right->x < left->x)
+            std::swap(*left, *right);
+        return true;
+    }
+
+private:
+    bool Advance(Side& side, double centre) const
+    {
+        while (centre > double(fT.y[side.to])) {
+            if (side.to == fBottom)
+                return false;
+            side.from = side.to;
+            side.to = (side.to + side.direction + 3) % 3;
+            side.prepared = false;
+        }
+        if (!side.prepared) {
+            const int a = side.from, b = side.to;
+            side.x = fT.x[a];
+            side.y = fT.y[a];
+            side.u = fT.u[a];
+            side.v = fT.v[a];
+            side.dy = double(fT.y[b]) - side.y;
+            side.dx = double(fT.x[b]) - side.x;
+            side.slopeU = (double(fT.u[b]) - side.u) / side.dy;
+            side.slopeV = (double(fT.v[b]) - side.v) / side.dy;
+            side.prepared = true;
+        }
+        return true;
+    }
+
+    static Sample Evaluate(const Side& side, double centre)
+    {
+        const double prestep = centre - side.y;
+        const double x = side.x + (prestep * side.dx) / side.dy;
+        const double u = side.u + prestep * side.slopeU;
+        const double v = side.v + prestep * side.slopeV;
+        return {Quor_RasterEdge::ToFixed(x, Quor_RasterEdge::kPositionLimit),
+                Quor_RasterEdge::ToFixed(u, Quor_RasterEdge::kAttributeLimit),
+                Quor_RasterEdge::ToFixed(v, Quor_RasterEdge::kAttributeLimit)};
+    }
+
+    const Quor_MappedTriangle& fT;
+    int fBottom = 0;
+    Side fSides[2];
+};
+
+using ClampedWalk = Quor_TexelWalk<Quor_ClampedCoord>;
+
+// Rows first..last of the triangle with the fill that make(walk) gives for each span.
+template <class MakeFill>
+void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangle, int first, int last, MakeFill make)
+{
+    TriangleWalk walk(triangle);
+    Sample left, right;
+    for (int y = first; y <= last; y++) {
+        if (!walk.At(y, &left, &right))
+            break;
+        Coverage c;
+        if (!Cover(left.x, right.x, t.width, &c))
+            continue;
+        const int64_t leftX = Bound(left.x);
+        const double edgeWidth = double(Bound(right.x) - leftX);
+        const double tStart = CentreFraction(c.xStart, leftX, edgeWidth);
+        const double tEnd = CentreFraction(c.xEnd, leftX, edgeWidth);
+        const int64_t steps = c.xEnd - c.xStart;
+        const int64_t skip = c.first - c.xStart;
+        const Quor_SpanAttr u = SpanAttribute(left.u, right.u, t.ranges.lo[kVertexU], t.ranges.hi[kVertexU], tStart,
+                                              tEnd, steps, skip);
+        const Quor_SpanAttr v = SpanAttribute(left.v, right.v, t.ranges.lo[kVertexV], t.ranges.hi[kVertexV], tStart,
+                                              tEnd, steps, skip);
+        const ClampedWalk texels{t.texRows, Quor_ClampedCoord(u.value, u.step, t.texWidth),
+                                 Quor_ClampedCoord(v.value, v.step, t.texHeight)};
+        Quor_RunSpan(t.Row<uint32_t>(y) + c.first, c.last - c.first + 1, make(texels), Quor_NoDepth{});
+    }
+}
+
+}  // namespace
+
+bool Quor_Raster::MapTriangle(Quor_poly* poly, Quor_MappedTriangle* out) const
+{
+    if (poly == nullptr || out == nullptr || !poly->IsValid() || poly->count != 3 || !HasDest() ||
+        poly->mode < kRasterTextureCopy || poly->mode > kRasterTextureCutout || !CanDraw(poly->mode))
+        return false;
+    if (!MapVertices(poly->vertex, 3, poly->mode))
+        return false;
+    for (int i = 0; i < 3; i++) {
+        out->x[i] = poly->vertex[i][kVertexX];
+        out->y[i] = poly->vertex[i][kVertexY];
+        out->u[i] = poly->vertex[i][kVertexU];
+        out->v[i] = poly->vertex[i][kVertexV];
+    }
+    const Quor_EdgeWalker walker(poly->vertex, 3);
+    out->firstRow = walker.FirstRow();
+    out->lastRow = walker.LastRow();
+    return true;
+}
+
+void Quor_Raster::DrawMapped(const Quor_MappedTriangle& t, int mode)
+{
+    if (!HasDest() || mode < kRasterTextureCopy || mode > kRasterTextureCutout || !CanDraw(mode))
+        return;
+    const bool nearest32 = target.pixelBits == 32 && target.texBits == 32 && !target.repeat && !scanDoubling &&
+                           mode <= kRasterTextureDifference;
+    if (!nearest32) {
+        Quor_RasterVertex vertices[3] = {};
+        for (int i = 0; i < 3; i++) {
+            vertices[i][kVertexX] = t.x[i];
+            vertices[i][kVertexY] = t.y[i];
+            vertices[i][kVertexU] = t.u[i];
+            vertices[i][kVertexV] = t.v[i];
+        }
+        Walk(vertices, 3, mode, Path::kFixed);
+        return;
+    }
+    // The rejections and the box of Walk.
+    const float lowX = std::min({t.x[0], t.x[1], t.x[2]}), highX = std::max({t.x[0], t.x[1], t.x[2]});
+    const float lowY = std::min({t.y[0], t.y[1], t.y[2]}), highY = std::max({t.y[0], t.y[1], t.y[2]});
+    if (highX < 0.0f || highY < 0.0f || lowX >= float(target.width) || lowY >= float(target.height))
+        return;
+    if (highY < float(rowLimitFirst) || lowY > float(rowLimitLast) + 1.0f)
+        return;
+    minX = std::min(minX, lowX);
+    maxX = std::max(maxX, highX);
+    minY = std::min(minY, lowY);
+    maxY = std::max(maxY, highY);
+    minZ = std::min(minZ, 0.0f);
+    maxZ = std::max(maxZ, 0.0f);
+
+    const int first = std::max(t.firstRow, rowLimitFirst);
+    const int last = std::min(std::min(t.lastRow, target.height - 1), rowLimitLast);
+    if (first > last)
+        return;
+    switch (mode) {
+    case kRasterTextureCopy:
+        FillTriangle(target, t, first, last, [](const ClampedWalk& w) { return Quor_FillTextureCopy<uint32_t, ClampedWalk>{w}; });
+        break;
+    case kRasterTextureAverage:
+        FillTriangle(target, t, first, last, [](const ClampedWalk& w) { return Quor_FillTextureAverage<ClampedWalk>{w}; });
+        break;
+    default:
+        FillTriangle(target, t, first, last, [](const ClampedWalk& w) { return Quor_FillTextureDifference<ClampedWalk>{w}; });
+        break;
+    }
+}
