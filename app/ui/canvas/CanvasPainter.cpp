@@ -29,7 +29,9 @@
 // Each photo's mesh is mapped through the projection once and kept until the photo moves or the
 // view changes. The photos are rasterized in horizontal strips of the canvas on every core, each
 // strip drawing every photo in order but only its own rows, so the picture is the one a single
-// pass over the whole canvas gives.
+// pass over the whole canvas gives. When every photo is copied (the background, or all photos
+// while brightening), a strip draws them back to front and each pixel only once, where no later
+// photo covers it: the same picture without reading the texels that would be drawn over.
 
 namespace {
 
@@ -155,6 +157,24 @@ bool CanvasPainter::UpdateMesh(int i, const PhotoMapping& photo, const MeshKey& 
     return true;
 }
 
+bool CanvasPainter::PrepareCover(const Quor_image* dest)
+{
+    const size_t width = size_t(dest->width), height = size_t(dest->height);
+    try {
+        if (fCover.size() != width * height || fCoverRows.size() != height) {
+            fCover.assign(width * height, 0);
+            fCoverRows.resize(height);
+        }
+    } catch (const std::bad_alloc&) {
+        fCover.clear();
+        fCoverRows.clear();
+        return false;
+    }
+    for (size_t y = 0; y < height; y++)
+        fCoverRows[y] = fCover.data() + y * width;
+    return true;
+}
+
 void CanvasPainter::DrawPhotos(bool full)
 {
     const Quor_image* dest = full ? &fBackImage.Image() : fProjection.Image();
@@ -212,6 +232,27 @@ void CanvasPainter::DrawPhotos(bool full)
     for (int s = 0; s < strips; s++) {
         fRasters[s].SetDest(dest);
         fRasters[s].SetRowLimit(s * rowsPerStrip, (s + 1) * rowsPerStrip - 1);
+    }
+    bool allCopied = true;
+    for (int j = 0; j < jobCount; j++)
+        allCopied = allCopied && jobs[j].mode == kRasterTextureCopy;
+    if (allCopied && jobCount > 0 && PrepareCover(dest)) {
+        Quor_Parallel::For(strips, [&](int s) {
+            Quor_Raster& raster = fRasters[s];
+            const int top = s * rowsPerStrip, bottom = std::min(top + rowsPerStrip, dest->height) - 1;
+            if (top <= bottom)
+                std::fill(fCoverRows[top], fCoverRows[bottom] + dest->width, uint8_t(0));
+            for (int j = jobCount - 1; j >= 0; j--) {
+                const Mesh& mesh = fMeshes[jobs[j].photo];
+                if (mesh.lastRow < top || mesh.firstRow > bottom)
+                    continue;
+                raster.SetTexture(&fDoc->fPhotoImage[jobs[j].photo].Image());
+                for (auto t = mesh.triangles.rbegin(); t != mesh.triangles.rend(); ++t)
+                    if (t->lastRow >= top && t->firstRow <= bottom)
+                        raster.DrawMappedBehind(*t, fCoverRows.data());
+            }
+        });
+        return;
     }
     Quor_Parallel::For(strips, [&](int s) {
         Quor_Raster& raster = fRasters[s];

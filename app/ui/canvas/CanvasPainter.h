@@ -92,6 +92,8 @@ private:
     void DrawPhotos(bool full);
     // Brings photo i's mesh up to date for drawing into `dest`; false when out of memory.
     bool UpdateMesh(int i, const PhotoMapping& photo, const MeshKey& key, const Quor_image* dest);
+    // Sizes the cover bytes for `dest`; false when out of memory.
+    bool PrepareCover(const Quor_image* dest);
     void DrawOverlays();
     void DrawHint();
 
@@ -101,6 +103,9 @@ private:
     Quor_BaseImage fBackImage;
     Quor_Raster fRasters[kMaxStrips];
     Mesh fMeshes[kMaxPhotos];
+    // One byte per canvas pixel, set where a photo drawn back to front has covered it.
+    std::vector<uint8_t> fCover;
+    std::vector<uint8_t*> fCoverRows;
     Quor_Point fMousePt;
     rgb_color fBackColor;
     Quor_Font* fHintFont = nullptr;

@@ -77,6 +77,13 @@ public:
     // destination and a texture of the same sizes as at mapping (not necessarily the same ones).
     bool MapTriangle(Quor_poly* poly, Quor_MappedTriangle* out) const;
     void DrawMapped(const Quor_MappedTriangle& triangle, int mode);
+    // Mode 5 drawn behind what is already there: only pixels whose byte in coverRows (one row of
+    // at least the destination's width per destination row) is 0 are written, and their byte set.
+    // Copies drawn in reverse order this way give exactly what drawing them in order gives, while
+    // reading each covered pixel's texel once. Needs a 32-bit destination and texture, without
+    // repeating or scan doubling (CanDrawBehind); otherwise nothing is drawn.
+    bool CanDrawBehind() const;
+    void DrawMappedBehind(const Quor_MappedTriangle& triangle, uint8_t* const* coverRows);
     // Draws the polygon with Gouraud colour whatever its mode.
     void DrawPolyGouraud(Quor_poly* poly);
     // The same walk with every attribute kept in floating point; the spans cover exactly the
@@ -142,4 +149,6 @@ protected:
 private:
     void UpdateTarget();
     void ClearTexture();
+    // The rows of a mapped triangle to walk, after Walk's rejections and box; false when none.
+    bool MappedRows(const Quor_MappedTriangle& t, int* first, int* last);
 };

@@ -3,6 +3,7 @@
 // every row with the arithmetic of Quor_EdgeWalker and Quor_RasterSpan, so it fills the same
 // pixels with the same texels, without their per-row dispatch over all eleven components.
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 #include "toolkit/imaging/raster/Quor_EdgeWalker.h"
@@ -103,15 +104,37 @@ private:
 
 using ClampedWalk = Quor_TexelWalk<Quor_ClampedCoord>;
 
-// Rows first..last of the triangle with the fill that make(walk) gives for each span.
-template <class MakeFill>
-void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangle, int first, int last, MakeFill make)
+// Asks the caches for the texels along the line between two texture positions (16.16).
+inline void Prefetch(const Quor_RasterTarget& t, int64_t u0, int64_t v0, int64_t u1, int64_t v1)
+{
+    const auto column = [&](int64_t u) { return std::clamp<int64_t>(u >> 16, 0, t.texWidth - 1); };
+    const auto row = [&](int64_t v) { return std::clamp<int64_t>(v >> 16, 0, t.texHeight - 1); };
+    const int64_t c0 = column(u0), c1 = column(u1), r0 = row(v0), r1 = row(v1);
+    // One point per cache line of 16 texels along the row, at most a few.
+    const int64_t points = std::min<int64_t>(std::max(c0, c1) - std::min(c0, c1), 64) / 16 + 1;
+    for (int64_t k = 0; k <= points; k++) {
+        const int64_t c = c0 + (c1 - c0) * k / points, r = r0 + (r1 - r0) * k / points;
+        __builtin_prefetch(t.texRows[r] + c * 4);
+    }
+}
+
+// Rows first..last of the triangle; fill(y, x, count, walk) fills each span from pixel x.
+template <class FillSpan>
+void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangle, int first, int last, FillSpan fill)
 {
     TriangleWalk walk(triangle);
-    Sample left, right;
+    Sample left, right, previousLeft{}, previousRight{};
     for (int y = first; y <= last; y++) {
         if (!walk.At(y, &left, &right))
             break;
+        if (y > first && y + 2 <= last) {
+            // The texels two rows down, guessed from the last step of the edges, are asked for
+            // now: the photos are far larger than the caches and each row meets new lines of them.
+            Prefetch(t, 3 * left.u - 2 * previousLeft.u, 3 * left.v - 2 * previousLeft.v,
+                     3 * right.u - 2 * previousRight.u, 3 * right.v - 2 * previousRight.v);
+        }
+        previousLeft = left;
+        previousRight = right;
         Coverage c;
         if (!Cover(left.x, right.x, t.width, &c))
             continue;
@@ -127,7 +150,7 @@ void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangl
                                               tEnd, steps, skip);
         const ClampedWalk texels{t.texRows, Quor_ClampedCoord(u.value, u.step, t.texWidth),
                                  Quor_ClampedCoord(v.value, v.step, t.texHeight)};
-        Quor_RunSpan(t.Row<uint32_t>(y) + c.first, c.last - c.first + 1, make(texels), Quor_NoDepth{});
+        fill(y, c.first, c.last - c.first + 1, texels);
     }
 }
 
@@ -152,6 +175,26 @@ bool Quor_Raster::MapTriangle(Quor_poly* poly, Quor_MappedTriangle* out) const
     return true;
 }
 
+// The rejections and the box of Walk; false when nothing of the triangle lies within the rows.
+bool Quor_Raster::MappedRows(const Quor_MappedTriangle& t, int* first, int* last)
+{
+    const float lowX = std::min({t.x[0], t.x[1], t.x[2]}), highX = std::max({t.x[0], t.x[1], t.x[2]});
+    const float lowY = std::min({t.y[0], t.y[1], t.y[2]}), highY = std::max({t.y[0], t.y[1], t.y[2]});
+    if (highX < 0.0f || highY < 0.0f || lowX >= float(target.width) || lowY >= float(target.height))
+        return false;
+    if (highY < float(rowLimitFirst) || lowY > float(rowLimitLast) + 1.0f)
+        return false;
+    minX = std::min(minX, lowX);
+    maxX = std::max(maxX, highX);
+    minY = std::min(minY, lowY);
+    maxY = std::max(maxY, highY);
+    minZ = std::min(minZ, 0.0f);
+    maxZ = std::max(maxZ, 0.0f);
+    *first = std::max(t.firstRow, rowLimitFirst);
+    *last = std::min(std::min(t.lastRow, target.height - 1), rowLimitLast);
+    return *first <= *last;
+}
+
 void Quor_Raster::DrawMapped(const Quor_MappedTriangle& t, int mode)
 {
     if (!HasDest() || mode < kRasterTextureCopy || mode > kRasterTextureCutout || !CanDraw(mode))
@@ -169,33 +212,48 @@ void Quor_Raster::DrawMapped(const Quor_MappedTriangle& t, int mode)
         Walk(vertices, 3, mode, Path::kFixed);
         return;
     }
-    // The rejections and the box of Walk.
-    const float lowX = std::min({t.x[0], t.x[1], t.x[2]}), highX = std::max({t.x[0], t.x[1], t.x[2]});
-    const float lowY = std::min({t.y[0], t.y[1], t.y[2]}), highY = std::max({t.y[0], t.y[1], t.y[2]});
-    if (highX < 0.0f || highY < 0.0f || lowX >= float(target.width) || lowY >= float(target.height))
+    int first, last;
+    if (!MappedRows(t, &first, &last))
         return;
-    if (highY < float(rowLimitFirst) || lowY > float(rowLimitLast) + 1.0f)
-        return;
-    minX = std::min(minX, lowX);
-    maxX = std::max(maxX, highX);
-    minY = std::min(minY, lowY);
-    maxY = std::max(maxY, highY);
-    minZ = std::min(minZ, 0.0f);
-    maxZ = std::max(maxZ, 0.0f);
-
-    const int first = std::max(t.firstRow, rowLimitFirst);
-    const int last = std::min(std::min(t.lastRow, target.height - 1), rowLimitLast);
-    if (first > last)
-        return;
+    auto run = [&](auto fill) {
+        using Fill = typename decltype(fill)::type;
+        FillTriangle(target, t, first, last, [&](int y, int x, int n, const ClampedWalk& texels) {
+            Quor_RunSpan(target.Row<uint32_t>(y) + x, n, Fill{texels}, Quor_NoDepth{});
+        });
+    };
     switch (mode) {
     case kRasterTextureCopy:
-        FillTriangle(target, t, first, last, [](const ClampedWalk& w) { return Quor_FillTextureCopy<uint32_t, ClampedWalk>{w}; });
+        run(std::type_identity<Quor_FillTextureCopy<uint32_t, ClampedWalk>>{});
         break;
     case kRasterTextureAverage:
-        FillTriangle(target, t, first, last, [](const ClampedWalk& w) { return Quor_FillTextureAverage<ClampedWalk>{w}; });
+        run(std::type_identity<Quor_FillTextureAverage<ClampedWalk>>{});
         break;
     default:
-        FillTriangle(target, t, first, last, [](const ClampedWalk& w) { return Quor_FillTextureDifference<ClampedWalk>{w}; });
+        run(std::type_identity<Quor_FillTextureDifference<ClampedWalk>>{});
         break;
     }
+}
+
+bool Quor_Raster::CanDrawBehind() const
+{
+    return HasDest() && target.pixelBits == 32 && target.texRows != nullptr && target.texBits == 32 &&
+           !target.repeat && !scanDoubling;
+}
+
+void Quor_Raster::DrawMappedBehind(const Quor_MappedTriangle& t, uint8_t* const* coverRows)
+{
+    int first, last;
+    if (coverRows == nullptr || !CanDrawBehind() || !MappedRows(t, &first, &last))
+        return;
+    FillTriangle(target, t, first, last, [&](int y, int x, int n, ClampedWalk texels) {
+        uint32_t* dst = target.Row<uint32_t>(y) + x;
+        uint8_t* covered = coverRows[y] + x;
+        for (int i = 0; i < n; i++) {
+            if (!covered[i]) {
+                dst[i] = texels.Fetch<uint32_t>();
+                covered[i] = 1;
+            }
+            texels.Step();
+        }
+    });
 }
