@@ -45,6 +45,8 @@ const rgb_color kProgressColor{255, 0, 0, 0};
 // The preview looks at the mouse button from this pass on, so that the click that chose the
 // command cannot stop it.
 constexpr int kFirstStoppablePass = 6;
+// The preview renders the rows of this many passes at a time.
+constexpr int kPreviewPassesAhead = 8;
 
 const char* const kHintLines[] = {
     "Step 2 - Drag your photos here and arrange them into a panorama.",
@@ -341,6 +343,15 @@ CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& st
     const uint32_t backgroundPixel = Packed(background);
     const uint32_t progressPixel = Packed(kProgressColor);
     const int height = view->height;
+    const size_t width = size_t(view->width);
+    // The rows of the next passes are rendered ahead on every core, then each pass shows its two
+    // as before. Without memory for them, every pass renders its own rows.
+    std::vector<uint32_t> ahead;
+    try {
+        ahead.resize(size_t(2 * kPreviewPassesAhead) * width);
+    } catch (const std::bad_alloc&) {
+        ahead.clear();
+    }
     int upper = height / 2;
     int lower = upper + 1;
     PreviewEnd end = PreviewEnd::kDone;
@@ -352,9 +363,26 @@ CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& st
             end = PreviewEnd::kStopped;
             break;
         }
-        sampler->RenderBlendedRow(upper, view->Row32(upper), backgroundPixel);
-        if (lower < height)
-            sampler->RenderBlendedRow(lower, view->Row32(lower), backgroundPixel);
+        if (ahead.empty()) {
+            sampler->RenderBlendedRow(upper, view->Row32(upper), backgroundPixel);
+            if (lower < height)
+                sampler->RenderBlendedRow(lower, view->Row32(lower), backgroundPixel);
+        } else {
+            const int slot = (pass - 1) % kPreviewPassesAhead;
+            if (slot == 0) {
+                // Pass pass + k renders rows upper - k and lower + k.
+                const int firstUpper = upper, firstLower = lower;
+                const int passes = std::min(kPreviewPassesAhead, upper + 1);
+                Quor_Parallel::For(2 * passes, [&](int j) {
+                    const int y = j % 2 == 0 ? firstUpper - j / 2 : firstLower + j / 2;
+                    if (y < height)
+                        sampler->RenderBlendedRow(y, ahead.data() + size_t(j) * width, backgroundPixel);
+                });
+            }
+            std::copy_n(ahead.data() + size_t(2 * slot) * width, width, view->Row32(upper));
+            if (lower < height)
+                std::copy_n(ahead.data() + size_t(2 * slot + 1) * width, width, view->Row32(lower));
+        }
         upper--;
         lower++;
         if (upper >= 0)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/PanoramaSampler.h"
 #include "app/ui/canvas/CanvasCodes.h"
 #include "app/ui/canvas/CanvasGuides.h"
 #include "app/ui/canvas/PhotoMesh.h"
@@ -17,6 +18,7 @@
 #include "tests/support/TestFiles.h"
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
+#include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
 
 namespace {
@@ -175,7 +177,8 @@ TEST(CanvasPainterTest, PhotosStayWholeAcrossTheSeam)
 }
 
 // A preview that cannot be stopped, stops on the click that started it, or leaves the canvas
-// showing half a preview traps the user; one that leaves progress rows behind shows red stripes.
+// showing half a preview traps the user; one that leaves progress rows behind shows red stripes,
+// and one that puts a row rendered ahead in the wrong place shows the panorama torn.
 TEST(CanvasPainterTest, PreviewRendersEveryRowAndStopsFromTheSixthPass)
 {
     Canvas canvas(160, 101, ProjectionMap::kHorizontalSpherical);
@@ -198,7 +201,12 @@ TEST(CanvasPainterTest, PreviewRendersEveryRowAndStopsFromTheSixthPass)
     EXPECT_EQ(canvas.painter.Preview([]() { return false; }, [&]() { refreshes++; }), CanvasPainter::PreviewEnd::kDone);
     EXPECT_EQ(refreshes, 52);
     const rgb_color background = canvas.painter.BackColor();
+    PanoramaSampler sampler;
+    ASSERT_EQ(sampler.Setup(canvas.doc, canvas.Map(), PanoramaSampler::kPreviewRamp), 0);
+    std::vector<uint32_t> row(160);
     for (int y = 0; y < 101; y++) {
+        sampler.RenderBlendedRow(y, row.data(), Quor_PixelConvert::Pack(background.red, background.green, background.blue, 0));
+        EXPECT_EQ(std::memcmp(row.data(), canvas.view.Image().Row32(y), 160 * 4), 0) << "row " << y;
         int red = 0;
         for (int x = 0; x < 160; x++)
             red += Near(PixelAt(canvas.view, x, y), rgb_color{255, 0, 0, 0}, 0, true);
