@@ -1,9 +1,9 @@
 // Mapped triangles: mapped once, drawn many times. The common case of the editing canvas (a
 // 32-bit texture without repeating, nearest texel, 32 bits) has its own walk; it evaluates
 // every row with the arithmetic of Quor_EdgeWalker and Quor_RasterSpan, so it fills the same
-// pixels with the same texels, without their per-row dispatch over all eleven components.
+// pixels with the same texels, without their per-row dispatch over all eleven components. The
+// texture position of a row is only worked out when the row has a pixel to fill.
 #include <algorithm>
-#include <type_traits>
 #include <utility>
 
 #include "toolkit/imaging/raster/Quor_EdgeWalker.h"
@@ -26,7 +26,7 @@ struct Side {
 };
 
 struct Sample {
-    int64_t x, u, v;  // 16.16
+    int64_t u, v;  // 16.16
 };
 
 class TriangleWalk {
@@ -48,17 +48,28 @@ public:
         }
     }
 
-    // Both sides at the centre of row y, left first; false when a side has run out of edges.
-    bool At(int y, Sample* left, Sample* right)
+    // The positions of both sides at the centre of row y (16.16), left first; false when a side
+    // has run out of edges.
+    bool At(int y, int64_t* left, int64_t* right)
     {
-        const double centre = double(y) + 0.5;
-        if (!Advance(fSides[0], centre) || !Advance(fSides[1], centre))
+        fCentre = double(y) + 0.5;
+        if (!Advance(fSides[0], fCentre) || !Advance(fSides[1], fCentre))
             return false;
-        *left = Evaluate(fSides[0], centre);
-        *right = Evaluate(fSides[1], centre);
-        if (right->x < left->x)
+        *left = Position(fSides[0], fCentre);
+        *right = Position(fSides[1], fCentre);
+        fSwapped = *right < *left;
+        if (fSwapped)
             std::swap(*left, *right);
         return true;
+    }
+
+    // The texture position on both sides of the row of the last At, left first.
+    void Attributes(Sample* left, Sample* right) const
+    {
+        *left = Evaluate(fSides[0], fCentre);
+        *right = Evaluate(fSides[1], fCentre);
+        if (fSwapped)
+            std::swap(*left, *right);
     }
 
 private:
@@ -86,62 +97,49 @@ private:
         return true;
     }
 
+    static int64_t Position(const Side& side, double centre)
+    {
+        const double prestep = centre - side.y;
+        return Quor_RasterEdge::ToFixed(side.x + (prestep * side.dx) / side.dy, Quor_RasterEdge::kPositionLimit);
+    }
+
     static Sample Evaluate(const Side& side, double centre)
     {
         const double prestep = centre - side.y;
-        const double x = side.x + (prestep * side.dx) / side.dy;
         const double u = side.u + prestep * side.slopeU;
         const double v = side.v + prestep * side.slopeV;
-        return {Quor_RasterEdge::ToFixed(x, Quor_RasterEdge::kPositionLimit),
-                Quor_RasterEdge::ToFixed(u, Quor_RasterEdge::kAttributeLimit),
+        return {Quor_RasterEdge::ToFixed(u, Quor_RasterEdge::kAttributeLimit),
                 Quor_RasterEdge::ToFixed(v, Quor_RasterEdge::kAttributeLimit)};
     }
 
     const Quor_MappedTriangle& fT;
     int fBottom = 0;
     Side fSides[2];
+    double fCentre = 0.0;
+    bool fSwapped = false;
 };
 
 using ClampedWalk = Quor_TexelWalk<Quor_ClampedCoord>;
 
-// Asks the caches for the texels along the line between two texture positions (16.16).
-inline void Prefetch(const Quor_RasterTarget& t, int64_t u0, int64_t v0, int64_t u1, int64_t v1)
-{
-    const auto column = [&](int64_t u) { return std::clamp<int64_t>(u >> 16, 0, t.texWidth - 1); };
-    const auto row = [&](int64_t v) { return std::clamp<int64_t>(v >> 16, 0, t.texHeight - 1); };
-    const int64_t c0 = column(u0), c1 = column(u1), r0 = row(v0), r1 = row(v1);
-    // One point per cache line of 16 texels along the row, at most a few.
-    const int64_t points = std::min<int64_t>(std::max(c0, c1) - std::min(c0, c1), 64) / 16 + 1;
-    for (int64_t k = 0; k <= points; k++) {
-        const int64_t c = c0 + (c1 - c0) * k / points, r = r0 + (r1 - r0) * k / points;
-        __builtin_prefetch(t.texRows[r] + c * 4);
-    }
-}
-
-// Rows first..last of the triangle; fill(y, x, count, walk) fills each span from pixel x.
-template <class FillSpan>
-void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangle, int first, int last, FillSpan fill)
+// Rows first..last of the triangle. spans.Wanted(y, x, count) says whether the span of row y
+// from pixel x is to be filled at all; spans.Fill(y, x, count, walk) fills it.
+template <class Spans>
+void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangle, int first, int last, Spans& spans)
 {
     TriangleWalk walk(triangle);
-    Sample left, right, previousLeft{}, previousRight{};
+    int64_t leftX, rightX;
+    Sample left, right;
     for (int y = first; y <= last; y++) {
-        if (!walk.At(y, &left, &right))
+        if (!walk.At(y, &leftX, &rightX))
             break;
-        if (y > first && y + 2 <= last) {
-            // The texels two rows down, guessed from the last step of the edges, are asked for
-            // now: the photos are far larger than the caches and each row meets new lines of them.
-            Prefetch(t, 3 * left.u - 2 * previousLeft.u, 3 * left.v - 2 * previousLeft.v,
-                     3 * right.u - 2 * previousRight.u, 3 * right.v - 2 * previousRight.v);
-        }
-        previousLeft = left;
-        previousRight = right;
         Coverage c;
-        if (!Cover(left.x, right.x, t.width, &c))
+        if (!Cover(leftX, rightX, t.width, &c) || !spans.Wanted(y, c.first, c.last - c.first + 1))
             continue;
-        const int64_t leftX = Bound(left.x);
-        const double edgeWidth = double(Bound(right.x) - leftX);
-        const double tStart = CentreFraction(c.xStart, leftX, edgeWidth);
-        const double tEnd = CentreFraction(c.xEnd, leftX, edgeWidth);
+        walk.Attributes(&left, &right);
+        const int64_t boundLeft = Bound(leftX);
+        const double edgeWidth = double(Bound(rightX) - boundLeft);
+        const double tStart = CentreFraction(c.xStart, boundLeft, edgeWidth);
+        const double tEnd = CentreFraction(c.xEnd, boundLeft, edgeWidth);
         const int64_t steps = c.xEnd - c.xStart;
         const int64_t skip = c.first - c.xStart;
         const Quor_SpanAttr u = SpanAttribute(left.u, right.u, t.ranges.lo[kVertexU], t.ranges.hi[kVertexU], tStart,
@@ -150,9 +148,46 @@ void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangl
                                               tEnd, steps, skip);
         const ClampedWalk texels{t.texRows, Quor_ClampedCoord(u.value, u.step, t.texWidth),
                                  Quor_ClampedCoord(v.value, v.step, t.texHeight)};
-        fill(y, c.first, c.last - c.first + 1, texels);
+        spans.Fill(y, c.first, c.last - c.first + 1, texels);
     }
 }
+
+// Every span filled with the fill F.
+template <class F>
+struct AllSpans {
+    const Quor_RasterTarget& t;
+    bool Wanted(int, int, int) const { return true; }
+    void Fill(int y, int x, int n, const ClampedWalk& texels) const
+    {
+        Quor_RunSpan(t.Row<uint32_t>(y) + x, n, F{texels}, Quor_NoDepth{});
+    }
+};
+
+// Only the pixels not covered yet, copied and marked covered.
+struct UncoveredSpans {
+    const Quor_RasterTarget& t;
+    uint8_t* const* coverRows;
+    bool Wanted(int y, int x, int n) const
+    {
+        const uint8_t* covered = coverRows[y] + x;
+        for (int i = 0; i < n; i++)
+            if (!covered[i])
+                return true;
+        return false;
+    }
+    void Fill(int y, int x, int n, ClampedWalk texels) const
+    {
+        uint32_t* dst = t.Row<uint32_t>(y) + x;
+        uint8_t* covered = coverRows[y] + x;
+        for (int i = 0; i < n; i++) {
+            if (!covered[i]) {
+                dst[i] = texels.Fetch<uint32_t>();
+                covered[i] = 1;
+            }
+            texels.Step();
+        }
+    }
+};
 
 }  // namespace
 
@@ -215,22 +250,22 @@ void Quor_Raster::DrawMapped(const Quor_MappedTriangle& t, int mode)
     int first, last;
     if (!MappedRows(t, &first, &last))
         return;
-    auto run = [&](auto fill) {
-        using Fill = typename decltype(fill)::type;
-        FillTriangle(target, t, first, last, [&](int y, int x, int n, const ClampedWalk& texels) {
-            Quor_RunSpan(target.Row<uint32_t>(y) + x, n, Fill{texels}, Quor_NoDepth{});
-        });
-    };
     switch (mode) {
-    case kRasterTextureCopy:
-        run(std::type_identity<Quor_FillTextureCopy<uint32_t, ClampedWalk>>{});
+    case kRasterTextureCopy: {
+        AllSpans<Quor_FillTextureCopy<uint32_t, ClampedWalk>> spans{target};
+        FillTriangle(target, t, first, last, spans);
         break;
-    case kRasterTextureAverage:
-        run(std::type_identity<Quor_FillTextureAverage<ClampedWalk>>{});
+    }
+    case kRasterTextureAverage: {
+        AllSpans<Quor_FillTextureAverage<ClampedWalk>> spans{target};
+        FillTriangle(target, t, first, last, spans);
         break;
-    default:
-        run(std::type_identity<Quor_FillTextureDifference<ClampedWalk>>{});
+    }
+    default: {
+        AllSpans<Quor_FillTextureDifference<ClampedWalk>> spans{target};
+        FillTriangle(target, t, first, last, spans);
         break;
+    }
     }
 }
 
@@ -245,15 +280,7 @@ void Quor_Raster::DrawMappedBehind(const Quor_MappedTriangle& t, uint8_t* const*
     int first, last;
     if (coverRows == nullptr || !CanDrawBehind() || !MappedRows(t, &first, &last))
         return;
-    FillTriangle(target, t, first, last, [&](int y, int x, int n, ClampedWalk texels) {
-        uint32_t* dst = target.Row<uint32_t>(y) + x;
-        uint8_t* covered = coverRows[y] + x;
-        for (int i = 0; i < n; i++) {
-            if (!covered[i]) {
-                dst[i] = texels.Fetch<uint32_t>();
-                covered[i] = 1;
-            }
-            texels.Step();
-        }
-    });
+    UncoveredSpans spans{target, coverRows};
+    FillTriangle(target, t, first, last, spans);
 }
+
