@@ -123,12 +123,46 @@ using ClampedWalk = Quor_TexelWalk<Quor_ClampedCoord>;
 
 // Rows first..last of the triangle. spans.Wanted(y, x, count) says whether the span of row y
 // from pixel x is to be filled at all; spans.Fill(y, x, count, walk) fills it.
+// Spans are worked out this many rows at a time, and their texels asked for, before any is filled:
+// the photos are far larger than the caches and every row of a small triangle meets new lines of
+// them, so the lines of all the rows are on their way at once.
+constexpr int kSpansAhead = 16;
+
+struct PendingSpan {
+    int y, x, count;
+    Quor_SpanAttr u, v;
+};
+
+// Asks the caches for the texels of a span: every fourth pixel's, and the last.
+inline void PrefetchTexels(const Quor_RasterTarget& t, const PendingSpan& span)
+{
+    const auto ask = [&](int64_t i) {
+        __builtin_prefetch(t.texRows[(span.v.value + i * span.v.step) >> 16] + ((span.u.value + i * span.u.step) >> 16) * 4);
+    };
+    for (int i = 0; i < span.count; i += 4)
+        ask(i);
+    ask(span.count - 1);
+}
+
+template <class Spans>
+void FillPending(const Quor_RasterTarget& t, const PendingSpan* pending, int count, Spans& spans)
+{
+    for (int k = 0; k < count; k++) {
+        const PendingSpan& p = pending[k];
+        spans.Fill(p.y, p.x, p.count,
+                   ClampedWalk{t.texRows, Quor_ClampedCoord(p.u.value, p.u.step, t.texWidth),
+                               Quor_ClampedCoord(p.v.value, p.v.step, t.texHeight)});
+    }
+}
+
 template <class Spans>
 void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangle, int first, int last, Spans& spans)
 {
     TriangleWalk walk(triangle);
     int64_t leftX, rightX;
     Sample left, right;
+    PendingSpan pending[kSpansAhead];
+    int pendingCount = 0;
     for (int y = first; y <= last; y++) {
         if (!walk.At(y, &leftX, &rightX))
             break;
@@ -146,10 +180,15 @@ void FillTriangle(const Quor_RasterTarget& t, const Quor_MappedTriangle& triangl
                                               tEnd, steps, skip);
         const Quor_SpanAttr v = SpanAttribute(left.v, right.v, t.ranges.lo[kVertexV], t.ranges.hi[kVertexV], tStart,
                                               tEnd, steps, skip);
-        const ClampedWalk texels{t.texRows, Quor_ClampedCoord(u.value, u.step, t.texWidth),
-                                 Quor_ClampedCoord(v.value, v.step, t.texHeight)};
-        spans.Fill(y, c.first, c.last - c.first + 1, texels);
+        PendingSpan& span = pending[pendingCount++];
+        span = {y, c.first, c.last - c.first + 1, u, v};
+        PrefetchTexels(t, span);
+        if (pendingCount == kSpansAhead) {
+            FillPending(t, pending, pendingCount, spans);
+            pendingCount = 0;
+        }
     }
+    FillPending(t, pending, pendingCount, spans);
 }
 
 // Every span filled with the fill F.
