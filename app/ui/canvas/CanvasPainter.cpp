@@ -71,6 +71,15 @@ void FillRow(const Quor_image* image, int y, uint32_t value)
     std::fill(row, row + image->width, value);
 }
 
+// Rows top..bottom of an image as an image record of their own.
+Quor_image RowsOf(const Quor_image& image, int top, int bottom)
+{
+    Quor_image rows = image;
+    rows.bits = image.Row(top);
+    rows.height = bottom - top + 1;
+    return rows;
+}
+
 int PhotoCount(const PanomerDoc* doc)
 {
     return std::clamp(static_cast<int>(doc->fNumPhotos), 0, kMaxPhotos);
@@ -126,14 +135,9 @@ void CanvasPainter::Update(bool full)
     if (full) {
         if (!fBackImage.IsValid())
             return;
-        fBackImage.Clear(fBackColor);
         DrawPhotos(true);
         return;
     }
-    if (fBackImage.IsValid())
-        Quor_ImageOps::Blit(&fBackImage.Image(), view, 0, 0);
-    else
-        Quor_ImageOps::Clear(view, fBackColor);
     DrawPhotos(false);
     DrawOverlays();
 }
@@ -214,8 +218,22 @@ void CanvasPainter::DrawPhotos(bool full)
         mapped = mapped && UpdateMesh(i, photo, key, dest);
         jobs[jobCount++] = Job{i, mode};
     }
+    // Rows top..bottom of the destination as they are before any photo is drawn: the canvas colour
+    // in the cache, the cache (or the canvas colour without one) in the view.
+    const auto startRows = [&](int top, int bottom) {
+        if (top > bottom)
+            return;
+        const Quor_image rows = RowsOf(*dest, top, bottom);
+        if (!full && fBackImage.IsValid()) {
+            const Quor_image cached = RowsOf(fBackImage.Image(), top, bottom);
+            Quor_ImageOps::Blit(&cached, &rows, 0, 0);
+        } else {
+            Quor_ImageOps::Clear(&rows, fBackColor);
+        }
+    };
     if (!mapped) {
         // Out of memory for a mesh: everything is drawn straight through in one pass.
+        startRows(0, dest->height - 1);
         Quor_Raster& raster = fRasters[0];
         raster.SetDest(dest);
         raster.SetRowLimit(INT_MIN, INT_MAX);
@@ -242,6 +260,7 @@ void CanvasPainter::DrawPhotos(bool full)
         Quor_Parallel::For(strips, [&](int s) {
             Quor_Raster& raster = fRasters[s];
             const int top = s * rowsPerStrip, bottom = std::min(top + rowsPerStrip, dest->height) - 1;
+            startRows(top, bottom);
             if (top <= bottom)
                 std::fill(fCoverRows[top], fCoverRows[bottom] + dest->width, uint8_t(0));
             for (int j = jobCount - 1; j >= 0; j--) {
@@ -258,7 +277,8 @@ void CanvasPainter::DrawPhotos(bool full)
     }
     Quor_Parallel::For(strips, [&](int s) {
         Quor_Raster& raster = fRasters[s];
-        const int top = s * rowsPerStrip, bottom = top + rowsPerStrip - 1;
+        const int top = s * rowsPerStrip, bottom = std::min(top + rowsPerStrip, dest->height) - 1;
+        startRows(top, bottom);
         for (int j = 0; j < jobCount; j++) {
             const Mesh& mesh = fMeshes[jobs[j].photo];
             if (mesh.lastRow < top || mesh.firstRow > bottom)
