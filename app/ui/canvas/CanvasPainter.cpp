@@ -46,7 +46,7 @@ const rgb_color kProgressColor{255, 0, 0, 0};
 // command cannot stop it.
 constexpr int kFirstStoppablePass = 6;
 // The preview renders the rows of this many passes at a time.
-constexpr int kPreviewPassesAhead = 8;
+constexpr int kPreviewPassesAhead = 32;
 
 const char* const kHintLines[] = {
     "Step 2 - Drag your photos here and arrange them into a panorama.",
