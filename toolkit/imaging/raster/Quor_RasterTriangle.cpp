@@ -319,7 +319,16 @@ void Quor_Raster::DrawMappedBehind(const Quor_MappedTriangle& t, uint8_t* const*
     int first, last;
     if (coverRows == nullptr || !CanDrawBehind() || !MappedRows(t, &first, &last))
         return;
+    // A triangle whose box is covered already has nothing to draw; the test reads a few bytes
+    // per row where the walk would work out each row's edges.
+    const float lowX = std::min({t.x[0], t.x[1], t.x[2]}), highX = std::max({t.x[0], t.x[1], t.x[2]});
+    // MappedRows has kept lowX below the width and highX at 0 or above.
+    const int left = int(std::max(lowX, 0.0f)), right = int(std::min(highX, float(target.width - 1)));
     UncoveredSpans spans{target, coverRows};
-    FillTriangle(target, t, first, last, spans);
+    bool hidden = left <= right;
+    for (int y = first; hidden && y <= last; y++)
+        hidden = !spans.Wanted(y, left, right - left + 1);
+    if (!hidden)
+        FillTriangle(target, t, first, last, spans);
 }
 
