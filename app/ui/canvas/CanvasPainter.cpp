@@ -1,6 +1,8 @@
 #include "app/ui/canvas/CanvasPainter.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -10,6 +12,7 @@
 #include "app/ui/canvas/CanvasGuides.h"
 #include "app/ui/canvas/PhotoMesh.h"
 #include "toolkit/core/Quor_Beep.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
@@ -22,6 +25,13 @@
 // the background cache (fBackImage) and copied each frame, and only the selected photo and the
 // overlays are drawn again. Alpha 0 in a canvas pixel means that no photo covers it yet; the
 // blend and difference fills and the preview rely on it.
+//
+// Each photo's mesh is mapped through the projection once and kept until the photo moves or the
+// view changes. The photos are rasterized in horizontal strips of the canvas on every core, each
+// strip drawing every photo in order but only its own rows, so the picture is the one a single
+// pass over the whole canvas gives. When every photo is copied (the background, or all photos
+// while brightening), a strip draws them back to front and each pixel only once, where no later
+// photo covers it: the same picture without reading the texels that would be drawn over.
 
 namespace {
 
@@ -35,6 +45,8 @@ const rgb_color kProgressColor{255, 0, 0, 0};
 // The preview looks at the mouse button from this pass on, so that the click that chose the
 // command cannot stop it.
 constexpr int kFirstStoppablePass = 6;
+// The preview renders the rows of this many passes at a time.
+constexpr int kPreviewPassesAhead = 32;
 
 const char* const kHintLines[] = {
     "Step 2 - Drag your photos here and arrange them into a panorama.",
@@ -45,6 +57,8 @@ const char* const kHintLines[] = {
 // The first hint line is centred in the top 20 pixels; the second stands 100 pixels lower.
 constexpr int kHintBandHeight = 20;
 constexpr int kHintGap = 100;
+// Strips are at least this many rows high, so that a strip's pass over the triangles is worth it.
+constexpr int kMinStripRows = 16;
 
 uint32_t Packed(const rgb_color& c)
 {
@@ -55,6 +69,15 @@ void FillRow(const Quor_image* image, int y, uint32_t value)
 {
     uint32_t* row = image->Row32(y);
     std::fill(row, row + image->width, value);
+}
+
+// Rows top..bottom of an image as an image record of their own.
+Quor_image RowsOf(const Quor_image& image, int top, int bottom)
+{
+    Quor_image rows = image;
+    rows.bits = image.Row(top);
+    rows.height = bottom - top + 1;
+    return rows;
 }
 
 int PhotoCount(const PanomerDoc* doc)
@@ -82,10 +105,8 @@ void CanvasPainter::InitBackground(const Quor_image* viewImage)
             fBackImage.Clear(fBackColor);
         else
             fBackImage.Free();
-        fRaster.SetDest(viewImage);
     } else {
         fBackImage.Free();
-        fRaster.SetDest(nullptr);
     }
     Update(true);
     Update(false);
@@ -114,22 +135,55 @@ void CanvasPainter::Update(bool full)
     if (full) {
         if (!fBackImage.IsValid())
             return;
-        fRaster.SetDest(&fBackImage.Image());
-        fBackImage.Clear(fBackColor);
         DrawPhotos(true);
-        fRaster.SetDest(view);
         return;
     }
-    if (fBackImage.IsValid())
-        Quor_ImageOps::Blit(&fBackImage.Image(), view, 0, 0);
-    else
-        Quor_ImageOps::Clear(view, fBackColor);
     DrawPhotos(false);
     DrawOverlays();
 }
 
+bool CanvasPainter::UpdateMesh(int i, const PhotoMapping& photo, const MeshKey& key, const Quor_image* dest)
+{
+    Mesh& mesh = fMeshes[i];
+    if (mesh.valid && std::memcmp(&mesh.key, &key, sizeof key) == 0)
+        return true;
+    mesh.valid = false;
+    Quor_Raster& raster = fRasters[0];
+    raster.SetDest(dest);
+    if (!PhotoMesh::Map(&raster, fProjection.Map(), photo, key.yaw, &mesh.triangles))
+        return false;
+    mesh.firstRow = 0x7FFFFFFF;
+    mesh.lastRow = -1;
+    for (const Quor_MappedTriangle& t : mesh.triangles) {
+        mesh.firstRow = std::min(mesh.firstRow, t.firstRow);
+        mesh.lastRow = std::max(mesh.lastRow, t.lastRow);
+    }
+    mesh.key = key;
+    mesh.valid = true;
+    return true;
+}
+
+bool CanvasPainter::PrepareCover(const Quor_image* dest)
+{
+    const size_t width = size_t(dest->width), height = size_t(dest->height);
+    try {
+        if (fCover.size() != width * height || fCoverRows.size() != height) {
+            fCover.assign(width * height, 0);
+            fCoverRows.resize(height);
+        }
+    } catch (const std::bad_alloc&) {
+        fCover.clear();
+        fCoverRows.clear();
+        return false;
+    }
+    for (size_t y = 0; y < height; y++)
+        fCoverRows[y] = fCover.data() + y * width;
+    return true;
+}
+
 void CanvasPainter::DrawPhotos(bool full)
 {
+    const Quor_image* dest = full ? &fBackImage.Image() : fProjection.Image();
     const ProjectionMap map = fProjection.Map();
     const float cameraAngle = PhotoMapping::CameraAngle(fDoc->fFocalLength);
     const int selected = fDoc->fSelected;
@@ -137,6 +191,13 @@ void CanvasPainter::DrawPhotos(bool full)
     // after the selected one still cover it.
     const bool brightening = fTool == kToolBrightness;
     const int count = PhotoCount(fDoc);
+    struct Job {
+        int photo;
+        int mode;
+    };
+    Job jobs[kMaxPhotos];
+    int jobCount = 0;
+    bool mapped = true;
     for (int i = 0; i < count; i++) {
         if (!brightening && full == (i == selected))
             continue;
@@ -150,8 +211,84 @@ void CanvasPainter::DrawPhotos(bool full)
         // the extra quarter turn of the vertical spherical type, as in the preview.
         PhotoMapping photo;
         photo.Set(image.Image(), fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle, map.ProjectionType());
-        PhotoMesh::Draw(&fRaster, map, photo, fDoc->fYaw[i], mode);
+        const Quor_Vector2 offset = map.Offset();
+        const MeshKey key{fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle, map.Zoom(), offset.x, offset.y,
+                          map.ProjectionType(), map.CanvasWidth(), map.CanvasHeight(), dest->width, dest->height,
+                          image.Image().width, image.Image().height};
+        mapped = mapped && UpdateMesh(i, photo, key, dest);
+        jobs[jobCount++] = Job{i, mode};
     }
+    // Rows top..bottom of the destination as they are before any photo is drawn: the canvas colour
+    // in the cache, the cache (or the canvas colour without one) in the view.
+    const auto startRows = [&](int top, int bottom) {
+        if (top > bottom)
+            return;
+        const Quor_image rows = RowsOf(*dest, top, bottom);
+        if (!full && fBackImage.IsValid()) {
+            const Quor_image cached = RowsOf(fBackImage.Image(), top, bottom);
+            Quor_ImageOps::Blit(&cached, &rows, 0, 0);
+        } else {
+            Quor_ImageOps::Clear(&rows, fBackColor);
+        }
+    };
+    if (!mapped) {
+        // Out of memory for a mesh: everything is drawn straight through in one pass.
+        startRows(0, dest->height - 1);
+        Quor_Raster& raster = fRasters[0];
+        raster.SetDest(dest);
+        raster.SetRowLimit(INT_MIN, INT_MAX);
+        for (int j = 0; j < jobCount; j++) {
+            const int i = jobs[j].photo;
+            PhotoMapping photo;
+            photo.Set(fDoc->fPhotoImage[i].Image(), fDoc->fYaw[i], fDoc->fPitch[i], fDoc->fRoll[i], cameraAngle,
+                      map.ProjectionType());
+            PhotoMesh::Draw(&raster, map, photo, fDoc->fYaw[i], jobs[j].mode);
+        }
+        return;
+    }
+
+    const int strips = std::clamp(std::min(Quor_Parallel::Threads() * 4, dest->height / kMinStripRows), 1, kMaxStrips);
+    const int rowsPerStrip = (dest->height + strips - 1) / strips;
+    for (int s = 0; s < strips; s++) {
+        fRasters[s].SetDest(dest);
+        fRasters[s].SetRowLimit(s * rowsPerStrip, (s + 1) * rowsPerStrip - 1);
+    }
+    bool allCopied = true;
+    for (int j = 0; j < jobCount; j++)
+        allCopied = allCopied && jobs[j].mode == kRasterTextureCopy;
+    if (allCopied && jobCount > 0 && PrepareCover(dest)) {
+        Quor_Parallel::For(strips, [&](int s) {
+            Quor_Raster& raster = fRasters[s];
+            const int top = s * rowsPerStrip, bottom = std::min(top + rowsPerStrip, dest->height) - 1;
+            startRows(top, bottom);
+            if (top <= bottom)
+                std::fill(fCoverRows[top], fCoverRows[bottom] + dest->width, uint8_t(0));
+            for (int j = jobCount - 1; j >= 0; j--) {
+                const Mesh& mesh = fMeshes[jobs[j].photo];
+                if (mesh.lastRow < top || mesh.firstRow > bottom)
+                    continue;
+                raster.SetTexture(&fDoc->fPhotoImage[jobs[j].photo].Image());
+                for (auto t = mesh.triangles.rbegin(); t != mesh.triangles.rend(); ++t)
+                    if (t->lastRow >= top && t->firstRow <= bottom)
+                        raster.DrawMappedBehind(*t, fCoverRows.data());
+            }
+        });
+        return;
+    }
+    Quor_Parallel::For(strips, [&](int s) {
+        Quor_Raster& raster = fRasters[s];
+        const int top = s * rowsPerStrip, bottom = std::min(top + rowsPerStrip, dest->height) - 1;
+        startRows(top, bottom);
+        for (int j = 0; j < jobCount; j++) {
+            const Mesh& mesh = fMeshes[jobs[j].photo];
+            if (mesh.lastRow < top || mesh.firstRow > bottom)
+                continue;
+            raster.SetTexture(&fDoc->fPhotoImage[jobs[j].photo].Image());
+            for (const Quor_MappedTriangle& t : mesh.triangles)
+                if (t.lastRow >= top && t.firstRow <= bottom)
+                    raster.DrawMapped(t, jobs[j].mode);
+        }
+    });
 }
 
 void CanvasPainter::DrawOverlays()
@@ -226,6 +363,15 @@ CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& st
     const uint32_t backgroundPixel = Packed(background);
     const uint32_t progressPixel = Packed(kProgressColor);
     const int height = view->height;
+    const size_t width = size_t(view->width);
+    // The rows of the next passes are rendered ahead on every core, then each pass shows its two
+    // as before. Without memory for them, every pass renders its own rows.
+    std::vector<uint32_t> ahead;
+    try {
+        ahead.resize(size_t(2 * kPreviewPassesAhead) * width);
+    } catch (const std::bad_alloc&) {
+        ahead.clear();
+    }
     int upper = height / 2;
     int lower = upper + 1;
     PreviewEnd end = PreviewEnd::kDone;
@@ -237,9 +383,26 @@ CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& st
             end = PreviewEnd::kStopped;
             break;
         }
-        sampler->RenderBlendedRow(upper, view->Row32(upper), backgroundPixel);
-        if (lower < height)
-            sampler->RenderBlendedRow(lower, view->Row32(lower), backgroundPixel);
+        if (ahead.empty()) {
+            sampler->RenderBlendedRow(upper, view->Row32(upper), backgroundPixel);
+            if (lower < height)
+                sampler->RenderBlendedRow(lower, view->Row32(lower), backgroundPixel);
+        } else {
+            const int slot = (pass - 1) % kPreviewPassesAhead;
+            if (slot == 0) {
+                // Pass pass + k renders rows upper - k and lower + k.
+                const int firstUpper = upper, firstLower = lower;
+                const int passes = std::min(kPreviewPassesAhead, upper + 1);
+                Quor_Parallel::For(2 * passes, [&](int j) {
+                    const int y = j % 2 == 0 ? firstUpper - j / 2 : firstLower + j / 2;
+                    if (y < height)
+                        sampler->RenderBlendedRow(y, ahead.data() + size_t(j) * width, backgroundPixel);
+                });
+            }
+            std::copy_n(ahead.data() + size_t(2 * slot) * width, width, view->Row32(upper));
+            if (lower < height)
+                std::copy_n(ahead.data() + size_t(2 * slot + 1) * width, width, view->Row32(lower));
+        }
         upper--;
         lower++;
         if (upper >= 0)

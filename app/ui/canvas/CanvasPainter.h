@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "app/core/PanomerDoc.h"
 #include "app/core/Projection.h"
@@ -16,6 +17,7 @@
 #include "toolkit/math/Quor_Vector2.h"
 
 class Quor_Font;
+class PhotoMapping;
 
 class CanvasPainter {
 public:
@@ -71,7 +73,27 @@ public:
     Quor_Vector2 PixelPosition(float yaw, float pitch) const;
 
 private:
+    // What a photo's mapped mesh depends on besides the photo's pixels; compared bytewise.
+    struct MeshKey {
+        float yaw, pitch, roll, cameraAngle, zoom, offsetX, offsetY;
+        int32_t type, canvasWidth, canvasHeight, destWidth, destHeight, imageWidth, imageHeight;
+    };
+    // A photo's triangles as the rasters draw them, kept until anything in its key changes.
+    struct Mesh {
+        bool valid = false;
+        MeshKey key{};
+        std::vector<Quor_MappedTriangle> triangles;
+        int firstRow = 0;  // the rows its triangles cover
+        int lastRow = -1;
+    };
+    // The canvas is drawn in up to this many horizontal strips at once, one raster each.
+    static constexpr int kMaxStrips = 16;
+
     void DrawPhotos(bool full);
+    // Brings photo i's mesh up to date for drawing into `dest`; false when out of memory.
+    bool UpdateMesh(int i, const PhotoMapping& photo, const MeshKey& key, const Quor_image* dest);
+    // Sizes the cover bytes for `dest`; false when out of memory.
+    bool PrepareCover(const Quor_image* dest);
     void DrawOverlays();
     void DrawHint();
 
@@ -79,7 +101,11 @@ private:
     int fTool;
     Projection fProjection;
     Quor_BaseImage fBackImage;
-    Quor_Raster fRaster;
+    Quor_Raster fRasters[kMaxStrips];
+    Mesh fMeshes[kMaxPhotos];
+    // One byte per canvas pixel, set where a photo drawn back to front has covered it.
+    std::vector<uint8_t> fCover;
+    std::vector<uint8_t*> fCoverRows;
     Quor_Point fMousePt;
     rgb_color fBackColor;
     Quor_Font* fHintFont = nullptr;

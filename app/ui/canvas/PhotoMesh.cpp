@@ -1,6 +1,8 @@
 #include "app/ui/canvas/PhotoMesh.h"
 
 #include <cmath>
+#include <cstring>
+#include <new>
 
 #include "toolkit/imaging/raster/Quor_RasterMode.h"
 
@@ -98,4 +100,80 @@ void PhotoMesh::Draw(Quor_Raster* raster, const ProjectionMap& map, const PhotoM
             break;
         va = vb;
     }
+}
+
+bool PhotoMesh::Map(Quor_Raster* raster, const ProjectionMap& map, const PhotoMapping& photo, float yaw,
+                    std::vector<Quor_MappedTriangle>* out)
+{
+    out->clear();
+    if (raster == nullptr || !photo.IsUsable())
+        return true;
+    raster->SetTexture(&photo.Image());
+
+    // The texture positions of the corners, accumulated as Draw accumulates them.
+    constexpr int kSide = kCells + 1;
+    float us[kSide], vs[kSide];
+    int rows = 0;
+    us[0] = vs[0] = 0.0f;
+    for (int i = 0; i < kCells; i++)
+        us[i + 1] = us[i] + kCellSize;
+    for (;;) {
+        vs[rows + 1] = vs[rows] + kCellSize;
+        rows++;
+        if (vs[rows] >= kLastRowEnd || rows == kCells)
+            break;
+    }
+    // Every corner's direction and its position before unwrapping, once.
+    struct Corner {
+        float lon, lat;
+        Quor_Vector2 position;
+    };
+    Corner corners[kSide * kSide];
+    for (int r = 0; r <= rows; r++)
+        for (int c = 0; c < kSide; c++) {
+            Corner& corner = corners[r * kSide + c];
+            CornerAngles(photo, us[c], vs[r], &corner.lon, &corner.lat);
+            map.AnglesToPoint(corner.lon, corner.lat, corner.position);
+        }
+    try {
+        out->reserve(size_t(2 * rows * kCells));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    Quor_poly first, second;
+    first.mode = second.mode = kRasterTextureCopy;
+    first.count = second.count = 3;
+    Quor_MappedTriangle triangle;
+    for (int r = 0; r < rows; r++) {
+        const float va = vs[r], vb = vs[r + 1];
+        for (int column = 0; column < kCells; column++) {
+            const float ua = us[column], ub = us[column + 1];
+            const Corner* chain[4] = {&corners[r * kSide + column], &corners[r * kSide + column + 1],
+                                      &corners[(r + 1) * kSide + column], &corners[(r + 1) * kSide + column + 1]};
+            Quor_Vector2 position[4];
+            float previous = 0.0f;
+            for (int k = 0; k < 4; k++) {
+                const float raw = chain[k]->lon;
+                const float lon = k == 0 ? UnwrapAgainstYaw(raw, yaw) : UnwrapAgainst(raw, previous);
+                previous = lon;
+                if (std::memcmp(&lon, &raw, sizeof lon) == 0)
+                    position[k] = chain[k]->position;
+                else
+                    map.AnglesToPoint(lon, chain[k]->lat, position[k]);
+            }
+            SetVertex(first.vertex[0], position[0], ua, va);
+            SetVertex(first.vertex[1], position[1], ub, va);
+            SetVertex(first.vertex[2], position[2], ua, vb);
+            SetVertex(second.vertex[0], position[3], ub, vb);
+            SetVertex(second.vertex[1], position[1], ub, va);
+            SetVertex(second.vertex[2], position[2], ua, vb);
+            // Reserved above, so these never allocate.
+            if (raster->MapTriangle(&first, &triangle))
+                out->push_back(triangle);
+            if (raster->MapTriangle(&second, &triangle))
+                out->push_back(triangle);
+        }
+    }
+    return true;
 }

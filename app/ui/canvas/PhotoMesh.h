@@ -3,6 +3,8 @@
 // cell goes to the rasterizer as two triangles. Texturing inside a triangle is affine.
 #pragma once
 
+#include <vector>
+
 #include "app/core/PhotoMapping.h"
 #include "app/core/ProjectionMap.h"
 #include "toolkit/imaging/raster/Quor_Raster.h"
@@ -16,6 +18,13 @@ public:
     // fill `mode`. yaw is the photo's own yaw, which decides on which side of the +-pi seam a
     // photo that straddles it is drawn. Nothing for a photo that is not usable.
     static void Draw(Quor_Raster* raster, const ProjectionMap& map, const PhotoMapping& photo, float yaw, int mode);
+
+    // The same triangles, in the same order, mapped by `raster` for Quor_Raster::DrawMapped (its
+    // texture becomes the photo's image): drawn with `mode` on a destination of the raster's size
+    // they give exactly what Draw gives. Each sphere position is worked out once for the corners
+    // that share it. Empty for a photo that is not usable; false when out of memory.
+    static bool Map(Quor_Raster* raster, const ProjectionMap& map, const PhotoMapping& photo, float yaw,
+                    std::vector<Quor_MappedTriangle>* out);
 
     // Where the photo point at texture position (u, v) (0..1, v from the top) lies on the sphere.
     static void CornerAngles(const PhotoMapping& photo, float u, float v, float* lon, float* lat);

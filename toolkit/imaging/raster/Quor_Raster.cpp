@@ -109,6 +109,12 @@ void Quor_Raster::SetScanDoubling(bool on)
     scanDoubling = on;
 }
 
+void Quor_Raster::SetRowLimit(int first, int last)
+{
+    rowLimitFirst = std::max(first, 0);
+    rowLimitLast = last;
+}
+
 void Quor_Raster::UpdateTarget()
 {
     Quor_RasterTarget t;
@@ -256,6 +262,9 @@ void Quor_Raster::Walk(const Quor_RasterVertex* vertices, int count, int mode, P
     }
     if (highX < 0.0f || highY < 0.0f || lowX >= float(target.width) || lowY >= float(target.height))
         return;
+    // A polygon wholly above or below the row limit (its rows lie within [lowY - 1, highY]).
+    if (highY < float(rowLimitFirst) || lowY > float(rowLimitLast) + 1.0f)
+        return;
     minX = std::min(minX, lowX);
     maxX = std::max(maxX, highX);
     minY = std::min(minY, lowY);
@@ -266,8 +275,8 @@ void Quor_Raster::Walk(const Quor_RasterVertex* vertices, int count, int mode, P
     // Only what the mode fills with is evaluated, plus depth for the 3-D rasterizer's test.
     const uint32_t mask = Quor_RasterModeAttributes(mode) | Quor_AttributeBit(kVertexZ);
     Quor_EdgeWalker walker(vertices, count);
-    const int first = std::max(walker.FirstRow(), 0);
-    const int last = std::min(walker.LastRow(), target.height - 1);
+    const int first = std::max(walker.FirstRow(), rowLimitFirst);
+    const int last = std::min(std::min(walker.LastRow(), target.height - 1), rowLimitLast);
     Quor_RasterEdgeF sideA = {}, sideB = {};
     for (int y = first; y <= last; y++) {
         if (scanDoubling && (y & 1))

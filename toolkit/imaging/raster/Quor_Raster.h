@@ -30,6 +30,17 @@
 // texture (same pixel size as the destination; 8-bit for mode 4; 32-bit for the bilinear modes
 // on a 32-bit destination) and a missing destination draw nothing.
 //
+// A triangle that MapTriangle has put into pixel space: its x and y in pixels, its texture
+// position in texels, at depth 0.
+struct Quor_MappedTriangle {
+    float x[3];
+    float y[3];
+    float u[3];
+    float v[3];
+    int firstRow;  // the rows it covers (first > last: none)
+    int lastRow;
+};
+
 // One raster per thread. The shading tables are shared by all rasters and built by the first
 // SetDest; make that first call before any second thread draws.
 class Quor_Raster {
@@ -52,7 +63,27 @@ public:
     void AllowRepeatingTextures(bool allow);
     void SetScanDoubling(bool on);  // draws even rows only, for quick previews
 
+    // Drawing leaves every row outside [first, last] alone, so that several rasters can each draw
+    // one horizontal strip of the same destination: within its strip a polygon covers exactly the
+    // pixels it covers without the limit, and the box counts only polygons that reach the strip.
+    // The limit starts, and is reset by (INT_MIN, INT_MAX), as the whole destination.
+    void SetRowLimit(int first, int last);
+
     virtual void DrawPoly(Quor_poly* poly);
+    // A triangle of a textured mode (5 to 10) mapped once and drawn many times: MapTriangle maps
+    // the record (consumed, as DrawPoly consumes it) with the current destination size and
+    // texture size; false when DrawPoly would draw nothing for its record or coordinates.
+    // DrawMapped then draws exactly what DrawPoly would have drawn with the record's mode, with a
+    // destination and a texture of the same sizes as at mapping (not necessarily the same ones).
+    bool MapTriangle(Quor_poly* poly, Quor_MappedTriangle* out) const;
+    void DrawMapped(const Quor_MappedTriangle& triangle, int mode);
+    // Mode 5 drawn behind what is already there: only pixels whose byte in coverRows (one row of
+    // at least the destination's width per destination row) is 0 are written, and their byte set.
+    // Copies drawn in reverse order this way give exactly what drawing them in order gives, while
+    // reading each covered pixel's texel once. Needs a 32-bit destination and texture, without
+    // repeating or scan doubling (CanDrawBehind); otherwise nothing is drawn.
+    bool CanDrawBehind() const;
+    void DrawMappedBehind(const Quor_MappedTriangle& triangle, uint8_t* const* coverRows);
     // Draws the polygon with Gouraud colour whatever its mode.
     void DrawPolyGouraud(Quor_poly* poly);
     // The same walk with every attribute kept in floating point; the spans cover exactly the
@@ -100,6 +131,8 @@ protected:
     bool repeatTextures = false;
     Quor_palette palette;
     bool scanDoubling = false;
+    int rowLimitFirst = 0;
+    int rowLimitLast = 0x7FFFFFFF;
 
     uint32_t color32 = 0xFFFFFFFFu;
     uint16_t color16 = 0xFFFF;
@@ -116,4 +149,6 @@ protected:
 private:
     void UpdateTarget();
     void ClearTexture();
+    // The rows of a mapped triangle to walk, after Walk's rejections and box; false when none.
+    bool MappedRows(const Quor_MappedTriangle& t, int* first, int* last);
 };

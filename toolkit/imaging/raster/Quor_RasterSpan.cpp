@@ -2,46 +2,7 @@
 
 #include <algorithm>
 
-namespace {
-
-struct Coverage {
-    int64_t xStart;  // first covered pixel, before clipping
-    int64_t xEnd;    // last covered pixel, before clipping
-    int32_t first;   // clipped to the destination
-    int32_t last;
-};
-
-// Edges made by Quor_RasterEdge::FromFloat lie far inside these; edges handed to Scanline by
-// other code are held to them so no difference or product below can overflow.
-constexpr int64_t kEdgeLimit = int64_t(1) << 46;
-
-int64_t Bound(int64_t v)
-{
-    return std::clamp(v, -kEdgeLimit, kEdgeLimit);
-}
-
-// The pixel rule on 16.16 positions. The arithmetic shift floors, so the rule holds on both
-// sides of column 0.
-bool Cover(int64_t leftX, int64_t rightX, int32_t width, Coverage* c)
-{
-    leftX = Bound(leftX);
-    rightX = Bound(rightX);
-    c->xStart = ((leftX - 0x8000) >> 16) + 1;
-    c->xEnd = (rightX - 0x8000) >> 16;
-    if (c->xStart > c->xEnd || c->xStart >= width || c->xEnd < 0)
-        return false;
-    c->first = static_cast<int32_t>(std::max<int64_t>(c->xStart, 0));
-    c->last = static_cast<int32_t>(std::min<int64_t>(c->xEnd, width - 1));
-    return true;
-}
-
-// Fraction of the way from the left edge to the right edge at the centre of pixel x.
-double CentreFraction(int64_t x, int64_t leftX, double width)
-{
-    return double(x * 65536 + 0x8000 - leftX) / width;
-}
-
-}  // namespace
+using namespace quor_raster_detail;
 
 Quor_AttrRanges Quor_AttrRanges::Default()
 {
@@ -77,22 +38,9 @@ bool Quor_RasterSpan::Setup(const Quor_RasterEdge& left, const Quor_RasterEdge& 
     const double tEnd = CentreFraction(c.xEnd, leftX, edgeWidth);
     const int64_t steps = c.xEnd - c.xStart;
     const int64_t skip = c.first - c.xStart;
-    for (int k = 0; k < kVertexComponents; k++) {
-        if (!(attributes & Quor_AttributeBit(k)))
-            continue;
-        const int64_t l = Bound(left.a[k]);
-        const int64_t r = Bound(right.a[k]);
-        const int64_t lo = std::clamp(std::min(l, r), ranges.lo[k], ranges.hi[k]);
-        const int64_t hi = std::clamp(std::max(l, r), ranges.lo[k], ranges.hi[k]);
-        const double d = double(r - l);
-        const int64_t start = std::clamp(l + Quor_RasterEdge::Floor(tStart * d), lo, hi);
-        const int64_t end = std::clamp(l + Quor_RasterEdge::Floor(tEnd * d), lo, hi);
-        // Truncating the step keeps every value between start and end; skip <= steps keeps
-        // skip * step within |end - start|.
-        const int64_t step = steps > 0 ? (end - start) / steps : 0;
-        a[k].value = start + skip * step;
-        a[k].step = step;
-    }
+    for (int k = 0; k < kVertexComponents; k++)
+        if (attributes & Quor_AttributeBit(k))
+            a[k] = SpanAttribute(left.a[k], right.a[k], ranges.lo[k], ranges.hi[k], tStart, tEnd, steps, skip);
     return true;
 }
 
