@@ -4,6 +4,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/math/Quor_Round.h"
@@ -120,30 +124,56 @@ private:
         return Mix(Row(y0), Row(y1), x0, x1, fx, fy);
     }
 
-    static uint32_t Component(float v)
+    // The four components of a pixel side by side, in the order of its bytes in memory.
+    typedef float Floats __attribute__((vector_size(16)));
+    typedef int32_t Ints __attribute__((vector_size(16)));
+    typedef uint8_t Bytes __attribute__((vector_size(4)));
+    // The lane that holds the pixel's low byte (alpha).
+    static constexpr int kLowLane = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? 0 : 3;
+
+    static Floats Components(uint32_t pixel)
     {
-        if (!(v > 0.0f))
-            return 0;
-        if (v >= 255.0f)
-            return 255;
-        // v + 0.5 is exact in double, so truncating it rounds halves up, away from zero.
-        return uint32_t(double(v) + 0.5);
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i words = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(pixel)), zero);
+        return Floats(_mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero)));
+#else
+        Bytes bytes;
+        std::memcpy(&bytes, &pixel, sizeof bytes);
+        return __builtin_convertvector(bytes, Floats);
+#endif
     }
 
+    // Each lane clamped to 0..255 (NaN to 0) and rounded half away from zero: the truncated
+    // value plus one where the fraction left over (exact in float) is at least a half.
+    static uint32_t Pack(Floats v)
+    {
+        v = v > 0.0f ? v : 0.0f;
+        v = v < 255.0f ? v : 255.0f;
+        const Ints whole = __builtin_convertvector(v, Ints);
+        const Ints rounded = whole - (v - __builtin_convertvector(whole, Floats) >= 0.5f);
+#if defined(__SSE2__)
+        const __m128i words = _mm_packs_epi32(__m128i(rounded), __m128i(rounded));
+        return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+#else
+        const Bytes bytes = __builtin_convertvector(rounded, Bytes);
+        uint32_t pixel;
+        std::memcpy(&pixel, &bytes, sizeof pixel);
+        return pixel;
+#endif
+    }
+
+    // Every component interpolated along x in both rows and then between the rows, lane by lane.
     static uint32_t Mix(const uint32_t* top, const uint32_t* bottom, int32_t x0, int32_t x1, float fx, float fy)
     {
         const uint32_t p00 = top[x0], p10 = top[x1], p01 = bottom[x0], p11 = bottom[x1];
-        uint32_t result = 0;
-        for (int shift = 0; shift < 32; shift += 8) {  // alpha, red, green, blue
-            const float c00 = float((p00 >> shift) & 255), c10 = float((p10 >> shift) & 255);
-            const float c01 = float((p01 >> shift) & 255), c11 = float((p11 >> shift) & 255);
-            const float upper = c00 + (c10 - c00) * fx;
-            const float lower = c01 + (c11 - c01) * fx;
-            if (shift == 0 && upper == 0.0f && (p01 & 255) == 0 && (p11 & 255) == 0)
-                return 0;
-            result |= Component(upper + (lower - upper) * fy) << shift;
-        }
-        return result;
+        const Floats c00 = Components(p00), c10 = Components(p10);
+        const Floats c01 = Components(p01), c11 = Components(p11);
+        const Floats upper = c00 + (c10 - c00) * fx;
+        if (upper[kLowLane] == 0.0f && (p01 & 255) == 0 && (p11 & 255) == 0)
+            return 0;
+        const Floats lower = c01 + (c11 - c01) * fx;
+        return Pack(upper + (lower - upper) * fy);
     }
 
     const uint8_t* fBits;
