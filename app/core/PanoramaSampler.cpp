@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "toolkit/core/Quor_Status.h"
@@ -230,8 +231,29 @@ void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowS
     if (fColumnsMonotonic)
         count = ColumnSpans(index, rowAngle, spans);
     const bool vertical = fMap.ProjectionType() == ProjectionMap::kVerticalSpherical;
+    using Floats = PhotoMapping::Floats;
+    const Floats rowSins = Floats{} + rowSin, rowCoss = Floats{} + rowCos;
     for (int k = 0; k < count; k++) {
-        for (int x = spans[k][0]; x <= spans[k][1]; x++) {
+        int x = spans[k][0];
+        // Four columns at a time are mapped together (Direction and Locate, lane by lane); the
+        // pixels are then visited one by one as below.
+        for (; x + 3 <= spans[k][1]; x += 4) {
+            Floats sin, cos;
+            std::memcpy(&sin, &fColumnSin[x], sizeof sin);
+            std::memcpy(&cos, &fColumnCos[x], sizeof cos);
+            const Floats dx = vertical ? -(rowSins * cos) : -(sin * rowCoss);
+            const Floats dy = vertical ? sin : rowSins;
+            const Floats dz = vertical ? -(rowCoss * cos) : -(cos * rowCoss);
+            Floats tx, ty;
+            const PhotoMapping::Ints inside = photo.Locate(dx, dy, dz, tx, ty);
+            if ((inside[0] | inside[1] | inside[2] | inside[3]) == 0)
+                continue;
+            for (int i = 0; i < 4; i++) {
+                if (inside[i] && fColumnValid[x + i] && !skip(x + i))
+                    blend(x + i, photo, tx[i], ty[i]);
+            }
+        }
+        for (; x <= spans[k][1]; x++) {
             if (!fColumnValid[x] || skip(x))
                 continue;
             const Quor_Vector3 direction = vertical ? Direction(rowSin, rowCos, fColumnSin[x], fColumnCos[x])

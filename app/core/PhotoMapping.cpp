@@ -97,7 +97,8 @@ float PhotoMapping::EdgeWeight(float tx, float ty, float ramp) const
 
 void PhotoMapping::Blend(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const
 {
-    if (Quor_PixelConvert::Alpha(*pixel) == 0) {
+    // Nothing below, or an opaque sample clear of the edges (weight exactly 1): the sample as it is.
+    if (Quor_PixelConvert::Alpha(*pixel) == 0 || (Quor_PixelConvert::Alpha(sample) == 255 && Inside(tx, ty, ramp))) {
         *pixel = sample;
         return;
     }
