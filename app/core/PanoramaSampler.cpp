@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 #include "toolkit/core/Quor_Status.h"
 
@@ -35,6 +38,16 @@ bool PitchInRange(float pitch)
 Quor_Vector3 Direction(float sinYaw, float cosYaw, float sinPitch, float cosPitch)
 {
     return Quor_Vector3(-(sinYaw * cosPitch), sinPitch, -(cosYaw * cosPitch));
+}
+
+// One bit per lane that is all ones, lane 0 the lowest.
+unsigned LaneBits(PhotoMapping::Ints lanes)
+{
+#if defined(__SSE2__)
+    return static_cast<unsigned>(_mm_movemask_ps(__m128(lanes)));
+#else
+    return (lanes[0] & 1u) | (lanes[1] & 2u) | (lanes[2] & 4u) | (lanes[3] & 8u);
+#endif
 }
 
 }  // namespace
@@ -246,10 +259,9 @@ void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowS
             const Floats dz = vertical ? -(rowCoss * cos) : -(cos * rowCoss);
             Floats tx, ty;
             const PhotoMapping::Ints inside = photo.Locate(dx, dy, dz, tx, ty);
-            if ((inside[0] | inside[1] | inside[2] | inside[3]) == 0)
-                continue;
-            for (int i = 0; i < 4; i++) {
-                if (inside[i] && fColumnValid[x + i] && !skip(x + i))
+            for (unsigned lanes = LaneBits(inside); lanes != 0; lanes &= lanes - 1) {
+                const int i = __builtin_ctz(lanes);
+                if (fColumnValid[x + i] && !skip(x + i))
                     blend(x + i, photo, tx[i], ty[i]);
             }
         }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/math/Quor_Math.h"
@@ -32,6 +31,7 @@ void PhotoMapping::Set(const Quor_image& image, float yaw, float pitch, float ro
     fRows = nullptr;
     fOpaque = false;
     fUsable = image.IsUsable32();
+    fSampleable = fUsable;
     const int w = fUsable ? image.width : 0;
     const int h = fUsable ? image.height : 0;
     fWidth = static_cast<float>(w);
@@ -69,16 +69,6 @@ Quor_Vector3 PhotoMapping::ToWorld(Quor_Vector3 p) const
     const float x3 = fCosYaw * x1 - fSinYaw * z2;
     const float z3 = fCosYaw * z2 + fSinYaw * x1;
     return Quor_Vector3(x3, y2, z3);
-}
-
-uint32_t PhotoMapping::Sample(float tx, float ty) const
-{
-    // SampleImage's arithmetic, inlined: the render spends most of its time here.
-    if (!fImage.IsUsable32())
-        return 0;
-    if (fRows != nullptr)
-        return Quor_BilinearSampler::AtRows(fRows, fImage.width, fImage.height, tx, ty);
-    return Quor_BilinearSampler(fImage).At(tx, ty);
 }
 
 float PhotoMapping::EdgeWeight(float tx, float ty, float ramp) const

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "toolkit/imaging/Quor_image.h"
+#include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 #include "toolkit/math/Quor_Vector3.h"
 
 class PhotoMapping {
@@ -111,7 +112,15 @@ public:
     float ConeCos() const { return fConeCos; }
 
     // The bilinear sample at (tx, ty), as Quor_ImageOps::SampleImage takes it.
-    uint32_t Sample(float tx, float ty) const;
+    uint32_t Sample(float tx, float ty) const
+    {
+        // SampleImage's arithmetic, inlined: the render spends much of its time here.
+        if (!fSampleable)
+            return 0;
+        if (fRows != nullptr)
+            return Quor_BilinearSampler::AtRows(fRows, fImage.width, fImage.height, tx, ty);
+        return Quor_BilinearSampler(fImage).At(tx, ty);
+    }
 
     // How much of the photo shows at (tx, ty) when it is laid over other photos: 1 inside, easing
     // to 0 within `ramp` pixels of each edge.
@@ -128,6 +137,7 @@ private:
     static constexpr float kOpaqueWeight = 0.999999f;
 
     const uint32_t* const* fRows = nullptr;
+    bool fSampleable = false;  // the image has 32-bit pixels to sample
     bool fOpaque = false;
     bool fUsable = false;
     float fWidth = 0.0f;
