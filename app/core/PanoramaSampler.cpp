@@ -232,48 +232,59 @@ int PanoramaSampler::ColumnSpans(int index, float rowAngle, int spans[][2]) cons
     return count;
 }
 
+int PanoramaSampler::CoveredSpans(int index, float rowAngle, int spans[][2]) const
+{
+    if (fColumnsMonotonic)
+        return ColumnSpans(index, rowAngle, spans);
+    spans[0][0] = 0;
+    spans[0][1] = fMap.CanvasWidth() - 1;
+    return 1;
+}
+
 template <typename Skip, typename Blend>
 void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowSin, float rowCos, Skip skip,
                                            Blend blend) const
 {
-    const PhotoMapping& photo = fPhotos[index];
     int spans[2][2];
-    int count = 1;
-    spans[0][0] = 0;
-    spans[0][1] = fMap.CanvasWidth() - 1;
-    if (fColumnsMonotonic)
-        count = ColumnSpans(index, rowAngle, spans);
+    const int count = CoveredSpans(index, rowAngle, spans);
+    for (int k = 0; k < count; k++)
+        ForEachColumnIn(index, spans[k][0], spans[k][1], rowSin, rowCos, skip, blend);
+}
+
+template <typename Skip, typename Blend>
+void PanoramaSampler::ForEachColumnIn(int index, int first, int last, float rowSin, float rowCos, Skip skip,
+                                      Blend blend) const
+{
+    const PhotoMapping& photo = fPhotos[index];
     const bool vertical = fMap.ProjectionType() == ProjectionMap::kVerticalSpherical;
     using Floats = PhotoMapping::Floats;
     const Floats rowSins = Floats{} + rowSin, rowCoss = Floats{} + rowCos;
-    for (int k = 0; k < count; k++) {
-        int x = spans[k][0];
-        // Four columns at a time are mapped together (Direction and Locate, lane by lane); the
-        // pixels are then visited one by one as below.
-        for (; x + 3 <= spans[k][1]; x += 4) {
-            Floats sin, cos;
-            std::memcpy(&sin, &fColumnSin[x], sizeof sin);
-            std::memcpy(&cos, &fColumnCos[x], sizeof cos);
-            const Floats dx = vertical ? -(rowSins * cos) : -(sin * rowCoss);
-            const Floats dy = vertical ? sin : rowSins;
-            const Floats dz = vertical ? -(rowCoss * cos) : -(cos * rowCoss);
-            Floats tx, ty;
-            const PhotoMapping::Ints inside = photo.Locate(dx, dy, dz, tx, ty);
-            for (unsigned lanes = LaneBits(inside); lanes != 0; lanes &= lanes - 1) {
-                const int i = __builtin_ctz(lanes);
-                if (fColumnValid[x + i] && !skip(x + i))
-                    blend(x + i, photo, tx[i], ty[i]);
-            }
+    int x = first;
+    // Four columns at a time are mapped together (Direction and Locate, lane by lane); the
+    // pixels are then visited one by one as below.
+    for (; x + 3 <= last; x += 4) {
+        Floats sin, cos;
+        std::memcpy(&sin, &fColumnSin[x], sizeof sin);
+        std::memcpy(&cos, &fColumnCos[x], sizeof cos);
+        const Floats dx = vertical ? -(rowSins * cos) : -(sin * rowCoss);
+        const Floats dy = vertical ? sin : rowSins;
+        const Floats dz = vertical ? -(rowCoss * cos) : -(cos * rowCoss);
+        Floats tx, ty;
+        const PhotoMapping::Ints inside = photo.Locate(dx, dy, dz, tx, ty);
+        for (unsigned lanes = LaneBits(inside); lanes != 0; lanes &= lanes - 1) {
+            const int i = __builtin_ctz(lanes);
+            if (fColumnValid[x + i] && !skip(x + i))
+                blend(x + i, photo, tx[i], ty[i]);
         }
-        for (; x <= spans[k][1]; x++) {
-            if (!fColumnValid[x] || skip(x))
-                continue;
-            const Quor_Vector3 direction = vertical ? Direction(rowSin, rowCos, fColumnSin[x], fColumnCos[x])
-                                                    : Direction(fColumnSin[x], fColumnCos[x], rowSin, rowCos);
-            float tx, ty;
-            if (photo.Locate(direction, tx, ty))
-                blend(x, photo, tx, ty);
-        }
+    }
+    for (; x <= last; x++) {
+        if (!fColumnValid[x] || skip(x))
+            continue;
+        const Quor_Vector3 direction = vertical ? Direction(rowSin, rowCos, fColumnSin[x], fColumnCos[x])
+                                                : Direction(fColumnSin[x], fColumnCos[x], rowSin, rowCos);
+        float tx, ty;
+        if (photo.Locate(direction, tx, ty))
+            blend(x, photo, tx, ty);
     }
 }
 
@@ -320,32 +331,55 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
     float angle, sin, cos;
     if (!RowAngle(y, &angle, &sin, &cos))
         return;
-    // For each column, the last photo that hides it (0: none but perhaps the first), found from
-    // the top photo down, skipping the columns already hidden.
-    constexpr int kMaxHiddenWidth = 32768;
-    uint8_t from[kMaxHiddenWidth];
-    const bool hiding = fAnyOpaque && width <= kMaxHiddenWidth;
-    if (hiding) {
-        std::fill(from, from + width, uint8_t(0));
-        for (int k = fUsableCount - 1; k >= 1; k--) {
-            if (!fPhotos[fUsable[k]].IsOpaque())
-                continue;
-            const uint8_t mark = static_cast<uint8_t>(k);
-            ForEachCoveredColumn(
-                fUsable[k], angle, sin, cos, [&](int x) { return from[x] != 0; },
-                [&](int x, const PhotoMapping& photo, float tx, float ty) {
-                    if (photo.Hides(tx, ty, fRamp))
-                        from[x] = mark;
-                });
+    if (!fAnyOpaque) {
+        for (int k = 0; k < fUsableCount; k++) {
+            const int index = fUsable[k];
+            ForEachCoveredColumn(index, angle, sin, cos, [](int) { return false; },
+                                 [&](int x, const PhotoMapping& photo, float tx, float ty) { visit(x, index, photo, tx, ty); });
         }
+        return;
     }
-    for (int k = 0; k < fUsableCount; k++) {
-        const int index = fUsable[k];
-        const auto visitPhoto = [&](int x, const PhotoMapping& photo, float tx, float ty) { visit(x, index, photo, tx, ty); };
-        if (hiding)
-            ForEachCoveredColumn(index, angle, sin, cos, [&](int x) { return k < from[x]; }, visitPhoto);
-        else
-            ForEachCoveredColumn(index, angle, sin, cos, [](int) { return false; }, visitPhoto);
+    // From the top photo down, each photo is mapped once over the columns that no photo above it
+    // hides, and its samples are kept; then they are visited from the last kept back, which is
+    // each pixel's in photo order. The columns go in blocks so that the kept samples (a photo
+    // reaches a column at most twice, through both its spans) fit on the stack.
+    struct Kept {
+        int x;
+        int k;
+        float tx, ty;
+    };
+    constexpr int kMaxKept = 4096;
+    Kept kept[kMaxKept];
+    // Per column of the block: 1 + the index of the photo that hides it, 0 while none does.
+    uint8_t hiddenBy[kMaxKept];
+    int spans[kMaxPhotos][2][2];
+    int spanCount[kMaxPhotos];
+    for (int k = 0; k < fUsableCount; k++)
+        spanCount[k] = CoveredSpans(fUsable[k], angle, spans[k]);
+    const int block = std::max(4, kMaxKept / (2 * fUsableCount) / 4 * 4);
+    for (int start = 0; start < width; start += block) {
+        const int end = std::min(width, start + block) - 1;
+        std::fill(hiddenBy, hiddenBy + (end - start + 1), uint8_t(0));
+        int count = 0;
+        for (int k = fUsableCount - 1; k >= 0; k--) {
+            const uint8_t mark = static_cast<uint8_t>(k + 1);
+            for (int j = 0; j < spanCount[k]; j++) {
+                const int first = std::max(start, spans[k][j][0]), last = std::min(end, spans[k][j][1]);
+                if (first > last)
+                    continue;
+                ForEachColumnIn(
+                    fUsable[k], first, last, sin, cos, [&](int x) { return hiddenBy[x - start] > mark; },
+                    [&](int x, const PhotoMapping& photo, float tx, float ty) {
+                        kept[count++] = Kept{x, k, tx, ty};
+                        if (hiddenBy[x - start] == 0 && photo.Hides(tx, ty, fRamp))
+                            hiddenBy[x - start] = mark;
+                    });
+            }
+        }
+        while (count > 0) {
+            const Kept& sample = kept[--count];
+            visit(sample.x, fUsable[sample.k], fPhotos[fUsable[sample.k]], sample.tx, sample.ty);
+        }
     }
 }
 

@@ -78,6 +78,14 @@ private:
     // Columns for which skip(x) is true are passed over before any mapping.
     template <typename Skip, typename Blend>
     void ForEachCoveredColumn(int index, float rowAngle, float rowSin, float rowCos, Skip skip, Blend blend) const;
+    // The same over the columns first to last of the row only, all of which the caller found the
+    // photo may reach.
+    template <typename Skip, typename Blend>
+    void ForEachColumnIn(int index, int first, int last, float rowSin, float rowCos, Skip skip, Blend blend) const;
+    // The column ranges of the row whose fixed angle is rowAngle that photo `index` may reach
+    // (ColumnSpans, or the whole row where the columns' angles do not run one way); returns how
+    // many, at most two.
+    int CoveredSpans(int index, float rowAngle, int spans[][2]) const;
     // Calls visit(x, index, photo, tx, ty) for every sample that row y of the blended panorama
     // takes, each pixel's in photo order, after filling the row with `background` when it is
     // given. Below a point that an opaque photo hides (PhotoMapping::Hides) no photo is sampled,
