@@ -85,13 +85,8 @@ float PhotoMapping::EdgeWeight(float tx, float ty, float ramp) const
     return weight;
 }
 
-void PhotoMapping::Blend(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const
+void PhotoMapping::BlendOver(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const
 {
-    // Nothing below, or an opaque sample clear of the edges (weight exactly 1): the sample as it is.
-    if (Quor_PixelConvert::Alpha(*pixel) == 0 || (Quor_PixelConvert::Alpha(sample) == 255 && Inside(tx, ty, ramp))) {
-        *pixel = sample;
-        return;
-    }
     const float weight = static_cast<float>(Quor_PixelConvert::Alpha(sample)) / 255.0f * EdgeWeight(tx, ty, ramp);
     if (weight < kOpaqueWeight) {
         const rgb_color tint{static_cast<uint8_t>(Quor_PixelConvert::Red(sample)),

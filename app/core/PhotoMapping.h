@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/Quor_image.h"
 #include "toolkit/imaging/ops/Quor_BilinearSampler.h"
 #include "toolkit/math/Quor_Vector3.h"
@@ -129,9 +130,20 @@ public:
     // Lays the photo's colour `sample`, taken at (tx, ty), over *pixel. A pixel with alpha 0 holds
     // nothing yet and takes the sample as it is; otherwise the sample fades in near the photo's
     // edges, weighted by its own alpha, through the alpha tables.
-    void Blend(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const;
+    void Blend(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const
+    {
+        // Nothing below, or an opaque sample clear of the edges (weight exactly 1): the sample
+        // as it is.
+        if (Quor_PixelConvert::Alpha(*pixel) == 0 || (Quor_PixelConvert::Alpha(sample) == 255 && Inside(tx, ty, ramp)))
+            *pixel = sample;
+        else
+            BlendOver(pixel, sample, tx, ty, ramp);
+    }
 
 private:
+    // Blend where the weight must be worked out.
+    void BlendOver(uint32_t* pixel, uint32_t sample, float tx, float ty, float ramp) const;
+
     Quor_image fImage;
     // Weights at least this close to 1 copy the sample instead of blending it.
     static constexpr float kOpaqueWeight = 0.999999f;
