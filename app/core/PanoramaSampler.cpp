@@ -288,7 +288,7 @@ void PanoramaSampler::ForEachColumnIn(int index, int first, int last, float rowS
     }
 }
 
-template <typename Visit>
+template <bool kAnyOrder, typename Visit>
 void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t background, Visit visit) const
 {
     const int width = fMap.CanvasWidth();
@@ -341,8 +341,9 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
     }
     // From the top photo down, each photo is mapped once over the columns that no photo above it
     // hides, and its samples are kept; then they are visited from the last kept back, which is
-    // each pixel's in photo order. The columns go in blocks so that the kept samples (a photo
-    // reaches a column at most twice, through both its spans) fit on the stack.
+    // each pixel's in photo order (or at once, where the order does not matter). The columns go
+    // in blocks so that the kept samples (a photo reaches a column at most twice, through both
+    // its spans) fit on the stack.
     struct Kept {
         int x;
         int k;
@@ -356,7 +357,7 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
     int spanCount[kMaxPhotos];
     for (int k = 0; k < fUsableCount; k++)
         spanCount[k] = CoveredSpans(fUsable[k], angle, spans[k]);
-    const int block = std::max(4, kMaxKept / (2 * fUsableCount) / 4 * 4);
+    const int block = kAnyOrder ? kMaxKept : std::max(4, kMaxKept / (2 * fUsableCount) / 4 * 4);
     for (int start = 0; start < width; start += block) {
         const int end = std::min(width, start + block) - 1;
         std::fill(hiddenBy, hiddenBy + (end - start + 1), uint8_t(0));
@@ -370,7 +371,10 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
                 ForEachColumnIn(
                     fUsable[k], first, last, sin, cos, [&](int x) { return hiddenBy[x - start] > mark; },
                     [&](int x, const PhotoMapping& photo, float tx, float ty) {
-                        kept[count++] = Kept{x, k, tx, ty};
+                        if constexpr (kAnyOrder)
+                            visit(x, fUsable[k], photo, tx, ty);
+                        else
+                            kept[count++] = Kept{x, k, tx, ty};
                         if (hiddenBy[x - start] == 0 && photo.Hides(tx, ty, fRamp))
                             hiddenBy[x - start] = mark;
                     });
@@ -385,14 +389,14 @@ void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t backgr
 
 void PanoramaSampler::RenderBlendedRow(int y, uint32_t* row, uint32_t background) const
 {
-    ForEachBlendedSample(y, row, background, [&](int x, int, const PhotoMapping& photo, float tx, float ty) {
+    ForEachBlendedSample<false>(y, row, background, [&](int x, int, const PhotoMapping& photo, float tx, float ty) {
         photo.Blend(&row[x], photo.Sample(tx, ty), tx, ty, fRamp);
     });
 }
 
 void PanoramaSampler::AddSampledRows(int y, int* first, int* last) const
 {
-    ForEachBlendedSample(y, nullptr, 0, [&](int, int index, const PhotoMapping& photo, float, float ty) {
+    ForEachBlendedSample<true>(y, nullptr, 0, [&](int, int index, const PhotoMapping& photo, float, float ty) {
         int top, bottom;
         PhotoMapping::SampledRows(ty, photo.Image().height, &top, &bottom);
         first[index] = std::min(first[index], top);

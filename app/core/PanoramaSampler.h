@@ -89,8 +89,8 @@ private:
     // Calls visit(x, index, photo, tx, ty) for every sample that row y of the blended panorama
     // takes, each pixel's in photo order, after filling the row with `background` when it is
     // given. Below a point that an opaque photo hides (PhotoMapping::Hides) no photo is sampled,
-    // as its sample would be replaced anyway.
-    template <typename Visit>
+    // as its sample would be replaced anyway. kAnyOrder: the visits may come in any order.
+    template <bool kAnyOrder, typename Visit>
     void ForEachBlendedSample(int y, uint32_t* row, uint32_t background, Visit visit) const;
     // Up to two column ranges [first, last] of the row whose fixed angle is rowAngle that the
     // photo may reach; returns how many.
