@@ -54,6 +54,12 @@ TEST(QuorImageOps, SampleImageEdgesAndCentres)
     EXPECT_EQ(Ops::SampleImage(img, 0, 0), 0u);
     At(img.Image(), 1, 1) = Px(200, 100, 50, 255);
     EXPECT_NE(Ops::SampleImage(img, 0.5f, 0.5f), 0u);
+
+    // Rounding by adding a half in float rounds a value just under a half up to 1.
+    Fill(&img, 2, 1, Px(0, 0, 0, 0));
+    At(img.Image(), 1, 0) = Px(1, 1, 1, 1);
+    EXPECT_EQ(Ops::SampleImage(img, 0.49999997f, 0), 0u);
+    EXPECT_EQ(Ops::SampleImage(img, 0.5f, 0), Px(1, 1, 1, 1));
 }
 
 // Catches a tint that rounds, blends alpha like colour, or forgets to make the pixel opaque
