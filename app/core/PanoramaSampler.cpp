@@ -263,6 +263,8 @@ void PanoramaSampler::ForEachColumnIn(int index, int first, int last, float rowS
     // Four columns at a time are mapped together (Direction and Locate, lane by lane); the
     // pixels are then visited one by one as below.
     for (; x + 3 <= last; x += 4) {
+        if (skip(x) && skip(x + 1) && skip(x + 2) && skip(x + 3))
+            continue;
         Floats sin, cos;
         std::memcpy(&sin, &fColumnSin[x], sizeof sin);
         std::memcpy(&cos, &fColumnCos[x], sizeof cos);
