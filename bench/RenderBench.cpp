@@ -2,11 +2,17 @@
 // memory a full export holds. Two measurements over a synthetic project (photos of random-looking
 // texture placed in an overlapping band around the horizon):
 //   rows:   the blended rows alone, photos in memory, no file I/O;
-//   export: the whole JPEG export as the editor runs it: photos loaded at full size from JPEG
-//           files, rows rendered, compressed and written, photos returned to their previews.
+//   export: the whole JPEG export as the editor runs it: photos decoded at full size from JPEG
+//           files, rows rendered, compressed and written.
 // Or, with --project, the export of an existing project.
 //
-//   render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--project FILE]
+//   render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N]
+//                [--export-only] [--photo-folder DIR] [--project FILE]
+//
+// --threads sets the threads of the parallel loops (default: every core); --export-only skips
+// the rows measurement, so the peak memory reported (getrusage) is that of the export alone,
+// plus one photo while the photo files are written; --photo-folder keeps the photo files in DIR
+// and uses those already there, so a run after the first holds no photo of its own.
 //
 // The defaults make a short run (6 photos of 2 megapixels into a 2000 x 1000 panorama); the full
 // measurement is --photos 24 --photo-size 4000x3000 --output 8000x4000.
@@ -23,6 +29,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
 #include "app/core/RenderOwner.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
@@ -36,7 +43,10 @@ struct Settings {
     int outputWidth = 2000;
     int outputHeight = 1000;
     float focal = 20.0f;
+    int threads = 0;
+    bool exportOnly = false;
     std::string project;
+    std::string photoFolder;
 };
 
 bool ParseSize(const char* text, int* width, int* height)
@@ -48,6 +58,10 @@ bool Parse(int argc, char** argv, Settings* s)
 {
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
+        if (arg == "--export-only") {
+            s->exportOnly = true;
+            continue;
+        }
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (value == nullptr)
             return false;
@@ -57,13 +71,17 @@ bool Parse(int argc, char** argv, Settings* s)
         } else if (arg == "--output" && ParseSize(value, &s->outputWidth, &s->outputHeight)) {
         } else if (arg == "--focal")
             s->focal = static_cast<float>(std::atof(value));
+        else if (arg == "--threads")
+            s->threads = std::atoi(value);
         else if (arg == "--project")
             s->project = value;
+        else if (arg == "--photo-folder")
+            s->photoFolder = value;
         else
             return false;
         i++;
     }
-    return s->photos >= 1 && s->photos <= kMaxPhotos;
+    return s->photos >= 1 && s->photos <= kMaxPhotos && s->threads >= 0;
 }
 
 double Seconds(std::chrono::steady_clock::time_point start)
@@ -159,11 +177,12 @@ int main(int argc, char** argv)
 {
     Settings s;
     if (!Parse(argc, argv, &s)) {
-        std::fprintf(stderr, "usage: render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--project FILE]\n");
+        std::fprintf(stderr, "usage: render_bench [--photos N] [--photo-size WxH] [--output WxH] [--focal F] [--threads N] [--export-only] [--photo-folder DIR] [--project FILE]\n");
         return 2;
     }
     Quor_ImageOps::InitAlphaTables();
     Quor_ImageIo::InitImageLoader();
+    Quor_Parallel::SetThreads(s.threads);
 
     if (!s.project.empty()) {
         PanomerDoc doc;
@@ -186,8 +205,10 @@ int main(int argc, char** argv)
                 s.photoHeight, s.photoWidth * static_cast<double>(s.photoHeight) / 1e6, s.outputWidth, s.outputHeight,
                 s.focal);
 
+    std::printf("threads: %d\n", Quor_Parallel::Threads());
+
     // Rows alone, photos in memory.
-    {
+    if (!s.exportOnly) {
         PanomerDoc doc(s.focal);
         Arrange(&doc, s);
         for (int i = 0; i < s.photos; i++) {
@@ -217,21 +238,28 @@ int main(int argc, char** argv)
                     seconds, cpu, megapixels / seconds, megapixels / cpu, checksum);
     }
 
-    // The whole export from JPEG files.
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "render_bench_photos";
+    // The whole export from JPEG files, written to a temporary folder or kept in --photo-folder,
+    // where a later run finds them again (and then holds no photo of its own while writing them).
+    const bool keep = !s.photoFolder.empty();
+    const std::filesystem::path folder =
+        keep ? std::filesystem::path(s.photoFolder) : std::filesystem::temp_directory_path() / "render_bench_photos";
     std::filesystem::create_directories(folder);
     {
         PanomerDoc doc(s.focal);
         Arrange(&doc, s);
         Quor_BaseImage photo;
-        if (photo.Initialize(s.photoWidth, s.photoHeight, 32) != 0)
-            return 1;
         for (int i = 0; i < s.photos; i++) {
-            const std::string path = (folder / ("photo" + std::to_string(i) + ".jpg")).string();
-            FillPhoto(&photo, i);
-            if (Quor_ImageIo::SaveImage(path.c_str(), &photo, Quor_ImageIo::Format_JPEG, 90) != 0) {
-                std::fprintf(stderr, "cannot write %s\n", path.c_str());
-                return 1;
+            const std::string path = (folder / ("photo" + std::to_string(i) + "_" + std::to_string(s.photoWidth) + "x" +
+                                                std::to_string(s.photoHeight) + ".jpg"))
+                                         .string();
+            if (!keep || !std::filesystem::exists(path)) {
+                if (!photo.IsValid() && photo.Initialize(s.photoWidth, s.photoHeight, 32) != 0)
+                    return 1;
+                FillPhoto(&photo, i);
+                if (Quor_ImageIo::SaveImage(path.c_str(), &photo, Quor_ImageIo::Format_JPEG, 90) != 0) {
+                    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                    return 1;
+                }
             }
             doc.fPhotoPath[i] = path.c_str();
             doc.UpdatePhoto(i, kPreviewSize);
@@ -240,8 +268,10 @@ int main(int argc, char** argv)
         const std::string output = (folder / "panorama.jpg").string();
         doc.fRenderPath = output.c_str();
         ReportExport(&doc, s.outputWidth, s.outputHeight, "export");
+        std::filesystem::remove(output);
     }
-    std::filesystem::remove_all(folder);
+    if (!keep)
+        std::filesystem::remove_all(folder);
     std::printf("peak memory: %.0f MB\n", PeakMegabytes());
     return 0;
 }

@@ -13,9 +13,11 @@
 
 #include "app/cli/ProgressBar.h"
 #include "app/core/CropFit.h"
+#include "app/core/JpegRenderer.h"
 #include "app/core/PanomerDoc.h"
 #include "app/core/RenderOutput.h"
 #include "app/core/RenderOwner.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Path.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
@@ -116,8 +118,9 @@ int OutputNameError(const std::string& output)
     return UsageError(output + ": the output must end in .jpg, .jpeg or .psd");
 }
 
-// Opens the project and loads the photos' previews. Photos that cannot be loaded are named in a
-// warning with the reason and left out; with none left there is nothing to render.
+// Opens the project and reads its photos' headers (the render decodes them at full size; no
+// preview is ever shown). Photos that cannot be loaded are named in a warning with the reason
+// and left out; with none left there is nothing to render.
 int OpenProject(const std::string& project, PanomerDoc* doc)
 {
     // Process-wide tables and the image modules, before any worker runs.
@@ -129,13 +132,14 @@ int OpenProject(const std::string& project, PanomerDoc* doc)
         Error("cannot open " + project + ": " + std::strerror(errno));
         return RenderCommand::kFailure;
     }
+    doc->fHeadersOnly = true;
     if (!doc->Open()) {
         Error("cannot open " + project + ": not a Panomer project, or from a newer version");
         return RenderCommand::kFailure;
     }
     int loaded = 0;
     for (int i = 0; i < doc->fNumPhotos; i++) {
-        if (doc->fPhotoImage[i].IsValid()) {
+        if (doc->fLoadResult[i] == QUOR_OK) {
             loaded++;
             continue;
         }
@@ -326,7 +330,7 @@ int Report(const RenderResult& result, const Job& job, int signal, bool progress
 
 const char* RenderCommand::HelpText()
 {
-    return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--progress]\n"
+    return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--threads N] [--progress]\n"
            "\n"
            "Renders a Panomer project at full size, as the editor's \"Export JPEG...\" and\n"
            "\"Export PSD...\" commands do: every photo is loaded at full size and mapped through the\n"
@@ -341,6 +345,8 @@ const char* RenderCommand::HelpText()
            "                     from the crop's proportions, as in the export dialogs, and must\n"
            "                     also come out at 16 to 30000.\n"
            "  -q, --quality Q    JPEG quality, 10 to 100 (default 95); ignored for a PSD.\n"
+           "      --threads N    render on N threads, 1 to 64 (default: every core, or the\n"
+           "                     PANOMER_THREADS environment variable).\n"
            "      --progress     report progress even when standard error is not a terminal (one\n"
            "                     line every few seconds). On a terminal a progress bar with rows per\n"
            "                     second and the time left is always shown.\n"
@@ -413,6 +419,9 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
         } else if (arg == "-q" || arg == "--quality") {
             if (!takeNumber(&out->quality, CropFit::kMinQuality, CropFit::kMaxQuality, "quality must be 10 to 100"))
                 return false;
+        } else if (arg == "--threads") {
+            if (!takeNumber(&out->threads, 1, JpegRenderer::kMaxThreads, "threads must be 1 to 64"))
+                return false;
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;
@@ -445,6 +454,9 @@ int RenderCommand::Main(int argc, char** argv)
     RenderKind kind;
     if (!arguments.output.empty() && !OutputKind(arguments.output, &kind))
         return OutputNameError(arguments.output);
+
+    if (arguments.threads > 0)
+        Quor_Parallel::SetThreads(arguments.threads);
 
     // 2. The project and its photos.
     PanomerDoc doc;

@@ -20,6 +20,7 @@ public:
         std::string output;
         int width = 0;
         int quality = 0;
+        int threads = 0;
         bool progress = false;
         bool help = false;
     };

@@ -36,8 +36,10 @@ bool FullSizePhotos::Load(int index)
 {
     if (index < 0 || index >= kMaxPhotos)
         return true;
-    const bool hadPreview = fDoc->fPhotoImage[index].IsValid();
-    if (fKeepPreviews && !fLoaded[index] && hadPreview) {
+    // A document that reads headers only has no previews: a photo whose header read counts.
+    const bool hadPreview = fDoc->fPhotoImage[index].IsValid() ||
+                            (fDoc->fHeadersOnly && fDoc->fLoadResult[index] == QUOR_OK);
+    if (fKeepPreviews && !fLoaded[index] && fDoc->fPhotoImage[index].IsValid()) {
         fPreview[index].Swap(fDoc->fPhotoImage[index]);
         fPreviewResult[index] = fDoc->fLoadResult[index];
     }
@@ -95,4 +97,28 @@ bool FullSizePhotos::Failed(RenderResult* result) const
         return true;
     }
     return false;
+}
+
+namespace {
+
+// "900 bytes", "12 KB", "840 MB", "1.4 GB": whole units below a gigabyte, tenths above.
+std::string AboutBytes(int64_t bytes)
+{
+    constexpr int64_t kKB = 1024, kMB = int64_t(1) << 20, kGB = int64_t(1) << 30;
+    if (bytes < kKB)
+        return std::to_string(bytes) + " bytes";
+    if (bytes < kMB)
+        return std::to_string((bytes + kKB / 2) / kKB) + " KB";
+    if (bytes < kGB)
+        return std::to_string((bytes + kMB / 2) / kMB) + " MB";
+    const int64_t tenths = (bytes * 10 + kGB / 2) / kGB;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " GB";
+}
+
+}  // namespace
+
+std::string FullSizePhotos::NeedsText(int64_t needed, int64_t available)
+{
+    return "This export needs about " + AboutBytes(needed) + " of memory; " + AboutBytes(available) +
+           " is available.";
 }

@@ -36,6 +36,8 @@ public:
     void KeepPreviews() { fKeepPreviews = true; }
 
     bool OutOfMemory() const { return fOutOfMemory; }
+    // The bytes of the photos loaded now.
+    int64_t HeldBytes() const { return fHeld; }
     // File names of the photos that cannot be loaded at full size and were not left out.
     const std::vector<std::string>& Missing() const { return fMissing; }
 
@@ -46,6 +48,9 @@ public:
     // An export's memory option resolved: `limit` when it is positive, otherwise three quarters
     // of the machine's physical memory.
     static int64_t MemoryLimit(int64_t limit);
+    // The account of a job refused for its memory, for the user: "This export needs about 1.4 GB
+    // of memory; 1.0 GB is available."
+    static std::string NeedsText(int64_t needed, int64_t available);
 
 private:
     PanomerDoc* fDoc;

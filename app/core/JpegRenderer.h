@@ -12,6 +12,13 @@ public:
     // worker thread. Never throws.
     static RenderResult Run(RenderOwner* owner);
 
+    // The thread count a user asked for in `text` (PANOMER_THREADS, panomer-render --threads):
+    // 1 to 64, or 0 (the machine's cores) for anything else, an absent value included.
+    static int ThreadCount(const char* text);
+    static constexpr int kMaxThreads = 64;
+    // Sets the threads of every parallel loop from PANOMER_THREADS; called once at program start.
+    static void ThreadsFromEnvironment();
+
     // The colour of the panorama where no photo reaches.
     static constexpr uint8_t kBackground = 220;
 };

@@ -301,6 +301,10 @@ int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_S
         return QUOR_ERR_ARGUMENT;
     Quor_BaseImage& image = fPhotoImage[index];
     image.Free();
+    if (fHeadersOnly && maxSize == kPreviewSize) {
+        fLoadResult[index] = Quor_ImageIo::ReadHeader(fPhotoPath[index], refusal);
+        return fLoadResult[index];
+    }
     const int result = Quor_ImageIo::LoadImage(fPhotoPath[index], &image, maxSize, memoryBudget, refusal);
     fLoadResult[index] = result;
     if (result != QUOR_OK) {

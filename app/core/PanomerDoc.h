@@ -91,6 +91,10 @@ public:
     Quor_BaseImage fPhotoImage[kMaxPhotos];
     // The result of each slot's last load (UpdatePhoto): QUOR_OK, or why it has no pixels.
     int fLoadResult[kMaxPhotos] = {};
+    // A document whose photos are never shown (the command-line renderer): a load at the preview
+    // size reads the photo's header only, so fLoadResult says whether the photo can be loaded,
+    // and holds no pixels.
+    bool fHeadersOnly = false;
     float fCrop[4];
     // The rotate tool's pivot (yaw, pitch); 100,000 or more means unset. Never saved.
     float fPivot[2] = {1000000.0f, 1000000.0f};

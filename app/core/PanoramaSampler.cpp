@@ -40,6 +40,11 @@ Quor_Vector3 Direction(float sinYaw, float cosYaw, float sinPitch, float cosPitc
 
 int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp)
 {
+    return Setup(doc, map, featherRamp, nullptr);
+}
+
+int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp, const PhotoPixels* pixels)
+{
     fMap = map;
     fRamp = featherRamp > 0.0f ? featherRamp : kRenderRamp;
     const int width = map.CanvasWidth();
@@ -49,13 +54,20 @@ int PanoramaSampler::Setup(const PanomerDoc& doc, const ProjectionMap& map, floa
     const float cameraAngle = PhotoMapping::CameraAngle(doc.fFocalLength);
     fPhotoCount = doc.fNumPhotos < 0 ? 0 : (doc.fNumPhotos > kMaxPhotos ? kMaxPhotos : doc.fNumPhotos);
     fUsableCount = 0;
+    fAnyOpaque = false;
     for (int i = 0; i < fPhotoCount; i++) {
         PhotoMapping& photo = fPhotos[i];
-        photo.Set(doc.fPhotoImage[i].Image(), doc.fYaw[i], doc.fPitch[i], doc.fRoll[i], cameraAngle,
-                  map.ProjectionType());
+        const bool apart = pixels != nullptr && pixels[i].image.IsUsable32();
+        photo.Set(apart ? pixels[i].image : doc.fPhotoImage[i].Image(), doc.fYaw[i], doc.fPitch[i], doc.fRoll[i],
+                  cameraAngle, map.ProjectionType());
+        if (apart) {
+            photo.SetRows(pixels[i].rows);
+            photo.SetOpaque(pixels[i].opaque);
+        }
         if (!photo.IsUsable())
             continue;
         fUsable[fUsableCount++] = i;
+        fAnyOpaque = fAnyOpaque || photo.IsOpaque();
         const Quor_Vector3& axis = photo.Axis();
         Cone& cone = fCones[i];
         cone.yaw = static_cast<float>(std::atan2(-static_cast<double>(axis.x), -static_cast<double>(axis.z)));
@@ -206,8 +218,9 @@ int PanoramaSampler::ColumnSpans(int index, float rowAngle, int spans[][2]) cons
     return count;
 }
 
-template <typename Blend>
-void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowSin, float rowCos, Blend blend) const
+template <typename Skip, typename Blend>
+void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowSin, float rowCos, Skip skip,
+                                           Blend blend) const
 {
     const PhotoMapping& photo = fPhotos[index];
     int spans[2][2];
@@ -219,7 +232,7 @@ void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowS
     const bool vertical = fMap.ProjectionType() == ProjectionMap::kVerticalSpherical;
     for (int k = 0; k < count; k++) {
         for (int x = spans[k][0]; x <= spans[k][1]; x++) {
-            if (!fColumnValid[x])
+            if (!fColumnValid[x] || skip(x))
                 continue;
             const Quor_Vector3 direction = vertical ? Direction(rowSin, rowCos, fColumnSin[x], fColumnCos[x])
                                                     : Direction(fColumnSin[x], fColumnCos[x], rowSin, rowCos);
@@ -230,34 +243,93 @@ void PanoramaSampler::ForEachCoveredColumn(int index, float rowAngle, float rowS
     }
 }
 
-void PanoramaSampler::RenderBlendedRow(int y, uint32_t* row, uint32_t background) const
+template <typename Visit>
+void PanoramaSampler::ForEachBlendedSample(int y, uint32_t* row, uint32_t background, Visit visit) const
 {
     const int width = fMap.CanvasWidth();
+    if (row != nullptr)
+        std::fill(row, row + width, background);
     if (!fColumnAngle) {
         ForEachDirection(
             y,
             [&](int x, const Quor_Vector3& direction) {
-                uint32_t pixel = background;
-                for (int k = 0; k < fUsableCount; k++) {
-                    const PhotoMapping& photo = fPhotos[fUsable[k]];
-                    float tx, ty;
-                    if (photo.Locate(direction, tx, ty))
-                        photo.Blend(&pixel, photo.Sample(tx, ty), tx, ty, fRamp);
+                if (!fAnyOpaque) {
+                    for (int k = 0; k < fUsableCount; k++) {
+                        const PhotoMapping& photo = fPhotos[fUsable[k]];
+                        float tx, ty;
+                        if (photo.Locate(direction, tx, ty))
+                            visit(x, fUsable[k], photo, tx, ty);
+                    }
+                    return;
                 }
-                row[x] = pixel;
+                // From the top photo down to the first that hides the point; then the samples
+                // go in photo order from there.
+                bool hit[kMaxPhotos];
+                float txs[kMaxPhotos], tys[kMaxPhotos];
+                int from = 0;
+                for (int k = fUsableCount - 1; k >= 0; k--) {
+                    const PhotoMapping& photo = fPhotos[fUsable[k]];
+                    hit[k] = photo.Locate(direction, txs[k], tys[k]);
+                    if (hit[k] && photo.Hides(txs[k], tys[k], fRamp)) {
+                        from = k;
+                        break;
+                    }
+                }
+                for (int k = from; k < fUsableCount; k++) {
+                    if (hit[k])
+                        visit(x, fUsable[k], fPhotos[fUsable[k]], txs[k], tys[k]);
+                }
             },
-            [&](int x) { row[x] = background; });
+            [](int) {});
         return;
     }
-    std::fill(row, row + width, background);
     float angle, sin, cos;
     if (!RowAngle(y, &angle, &sin, &cos))
         return;
-    for (int k = 0; k < fUsableCount; k++) {
-        ForEachCoveredColumn(fUsable[k], angle, sin, cos, [&](int x, const PhotoMapping& photo, float tx, float ty) {
-            photo.Blend(&row[x], photo.Sample(tx, ty), tx, ty, fRamp);
-        });
+    // For each column, the last photo that hides it (0: none but perhaps the first), found from
+    // the top photo down, skipping the columns already hidden.
+    constexpr int kMaxHiddenWidth = 32768;
+    uint8_t from[kMaxHiddenWidth];
+    const bool hiding = fAnyOpaque && width <= kMaxHiddenWidth;
+    if (hiding) {
+        std::fill(from, from + width, uint8_t(0));
+        for (int k = fUsableCount - 1; k >= 1; k--) {
+            if (!fPhotos[fUsable[k]].IsOpaque())
+                continue;
+            const uint8_t mark = static_cast<uint8_t>(k);
+            ForEachCoveredColumn(
+                fUsable[k], angle, sin, cos, [&](int x) { return from[x] != 0; },
+                [&](int x, const PhotoMapping& photo, float tx, float ty) {
+                    if (photo.Hides(tx, ty, fRamp))
+                        from[x] = mark;
+                });
+        }
     }
+    for (int k = 0; k < fUsableCount; k++) {
+        const int index = fUsable[k];
+        const auto visitPhoto = [&](int x, const PhotoMapping& photo, float tx, float ty) { visit(x, index, photo, tx, ty); };
+        if (hiding)
+            ForEachCoveredColumn(index, angle, sin, cos, [&](int x) { return k < from[x]; }, visitPhoto);
+        else
+            ForEachCoveredColumn(index, angle, sin, cos, [](int) { return false; }, visitPhoto);
+    }
+}
+
+void PanoramaSampler::RenderBlendedRow(int y, uint32_t* row, uint32_t background) const
+{
+    ForEachBlendedSample(y, row, background, [&](int x, int, const PhotoMapping& photo, float tx, float ty) {
+        photo.Blend(&row[x], photo.Sample(tx, ty), tx, ty, fRamp);
+    });
+}
+
+void PanoramaSampler::AddSampledRows(int y, int* first, int* last) const
+{
+    ForEachBlendedSample(y, nullptr, 0, [&](int, int index, const PhotoMapping& photo, float, float ty) {
+        int top, bottom;
+        PhotoMapping::SampledRows(ty, photo.Image().height, &top, &bottom);
+        first[index] = std::min(first[index], top);
+        last[index] = std::max(last[index], bottom);
+    });
 }
 
 void PanoramaSampler::RenderLayerRow(int photo, int y, uint32_t* row) const
@@ -281,7 +353,6 @@ void PanoramaSampler::RenderLayerRow(int photo, int y, uint32_t* row) const
     float angle, sin, cos;
     if (!RowAngle(y, &angle, &sin, &cos))
         return;
-    ForEachCoveredColumn(photo, angle, sin, cos, [&](int x, const PhotoMapping& p, float tx, float ty) {
-        row[x] = p.Sample(tx, ty);
-    });
+    ForEachCoveredColumn(photo, angle, sin, cos, [](int) { return false; },
+                         [&](int x, const PhotoMapping& p, float tx, float ty) { row[x] = p.Sample(tx, ty); });
 }

@@ -28,6 +28,22 @@ public:
     // tables cannot be allocated.
     int Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp);
 
+    // A photo's pixels given apart from the document: its full size, and its rows one by one
+    // (PhotoMapping::SetRows), for a photo decoded a few rows at a time.
+    struct PhotoPixels {
+        Quor_image image;
+        const uint32_t* const* rows = nullptr;
+        bool opaque = false;  // every pixel has alpha 255 (PhotoMapping::SetOpaque)
+    };
+    // As Setup, except that a photo whose entry of `pixels` (kMaxPhotos of them) has a usable
+    // image is read from there instead of from the document.
+    int Setup(const PanomerDoc& doc, const ProjectionMap& map, float featherRamp, const PhotoPixels* pixels);
+
+    // Widens [first[i], last[i]] of every photo i by the photo rows that row y of the blended
+    // panorama reads (RenderBlendedRow's samples, taken over the same pixels); a photo it does not
+    // read keeps its range.
+    void AddSampledRows(int y, int* first, int* last) const;
+
     const ProjectionMap& Map() const { return fMap; }
     int Width() const { return fMap.CanvasWidth(); }
     int Height() const { return fMap.CanvasHeight(); }
@@ -59,8 +75,15 @@ private:
     bool RowAngle(int y, float* angle, float* sin, float* cos) const;
     // Lays photo `index` over the columns of one row that it may reach (a superset of the pixels
     // it covers, found from its cone), calling blend(x, photo, tx, ty) for each pixel it covers.
-    template <typename Blend>
-    void ForEachCoveredColumn(int index, float rowAngle, float rowSin, float rowCos, Blend blend) const;
+    // Columns for which skip(x) is true are passed over before any mapping.
+    template <typename Skip, typename Blend>
+    void ForEachCoveredColumn(int index, float rowAngle, float rowSin, float rowCos, Skip skip, Blend blend) const;
+    // Calls visit(x, index, photo, tx, ty) for every sample that row y of the blended panorama
+    // takes, each pixel's in photo order, after filling the row with `background` when it is
+    // given. Below a point that an opaque photo hides (PhotoMapping::Hides) no photo is sampled,
+    // as its sample would be replaced anyway.
+    template <typename Visit>
+    void ForEachBlendedSample(int y, uint32_t* row, uint32_t background, Visit visit) const;
     // Up to two column ranges [first, last] of the row whose fixed angle is rowAngle that the
     // photo may reach; returns how many.
     int ColumnSpans(int index, float rowAngle, int spans[][2]) const;
@@ -75,6 +98,8 @@ private:
     // The indices of the photos that can cover anything, in document order.
     int fUsable[kMaxPhotos] = {};
     int fUsableCount = 0;
+    // Whether any usable photo is opaque, so that photos below it may be passed over.
+    bool fAnyOpaque = false;
     // For projections whose yaw and pitch each depend on one axis only: the angle that depends on
     // x, with its sine and cosine, once per column (validity in fColumnValid).
     std::unique_ptr<float[]> fColumnAngle;

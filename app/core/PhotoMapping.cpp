@@ -9,13 +9,6 @@
 #include "toolkit/math/Quor_Math.h"
 #include "toolkit/math/Quor_Round.h"
 
-namespace {
-
-// Weights at least this close to 1 copy the sample instead of blending it.
-constexpr float kOpaqueWeight = 0.999999f;
-
-}  // namespace
-
 float PhotoMapping::CameraAngle(float focalLength)
 {
     return static_cast<float>(2.0 * std::atan2(12.0, static_cast<double>(focalLength)));
@@ -36,6 +29,8 @@ void PhotoMapping::Set(const Quor_image& image, float yaw, float pitch, float ro
                        int projectionType)
 {
     fImage = image;
+    fRows = nullptr;
+    fOpaque = false;
     fUsable = image.IsUsable32();
     const int w = fUsable ? image.width : 0;
     const int h = fUsable ? image.height : 0;
@@ -79,7 +74,11 @@ Quor_Vector3 PhotoMapping::ToWorld(Quor_Vector3 p) const
 uint32_t PhotoMapping::Sample(float tx, float ty) const
 {
     // SampleImage's arithmetic, inlined: the render spends most of its time here.
-    return fImage.IsUsable32() ? Quor_BilinearSampler(fImage).At(tx, ty) : 0;
+    if (!fImage.IsUsable32())
+        return 0;
+    if (fRows != nullptr)
+        return Quor_BilinearSampler::AtRows(fRows, fImage.width, fImage.height, tx, ty);
+    return Quor_BilinearSampler(fImage).At(tx, ty);
 }
 
 float PhotoMapping::EdgeWeight(float tx, float ty, float ramp) const

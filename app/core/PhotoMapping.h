@@ -26,6 +26,25 @@ public:
     void Set(const Quor_image& image, float yaw, float pitch, float roll, float cameraAngle,
              int projectionType);
 
+    // Rows of the photo held apart rather than in the image's one block (a photo decoded a few rows
+    // at a time): rows[y] is row y for every row a sample reads. Null: the image's own rows.
+    void SetRows(const uint32_t* const* rows) { fRows = rows; }
+
+    // The rows a sample at photo row position ty (0 <= ty < height, as Locate gives) reads.
+    static void SampledRows(float ty, int height, int* first, int* last)
+    {
+        *first = static_cast<int>(ty);
+        *last = *first + 1 < height ? *first + 1 : height - 1;
+    }
+
+    // Marks the photo's pixels as all opaque (alpha 255), as the rows of a JPEG decode are.
+    void SetOpaque(bool opaque) { fOpaque = opaque; }
+    bool IsOpaque() const { return fOpaque; }
+    // True when Blend at (tx, ty) replaces whatever lies below with the sample: the photo is
+    // opaque and the point lies inside its feathered edges. Photos below such a point need not
+    // be sampled there.
+    bool Hides(float tx, float ty, float ramp) const { return fOpaque && EdgeWeight(tx, ty, ramp) >= kOpaqueWeight; }
+
     // True when the photo can cover anything.
     bool IsUsable() const { return fUsable; }
     const Quor_image& Image() const { return fImage; }
@@ -75,6 +94,11 @@ public:
 
 private:
     Quor_image fImage;
+    // Weights at least this close to 1 copy the sample instead of blending it.
+    static constexpr float kOpaqueWeight = 0.999999f;
+
+    const uint32_t* const* fRows = nullptr;
+    bool fOpaque = false;
     bool fUsable = false;
     float fWidth = 0.0f;
     float fHeight = 0.0f;

@@ -95,7 +95,9 @@ AlertText Explain(const RenderResult& result, const PanomerDoc& doc)
         line[2] = NothingWritten(doc);
         break;
     case RenderFailure::kNoMemory:
-        line[0] = "Not enough memory for a panorama of this size.";
+        // The cause says what the job needs and what is available (or which photo does not
+        // fit); a smaller output does not always help, so it is advised only without one.
+        line[0] = "Not enough memory for this export.";
         line[1] = result.cause.empty() ? std::string("Choose a smaller size and try again.") : result.cause;
         line[2] = NothingWritten(doc);
         break;

@@ -127,6 +127,7 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
         {{pano, "--width=30001"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
         {{pano, "-w", "12x"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
         {{pano, "--quality", "9"}, RenderCommand::kUsage, {"quality must be 10 to 100"}},
+        {{pano, "--threads", "65"}, RenderCommand::kUsage, {"threads must be 1 to 64"}},
         {{pano, "-o", dir.File("out.png")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
         {{pano, "-o", dir.File("out")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
         {{pano, "--frobnicate"}, RenderCommand::kUsage, {"unknown option --frobnicate"}},
@@ -178,10 +179,11 @@ TEST(RenderCommand, SignalsCancelAndSayWhatWasLeft)
 {
     Runs runs;
     ScratchDir& dir = runs.dir;
-    // Large photos take long enough to load for a signal to arrive meanwhile.
+    // Large photos take long enough to load for a signal to arrive meanwhile; PNG, because JPEG
+    // photos are only opened at that stage and decoded later, band by band.
     std::vector<std::string> large;
     for (int i = 0; i < 4; i++) {
-        large.push_back("large-" + std::to_string(i) + ".jpg");
+        large.push_back("large-" + std::to_string(i) + ".png");
         MakePhoto(dir.File(large.back()), 4000, 3000, rgb_color{200, 30, 30, 255}, rgb_color{30, 30, 200, 255});
     }
     runs.WriteProject(dir.File("large.qpm"), large);

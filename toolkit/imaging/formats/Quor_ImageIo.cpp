@@ -314,6 +314,26 @@ void Quor_ImageIo::FitSize(int width, int height, int maxSize, int* fitWidth, in
     }
 }
 
+int Quor_ImageIo::ReadHeader(const char* path, Quor_String* refusal)
+{
+    Quor_ReadLimits limits = LoadLimits(0, kNoBudget);
+    if (path == nullptr)
+        return Refuse(QUOR_ERR_ARGUMENT, path, limits, refusal);
+    Quor_ImageModule* module = nullptr;
+    int local = 0;
+    if (!FindReader(Quor_Path(path).Type(), &module, &local))
+        return Refuse(QUOR_ERR_NO_MODULE, path, limits, refusal);
+    Quor_ImageReader* handle = nullptr;
+    int width = 0;
+    int height = 0;
+    bool hasAlpha = false;
+    const int code = module->StartImgRead(local, path, limits, &handle, &width, &height, &hasAlpha);
+    if (code != QUOR_OK)
+        return Refuse(code < 0 ? code : QUOR_ERR_READ, path, limits, refusal);
+    module->CancelImgRead(local, handle);
+    return QUOR_OK;
+}
+
 int Quor_ImageIo::LoadImage(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget,
     Quor_String* refusal)
 {

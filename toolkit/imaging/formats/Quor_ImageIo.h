@@ -51,6 +51,10 @@ public:
     // sentence for the user there, naming the file and, for a refused size, the size.
     static int LoadImage(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget = kNoBudget,
         Quor_String* refusal = nullptr);
+    // Reads and checks the header of the file at path as LoadImage would at full size, decoding
+    // no pixels (a progressive JPEG may be read through): QUOR_OK when a load may go ahead, or
+    // LoadImage's code and sentence for the failure.
+    static int ReadHeader(const char* path, Quor_String* refusal = nullptr);
     // As LoadImage, but decodes into a temporary image and reduces without filtering; on any
     // failure the image is left as it was.
     static int LoadThumbnail(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget = kNoBudget,

@@ -67,10 +67,11 @@ int Quor_JpegModule::StartImgRead(int i, const char* path, Quor_ReadLimits& limi
     return code;
 }
 
-int Quor_JpegModule::FinishImgRead(int, Quor_ImageReader* handle, const Quor_image* image)
+int Quor_JpegModule::FinishImgRead(int i, Quor_ImageReader* handle, const Quor_image* image)
 {
     const int code = FinishReading(handle, image);
-    if (code == QUOR_OK)
+    // The JPEG reader's rows come out opaque already; the others may carry any alpha.
+    if (code == QUOR_OK && i != kReadJpeg)
         Quor_ImageOps::SetAlpha(image, 255);
     return code;
 }

@@ -159,16 +159,24 @@ void Quor_JpegReader::ConvertCmykRow(uint32_t* dst) const
     }
 }
 
+int Quor_JpegReader::ReadRow(uint32_t* row)
+{
+    if (fDecoder.cinfo.output_scanline >= fDecoder.cinfo.output_height)
+        return QUOR_ERR_DECODE;
+    if (Quor_JpegShim::ReadRow(&fDecoder, fCmyk ? fCmykRow : reinterpret_cast<uint8_t*>(row)) != QUOR_OK)
+        return QUOR_ERR_DECODE;
+    if (fCmyk)
+        ConvertCmykRow(row);
+    return QUOR_OK;
+}
+
 int Quor_JpegReader::Finish(const Quor_image& dest)
 {
     if (!dest.IsUsable32() || dest.width != fWidth || dest.height != fHeight)
         return QUOR_ERR_ARGUMENT;
     for (int y = 0; y < fHeight; y++) {
-        uint8_t* row = dest.Row(y);
-        if (Quor_JpegShim::ReadRow(&fDecoder, fCmyk ? fCmykRow : row) != QUOR_OK)
+        if (ReadRow(dest.Row32(y)) != QUOR_OK)
             return QUOR_ERR_DECODE;
-        if (fCmyk)
-            ConvertCmykRow(reinterpret_cast<uint32_t*>(row));
     }
     // Every row is in place; an error in what follows the image data (a damaged trailing marker)
     // does not make the picture any less complete.

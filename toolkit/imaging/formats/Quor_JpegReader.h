@@ -24,6 +24,14 @@ public:
     ~Quor_JpegReader() override;
     int Finish(const Quor_image& dest) override;
 
+    // Decodes the next row, top to bottom, into `row` (Width() opaque pixels): a caller that
+    // needs a few rows at a time decodes them as it goes instead of the whole image with Finish.
+    // QUOR_OK; QUOR_ERR_DECODE for corrupt data or a read past the last row.
+    int ReadRow(uint32_t* row);
+    // True when the file decodes row by row with no buffer of the whole image (one baseline scan),
+    // so ReadRow holds only a few rows.
+    bool DecodesByRows() const { return CoefficientBytes() == 0; }
+
 private:
     friend class Quor_ImageReader;
 

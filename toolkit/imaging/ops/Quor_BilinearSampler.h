@@ -51,6 +51,26 @@ public:
         return Sample(u >> 16, float(u & 0xFFFF) * kStep, v >> 16, float(v & 0xFFFF) * kStep);
     }
 
+    // The clamped sample at (x, y) of a width x height image whose rows are given one by one, for
+    // an image that is not held in one block (rows[y] for every row the sample reads): the same
+    // result as At on an image of the same pixels.
+    static uint32_t AtRows(const uint32_t* const* rows, int32_t width, int32_t height, float x, float y)
+    {
+        if (x >= 0.0f && y >= 0.0f && x < float(width - 1) && y < float(height - 1)) {
+            const int32_t x0 = int32_t(x), y0 = int32_t(y);
+            return Mix(rows[y0], rows[y0 + 1], x0, x0 + 1, x - float(x0), y - float(y0));
+        }
+        Quor_image size;
+        size.width = width;
+        size.height = height;
+        const Quor_BilinearSampler clamped(size);
+        int32_t x0, x1, y0, y1;
+        float fx, fy;
+        clamped.Axis(x, width, &x0, &x1, &fx);
+        clamped.Axis(y, height, &y0, &y1, &fy);
+        return Mix(rows[y0], rows[y1], x0, x1, fx, fy);
+    }
+
 private:
     const uint32_t* Row(int64_t y) const
     {

@@ -107,9 +107,14 @@ void Quor_ImageOps::Brighten(const Quor_image* img, float factor)
         return;
     const double scale = std::fabs(double(factor));
     uint8_t table[256];
-    for (int v = 0; v < 256; ++v)
+    bool identity = true;
+    for (int v = 0; v < 256; ++v) {
         table[v] = uint8_t(Quor_RoundClamp(v * scale, 0, 255));
-    MapColour(img, table);
+        identity = identity && table[v] == v;
+    }
+    // A factor close enough to 1 changes no value: the pass over the pixels is skipped.
+    if (!identity)
+        MapColour(img, table);
 }
 
 void Quor_ImageOps::RescaleAlpha(const Quor_image* img, int low, int high, int floor)
