@@ -8,6 +8,7 @@
 
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_IoStream.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/math/Quor_Math.h"
@@ -143,14 +144,19 @@ bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, int oldCount, const float* ol
         return false;
     count = count < 0 ? 0 : (count > kMaxPhotos ? kMaxPhotos : count);
     fNumPhotos = count;
-    for (int i = 0; i < count; i++) {
+    // The slots whose pixels must be loaded again. They are decoded once the lines are read, on
+    // every core (each load touches its own slot alone), and also when a later line fails: the
+    // photos read before it stand.
+    int reload[kMaxPhotos];
+    int reloads = 0;
+    bool ok = true;
+    for (int i = 0; i < count && ok; i++) {
         float values[4];
-        for (float& value : values) {
-            if (!ReadFiniteFloat(stream, &value))
-                return false;
-        }
-        if (!stream->ReadPath(&fPhotoPath[i], false))
-            return false;
+        for (float& value : values)
+            ok = ok && ReadFiniteFloat(stream, &value);
+        ok = ok && stream->ReadPath(&fPhotoPath[i], false);
+        if (!ok)
+            break;
         fYaw[i] = values[0];
         fPitch[i] = values[1];
         fRoll[i] = values[2];
@@ -159,9 +165,10 @@ bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, int oldCount, const float* ol
         const bool unchanged = oldCount == count && oldBrightness[i] == fBrightness[i] &&
                                oldPaths[i] == fPhotoPath[i] && fPhotoImage[i].IsValid();
         if (!unchanged)
-            UpdatePhoto(i, kPreviewSize);
+            reload[reloads++] = i;
     }
-    return true;
+    Quor_Parallel::For(reloads, [this, &reload](int n) { UpdatePhoto(reload[n], kPreviewSize); });
+    return ok;
 }
 
 bool PanomerDoc::Save()

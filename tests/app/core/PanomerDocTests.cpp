@@ -1,11 +1,13 @@
 // Tests of the project document: its exact file format, relative photo paths, undo, the reload
 // rule for photo pixels, and the guards against files that would not read back.
 #include <algorithm>
+#include <cstring>
 #include <unistd.h>
 
 #include "tests/app/core/AppTestSupport.h"
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_MemStream.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/math/Quor_Math.h"
 
 namespace {
@@ -366,6 +368,57 @@ TEST(PanomerDoc, PhotoPixelsFollowTheReloadRule)
     text.replace(text.find("a.png"), 5, "c.png");
     ASSERT_TRUE(OpenText(opened, text));
     EXPECT_EQ(Pixel(opened, 0), Quor_PixelConvert::Pack(12, 12, 12, 255)) << "the slot must show the other photo";
+}
+
+// Catches an open that decodes the previews on several threads into the wrong slots, races on
+// shared state, or loses a failure: whatever the thread count, a project of many photos with a
+// missing and a damaged one among them opens to the previews and load results that loading each
+// photo alone gives.
+TEST(PanomerDoc, OpeningOnManyThreadsGivesTheSamePreviews)
+{
+    ScratchDir dir;
+    PanomerDoc doc;
+    doc.fPath = dir.File("pano.qpm").c_str();
+    constexpr int kCount = 14;
+    for (int i = 0; i < kCount; i++) {
+        // JPEGs large enough for a reduced decode, PNGs reduced after a full one.
+        const std::string path = dir.File("photo" + std::to_string(i) + (i % 2 == 0 ? ".jpg" : ".png"));
+        if (i == 5)
+            ASSERT_TRUE(WriteFileBytes(path, "not an image"));
+        else if (i != 9)
+            MakePhoto(path, i % 2 == 0 ? 1400 : 700, 500, rgb_color{uint8_t(i * 17), 90, 200, 255},
+                rgb_color{30, uint8_t(255 - i * 9), 60, 255});
+        AddPhoto(&doc, path, 0.25f * i);
+        doc.fBrightness[i] = i % 3 == 0 ? 1.3f : 1.0f;
+        doc.UpdatePhoto(i, kPreviewSize);
+    }
+    ASSERT_NE(doc.fLoadResult[5], QUOR_OK);
+    ASSERT_NE(doc.fLoadResult[9], QUOR_OK);
+    ASSERT_TRUE(doc.Save());
+    for (int threads : {1, 2, 8}) {
+        SCOPED_TRACE(threads);
+        Quor_Parallel::SetThreads(threads);
+        PanomerDoc opened;
+        opened.fPath = doc.fPath;
+        ASSERT_TRUE(opened.Open());
+        ASSERT_EQ(opened.fNumPhotos, kCount);
+        for (int i = 0; i < kCount; i++) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(opened.fPhotoPath[i], doc.fPhotoPath[i]);
+            EXPECT_EQ(opened.fYaw[i], doc.fYaw[i]);
+            EXPECT_EQ(opened.fLoadResult[i], doc.fLoadResult[i]);
+            const Quor_BaseImage& want = doc.fPhotoImage[i];
+            const Quor_BaseImage& got = opened.fPhotoImage[i];
+            ASSERT_EQ(got.IsValid(), want.IsValid());
+            if (!want.IsValid())
+                continue;
+            ASSERT_EQ(got.Width(), want.Width());
+            ASSERT_EQ(got.Height(), want.Height());
+            for (int y = 0; y < want.Height(); y++)
+                ASSERT_EQ(std::memcmp(got.Image().Row32(y), want.Image().Row32(y), size_t(want.Width()) * 4), 0);
+        }
+    }
+    Quor_Parallel::SetThreads(0);
 }
 
 }  // namespace
