@@ -1,8 +1,10 @@
 #include "app/core/PsdRenderer.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -22,8 +24,9 @@
 //   2. check the request, then allocate the layer image (a canvas of 30000 x 30000 needs 3.6 GB),
 //      all before the output exists, so a refusal leaves nothing behind;
 //   3. create the output, write the header and declare one layer per photo;
-//   4. per photo: ask for Cancel, load it at full size (while the previous layer is written),
-//      render its rows (asking before each), return it to its preview and write the layer. On
+//   4. per photo: ask for Cancel, take it at full size (decoded ahead on a thread of its own
+//      while the layers before it were rendered and written), render its rows (asking before
+//      each), return it to its preview and write the layer while the next photo is taken. On
 //      Cancel the layer image is handed over as it stands for every layer still owed, so the
 //      file stays structurally complete;
 //   5. end the layers and close, counting every write error; failure: the output is discarded.
@@ -87,6 +90,129 @@ private:
     std::thread fThread;
 };
 
+// Decodes the photos ahead of the one being rendered, in order, on a thread of its own: at most
+// kAhead photos decoded and not yet taken, each within what the budget leaves beside the photos
+// in the document's slots and those decoded before it. The thread only reads the document (its
+// paths and brightness) and decodes into images of its own; the slots change on the caller's
+// thread, so the sampler's view of the document never changes under it. A photo that fails here
+// (missing, damaged, or short of memory with others held) is taken as failed: the caller stops
+// the thread and loads it itself as before, so failures and their messages stay the same.
+class PhotosAhead {
+public:
+    static constexpr int kAhead = 2;
+
+    PhotosAhead(const PanomerDoc* doc, int count, int64_t budget)
+        : fDoc(doc)
+        , fCount(count)
+        , fBudget(budget)
+    {
+    }
+    ~PhotosAhead() { Stop(); }
+
+    // Starts decoding from photo `first`, beside `held` bytes of photos in the slots. False
+    // (nothing started) when no thread can be had.
+    bool Start(int first, int64_t held)
+    {
+        Stop();
+        fNext = fTaken = first;
+        fFree = fBudget - held;
+        fStop = false;
+        try {
+            fThread = std::thread([this] { Decode(); });
+        } catch (const std::exception&) {
+            return false;
+        }
+        return true;
+    }
+    // Waits for photo `index` (the one after the last taken) and moves it into *image; false
+    // when it was not decoded here, which leaves the thread running.
+    bool Take(int index, Quor_BaseImage* image)
+    {
+        std::unique_lock<std::mutex> lock(fMutex);
+        if (!fThread.joinable() || index != fTaken || index >= fCount)
+            return false;
+        fChanged.wait(lock, [&] { return fNext > index; });
+        Entry& entry = fEntry[index % kAhead];
+        fTaken++;
+        fChanged.notify_all();
+        if (entry.result != QUOR_OK)
+            return false;
+        image->Free();
+        image->Swap(entry.image);
+        return true;
+    }
+    // A photo of `bytes` left its slot; its pixels, in *spare, are decoded into next.
+    void Returned(int64_t bytes, Quor_BaseImage* spare)
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        fFree += bytes;
+        fSpare.Free();
+        fSpare.Swap(*spare);
+        fChanged.notify_all();
+    }
+    // Ends the thread once its decode in hand is done and frees what it decoded.
+    void Stop()
+    {
+        if (fThread.joinable()) {
+            {
+                std::lock_guard<std::mutex> lock(fMutex);
+                fStop = true;
+            }
+            fChanged.notify_all();
+            fThread.join();
+        }
+        for (Entry& entry : fEntry)
+            entry.image.Free();
+        fSpare.Free();
+    }
+
+private:
+    struct Entry {
+        Quor_BaseImage image;
+        int result = QUOR_OK;
+    };
+
+    void Decode()
+    {
+        std::unique_lock<std::mutex> lock(fMutex);
+        for (;;) {
+            fChanged.wait(lock, [&] { return fStop || (fNext < fCount && fNext - fTaken < kAhead); });
+            if (fStop)
+                return;
+            const int index = fNext;
+            const int64_t budget = fFree > 0 ? fFree : 0;
+            Quor_BaseImage image;
+            image.Swap(fSpare);
+            lock.unlock();
+            const int result = fDoc->LoadPhoto(index, 0, budget, nullptr, &image);
+            lock.lock();
+            Entry& entry = fEntry[index % kAhead];
+            entry.result = result;
+            entry.image.Free();
+            entry.image.Swap(image);
+            if (result == QUOR_OK)
+                fFree -= static_cast<int64_t>(entry.image.RowBytes()) * entry.image.Height();
+            fNext++;
+            fChanged.notify_all();
+        }
+    }
+
+    const PanomerDoc* fDoc;
+    const int fCount;
+    const int64_t fBudget;
+    std::mutex fMutex;
+    std::condition_variable fChanged;
+    // Guarded by fMutex: photos from fTaken to fNext are decoded and not yet taken; fFree is the
+    // budget they and the photos in the slots leave.
+    int fNext = 0;
+    int fTaken = 0;
+    int64_t fFree = 0;
+    bool fStop = false;
+    Entry fEntry[kAhead];
+    Quor_BaseImage fSpare;
+    std::thread fThread;
+};
+
 // The writer failed: with data the format cannot hold, or with a write error of its own.
 RenderResult WriterFailed(RenderOutput& output, const Quor_PsdWriter& writer, const Quor_FileSink& sink)
 {
@@ -142,9 +268,13 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     // leaves of the limit, exactly (nothing left is a budget of 0, not the default).
     FullSizePhotos photos(doc, limit - layerBytes, owner->Options().leaveOutUnloadedPhotos);
     photos.KeepPreviews();
-    // A layer is written while the next photo loads; the layer image is not touched again until
-    // that write has ended.
-    LayerWrite write(&writer, &layer, Quor_Parallel::Threads() > 1);
+    // A layer is written while the next photo is taken; the layer image is not touched again
+    // until that write has ended. The photos are decoded ahead within the same budget.
+    const bool overlap = Quor_Parallel::Threads() > 1;
+    LayerWrite write(&writer, &layer, overlap);
+    PhotosAhead ahead(doc, count, photos.Budget());
+    bool decodingAhead = overlap && ahead.Start(0, 0);
+    Quor_BaseImage taken;
     const float rows = static_cast<float>(height) * static_cast<float>(count);
     for (int i = 0; i < count && result.status == RenderStatus::kDone; i++) {
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
@@ -153,10 +283,19 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             result.status = RenderStatus::kCancelled;
             break;
         }
-        photos.Load(i);
+        bool failed = false;
+        if (decodingAhead && ahead.Take(i, &taken)) {
+            photos.Install(i, &taken);
+        } else {
+            // Loaded as when nothing is decoded ahead: alone beside the layer.
+            ahead.Stop();
+            photos.Load(i);
+            failed = photos.Failed(&result);
+            decodingAhead = overlap && !failed && ahead.Start(i + 1, photos.HeldBytes());
+        }
         if (!write.Wait())
             return WriterFailed(output, writer, sink);
-        if (photos.Failed(&result)) {
+        if (failed) {
             output.Discard();
             return result;
         }
@@ -181,7 +320,13 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             });
             result.rowsRendered += end - top;
         }
-        photos.Restore(i);
+        if (decodingAhead && i + 1 < count) {
+            const int64_t held = photos.HeldBytes();
+            photos.Restore(i, &taken);
+            ahead.Returned(held - photos.HeldBytes(), &taken);
+        } else {
+            photos.Restore(i);
+        }
         // After a Cancel the layer image stands for this layer and for every one still owed.
         if (result.status != RenderStatus::kDone) {
             if (!write.Run(count - i))
