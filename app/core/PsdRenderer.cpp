@@ -38,6 +38,8 @@ namespace {
 // Rows rendered between two rounds of Cancel checks, and rows a thread takes at a time.
 constexpr int kBandRows = 64;
 constexpr int kRowsPerTask = 4;
+// Threads decoding photos ahead of the layer being rendered.
+constexpr int kDecoders = 2;
 
 // Writes the layer image as the next layers, either on a thread of its own (Start, then Wait
 // before the image changes) or on the caller's (Run). Wait and Run return false once the writer
@@ -90,13 +92,15 @@ private:
     std::thread fThread;
 };
 
-// Decodes the photos ahead of the one being rendered, in order, on a thread of its own: at most
-// kAhead photos decoded and not yet taken, each within what the budget leaves beside the photos
-// in the document's slots and those decoded before it. The thread only reads the document (its
-// paths and brightness) and decodes into images of its own; the slots change on the caller's
-// thread, so the sampler's view of the document never changes under it. A photo that fails here
-// (missing, damaged, or short of memory with others held) is taken as failed: the caller stops
-// the thread and loads it itself as before, so failures and their messages stay the same.
+// Decodes the photos ahead of the one being rendered, in order of index, on threads of their own:
+// at most kAhead photos decoding or decoded and not yet taken, on up to kAhead threads. A decode
+// may hold what the budget leaves beside the photos in the document's slots and those decoded
+// before it, shared with the decodes that may start beside it, so that together they never
+// hold more. The threads only read the document (its paths and brightness) and decode into
+// images of their own; the slots change on the caller's thread, so the sampler's view of the
+// document never changes under it. A photo that fails here (missing, damaged, or short of
+// memory with others held) is taken as failed: the caller stops the threads and loads it itself
+// as before, so failures and their messages stay the same.
 class PhotosAhead {
 public:
     static constexpr int kAhead = 2;
@@ -109,30 +113,35 @@ public:
     }
     ~PhotosAhead() { Stop(); }
 
-    // Starts decoding from photo `first`, beside `held` bytes of photos in the slots. False
-    // (nothing started) when no thread can be had.
-    bool Start(int first, int64_t held)
+    // Starts decoding from photo `first` on `threads` threads (1 to kAhead), beside `held` bytes
+    // of photos in the slots. False when no thread can be had.
+    bool Start(int first, int64_t held, int threads)
     {
         Stop();
         fNext = fTaken = first;
         fFree = fBudget - held;
         fStop = false;
-        try {
-            fThread = std::thread([this] { Decode(); });
-        } catch (const std::exception&) {
-            return false;
+        // The threads wait for the lock until they are all counted.
+        std::lock_guard<std::mutex> lock(fMutex);
+        for (fIdle = 0; fIdle < std::clamp(threads, 1, kAhead); fIdle++) {
+            try {
+                fThreads[fIdle] = std::thread([this] { Decode(); });
+            } catch (const std::exception&) {
+                break;
+            }
         }
-        return true;
+        return fIdle > 0;
     }
     // Waits for photo `index` (the one after the last taken) and moves it into *image; false
-    // when it was not decoded here, which leaves the thread running.
+    // when it was not decoded here, which leaves the threads running.
     bool Take(int index, Quor_BaseImage* image)
     {
         std::unique_lock<std::mutex> lock(fMutex);
-        if (!fThread.joinable() || index != fTaken || index >= fCount)
+        if (!fThreads[0].joinable() || index != fTaken || index >= fCount)
             return false;
-        fChanged.wait(lock, [&] { return fNext > index; });
         Entry& entry = fEntry[index % kAhead];
+        fChanged.wait(lock, [&] { return entry.done; });
+        entry.done = false;
         fTaken++;
         fChanged.notify_all();
         if (entry.result != QUOR_OK)
@@ -146,30 +155,36 @@ public:
     {
         std::lock_guard<std::mutex> lock(fMutex);
         fFree += bytes;
-        fSpare.Free();
-        fSpare.Swap(*spare);
+        Quor_BaseImage& kept = fSpare[fSpare[0].IsValid() ? 1 : 0];
+        kept.Free();
+        kept.Swap(*spare);
         fChanged.notify_all();
     }
-    // Ends the thread once its decode in hand is done and frees what it decoded.
+    // Ends the threads once their decodes in hand are done and frees what they decoded.
     void Stop()
     {
-        if (fThread.joinable()) {
-            {
-                std::lock_guard<std::mutex> lock(fMutex);
-                fStop = true;
-            }
-            fChanged.notify_all();
-            fThread.join();
+        {
+            std::lock_guard<std::mutex> lock(fMutex);
+            fStop = true;
         }
-        for (Entry& entry : fEntry)
+        fChanged.notify_all();
+        for (std::thread& thread : fThreads) {
+            if (thread.joinable())
+                thread.join();
+        }
+        for (Entry& entry : fEntry) {
             entry.image.Free();
-        fSpare.Free();
+            entry.done = false;
+        }
+        for (Quor_BaseImage& spare : fSpare)
+            spare.Free();
     }
 
 private:
     struct Entry {
         Quor_BaseImage image;
         int result = QUOR_OK;
+        bool done = false;
     };
 
     void Decode()
@@ -179,20 +194,25 @@ private:
             fChanged.wait(lock, [&] { return fStop || (fNext < fCount && fNext - fTaken < kAhead); });
             if (fStop)
                 return;
-            const int index = fNext;
-            const int64_t budget = fFree > 0 ? fFree : 0;
+            const int index = fNext++;
+            // What is free is shared with the threads still idle, this one among them.
+            const int64_t budget = fFree > 0 ? fFree / std::max(1, fIdle) : 0;
+            fFree -= budget;
+            fIdle--;
             Quor_BaseImage image;
-            image.Swap(fSpare);
+            image.Swap(fSpare[fSpare[1].IsValid() ? 1 : 0]);
             lock.unlock();
             const int result = fDoc->LoadPhoto(index, 0, budget, nullptr, &image);
             lock.lock();
+            fIdle++;
+            fFree += budget;
             Entry& entry = fEntry[index % kAhead];
             entry.result = result;
             entry.image.Free();
             entry.image.Swap(image);
             if (result == QUOR_OK)
                 fFree -= static_cast<int64_t>(entry.image.RowBytes()) * entry.image.Height();
-            fNext++;
+            entry.done = true;
             fChanged.notify_all();
         }
     }
@@ -202,15 +222,17 @@ private:
     const int64_t fBudget;
     std::mutex fMutex;
     std::condition_variable fChanged;
-    // Guarded by fMutex: photos from fTaken to fNext are decoded and not yet taken; fFree is the
-    // budget they and the photos in the slots leave.
+    // Guarded by fMutex: photos from fTaken up to fNext are decoding or decoded (entry.done) and
+    // not yet taken; fFree is the budget they and the photos in the slots leave, fIdle the
+    // threads not decoding.
     int fNext = 0;
     int fTaken = 0;
     int64_t fFree = 0;
+    int fIdle = 0;
     bool fStop = false;
     Entry fEntry[kAhead];
-    Quor_BaseImage fSpare;
-    std::thread fThread;
+    Quor_BaseImage fSpare[kAhead];
+    std::thread fThreads[kAhead];
 };
 
 // The writer failed: with data the format cannot hold, or with a write error of its own.
@@ -273,7 +295,7 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     const bool overlap = Quor_Parallel::Threads() > 1;
     LayerWrite write(&writer, &layer, overlap);
     PhotosAhead ahead(doc, count, photos.Budget());
-    bool decodingAhead = overlap && ahead.Start(0, 0);
+    bool decodingAhead = overlap && ahead.Start(0, 0, kDecoders);
     Quor_BaseImage taken;
     const float rows = static_cast<float>(height) * static_cast<float>(count);
     for (int i = 0; i < count && result.status == RenderStatus::kDone; i++) {
@@ -291,7 +313,7 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             ahead.Stop();
             photos.Load(i);
             failed = photos.Failed(&result);
-            decodingAhead = overlap && !failed && ahead.Start(i + 1, photos.HeldBytes());
+            decodingAhead = overlap && !failed && ahead.Start(i + 1, photos.HeldBytes(), kDecoders);
         }
         if (!write.Wait())
             return WriterFailed(output, writer, sink);
