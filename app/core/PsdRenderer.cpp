@@ -202,7 +202,13 @@ private:
             Quor_BaseImage image;
             image.Swap(fSpare[fSpare[1].IsValid() ? 1 : 0]);
             lock.unlock();
-            const int result = fDoc->LoadPhoto(index, 0, budget, nullptr, &image);
+            int result = QUOR_ERR_MEMORY;
+            // Out of memory here is a photo the caller loads itself, as everything else that fails.
+            try {
+                result = fDoc->LoadPhoto(index, 0, budget, nullptr, &image);
+            } catch (const std::bad_alloc&) {
+                image.Free();
+            }
             lock.lock();
             fIdle++;
             fFree += budget;
