@@ -39,10 +39,7 @@ bool FullSizePhotos::Load(int index)
     // A document that reads headers only has no previews: a photo whose header read counts.
     const bool hadPreview = fDoc->fPhotoImage[index].IsValid() ||
                             (fDoc->fHeadersOnly && fDoc->fLoadResult[index] == QUOR_OK);
-    if (fKeepPreviews && !fLoaded[index] && fDoc->fPhotoImage[index].IsValid()) {
-        fPreview[index].Swap(fDoc->fPhotoImage[index]);
-        fPreviewResult[index] = fDoc->fLoadResult[index];
-    }
+    SetPreviewAside(index);
     fLoaded[index] = true;
     // Held at full size beyond the budget, the photos would push the machine into swapping or
     // the kernel's out-of-memory killer, which would take the unsaved project with it; the
@@ -68,13 +65,39 @@ bool FullSizePhotos::Load(int index)
     return !fOutOfMemory;
 }
 
-void FullSizePhotos::Restore(int index)
+void FullSizePhotos::SetPreviewAside(int index)
+{
+    if (fKeepPreviews && !fLoaded[index] && fDoc->fPhotoImage[index].IsValid()) {
+        fPreview[index].Swap(fDoc->fPhotoImage[index]);
+        fPreviewResult[index] = fDoc->fLoadResult[index];
+    }
+}
+
+void FullSizePhotos::Install(int index, Quor_BaseImage* image)
+{
+    if (index < 0 || index >= kMaxPhotos || fLoaded[index] || image == nullptr || !image->IsValid())
+        return;
+    SetPreviewAside(index);
+    fLoaded[index] = true;
+    Quor_BaseImage& slot = fDoc->fPhotoImage[index];
+    slot.Free();
+    slot.Swap(*image);
+    fDoc->fLoadResult[index] = QUOR_OK;
+    fHeldBytes[index] = static_cast<int64_t>(slot.RowBytes()) * slot.Height();
+    fHeld += fHeldBytes[index];
+}
+
+void FullSizePhotos::Restore(int index, Quor_BaseImage* spare)
 {
     if (index < 0 || index >= kMaxPhotos || !fLoaded[index])
         return;
     fHeld -= fHeldBytes[index];
     fHeldBytes[index] = 0;
     fLoaded[index] = false;
+    if (spare != nullptr) {
+        spare->Free();
+        spare->Swap(fDoc->fPhotoImage[index]);
+    }
     if (fPreview[index].IsValid()) {
         fDoc->fPhotoImage[index].Free();
         fDoc->fPhotoImage[index].Swap(fPreview[index]);

@@ -29,8 +29,12 @@ public:
     // loaded is remembered as missing, unless it is left out (see the constructor). Returns
     // false when the photo would not fit in the budget (the photo is then missing too).
     bool Load(int index);
-    // Returns photo `index` to its preview.
-    void Restore(int index);
+    // Puts photo `index`, loaded at full size elsewhere (PanomerDoc::LoadPhoto, successfully,
+    // within what the budget leaves), in its slot as Load would have; `image` is left empty.
+    void Install(int index, Quor_BaseImage* image);
+    // Returns photo `index` to its preview; with `spare`, its full-size pixels go there instead
+    // of being freed, so that the next photo of that size can be decoded into them.
+    void Restore(int index, Quor_BaseImage* spare = nullptr);
     // From now on a photo's preview is kept aside while it is at full size (its pixels beside the
     // budget), so Restore puts it back instead of decoding the file again.
     void KeepPreviews() { fKeepPreviews = true; }
@@ -38,6 +42,7 @@ public:
     bool OutOfMemory() const { return fOutOfMemory; }
     // The bytes of the photos loaded now.
     int64_t HeldBytes() const { return fHeld; }
+    int64_t Budget() const { return fLimit; }
     // File names of the photos that cannot be loaded at full size and were not left out.
     const std::vector<std::string>& Missing() const { return fMissing; }
 
@@ -66,4 +71,6 @@ private:
     bool fOutOfMemory = false;
     std::string fCause;
     std::vector<std::string> fMissing;
+
+    void SetPreviewAside(int index);
 };

@@ -312,15 +312,23 @@ int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_S
         fLoadResult[index] = Quor_ImageIo::ReadHeader(fPhotoPath[index], refusal);
         return fLoadResult[index];
     }
-    const int result = Quor_ImageIo::LoadImage(fPhotoPath[index], &image, maxSize, memoryBudget, refusal);
-    fLoadResult[index] = result;
+    fLoadResult[index] = LoadPhoto(index, maxSize, memoryBudget, refusal, &image);
+    return fLoadResult[index];
+}
+
+int PanomerDoc::LoadPhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal,
+    Quor_BaseImage* image) const
+{
+    if (index < 0 || index >= kMaxPhotos || image == nullptr)
+        return QUOR_ERR_ARGUMENT;
+    const int result = Quor_ImageIo::LoadImage(fPhotoPath[index], image, maxSize, memoryBudget, refusal);
     if (result != QUOR_OK) {
         // A decode that failed half-way must not leave rows of undefined pixels behind.
-        image.Free();
+        image->Free();
         return result;
     }
     const float brightness = fBrightness[index];
     if (std::fabs(brightness) > 0.000001f)
-        Quor_ImageOps::Brighten(&image.Image(), brightness);
+        Quor_ImageOps::Brighten(&image->Image(), brightness);
     return QUOR_OK;
 }

@@ -70,6 +70,10 @@ public:
     // when given, says why.
     int UpdatePhoto(int index, int maxSize, int64_t memoryBudget = Quor_ImageIo::kNoBudget,
         Quor_String* refusal = nullptr);
+    // As UpdatePhoto, into `image` instead of the slot (whose pixels it reuses when the sizes
+    // match): the document is only read, so photos load into images of their own on several
+    // threads at once. fLoadResult is left as it was.
+    int LoadPhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal, Quor_BaseImage* image) const;
 
     // The default crop of a projection type: maximum yaw, minimum yaw, maximum pitch, minimum pitch.
     // False (crop untouched) for a type outside 0..4.

@@ -1,8 +1,10 @@
 #include "app/core/PsdRenderer.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -22,8 +24,9 @@
 //   2. check the request, then allocate the layer image (a canvas of 30000 x 30000 needs 3.6 GB),
 //      all before the output exists, so a refusal leaves nothing behind;
 //   3. create the output, write the header and declare one layer per photo;
-//   4. per photo: ask for Cancel, load it at full size (while the previous layer is written),
-//      render its rows (asking before each), return it to its preview and write the layer. On
+//   4. per photo: ask for Cancel, take it at full size (decoded ahead on a thread of its own
+//      while the layers before it were rendered and written), render its rows (asking before
+//      each), return it to its preview and write the layer while the next photo is taken. On
 //      Cancel the layer image is handed over as it stands for every layer still owed, so the
 //      file stays structurally complete;
 //   5. end the layers and close, counting every write error; failure: the output is discarded.
@@ -35,6 +38,8 @@ namespace {
 // Rows rendered between two rounds of Cancel checks, and rows a thread takes at a time.
 constexpr int kBandRows = 64;
 constexpr int kRowsPerTask = 4;
+// Threads decoding photos ahead of the layer being rendered.
+constexpr int kDecoders = 2;
 
 // Writes the layer image as the next layers, either on a thread of its own (Start, then Wait
 // before the image changes) or on the caller's (Run). Wait and Run return false once the writer
@@ -85,6 +90,155 @@ private:
     bool fOverlap;
     bool fOk = true;
     std::thread fThread;
+};
+
+// Decodes the photos ahead of the one being rendered, in order of index, on threads of their own:
+// at most kAhead photos decoding or decoded and not yet taken, on up to kAhead threads. A decode
+// may hold what the budget leaves beside the photos in the document's slots and those decoded
+// before it, shared with the decodes that may start beside it, so that together they never
+// hold more. The threads only read the document (its paths and brightness) and decode into
+// images of their own; the slots change on the caller's thread, so the sampler's view of the
+// document never changes under it. A photo that fails here (missing, damaged, or short of
+// memory with others held) is taken as failed: the caller stops the threads and loads it itself
+// as before, so failures and their messages stay the same.
+class PhotosAhead {
+public:
+    static constexpr int kAhead = 2;
+
+    PhotosAhead(const PanomerDoc* doc, int count, int64_t budget)
+        : fDoc(doc)
+        , fCount(count)
+        , fBudget(budget)
+    {
+    }
+    ~PhotosAhead() { Stop(); }
+
+    // Starts decoding from photo `first` on `threads` threads (1 to kAhead), beside `held` bytes
+    // of photos in the slots. False when no thread can be had.
+    bool Start(int first, int64_t held, int threads)
+    {
+        Stop();
+        fNext = fTaken = first;
+        fFree = fBudget - held;
+        fStop = false;
+        // The threads wait for the lock until they are all counted.
+        std::lock_guard<std::mutex> lock(fMutex);
+        for (fIdle = 0; fIdle < std::clamp(threads, 1, kAhead); fIdle++) {
+            try {
+                fThreads[fIdle] = std::thread([this] { Decode(); });
+            } catch (const std::exception&) {
+                break;
+            }
+        }
+        return fIdle > 0;
+    }
+    // Waits for photo `index` (the one after the last taken) and moves it into *image; false
+    // when it was not decoded here, which leaves the threads running.
+    bool Take(int index, Quor_BaseImage* image)
+    {
+        std::unique_lock<std::mutex> lock(fMutex);
+        if (!fThreads[0].joinable() || index != fTaken || index >= fCount)
+            return false;
+        Entry& entry = fEntry[index % kAhead];
+        fChanged.wait(lock, [&] { return entry.done; });
+        entry.done = false;
+        fTaken++;
+        fChanged.notify_all();
+        if (entry.result != QUOR_OK)
+            return false;
+        image->Free();
+        image->Swap(entry.image);
+        return true;
+    }
+    // A photo of `bytes` left its slot; its pixels, in *spare, are decoded into next.
+    void Returned(int64_t bytes, Quor_BaseImage* spare)
+    {
+        std::lock_guard<std::mutex> lock(fMutex);
+        fFree += bytes;
+        Quor_BaseImage& kept = fSpare[fSpare[0].IsValid() ? 1 : 0];
+        kept.Free();
+        kept.Swap(*spare);
+        fChanged.notify_all();
+    }
+    // Ends the threads once their decodes in hand are done and frees what they decoded.
+    void Stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(fMutex);
+            fStop = true;
+        }
+        fChanged.notify_all();
+        for (std::thread& thread : fThreads) {
+            if (thread.joinable())
+                thread.join();
+        }
+        for (Entry& entry : fEntry) {
+            entry.image.Free();
+            entry.done = false;
+        }
+        for (Quor_BaseImage& spare : fSpare)
+            spare.Free();
+    }
+
+private:
+    struct Entry {
+        Quor_BaseImage image;
+        int result = QUOR_OK;
+        bool done = false;
+    };
+
+    void Decode()
+    {
+        std::unique_lock<std::mutex> lock(fMutex);
+        for (;;) {
+            fChanged.wait(lock, [&] { return fStop || (fNext < fCount && fNext - fTaken < kAhead); });
+            if (fStop)
+                return;
+            const int index = fNext++;
+            // What is free is shared with the threads still idle, this one among them.
+            const int64_t budget = fFree > 0 ? fFree / std::max(1, fIdle) : 0;
+            fFree -= budget;
+            fIdle--;
+            Quor_BaseImage image;
+            image.Swap(fSpare[fSpare[1].IsValid() ? 1 : 0]);
+            lock.unlock();
+            int result = QUOR_ERR_MEMORY;
+            // Out of memory here is a photo the caller loads itself, as everything else that fails.
+            try {
+                result = fDoc->LoadPhoto(index, 0, budget, nullptr, &image);
+            } catch (const std::bad_alloc&) {
+                image.Free();
+            }
+            lock.lock();
+            fIdle++;
+            fFree += budget;
+            Entry& entry = fEntry[index % kAhead];
+            entry.result = result;
+            entry.image.Free();
+            entry.image.Swap(image);
+            if (result == QUOR_OK)
+                fFree -= static_cast<int64_t>(entry.image.RowBytes()) * entry.image.Height();
+            entry.done = true;
+            fChanged.notify_all();
+        }
+    }
+
+    const PanomerDoc* fDoc;
+    const int fCount;
+    const int64_t fBudget;
+    std::mutex fMutex;
+    std::condition_variable fChanged;
+    // Guarded by fMutex: photos from fTaken up to fNext are decoding or decoded (entry.done) and
+    // not yet taken; fFree is the budget they and the photos in the slots leave, fIdle the
+    // threads not decoding.
+    int fNext = 0;
+    int fTaken = 0;
+    int64_t fFree = 0;
+    int fIdle = 0;
+    bool fStop = false;
+    Entry fEntry[kAhead];
+    Quor_BaseImage fSpare[kAhead];
+    std::thread fThreads[kAhead];
 };
 
 // The writer failed: with data the format cannot hold, or with a write error of its own.
@@ -142,9 +296,13 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     // leaves of the limit, exactly (nothing left is a budget of 0, not the default).
     FullSizePhotos photos(doc, limit - layerBytes, owner->Options().leaveOutUnloadedPhotos);
     photos.KeepPreviews();
-    // A layer is written while the next photo loads; the layer image is not touched again until
-    // that write has ended.
-    LayerWrite write(&writer, &layer, Quor_Parallel::Threads() > 1);
+    // A layer is written while the next photo is taken; the layer image is not touched again
+    // until that write has ended. The photos are decoded ahead within the same budget.
+    const bool overlap = Quor_Parallel::Threads() > 1;
+    LayerWrite write(&writer, &layer, overlap);
+    PhotosAhead ahead(doc, count, photos.Budget());
+    bool decodingAhead = overlap && ahead.Start(0, 0, kDecoders);
+    Quor_BaseImage taken;
     const float rows = static_cast<float>(height) * static_cast<float>(count);
     for (int i = 0; i < count && result.status == RenderStatus::kDone; i++) {
         if (owner->CheckCancel(RenderCheckpoint{RenderCheckpoint::kLoadingPhoto, i, 0}, -1.0f)) {
@@ -153,10 +311,19 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             result.status = RenderStatus::kCancelled;
             break;
         }
-        photos.Load(i);
+        bool failed = false;
+        if (decodingAhead && ahead.Take(i, &taken)) {
+            photos.Install(i, &taken);
+        } else {
+            // Loaded as when nothing is decoded ahead: alone beside the layer.
+            ahead.Stop();
+            photos.Load(i);
+            failed = photos.Failed(&result);
+            decodingAhead = overlap && !failed && ahead.Start(i + 1, photos.HeldBytes(), kDecoders);
+        }
         if (!write.Wait())
             return WriterFailed(output, writer, sink);
-        if (photos.Failed(&result)) {
+        if (failed) {
             output.Discard();
             return result;
         }
@@ -181,7 +348,13 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             });
             result.rowsRendered += end - top;
         }
-        photos.Restore(i);
+        if (decodingAhead && i + 1 < count) {
+            const int64_t held = photos.HeldBytes();
+            photos.Restore(i, &taken);
+            ahead.Returned(held - photos.HeldBytes(), &taken);
+        } else {
+            photos.Restore(i);
+        }
         // After a Cancel the layer image stands for this layer and for every one still owed.
         if (result.status != RenderStatus::kDone) {
             if (!write.Run(count - i))

@@ -177,20 +177,27 @@ TEST(PsdRenderer, WhatTheLayerLeavesIsThePhotosBudget)
         RenderStatus status;
     } cases[] = {{layer, RenderStatus::kFailed}, {layer + photo - 1, RenderStatus::kFailed},
                  {layer + photo, RenderStatus::kDone}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.limit);
-        RenderOptions options;
-        options.memoryLimit = c.limit;
-        const RenderResult result = owner.RenderAndWait(RenderKind::kPsd, {}, options);
-        EXPECT_EQ(result.status, c.status);
-        if (c.status == RenderStatus::kFailed) {
-            EXPECT_EQ(result.failure, RenderFailure::kNoMemory);
-            EXPECT_NE(result.cause.find("left.png (800 x 600 pixels) needs"), std::string::npos) << result.cause;
-            EXPECT_NE(result.Message().find(result.cause), std::string::npos) << result.Message();
-            EXPECT_FALSE(std::filesystem::exists(scene.doc.fRenderPath.Buffer()));
+    // With two threads the second photo, decoded ahead, does not fit beside the first: it must
+    // then load alone as with one thread, not fail.
+    for (int threads : {1, 2}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(c.limit) + ", " + std::to_string(threads) + " threads");
+            Quor_Parallel::SetThreads(threads);
+            std::filesystem::remove(scene.doc.fRenderPath.Buffer());
+            RenderOptions options;
+            options.memoryLimit = c.limit;
+            const RenderResult result = owner.RenderAndWait(RenderKind::kPsd, {}, options);
+            EXPECT_EQ(result.status, c.status);
+            if (c.status == RenderStatus::kFailed) {
+                EXPECT_EQ(result.failure, RenderFailure::kNoMemory);
+                EXPECT_NE(result.cause.find("left.png (800 x 600 pixels) needs"), std::string::npos) << result.cause;
+                EXPECT_NE(result.Message().find(result.cause), std::string::npos) << result.Message();
+                EXPECT_FALSE(std::filesystem::exists(scene.doc.fRenderPath.Buffer()));
+            }
+            scene.ExpectPreviews();
         }
-        scene.ExpectPreviews();
     }
+    Quor_Parallel::SetThreads(0);
 }
 
 // A preview put back from the wrong place, or kept for a photo whose file has gone: after an
@@ -210,13 +217,23 @@ TEST(PsdRenderer, PhotosGetTheirOwnPreviewsBack)
     for (int i = 0; i < 3; i++)
         before[i] = pixels(i);
     TestOwner owner(&scene.doc);
-    ASSERT_EQ(owner.RenderAndWait(RenderKind::kPsd).status, RenderStatus::kDone);
-    for (int i = 0; i < 3; i++)
-        EXPECT_TRUE(pixels(i) == before[i]) << "photo " << i;
-
+    // With one thread each photo loads in its turn; with more the next photos are decoded ahead,
+    // the vanished one while the photo before it renders.
+    for (int threads : {1, 2}) {
+        Quor_Parallel::SetThreads(threads);
+        ASSERT_EQ(owner.RenderAndWait(RenderKind::kPsd).status, RenderStatus::kDone);
+        for (int i = 0; i < 3; i++)
+            EXPECT_TRUE(pixels(i) == before[i]) << "photo " << i << ", " << threads << " threads";
+    }
     std::filesystem::remove(scene.photos[1]);
-    const RenderResult result = owner.RenderAndWait(RenderKind::kPsd);
-    EXPECT_EQ(result.failure, RenderFailure::kPhotosMissing);
-    EXPECT_TRUE(pixels(0) == before[0]);
-    EXPECT_FALSE(scene.doc.fPhotoImage[1].IsValid());
+    for (int threads : {1, 2}) {
+        Quor_Parallel::SetThreads(threads);
+        const RenderResult result = owner.RenderAndWait(RenderKind::kPsd);
+        EXPECT_EQ(result.failure, RenderFailure::kPhotosMissing);
+        EXPECT_EQ(result.missingPhotos, std::vector<std::string>{"middle.png"});
+        EXPECT_TRUE(pixels(0) == before[0]);
+        EXPECT_FALSE(scene.doc.fPhotoImage[1].IsValid());
+        EXPECT_TRUE(pixels(2) == before[2]);
+    }
+    Quor_Parallel::SetThreads(0);
 }
