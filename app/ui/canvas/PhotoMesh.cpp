@@ -26,6 +26,19 @@ void SetVertex(float* vertex, const Quor_Vector2& position, float u, float v)
     vertex[kVertexV] = v;
 }
 
+// The two triangles of one mesh cell from its corners (top left, top right, bottom left, bottom
+// right) and its texture span [ua, ub] x [va, vb].
+void SetCell(Quor_poly* first, Quor_poly* second, const Quor_Vector2 position[4], float ua, float ub, float va,
+             float vb)
+{
+    SetVertex(first->vertex[0], position[0], ua, va);
+    SetVertex(first->vertex[1], position[1], ub, va);
+    SetVertex(first->vertex[2], position[2], ua, vb);
+    SetVertex(second->vertex[0], position[3], ub, vb);
+    SetVertex(second->vertex[1], position[1], ub, va);
+    SetVertex(second->vertex[2], position[2], ua, vb);
+}
+
 }  // namespace
 
 void PhotoMesh::CornerAngles(const PhotoMapping& photo, float u, float v, float* lon, float* lat)
@@ -86,12 +99,7 @@ void PhotoMesh::Draw(Quor_Raster* raster, const ProjectionMap& map, const PhotoM
             }
             // Drawing converts a polygon in place, so both triangles are filled in before either
             // is drawn.
-            SetVertex(first.vertex[0], position[0], ua, va);
-            SetVertex(first.vertex[1], position[1], ub, va);
-            SetVertex(first.vertex[2], position[2], ua, vb);
-            SetVertex(second.vertex[0], position[3], ub, vb);
-            SetVertex(second.vertex[1], position[1], ub, va);
-            SetVertex(second.vertex[2], position[2], ua, vb);
+            SetCell(&first, &second, position, ua, ub, va, vb);
             raster->DrawPoly(&first);
             raster->DrawPoly(&second);
             ua = ub;
@@ -162,12 +170,7 @@ bool PhotoMesh::Map(Quor_Raster* raster, const ProjectionMap& map, const PhotoMa
                 else
                     map.AnglesToPoint(lon, chain[k]->lat, position[k]);
             }
-            SetVertex(first.vertex[0], position[0], ua, va);
-            SetVertex(first.vertex[1], position[1], ub, va);
-            SetVertex(first.vertex[2], position[2], ua, vb);
-            SetVertex(second.vertex[0], position[3], ub, vb);
-            SetVertex(second.vertex[1], position[1], ub, va);
-            SetVertex(second.vertex[2], position[2], ua, vb);
+            SetCell(&first, &second, position, ua, ub, va, vb);
             // Reserved above, so these never allocate.
             if (raster->MapTriangle(&first, &triangle))
                 out->push_back(triangle);

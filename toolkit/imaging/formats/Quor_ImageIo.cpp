@@ -116,24 +116,42 @@ const char* MimeTypeOfWriteName(const std::string& name)
     return "application/octet-stream";
 }
 
+// A reader started on a file's header, with the module that reads it on.
+struct StartedRead {
+    Quor_ImageModule* module = nullptr;
+    int local = 0;
+    Quor_ImageReader* handle = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// Steps 1 and 2 of a load: find the module, read and check the header.
+int StartRead(const char* path, Quor_ReadLimits& limits, StartedRead* read)
+{
+    if (!FindReader(Quor_Path(path).Type(), &read->module, &read->local))
+        return QUOR_ERR_NO_MODULE;
+    bool hasAlpha = false;
+    const int code =
+        read->module->StartImgRead(read->local, path, limits, &read->handle, &read->width, &read->height, &hasAlpha);
+    if (code != QUOR_OK)
+        return code < 0 ? code : QUOR_ERR_READ;
+    limits.width = read->width;
+    limits.height = read->height;
+    return QUOR_OK;
+}
+
 // Steps 1 to 4 of a load: find the module, read and check the header, size `image` and decode
 // into it.
 int Decode(const char* path, Quor_BaseImage* image, Quor_ReadLimits& limits)
 {
-    Quor_ImageModule* module = nullptr;
-    int local = 0;
-    if (!FindReader(Quor_Path(path).Type(), &module, &local))
-        return QUOR_ERR_NO_MODULE;
-    Quor_ImageReader* handle = nullptr;
-    int width = 0;
-    int height = 0;
-    bool hasAlpha = false;
-    const int code = module->StartImgRead(local, path, limits, &handle, &width, &height, &hasAlpha);
+    StartedRead read;
+    const int code = StartRead(path, limits, &read);
     if (code != QUOR_OK)
-        return code < 0 ? code : QUOR_ERR_READ;
-    limits.width = width;
-    limits.height = height;
-    if (image->Initialize(width, height, 32) != QUOR_OK || !image->IsValid()) {
+        return code;
+    Quor_ImageModule* module = read.module;
+    const int local = read.local;
+    Quor_ImageReader* handle = read.handle;
+    if (image->Initialize(read.width, read.height, 32) != QUOR_OK || !image->IsValid()) {
         module->CancelImgRead(local, handle);
         return QUOR_ERR_MEMORY;
     }
@@ -319,18 +337,11 @@ int Quor_ImageIo::ReadHeader(const char* path, Quor_String* refusal)
     Quor_ReadLimits limits = LoadLimits(0, kNoBudget);
     if (path == nullptr)
         return Refuse(QUOR_ERR_ARGUMENT, path, limits, refusal);
-    Quor_ImageModule* module = nullptr;
-    int local = 0;
-    if (!FindReader(Quor_Path(path).Type(), &module, &local))
-        return Refuse(QUOR_ERR_NO_MODULE, path, limits, refusal);
-    Quor_ImageReader* handle = nullptr;
-    int width = 0;
-    int height = 0;
-    bool hasAlpha = false;
-    const int code = module->StartImgRead(local, path, limits, &handle, &width, &height, &hasAlpha);
+    StartedRead read;
+    const int code = StartRead(path, limits, &read);
     if (code != QUOR_OK)
-        return Refuse(code < 0 ? code : QUOR_ERR_READ, path, limits, refusal);
-    module->CancelImgRead(local, handle);
+        return Refuse(code, path, limits, refusal);
+    read.module->CancelImgRead(read.local, read.handle);
     return QUOR_OK;
 }
 
