@@ -72,12 +72,14 @@ void Quor_ImageOps::Clear(const Quor_image* img, const rgb_color& color)
         }
         break;
     case 32: {
+        // The first row is filled pixel by pixel and copied into the others: a copy moves whole
+        // vectors, several times faster than the compiler's loop of single stores.
         const uint32_t packed = Quor_ColorOps::PackColor32(color);
-        for (int y = 0; y < img->height; ++y) {
-            uint32_t* row = img->Row32(y);
-            for (int x = 0; x < width; ++x)
-                row[x] = packed;
-        }
+        uint32_t* first = img->Row32(0);
+        for (int x = 0; x < width; ++x)
+            first[x] = packed;
+        for (int y = 1; y < img->height; ++y)
+            std::memcpy(img->Row32(y), first, size_t(width) * 4);
         break;
     }
     default:
