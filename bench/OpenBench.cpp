@@ -23,6 +23,11 @@
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
+#include "bench/BenchSupport.h"
+
+using BenchSupport::CpuSeconds;
+using BenchSupport::ParseSize;
+
 
 namespace {
 
@@ -45,7 +50,7 @@ bool Parse(int argc, char** argv, Settings* s)
         if (arg == "--photos")
             s->photos = std::atoi(value);
         else if (arg == "--photo-size") {
-            if (std::sscanf(value, "%dx%d", &s->photoWidth, &s->photoHeight) != 2)
+            if (!ParseSize(value, &s->photoWidth, &s->photoHeight))
                 return false;
         } else if (arg == "--quality")
             s->quality = std::atoi(value);
@@ -107,13 +112,6 @@ bool WriteProject(const Settings& s, const std::filesystem::path& folder, const 
     });
     doc.fPath = project.c_str();
     return ok && doc.Save();
-}
-
-double CpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 // One open on `threads` threads: wall seconds (negative when the project does not open), and the

@@ -22,6 +22,12 @@
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
+#include "bench/BenchSupport.h"
+
+using BenchSupport::CpuSeconds;
+using BenchSupport::ParseSize;
+using BenchSupport::PeakMegabytes;
+
 
 namespace {
 
@@ -39,11 +45,6 @@ struct Settings {
     int threads = 0;
     std::string keep;
 };
-
-bool ParseSize(const char* text, int* width, int* height)
-{
-    return std::sscanf(text, "%dx%d", width, height) == 2 && *width > 0 && *height > 0;
-}
 
 bool Parse(int argc, char** argv, Settings* s)
 {
@@ -83,15 +84,6 @@ void FillPhoto(Quor_BaseImage* image, int seed)
             row[x] = Quor_PixelConvert::Pack((x / 8 + grain + seed * 40) & 255, (y / 8 + grain) & 255, (seed * 90 + grain) & 255);
         }
     }
-}
-
-// CPU time of the whole process: on a machine shared with other work it measures the export
-// more steadily than the wall clock does.
-double CpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 class BenchOwner : public RenderOwner {
@@ -168,11 +160,9 @@ int main(int argc, char** argv)
         std::printf("failed: %s\n", owner.fResult.Message().c_str());
         return 1;
     }
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("%d photos of %d x %d into %d x %d layers: %.2f s (%.2f s CPU), %lld bytes, peak memory %.0f MB\n",
                 kPhotos, s.photoWidth, s.photoHeight, s.outputWidth, s.outputHeight, seconds, cpu,
-                static_cast<long long>(std::filesystem::file_size(output)), static_cast<double>(usage.ru_maxrss) / 1024.0);
+                static_cast<long long>(std::filesystem::file_size(output)), PeakMegabytes());
     if (s.keep.empty())
         std::filesystem::remove(output);
     if (!keep)

@@ -35,6 +35,12 @@
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
+#include "bench/BenchSupport.h"
+
+using BenchSupport::CpuSeconds;
+using BenchSupport::ParseSize;
+using BenchSupport::PeakMegabytes;
+
 
 namespace {
 
@@ -51,11 +57,6 @@ struct Settings {
     std::string project;
     std::string photoFolder;
 };
-
-bool ParseSize(const char* text, int* width, int* height)
-{
-    return std::sscanf(text, "%dx%d", width, height) == 2 && *width > 0 && *height > 0;
-}
 
 bool Parse(int argc, char** argv, Settings* s)
 {
@@ -90,22 +91,6 @@ bool Parse(int argc, char** argv, Settings* s)
 double Seconds(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// CPU time of the whole process: on a machine shared with other work it measures the renderer
-// more steadily than the wall clock does.
-double CpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-double PeakMegabytes()
-{
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in kilobytes
 }
 
 // A texture that does not compress to nothing and differs from photo to photo.
