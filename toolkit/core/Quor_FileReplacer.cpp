@@ -124,6 +124,9 @@ FILE* Quor_FileReplacer::Begin(const char* path)
         const mode_t mode = fExisted ? (info.st_mode & 07777) : (0644 & ~CurrentUmask());
 
         std::string temp = TemplateFor(target);
+        // Found now, while a shortage of memory can still fail the replacement as a whole:
+        // Commit must not allocate once the new file has taken the target's place.
+        std::string folder = FolderOf(target);
         const int fd = mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) {
             Fail(errno);
@@ -142,6 +145,7 @@ FILE* Quor_FileReplacer::Begin(const char* path)
         fFile = file;
         fTempPath = std::move(temp);
         fTargetPath = std::move(target);
+        fTargetFolder = std::move(folder);
     } catch (const std::bad_alloc&) {
         Abandon();
         Fail(ENOMEM);
@@ -173,8 +177,7 @@ bool Quor_FileReplacer::Commit(bool writesOk)
         ok = Fail(errno);
     if (ok) {
         // Make the new directory entry durable too; a failure here loses nothing already on disk.
-        const std::string folder = FolderOf(fTargetPath);
-        const int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int dir = open(fTargetFolder.empty() ? "." : fTargetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
             fsync(dir);
             close(dir);
@@ -184,6 +187,7 @@ bool Quor_FileReplacer::Commit(bool writesOk)
     }
     fTempPath.clear();
     fTargetPath.clear();
+    fTargetFolder.clear();
     return ok;
 }
 
@@ -196,4 +200,5 @@ void Quor_FileReplacer::Abandon()
     unlink(fTempPath.c_str());
     fTempPath.clear();
     fTargetPath.clear();
+    fTargetFolder.clear();
 }
