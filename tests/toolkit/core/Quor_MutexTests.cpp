@@ -123,7 +123,7 @@ TEST(QuorMutex, HoldersExcludeEachOtherWhateverTheirWaitMode)
 TEST(QuorMutex, AWaiterGetsTheLockOnlyAfterTheHoldersLastUnlock)
 {
     // Catches a release at the first of several unlocks, and a timed waiter that is not woken
-    // by the release (it would give up after its full wait instead).
+    // by the release (it would take the lock only at the end of its wait).
     Quor_MutexHandle mutex = Quor_CreateMutex("nested");
     ASSERT_NE(mutex, nullptr);
     ASSERT_TRUE(Quor_LockMutex(mutex, -1));
