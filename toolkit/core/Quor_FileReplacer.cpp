@@ -4,8 +4,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -14,6 +17,10 @@ namespace {
 
 constexpr int kMaxSymlinkDepth = 40;
 constexpr char kTempSuffix[] = ".tmp-XXXXXX";
+constexpr size_t kTempUniqueLength = 6;
+// A temporary file of the same target left this long ago by a writer that no longer holds it
+// was abandoned by a killed or crashed program.
+constexpr time_t kStaleSeconds = 60;
 
 // The process umask without changing it: read from /proc, or (where that is missing) by the
 // set-and-restore call, which is only a brief race with other threads creating files.
@@ -81,6 +88,54 @@ std::string TemplateFor(const std::string& target)
     return target.substr(0, nameStart + (nameLength < room ? nameLength : room)) + kTempSuffix;
 }
 
+bool IsTempUnique(const char* text)
+{
+    for (size_t i = 0; i < kTempUniqueLength; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return text[kTempUniqueLength] == '\0';
+}
+
+// Removes the temporary files of `target` that a killed writer left behind: regular files named
+// exactly "<name>.tmp-" and six letters or digits beside it, unchanged for a minute and not
+// locked by a writer still at work. A target whose name was cut short to fit is skipped, as its
+// temporary names could be shared with another long name.
+void RemoveStaleTemps(const std::string& target)
+{
+    const size_t slash = target.rfind('/');
+    const std::string name = target.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.size() + sizeof kTempSuffix - 1 > NAME_MAX)
+        return;
+    const std::string prefix = name + ".tmp-";
+    const std::string folder = FolderOf(target);
+    const int dirFd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return;
+    DIR* dir = fdopendir(dirFd);
+    if (dir == nullptr) {
+        close(dirFd);
+        return;
+    }
+    const time_t now = std::time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0 ||
+            !IsTempUnique(entry->d_name + prefix.size()))
+            continue;
+        const int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info;
+        // A writer holds a lock on its temporary file until it ends, however it ends.
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime + kStaleSeconds < now &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlinkat(dirFd, entry->d_name, 0);
+        close(fd);
+    }
+    closedir(dir);
+}
+
 }  // namespace
 
 Quor_FileReplacer::~Quor_FileReplacer()
@@ -130,8 +185,9 @@ FILE* Quor_FileReplacer::Begin(const char* path)
             return nullptr;
         }
         // The permissions are set now, so they hold from the moment the rename makes the file
-        // visible.
+        // visible. The lock tells a later writer of the same target that this file is in use.
         fchmod(fd, mode);
+        flock(fd, LOCK_EX | LOCK_NB);
         FILE* file = fdopen(fd, "w+");
         if (file == nullptr) {
             Fail(errno);
@@ -178,6 +234,11 @@ bool Quor_FileReplacer::Commit(bool writesOk)
         if (dir >= 0) {
             fsync(dir);
             close(dir);
+        }
+        try {
+            RemoveStaleTemps(fTargetPath);
+        } catch (const std::bad_alloc&) {
+            // The stale files stay for the next save; the new content is in place.
         }
     } else {
         unlink(fTempPath.c_str());
