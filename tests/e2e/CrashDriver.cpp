@@ -6,9 +6,10 @@
 //
 //   panomer-crash-driver run KIND KILLS SEED WORK PROJECT_FOLDER PANOMER_RENDER
 //
-// KIND is project, settings, jpeg or psd; WORK is an empty scratch folder; PROJECT_FOLDER holds
+// KIND is project, settings, jpeg, psd (panomer-render), editor-jpeg or editor-psd (the editor's
+// progress window over the export worker); WORK is an empty scratch folder; PROJECT_FOLDER holds
 // earth.qpm and its photos. The child modes ("save", "settings", "start") are this program run
-// again by "run"; they write one version ("a" or "b") or alternate them until killed ("loop").
+// again by "run" ("editor-export" too); they write one version ("a" or "b") or alternate them until killed ("loop").
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -36,6 +37,8 @@
 #include "app/ui/PanomerCodes.h"
 #include "app/ui/PanomerPrefs.h"
 #include "app/ui/PanomerWnd.h"
+#include "app/ui/PSDProgress.h"
+#include "app/ui/RenderProgress.h"
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_EventLoop.h"
@@ -117,6 +120,45 @@ int ChildSave(const char* project, const char* version)
             SignalReady();
     }
     doc->fModified = false;
+    app.reset();
+    Quor_App::ShutdownQuorSystem();
+    return 0;
+}
+
+// The editor's export as its menu command runs it once the size and the file are chosen: the
+// progress window over the worker, into `output` beside the project.
+int ChildEditorExport(const char* project, const char* output, const char* version)
+{
+    Quor_MemoryHost host;
+    if (!InitEditor(&host))
+        return 10;
+    RenderProgress::gRenderOptions.startPauseMs = 0;
+    auto app = std::make_unique<PanomerApp>();
+    app->ReadyToRun(project);
+    Quor_EventLoop::ProcessPending();
+    PanomerWnd* window = app->MainWindow();
+    if (window == nullptr || window->Document()->fNumPhotos != 12)
+        return 11;
+    PanomerDoc* doc = window->Document();
+    const bool psd = std::strlen(output) > 4 && std::strcmp(output + std::strlen(output) - 4, ".psd") == 0;
+    const bool loop = std::strcmp(version, "loop") == 0;
+    for (int i = loop ? 1 : VersionIndex(version);; ++i) {
+        doc->fRenderPath = output;
+        doc->fRenderWidth = psd ? kPsdWidth[i % 2] : kJpegWidth[i % 2];
+        doc->fRenderHeight = doc->fRenderWidth / 2;  // the whole sphere
+        RenderResult result;
+        RenderProgress* progress = psd ? new (std::nothrow) PSDProgress(doc, window, &result)
+                                       : new (std::nothrow) RenderProgress(doc, window, &result);
+        if (progress == nullptr)
+            return 12;
+        progress->DoModal();
+        if (result.status != RenderStatus::kDone)
+            return 13;
+        if (!loop)
+            break;
+        if (i == 1)
+            SignalReady();
+    }
     app.reset();
     Quor_App::ShutdownQuorSystem();
     return 0;
@@ -219,6 +261,8 @@ std::vector<std::string> ChildArgs(const Kind& kind, const std::string& version)
         return {gSelf, "save", gProject, version};
     if (kind.name == "settings")
         return {gSelf, "settings", version};
+    if (kind.name.compare(0, 7, "editor-") == 0)
+        return {gSelf, "editor-export", gProject, kind.target, version};
     const bool b = version == "b";
     const int width = kind.name == "jpeg" ? kJpegWidth[b] : kPsdWidth[b];
     return {gRender, gProject, "-o", kind.target, "--width", std::to_string(width)};
@@ -300,7 +344,7 @@ int Run(const Kind& kind, int kills, uint64_t seed)
             return 1;
         }
         ref[v] = ReadBytes(kind.target);
-        if ((kind.name == "jpeg" || kind.name == "psd") && !DecodesFully(kind.target)) {
+        if (kind.dir != gHome && kind.target != gProject && !DecodesFully(kind.target)) {
             std::printf("FAIL: version %c of the export does not decode\n", v ? 'b' : 'a');
             return 1;
         }
@@ -321,9 +365,10 @@ int Run(const Kind& kind, int kills, uint64_t seed)
             std::printf("FAIL: cannot start the child\n");
             return 1;
         }
-        double delay = spanDelay(random);
+        // Every other kill comes within a few hundred microseconds or milliseconds; the others
+        // spread over the time one whole run takes.
+        const double delay = k % 2 == 0 ? std::exp(logDelay(random)) : spanDelay(random);
         if (kind.loops) {
-            delay = std::exp(logDelay(random));
             pollfd wait = {ready, POLLIN, 0};
             char byte = 0;
             if (poll(&wait, 1, 60000) != 1 || read(ready, &byte, 1) != 1) {
@@ -381,7 +426,7 @@ int Run(const Kind& kind, int kills, uint64_t seed)
         std::printf("FAIL: %zu temporary files left after a successful write\n", left);
         ok = false;
     }
-    if (kind.name == "jpeg" || kind.name == "psd") {
+    if (kind.target != gProject && kind.dir != gHome) {
         if (!DecodesFully(kind.target)) {
             std::printf("FAIL: the export does not decode after the kills\n");
             ok = false;
@@ -419,7 +464,7 @@ int Parent(int argc, char** argv)
 
     Kind kind;
     kind.name = kindName;
-    kind.loops = kindName == "project" || kindName == "settings";
+    kind.loops = kindName != "jpeg" && kindName != "psd";
     const std::string folder = work + "/" + kindName;
     std::error_code error;
     fs::remove_all(folder, error);
@@ -437,9 +482,9 @@ int Parent(int argc, char** argv)
     } else if (kindName == "settings") {
         kind.dir = gHome;
         kind.target = gHome + "/" + kSettingsName;
-    } else if (kindName == "jpeg" || kindName == "psd") {
+    } else if (kindName == "jpeg" || kindName == "psd" || kindName == "editor-jpeg" || kindName == "editor-psd") {
         kind.dir = folder + "/project";
-        kind.target = kind.dir + "/out." + kindName;
+        kind.target = kind.dir + "/out." + kindName.substr(kindName.find('-') + 1);
     } else {
         std::fprintf(stderr, "unknown kind %s\n", kindName.c_str());
         return 2;
@@ -457,6 +502,8 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "save" && argc == 4)
         return ChildSave(argv[2], argv[3]);
+    if (mode == "editor-export" && argc == 5)
+        return ChildEditorExport(argv[2], argv[3], argv[4]);
     if (mode == "settings" && argc == 3)
         return ChildSettings(argv[2]);
     if ((mode == "start-project" || mode == "start-settings") && argc == 3)
