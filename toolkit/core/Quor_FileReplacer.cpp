@@ -123,12 +123,17 @@ void RemoveStaleTemps(const std::string& target)
         if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0 ||
             !IsTempUnique(entry->d_name + prefix.size()))
             continue;
+        // Only a regular file is opened (opening a device may act on it).
+        struct stat named;
+        if (fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+            named.st_mtime + kStaleSeconds >= now)
+            continue;
         const int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat info;
+        struct stat opened;
         // A writer holds a lock on its temporary file until it ends, however it ends.
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime + kStaleSeconds < now &&
+        if (fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino &&
             flock(fd, LOCK_EX | LOCK_NB) == 0)
             unlinkat(dirFd, entry->d_name, 0);
         close(fd);

@@ -154,7 +154,7 @@ TEST(QuorFileStream, CommitRemovesOnlyTheStaleTemporaryFilesOfItsTarget)
     ASSERT_TRUE(quor_test::WriteFileBytes(target, "old"));
     const struct {
         const char* name;
-        char kind;  // 'f' file, 'l' symbolic link to a file, 'd' folder
+        char kind;  // 'f' file, 'l' symbolic link to a file, 'd' folder, 'p' FIFO
         bool old;
         bool held;  // locked, as by a save still at work
         bool removed;
@@ -169,6 +169,7 @@ TEST(QuorFileStream, CommitRemovesOnlyTheStaleTemporaryFilesOfItsTarget)
         {"xpano.qpm.tmp-Ab12Cd", 'f', true, false, false},
         {"pano.qpm.tmp-Link01", 'l', true, false, false},
         {"pano.qpm.tmp-Dir001", 'd', true, false, false},
+        {"pano.qpm.tmp-Pipe01", 'p', true, false, false},
     };
     const std::string linked = scratch.File("linked.jpg");
     ASSERT_TRUE(quor_test::WriteFileBytes(linked, "photo"));
@@ -177,6 +178,8 @@ TEST(QuorFileStream, CommitRemovesOnlyTheStaleTemporaryFilesOfItsTarget)
         const std::string path = scratch.File(c.name);
         if (c.kind == 'd')
             ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+        else if (c.kind == 'p')
+            ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
         else if (c.kind == 'l')
             ASSERT_EQ(symlink("linked.jpg", path.c_str()), 0);
         else
