@@ -1,6 +1,6 @@
 // Kills the editor's writers with SIGKILL at random moments and checks what they leave: the
-// project the editor saves, the settings it keeps when it quits, and the JPEG and PSD that
-// panomer-render exports. Every file must be the old or the new complete file after every kill,
+// project the editor saves, the settings it keeps when it quits, and the JPEG and PSD exports of
+// the editor and of panomer-render. Every file must be the old or the new complete file after every kill,
 // the next successful write must leave no temporary file behind, and the programs must start
 // cleanly afterwards.
 //
@@ -8,8 +8,9 @@
 //
 // KIND is project, settings, jpeg, psd (panomer-render), editor-jpeg or editor-psd (the editor's
 // progress window over the export worker); WORK is an empty scratch folder; PROJECT_FOLDER holds
-// earth.qpm and its photos. The child modes ("save", "settings", "start") are this program run
-// again by "run" ("editor-export" too); they write one version ("a" or "b") or alternate them until killed ("loop").
+// earth.qpm and its photos. The child modes ("save", "settings", "editor-export", "start-...")
+// are this program run again by "run"; the writers write one version ("a" or "b") or alternate
+// them until killed ("loop").
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -281,7 +282,6 @@ pid_t Spawn(const std::vector<std::string>& args, int* readyRead)
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        setenv("HOME", gHome.c_str(), 1);
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
@@ -475,6 +475,7 @@ int Parent(int argc, char** argv)
         return 2;
     }
     gHome = folder + "/home";
+    setenv("HOME", gHome.c_str(), 1);  // for every child
     gProject = folder + "/project/earth.qpm";
     if (kindName == "project") {
         kind.dir = folder + "/project";
