@@ -98,18 +98,20 @@ bool IsTempUnique(const char* text)
     return text[kTempUniqueLength] == '\0';
 }
 
-// Removes the temporary files of `target` that a killed writer left behind: regular files named
-// exactly "<name>.tmp-" and six letters or digits beside it, unchanged for a minute and not
-// locked by a writer still at work. A target whose name was cut short to fit is skipped, as its
-// temporary names could be shared with another long name.
-void RemoveStaleTemps(const std::string& target)
+// Removes the temporary files of the target that a killed writer left in `folder`: regular files
+// named exactly like `temp` (the replacement just committed, "<name>.tmp-" and six letters or
+// digits), unchanged for a minute and not locked by a writer still at work. A target whose name
+// was cut short to fit is skipped, as its temporary names could be shared with another long
+// name. Allocates nothing: it runs after the new file has taken the target's place.
+void RemoveStaleTemps(const std::string& folder, const std::string& target, const std::string& temp)
 {
-    const size_t slash = target.rfind('/');
-    const std::string name = target.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (name.size() + sizeof kTempSuffix - 1 > NAME_MAX)
+    const size_t targetSlash = target.rfind('/');
+    const size_t nameLength = target.size() - (targetSlash == std::string::npos ? 0 : targetSlash + 1);
+    if (nameLength + sizeof kTempSuffix - 1 > NAME_MAX)
         return;
-    const std::string prefix = name + ".tmp-";
-    const std::string folder = FolderOf(target);
+    const size_t tempSlash = temp.rfind('/');
+    const char* prefix = temp.c_str() + (tempSlash == std::string::npos ? 0 : tempSlash + 1);
+    const size_t prefixLength = std::strlen(prefix) - kTempUniqueLength;
     const int dirFd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0)
         return;
@@ -120,8 +122,7 @@ void RemoveStaleTemps(const std::string& target)
     }
     const time_t now = std::time(nullptr);
     while (const dirent* entry = readdir(dir)) {
-        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0 ||
-            !IsTempUnique(entry->d_name + prefix.size()))
+        if (std::strncmp(entry->d_name, prefix, prefixLength) != 0 || !IsTempUnique(entry->d_name + prefixLength))
             continue;
         // Only a regular file is opened (opening a device may act on it).
         struct stat named;
@@ -184,6 +185,9 @@ FILE* Quor_FileReplacer::Begin(const char* path)
         const mode_t mode = fExisted ? (info.st_mode & 07777) : (0644 & ~CurrentUmask());
 
         std::string temp = TemplateFor(target);
+        // Found now, while a shortage of memory can still fail the replacement as a whole:
+        // Commit must not allocate once the new file has taken the target's place.
+        std::string folder = FolderOf(target);
         const int fd = mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) {
             Fail(errno);
@@ -203,6 +207,7 @@ FILE* Quor_FileReplacer::Begin(const char* path)
         fFile = file;
         fTempPath = std::move(temp);
         fTargetPath = std::move(target);
+        fTargetFolder = std::move(folder);
     } catch (const std::bad_alloc&) {
         Abandon();
         Fail(ENOMEM);
@@ -234,22 +239,18 @@ bool Quor_FileReplacer::Commit(bool writesOk)
         ok = Fail(errno);
     if (ok) {
         // Make the new directory entry durable too; a failure here loses nothing already on disk.
-        const std::string folder = FolderOf(fTargetPath);
-        const int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int dir = open(fTargetFolder.empty() ? "." : fTargetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
             fsync(dir);
             close(dir);
         }
-        try {
-            RemoveStaleTemps(fTargetPath);
-        } catch (const std::bad_alloc&) {
-            // The stale files stay for the next save; the new content is in place.
-        }
+        RemoveStaleTemps(fTargetFolder, fTargetPath, fTempPath);
     } else {
         unlink(fTempPath.c_str());
     }
     fTempPath.clear();
     fTargetPath.clear();
+    fTargetFolder.clear();
     return ok;
 }
 
@@ -262,4 +263,5 @@ void Quor_FileReplacer::Abandon()
     unlink(fTempPath.c_str());
     fTempPath.clear();
     fTargetPath.clear();
+    fTargetFolder.clear();
 }

@@ -45,6 +45,7 @@ private:
     FILE* fFile = nullptr;
     std::string fTempPath;
     std::string fTargetPath;
+    std::string fTargetFolder;  // where the target's directory entry is made durable
     bool fExisted = false;
     int fError = 0;
 };
