@@ -434,8 +434,9 @@ bool CanvasTools::DragRotate(Quor_Point where, unsigned modifiers)
         map.PointToAngles(pivot + arm, yaw, pitch);
         if (!ShowsDirection(map, yaw, pitch))
             return false;
-        fDoc->fYaw[selected] = yaw;
-        fDoc->fPitch[selected] = pitch;
+        // A centre carried past the canvas's edge stays on the sphere and inside the poles.
+        fDoc->fYaw[selected] = ClampYaw(yaw);
+        fDoc->fPitch[selected] = ClampPitch(pitch);
     }
     fDoc->fRoll[selected] = roll;
     return true;
