@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <typeinfo>
 
 #include "app/core/PanomerDoc.h"
 #include "app/core/Projection.h"
@@ -17,7 +18,9 @@
 #include "app/ui/PanomerCodes.h"
 #include "app/ui/PanomerMainLayer.h"
 #include "app/ui/PanomerPrefs.h"
+#include "app/ui/PanomerView.h"
 #include "app/ui/PanomerWnd.h"
+#include "app/ui/PhotoListView.h"
 #include "app/ui/canvas/CanvasCodes.h"
 #include "app/ui/canvas/CanvasGuides.h"
 #include "app/ui/canvas/CanvasTools.h"
@@ -267,6 +270,9 @@ void EditorMonkey::Reset()
     unsigned int buttons = 0;
     fHost->GlobalMouse(&mx, &my, &buttons);
     PanomerWnd* wnd = MainWindow();
+    // A press whose release never came (the run ended first) gets one, far outside the window.
+    if (wnd != nullptr && wnd->MainLayer() != nullptr && wnd->MainLayer()->MouseView() != nullptr)
+        buttons |= 7u;
     if (buttons != 0 && wnd != nullptr) {
         for (int b = 1; b <= 3; b++) {
             if (buttons & (1u << (b - 1)))
@@ -282,12 +288,17 @@ void EditorMonkey::Reset()
     if (wnd == nullptr || fApp->IsQuitRequested() || Quor_WindowList::Count() != 1 || Quor_EventLoop::Aborted()) {
         // The last run closed the editor or left a window open: a fresh application object.
         StartApp();
-    } else {
+        wnd = MainWindow();
+    }
+    if (wnd != nullptr) {
+        // Whether the application object is new or not, the same steps bring the window to the
+        // same state: its first size, no menu open, the pointer outside, the project read again,
+        // nothing focused, the pan tool.
         const uint32_t host = wnd->PlatformWindow();
-        if (const Quor_MemoryHost::Window* record = fHost->WindowRecord(host)) {
-            if (record->width != PanomerApp::kWindowWidth || record->height != PanomerApp::kWindowHeight + wnd->MenuStripHeight())
-                fHost->UserResize(host, PanomerApp::kWindowWidth, PanomerApp::kWindowHeight + wnd->MenuStripHeight());
-        }
+        const int height = PanomerApp::kWindowHeight + wnd->MenuStripHeight();
+        const Quor_MemoryHost::Window* record = fHost->WindowRecord(host);
+        if (record != nullptr && (record->width != PanomerApp::kWindowWidth || record->height != height))
+            fHost->UserResize(host, PanomerApp::kWindowWidth, height);
         PanomerMainLayer* layer = wnd->MainLayer();
         while (wnd->TopLayer() != nullptr && wnd->TopLayer() != layer) {
             auto* menu = dynamic_cast<Quor_Menu*>(wnd->TopLayer());
@@ -378,11 +389,11 @@ bool EditorMonkey::Step()
     }
     if (fTrace) {
         const auto now = std::chrono::steady_clock::now();
-        PanomerWnd* main = MainWindow();
-        std::fprintf(stderr, "action %d (%s): %.2f ms, then modified %d, %d photos, modal depth %d\n", fStep,
-                     fLastAction.c_str(), std::chrono::duration<double, std::milli>(now - fTraceStart).count(),
-                     main != nullptr ? main->Document()->fModified : -1,
-                     main != nullptr ? main->Document()->fNumPhotos : -1, Quor_EventLoop::ModalDepth());
+        std::string print = Fingerprint();
+        print = print.substr(print.find("modified "));
+        std::fprintf(stderr, "action %d (%s): %.2f ms; then %s, modal depth %d\n", fStep, fLastAction.c_str(),
+                     std::chrono::duration<double, std::milli>(now - fTraceStart).count(), print.c_str(),
+                     Quor_EventLoop::ModalDepth());
         fTraceStart = now;
     }
     const std::vector<uint32_t> windows = fHost->Windows();
@@ -565,6 +576,13 @@ void EditorMonkey::Check()
         std::snprintf(detail, sizeof detail, "%d photos", n);
         Fail("the photo count stays within 0..kMaxPhotos", detail);
     }
+    if (PanomerMainLayer* layer = wnd->MainLayer()) {
+        const int listed = layer->PhotoList()->CountPhotos();
+        if (listed < 0 || listed > PhotoListView::kMaxListPhotos) {
+            std::snprintf(detail, sizeof detail, "%d photos in the list", listed);
+            Fail("the photo list holds at most its maximum", detail);
+        }
+    }
     if (doc.fSelected < -1 || doc.fSelected >= n) {
         std::snprintf(detail, sizeof detail, "selection %d of %d photos", doc.fSelected, n);
         Fail("the selection is -1 or one of the photos", detail);
@@ -646,17 +664,26 @@ std::string EditorMonkey::Fingerprint() const
     PanomerWnd* wnd = MainWindow();
     if (wnd == nullptr)
         return "no window";
+    const PanomerDoc& doc = *wnd->Document();
     std::string out = DocumentText(wnd->Document());
-    out += "modified " + std::to_string(wnd->Document()->fModified) + " selected " +
-           std::to_string(wnd->Document()->fSelected) + "\n";
-    uint64_t hash = 1469598103934665603ull;
-    if (const Quor_BaseImage* shown = fHost->Shown(wnd->PlatformWindow())) {
-        for (int y = 0; y < shown->Height(); y++) {
-            const auto* row = reinterpret_cast<const uint32_t*>(shown->RowPtr(y));
-            for (int x = 0; x < shown->Width(); x++)
-                hash = (hash ^ row[x]) * 1099511628211ull;
-        }
-        out += std::to_string(shown->Width()) + "x" + std::to_string(shown->Height()) + " ";
+    out += "modified " + std::to_string(doc.fModified) + ", selected " + std::to_string(doc.fSelected) + ", title \"" +
+           wnd->Title().Buffer() + "\"";
+    int width = 0, height = 0;
+    fHost->GetSize(wnd->PlatformWindow(), &width, &height);
+    out += ", " + std::to_string(width) + "x" + std::to_string(height);
+    if (PanomerMainLayer* layer = wnd->MainLayer()) {
+        const Projection& view = layer->Canvas()->CanvasProjection();
+        char numbers[96];
+        std::snprintf(numbers, sizeof numbers, ", zoom %.9g, offset %.9g %.9g, tool %d", view.Zoom(), view.Offset().x,
+                      view.Offset().y, layer->Canvas()->Tools().Tool());
+        out += numbers;
+        Quor_View* focus = layer->FocusView();
+        out += std::string(", focus ") + (focus != nullptr ? typeid(*focus).name() : "none");
+        out += std::string(", pressed ") + (layer->MouseView() != nullptr ? typeid(*layer->MouseView()).name() : "none");
+        out += ", " + std::to_string(layer->PhotoList()->CountPhotos()) + " listed";
     }
-    return out + std::to_string(hash);
+    if (Quor_Layer* top = wnd->TopLayer())
+        out += std::string(", top ") + typeid(*top).name();
+    out += ", " + std::to_string(Quor_WindowList::Count()) + " windows";
+    return out;
 }

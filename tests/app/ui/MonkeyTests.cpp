@@ -26,9 +26,9 @@ TEST(EditorMonkeyTest, SeededRunsKeepTheDocumentsRules)
     EditorMonkey monkey;
     std::string error;
     ASSERT_TRUE(monkey.Start(&error)) << error;
-    const int seeds = EnvInt("EDITOR_MONKEY_SEEDS", 4);
+    const int seeds = EnvInt("EDITOR_MONKEY_SEEDS", 3);
     const int first = EnvInt("EDITOR_MONKEY_FIRST_SEED", 1);
-    const int actions = EnvInt("EDITOR_MONKEY_ACTIONS", 1500);
+    const int actions = EnvInt("EDITOR_MONKEY_ACTIONS", 2000);
     int64_t played = 0;
     for (int seed = first; seed < first + seeds; seed++) {
         std::printf("editor monkey: seed %d, %d actions\n", seed, actions);
@@ -49,16 +49,17 @@ TEST(EditorMonkeyTest, ARunReplaysTheSameAfterOtherRuns)
     EditorMonkey monkey;
     std::string error;
     ASSERT_TRUE(monkey.Start(&error)) << error;
-    std::string first[3];
-    for (uint64_t seed = 11; seed < 14; seed++) {
+    constexpr uint64_t kFirst = 11, kRuns = 5;
+    std::string first[kRuns];
+    for (uint64_t seed = kFirst; seed < kFirst + kRuns; seed++) {
         EditorMonkey::Actions random(seed);
-        monkey.Run(&random, 300, "seed " + std::to_string(seed));
-        first[seed - 11] = monkey.Fingerprint();
+        monkey.Run(&random, 100, "seed " + std::to_string(seed));
+        first[seed - kFirst] = monkey.Fingerprint();
     }
-    for (uint64_t seed = 13; seed >= 11; seed--) {
+    for (uint64_t seed = kFirst + kRuns; seed-- > kFirst;) {
         EditorMonkey::Actions random(seed);
-        monkey.Run(&random, 300, "seed " + std::to_string(seed));
-        EXPECT_EQ(monkey.Fingerprint(), first[seed - 11]) << "seed " << seed;
+        monkey.Run(&random, 100, "seed " + std::to_string(seed));
+        EXPECT_EQ(monkey.Fingerprint(), first[seed - kFirst]) << "seed " << seed;
     }
 }
 
