@@ -679,7 +679,8 @@ std::string EditorMonkey::Fingerprint() const
         out += numbers;
         Quor_View* focus = layer->FocusView();
         out += std::string(", focus ") + (focus != nullptr ? typeid(*focus).name() : "none");
-        out += std::string(", pressed ") + (layer->MouseView() != nullptr ? typeid(*layer->MouseView()).name() : "none");
+        Quor_View* pressed = layer->MouseView();
+        out += std::string(", pressed ") + (pressed != nullptr ? typeid(*pressed).name() : "none");
         out += ", " + std::to_string(layer->PhotoList()->CountPhotos()) + " listed";
     }
     if (Quor_Layer* top = wnd->TopLayer())
