@@ -1,6 +1,8 @@
 // Open benchmark: how long opening a project takes when every photo is a large JPEG whose
 // preview must be decoded. It writes the photos (textured, JPEG) and a project of them into a
-// folder, then opens the project with one thread and with every core, and prints one line.
+// folder, then opens the project with one thread and with every core, and again through the
+// editor's preview cache (a fresh one in the folder: the first open stores, the next ones read),
+// and prints two lines.
 //
 //   open_bench [--photos N] [--photo-size WxH] [--quality Q] [--folder DIR] [--runs R]
 //
@@ -18,6 +20,7 @@
 #include <time.h>
 
 #include "app/core/PanomerDoc.h"
+#include "app/core/PreviewCache.h"
 #include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
@@ -180,7 +183,26 @@ int main(int argc, char** argv)
                 "%.3f s on one thread (%.3f s CPU), ratio one/all %.2f\n",
         s.photos, s.photoWidth, s.photoHeight, s.quality, loadedAll, all, Quor_Parallel::Threads(), allCpu,
         kGoalSeconds, one, oneCpu, one / all);
+    // Through the preview cache, on every core: the first open decodes and stores, the next read.
+    const std::filesystem::path cacheFolder = folder / "preview-cache";
+    std::filesystem::remove_all(cacheFolder, error);
+    PreviewCache cache(cacheFolder.string(), int64_t(1) << 30);
+    PanomerDoc::SetPreviewCache(&cache);
+    double storing = -1.0, cached = -1.0, storingCpu = 0.0, cachedCpu = 0.0;
+    int loadedCached = 0;
+    storing = TimeOpen(project, 0, &storingCpu, &loadedCached);
+    for (int run = 0; run < s.runs; run++) {
+        double cpu = 0.0;
+        const double seconds = TimeOpen(project, 0, &cpu, &loadedCached);
+        cached = run == 0 ? seconds : std::min(cached, seconds);
+        cachedCpu = run == 0 ? cpu : std::min(cachedCpu, cpu);
+    }
+    PanomerDoc::SetPreviewCache(nullptr);
+    std::printf("open again through the preview cache (%d read, %d decoded): %.3f s (%.3f s CPU; goal %.1f s), "
+                "first open storing %.3f s (%.3f s CPU), ratio decode/cache %.1f\n",
+        cache.Hits(), cache.Misses(), cached, cachedCpu, kGoalSeconds, storing, storingCpu, all / cached);
+    std::filesystem::remove_all(cacheFolder, error);
     if (temporary)
         std::filesystem::remove_all(folder, error);
-    return loadedOne == s.photos && loadedAll == s.photos ? 0 : 1;
+    return loadedOne == s.photos && loadedAll == s.photos && loadedCached == s.photos ? 0 : 1;
 }

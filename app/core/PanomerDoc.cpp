@@ -1,11 +1,13 @@
 #include "app/core/PanomerDoc.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
 
+#include "app/core/PreviewCache.h"
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_IoStream.h"
 #include "toolkit/core/Quor_Parallel.h"
@@ -40,6 +42,8 @@ bool ReadFiniteFloat(Quor_IoStream* stream, float* out)
     *out = value;
     return true;
 }
+
+std::atomic<PreviewCache*> sPreviewCache{nullptr};
 
 }  // namespace
 
@@ -316,12 +320,19 @@ int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_S
     return fLoadResult[index];
 }
 
+void PanomerDoc::SetPreviewCache(PreviewCache* cache)
+{
+    sPreviewCache.store(cache, std::memory_order_release);
+}
+
 int PanomerDoc::LoadPhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal,
     Quor_BaseImage* image) const
 {
     if (index < 0 || index >= kMaxPhotos || image == nullptr)
         return QUOR_ERR_ARGUMENT;
-    const int result = Quor_ImageIo::LoadImage(fPhotoPath[index], image, maxSize, memoryBudget, refusal);
+    PreviewCache* cache = sPreviewCache.load(std::memory_order_acquire);
+    const int result = cache != nullptr ? cache->Load(fPhotoPath[index], maxSize, memoryBudget, refusal, image)
+                                        : Quor_ImageIo::LoadImage(fPhotoPath[index], image, maxSize, memoryBudget, refusal);
     if (result != QUOR_OK) {
         // A decode that failed half-way must not leave rows of undefined pixels behind.
         image->Free();

@@ -11,6 +11,7 @@
 #include "toolkit/imaging/Quor_BaseImage.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
+class PreviewCache;
 class Quor_IoStream;
 
 // A document holds at most this many photos; further drops are ignored.
@@ -74,6 +75,9 @@ public:
     // match): the document is only read, so photos load into images of their own on several
     // threads at once. fLoadResult is left as it was.
     int LoadPhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal, Quor_BaseImage* image) const;
+    // Where every document's reduced photos are kept between runs (null: nowhere, the default).
+    // The cache must outlive every load that may use it.
+    static void SetPreviewCache(PreviewCache* cache);
 
     // The default crop of a projection type: maximum yaw, minimum yaw, maximum pitch, minimum pitch.
     // False (crop untouched) for a type outside 0..4.
