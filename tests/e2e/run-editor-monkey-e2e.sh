@@ -27,7 +27,7 @@ project="$out/earth/earth.qpm"
 source "$here/tests/e2e/editor-e2e-lib.sh"
 start_xvfb
 
-(cd "$out/earth" && HOME="$out/home" exec "$editor" "$project") >"$out/editor.log" 2>&1 &
+(cd "$out/earth" && HOME="$out/home" XDG_CACHE_HOME="$out/home/.cache" exec "$editor" "$project") >"$out/editor.log" 2>&1 &
 editor_pid=$!
 window=$(wait_for_window "earth.qpm - Quor Panomer" 30)
 measure_window "$window"

@@ -284,7 +284,19 @@ void EditorMonkey::Reset()
     Quor_EventLoop::ProcessPending();
 
     gDifferenceMode = gCrosshairGuide = gSnapMode = gHorizonGuide = false;
+    // Windows the run opened beside the main one (the About box) close.
     wnd = MainWindow();
+    std::vector<uint32_t> others;
+    for (Quor_Wnd* other : Quor_WindowList::All()) {
+        if (other != wnd)
+            others.push_back(other->Id());
+    }
+    // Closing one may close others (its children): each is looked up again first.
+    for (uint32_t id : others) {
+        if (Quor_Wnd* other = Quor_WindowList::Find(id))
+            other->CloseWindow();
+    }
+    Quor_EventLoop::ProcessPending();
     if (wnd == nullptr || fApp->IsQuitRequested() || Quor_WindowList::Count() != 1 || Quor_EventLoop::Aborted()) {
         // The last run closed the editor or left a window open: a fresh application object.
         StartApp();
