@@ -617,8 +617,8 @@ void EditorMonkey::Check()
             Fail("a photo's pitch stays inside the poles", detail);
         if (!std::isfinite(doc.fRoll[i]))
             Fail("a photo's roll is a finite number", detail);
-        if (!(doc.fBrightness[i] >= CanvasTools::kMinBrightness) || !std::isfinite(doc.fBrightness[i]))
-            Fail("a photo's brightness is finite and at least the minimum", detail);
+        if (!(doc.fBrightness[i] >= CanvasTools::kMinBrightness && doc.fBrightness[i] <= CanvasTools::kMaxBrightness))
+            Fail("a photo's brightness stays within the tool's range", detail);
     }
     float lon = 0.0f, lat = 0.0f;
     if (CropLines::Range(doc.fProjectionType, &lon, &lat)) {

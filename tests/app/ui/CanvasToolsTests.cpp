@@ -177,7 +177,9 @@ TEST(CanvasToolsTest, RotateSnapsNearQuarterTurnsOnlyAndCirclesThePivot)
 }
 
 // A brightness drag that works from the already brightened pixels compounds the factor, and one
-// without a floor turns the photo black for good (0 leaves it unbrightened on reload).
+// without a floor turns the photo black for good (0 leaves it unbrightened on reload); one
+// without a ceiling multiplies the factor drag after drag until it is infinite, and a project
+// that holds an infinite brightness is saved but never opens again.
 TEST(CanvasToolsTest, BrightnessWorksFromTheUnbrightenedPhotoAndStopsAtTheFloor)
 {
     quor_test::ScratchDir scratch;
@@ -187,7 +189,11 @@ TEST(CanvasToolsTest, BrightnessWorksFromTheUnbrightenedPhotoAndStopsAtTheFloor)
         int dx;
         float expected;
         int red;
-    } cases[] = {{1.0f, 200, 1.5f, 150}, {2.0f, -200, 1.0f, 100}, {1.0f, -100000, 0.01f, 1}};
+    } cases[] = {{1.0f, 200, 1.5f, 150},
+                 {2.0f, -200, 1.0f, 100},
+                 {1.0f, -100000, 0.01f, 1},
+                 {900.0f, 200, CanvasTools::kMaxBrightness, 255},
+                 {1e37f, 100000, CanvasTools::kMaxBrightness, 255}};
     for (const auto& c : cases) {
         Canvas canvas(400, 200, ProjectionMap::kHorizontalSpherical);
         canvas.doc.fNumPhotos = 1;
