@@ -514,7 +514,7 @@ bool EditorMonkey::Step()
         }
         const int strip = wnd->MenuStripHeight();
         auto* bar = dynamic_cast<Quor_MenuBar*>(layer->MenuBar());
-        // A point inside target t (0: the layer, then the views, then the menu titles).
+        // A point inside control t (0: the layer, then the views, then the menu titles).
         auto pointIn = [&](size_t t, int u, int v) {
             Quor_Rect r;
             Quor_Point p;
@@ -534,15 +534,15 @@ bool EditorMonkey::Step()
             }
             return p;
         };
-        const size_t targets = 1 + views.size() + (bar != nullptr ? static_cast<size_t>(bar->CountMenus()) : 0);
-        const size_t t = static_cast<size_t>(a) % targets;
+        const size_t controls = 1 + views.size() + (bar != nullptr ? static_cast<size_t>(bar->CountMenus()) : 0);
+        const size_t t = static_cast<size_t>(a) % controls;
         const Quor_Point p = pointIn(t, b, extra);
         if (op % 24 < 20) {
             fHost->PushClick(window, p.x, p.y, 1, 0);
-            std::snprintf(what, sizeof what, "click on target %zu at (%d, %d)", t, p.x, p.y);
+            std::snprintf(what, sizeof what, "click on control %zu at (%d, %d)", t, p.x, p.y);
         } else {
-            // A drag to another target, through a point half-way, with modifiers.
-            const size_t t2 = static_cast<size_t>(in.Byte()) % targets;
+            // A drag to another control, through a point half-way, with modifiers.
+            const size_t t2 = static_cast<size_t>(in.Byte()) % controls;
             const Quor_Point q = pointIn(t2, in.Byte(), in.Byte());
             const unsigned int held = static_cast<unsigned int>(op >> 5) & 3u;
             fHost->PushMouse(window, Quor_HostEvent::kMouseDown, p.x, p.y, 1, held);
