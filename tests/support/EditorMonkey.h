@@ -54,8 +54,10 @@ public:
     // actions played.
     int Run(Actions* actions, int maxActions, const std::string& run);
 
-    // What the editor shows and holds now: the document as saved, the main window's title and
-    // a hash of its pixels. Two runs of the same actions give the same fingerprint.
+    // What the editor holds now: the document as saved, its flags, the window's title and size,
+    // the canvas's zoom, offset and tool, the focused and pressed views, the open layers and
+    // windows. Two runs of the same actions give the same fingerprint. (Not the pixels: a few at the
+    // list's rounded frame corners differ after different histories.)
     std::string Fingerprint() const;
 
     // Saves made and checked by reading the file again, over all runs.
