@@ -368,10 +368,9 @@ int EditorMonkey::Run(Actions* actions, int maxActions, const std::string& run)
 
 void EditorMonkey::OnIdle()
 {
-    // A modal loop waits: the actions go on inside it; once they are used up, Escape and then the
-    // close box end whatever is open.
-    // An action that queues nothing (passing time, a resize to the same size) is followed by
-    // the next, so that the loop never waits for input that does not come.
+    // A modal loop waits: the actions go on inside it (an action that queues nothing, such as
+    // passing time, is followed by the next, so the loop never waits for input that does not
+    // come); once they are used up, Escape and then the close box end whatever is open.
     while (fActions != nullptr && Step()) {
         if (fHost->QueuedEvents() > 0)
             return;
@@ -393,6 +392,7 @@ bool EditorMonkey::Step()
     Check();
     if (Quor_EventLoop::ModalDepth() == 0 && (MainWindow() == nullptr || fApp->IsQuitRequested())) {
         // The editor was quit: it ends as the program would, and starts again on the project.
+        // The quit has asked about unsaved changes already; the window closes without asking.
         if (PanomerWnd* main = MainWindow())
             main->Document()->fModified = false;
         fApp->OnQuit();
