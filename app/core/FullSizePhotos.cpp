@@ -122,10 +122,7 @@ bool FullSizePhotos::Failed(RenderResult* result) const
     return false;
 }
 
-namespace {
-
-// "900 bytes", "12 KB", "840 MB", "1.4 GB": whole units below a gigabyte, tenths above.
-std::string AboutBytes(int64_t bytes)
+std::string FullSizePhotos::AboutBytes(int64_t bytes)
 {
     constexpr int64_t kKB = 1024, kMB = int64_t(1) << 20, kGB = int64_t(1) << 30;
     if (bytes < kKB)
@@ -137,8 +134,6 @@ std::string AboutBytes(int64_t bytes)
     const int64_t tenths = (bytes * 10 + kGB / 2) / kGB;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " GB";
 }
-
-}  // namespace
 
 std::string FullSizePhotos::NeedsText(int64_t needed, int64_t available)
 {

@@ -56,6 +56,8 @@ public:
     // The account of a job refused for its memory, for the user: "This export needs about 1.4 GB
     // of memory; 1.0 GB is available."
     static std::string NeedsText(int64_t needed, int64_t available);
+    // "900 bytes", "12 KB", "840 MB", "1.4 GB": whole units below a gigabyte, tenths above.
+    static std::string AboutBytes(int64_t bytes);
 
 private:
     PanomerDoc* fDoc;

@@ -240,8 +240,12 @@ std::unique_ptr<PanomerDoc> PanomerDoc::ReadAnother(const char* path) const
     opened->fRenderWidth = fRenderWidth;
     opened->fRenderHeight = fRenderHeight;
     opened->fQuality = fQuality;
-    if (!opened->Open())
+    try {
+        if (!opened->Open())
+            return nullptr;
+    } catch (const std::bad_alloc&) {
         return nullptr;
+    }
     return opened;
 }
 

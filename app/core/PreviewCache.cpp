@@ -177,8 +177,13 @@ int PreviewCache::Load(const char* path, int maxSize, int64_t memoryBudget, Quor
     if (entry.empty())
         return code;
     fMisses++;
-    if (code == QUOR_OK && image->PixelBits() == 32)
-        Store(entry, key, *image);
+    if (code == QUOR_OK && image->PixelBits() == 32) {
+        try {
+            Store(entry, key, *image);
+        } catch (const std::bad_alloc&) {
+            // Not kept: the next open decodes the photo again.
+        }
+    }
     return code;
 }
 

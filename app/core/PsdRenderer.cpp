@@ -262,13 +262,22 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
 
     const int64_t limit = FullSizePhotos::MemoryLimit(owner->Options().memoryLimit);
     const int64_t layerBytes = PsdRenderer::LayerBytes(width, height);
-    if (layerBytes < 0 || layerBytes > limit)
-        return RenderResult::Failed(RenderFailure::kNoMemory);
+    // Refused up front, saying how much memory the layer needs: never left to the kernel.
+    if (layerBytes < 0 || layerBytes > limit) {
+        result = RenderResult::Failed(RenderFailure::kNoMemory);
+        if (layerBytes > 0)
+            result.cause = FullSizePhotos::NeedsText(layerBytes, limit);
+        return result;
+    }
     // Cleared to transparent, so a Cancel before any row was rendered gives empty layers rather
     // than whatever the heap held.
     std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[static_cast<size_t>(layerBytes)]());
-    if (!pixels)
-        return RenderResult::Failed(RenderFailure::kNoMemory);
+    if (!pixels) {
+        result = RenderResult::Failed(RenderFailure::kNoMemory);
+        result.cause = "Its layer needs about " + FullSizePhotos::AboutBytes(layerBytes) +
+                       " of memory, which the system did not give.";
+        return result;
+    }
     Quor_image layer;
     layer.bits = pixels.get();
     layer.width = width;

@@ -46,7 +46,11 @@ RenderResult RenderOutput::Run(RenderOwner* owner, RenderResult (*steps)(RenderO
     try {
         return steps(owner, output);
     } catch (const std::bad_alloc&) {
-        // Only names and messages allocate; the photos are back at preview size already.
+        // Only names and messages allocate; the photos are back at preview size already. Once
+        // the complete panorama has taken the output's name, it is there, and saying it failed
+        // would be wrong.
+        if (output.Completed())
+            return RenderResult();
         return output.Fail(RenderFailure::kNoMemory);
     }
 }
@@ -132,8 +136,10 @@ bool RenderOutput::Close()
     if (fFile == nullptr)
         return fError == 0;
     fFile = nullptr;
-    if (fOutput.Finish(fError == 0) == QUOR_OK)
+    if (fOutput.Finish(fError == 0) == QUOR_OK) {
+        fCompleted = true;
         return true;
+    }
     NoteWriteError(fOutput.SystemError());
     return false;
 }

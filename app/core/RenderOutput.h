@@ -66,10 +66,13 @@ public:
     RenderResult FailWrite(int systemError);
     // Closes the output; on any error it is discarded and the result says so.
     bool Finish(RenderResult* result);
+    // Close has put the complete file in place: whatever happens afterwards, the export is done.
+    bool Completed() const { return fCompleted; }
 
 private:
     Quor_OutputFile fOutput;
     // fOutput's file while it is open.
     FILE* fFile = nullptr;
     int fError = 0;
+    bool fCompleted = false;
 };

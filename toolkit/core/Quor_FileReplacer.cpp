@@ -4,8 +4,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -14,6 +17,10 @@ namespace {
 
 constexpr int kMaxSymlinkDepth = 40;
 constexpr char kTempSuffix[] = ".tmp-XXXXXX";
+constexpr size_t kTempUniqueLength = 6;
+// A temporary file of the same target left this long ago by a writer that no longer holds it
+// was abandoned by a killed or crashed program.
+constexpr time_t kStaleSeconds = 60;
 
 // The process umask without changing it: read from /proc, or (where that is missing) by the
 // set-and-restore call, which is only a brief race with other threads creating files.
@@ -81,6 +88,60 @@ std::string TemplateFor(const std::string& target)
     return target.substr(0, nameStart + (nameLength < room ? nameLength : room)) + kTempSuffix;
 }
 
+bool IsTempUnique(const char* text)
+{
+    for (size_t i = 0; i < kTempUniqueLength; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return text[kTempUniqueLength] == '\0';
+}
+
+// Removes the temporary files of the target that a killed writer left in `folder`: regular files
+// named exactly like `temp` (the replacement just committed, "<name>.tmp-" and six letters or
+// digits), unchanged for a minute and not locked by a writer still at work. A target whose name
+// was cut short to fit is skipped, as its temporary names could be shared with another long
+// name. Allocates nothing: it runs after the new file has taken the target's place.
+void RemoveStaleTemps(const std::string& folder, const std::string& target, const std::string& temp)
+{
+    const size_t targetSlash = target.rfind('/');
+    const size_t nameLength = target.size() - (targetSlash == std::string::npos ? 0 : targetSlash + 1);
+    if (nameLength + sizeof kTempSuffix - 1 > NAME_MAX)
+        return;
+    const size_t tempSlash = temp.rfind('/');
+    const char* prefix = temp.c_str() + (tempSlash == std::string::npos ? 0 : tempSlash + 1);
+    const size_t prefixLength = std::strlen(prefix) - kTempUniqueLength;
+    const int dirFd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return;
+    DIR* dir = fdopendir(dirFd);
+    if (dir == nullptr) {
+        close(dirFd);
+        return;
+    }
+    const time_t now = std::time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix, prefixLength) != 0 || !IsTempUnique(entry->d_name + prefixLength))
+            continue;
+        // Only a regular file is opened (opening a device may act on it).
+        struct stat named;
+        if (fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+            named.st_mtime + kStaleSeconds >= now)
+            continue;
+        const int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened;
+        // A writer holds a lock on its temporary file until it ends, however it ends.
+        if (fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlinkat(dirFd, entry->d_name, 0);
+        close(fd);
+    }
+    closedir(dir);
+}
+
 }  // namespace
 
 Quor_FileReplacer::~Quor_FileReplacer()
@@ -124,14 +185,18 @@ FILE* Quor_FileReplacer::Begin(const char* path)
         const mode_t mode = fExisted ? (info.st_mode & 07777) : (0644 & ~CurrentUmask());
 
         std::string temp = TemplateFor(target);
+        // Found now, while a shortage of memory can still fail the replacement as a whole:
+        // Commit must not allocate once the new file has taken the target's place.
+        std::string folder = FolderOf(target);
         const int fd = mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) {
             Fail(errno);
             return nullptr;
         }
         // The permissions are set now, so they hold from the moment the rename makes the file
-        // visible.
+        // visible. The lock tells a later writer of the same target that this file is in use.
         fchmod(fd, mode);
+        flock(fd, LOCK_EX | LOCK_NB);
         FILE* file = fdopen(fd, "w+");
         if (file == nullptr) {
             Fail(errno);
@@ -142,6 +207,7 @@ FILE* Quor_FileReplacer::Begin(const char* path)
         fFile = file;
         fTempPath = std::move(temp);
         fTargetPath = std::move(target);
+        fTargetFolder = std::move(folder);
     } catch (const std::bad_alloc&) {
         Abandon();
         Fail(ENOMEM);
@@ -173,17 +239,18 @@ bool Quor_FileReplacer::Commit(bool writesOk)
         ok = Fail(errno);
     if (ok) {
         // Make the new directory entry durable too; a failure here loses nothing already on disk.
-        const std::string folder = FolderOf(fTargetPath);
-        const int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int dir = open(fTargetFolder.empty() ? "." : fTargetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
             fsync(dir);
             close(dir);
         }
+        RemoveStaleTemps(fTargetFolder, fTargetPath, fTempPath);
     } else {
         unlink(fTempPath.c_str());
     }
     fTempPath.clear();
     fTargetPath.clear();
+    fTargetFolder.clear();
     return ok;
 }
 
@@ -196,4 +263,5 @@ void Quor_FileReplacer::Abandon()
     unlink(fTempPath.c_str());
     fTempPath.clear();
     fTargetPath.clear();
+    fTargetFolder.clear();
 }

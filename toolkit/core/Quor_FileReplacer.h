@@ -24,8 +24,9 @@ public:
     // Completes the replacement when `writesOk` (every write to the file succeeded): flushes,
     // syncs and closes the file and renames it over the target, which keeps its permissions (a
     // new file gets 0644 less the umask). True when the target now holds the new content;
-    // otherwise the temporary file is removed and the target is as it was. Nothing is pending
-    // afterwards.
+    // otherwise the temporary file is removed and the target is as it was. After a success, the
+    // temporary files of the same target that a killed writer left (unchanged for a minute and
+    // not held by a writer at work) are removed too. Nothing is pending afterwards.
     bool Commit(bool writesOk = true);
     // Closes and removes the temporary file; the target stays as it was.
     void Abandon();
@@ -44,6 +45,7 @@ private:
     FILE* fFile = nullptr;
     std::string fTempPath;
     std::string fTargetPath;
+    std::string fTargetFolder;  // where the target's directory entry is made durable
     bool fExisted = false;
     int fError = 0;
 };

@@ -1,35 +1,23 @@
 #include "toolkit/core/Quor_Mutex.h"
 
-#include <atomic>
 #include <cassert>
 #include <chrono>
+#include <climits>
+#include <condition_variable>
 #include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
 
+// The recursive lock is a plain mutex that guards who holds it and how often, and a condition
+// that waiters sleep on until the holder lets go. Timed waits are waits on the condition up to a
+// deadline, so every step is an ordinary lock, unlock or wait that thread checkers understand.
 struct Quor_MutexData {
-    std::recursive_timed_mutex mutex;
-    // The holder and its depth; written only by the holder while it holds the mutex, read by
-    // others only to learn that they are not the holder.
-    std::atomic<std::thread::id> owner{};
-    int depth = 0;
+    std::mutex guard;
+    std::condition_variable released;
+    std::thread::id owner;  // guarded by guard; no thread while depth is 0
+    int depth = 0;          // guarded by guard
 };
-
-namespace {
-
-bool HeldByCaller(const Quor_MutexData* data)
-{
-    return data->owner.load(std::memory_order_relaxed) == std::this_thread::get_id();
-}
-
-void NoteAcquired(Quor_MutexData* data)
-{
-    data->owner.store(std::this_thread::get_id(), std::memory_order_relaxed);
-    ++data->depth;
-}
-
-}  // namespace
 
 Quor_MutexHandle Quor_CreateMutex(const char* name)
 {
@@ -41,8 +29,7 @@ void Quor_DestroyMutex(Quor_MutexHandle handle)
 {
     if (handle == nullptr)
         return;
-    while (HeldByCaller(handle) && handle->depth > 0)
-        Quor_UnlockMutex(handle);
+    // No other thread may hold or wait for it, so what the caller holds is all there is.
     delete handle;
 }
 
@@ -50,40 +37,63 @@ bool Quor_LockMutex(Quor_MutexHandle handle, int timeoutMs)
 {
     if (handle == nullptr)
         return false;
-    bool locked = false;
+    const std::thread::id self = std::this_thread::get_id();
     try {
-        if (timeoutMs == 0) {
-            locked = handle->mutex.try_lock();
-        } else if (timeoutMs < 0) {
-            handle->mutex.lock();
-            locked = true;
-        } else {
-            locked = handle->mutex.try_lock_for(std::chrono::milliseconds(timeoutMs));
+        std::unique_lock<std::mutex> lock(handle->guard);
+        if (handle->owner == self && handle->depth > 0) {
+            if (handle->depth == INT_MAX)
+                return false;
+            ++handle->depth;
+            return true;
         }
+        auto isFree = [handle] { return handle->depth == 0; };
+        if (timeoutMs == 0) {
+            if (!isFree())
+                return false;
+        } else if (timeoutMs < 0) {
+            handle->released.wait(lock, isFree);
+        } else {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+            if (!handle->released.wait_until(lock, deadline, isFree))
+                return false;
+        }
+        handle->owner = self;
+        handle->depth = 1;
+        return true;
     } catch (const std::system_error&) {
-        locked = false;  // for example the recursion limit
+        return false;
     }
-    if (locked)
-        NoteAcquired(handle);
-    return locked;
 }
 
 void Quor_UnlockMutex(Quor_MutexHandle handle)
 {
     if (handle == nullptr)
         return;
-    // Unlocking a mutex the thread does not hold is undefined; refuse it.
-    assert(HeldByCaller(handle) && handle->depth > 0 && "unlocking a mutex this thread does not hold");
-    if (!HeldByCaller(handle) || handle->depth <= 0)
-        return;
-    if (--handle->depth == 0)
-        handle->owner.store(std::thread::id(), std::memory_order_relaxed);
-    handle->mutex.unlock();
+    try {
+        std::lock_guard<std::mutex> lock(handle->guard);
+        const bool held = handle->owner == std::this_thread::get_id() && handle->depth > 0;
+        // Unlocking a mutex the thread does not hold is a caller's mistake; refuse it.
+        assert(held && "unlocking a mutex this thread does not hold");
+        if (!held)
+            return;
+        if (--handle->depth == 0) {
+            handle->owner = std::thread::id();
+            // Woken while the guard is held, so a waiter cannot take the lock and free the
+            // mutex before this thread is done with it.
+            handle->released.notify_one();
+        }
+    } catch (const std::system_error&) {
+    }
 }
 
 int Quor_MutexLockCount(Quor_MutexHandle handle)
 {
-    if (handle == nullptr || !HeldByCaller(handle))
+    if (handle == nullptr)
         return 0;
-    return handle->depth;
+    try {
+        std::lock_guard<std::mutex> lock(handle->guard);
+        return handle->owner == std::this_thread::get_id() ? handle->depth : 0;
+    } catch (const std::system_error&) {
+        return 0;
+    }
 }

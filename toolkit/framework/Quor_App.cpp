@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <cstring>
 #include <string>
 
@@ -178,8 +180,12 @@ void Quor_App::Run()
         Quor_EventLoop::Run(nullptr);
     OnQuit();
     SaveCustomColors();
-    fPrefs.Save(UserSettingsPath());
-    fAppPrefs.Save(AppSettingsPath());
+    // Settings that cannot be kept cost a line on standard error, never the program; the file
+    // that was there stays as it was.
+    for (const auto& [prefs, path] : {std::pair{&fPrefs, UserSettingsPath()}, std::pair{&fAppPrefs, AppSettingsPath()}}) {
+        if (!prefs->Save(path))
+            std::fprintf(stderr, "%s: the settings could not be saved to %s\n", fName.Buffer(), path.Buffer());
+    }
     if (fLocalise)
         SaveAppStrings();
 }

@@ -103,6 +103,10 @@ TEST(RenderOutput, FailuresReportOneStatusAndLeaveTheOldFileAsItWas)
         if (c.failure == RenderFailure::kWriteFailed) {
             EXPECT_EQ(result.systemError, ENOSPC) << result.Message();
         }
+        // A refusal for memory says how much the export needs.
+        if (c.failure == RenderFailure::kNoMemory) {
+            EXPECT_NE(result.Message().find(" needs "), std::string::npos) << result.Message();
+        }
         EXPECT_FALSE(result.Message().empty());
         scene.ExpectPreviews();
         if (ours && c.failure != RenderFailure::kCannotCreate) {

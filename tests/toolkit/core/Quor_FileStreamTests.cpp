@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <iterator>
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "tests/support/TestFiles.h"
 #include "tests/support/TextStreams.h"
@@ -140,6 +143,69 @@ TEST(QuorFileStream, CommitKeepsPermissionsLinksAndLongNames)
     EXPECT_TRUE(stream.Commit());
     EXPECT_EQ(quor_test::ReadFileBytes(longest), "new");
     EXPECT_EQ(CountEntries(scratch.Path()), 4);
+}
+
+TEST(QuorFileStream, CommitRemovesOnlyTheStaleTemporaryFilesOfItsTarget)
+{
+    // Catches temporary files of killed saves piling up beside a document forever, and a clean-up
+    // that removes a file it does not own or one a running save is still writing.
+    quor_test::ScratchDir scratch;
+    const std::string target = scratch.File("pano.qpm");
+    ASSERT_TRUE(quor_test::WriteFileBytes(target, "old"));
+    const struct {
+        const char* name;
+        char kind;  // 'f' file, 'l' symbolic link to a file, 'd' folder, 'p' FIFO
+        bool old;
+        bool held;  // locked, as by a save still at work
+        bool removed;
+    } cases[] = {
+        {"pano.qpm.tmp-Ab12Cd", 'f', true, false, true},
+        {"pano.qpm.tmp-zZ09aa", 'f', true, false, true},
+        {"pano.qpm.tmp-Young1", 'f', false, false, false},
+        {"pano.qpm.tmp-Held01", 'f', true, true, false},
+        {"other.qpm.tmp-Ab12Cd", 'f', true, false, false},
+        {"pano.qpm.tmp-Ab12Cde", 'f', true, false, false},
+        {"pano.qpm.tmp-Ab-2Cd", 'f', true, false, false},
+        {"xpano.qpm.tmp-Ab12Cd", 'f', true, false, false},
+        {"pano.qpm.tmp-Link01", 'l', true, false, false},
+        {"pano.qpm.tmp-Dir001", 'd', true, false, false},
+        {"pano.qpm.tmp-Pipe01", 'p', true, false, false},
+    };
+    const std::string linked = scratch.File("linked.jpg");
+    ASSERT_TRUE(quor_test::WriteFileBytes(linked, "photo"));
+    std::vector<int> locks;
+    for (const auto& c : cases) {
+        const std::string path = scratch.File(c.name);
+        if (c.kind == 'd')
+            ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+        else if (c.kind == 'p')
+            ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+        else if (c.kind == 'l')
+            ASSERT_EQ(symlink("linked.jpg", path.c_str()), 0);
+        else
+            ASSERT_TRUE(quor_test::WriteFileBytes(path, "partial"));
+        if (c.old) {
+            const struct timespec times[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+        }
+        if (c.held) {
+            locks.push_back(open(path.c_str(), O_RDONLY));
+            ASSERT_EQ(flock(locks.back(), LOCK_EX), 0);
+        }
+    }
+
+    Quor_FileStream stream;
+    ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
+    stream.WriteString("new");
+    ASSERT_TRUE(stream.Commit());
+    EXPECT_EQ(quor_test::ReadFileBytes(target), "new");
+    for (const auto& c : cases) {
+        struct stat info;
+        EXPECT_EQ(lstat(scratch.File(c.name).c_str(), &info) != 0, c.removed) << c.name;
+    }
+    EXPECT_EQ(quor_test::ReadFileBytes(linked), "photo");
+    for (int fd : locks)
+        close(fd);
 }
 
 TEST(QuorFileStream, OpenFailsOnMissingFilesAndNonRegularFiles)

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "toolkit/core/Quor_Locker.h"
 #include "toolkit/core/Quor_Mutex.h"
@@ -78,4 +79,71 @@ TEST(QuorMutex, TriesAndTimedWaitsFailWhileAnotherThreadHoldsIt)
     EXPECT_TRUE(locker.InitCheck() && locker.Lock() && locker.Lock(0));
     locker.Unlock();
     locker.Unlock();
+}
+
+TEST(QuorMutex, HoldersExcludeEachOtherWhateverTheirWaitMode)
+{
+    // Catches a lock that lets two threads in at once (a try or a timed wait that takes a lock
+    // another thread holds, a recursive take by a thread that is not the holder) or that loses
+    // a release, so that later waiters hang or give up.
+    Quor_MutexHandle mutex = Quor_CreateMutex("shared");
+    ASSERT_NE(mutex, nullptr);
+    const int kWaits[] = {-1, 0, 20, 1};  // without limit, one try, timed, timed and short
+    const int kRounds = 2000;
+    int inside = 0, total = 0;
+    std::atomic<int> taken{0}, overlaps{0};
+    std::vector<std::thread> threads;
+    for (int wait : kWaits) {
+        threads.emplace_back([&, wait] {
+            for (int round = 0; round < kRounds; ++round) {
+                if (!Quor_LockMutex(mutex, wait))
+                    continue;
+                if (!Quor_LockMutex(mutex, wait) || Quor_MutexLockCount(mutex) != 2)
+                    overlaps.fetch_add(1);
+                if (++inside != 1)
+                    overlaps.fetch_add(1);
+                ++total;
+                std::this_thread::yield();
+                --inside;
+                Quor_UnlockMutex(mutex);
+                Quor_UnlockMutex(mutex);
+                taken.fetch_add(1);
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(overlaps.load(), 0);
+    EXPECT_EQ(total, taken.load());
+    EXPECT_GE(taken.load(), kRounds);  // the waiter without limit never gives up
+    EXPECT_TRUE(Quor_LockMutex(mutex, 0));
+    Quor_DestroyMutex(mutex);  // still held twice is allowed: freed whole
+}
+
+TEST(QuorMutex, AWaiterGetsTheLockOnlyAfterTheHoldersLastUnlock)
+{
+    // Catches a release at the first of several unlocks, and a timed waiter that is not woken
+    // by the release (it would take the lock only at the end of its wait).
+    Quor_MutexHandle mutex = Quor_CreateMutex("nested");
+    ASSERT_NE(mutex, nullptr);
+    ASSERT_TRUE(Quor_LockMutex(mutex, -1));
+    ASSERT_TRUE(Quor_LockMutex(mutex, 100));
+    std::atomic<int> got{-1};
+    std::thread waiter([&] {
+        const bool locked = Quor_LockMutex(mutex, 60000);
+        got = locked ? Quor_MutexLockCount(mutex) : 0;
+        if (locked)
+            Quor_UnlockMutex(mutex);
+    });
+    Quor_UnlockMutex(mutex);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(got.load(), -1);  // still held once
+    EXPECT_EQ(Quor_MutexLockCount(mutex), 1);
+    const Clock::time_point start = Clock::now();
+    Quor_UnlockMutex(mutex);
+    waiter.join();
+    EXPECT_EQ(got.load(), 1);
+    EXPECT_LT(MillisecondsSince(start), 30000.0);
+    EXPECT_EQ(Quor_MutexLockCount(mutex), 0);
+    Quor_DestroyMutex(mutex);
 }
