@@ -25,7 +25,8 @@ if(QUOR_FUZZ)
     message(FATAL_ERROR "QUOR_FUZZ needs clang (for example CC=clang-14 CXX=clang++-14)")
   endif()
   # Libraries get coverage instrumentation; the fuzz executables add the libFuzzer main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+    -fsanitize-coverage-ignorelist=${CMAKE_CURRENT_LIST_DIR}/../fuzz/coverage-ignore.txt)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

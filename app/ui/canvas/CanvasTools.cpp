@@ -434,8 +434,9 @@ bool CanvasTools::DragRotate(Quor_Point where, unsigned modifiers)
         map.PointToAngles(pivot + arm, yaw, pitch);
         if (!ShowsDirection(map, yaw, pitch))
             return false;
-        fDoc->fYaw[selected] = yaw;
-        fDoc->fPitch[selected] = pitch;
+        // A centre carried past the canvas's edge stays on the sphere and inside the poles.
+        fDoc->fYaw[selected] = ClampYaw(yaw);
+        fDoc->fPitch[selected] = ClampPitch(pitch);
     }
     fDoc->fRoll[selected] = roll;
     return true;
@@ -452,7 +453,8 @@ bool CanvasTools::DragBrightness(Quor_Point where)
     const float dx = DraggedRight(where);
     const float width = static_cast<float>(Canvas().Width());
     // Right raises the factor and left lowers it, in proportion to the starting brightness.
-    const float brightness = std::max(kMinBrightness, (dx / width + 1.0f) * fStartBrightness);
+    const float brightness =
+        std::min(kMaxBrightness, std::max(kMinBrightness, (dx / width + 1.0f) * fStartBrightness));
     fDoc->fBrightness[selected] = brightness;
     Quor_ImageOps::Blit(&fBrightenSource.Image(), &photo.Image(), 0, 0);
     Quor_ImageOps::Brighten(&photo.Image(), brightness);

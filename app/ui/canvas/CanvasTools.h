@@ -23,6 +23,9 @@ public:
     // Photo centres stay just inside the poles, so that the mesh never folds over one.
     static constexpr float kPitchLimit = 1.5707954f;
     static constexpr float kMinBrightness = 0.01f;
+    // Far past the factor that turns every lit pixel white; it keeps the factor finite however
+    // many drags raise it, so that the project still reads back.
+    static constexpr float kMaxBrightness = 1000.0f;
     // Snapping: moves within this of the horizon, turns within kRollSnap of a quarter turn.
     static constexpr float kHorizonSnap = 0.05f;
     static constexpr float kRollSnap = 0.1f;

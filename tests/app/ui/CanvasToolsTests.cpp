@@ -104,7 +104,8 @@ TEST(CanvasToolsTest, MoveClampsLocksAndSnaps)
 // Turns that drift off a quarter turn when snapping, a snap window that a drag away from upright
 // cannot leave, no way to make a small turn with Snap on (Ctrl held after the press turns freely;
 // Ctrl at the press sets the pivot), or a pivot that the photo does not circle, make straight
-// horizons impossible to set.
+// horizons impossible to set; a photo carried round a far pivot past the canvas's edge that
+// leaves the sphere (a yaw beyond pi, a pitch beyond the poles) cannot be drawn or moved again.
 TEST(CanvasToolsTest, RotateSnapsNearQuarterTurnsOnlyAndCirclesThePivot)
 {
     // The canvas is 400 pixels wide: a drag of -40 pixels turns by 0.1 radian.
@@ -156,10 +157,29 @@ TEST(CanvasToolsTest, RotateSnapsNearQuarterTurnsOnlyAndCirclesThePivot)
     EXPECT_NEAR(canvas.doc.fRoll[0], 1.57f, 1e-5f);
     EXPECT_NEAR(canvas.doc.fYaw[0], 0.0f, 2e-3f);
     EXPECT_NEAR(canvas.doc.fPitch[0], -0.5f, 2e-3f);
+
+    // From yaw 3 a quarter turn about the centre would put the photo at pitch -3; a half turn
+    // from pitch 1.2 about a pivot low on the canvas, at pitch -2.6.
+    const struct {
+        float yaw, pitch, pivotPitch;
+        int dx;
+    } far[] = {{3.0f, 0.0f, 0.0f, -628}, {3.0f, 0.0f, 0.0f, 628}, {0.5f, 1.2f, -0.7f, -1256}};
+    for (const auto& f : far) {
+        Canvas wide(400, 200, ProjectionMap::kHorizontalSpherical);
+        canvas_test::PlacePhoto(&wide.doc, 0, f.yaw, f.pitch, kRed, kRed);
+        wide.doc.fSelected = 0;
+        wide.doc.fPivot[0] = 0.0f;
+        wide.doc.fPivot[1] = f.pivotPitch;
+        wide.Drag(kToolRotate, Quor_Point(200, 100), Quor_Point(200 + f.dx, 100));
+        EXPECT_LE(std::fabs(wide.doc.fYaw[0]), kPi) << "dx " << f.dx;
+        EXPECT_LE(std::fabs(wide.doc.fPitch[0]), CanvasTools::kPitchLimit) << "dx " << f.dx;
+    }
 }
 
 // A brightness drag that works from the already brightened pixels compounds the factor, and one
-// without a floor turns the photo black for good (0 leaves it unbrightened on reload).
+// without a floor turns the photo black for good (0 leaves it unbrightened on reload); one
+// without a ceiling multiplies the factor drag after drag until it is infinite, and a project
+// that holds an infinite brightness is saved but never opens again.
 TEST(CanvasToolsTest, BrightnessWorksFromTheUnbrightenedPhotoAndStopsAtTheFloor)
 {
     quor_test::ScratchDir scratch;
@@ -169,7 +189,11 @@ TEST(CanvasToolsTest, BrightnessWorksFromTheUnbrightenedPhotoAndStopsAtTheFloor)
         int dx;
         float expected;
         int red;
-    } cases[] = {{1.0f, 200, 1.5f, 150}, {2.0f, -200, 1.0f, 100}, {1.0f, -100000, 0.01f, 1}};
+    } cases[] = {{1.0f, 200, 1.5f, 150},
+                 {2.0f, -200, 1.0f, 100},
+                 {1.0f, -100000, 0.01f, 1},
+                 {900.0f, 200, CanvasTools::kMaxBrightness, 255},
+                 {1e37f, 100000, CanvasTools::kMaxBrightness, 255}};
     for (const auto& c : cases) {
         Canvas canvas(400, 200, ProjectionMap::kHorizontalSpherical);
         canvas.doc.fNumPhotos = 1;
