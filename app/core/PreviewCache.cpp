@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -33,11 +34,13 @@ constexpr size_t kMaxKey = 256;
 // A temporary file older than this was left by a process that stopped while storing.
 constexpr time_t kStaleTemporary = 3600;
 
-bool ReadAll(int fd, void* buffer, size_t size)
+// Moves all `size` bytes through read or write, going on after a signal or a short transfer.
+template <class Buffer, class Transfer>
+bool TransferAll(int fd, Buffer* buffer, size_t size, Transfer transfer)
 {
-    auto* bytes = static_cast<uint8_t*>(buffer);
+    auto* bytes = reinterpret_cast<std::conditional_t<std::is_const_v<Buffer>, const uint8_t, uint8_t>*>(buffer);
     while (size > 0) {
-        const ssize_t n = read(fd, bytes, size);
+        const ssize_t n = transfer(fd, bytes, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -48,19 +51,14 @@ bool ReadAll(int fd, void* buffer, size_t size)
     return true;
 }
 
+bool ReadAll(int fd, void* buffer, size_t size)
+{
+    return TransferAll(fd, buffer, size, read);
+}
+
 bool WriteAll(int fd, const void* buffer, size_t size)
 {
-    const auto* bytes = static_cast<const uint8_t*>(buffer);
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    return TransferAll(fd, buffer, size, write);
 }
 
 bool HasSuffix(const char* name, const char* suffix)

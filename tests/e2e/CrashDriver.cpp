@@ -94,17 +94,26 @@ bool InitEditor(Quor_MemoryHost* host)
 
 // --- Children ----------------------------------------------------------------------------------
 
+// The editor with the example project open: its main window, or null when it did not open with
+// all twelve photos.
+PanomerWnd* OpenExample(const char* project, std::unique_ptr<PanomerApp>* app)
+{
+    *app = std::make_unique<PanomerApp>();
+    (*app)->ReadyToRun(project);
+    Quor_EventLoop::ProcessPending();
+    PanomerWnd* window = (*app)->MainWindow();
+    return window != nullptr && window->Document()->fNumPhotos == 12 ? window : nullptr;
+}
+
 // The editor with the project open; its Save command writes version a, b, or both in turn.
 int ChildSave(const char* project, const char* version)
 {
     Quor_MemoryHost host;
     if (!InitEditor(&host))
         return 10;
-    auto app = std::make_unique<PanomerApp>();
-    app->ReadyToRun(project);
-    Quor_EventLoop::ProcessPending();
-    PanomerWnd* window = app->MainWindow();
-    if (window == nullptr || window->Document()->fNumPhotos != 12)
+    std::unique_ptr<PanomerApp> app;
+    PanomerWnd* window = OpenExample(project, &app);
+    if (window == nullptr)
         return 11;
     PanomerDoc* doc = window->Document();
     const bool loop = std::strcmp(version, "loop") == 0;
@@ -134,11 +143,9 @@ int ChildEditorExport(const char* project, const char* output, const char* versi
     if (!InitEditor(&host))
         return 10;
     RenderProgress::gRenderOptions.startPauseMs = 0;
-    auto app = std::make_unique<PanomerApp>();
-    app->ReadyToRun(project);
-    Quor_EventLoop::ProcessPending();
-    PanomerWnd* window = app->MainWindow();
-    if (window == nullptr || window->Document()->fNumPhotos != 12)
+    std::unique_ptr<PanomerApp> app;
+    PanomerWnd* window = OpenExample(project, &app);
+    if (window == nullptr)
         return 11;
     PanomerDoc* doc = window->Document();
     const bool psd = std::strlen(output) > 4 && std::strcmp(output + std::strlen(output) - 4, ".psd") == 0;
