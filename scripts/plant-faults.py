@@ -21,7 +21,7 @@ edits elsewhere in a file do not move them, to score a changed suite against the
 Changes listed in scripts/plant-faults-equivalent.tsv cannot change any result (a clamp at 0
 written with <= instead of <, say): they are never planted, so the score counts real faults only.
 """
-import argparse, os, random, subprocess, sys
+import argparse, json, os, random, re, subprocess, sys
 
 LIBRARIES = ["toolkit/math", "toolkit/core", "toolkit/imaging", "toolkit/framework",
              "toolkit/widgets", "app/core", "app/ui", "app/cli"]
@@ -113,6 +113,21 @@ def run(*command):
     return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
 
 
+def own_targets(build):
+    """Per library, the build targets of its own test programs (the executables ctest runs)."""
+    listing = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
+                             capture_output=True, text=True, check=True).stdout
+    targets = {lib: set() for lib in LIBRARIES}
+    for test in json.loads(listing)["tests"]:
+        program = (test.get("command") or [""])[0]
+        if not program.startswith(build):
+            continue  # a script or a program outside the build
+        for lib, prefix in OWN_TESTS.items():
+            if re.match(prefix, test["name"]):
+                targets[lib].add(os.path.basename(program))
+    return targets
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--count", type=int, default=60)
@@ -120,6 +135,7 @@ def main():
     parser.add_argument("--build", default="build")
     parser.add_argument("--report", default="plant-faults.tsv")
     parser.add_argument("--replay")
+    parser.add_argument("--resume", action="store_true", help="keep the report's faults and go on")
     args = parser.parse_args()
     replay = os.path.abspath(args.replay) if args.replay else None
     report = os.path.abspath(args.report)
@@ -132,11 +148,20 @@ def main():
 
     shares, faults = replayed(replay) if replay else candidates(args.seed, args.count)
     jobs = str(os.cpu_count() or 1)
+    targets = own_targets(build)
     done = {lib: 0 for lib in LIBRARIES}
-    outcomes = []
-    with open(report, "w", encoding="utf-8") as out:
+    outcomes, tried = [], set()
+    if args.resume and os.path.exists(report):
+        for row in read_lines(report):
+            cols = row.split("\t")
+            if len(cols) >= 4:
+                tried.add((cols[1], cols[2]))
+                if cols[3] != "no-build":
+                    done[cols[0]] += 1
+                    outcomes.append((cols[0], cols[3]))
+    with open(report, "a" if args.resume else "w", encoding="utf-8") as out:
         for lib, path, number, a, b in faults:
-            if done[lib] >= shares.get(lib, 0):
+            if done[lib] >= shares.get(lib, 0) or (f"{path}:{number}", f"'{a}' -> '{b}'") in tried:
                 continue
             lines = read_lines(path)
             original = lines[number - 1]
@@ -144,13 +169,18 @@ def main():
             try:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write("\n".join(lines))
-                if not run("cmake", "--build", build, "-j", jobs):
+                # The library's own tests first: building only them is quick, and they catch most.
+                ctest = ["ctest", "--test-dir", build, "-j", jobs, "--stop-on-failure", "--timeout", "120"]
+                own = "^" + OWN_TESTS[lib]
+                if not run("cmake", "--build", build, "-j", jobs, "--target", *sorted(targets[lib])):
+                    outcome = "no-build"
+                elif not run(*ctest, "-R", own):
+                    outcome = "caught"
+                elif not run("cmake", "--build", build, "-j", jobs):
                     outcome = "no-build"
                 else:
-                    ctest = ["ctest", "--test-dir", build, "-j", jobs, "--stop-on-failure", "--timeout", "120"]
-                    own = "^" + OWN_TESTS[lib]
-                    caught = not run(*ctest, "-R", own) or not run(*ctest, "-E", own)
-                    outcome = "caught" if caught else "missed"
+                    outcome = "missed" if run(*ctest, "-E", own) else "caught"
+                if outcome != "no-build":
                     done[lib] += 1
                     outcomes.append((lib, outcome))
             finally:

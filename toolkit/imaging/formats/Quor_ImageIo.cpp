@@ -1,5 +1,6 @@
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -216,7 +217,9 @@ std::string Describe(const char* path, int code, const Quor_ReadLimits& limits)
     case QUOR_ERR_DECODE:
         return file + " is damaged: its pixels cannot be decoded.";
     case QUOR_ERR_MEMORY:
-        return "Not enough memory to load " + file + " (" + SizeText(limits.width, limits.height) + ").";
+        // The pixels alone need this much, so the user learns how short the machine fell.
+        return "Not enough memory to load " + file + " (" + SizeText(limits.width, limits.height) + ", about "
+            + ByteText(std::max(limits.neededBytes, limits.width * limits.height * 4)) + ").";
     default:
         return "No image file was named.";
     }
