@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -105,6 +106,17 @@ struct ThreePhotoScene {
     std::string photos[3];
     PanomerDoc doc{24.0f};
 };
+
+// Two valid images of the same size and pixels.
+inline bool SamePixels(const Quor_BaseImage& a, const Quor_BaseImage& b)
+{
+    if (!a.IsValid() || !b.IsValid() || a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    for (int y = 0; y < a.Height(); y++)
+        if (std::memcmp(a.RowPtr(y), b.RowPtr(y), static_cast<size_t>(a.Width()) * 4) != 0)
+            return false;
+    return true;
+}
 
 // An image file at full size; an invalid image when it cannot be read.
 inline void LoadFile(const std::string& path, Quor_BaseImage* image)

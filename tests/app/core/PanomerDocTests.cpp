@@ -1,7 +1,6 @@
 // Tests of the project document: its exact file format, relative photo paths, undo, the reload
 // rule for photo pixels, and the guards against files that would not read back.
 #include <algorithm>
-#include <cstring>
 #include <unistd.h>
 
 #include "tests/app/core/AppTestSupport.h"
@@ -407,15 +406,8 @@ TEST(PanomerDoc, OpeningOnManyThreadsGivesTheSamePreviews)
             EXPECT_EQ(opened.fPhotoPath[i], doc.fPhotoPath[i]);
             EXPECT_EQ(opened.fYaw[i], doc.fYaw[i]);
             EXPECT_EQ(opened.fLoadResult[i], doc.fLoadResult[i]);
-            const Quor_BaseImage& want = doc.fPhotoImage[i];
-            const Quor_BaseImage& got = opened.fPhotoImage[i];
-            ASSERT_EQ(got.IsValid(), want.IsValid());
-            if (!want.IsValid())
-                continue;
-            ASSERT_EQ(got.Width(), want.Width());
-            ASSERT_EQ(got.Height(), want.Height());
-            for (int y = 0; y < want.Height(); y++)
-                ASSERT_EQ(std::memcmp(got.Image().Row32(y), want.Image().Row32(y), size_t(want.Width()) * 4), 0);
+            EXPECT_EQ(opened.fPhotoImage[i].IsValid(), doc.fPhotoImage[i].IsValid());
+            EXPECT_TRUE(!doc.fPhotoImage[i].IsValid() || SamePixels(opened.fPhotoImage[i], doc.fPhotoImage[i]));
         }
     }
     Quor_Parallel::SetThreads(0);

@@ -11,6 +11,7 @@
 
 namespace {
 
+using app_test::SamePixels;
 using app_test::ScratchDir;
 
 // A photo of 1200 x 800 (reduced to 640 x 427) with a different gradient per seed.
@@ -24,16 +25,6 @@ void WriteGradientPhoto(const std::string& path, int seed, int width = 1200, int
     const bool bmp = path.size() > 4 && path.compare(path.size() - 4, 4, ".bmp") == 0;
     ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &image, bmp ? Quor_ImageIo::Format_BMP : Quor_ImageIo::Format_JPEG, 90),
         QUOR_OK);
-}
-
-bool SamePixels(const Quor_BaseImage& a, const Quor_BaseImage& b)
-{
-    if (!a.IsValid() || !b.IsValid() || a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); y++)
-        if (std::memcmp(a.RowPtr(y), b.RowPtr(y), static_cast<size_t>(a.Width()) * 4) != 0)
-            return false;
-    return true;
 }
 
 // The preview straight from the decoder.

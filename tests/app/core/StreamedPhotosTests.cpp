@@ -159,7 +159,6 @@ TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
         doc.fPitch[i] = 0.1f * static_cast<float>(i % 2);
         doc.fRoll[i] = i == 3 ? 3.0f : 0.1f;
         doc.fBrightness[i] = i == 1 ? 1.2f : 1.0f;
-        doc.UpdatePhoto(i, kPreviewSize);
     }
     doc.fNumPhotos = 4;
     doc.fRenderWidth = 240;
@@ -167,17 +166,12 @@ TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
     doc.fQuality = 90;
     const std::string path = files.dir.File("out.jpg"), expectedPath = files.dir.File("expected.jpg");
     doc.fRenderPath = path.c_str();
-
-    PanomerDoc whole(20.0f);
-    whole.fNumPhotos = doc.fNumPhotos;
-    for (int i = 0; i < doc.fNumPhotos; i++) {
-        whole.fPhotoPath[i] = doc.fPhotoPath[i];
-        whole.fYaw[i] = doc.fYaw[i], whole.fPitch[i] = doc.fPitch[i], whole.fRoll[i] = doc.fRoll[i];
-        whole.fBrightness[i] = doc.fBrightness[i];
-    }
     ProjectionMap map(doc.fProjectionType, doc.fRenderWidth, doc.fRenderHeight);
     CropFit::Fit(map, doc.fCrop);
-    const std::vector<uint32_t> rows = WholeRows(&whole, map);
+    const std::vector<uint32_t> rows = WholeRows(&doc, map);
+    // The export starts, as in the editor, from the previews.
+    for (int i = 0; i < doc.fNumPhotos; i++)
+        doc.UpdatePhoto(i, kPreviewSize);
     // The file of the rows up to `rendered`, the last of them repeated to the end.
     auto expectedFile = [&](int rendered) {
         FILE* file = std::fopen(expectedPath.c_str(), "wb");

@@ -2,7 +2,6 @@
 // selected photo, the overlays, the per-pixel preview and the pause while an export runs.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -275,8 +274,8 @@ TEST(CanvasPainterTest, BackgroundIsTheOneDrawnStraightThrough)
 
 // A zoom in the thousands, or a canvas panned far away, converts float positions beyond the
 // integer range in the markers, pivot and crop lines; the drawing must neither overflow nor walk
-// lines of billions of pixels.
-TEST(CanvasPainterTest, ExtremeZoomAndOffsetDrawQuickly)
+// lines of billions of pixels (a run that does never ends: the test's time limit fails it).
+TEST(CanvasPainterTest, ExtremeZoomAndOffsetNeitherOverflowNorHang)
 {
     gCrosshairGuide = true;
     for (int type = 0; type < 5; type++) {
@@ -288,12 +287,10 @@ TEST(CanvasPainterTest, ExtremeZoomAndOffsetDrawQuickly)
                 canvas.doc.fPivot[1] = 0.1f;
                 canvas.painter.CanvasProjection().SetZoom(zoom);
                 canvas.painter.CanvasProjection().SetOffset(Quor_Vector2(offset, -offset));
-                const auto start = std::chrono::steady_clock::now();
+                SCOPED_TRACE(testing::Message() << "type " << type << ", zoom " << zoom << ", offset " << offset);
                 canvas.Redraw();
                 canvas.tools.PickCropLine(Quor_Point(3, 3));
                 canvas.tools.KeyDown(QUOR_KEY_LEFT, 0);
-                const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-                EXPECT_LT(seconds, 5.0) << "type " << type << ", zoom " << zoom << ", offset " << offset;
             }
         }
     }

@@ -66,15 +66,14 @@ TEST_F(RenderProgressTest, CancelAtRandomMomentsAroundTheEndNeverLosesTheEndOrTh
         const bool psd = round % 3 == 2;
         Doc().fRenderPath = fDir.File(psd ? "race.psd" : "race.jpg").c_str();
         const std::chrono::microseconds after(std::uniform_int_distribution<long>(0, 2 * typical)(random));
+        SCOPED_TRACE(testing::Message() << "seed " << seed << " round " << round);
         const RenderResult result = RunOnce(psd, after);
-        ASSERT_FALSE(HasFailure()) << "seed " << seed << " round " << round;
-        ASSERT_FALSE(fHost.Stalled()) << "seed " << seed << " round " << round;
-        ASSERT_TRUE(result.status == RenderStatus::kDone || result.status == RenderStatus::kCancelled)
-            << "seed " << seed << " round " << round << ": " << result.Message();
+        ASSERT_FALSE(HasFailure() || fHost.Stalled());
+        ASSERT_TRUE(result.status == RenderStatus::kDone || result.status == RenderStatus::kCancelled) << result.Message();
         (result.status == RenderStatus::kDone ? done : cancelled)++;
-        ASSERT_TRUE(OpenDialog<RenderProgress>() == nullptr) << "round " << round;
+        ASSERT_TRUE(OpenDialog<RenderProgress>() == nullptr);
         for (int i = 0; i < Doc().fNumPhotos; i++)
-            ASSERT_EQ(Doc().fPhotoImage[i].Width(), kPreviewSize) << "seed " << seed << " round " << round;
+            ASSERT_EQ(Doc().fPhotoImage[i].Width(), kPreviewSize);
     }
     // Both ways of ending were met, so the Cancels did land around the end.
     if (rounds >= 100) {
