@@ -65,13 +65,15 @@ def read_lines(path):
 
 
 def equivalents():
-    """(file, stripped line, from, to) of the changes known to change nothing."""
+    """(file, line number, stripped line, from, to) of the changes known to change nothing. An
+    entry whose line has moved or changed no longer matches, so its fault is planted again."""
     known = set()
     if os.path.exists(EQUIVALENT):
         for row in read_lines(EQUIVALENT):
             if row and not row.startswith("#"):
-                path, text, a, b = row.split("\t")[:4]
-                known.add((path, text.strip(), a, b))
+                where, text, a, b = row.split("\t")[:4]
+                path, number = where.rsplit(":", 1)
+                known.add((path, int(number), text.strip(), a, b))
     return known
 
 
@@ -92,7 +94,7 @@ def candidates(seed, count):
                 for a, b in CHANGES:
                     # "<" inside a template or an include is not a comparison.
                     if a in line and not (a.strip() in "<>" and ("template" in line or "std::" in line)):
-                        if (path, code, a, b) not in known:
+                        if (path, number, code, a, b) not in known:
                             pool.append((lib, path, number, a, b))
                         break
         random.shuffle(pool)
@@ -103,8 +105,8 @@ def candidates(seed, count):
 
 
 def replayed(report):
-    """The faults of an earlier report, at their line's current place."""
-    faults, shares = [], {}
+    """The faults of an earlier report, at their line's current place, but for known equivalents."""
+    faults, shares, known = [], {}, equivalents()
     for row in read_lines(report):
         cols = row.split("\t")
         if len(cols) < 5 or cols[3] == "no-build":
@@ -117,7 +119,10 @@ def replayed(report):
         if not found:
             print(f"{where}: its line is gone; not planted", file=sys.stderr)
             continue
-        faults.append((lib, path, min(found, key=lambda n: abs(n - int(number))), a, b))
+        number = min(found, key=lambda n: abs(n - int(number)))
+        if (path, number, text.strip(), a, b) in known:
+            continue
+        faults.append((lib, path, number, a, b))
         shares[lib] = shares.get(lib, 0) + 1
     return shares, faults
 
