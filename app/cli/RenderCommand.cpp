@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <getopt.h>
 #include <mutex>
 #include <pthread.h>
 #include <unistd.h>
@@ -351,6 +352,11 @@ const char* RenderCommand::HelpText()
            "                     line every few seconds). On a terminal a progress bar with rows per\n"
            "                     second and the time left is always shown.\n"
            "  -h, --help         show this text.\n"
+           "      --version      show the version.\n"
+           "\n"
+           "Short options take their value attached or apart (-w4000, -w 4000), long ones after '='\n"
+           "or apart (--width=4000, --width 4000), and a long option may be shortened to any unique\n"
+           "beginning (--qual). Everything after \"--\" is a project, even when it begins with '-'.\n"
            "\n"
            "Photos that cannot be loaded when the project is opened are named in a warning, with the\n"
            "reason, and left out; a project with no photo that can be loaded is not rendered. The\n"
@@ -370,69 +376,82 @@ const char* RenderCommand::HelpText()
 bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, std::string* error)
 {
     *out = Arguments();
-    for (size_t i = 0; i < args.size(); i++) {
-        std::string arg = args[i];
-        std::string value;
-        bool hasValue = false;
-        // --name=value is the same as --name value.
-        const size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-            hasValue = true;
-        }
-        auto takeValue = [&](std::string* into) {
-            if (hasValue) {
-                *into = value;
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                *error = "option " + arg + " needs a value";
-                return false;
-            }
-            *into = args[++i];
+    enum { kThreads = 256, kProgress, kVersion };
+    static const option kOptions[] = {
+        {"output", required_argument, nullptr, 'o'}, {"width", required_argument, nullptr, 'w'},
+        {"quality", required_argument, nullptr, 'q'}, {"threads", required_argument, nullptr, kThreads},
+        {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},  {nullptr, 0, nullptr, 0}};
+    // getopt_long wants mutable C strings and keeps its place in globals; a fresh scan each call.
+    std::vector<std::string> words;
+    words.reserve(args.size() + 1);
+    words.push_back(kName);
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+    optind = 0;  // GNU: start over, also after an earlier scan stopped part-way
+    opterr = 0;
+    auto number = [&](int* into, int low, int high, const char* range) {
+        if (ParseInt(optarg, into) && *into >= low && *into <= high)
             return true;
-        };
-        auto takeNumber = [&](int* into, int low, int high, const char* range) {
-            std::string text;
-            if (!takeValue(&text))
-                return false;
-            if (ParseInt(text, into) && *into >= low && *into <= high)
-                return true;
-            *error = range;
-            return false;
-        };
-        if (arg == "-h" || arg == "--help") {
-            out->help = true;
-        } else if (arg == "--progress") {
-            out->progress = true;
-        } else if (arg == "-o" || arg == "--output") {
-            if (!takeValue(&out->output))
-                return false;
+        *error = range;
+        return false;
+    };
+    // A leading ':' reports a missing value apart from an unknown option.
+    for (int c; (c = getopt_long(argc, argv.data(), ":ho:w:q:", kOptions, nullptr)) != -1;) {
+        bool fine = true;
+        switch (c) {
+        case 'h': out->help = true; break;
+        case kVersion: out->version = true; break;
+        case kProgress: out->progress = true; break;
+        case 'o':
+            out->output = optarg;
             if (out->output.empty()) {
                 *error = "the output file name is empty";
-                return false;
+                fine = false;
             }
-        } else if (arg == "-w" || arg == "--width") {
-            if (!takeNumber(&out->width, CropFit::kMinSize, CropFit::kMaxSize, "width must be 16 to 30000"))
-                return false;
-        } else if (arg == "-q" || arg == "--quality") {
-            if (!takeNumber(&out->quality, CropFit::kMinQuality, CropFit::kMaxQuality, "quality must be 10 to 100"))
-                return false;
-        } else if (arg == "--threads") {
-            if (!takeNumber(&out->threads, 1, JpegRenderer::kMaxThreads, "threads must be 1 to 64"))
-                return false;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            *error = "unknown option " + arg;
+            break;
+        case 'w': fine = number(&out->width, CropFit::kMinSize, CropFit::kMaxSize, "width must be 16 to 30000"); break;
+        case 'q': fine = number(&out->quality, CropFit::kMinQuality, CropFit::kMaxQuality, "quality must be 10 to 100"); break;
+        case kThreads: fine = number(&out->threads, 1, JpegRenderer::kMaxThreads, "threads must be 1 to 64"); break;
+        case ':': {
+            // A value can only be missing after the last word; a long option is named as typed.
+            const std::string last = argv[argc - 1];
+            *error = "option " + (last.rfind("--", 0) == 0 ? last : std::string("-") + static_cast<char>(optopt))
+                + " needs a value";
+            fine = false;
+            break;
+        }
+        default:
+            // optopt holds an unknown short option's letter, 0 for an unknown long option, or the
+            // code of a long option given a value it does not take ("--progress=1"); getopt_long
+            // has stepped past the word of a long option.
+            if (optopt > 0 && optopt < 256 && std::strchr("howq", optopt) == nullptr)
+                *error = std::string("unknown option -") + static_cast<char>(optopt);
+            else if (optopt == 0)
+                *error = std::string("unknown option ") + argv[optind - 1];
+            else {
+                const std::string word = argv[optind - 1];
+                *error = "option " + word.substr(0, word.find('=')) + " takes no value";
+            }
+            fine = false;
+            break;
+        }
+        if (!fine)
             return false;
-        } else if (out->project.empty()) {
-            out->project = arg;
-        } else {
-            *error = "more than one project given: " + out->project + " and " + arg;
+    }
+    // getopt_long has moved every word that is not an option (and all after "--") to the end.
+    for (int i = optind; i < argc; i++) {
+        if (!out->project.empty()) {
+            *error = "more than one project given: " + out->project + " and " + argv[i];
             return false;
         }
+        out->project = argv[i];
     }
-    if (out->project.empty() && !out->help) {
+    if (out->project.empty() && !out->help && !out->version) {
         *error = "no project given";
         return false;
     }
@@ -449,6 +468,10 @@ int RenderCommand::Main(int argc, char** argv)
         return UsageError(error);
     if (arguments.help) {
         std::fputs(HelpText(), stdout);
+        return kSuccess;
+    }
+    if (arguments.version) {
+        std::printf("%s %s\n", kName, PANOMER_VERSION);
         return kSuccess;
     }
     RenderKind kind;

@@ -23,9 +23,10 @@ public:
         int threads = 0;
         bool progress = false;
         bool help = false;
+        bool version = false;
     };
 
-    // Parses argv[1..]. False with a one-line `error` for bad usage.
+    // Parses argv[1..] as GNU programs do (getopt_long). False with a one-line `error` for bad usage.
     static bool Parse(const std::vector<std::string>& args, Arguments* out, std::string* error);
 
     // Runs the whole command; returns the exit status.
