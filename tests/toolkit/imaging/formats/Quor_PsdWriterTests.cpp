@@ -189,8 +189,7 @@ TEST(QuorPsdWriter, PackBitsRoundTripsWithinItsBound)
 // layer record that drops the caller's blend key or opacity.
 TEST(QuorPsdWriter, SmallDocumentMatchesItsGoldenFile)
 {
-    Quor_BaseImage first;
-    Quor_BaseImage second;
+    Quor_BaseImage first, second;
     FillLayer(&first, 5, 3, 21u);
     ASSERT_EQ(second.Initialize(5, 3, 32), QUOR_OK);
     second.Clear({0, 0, 255, 128});
@@ -234,8 +233,7 @@ TEST(QuorPsdWriter, RowsCompressedOnEveryThreadStayInOrder)
     }
     // The channel data follows the 44 bytes before the record and the record's 70.
     size_t at = 44 + 70;
-    const int shifts[4] = {0, 8, 16, 24};  // alpha, red, green, blue
-    for (int shift : shifts) {
+    for (int shift : {0, 8, 16, 24}) {  // alpha, red, green, blue
         ASSERT_EQ(one[at] * 256 + one[at + 1], 1);
         const size_t table = at + 2;
         at = table + 2 * height;
@@ -351,8 +349,7 @@ TEST(QuorPsdWriter, ImageMagickReadsThreeLayers)
 {
     if (std::system("command -v convert >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";
-    const int width = 47;
-    const int height = 33;
+    const int width = 47, height = 33;
     Quor_BaseImage layers[3];
     // A red F on transparency, an opaque gradient, a half-transparent blue.
     quor_test::Make(&layers[0], width, height, [](int x, int y) { return InFigure(x, y) ? Px(255, 0, 0) : 0u; });
