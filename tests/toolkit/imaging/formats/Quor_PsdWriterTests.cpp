@@ -2,6 +2,7 @@
 // documents it completes, its refusals and what a reader of another program makes of its files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
@@ -272,25 +273,20 @@ TEST(QuorPsdWriter, LengthsBeyondFourGigabytesAreRefused)
     // A channel that grows past 4 GiB while it is written.
     CountingSink hugeChannel;
     Quor_PsdWriter writer;
-    ASSERT_EQ(writer.Open(&hugeChannel), QUOR_OK);
-    ASSERT_EQ(writer.WriteHeader(64, 16), QUOR_OK);
-    ASSERT_EQ(writer.WriteLayerInfo("big", "norm", 255), QUOR_OK);
+    ASSERT_TRUE(writer.Open(&hugeChannel) == QUOR_OK && writer.WriteHeader(64, 16) == QUOR_OK
+        && writer.WriteLayerInfo("big", "norm", 255) == QUOR_OK);
     hugeChannel.JumpAt(hugeChannel.Size() + 100, uint64_t(1) << 32);
     EXPECT_EQ(writer.WriteLayer(layer), QUOR_ERR_ARGUMENT);
     EXPECT_TRUE(writer.TooLarge());
-    EXPECT_EQ(writer.EndLayers(), QUOR_ERR_ARGUMENT);
-    EXPECT_EQ(writer.Close(), QUOR_ERR_ARGUMENT);
+    EXPECT_EQ((std::array{writer.EndLayers(), writer.Close()}), (std::array{int(QUOR_ERR_ARGUMENT), int(QUOR_ERR_ARGUMENT)}));
 
     // Whole layers of phantom data between two layers: the section length (bytes 34 to 37 of
     // the document without them) decides.
     auto write = [&](uint64_t phantom) {
         CountingSink sink;
         Quor_PsdWriter psd;
-        EXPECT_EQ(psd.Open(&sink), QUOR_OK);
-        EXPECT_EQ(psd.WriteHeader(64, 16), QUOR_OK);
-        EXPECT_EQ(psd.WriteLayerInfo("one", "norm", 255), QUOR_OK);
-        EXPECT_EQ(psd.WriteLayerInfo("two", "norm", 255), QUOR_OK);
-        EXPECT_EQ(psd.WriteLayer(layer), QUOR_OK);
+        EXPECT_TRUE(psd.Open(&sink) == QUOR_OK && psd.WriteHeader(64, 16) == QUOR_OK && psd.WriteLayerInfo("one", "norm", 255) == QUOR_OK
+            && psd.WriteLayerInfo("two", "norm", 255) == QUOR_OK && psd.WriteLayer(layer) == QUOR_OK);
         sink.AddPhantom(phantom);
         const int written = psd.WriteLayer(layer);
         const int ended = written == QUOR_OK ? psd.EndLayers() : written;
