@@ -83,27 +83,20 @@ TEST(QuorIoStream, FileAndMemoryStreamsReadTheSameTextTheSameWay)
     const std::string word254(254, 'w'), word300(300, 'x');
     const struct {
         std::string text;
-        const char* script;
-        const char* want;
+        const char *script, *want;
     } cases[] = {
-        {word300 + " crop 7", "ssi", "#255 crop 7"},
-        {word254 + "crop 1", "sss", "#255 1 fail"},
-        {word254 + " a\tb", "sss", "#254 a b"},
-        {word300 + " next", "Sss", "xxx next fail"},
-        {"  \n\t ", "sibfq", "fail fail fail fail fail"},
-        {"12-3 +4 -0 007 -2147483648", "iiiiii", "12 -3 4 0 7 -2147483648"},
+        {word300 + " crop 7", "ssi", "#255 crop 7"}, {word254 + "crop 1", "sss", "#255 1 fail"},
+        {word254 + " a\tb", "sss", "#254 a b"}, {word300 + " next", "Sss", "xxx next fail"},
+        {"  \n\t ", "sibfq", "fail fail fail fail fail"}, {"12-3 +4 -0 007 -2147483648", "iiiiii", "12 -3 4 0 7 -2147483648"},
         {"2147483648\n-2147483649", "iki", "fail skip fail"},
         {"+2.5 -7e-2 1e3 .5 1e39 4 - 5", "ffffffi", "2.5 -0.07 1000 0.5 fail 4 fail"},
-        {std::string(300, '1') + " 5", "ii", "fail 5"},
-        {"nan 3", "fsi", "fail nan 3"},
+        {std::string(300, '1') + " 5", "ii", "fail 5"}, {"nan 3", "fsi", "fail nan 3"},
         {"inf\n-inf\nNaN\n-nan\ninfinity\n-1e400", "fkfkfkfkfkf", "fail skip fail skip fail skip fail skip fail skip fail"},
         {"true 1 false 0 truex 1.0 yes", "bbbbbbb", "true true false false fail fail fail"},
         {"\"a b\" rest\nline two\r\nlast", "qslllll", "\"a b\" rest [] [line two] [] fail fail"},
         {std::string(254, 'a') + "\n" + std::string(255, 'b') + "\nshort\r\nlast", "llLll", "[#254] fail [sho] [] fail"},
-        {"one\r\ntwo\nthree", "kkks", "skip skip skip three"},
-        {" \"abc\" \"abcd\"", "QQ", "\"abc\" fail"},
-        {"\"unclosed", "qc", "fail fail"},
-        {"word\"quoted\"", "qsq", "fail word\"quoted\" fail"},
+        {"one\r\ntwo\nthree", "kkks", "skip skip skip three"}, {" \"abc\" \"abcd\"", "QQ", "\"abc\" fail"},
+        {"\"unclosed", "qc", "fail fail"}, {"word\"quoted\"", "qsq", "fail word\"quoted\" fail"},
     };
     for (const auto& c : cases) {
         BothKinds both(c.text);

@@ -35,8 +35,7 @@ int SleepThenFinish(void* arg)
 
 struct SelfWait {
     Quor_ThreadHandle handle;
-    std::atomic<bool> go{false};
-    std::atomic<bool> returned{false};
+    std::atomic<bool> go{false}, returned{false};
 };
 
 int WaitForMyself(void* arg)

@@ -148,8 +148,7 @@ TEST(QuorPsdWriter, PackBitsExamples)
     rampEncoded.insert(rampEncoded.end(), ramp.begin(), ramp.begin() + 128);
     rampEncoded.insert(rampEncoded.end(), {0x01, 128, 129});
     const struct {
-        Bytes row;
-        Bytes expect;
+        Bytes row, expect;
     } cases[] = {
         {Bytes(200, 9), {0x81, 0x09, 0xB9, 0x09}}, {{1, 2, 3, 4, 5}, {0x04, 1, 2, 3, 4, 5}},
         {{7, 7, 7, 7}, {0xFD, 0x07}}, {{7, 7, 7}, {0x02, 7, 7, 7}}, {{1, 2, 5, 5, 5, 5}, {0x01, 1, 2, 0xFD, 5}},
