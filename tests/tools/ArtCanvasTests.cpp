@@ -42,21 +42,19 @@ rgb_color Sample(const ArtCanvas& canvas, int x, int y)
 // a translucent layer over a clear canvas takes on the clear samples' black.
 TEST(ArtCanvasTest, LayersComposeWithStraightAlpha)
 {
-    struct Case {
+    const struct {
         const char* what;
-        rgb_color below;
-        rgb_color above;
+        rgb_color below, above;
         float opacity;
         rgb_color expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"solid over clear", {0, 0, 0, 0}, {10, 200, 30, 255}, 1.0f, {10, 200, 30, 255}},
         {"clear over solid", {10, 200, 30, 255}, {255, 0, 0, 0}, 1.0f, {10, 200, 30, 255}},
         {"half over solid", {0, 0, 200, 255}, {200, 0, 0, 255}, 0.5f, {100, 0, 100, 255}},
         {"half over half", {0, 0, 200, 128}, {200, 0, 0, 128}, 1.0f, {133, 0, 67, 192}},
         {"solid at a quarter over clear", {0, 0, 0, 0}, {40, 80, 120, 255}, 0.25f, {40, 80, 120, 64}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ArtCanvas below, above;
         ASSERT_EQ(below.Init(1, 1, 1), QUOR_OK);
         ASSERT_EQ(above.InitLike(below), QUOR_OK);
@@ -87,27 +85,23 @@ TEST(ArtCanvasTest, RefusesUnusableSizes)
 // flattened too coarsely loses area; either shows as holes or dents in the pictures.
 TEST(ArtPathTest, ShapesCoverTheirArea)
 {
-    struct Case {
+    const float r = 5.0f;
+    const double stroke = kPi * 4.0 + 4.0 * std::sqrt(20.0 * 20.0 + 12.0 * 12.0), band = 0.75 * kPi * (11.5 * 11.5 - 8.5 * 8.5);
+    const struct {
         const char* what;
         ArtContour shape;
         double area;
-    };
-    const float r = 5.0f;
-    const Case cases[] = {
+    } cases[] = {
         {"circle", ArtPath::Circle({16.0f, 16.0f}, 9.5f), kPi * 9.5 * 9.5},
         {"ellipse", ArtPath::Ellipse({16.0f, 16.0f}, 12.0f, 6.0f), kPi * 12.0 * 6.0},
         {"rounded rectangle", ArtPath::RoundedRect(3.0f, 5.0f, 29.0f, 25.0f, r), 26.0 * 20.0 - (4.0 - kPi) * r * r},
-        {"stroke across", ArtPath::Capsule({6.0f, 10.0f}, {26.0f, 22.0f}, 4.0f),
-         kPi * 4.0 + 4.0 * std::sqrt(20.0 * 20.0 + 12.0 * 12.0)},
-        {"stroke back", ArtPath::Capsule({26.0f, 22.0f}, {6.0f, 10.0f}, 4.0f),
-         kPi * 4.0 + 4.0 * std::sqrt(20.0 * 20.0 + 12.0 * 12.0)},
-        {"arc band turning left", ArtPath::ArcBand({16.0f, 16.0f}, 10.0f, 3.0f, 0.0f, 1.5f * kPi),
-         0.75 * kPi * (11.5 * 11.5 - 8.5 * 8.5)},
-        {"arc band turning right", ArtPath::ArcBand({16.0f, 16.0f}, 10.0f, 3.0f, kPi, -0.5f * kPi),
-         0.75 * kPi * (11.5 * 11.5 - 8.5 * 8.5)},
+        {"stroke across", ArtPath::Capsule({6.0f, 10.0f}, {26.0f, 22.0f}, 4.0f), stroke},
+        {"stroke back", ArtPath::Capsule({26.0f, 22.0f}, {6.0f, 10.0f}, 4.0f), stroke},
+        {"arc band turning left", ArtPath::ArcBand({16.0f, 16.0f}, 10.0f, 3.0f, 0.0f, 1.5f * kPi), band},
+        {"arc band turning right", ArtPath::ArcBand({16.0f, 16.0f}, 10.0f, 3.0f, kPi, -0.5f * kPi), band},
         {"arrow head", ArtPath::ArrowHead({28.0f, 16.0f}, {1.0f, 0.0f}, 12.0f, 10.0f), 60.0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ArtCanvas canvas;
         ASSERT_EQ(canvas.Init(32, 32, 8), QUOR_OK);
         canvas.Fill(c.shape, kSolid);

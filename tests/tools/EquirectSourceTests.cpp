@@ -26,7 +26,6 @@ TEST(EquirectSource, ColumnsWrapAtTheSeamAndRowsStopAtThePoles)
     };
     for (const auto& c : cases) {
         const uint32_t p = source.Sample(c.yaw, c.pitch);
-        EXPECT_EQ(p >> 8 & 255, c.red) << "yaw " << c.yaw << " pitch " << c.pitch;
-        EXPECT_EQ(p >> 16 & 255, c.green) << "yaw " << c.yaw << " pitch " << c.pitch;
+        EXPECT_EQ((std::pair{p >> 8 & 255, p >> 16 & 255}), (std::pair{c.red, c.green})) << "yaw " << c.yaw << " pitch " << c.pitch;
     }
 }

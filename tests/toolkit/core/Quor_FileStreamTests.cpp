@@ -27,6 +27,15 @@ mode_t ModeOf(const std::string& path)
     return mode_t(std::filesystem::status(path).permissions());
 }
 
+// Replaces `path` with `text` through a temporary file; false when the commit fails.
+bool Replace(Quor_FileStream& stream, const std::string& path, const char* text)
+{
+    if (stream.OpenReplace(path.c_str()) != QUOR_OK)
+        return false;
+    stream.WriteString(text);
+    return stream.Commit();
+}
+
 // A file stream whose disk fills up after a few bytes: later writes store only part of what
 // they are given and report the shorter count.
 class FillingStream : public Quor_FileStream {
@@ -129,18 +138,14 @@ TEST(QuorFileStream, CommitKeepsPermissionsLinksAndLongNames)
     // A new file gets 0644 less the umask.
     const mode_t mask = umask(027);
     const std::string fresh = scratch.File("fresh.qpm");
-    ASSERT_EQ(stream.OpenReplace(fresh.c_str()), QUOR_OK);
-    stream.WriteString("x");
-    EXPECT_TRUE(stream.Commit());
+    EXPECT_TRUE(Replace(stream, fresh, "x"));
     umask(mask);
     EXPECT_EQ(ModeOf(fresh), 0640u);
     EXPECT_EQ(quor_test::ReadFileBytes(fresh), "x");
 
     const std::string longest = scratch.File(std::string(255, 'n'));
     ASSERT_TRUE(quor_test::WriteFileBytes(longest, "old"));
-    ASSERT_EQ(stream.OpenReplace(longest.c_str()), QUOR_OK);
-    stream.WriteString("new");
-    EXPECT_TRUE(stream.Commit());
+    EXPECT_TRUE(Replace(stream, longest, "new"));
     EXPECT_EQ(quor_test::ReadFileBytes(longest), "new");
     EXPECT_EQ(CountEntries(scratch.Path()), 4);
 }
@@ -155,20 +160,13 @@ TEST(QuorFileStream, CommitRemovesOnlyTheStaleTemporaryFilesOfItsTarget)
     const struct {
         const char* name;
         char kind;  // 'f' file, 'l' symbolic link to a file, 'd' folder, 'p' FIFO
-        bool old;
-        bool held;  // locked, as by a save still at work
-        bool removed;
+        bool old, held, removed;  // held: locked, as by a save still at work
     } cases[] = {
-        {"pano.qpm.tmp-Ab12Cd", 'f', true, false, true},
-        {"pano.qpm.tmp-zZ09aa", 'f', true, false, true},
-        {"pano.qpm.tmp-Young1", 'f', false, false, false},
-        {"pano.qpm.tmp-Held01", 'f', true, true, false},
-        {"other.qpm.tmp-Ab12Cd", 'f', true, false, false},
-        {"pano.qpm.tmp-Ab12Cde", 'f', true, false, false},
-        {"pano.qpm.tmp-Ab-2Cd", 'f', true, false, false},
-        {"xpano.qpm.tmp-Ab12Cd", 'f', true, false, false},
-        {"pano.qpm.tmp-Link01", 'l', true, false, false},
-        {"pano.qpm.tmp-Dir001", 'd', true, false, false},
+        {"pano.qpm.tmp-Ab12Cd", 'f', true, false, true}, {"pano.qpm.tmp-zZ09aa", 'f', true, false, true},
+        {"pano.qpm.tmp-Young1", 'f', false, false, false}, {"pano.qpm.tmp-Held01", 'f', true, true, false},
+        {"other.qpm.tmp-Ab12Cd", 'f', true, false, false}, {"pano.qpm.tmp-Ab12Cde", 'f', true, false, false},
+        {"pano.qpm.tmp-Ab-2Cd", 'f', true, false, false}, {"xpano.qpm.tmp-Ab12Cd", 'f', true, false, false},
+        {"pano.qpm.tmp-Link01", 'l', true, false, false}, {"pano.qpm.tmp-Dir001", 'd', true, false, false},
         {"pano.qpm.tmp-Pipe01", 'p', true, false, false},
     };
     const std::string linked = scratch.File("linked.jpg");
@@ -195,9 +193,7 @@ TEST(QuorFileStream, CommitRemovesOnlyTheStaleTemporaryFilesOfItsTarget)
     }
 
     Quor_FileStream stream;
-    ASSERT_EQ(stream.OpenReplace(target.c_str()), QUOR_OK);
-    stream.WriteString("new");
-    ASSERT_TRUE(stream.Commit());
+    ASSERT_TRUE(Replace(stream, target, "new"));
     EXPECT_EQ(quor_test::ReadFileBytes(target), "new");
     for (const auto& c : cases) {
         struct stat info;
@@ -235,8 +231,7 @@ TEST(QuorFileStream, CurrentLineCountsLineFeedsBeforeThePosition)
     // Catches line numbers that are off by one or that move the read position.
     quor_test::FileReader file("a\nb\n\"c\" d");
     Quor_String s;
-    ASSERT_TRUE(file.fStream.Read(&s));
-    ASSERT_TRUE(file.fStream.Read(&s));
+    ASSERT_TRUE(file.fStream.Read(&s) && file.fStream.Read(&s));
     EXPECT_EQ(file.fStream.CurrentLine(), 2);
     ASSERT_TRUE(file.fStream.ReadQuoteString(&s));
     EXPECT_EQ(file.fStream.CurrentLine(), 3);

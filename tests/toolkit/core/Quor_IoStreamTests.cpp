@@ -83,27 +83,20 @@ TEST(QuorIoStream, FileAndMemoryStreamsReadTheSameTextTheSameWay)
     const std::string word254(254, 'w'), word300(300, 'x');
     const struct {
         std::string text;
-        const char* script;
-        const char* want;
+        const char *script, *want;
     } cases[] = {
-        {word300 + " crop 7", "ssi", "#255 crop 7"},
-        {word254 + "crop 1", "sss", "#255 1 fail"},
-        {word254 + " a\tb", "sss", "#254 a b"},
-        {word300 + " next", "Sss", "xxx next fail"},
-        {"  \n\t ", "sibfq", "fail fail fail fail fail"},
-        {"12-3 +4 -0 007 -2147483648", "iiiiii", "12 -3 4 0 7 -2147483648"},
+        {word300 + " crop 7", "ssi", "#255 crop 7"}, {word254 + "crop 1", "sss", "#255 1 fail"},
+        {word254 + " a\tb", "sss", "#254 a b"}, {word300 + " next", "Sss", "xxx next fail"},
+        {"  \n\t ", "sibfq", "fail fail fail fail fail"}, {"12-3 +4 -0 007 -2147483648", "iiiiii", "12 -3 4 0 7 -2147483648"},
         {"2147483648\n-2147483649", "iki", "fail skip fail"},
         {"+2.5 -7e-2 1e3 .5 1e39 4 - 5", "ffffffi", "2.5 -0.07 1000 0.5 fail 4 fail"},
-        {std::string(300, '1') + " 5", "ii", "fail 5"},
-        {"nan 3", "fsi", "fail nan 3"},
+        {std::string(300, '1') + " 5", "ii", "fail 5"}, {"nan 3", "fsi", "fail nan 3"},
         {"inf\n-inf\nNaN\n-nan\ninfinity\n-1e400", "fkfkfkfkfkf", "fail skip fail skip fail skip fail skip fail skip fail"},
         {"true 1 false 0 truex 1.0 yes", "bbbbbbb", "true true false false fail fail fail"},
         {"\"a b\" rest\nline two\r\nlast", "qslllll", "\"a b\" rest [] [line two] [] fail fail"},
         {std::string(254, 'a') + "\n" + std::string(255, 'b') + "\nshort\r\nlast", "llLll", "[#254] fail [sho] [] fail"},
-        {"one\r\ntwo\nthree", "kkks", "skip skip skip three"},
-        {" \"abc\" \"abcd\"", "QQ", "\"abc\" fail"},
-        {"\"unclosed", "qc", "fail fail"},
-        {"word\"quoted\"", "qsq", "fail word\"quoted\" fail"},
+        {"one\r\ntwo\nthree", "kkks", "skip skip skip three"}, {" \"abc\" \"abcd\"", "QQ", "\"abc\" fail"},
+        {"\"unclosed", "qc", "fail fail"}, {"word\"quoted\"", "qsq", "fail word\"quoted\" fail"},
     };
     for (const auto& c : cases) {
         BothKinds both(c.text);
@@ -139,11 +132,7 @@ TEST(QuorIoStream, NumbersAreWrittenShortAndExact)
 
     Quor_MemStream out;
     out.OpenWrite();
-    out.WriteBool(true);
-    out.Space();
-    out.WriteBool(false);
-    out.Space();
-    out.WriteInt(INT_MIN);
+    out.WriteBool(true), out.Space(), out.WriteBool(false), out.Space(), out.WriteInt(INT_MIN);
     EXPECT_EQ(quor_test::Written(out), "true false -2147483648");
 }
 
@@ -157,18 +146,14 @@ TEST(QuorIoStream, ReadBytesStopsAtTheEndOfTheData)
         std::memset(buffer, '#', sizeof buffer);
         in->SetFilePos(4);
         EXPECT_EQ(in->ReadBytes(buffer, 10), 2);  // only the bytes that are there
-        EXPECT_EQ(std::string(buffer, 4), "ef##");
-        EXPECT_EQ(in->ReadBytes(buffer, 10), 0);
+        EXPECT_TRUE(std::string(buffer, 4) == "ef##" && in->ReadBytes(buffer, 10) == 0);
         in->SetFilePos(1);
-        EXPECT_EQ(in->ReadBytes(buffer, 8), 5);
-        EXPECT_EQ(std::string(buffer, 6), "bcdef#");
         char c;
-        EXPECT_FALSE(in->ReadChar(&c));
+        EXPECT_TRUE(in->ReadBytes(buffer, 8) == 5 && std::string(buffer, 6) == "bcdef#" && !in->ReadChar(&c));
     }
     bytes.fMemory.fStream.SetFilePos(3);
     char buffer[4] = {'#', '#', '#', '#'};
-    EXPECT_EQ(bytes.fMemory.fStream.ReadBytes(buffer, INT_MAX), 3);
-    EXPECT_EQ(std::string(buffer, 4), "def#");
+    EXPECT_TRUE(bytes.fMemory.fStream.ReadBytes(buffer, INT_MAX) == 3 && std::string(buffer, 4) == "def#");
 }
 
 TEST(QuorIoStream, PathsAreRelativeOnlyInsideTheDocumentFolder)
@@ -215,10 +200,7 @@ TEST(QuorIoStream, PathsAreRelativeOnlyInsideTheDocumentFolder)
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     Quor_FileStream bare;
     ASSERT_EQ(bare.Open("bare.qpm", false), QUOR_OK);
-    bare.WritePath("/home/u/a.jpg");
-    bare.Space();
-    bare.WriteQuoteString("rel.jpg");
-    bare.Close();
+    bare.WritePath("/home/u/a.jpg"), bare.Space(), bare.WriteQuoteString("rel.jpg"), bare.Close();
     EXPECT_EQ(quor_test::ReadFileBytes("bare.qpm"), "\"/home/u/a.jpg\" \"rel.jpg\"");
     ASSERT_EQ(bare.Open("bare.qpm", true), QUOR_OK);
     ASSERT_TRUE(bare.ReadPath(&path));
@@ -243,8 +225,7 @@ TEST(QuorIoStream, LongQuotedPathsRoundTripThroughBothKinds)
     Quor_FileStream out;
     ASSERT_EQ(out.Open(file.c_str(), false), QUOR_OK);
     EXPECT_EQ(std::string(out.Pathname()), file);
-    out.WritePath(longPath.c_str());
-    out.Close();
+    out.WritePath(longPath.c_str()), out.Close();
     Quor_FileStream in;
     ASSERT_EQ(in.Open(file.c_str(), true), QUOR_OK);
     Quor_String path;

@@ -45,16 +45,13 @@ TEST(QuorNumber, CommaLocaleDoesNotChangeWrittenOrReadNumbers)
 
     Quor_MemStream stream;
     stream.OpenWrite();
-    stream.WriteFloat(2.5f);
-    stream.Space();
-    stream.WriteFloat(-0.125f);
+    stream.WriteFloat(2.5f), stream.Space(), stream.WriteFloat(-0.125f);
     const std::string text = quor_test::Written(stream);
     EXPECT_EQ(text, "2.5 -0.125");
     quor_test::TextReader in(text);
     float a = 0.0f, b = 0.0f;
     EXPECT_TRUE(in.fStream.ReadFloat(&a) && in.fStream.ReadFloat(&b));
-    EXPECT_EQ(a, 2.5f);
-    EXPECT_EQ(b, -0.125f);
+    EXPECT_TRUE(a == 2.5f && b == -0.125f) << a << " " << b;
 
     Quor_String s;
     s = 1.5f;
@@ -64,8 +61,7 @@ TEST(QuorNumber, CommaLocaleDoesNotChangeWrittenOrReadNumbers)
     settings.Set("FocalLength", 35.5f);
     EXPECT_STREQ(settings.ValueAt(0), "35.500000");
     float focal = 0.0f;
-    EXPECT_TRUE(settings.Get("FocalLength", &focal));
-    EXPECT_EQ(focal, 35.5f);
+    EXPECT_TRUE(settings.Get("FocalLength", &focal) && focal == 35.5f) << focal;
 
     std::setlocale(LC_NUMERIC, "C");
     unsetenv("LOCPATH");

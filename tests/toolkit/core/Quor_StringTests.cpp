@@ -31,8 +31,7 @@ TEST(QuorString, FieldsAndPiecesFollowTheirContracts)
     dashes.Trim('-');
     EXPECT_STREQ(dashes, "abc");
     Quor_String padded(" \t text \n");
-    padded.TrimLeft();
-    padded.TrimRight();
+    padded.TrimLeft(), padded.TrimRight();
     EXPECT_STREQ(padded, "text");
 }
 
@@ -48,16 +47,12 @@ TEST(QuorString, IndicesOutsideTheTextNeverTouchMemoryOutsideIt)
     EXPECT_STREQ(s, "bcd");
     s.SetAt(3, 'x');
     s.SetAt(-1, 'x');
-    EXPECT_EQ(s.GetAt(3), '\0');
-    EXPECT_EQ(s.GetAt(-1), '\0');
-    EXPECT_EQ(s.Length(), 3);
+    EXPECT_TRUE(s.GetAt(3) == '\0' && s.GetAt(-1) == '\0' && s.Length() == 3);
     s += s;  // appending itself must survive the buffer moving
     EXPECT_STREQ(s, "bcdbcd");
     s = s.Buffer() + 2;  // assigning a piece of itself
     EXPECT_STREQ(s, "dbcd");
-    EXPECT_EQ(s.Find('c'), 2);
-    EXPECT_EQ(s.ReverseFind('d'), 3);
-    EXPECT_EQ(s.Find('z'), -1);
+    EXPECT_TRUE(s.Find('c') == 2 && s.ReverseFind('d') == 3 && s.Find('z') == -1);
 }
 
 TEST(QuorString, CaseChangesLeaveHighBytesAlone)

@@ -35,8 +35,7 @@ int SleepThenFinish(void* arg)
 
 struct SelfWait {
     Quor_ThreadHandle handle;
-    std::atomic<bool> go{false};
-    std::atomic<bool> returned{false};
+    std::atomic<bool> go{false}, returned{false};
 };
 
 int WaitForMyself(void* arg)
@@ -64,16 +63,14 @@ TEST(QuorThread, EveryThreadIsWaitedForExactlyOnceWhateverPathItsHandleTakes)
     Quor_ThreadHandle handle = Quor_SpawnThread(SleepThenFinish, &waited, 2, "waited");
     ASSERT_TRUE(handle);
     Quor_WaitForThread(handle);
-    EXPECT_TRUE(waited);
-    EXPECT_FALSE(handle);
+    EXPECT_TRUE(waited && !handle);
     Quor_WaitForThread(handle);  // a second wait does nothing
 
     std::atomic<bool> moved{false};
     {
         Quor_ThreadHandle first = Quor_SpawnThread(SleepThenFinish, &moved, 2, "moved");
         Quor_ThreadHandle second(std::move(first));
-        EXPECT_FALSE(first);
-        EXPECT_TRUE(second);
+        EXPECT_TRUE(!first && second);
         const Clock::time_point start = Clock::now();
         Quor_WaitForThread(first);  // holds nothing any more: returns at once
         EXPECT_LT(MillisecondsSince(start), 20.0);
@@ -83,11 +80,9 @@ TEST(QuorThread, EveryThreadIsWaitedForExactlyOnceWhateverPathItsHandleTakes)
     std::atomic<bool> overwritten{false}, replacing{false};
     Quor_ThreadHandle target = Quor_SpawnThread(SleepThenFinish, &overwritten, 2, "overwritten");
     target = Quor_SpawnThread(SleepThenFinish, &replacing, 2, "replacing");
-    EXPECT_TRUE(overwritten);  // the thread it held was waited for before the new one took its place
-    EXPECT_TRUE(target);
+    EXPECT_TRUE(overwritten && target);  // the thread it held was waited for before the new one took its place
     target = Quor_ThreadHandle();
-    EXPECT_TRUE(replacing);
-    EXPECT_FALSE(target);
+    EXPECT_TRUE(replacing && !target);
 
     EXPECT_FALSE(Quor_SpawnThread(nullptr, nullptr, 0, "none"));
 }
@@ -123,10 +118,7 @@ TEST(QuorParallel, EveryIndexRunsExactlyOnceOnAsManyThreadsAsAllowed)
     // never joined (the loop returning early), more threads than the count set or the limit
     // given, and a count of threads that ignores SetThreads.
     const struct {
-        int setThreads;
-        int count;
-        int maxThreads;
-        int threadsAtMost;
+        int setThreads, count, maxThreads, threadsAtMost;
     } cases[] = {{1, 1000, 0, 1}, {2, 1000, 0, 2}, {8, 1000, 0, 8}, {8, 3, 0, 3}, {8, 1000, 2, 2}, {4, 0, 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE("threads " + std::to_string(c.setThreads) + ", count " + std::to_string(c.count));

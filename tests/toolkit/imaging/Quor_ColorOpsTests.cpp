@@ -19,15 +19,13 @@ TEST(QuorColorOps, HsvLightnessModelExamples)
     Quor_ColorOps::Rgb2Hsv(0, 0, 255, &h, &s, &v);
     EXPECT_EQ(h, 170);   // blue two thirds round
     Quor_ColorOps::Hsv2Rgb(0, 255, 128, &r, &g, &b);
-    EXPECT_EQ(r, 255);
-    EXPECT_NEAR(g + b, 2, 2);
+    EXPECT_TRUE(r == 255 && g + b <= 4) << r << " " << g << " " << b;
     Quor_ColorOps::Hsv2Rgb(255, 255, 128, &r, &g, &b);   // 255 wraps to red
     EXPECT_EQ(r, 255);
     Quor_ColorOps::Hsv2Rgb(40, 200, 255, &r, &g, &b);
     EXPECT_EQ(r + g + b, 3 * 255);
     const hsv_color hsv = Quor_ColorOps::Rgb2Hsv(rgb_color{0, 255, 0, 77});
-    EXPECT_EQ(hsv.alpha, 77);
-    EXPECT_EQ(hsv.hue, 85);
+    EXPECT_TRUE(hsv.alpha == 77 && hsv.hue == 85) << int(hsv.hue);
 }
 
 // Catches a sector table with swapped entries: converting there and back must stay close

@@ -39,10 +39,8 @@ Quor_Vector3 RandomUnit(std::mt19937& rng)
 TEST(QuorMatrix, LaterOperationsActFirst)
 {
     Quor_Matrix ts, st, shear, invalid;
-    ts.Translate(1, 0, 0);
-    ts.Scale(2, 2, 2);
-    st.Scale(2, 2, 2);
-    st.Translate(1, 0, 0);
+    ts.Translate(1, 0, 0), ts.Scale(2, 2, 2);
+    st.Scale(2, 2, 2), st.Translate(1, 0, 0);
     shear.Shear(QUOR_AXIS_Y, 2, 3);  // x gains 2y, z gains 3y
     invalid.Shear(static_cast<Quor_axis>(7), 2, 3);
     EXPECT_TRUE(Near(Transformed(ts, {1, 0, 0}), {3, 0, 0}, 1e-6f));
@@ -87,11 +85,9 @@ TEST(QuorMatrix, InvertTimesOriginalIsIdentity)
     }
     Quor_Matrix zero, identity, swapped;
     std::fill(zero.m, zero.m + 16, 0.0f);
-    EXPECT_FALSE(zero.Invert());
-    EXPECT_EQ(std::count(zero.m, zero.m + 16, 0.0f), 16);
+    EXPECT_TRUE(!zero.Invert() && std::count(zero.m, zero.m + 16, 0.0f) == 16);
     EXPECT_TRUE(identity.Invert() && IsIdentity(identity));
-    swapped.m[0] = swapped.m[5] = 0;
-    swapped.m[1] = swapped.m[4] = 1;
+    swapped.m[0] = swapped.m[5] = 0, swapped.m[1] = swapped.m[4] = 1;
     EXPECT_EQ(swapped.Determinant(), -1.0f);
     swapped.Scale(2, 3, 5);
     EXPECT_FLOAT_EQ(swapped.Determinant(), -30.0f);
@@ -104,16 +100,13 @@ TEST(QuorMatrix, TransformVector2StaysBounded)
     auto transformed = [](const Quor_Matrix& m, Quor_Vector2 v) { m.Transform(v); return v; };
     Quor_Matrix flat, huge, halve, identity;
     flat.m[15] = 0.0f;  // w' = 0 for every point
-    huge.m[0] = huge.m[5] = 1e30f;
-    huge.m[15] = 0.0f;
-    halve.m[15] = 2.0f;
+    huge.m[0] = huge.m[5] = 1e30f, huge.m[15] = 0.0f, halve.m[15] = 2.0f;
     EXPECT_EQ(transformed(flat, {2, -3}), Quor_Vector2(2e6f, -3e6f));
     EXPECT_EQ(transformed(huge, {5, -5}), Quor_Vector2(1e30f, -1e30f));
     EXPECT_EQ(transformed(identity, {NAN, 1}), Quor_Vector2(0, 0));
     EXPECT_EQ(transformed(halve, {4, 6}), Quor_Vector2(2, 3));
     Quor_Vector3 p(1, 2, 3);
-    EXPECT_FALSE(flat.TransformHomo(p));
-    EXPECT_EQ(p, Quor_Vector3(10, 20, 30));
+    EXPECT_TRUE(!flat.TransformHomo(p) && p == Quor_Vector3(10, 20, 30));
 }
 
 // Catches a look-at that turns the wrong way (the target must end up straight ahead on -z), and

@@ -32,13 +32,11 @@ TEST(QuorRect, EdgesAreInclusiveAndExtremesDoNotOverflow)
     EXPECT_EQ(r, Quor_Rect(-3, 7, 6, 11));
 
     Quor_Rect all(kMin, kMin, kMax, kMax);
-    EXPECT_EQ(all.Width(), kMax);
-    EXPECT_EQ(Quor_Rect(kMax, 0, kMin, 0).Width(), kMin);
+    EXPECT_TRUE(all.Width() == kMax && Quor_Rect(kMax, 0, kMin, 0).Width() == kMin);
     all.OffsetBy(1, -1);
     EXPECT_EQ(all, Quor_Rect(kMin + 1, kMax, kMin, kMax - 1));  // wraps around
     Quor_Point p(kMax, kMin);
-    p += Quor_Point(1, 0);
-    p -= Quor_Point(0, 1);
+    p += Quor_Point(1, 0), p -= Quor_Point(0, 1);
     EXPECT_EQ(p, Quor_Point(kMin, kMax));
 }
 

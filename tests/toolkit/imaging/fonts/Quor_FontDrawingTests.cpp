@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/GoldenImage.h"
@@ -37,13 +38,12 @@ TEST(QuorFont, GlyphsAtTheEndsOfTheIntRangeDrawNothing)
     const std::vector<uint8_t> solid(6 * 5, 255);
     const Quor_image glyph = GlyphRecord(solid.data(), 6, 5);
     const Canvas untouched(8, 7, Canvas::Background::kPattern);
-    for (int x : {INT_MIN, INT_MIN + 3, INT_MAX - 2, INT_MAX}) {
+    for (int x : {INT_MIN, INT_MIN + 3, INT_MAX - 2, INT_MAX})
         for (int y : {INT_MIN, -2, 2, INT_MAX}) {
             Canvas small(8, 7, Canvas::Background::kPattern);
             Quor_Font::BlitGlyph(&glyph, small.Img(), x, y, kInk);
             ASSERT_TRUE(small.MatchesWindowOf(untouched)) << x << ", " << y;
         }
-    }
 }
 
 // Catches text and glyphs clipped by shifting (the left-edge fault), rows or columns lost or
@@ -80,10 +80,8 @@ TEST(QuorFont, TextClippingEqualsCroppingForEveryBuiltinFont)
     FontPtr font = Embedded(0);
     Canvas canvas(40, 20, Canvas::Background::kPattern);
     const Canvas untouched(40, 20, Canvas::Background::kPattern);
-    font->DrawString(canvas.Img(), "Wj", 0, -16, kInk);
-    font->DrawString(canvas.Img(), "Wj", 0, 20 + 11, kInk);
-    font->DrawString(canvas.Img(), "Wj", 40, 10, kInk);
-    font->DrawString(canvas.Img(), nullptr, 0, 10, kInk);
+    for (const auto& [text, x, y] : {std::tuple<const char*, int, int>{"Wj", 0, -16}, {"Wj", 0, 20 + 11}, {"Wj", 40, 10}, {nullptr, 0, 10}})
+        font->DrawString(canvas.Img(), text, x, y, kInk);
     EXPECT_TRUE(canvas.MatchesWindowOf(untouched));
 }
 
@@ -120,9 +118,8 @@ TEST(QuorFont, GlyphsPackIntoEveryDrawingDepth)
     uint8_t* row = indexed.inner.Row(0);
     row[0] = row[1] = row[2] = palette.IndexFromColor(0, 0, 0);
     Quor_Font::BlitGlyph(&glyph, indexed.Img(), 0, 0, red);
-    EXPECT_EQ(row[0], palette.IndexFromColor(0, 0, 0));
-    EXPECT_EQ(row[1], palette.IndexFromColor(128, 0, 0));
-    EXPECT_EQ(row[2], palette.IndexFromColor(255, 0, 0));
+    EXPECT_EQ((std::vector<int>{row[0], row[1], row[2]}), (std::vector<int>{palette.IndexFromColor(0, 0, 0),
+                                                             palette.IndexFromColor(128, 0, 0), palette.IndexFromColor(255, 0, 0)}));
 
     Quor_image wrong = glyph;
     wrong.pixelBits = 32;
@@ -138,14 +135,12 @@ TEST(QuorFont, AlignmentPlacesThePen)
     FontPtr font = Embedded(0);
     const char* text = "AW";  // 19 pixels wide, ascent 11
     const Quor_Point pen(100, 50);
-    EXPECT_EQ(font->AlignAtPen(text, 0, 2, pen), Quor_Point(81, 50));
-    EXPECT_EQ(font->AlignAtPen(text, 1, 2, pen), Quor_Point(100, 50));
-    EXPECT_EQ(font->AlignAtPen(text, 4, 3, pen), Quor_Point(91, 50 + 11 - 1));
-    EXPECT_EQ(font->AlignAtPen(text, 1, 4, pen), Quor_Point(100, 50 + 5 - 1));
     const Quor_Rect r(10, 20, 109, 39);  // 100 x 20
-    EXPECT_EQ(font->AlignInRect(text, 0, 2, r), Quor_Point(10, 20 + 10));
-    EXPECT_EQ(font->AlignInRect(text, 1, 3, r), Quor_Point(109 - 19, 39));
-    EXPECT_EQ(font->AlignInRect(text, 4, 4, r), Quor_Point(10 + 50 - 9, 20 + 10 + 5 - 1));
+    EXPECT_EQ((std::vector{font->AlignAtPen(text, 0, 2, pen), font->AlignAtPen(text, 1, 2, pen), font->AlignAtPen(text, 4, 3, pen),
+                  font->AlignAtPen(text, 1, 4, pen), font->AlignInRect(text, 0, 2, r), font->AlignInRect(text, 1, 3, r),
+                  font->AlignInRect(text, 4, 4, r)}),
+        (std::vector{Quor_Point(81, 50), Quor_Point(100, 50), Quor_Point(91, 50 + 11 - 1), Quor_Point(100, 50 + 5 - 1),
+            Quor_Point(10, 20 + 10), Quor_Point(109 - 19, 39), Quor_Point(10 + 50 - 9, 20 + 10 + 5 - 1)}));
 }
 
 // Catches characters beyond Latin-1 drawn as the glyph of their low byte (a dotless i as "1") or
@@ -166,19 +161,16 @@ TEST(QuorFont, CharactersBeyondLatin1ShowAsOneVisibleBox)
         font->DrawString(one.Img(), "\xE4\xB8\x80", 5, baseline, kInk);
         font->DrawString(dotless.Img(), "\xC4\xB1", 5, baseline, kInk);
         font->DrawString(lowByte.Img(), "1", 5, baseline, kInk);
-        EXPECT_TRUE(dotless.MatchesWindowOf(one));
-        EXPECT_FALSE(lowByte.MatchesWindowOf(one));
+        EXPECT_TRUE(dotless.MatchesWindowOf(one) && !lowByte.MatchesWindowOf(one));
         // A box standing on the baseline: a solid outline around a clear inside.
         const Quor_Rect box = one.Extent(white);
         ASSERT_TRUE(box.Width() >= 4 && box.Height() >= 5) << box.Width() << " x " << box.Height();
-        EXPECT_EQ(box.left, 6);
-        EXPECT_EQ(box.bottom, baseline - 1);
-        for (int y = box.top; y <= box.bottom; y++) {
+        EXPECT_TRUE(box.left == 6 && box.bottom == baseline - 1) << box.left << ", " << box.bottom;
+        for (int y = box.top; y <= box.bottom; y++)
             for (int x = box.left; x <= box.right; x++) {
                 const bool edge = y == box.top || y == box.bottom || x == box.left || x == box.right;
                 ASSERT_EQ(one.At(x, y), edge ? Quor_ColorOps::PackColor32(kInk) : white) << x << ", " << y;
             }
-        }
         EXPECT_EQ(font->StringWidth("\xE4\xB8\x80"), box.Width() + 2);
         EXPECT_EQ(font->StringWidth("a\xF0\x9F\x93\xB7\xD0\xA4" "b"),
                   font->StringWidth("a") + 2 * (box.Width() + 2) + font->StringWidth("b"));

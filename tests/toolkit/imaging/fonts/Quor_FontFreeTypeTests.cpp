@@ -30,9 +30,7 @@ TEST(QuorFont, UnreadableFilesGiveNoFont)
         EXPECT_FALSE(FontPtr(Quor_Font::GetFreeTypeFontFile(path))) << (path ? path : "null");
     FontPtr font = OpenBook();
     ASSERT_TRUE(font);
-    EXPECT_EQ(font->Kind(), Quor_Font::kFreeType);
-    EXPECT_EQ(font->Name(), "DejaVu Sans Condensed");
-    EXPECT_EQ(font->StringWidth(""), 0);
+    EXPECT_TRUE(font->Kind() == Quor_Font::kFreeType && font->Name() == "DejaVu Sans Condensed" && font->StringWidth("") == 0);
     EXPECT_EQ(font->DumpBitmapFont(scratch.File("x").c_str(), "X"), QUOR_ERR_ARGUMENT);
 }
 
@@ -47,8 +45,7 @@ TEST(QuorFont, RasterisedFontDrawsLikeTheOutlineFont)
     FontPtr bitmap(outline->RasterizeFreeType());
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->Kind(), Quor_Font::kBitmap);
-    EXPECT_EQ(bitmap->LineToLineHeight(), outline->LineToLineHeight());
-    EXPECT_EQ(bitmap->FontHeight(), outline->FontHeight());
+    EXPECT_EQ(std::pair(bitmap->LineToLineHeight(), bitmap->FontHeight()), std::pair(outline->LineToLineHeight(), outline->FontHeight()));
     EXPECT_GT(outline->LineToLineHeight(), outline->FontHeight());
     for (int c = 32; c < 256; c = c == 126 ? 160 : c + 1) {
         const char one[2] = {char(c), 0};
@@ -79,24 +76,22 @@ TEST(QuorFont, AbsurdSizesAreClampedOrRefused)
     ASSERT_EQ(outline->SetPointSize(5000, 96), QUOR_OK);
     FontPtr huge(outline->RasterizeFreeType());
     ASSERT_TRUE(largest && huge);
-    EXPECT_EQ(huge->BitmapData().fontWidth, largest->BitmapData().fontWidth);
-    EXPECT_EQ(huge->LineToLineHeight(), largest->LineToLineHeight());
+    EXPECT_EQ(std::pair(huge->BitmapData().fontWidth, huge->LineToLineHeight()),
+        std::pair(largest->BitmapData().fontWidth, largest->LineToLineHeight()));
     EXPECT_LE(huge->LineToLineHeight(), 200);
 
     ASSERT_EQ(outline->SetPointSize(Quor_Font::kMinPointSize, 96), QUOR_OK);
     const int smallest = outline->LineToLineHeight();
     ASSERT_EQ(outline->SetPointSize(-40, 96), QUOR_OK);
-    EXPECT_EQ(outline->LineToLineHeight(), smallest);
-    EXPECT_GE(smallest, 1);
-    EXPECT_EQ(outline->SetFractionalPointSize(std::nan(""), 96), QUOR_ERR_ARGUMENT);
-    EXPECT_EQ(outline->SetFractionalPointSize(INFINITY, 96), QUOR_ERR_ARGUMENT);
+    EXPECT_TRUE(outline->LineToLineHeight() == smallest && smallest >= 1) << smallest;
+    for (double size : {std::nan(""), double(INFINITY)})
+        EXPECT_EQ(outline->SetFractionalPointSize(size, 96), QUOR_ERR_ARGUMENT) << size;
     ASSERT_EQ(outline->SetPixelSize(1000000), 0);
     EXPECT_LE(outline->LineToLineHeight(), 200);
 
     // A size set on the face directly is refused by the rasteriser rather than rendered.
     ASSERT_EQ(FT_Set_Pixel_Sizes(outline->FreeTypeFace(), 0, 5000), 0);
-    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType()));
-    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType(15, 11)));
+    EXPECT_FALSE(FontPtr(outline->RasterizeFreeType()) || FontPtr(outline->RasterizeFreeType(15, 11)));
     ASSERT_EQ(outline->SetPixelSize(12), 0);
     EXPECT_TRUE(FontPtr(outline->RasterizeFreeType(15, 11)));
     for (const auto& strip : {std::pair{0, 0}, {Quor_Font::kMaxStripHeight + 1, 11}, {15, 16}, {15, -1}})
@@ -104,8 +99,7 @@ TEST(QuorFont, AbsurdSizesAreClampedOrRefused)
 
     // Bitmap fonts have no size to set and nothing to rasterise.
     FontPtr builtin = Embedded(0);
-    EXPECT_EQ(builtin->SetPointSize(12, 96), QUOR_ERR_ARGUMENT);
-    EXPECT_FALSE(FontPtr(builtin->RasterizeFreeType()));
+    EXPECT_TRUE(builtin->SetPointSize(12, 96) == QUOR_ERR_ARGUMENT && !FontPtr(builtin->RasterizeFreeType()));
 }
 
 // Catches unserialised FreeType calls: the render thread and the interface measure one face at the

@@ -147,36 +147,24 @@ TEST(QuorImageIo, RefusalsGiveTheirCodeAndSayWhy)
     ASSERT_EQ(symlink("/dev/zero", scratch.File("zero.bmp").c_str()), 0);
     const struct {
         std::string path;
-        int maxSize;
-        int code;
+        int maxSize, code;
         std::string words;
     } cases[] = {
-        {DataPath("bmp/malformed/huge-70000x70000.bmp"), 0, QUOR_ERR_MEMORY, ""},
-        {DataPath("bmp/malformed/huge-40000x60000.bmp"), 0, QUOR_ERR_MEMORY, ""},
-        {DataPath("png/malformed/huge-70000x70000.png"), 0, QUOR_ERR_MEMORY, "huge-70000x70000.png holds 70000 x 70000 pixels"},
-        {DataPath("png/malformed/huge-47000x47000.png"), 0, QUOR_ERR_MEMORY, ""},
-        {DataPath("png/malformed/too-short-for-45000x45000.png"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("png/malformed/too-short-for-45000x45000.png"), 640, QUOR_ERR_DECODE, ""},
-        {DataPath("gif/malformed/too-short-for-40000x40000.gif"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("gif/malformed/too-short-for-40000x40000.gif"), 100, QUOR_ERR_DECODE, ""},
-        {DataPath("tga/malformed/huge-rle-40000x40000.tga"), 640, QUOR_ERR_DECODE, ""},
-        {DataPath("tga/malformed/huge-65535x65535.tga"), 0, QUOR_ERR_MEMORY, ""},
-        {DataPath("gif/malformed/huge-65535x65535.gif"), 0, QUOR_ERR_MEMORY, ""},
-        {DataPath("jpeg/malformed/huge-65500x65500-no-data.jpg"), 0, QUOR_ERR_MEMORY, ""},
-        {DataPath("jpeg/malformed/huge-65500x65500-no-data.jpg"), 640, QUOR_ERR_DECODE,
+        {"huge-70000x70000.bmp", 0, QUOR_ERR_MEMORY, ""}, {"huge-40000x60000.bmp", 0, QUOR_ERR_MEMORY, ""},
+        {"huge-70000x70000.png", 0, QUOR_ERR_MEMORY, "huge-70000x70000.png holds 70000 x 70000 pixels"},
+        {"huge-47000x47000.png", 0, QUOR_ERR_MEMORY, ""}, {"too-short-for-45000x45000.png", 0, QUOR_ERR_DECODE, ""},
+        {"too-short-for-45000x45000.png", 640, QUOR_ERR_DECODE, ""}, {"too-short-for-40000x40000.gif", 0, QUOR_ERR_DECODE, ""},
+        {"too-short-for-40000x40000.gif", 100, QUOR_ERR_DECODE, ""}, {"huge-rle-40000x40000.tga", 640, QUOR_ERR_DECODE, ""},
+        {"huge-65535x65535.tga", 0, QUOR_ERR_MEMORY, ""}, {"huge-65535x65535.gif", 0, QUOR_ERR_MEMORY, ""},
+        {"huge-65500x65500-no-data.jpg", 0, QUOR_ERR_MEMORY, ""}, {"huge-65500x65500-no-data.jpg", 100, QUOR_ERR_DECODE, ""},
+        {"huge-65500x65500-no-data.jpg", 640, QUOR_ERR_DECODE,
          "huge-65500x65500-no-data.jpg declares 65500 x 65500 pixels, more than its 996 bytes can hold"},
-        {DataPath("jpeg/malformed/huge-65500x65500-no-data.jpg"), 100, QUOR_ERR_DECODE, ""},
-        {DataPath("bmp/malformed/zero-width.bmp"), 0, QUOR_ERR_READ, "zero-width.bmp declares an image of 0 x"},
-        {DataPath("tga/malformed/zero-height.tga"), 0, QUOR_ERR_READ, ""},
-        {DataPath("jpeg/malformed/not-a-jpeg.jpg"), 0, QUOR_ERR_READ, "not-a-jpeg.jpg does not read as a JPG image"},
-        {DataPath("bmp/malformed/index-beyond-palette.bmp"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("tga/malformed/index-equal-to-colormap-length.tga"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("gif/malformed/index-equal-to-colormap-length.gif"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("gif/malformed/lzw-code-4095-first.gif"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("tga/malformed/rle-run-past-end.tga"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("tga/malformed/rle-literal-past-end.tga"), 0, QUOR_ERR_DECODE, ""},
-        {DataPath("tga/malformed/truncated-rle.tga"), 0, QUOR_ERR_DECODE, "truncated-rle.tga is damaged"},
-        {DataPath("bmp/malformed/truncated-pixels.bmp"), 0, QUOR_ERR_DECODE, ""},
+        {"zero-width.bmp", 0, QUOR_ERR_READ, "zero-width.bmp declares an image of 0 x"}, {"zero-height.tga", 0, QUOR_ERR_READ, ""},
+        {"not-a-jpeg.jpg", 0, QUOR_ERR_READ, "not-a-jpeg.jpg does not read as a JPG image"},
+        {"index-beyond-palette.bmp", 0, QUOR_ERR_DECODE, ""}, {"index-equal-to-colormap-length.tga", 0, QUOR_ERR_DECODE, ""},
+        {"index-equal-to-colormap-length.gif", 0, QUOR_ERR_DECODE, ""}, {"lzw-code-4095-first.gif", 0, QUOR_ERR_DECODE, ""},
+        {"rle-run-past-end.tga", 0, QUOR_ERR_DECODE, ""}, {"rle-literal-past-end.tga", 0, QUOR_ERR_DECODE, ""},
+        {"truncated-rle.tga", 0, QUOR_ERR_DECODE, "truncated-rle.tga is damaged"}, {"truncated-pixels.bmp", 0, QUOR_ERR_DECODE, ""},
         {scratch.File("missing.gif"), 0, QUOR_ERR_READ, "missing.gif cannot be opened: No such file or directory"},
         {scratch.File("folder.png"), 0, QUOR_ERR_READ, "folder.png is not a regular file"},
         {scratch.File("zero.bmp"), 0, QUOR_ERR_READ, ""},
@@ -186,10 +174,14 @@ TEST(QuorImageIo, RefusalsGiveTheirCodeAndSayWhy)
         for (LoadFunction load : kLoads) {
             Quor_BaseImage image;
             Quor_String refusal = "stale";
-            EXPECT_EQ(Load(load, c.path, &image, c.maxSize, Quor_ImageIo::kNoBudget, &refusal), c.code)
-                << c.path << " maxSize " << c.maxSize;
+            // A fixture is named without its folder, <format>/malformed.
+            const std::string extension = c.path.substr(c.path.rfind('.') + 1);
+            const std::string path =
+                c.path[0] == '/' ? c.path : DataPath((extension == "jpg" ? "jpeg" : extension) + "/malformed/" + c.path);
+            EXPECT_EQ(Load(load, path, &image, c.maxSize, Quor_ImageIo::kNoBudget, &refusal), c.code)
+                << path << " maxSize " << c.maxSize;
             EXPECT_NE(std::string(refusal.Buffer()).find(c.words), std::string::npos) << refusal.Buffer();
-            EXPECT_NE(std::string(refusal.Buffer()), "stale") << c.path;
+            EXPECT_NE(std::string(refusal.Buffer()), "stale") << path;
         }
 }
 
@@ -219,8 +211,7 @@ TEST(QuorImageIo, MemoryBudgetIsCheckedBeforeDecoding)
     for (LoadFunction load : kLoads) {
         Quor_BaseImage image;
         EXPECT_EQ(Load(load, jpeg, &image, 500, reduced - 1), QUOR_ERR_MEMORY);
-        EXPECT_EQ(Load(load, jpeg, &image, 500, reduced), QUOR_OK);
-        EXPECT_EQ(image.Width(), 500);
+        EXPECT_TRUE(Load(load, jpeg, &image, 500, reduced) == QUOR_OK && image.Width() == 500);
         EXPECT_EQ(Load(load, jpeg, &image, 0, int64_t(3000) * 2000 * 4 - 1), QUOR_ERR_MEMORY);
     }
     for (const std::string& flat : {jpeg, png}) {
@@ -285,8 +276,7 @@ TEST(QuorImageIo, FailedThumbnailKeepsThePicture)
     }
     thumbnail.fRefusals = 0;
     ASSERT_EQ(Quor_ImageIo::LoadThumbnail(other.c_str(), &thumbnail, 50), QUOR_OK);
-    EXPECT_EQ(thumbnail.Width(), 50);
-    EXPECT_EQ(thumbnail.Height(), 30);
+    EXPECT_TRUE(thumbnail.Width() == 50 && thumbnail.Height() == 30);
 }
 
 // Catches opening something other than a regular file (a FIFO named like a photo blocked the
@@ -344,29 +334,13 @@ TEST(QuorImageIo, ReducedLoadsHaveTheDocumentedSizes)
         for (LoadFunction load : kLoads) {
             Quor_BaseImage image;
             ASSERT_EQ(Load(load, path, &image, c.maxSize), QUOR_OK);
-            EXPECT_EQ(image.Width(), c.expectWidth);
-            EXPECT_EQ(image.Height(), c.expectHeight);
+            EXPECT_EQ(std::pair(image.Width(), image.Height()), std::pair(c.expectWidth, c.expectHeight));
             const int right = image.Width() - 1, height = image.Height();
             EXPECT_TRUE(quor_test::Near(PixelAt(image, 0, height / 2), quor_test::kRed, 10, true));
             EXPECT_TRUE(right == 0 || quor_test::Near(PixelAt(image, right, height / 4), quor_test::kBlue, 10, true));
             EXPECT_TRUE(right == 0 || quor_test::Near(PixelAt(image, right, height * 3 / 4), {0, 255, 0, 255}, 10, true));
         }
     }
-}
-
-// Catches a JPEG reader stricter than its peers: a photo cut short (an interrupted copy) shows
-// what it holds, the library filling the rest, rather than failing.
-TEST(QuorImageIo, TruncatedJpegKeepsItsDecodedRows)
-{
-    quor_test::ScratchDir scratch;
-    const std::string path = Save(scratch, "cut.jpg", 400, 300, Quor_ImageIo::Format_JPEG);
-    const std::string bytes = quor_test::ReadFileBytes(path);
-    ASSERT_TRUE(quor_test::WriteFileBytes(path, bytes.substr(0, bytes.size() / 2)));
-    Quor_BaseImage image;
-    ASSERT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &image, 0), QUOR_OK);
-    ASSERT_EQ(image.Width(), 400);
-    EXPECT_TRUE(quor_test::Near(PixelAt(image, 200, 10), quor_test::kRed, 8));
-    EXPECT_EQ(PixelAt(image, 200, 290).alpha, 255);
 }
 
 // Catches a pixel budget that is not honoured before allocation (a process that lowers it
@@ -397,8 +371,7 @@ TEST(QuorImageIo, LosslessRoundTripsKeepEveryPixel)
             ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &source, format, 90), QUOR_OK);
             Quor_BaseImage back;
             ASSERT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &back, 0), QUOR_OK);
-            ASSERT_EQ(back.Width(), width);
-            ASSERT_EQ(back.Height(), 33);
+            ASSERT_TRUE(back.Width() == width && back.Height() == 33);
             const bool keepsAlpha = format == Quor_ImageIo::Format_PNG;
             int mismatches = 0;
             for (int y = 0; y < 33; y++)

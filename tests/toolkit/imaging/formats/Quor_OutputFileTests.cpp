@@ -13,10 +13,7 @@
 
 namespace {
 
-struct Format {
-    int number;
-    const char* extension;
-};
+struct Format { int number; const char* extension; };
 
 std::vector<Format> AllFormats()
 {
@@ -58,9 +55,8 @@ void WithFileSizeLimit(Save save)
 TEST(QuorOutputFile, FailedSaveKeepsThePreviousFile)
 {
     quor_test::ScratchDir scratch;
-    Quor_BaseImage small;
+    Quor_BaseImage small, large;
     quor_test::MakeRandom(&small, 20, 10, 8u, true);
-    Quor_BaseImage large;
     quor_test::MakeRandom(&large, 400, 300, 9u, true);
     std::vector<std::pair<std::string, std::string>> previous;
     for (const Format& format : AllFormats()) {
@@ -82,10 +78,8 @@ TEST(QuorOutputFile, FailedSaveKeepsThePreviousFile)
         Quor_PsdWriter writer;
         psdCode = writer.Open(psd.c_str());
         if (psdCode == QUOR_OK) {
-            writer.WriteHeader(400, 300);
-            writer.WriteLayerInfo("large", "norm", 255);
-            writer.WriteLayer(large);
-            writer.EndLayers();
+            writer.WriteHeader(400, 300), writer.WriteLayerInfo("large", "norm", 255);
+            writer.WriteLayer(large), writer.EndLayers();
             psdCode = writer.Close();
         }
     });
@@ -111,11 +105,9 @@ TEST(QuorOutputFile, FailedSaveKeepsThePreviousFile)
 TEST(QuorOutputFile, WhatCannotBeWrittenIsRefused)
 {
     quor_test::ScratchDir scratch;
-    Quor_BaseImage source16;
+    Quor_BaseImage source16, source, empty;
     ASSERT_EQ(source16.Initialize(8, 8, 16), QUOR_OK);
-    Quor_BaseImage source;
     quor_test::MakeRandom(&source, 8, 8, 3u, true);
-    Quor_BaseImage empty;
     for (const Format& format : AllFormats()) {
         SCOPED_TRACE(format.extension);
         const std::string path = scratch.File(std::string("x.") + format.extension);
@@ -128,14 +120,12 @@ TEST(QuorOutputFile, WhatCannotBeWrittenIsRefused)
     }
     EXPECT_TRUE(Names(scratch.Path()).empty());
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
-    EXPECT_EQ(Quor_ImageIo::SaveImage(scratch.File("x.psd").c_str(), &source, Quor_ImageIo::Format_PSD, 90),
-        QUOR_ERR_NO_MODULE);
-    EXPECT_EQ(Quor_ImageIo::SaveImage(scratch.File("x.gif").c_str(), &source, 4, 90), QUOR_ERR_NO_MODULE);
-    EXPECT_EQ(Quor_ImageIo::SaveImage(scratch.File("x.gif").c_str(), &source, -1, 90), QUOR_ERR_NO_MODULE);
+    for (int number : {int(Quor_ImageIo::Format_PSD), 4, -1})
+        EXPECT_EQ(Quor_ImageIo::SaveImage(scratch.File(number == 4 || number == -1 ? "x.gif" : "x.psd").c_str(), &source, number, 90),
+            QUOR_ERR_NO_MODULE) << number;
 
     // A link keeps pointing at the file, which takes the new content.
-    const std::string target = scratch.File("target.png");
-    const std::string link = scratch.File("link.png");
+    const std::string target = scratch.File("target.png"), link = scratch.File("link.png");
     ASSERT_TRUE(quor_test::WriteFileBytes(target, "old"));
     std::filesystem::create_symlink(target, link);
     ASSERT_EQ(Quor_ImageIo::SaveImage(link.c_str(), &source, Quor_ImageIo::Format_PNG, 90), QUOR_OK);

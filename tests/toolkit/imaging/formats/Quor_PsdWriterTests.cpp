@@ -2,6 +2,7 @@
 // documents it completes, its refusals and what a reader of another program makes of its files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
@@ -147,8 +148,7 @@ TEST(QuorPsdWriter, PackBitsExamples)
     rampEncoded.insert(rampEncoded.end(), ramp.begin(), ramp.begin() + 128);
     rampEncoded.insert(rampEncoded.end(), {0x01, 128, 129});
     const struct {
-        Bytes row;
-        Bytes expect;
+        Bytes row, expect;
     } cases[] = {
         {Bytes(200, 9), {0x81, 0x09, 0xB9, 0x09}}, {{1, 2, 3, 4, 5}, {0x04, 1, 2, 3, 4, 5}},
         {{7, 7, 7, 7}, {0xFD, 0x07}}, {{7, 7, 7}, {0x02, 7, 7, 7}}, {{1, 2, 5, 5, 5, 5}, {0x01, 1, 2, 0xFD, 5}},
@@ -189,8 +189,7 @@ TEST(QuorPsdWriter, PackBitsRoundTripsWithinItsBound)
 // layer record that drops the caller's blend key or opacity.
 TEST(QuorPsdWriter, SmallDocumentMatchesItsGoldenFile)
 {
-    Quor_BaseImage first;
-    Quor_BaseImage second;
+    Quor_BaseImage first, second;
     FillLayer(&first, 5, 3, 21u);
     ASSERT_EQ(second.Initialize(5, 3, 32), QUOR_OK);
     second.Clear({0, 0, 255, 128});
@@ -234,8 +233,7 @@ TEST(QuorPsdWriter, RowsCompressedOnEveryThreadStayInOrder)
     }
     // The channel data follows the 44 bytes before the record and the record's 70.
     size_t at = 44 + 70;
-    const int shifts[4] = {0, 8, 16, 24};  // alpha, red, green, blue
-    for (int shift : shifts) {
+    for (int shift : {0, 8, 16, 24}) {  // alpha, red, green, blue
         ASSERT_EQ(one[at] * 256 + one[at + 1], 1);
         const size_t table = at + 2;
         at = table + 2 * height;
@@ -274,25 +272,20 @@ TEST(QuorPsdWriter, LengthsBeyondFourGigabytesAreRefused)
     // A channel that grows past 4 GiB while it is written.
     CountingSink hugeChannel;
     Quor_PsdWriter writer;
-    ASSERT_EQ(writer.Open(&hugeChannel), QUOR_OK);
-    ASSERT_EQ(writer.WriteHeader(64, 16), QUOR_OK);
-    ASSERT_EQ(writer.WriteLayerInfo("big", "norm", 255), QUOR_OK);
+    ASSERT_TRUE(writer.Open(&hugeChannel) == QUOR_OK && writer.WriteHeader(64, 16) == QUOR_OK
+        && writer.WriteLayerInfo("big", "norm", 255) == QUOR_OK);
     hugeChannel.JumpAt(hugeChannel.Size() + 100, uint64_t(1) << 32);
     EXPECT_EQ(writer.WriteLayer(layer), QUOR_ERR_ARGUMENT);
     EXPECT_TRUE(writer.TooLarge());
-    EXPECT_EQ(writer.EndLayers(), QUOR_ERR_ARGUMENT);
-    EXPECT_EQ(writer.Close(), QUOR_ERR_ARGUMENT);
+    EXPECT_EQ((std::array{writer.EndLayers(), writer.Close()}), (std::array{int(QUOR_ERR_ARGUMENT), int(QUOR_ERR_ARGUMENT)}));
 
     // Whole layers of phantom data between two layers: the section length (bytes 34 to 37 of
     // the document without them) decides.
     auto write = [&](uint64_t phantom) {
         CountingSink sink;
         Quor_PsdWriter psd;
-        EXPECT_EQ(psd.Open(&sink), QUOR_OK);
-        EXPECT_EQ(psd.WriteHeader(64, 16), QUOR_OK);
-        EXPECT_EQ(psd.WriteLayerInfo("one", "norm", 255), QUOR_OK);
-        EXPECT_EQ(psd.WriteLayerInfo("two", "norm", 255), QUOR_OK);
-        EXPECT_EQ(psd.WriteLayer(layer), QUOR_OK);
+        EXPECT_TRUE(psd.Open(&sink) == QUOR_OK && psd.WriteHeader(64, 16) == QUOR_OK && psd.WriteLayerInfo("one", "norm", 255) == QUOR_OK
+            && psd.WriteLayerInfo("two", "norm", 255) == QUOR_OK && psd.WriteLayer(layer) == QUOR_OK);
         sink.AddPhantom(phantom);
         const int written = psd.WriteLayer(layer);
         const int ended = written == QUOR_OK ? psd.EndLayers() : written;
@@ -351,8 +344,7 @@ TEST(QuorPsdWriter, ImageMagickReadsThreeLayers)
 {
     if (std::system("command -v convert >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "ImageMagick's convert is not installed";
-    const int width = 47;
-    const int height = 33;
+    const int width = 47, height = 33;
     Quor_BaseImage layers[3];
     // A red F on transparency, an opaque gradient, a half-transparent blue.
     quor_test::Make(&layers[0], width, height, [](int x, int y) { return InFigure(x, y) ? Px(255, 0, 0) : 0u; });

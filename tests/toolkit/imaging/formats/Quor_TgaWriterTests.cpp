@@ -24,8 +24,5 @@ TEST(QuorTgaWriter, LayoutAndSourceUntouched)
     EXPECT_EQ(header, (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 44, 1, 2, 0, 32, 0x20}));
     const rgb_color p = quor_test::PixelAt(source, 5, 1);
     const size_t at = 18 + (300 + 5) * 4;
-    EXPECT_EQ(bytes[at], p.blue);
-    EXPECT_EQ(bytes[at + 1], p.green);
-    EXPECT_EQ(bytes[at + 2], p.red);
-    EXPECT_EQ(bytes[at + 3], p.alpha);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + 4), (std::vector<uint8_t>{p.blue, p.green, p.red, p.alpha}));
 }

@@ -22,20 +22,13 @@ std::string Golden(const char* name)
 }
 
 // The line family both line pictures share: a star of thin lines, then a pen-2 and a pen-3 line.
-void LineFamily(Quor_Graphics& g, bool smooth)
+void LineFamily(GraphicsCanvas& c, bool smooth)
 {
-    g.SetColor(kBlack);
-    g.SetSmoothing(smooth);
-    for (int deg = 0; deg < 360; deg += 20) {
-        const float a = deg * kPi / 180.0f;
-        g.DrawLine(20, 20, 20 + 17 * std::cos(a), 20 + 17 * std::sin(a));
-    }
-    g.SetColor(kRed);
-    g.SetPenWidth(2);
-    g.DrawLine(42, 5, 60, 12);
-    g.SetPenWidth(3);
-    g.SetColor(kBlue);
-    g.DrawLine(42, 20, 58, 42);
+    c.Pen(kBlack, 1, smooth);
+    for (int deg = 0; deg < 360; deg += 20)
+        c.g.DrawLine(20, 20, 20 + 17 * std::cos(deg * kPi / 180.0f), 20 + 17 * std::sin(deg * kPi / 180.0f));
+    c.Pen(kRed, 2, smooth).DrawLine(42, 5, 60, 12);
+    c.Pen(kBlue, 3, smooth).DrawLine(42, 20, 58, 42);
 }
 
 }  // namespace
@@ -44,10 +37,8 @@ void LineFamily(Quor_Graphics& g, bool smooth)
 TEST(QuorGraphics, LinesPlain)
 {
     GraphicsCanvas c(64, 48);
-    LineFamily(c.g, false);
-    c.g.MoveTo(6, 44);
-    c.g.LineTo(30, 40);
-    c.g.LineTo(40, 46);
+    LineFamily(c, false);
+    c.g.MoveTo(6, 44), c.g.LineTo(30, 40), c.g.LineTo(40, 46);
     EXPECT_GOLDEN(c.inner, Golden("lines_plain"), 0);
 }
 
@@ -56,11 +47,8 @@ TEST(QuorGraphics, LinesPlain)
 TEST(QuorGraphics, LinesSmooth)
 {
     GraphicsCanvas c(64, 48);
-    LineFamily(c.g, true);
-    c.Pen(rgb_color{0, 128, 0, 160}, 1, true);
-    c.g.MoveTo(4, 44);
-    c.g.LineTo(30.0f, 40.5f);
-    c.g.LineTo(40, 46);
+    LineFamily(c, true);
+    c.Pen(rgb_color{0, 128, 0, 160}, 1, true).MoveTo(4, 44), c.g.LineTo(30.0f, 40.5f), c.g.LineTo(40, 46);
     EXPECT_GOLDEN(c.inner, Golden("lines_smooth"), 0);
 }
 
@@ -69,12 +57,9 @@ TEST(QuorGraphics, LinesSmooth)
 TEST(QuorGraphics, FillOvalSmoothing)
 {
     GraphicsCanvas c(64, 48);
-    c.g.SetColor(rgb_color{40, 60, 160, 255});
-    c.g.FillOval(Quor_Rect(2, 3, 29, 30));
-    c.g.SetSmoothing(true);
-    c.g.FillOval(Quor_Rect(34, 3, 61, 30));
-    c.g.SetColor(rgb_color{200, 40, 40, 255});
-    c.g.FillOval(Quor_Rect(4, 33, 40, 45));
+    c.Pen(rgb_color{40, 60, 160, 255}).FillOval(Quor_Rect(2, 3, 29, 30));
+    c.Pen(rgb_color{40, 60, 160, 255}, 1, true).FillOval(Quor_Rect(34, 3, 61, 30));
+    c.Pen(rgb_color{200, 40, 40, 255}, 1, true).FillOval(Quor_Rect(4, 33, 40, 45));
     c.g.FillCircle(Quor_Vector2(52, 39), 6.5f);
     EXPECT_GOLDEN(c.inner, Golden("oval_fill_smooth"), 0);
 }
@@ -83,14 +68,10 @@ TEST(QuorGraphics, FillOvalSmoothing)
 TEST(QuorGraphics, FrameOval)
 {
     GraphicsCanvas c(64, 48);
-    c.g.SetColor(kBlack);
-    c.g.FrameOval(Quor_Rect(2, 2, 29, 22));
-    c.g.SetSmoothing(true);
-    c.g.FrameOval(Quor_Rect(34, 2, 61, 22));
+    c.Pen(kBlack).FrameOval(Quor_Rect(2, 2, 29, 22));
+    c.Pen(kBlack, 1, true).FrameOval(Quor_Rect(34, 2, 61, 22));
     c.g.FrameOval(Quor_Rect(4, 30, 12, 38));   // the pivot marker's size
-    c.g.SetPenWidth(3);
-    c.g.SetColor(kBlue);
-    c.g.FrameCircle(Quor_Vector2(44, 35), 9);
+    c.Pen(kBlue, 3, true).FrameCircle(Quor_Vector2(44, 35), 9);
     EXPECT_GOLDEN(c.inner, Golden("oval_frame"), 0);
 }
 
@@ -99,15 +80,11 @@ TEST(QuorGraphics, FrameOval)
 TEST(QuorGraphics, RoundedRect)
 {
     GraphicsCanvas c(64, 48);
-    c.g.SetColor(rgb_color{90, 150, 220, 255});
-    c.g.FillRoundedRect(Quor_Rect(3, 3, 30, 20), 6);
-    c.g.SetSmoothing(true);
-    c.g.FillRoundedRect(Quor_Rect(34, 3, 60, 20), 6);
-    c.g.SetColor(kBlack);
-    c.g.FrameRoundedRect(Quor_Rect(34, 3, 60, 20), 6);
+    c.Pen(rgb_color{90, 150, 220, 255}).FillRoundedRect(Quor_Rect(3, 3, 30, 20), 6);
+    c.Pen(rgb_color{90, 150, 220, 255}, 1, true).FillRoundedRect(Quor_Rect(34, 3, 60, 20), 6);
+    c.Pen(kBlack, 1, true).FrameRoundedRect(Quor_Rect(34, 3, 60, 20), 6);
     c.g.FrameRoundedRect(Quor_Rect(3, 25, 60, 44), 9);
-    c.g.SetSmoothing(false);
-    c.g.FrameRoundedRect(Quor_Rect(8, 29, 30, 40), 4);
+    c.Pen(kBlack).FrameRoundedRect(Quor_Rect(8, 29, 30, 40), 4);
     EXPECT_GOLDEN(c.inner, Golden("rounded_rect"), 0);
 }
 
@@ -116,13 +93,9 @@ TEST(QuorGraphics, RoundedRect)
 TEST(QuorGraphics, GradientVertical)
 {
     GraphicsCanvas c(64, 48, rgb_color{230, 230, 230, 255});
-    c.g.RoundedGradientFill(Quor_Rect(3, 3, 30, 44), 8, true, rgb_color{250, 250, 250, 255},
-                            rgb_color{120, 140, 200, 255});
-    c.g.RoundedGradientFill(Quor_Rect(34, 3, 60, 44), 0, true, rgb_color{255, 0, 0, 255},
-                            rgb_color{0, 0, 255, 255});
-    c.g.SetSmoothing(true);
-    c.g.SetColor(rgb_color{60, 60, 60, 255});
-    c.g.FrameRoundedRect(Quor_Rect(3, 3, 30, 44), 8);
+    c.g.RoundedGradientFill(Quor_Rect(3, 3, 30, 44), 8, true, rgb_color{250, 250, 250, 255}, rgb_color{120, 140, 200, 255});
+    c.g.RoundedGradientFill(Quor_Rect(34, 3, 60, 44), 0, true, rgb_color{255, 0, 0, 255}, rgb_color{0, 0, 255, 255});
+    c.Pen(rgb_color{60, 60, 60, 255}, 1, true).FrameRoundedRect(Quor_Rect(3, 3, 30, 44), 8);
     EXPECT_GOLDEN(c.inner, Golden("gradient_vertical"), 0);
 }
 
@@ -130,10 +103,8 @@ TEST(QuorGraphics, GradientVertical)
 TEST(QuorGraphics, GradientHorizontal)
 {
     GraphicsCanvas c(64, 48, rgb_color{230, 230, 230, 255});
-    c.g.RoundedGradientFill(Quor_Rect(3, 3, 60, 22), 6, false, rgb_color{255, 255, 0, 255},
-                            rgb_color{0, 160, 0, 255});
-    c.g.RoundedGradientFill(Quor_Rect(3, 26, 60, 44), 0, false, rgb_color{0, 0, 0, 255},
-                            rgb_color{255, 255, 255, 255});
+    c.g.RoundedGradientFill(Quor_Rect(3, 3, 60, 22), 6, false, rgb_color{255, 255, 0, 255}, rgb_color{0, 160, 0, 255});
+    c.g.RoundedGradientFill(Quor_Rect(3, 26, 60, 44), 0, false, rgb_color{0, 0, 0, 255}, rgb_color{255, 255, 255, 255});
     EXPECT_GOLDEN(c.inner, Golden("gradient_horizontal"), 0);
 }
 
@@ -142,20 +113,12 @@ TEST(QuorGraphics, GradientHorizontal)
 TEST(QuorGraphics, Beziers)
 {
     GraphicsCanvas c(64, 48);
-    const Quor_Vector2 s[4] = {{3, 40}, {10, 2}, {28, 2}, {30, 40}};
-    c.g.SetColor(kBlack);
-    c.g.DrawBezier(s);
-    const Quor_Vector2 t[4] = {{8, 44}, {20, 20}, {40, 50}, {60, 4}};
-    c.g.SetSmoothing(true);
-    c.g.SetColor(kBlue);
-    c.g.DrawBezier(t);
-    const Quor_Vector2 u[4] = {{34, 8}, {44, 0}, {54, 16}, {62, 24}};
-    c.g.SetColor(kRed);
-    c.g.DrawBezierThick(u, 1.0f, 6.0f);
-    const Quor_Vector2 v[4] = {{2, 24}, {20, 30}, {40, 18}, {62, 40}};
-    c.g.SetColor(rgb_color{0, 140, 0, 255});
-    c.g.SetSmoothing(false);
-    c.g.EnableBezierNoise(4, 16, 3);
+    const Quor_Vector2 s[4] = {{3, 40}, {10, 2}, {28, 2}, {30, 40}}, t[4] = {{8, 44}, {20, 20}, {40, 50}, {60, 4}};
+    const Quor_Vector2 u[4] = {{34, 8}, {44, 0}, {54, 16}, {62, 24}}, v[4] = {{2, 24}, {20, 30}, {40, 18}, {62, 40}};
+    c.Pen(kBlack).DrawBezier(s);
+    c.Pen(kBlue, 1, true).DrawBezier(t);
+    c.Pen(kRed, 1, true).DrawBezierThick(u, 1.0f, 6.0f);
+    c.Pen(rgb_color{0, 140, 0, 255}).EnableBezierNoise(4, 16, 3);
     c.g.DrawBezier(v);
     EXPECT_GOLDEN(c.inner, Golden("beziers"), 0);
 }
@@ -165,20 +128,13 @@ TEST(QuorGraphics, ClippedRect)
 {
     GraphicsCanvas c(64, 48);
     c.g.SetClipRect(Quor_Rect(10, 8, 53, 39));
-    c.g.SetColor(rgb_color{255, 200, 0, 255});
-    c.g.FillRect(Quor_Rect(0, 0, 30, 25));
-    c.g.SetColor(rgb_color{0, 0, 255, 110});
-    c.g.FillRect(Quor_Rect(20, 15, 63, 47));
-    c.g.SetSmoothing(true);
-    c.g.SetColor(rgb_color{200, 0, 0, 255});
-    c.g.FillOval(Quor_Rect(38, 0, 70, 20));
-    c.g.SetColor(kBlack);
-    c.g.DrawLine(0, 47, 63, 0);
-    c.g.SetSmoothing(false);
-    c.g.DrawLine(0, 0, 63, 47);
+    c.Pen(rgb_color{255, 200, 0, 255}).FillRect(Quor_Rect(0, 0, 30, 25));
+    c.Pen(rgb_color{0, 0, 255, 110}).FillRect(Quor_Rect(20, 15, 63, 47));
+    c.Pen(rgb_color{200, 0, 0, 255}, 1, true).FillOval(Quor_Rect(38, 0, 70, 20));
+    c.Pen(kBlack, 1, true).DrawLine(0, 47, 63, 0);
+    c.Pen(kBlack).DrawLine(0, 0, 63, 47);
     c.g.ClearClipRect();
-    c.g.SetColor(rgb_color{0, 160, 0, 255});
-    c.g.FrameRect(Quor_Rect(9, 7, 54, 40));
+    c.Pen(rgb_color{0, 160, 0, 255}).FrameRect(Quor_Rect(9, 7, 54, 40));
     EXPECT_GOLDEN(c.inner, Golden("clipped_rect"), 0);
 }
 

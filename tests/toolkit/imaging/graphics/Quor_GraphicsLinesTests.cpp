@@ -2,7 +2,7 @@
 // anti-aliased coverage.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -35,12 +35,8 @@ TEST(QuorGraphics, EndpointsDrawnAndDirectionIrrelevant)
         for (int py = 0; py < 40; py++)
             for (int px = 0; px < 50; px++)
                 ASSERT_EQ(a.At(px, py), b.At(px, py)) << x1 << "," << y1 << " " << x2 << "," << y2;
-        if (x1 >= 0 && x1 < 50 && y1 >= 0 && y1 < 40) {
-            EXPECT_EQ(a.At(x1, y1), Px(0, 0, 0));
-        }
-        if (x2 >= 0 && x2 < 50 && y2 >= 0 && y2 < 40) {
-            EXPECT_EQ(a.At(x2, y2), Px(0, 0, 0));
-        }
+        for (const auto& [ex, ey] : {std::pair{x1, y1}, {x2, y2}})
+            EXPECT_TRUE(ex < 0 || ex >= 50 || ey < 0 || ey >= 40 || a.At(ex, ey) == Px(0, 0, 0)) << ex << "," << ey;
     }
     GraphicsCanvas dot(5, 5);
     dot.Pen(kBlack).DrawLine(2, 2, 2, 2);
@@ -58,8 +54,7 @@ TEST(QuorGraphics, SquarePenWidths)
     // Markers: an outlined and a filled square, 2 * size + 1 wide.
     mk.Pen(kBlack).DrawMarker(5, 5, 2);
     mk.g.DrawFatMarker(14, 14, 2);
-    EXPECT_EQ(mk.CountNot(kWhitePx), 16 + 25);
-    EXPECT_EQ(mk.At(5, 5), kWhitePx);
+    EXPECT_TRUE(mk.CountNot(kWhitePx) == 16 + 25 && mk.At(5, 5) == kWhitePx);
 
     // A frame of the whole area with pen 2 keeps all four sides.
     f.Pen(kBlack, 2).FrameRect(Quor_Rect(0, 0, 29, 19));
@@ -71,18 +66,14 @@ TEST(QuorGraphics, SquarePenWidths)
 // walks that run for billions of steps when a zoom sends the ends far off the target.
 TEST(QuorGraphics, HugeAndNonFiniteCoordinatesFinishQuickly)
 {
-    const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const auto start = std::chrono::steady_clock::now();
+    // A walk of billions of steps shows as the test running into its time limit.
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     for (int pen : {1, 3}) {
         for (bool smooth : {false, true}) {
             GraphicsCanvas c(64, 48, kWhite, 4);
             c.Pen(kBlack, pen, smooth).DrawLine(-1e9f, 20, 1e9f, 20);
             // The first line crosses the whole row.
-            if (!smooth) {
-                EXPECT_EQ(c.At(0, 20), Px(0, 0, 0));
-                EXPECT_EQ(c.At(63, 20), Px(0, 0, 0));
-            }
+            EXPECT_TRUE(smooth || (c.At(0, 20) == Px(0, 0, 0) && c.At(63, 20) == Px(0, 0, 0)));
             c.g.DrawLine(-1e9f, -1e9f, 1e9f, 1e9f);
             c.g.DrawLine(3e38f, -3e38f, -3e38f, 3e38f);
             c.g.DrawLine(-inf, 5, inf, 5);
@@ -107,9 +98,6 @@ TEST(QuorGraphics, HugeAndNonFiniteCoordinatesFinishQuickly)
             EXPECT_TRUE(c.Intact());
         }
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 5.0);
 }
 
 // Catches a segment that reaches behind the viewer being divided by a negative w, which folds
@@ -139,18 +127,14 @@ TEST(QuorGraphics, AntialiasedCoverageFollowsTheTables)
     GraphicsCanvas c(48, 24, kClear);
     c.Pen(kWhite, 1, true).DrawLine(5, 10, 40, 10);
     for (int x = 6; x <= 39; x++) {
-        EXPECT_EQ(c.At(x, 10) & 255, uint32_t(coverage(0, 181, 256))) << x;
-        EXPECT_EQ(c.At(x, 9) & 255, uint32_t(coverage(32, 181, 256))) << x;
-        EXPECT_EQ(c.At(x, 11) & 255, uint32_t(coverage(32, 181, 256))) << x;
-        EXPECT_EQ(c.At(x, 8), 0u);
-        EXPECT_EQ(c.At(x, 12), 0u);
-        // On transparent black the colour is the coverage too.
-        EXPECT_EQ(Quor_PixelConvert::Red(c.At(x, 10)), c.At(x, 10) & 255);
+        // Alpha of rows 8 to 12, and (on transparent black the colour is the coverage too) red of row 10.
+        EXPECT_EQ((std::array{c.At(x, 8), c.At(x, 9) & 255, c.At(x, 10) & 255, c.At(x, 11) & 255, c.At(x, 12),
+                      Quor_PixelConvert::Red(c.At(x, 10))}),
+            (std::array<uint32_t, 6>{0, uint32_t(coverage(32, 181, 256)), uint32_t(coverage(0, 181, 256)),
+                uint32_t(coverage(32, 181, 256)), 0, uint32_t(coverage(0, 181, 256))})) << x;
     }
-    EXPECT_EQ(c.At(5, 10) & 255, uint32_t(coverage(0, 181, 128)));
-    EXPECT_EQ(c.At(40, 10) & 255, uint32_t(coverage(0, 181, 128)));
-    EXPECT_EQ(c.At(4, 10), 0u);
-
+    EXPECT_EQ((std::array{c.At(5, 10) & 255, c.At(40, 10) & 255, c.At(4, 10)}),
+        (std::array<uint32_t, 3>{uint32_t(coverage(0, 181, 128)), uint32_t(coverage(0, 181, 128)), 0}));
 }
 
 // Catches anti-aliased drawing that only knows 32-bit pixels and writes 16 or 8-bit targets as
@@ -162,8 +146,7 @@ TEST(QuorGraphics, AntialiasingOnSmallerDepths)
         ASSERT_EQ(img.Initialize(21, 13, bits), QUOR_OK);
         img.Clear(kWhite);
         Quor_Graphics g(img);
-        g.SetColor(kBlack);
-        g.SetSmoothing(true);
+        g.SetColor(kBlack), g.SetSmoothing(true);
         g.DrawLine(-5, -3, 30, 20);
         g.SetPenWidth(4);
         g.DrawLine(0, 12, 20, 0);

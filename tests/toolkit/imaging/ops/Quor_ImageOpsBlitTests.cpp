@@ -15,10 +15,8 @@ using Ops = Quor_ImageOps;
 TEST(QuorImageOps, BlitAlphaRules)
 {
     Quor_BaseImage src, dst;
-    ASSERT_EQ(src.Initialize(3, 1, 32), QUOR_OK);
-    At(src.Image(), 0, 0) = Px(1, 2, 3, 0);
-    At(src.Image(), 1, 0) = Px(9, 8, 7, 255);
-    At(src.Image(), 2, 0) = Px(200, 200, 200, 128);
+    const uint32_t pixels[3] = {Px(1, 2, 3, 0), Px(9, 8, 7, 255), Px(200, 200, 200, 128)};
+    Make(&src, 3, 1, [&](int x, int) { return pixels[x]; });
 
     const uint32_t kGrey = Px(100, 100, 100, 100);
     // Runs the blit onto a fresh grey row and returns the row's three pixels.
@@ -47,10 +45,8 @@ TEST(QuorImageOps, BlitClipsBothImages)
     MakeIndexed(&src, 7, 5);
     Fill(&dst, 6, 4, 0);
     Ops::Blit(src, dst, -3, -2);
-    EXPECT_EQ(At(dst.Image(), 0, 0), At(src.Image(), 3, 2));
-    EXPECT_EQ(At(dst.Image(), 3, 2), At(src.Image(), 6, 4));
-    EXPECT_EQ(At(dst.Image(), 4, 2), 0u);
-    EXPECT_EQ(At(dst.Image(), 0, 3), 0u);
+    EXPECT_EQ((std::array{At(dst.Image(), 0, 0), At(dst.Image(), 3, 2), At(dst.Image(), 4, 2), At(dst.Image(), 0, 3)}),
+        (std::array{At(src.Image(), 3, 2), At(src.Image(), 6, 4), 0u, 0u}));
 
     Fill(&dst, 6, 4, 0);
     for (int position : {INT_MAX, INT_MIN, INT_MAX - 2, INT_MIN + 3}) {
@@ -74,8 +70,7 @@ TEST(QuorImageOps, BlitClipsBothImages)
 TEST(QuorImageOps, BlitWithinOneImage)
 {
     Quor_BaseImage img, expected;
-    MakeIndexed(&img, 5, 6);
-    MakeIndexed(&expected, 5, 6);
+    MakeIndexed(&img, 5, 6), MakeIndexed(&expected, 5, 6);
     Quor_image top;
     ASSERT_EQ(img.FillImage(&top, Quor_Rect(0, 0, 4, 3)), QUOR_OK);
     Ops::Blit(&top, img, 1, 2);   // down and right, overlapping

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -51,11 +52,9 @@ uint32_t Reference(const Quor_image& src, int w, int h, int c, int r, bool filte
 // source (ASan reports it); and the filter reading the column past a one-pixel-wide row.
 TEST(QuorImageOps, ReductionsFollowTheFormulasAndStayInsideTheSource)
 {
-    struct Case {
-        int srcW, srcH, w, h;
-    } cases[] = {{4, 4, 2, 2}, {40000, 10, 100, 1}, {10, 40000, 1, 100}, {1, 2000, 1, 640}, {40000, 3, 7, 3},
+    const struct { int srcW, srcH, w, h; } cases[] = {{4, 4, 2, 2}, {40000, 10, 100, 1}, {10, 40000, 1, 100}, {1, 2000, 1, 640}, {40000, 3, 7, 3},
                  {1, 7, 1, 7}};   // a one-pixel column whose last row is read
-    for (const Case& k : cases) {
+    for (const auto& k : cases) {
         Quor_BaseImage src;
         Make(&src, k.srcW, k.srcH, Coded);
         for (bool filter : {false, true}) {
@@ -76,25 +75,19 @@ TEST(QuorImageOps, ReductionsFollowTheFormulasAndStayInsideTheSource)
 TEST(QuorImageOps, FilteredEnlargementAndClipping)
 {
     Quor_BaseImage src, dst;
-    ASSERT_EQ(src.Initialize(2, 2, 32), QUOR_OK);
-    At(src.Image(), 0, 0) = Px(0, 0, 0);
-    At(src.Image(), 1, 0) = Px(255, 0, 0);
-    At(src.Image(), 0, 1) = Px(255, 255, 0);
-    At(src.Image(), 1, 1) = Px(255, 255, 0);
+    Make(&src, 2, 2, [](int x, int y) { return y == 1 ? Px(255, 255, 0) : Px(255 * x, 0, 0); });
     Fill(&dst, 4, 4, 0);
     ASSERT_EQ(Ops::StretchBlit(src, dst, 0, 0, 4, 4, true), QUOR_OK);
     // Columns step a quarter of a pixel: fractions 0, 64, 128, 192.
-    EXPECT_EQ(At(dst.Image(), 2, 0), Px(128, 0, 0));
-    EXPECT_EQ(At(dst.Image(), 0, 1), Px(128, 128, 0));   // halfway to the next source row
-    EXPECT_EQ(At(dst.Image(), 0, 2), Px(255, 255, 0));
-    EXPECT_EQ(At(dst.Image(), 3, 3), Px(255, 255, 0));   // the last run repeats
+    // (0, 1) lies halfway to the next source row; at (3, 3) the last run repeats.
+    EXPECT_EQ((std::array{At(dst.Image(), 2, 0), At(dst.Image(), 0, 1), At(dst.Image(), 0, 2), At(dst.Image(), 3, 3)}),
+        (std::array{Px(128, 0, 0), Px(128, 128, 0), Px(255, 255, 0), Px(255, 255, 0)}));
 
     // Every part of a clipped scale equals the same part of the unclipped one.
     Quor_BaseImage big, whole, part;
     MakeRandom(&big, 13, 11, 777);
     for (bool filter : {false, true}) {
-        Fill(&whole, 40, 30, 0);
-        Fill(&part, 30, 21, 0);
+        Fill(&whole, 40, 30, 0), Fill(&part, 30, 21, 0);
         ASSERT_EQ(Ops::StretchBlit(big, whole, 0, 0, 40, 30, filter), QUOR_OK);
         ASSERT_EQ(Ops::StretchBlit(big, part, -10, -9, 40, 30, filter), QUOR_OK);
         for (int y = 0; y < 21; ++y)
@@ -129,17 +122,13 @@ TEST(QuorImageOps, TurnsAndMirrorsFollowTheIndexFormulas)
     EXPECT_EQ(std::memcmp(back.Bits(), src.Bits(), size_t(src.RowBytes()) * h), 0);
     ASSERT_EQ(Ops::RotateMinus90(src, turned), QUOR_OK);
     expectMapped(turned, [&](int x, int y) { return std::pair(w - 1 - y, x); }, "rotate -90");
-    EXPECT_EQ(Ops::Rotate90(src, src), QUOR_ERR_ARGUMENT);
-    EXPECT_EQ(Ops::Rotate90(src, back), QUOR_ERR_ARGUMENT);
+    EXPECT_TRUE(Ops::Rotate90(src, src) == QUOR_ERR_ARGUMENT && Ops::Rotate90(src, back) == QUOR_ERR_ARGUMENT);
 
-    MakeIndexed(&img, w, h);
-    Ops::Rotate180(img);
+    MakeIndexed(&img, w, h), Ops::Rotate180(img);
     expectMapped(img, [&](int x, int y) { return std::pair(w - 1 - x, h - 1 - y); }, "rotate 180");
-    MakeIndexed(&img, w, h);
-    Ops::FlipH(img);
+    MakeIndexed(&img, w, h), Ops::FlipH(img);
     expectMapped(img, [&](int x, int y) { return std::pair(w - 1 - x, y); }, "flip h");
-    MakeIndexed(&img, w, h);
-    Ops::FlipV(img);
+    MakeIndexed(&img, w, h), Ops::FlipV(img);
     expectMapped(img, [&](int x, int y) { return std::pair(x, h - 1 - y); }, "flip v");
 }
 

@@ -2,7 +2,6 @@
 // destination's edges, and hostile coordinates.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -188,8 +187,7 @@ TEST(QuorRaster, NonFiniteAndHugeCoordinatesNeitherHangNorCrash)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const GuardedImage texture(2, 2, 32, {0xFF0000FFu, 0x00FF00FFu, 0x0000FFFFu, 0xFFFFFFFFu});
-    GuardedImage image(24, 16);
-    const auto start = std::chrono::steady_clock::now();
+    GuardedImage image(24, 16);  // billions of rows stepped show as the test running into its time limit
     for (int mode = 0; mode <= kRasterModeCount; mode++) {
         for (bool repeat : {false, true}) {
             for (float h : {nan, inf, -inf, 1e20f, -1e20f, 3.4e38f, -3.4e38f, 1e-40f}) {
@@ -206,7 +204,6 @@ TEST(QuorRaster, NonFiniteAndHugeCoordinatesNeitherHangNorCrash)
             }
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 
     // A triangle far larger than the 16.16 range still covers the whole destination; with a NaN
     // position it is skipped.

@@ -90,10 +90,8 @@ TEST(QuorRaster, GouraudColourIsSampledAtPixelCentres)
         std::copy(values, values + 4, &poly.vertex[i][kVertexRed]);
     }
     Draw(image, poly);
-    for (int x = 0; x < 255; x++) {
-        const uint32_t p = image.Get(x, 1);
-        ASSERT_EQ(p, PC::Pack(x, 127, 254 - x, 254 - x)) << x;
-    }
+    for (int x = 0; x < 255; x++)
+        ASSERT_EQ(image.Get(x, 1), PC::Pack(x, 127, 254 - x, 254 - x)) << x;
     poly.mode = kRasterGouraud;
     Draw(image, poly);
     EXPECT_EQ(image.Get(200, 2), PC::Pack(200, 127, 54, 255));
@@ -178,14 +176,13 @@ TEST(QuorRaster, BilinearSamplingOfACheckerboard)
             ASSERT_EQ(rig.Get(x, y), Quor_ImageOps::SampleImage(&texture.View(), (x + 0.5f) / 8 - 0.5f, (y + 0.5f) / 8 - 0.5f))
                 << x << "," << y;
     EXPECT_TRUE(rig.Get(0, 0) == 0x000000FFu && rig.Get(15, 0) == 0xFFFFFFFFu);  // edges repeat, no wrap
-    rgb_color c;
-    rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c);  // halfway from column 1 to column 2
-    EXPECT_EQ(c, (rgb_color{255, 255, 255, 255}));
+    // Halfway from column 1 to column 2, which repeats column 1 and then is column 0 again.
+    rgb_color c[3];
+    rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c[0]);
     rig.raster.AllowRepeatingTextures(true);
-    rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c);  // column 2 is column 0 again
-    EXPECT_EQ(c, (rgb_color{128, 128, 128, 255}));
-    rig.raster.SampleTexture(-(1 << 15), 1 << 16, &c);
-    EXPECT_EQ(c, (rgb_color{128, 128, 128, 255}));
+    rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c[1]), rig.raster.SampleTexture(-(1 << 15), 1 << 16, &c[2]);
+    EXPECT_EQ((std::vector<rgb_color>(c, c + 3)),
+        (std::vector<rgb_color>{{255, 255, 255, 255}, {128, 128, 128, 255}, {128, 128, 128, 255}}));
 }
 
 // Catches any change in what the modes draw as a whole: golden images of shaded polygons, Gouraud
@@ -217,10 +214,8 @@ TEST(QuorRaster, GoldenImages)
     // An "F" in red on blue, turned and squashed (mode 5), and a 2 x 2 board magnified
     // bilinearly over the left one (mode 9).
     std::vector<uint32_t> letter(6 * 8, PC::Pack(0, 0, 255, 255));
-    for (int y = 1; y < 7; y++)
-        letter[y * 6 + 1] = PC::Pack(255, 0, 0, 255);
-    for (int x = 1; x < 5; x++)
-        letter[1 * 6 + x] = letter[3 * 6 + x] = PC::Pack(255, 0, 0, 255);
+    for (int i = 1; i < 7; i++)
+        letter[i * 6 + 1] = letter[1 * 6 + std::min(i, 4)] = letter[3 * 6 + std::min(i, 4)] = PC::Pack(255, 0, 0, 255);
     const GuardedImage letterTexture(6, 8, 32, letter);
     const uint32_t yellow = PC::Pack(255, 255, 0, 255), green = PC::Pack(0, 128, 0, 60);
     const GuardedImage boardTexture(2, 2, 32, {yellow, green, green, yellow});
