@@ -66,11 +66,7 @@ TEST_F(QuorToolTip, PointerThatStraysMoreThanTenPixelsKeepsTheTipAway)
 {
     // Catches a tip that shows wherever the pointer has gone, a slack measured on one axis
     // only, and a boundary off by one (10 pixels still counts as resting).
-    struct Case {
-        int dx;
-        int dy;
-        bool shows;
-    };
+    struct Case { int dx; int dy; bool shows; };
     const Case cases[] = {{10, 10, true}, {-10, 0, true}, {11, 0, false}, {0, -11, false}, {30, 30, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.dx) + "," + std::to_string(c.dy));
