@@ -259,16 +259,14 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
     fForm->AddMenuBar(fBar);
     Open();
 
-    fHost.PushKey(fHostId, 's', QUOR_HOST_CTRL);
-    Pump();
+    Key('s', QUOR_HOST_CTRL);
     std::vector<int> heard = fForm->fHeard;
     std::sort(heard.begin(), heard.end());
     EXPECT_EQ(heard, (std::vector<int>{5, 6, 8}));
     EXPECT_EQ(fForm->fUpdates, 1);
     EXPECT_TRUE(fForm->fKeys.empty());
 
-    fHost.PushKey(fHostId, 'k', QUOR_HOST_CTRL);
-    Pump();
+    Key('k', QUOR_HOST_CTRL);
     EXPECT_EQ(fForm->fKeys, std::vector<int>{'k'}) << "a chord without a command goes on as a key";
     EXPECT_EQ(a->GoShortcut(0xE9), 0);
     EXPECT_EQ(a->GoShortcut(QUOR_KEY_F5), 0);
