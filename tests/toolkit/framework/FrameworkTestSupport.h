@@ -245,7 +245,8 @@ private:
 inline Log Only(const Log& log, const std::string& prefix)
 {
     Log out;
-    std::copy_if(log.begin(), log.end(), std::back_inserter(out), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    std::copy_if(log.begin(), log.end(), std::back_inserter(out),
+                 [&](const std::string& entry) { return entry.rfind(prefix, 0) == 0; });
     return out;
 }
 
