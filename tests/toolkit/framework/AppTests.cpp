@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "tests/support/TestFiles.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
@@ -173,8 +174,7 @@ TEST_F(QuorApp, ThemeColoursAndLargeFontsComeFromTheUserSettings)
         app.Run();
         EXPECT_EQ(Quor_ColorOps::BackCol, (rgb_color{10, 20, 30, 255}));
         EXPECT_EQ(Quor_ColorOps::Light1, (rgb_color{241, 241, 241, 255}));
-        EXPECT_EQ(Quor_App::gRegularFont, Quor_App::gRegularLargeFont);
-        EXPECT_EQ(Quor_App::gBoldFont, Quor_App::gBoldLargeFont);
+        EXPECT_TRUE(Quor_App::gRegularFont == Quor_App::gRegularLargeFont && Quor_App::gBoldFont == Quor_App::gBoldLargeFont);
     }
     Quor_App::ResetGUIColors();
     EXPECT_EQ(Quor_ColorOps::BackCol, (rgb_color{216, 216, 216, 255}));
@@ -252,10 +252,9 @@ TEST_F(QuorApp, StringTableKeepsFirstTextsAndSkipsJunk)
                                       "10 \"" + std::string(1500, 'w') + "\"\n11 \"unterminated\n"));
     TestApp app(nullptr, true);
     app.Run();
-    EXPECT_STREQ(app.AppString(5, "fallback"), "Open");
-    EXPECT_STREQ(app.AppString(8, "fallback"), "Save as");
-    EXPECT_STREQ(app.AppString(-2, "fallback"), "minus");
-    EXPECT_STREQ(app.AppString(9, "fallback"), "nine");
+    const std::pair<int, const char*> stored[] = {{5, "Open"}, {8, "Save as"}, {-2, "minus"}, {9, "nine"}};
+    for (const auto& [id, text] : stored)
+        EXPECT_STREQ(app.AppString(id, "fallback"), text) << id;
     EXPECT_EQ(std::string(app.AppString(10, "")).size(), static_cast<size_t>(Quor_App::kMaxStringText));
     EXPECT_STREQ(app.AppString(7, "A"), "A");
     EXPECT_STREQ(app.AppString(7, "B"), "A");

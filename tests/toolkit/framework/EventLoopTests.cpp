@@ -77,18 +77,14 @@ TEST_F(QuorEventLoop, ModalLoopBlocksOtherWindowsButKeepsTheirTimersRunning)
     const uint32_t dialogId = dialog->Id();
     int step = 0;
     fHost.SetIdleHook([&] {
-        switch (step++) {
-        case 0:
+        if (step++ == 0) {
             fHost.PushClick(fMain->PlatformWindow(), 10, 10);
             fHost.PushKey(fMain->PlatformWindow(), 'x');
             fHost.PushClose(fMain->PlatformWindow());
             fHost.PushDrop(fMain->PlatformWindow(), "/tmp/photo.jpg", 10, 10);
             fHost.PushClick(dialogHost, 5, 6);
-            break;
-        default:
-            if (ticks.whats.size() >= 3)
-                Quor_WindowList::Find(dialogId)->EndModal(QUOR_MSG_OK);
-            break;
+        } else if (ticks.whats.size() >= 3) {
+            Quor_WindowList::Find(dialogId)->EndModal(QUOR_MSG_OK);
         }
     });
     EXPECT_EQ(dialog->DoModal(), QUOR_MSG_OK);

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <algorithm>
+#include <functional>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -99,17 +100,8 @@ protected:
 
 // Host characters of the special keys (see Quor_HostEvent).
 enum HostKey : int {
-    kHostHome = 1,
-    kHostEnd = 4,
-    kHostBackspace = 8,
-    kHostTab = 9,
-    kHostReturn = 13,
-    kHostEscape = 27,
-    kHostLeft = 28,
-    kHostRight = 29,
-    kHostUp = 30,
-    kHostDown = 31,
-    kHostDelete = 127,
+    kHostHome = 1, kHostEnd = 4, kHostBackspace = 8, kHostTab = 9, kHostReturn = 13, kHostEscape = 27,
+    kHostLeft = 28, kHostRight = 29, kHostUp = 30, kHostDown = 31, kHostDelete = 127,
 };
 
 // Keeps every what-code it receives, in order, and the last message.
@@ -125,7 +117,6 @@ public:
     std::vector<int> whats;
     Quor_Message last;
 };
-
 
 using Log = std::vector<std::string>;
 
@@ -254,10 +245,8 @@ private:
 inline Log Only(const Log& log, const std::string& prefix)
 {
     Log out;
-    for (const std::string& entry : log) {
-        if (entry.rfind(prefix, 0) == 0)
-            out.push_back(entry);
-    }
+    std::copy_if(log.begin(), log.end(), std::back_inserter(out),
+                 [&](const std::string& entry) { return entry.rfind(prefix, 0) == 0; });
     return out;
 }
 

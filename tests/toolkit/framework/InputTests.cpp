@@ -18,11 +18,7 @@ using namespace quor_test;
 TEST(QuorInputMap, SpecialKeysAndFunctionKeysFollowTheKeyTable)
 {
     // Catches a wrong or shifted entry in the key table, and F-keys found in the wrong order.
-    struct Case {
-        int hostChar;
-        unsigned int functionKeys;
-        int code;
-    };
+    struct Case { int hostChar; unsigned int functionKeys; int code; };
     const Case cases[] = {
         {3, 0, QUOR_KEY_RETURN},      {13, 0, QUOR_KEY_RETURN},    {27, 0, QUOR_KEY_ESCAPE},
         {9, 0, QUOR_KEY_TAB},         {8, 0, QUOR_KEY_BACKSPACE},  {127, 0, QUOR_KEY_DELETE},
@@ -65,24 +61,15 @@ TEST_F(QuorKeyInput, EveryKeyArrivesExactlyOnceWithItsModifiers)
     // Catches a chord delivered twice (key press and the text the desktop also sends for Alt and
     // Super), Ctrl chords lost because no text comes for them, typing after a Ctrl chord taken
     // for the chord's text, and typed characters beyond Latin-1 lost or cut to their low byte.
-    struct Case {
-        const char* name;
-        int hostChar;
-        unsigned int modifiers;
-        unsigned int functionKeys;
-        Log expected;
-    };
+    struct Case { const char* name; int hostChar; unsigned int modifiers; unsigned int functionKeys; Log expected; };
     const Case cases[] = {
-        {"plain letter", 'a', 0, 0, {"L key 97 m0"}},
-        {"shifted letter", 'a', QUOR_HOST_SHIFT, 0, {"L key 65 m1"}},
+        {"plain letter", 'a', 0, 0, {"L key 97 m0"}}, {"shifted letter", 'a', QUOR_HOST_SHIFT, 0, {"L key 65 m1"}},
         {"ctrl chord", 'c', QUOR_HOST_CTRL, 0, {"L key 99 m2"}},
         {"ctrl shift chord", 's', QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 0, {"L key 83 m3"}},
         {"alt chord", 'c', QUOR_HOST_ALT, 0, {"L key 99 m4"}},
         {"super and AltGr set no bit", 'z', QUOR_HOST_SUPER | QUOR_HOST_ALTGR, 0, {"L key 122 m0"}},
-        {"caps lock sets no bit", 'z', QUOR_HOST_CAPS, 0, {"L key 90 m0"}},
-        {"return", 13, 0, 0, {"L key -1 m0"}},
-        {"ctrl delete", 127, QUOR_HOST_CTRL, 0, {"L key -5 m2"}},
-        {"F5", 16, 0, 1u << 4, {"L key -24 m0"}},
+        {"caps lock sets no bit", 'z', QUOR_HOST_CAPS, 0, {"L key 90 m0"}}, {"return", 13, 0, 0, {"L key -1 m0"}},
+        {"ctrl delete", 127, QUOR_HOST_CTRL, 0, {"L key -5 m2"}}, {"F5", 16, 0, 1u << 4, {"L key -24 m0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -107,11 +107,7 @@ TEST_F(QuorLayer, ALowerLayerNeverPaintsOverAHigherOne)
 
     bottom->Paint(kWhite);
     middle->Paint(kBlack);
-    struct Probe {
-        int x;
-        int y;
-        rgb_color expected;
-    };
+    struct Probe { int x; int y; rgb_color expected; };
     const Probe probes[] = {
         {5, 5, kWhite},      {199, 99, kWhite},  {40, 20, kBlack},   {99, 79, kBlack},
         {100, 20, kRed},     {119, 39, kRed},    {179, 0, kRed},     {110, 60, kBlack},

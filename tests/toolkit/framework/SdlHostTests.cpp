@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "toolkit/core/Quor_Stopwatch.h"
 #include "toolkit/framework/Quor_App.h"
@@ -33,13 +34,14 @@ public:
     int fTicks = 0;
 };
 
-// Restores an environment variable when the test ends.
+// Sets (or with nullptr removes) an environment variable, and restores it when the test ends.
 class EnvGuard {
 public:
-    explicit EnvGuard(const char* name) : fName(name), fHad(std::getenv(name) != nullptr)
+    EnvGuard(const char* name, const char* value) : fName(name), fHad(std::getenv(name) != nullptr)
     {
         if (fHad)
             fValue = std::getenv(name);
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
     }
     ~EnvGuard() { fHad ? setenv(fName, fValue.c_str(), 1) : unsetenv(fName); }
 
@@ -63,12 +65,7 @@ TEST(QuorSdlHost, RefusesToStartWithoutADisplayUnlessAHeadlessDriverIsAsked)
 {
     // Catches a program that silently runs on SDL's invisible fallback driver when no display
     // is there (the user sees nothing and gets no message).
-    EnvGuard driver("SDL_VIDEODRIVER");
-    EnvGuard display("DISPLAY");
-    EnvGuard wayland("WAYLAND_DISPLAY");
-    unsetenv("SDL_VIDEODRIVER");
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
+    EnvGuard driver("SDL_VIDEODRIVER", nullptr), display("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
     Quor_SdlHost host;
     std::string error;
     EXPECT_FALSE(host.Init(&error));
@@ -83,8 +80,7 @@ TEST(QuorSdlHost, StartsBlitsRunsTimersAndShutsDownOnTheOffscreenDriver)
     // Catches a backend that cannot start, show or blit without X, timers that never fire on
     // the real clock, a wake from another thread that does not end a wait, and a shutdown that
     // leaves SDL running (a second start then fails).
-    EnvGuard driver("SDL_VIDEODRIVER");
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    EnvGuard driver("SDL_VIDEODRIVER", "offscreen");
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         Quor_SdlHost host;
@@ -166,8 +162,7 @@ TEST(QuorSdlHost, XErrorsOfClosedWindowsDoNotEndTheProgram)
     ASSERT_TRUE(open != nullptr && mapWindow != nullptr && freePixmap != nullptr && sync != nullptr &&
                 close != nullptr);
 
-    EnvGuard driver("SDL_VIDEODRIVER");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
+    EnvGuard driver("SDL_VIDEODRIVER", "x11");
     Quor_SdlHost host;
     std::string error;
     ASSERT_TRUE(host.Init(&error)) << error;
@@ -201,8 +196,7 @@ TEST(QuorSdlHost, XKeyHeldIntoAnotherWindowStaysARepeat)
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0' || std::system("command -v xdotool >/dev/null") != 0)
         GTEST_SKIP() << "needs an X display and xdotool; the end-to-end script runs this under Xvfb";
-    EnvGuard driver("SDL_VIDEODRIVER");
-    setenv("SDL_VIDEODRIVER", "x11", 1);
+    EnvGuard driver("SDL_VIDEODRIVER", "x11");
     Quor_SdlHost host;
     std::string error;
     ASSERT_TRUE(host.Init(&error)) << error;
@@ -212,19 +206,17 @@ TEST(QuorSdlHost, XKeyHeldIntoAnotherWindowStaysARepeat)
     const uint32_t first = host.CreateWindow(params);
     params.x = 200;
     const uint32_t second = host.CreateWindow(params);
-    // The next Return press within a few seconds: its window and whether it is a repeat.
-    auto nextReturn = [&](uint32_t* window, bool* repeat) {
+    // The next Return press within a few seconds: its window (0 if none came) and whether it is
+    // a repeat.
+    auto nextReturn = [&] {
         Quor_Stopwatch clock;
         clock.Start();
         Quor_HostEvent event;
         while (clock.ElapsedTime() < 3.0f) {
-            if (host.WaitEvent(&event, 50) && event.kind == Quor_HostEvent::kKeyDown && event.hostChar == 13) {
-                *window = event.window;
-                *repeat = event.repeat;
-                return true;
-            }
+            if (host.WaitEvent(&event, 50) && event.kind == Quor_HostEvent::kKeyDown && event.hostChar == 13)
+                return std::pair<uint32_t, bool>(event.window, event.repeat);
         }
-        return false;
+        return std::pair<uint32_t, bool>(0, false);
     };
     auto settle = [&](int ms) {
         Quor_Stopwatch clock;
@@ -236,21 +228,16 @@ TEST(QuorSdlHost, XKeyHeldIntoAnotherWindowStaysARepeat)
     host.ShowWindow(first);
     host.FocusWindow(first);
     settle(200);
-    uint32_t window = 0;
-    bool repeat = true;
     ASSERT_EQ(std::system("xdotool keydown Return"), 0);
-    ASSERT_TRUE(nextReturn(&window, &repeat));
-    EXPECT_EQ(window, first);
-    EXPECT_FALSE(repeat);
+    EXPECT_EQ(nextReturn(), std::make_pair(first, false));
     host.ShowWindow(second);
     host.FocusWindow(second);
-    ASSERT_TRUE(nextReturn(&window, &repeat));
-    EXPECT_EQ(window, second);
-    EXPECT_TRUE(repeat);
+    EXPECT_EQ(nextReturn(), std::make_pair(second, true));
     ASSERT_EQ(std::system("xdotool keyup Return"), 0);
     settle(200);
     ASSERT_EQ(std::system("xdotool key Return"), 0);
-    ASSERT_TRUE(nextReturn(&window, &repeat));
-    EXPECT_FALSE(repeat);
+    const auto fresh = nextReturn();
+    EXPECT_NE(fresh.first, 0u);
+    EXPECT_FALSE(fresh.second);
     host.Shutdown();
 }

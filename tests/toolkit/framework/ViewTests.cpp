@@ -20,6 +20,15 @@ Quor_View* Sized(int w, int h)
     return v;
 }
 
+// A plain view at (x, y) of w x h.
+Quor_View* Placed(int x, int y, int w, int h)
+{
+    Quor_View* v = new Quor_View();
+    v->SetLocation(x, y);
+    v->SetShape(w, h);
+    return v;
+}
+
 // A layer that lets Tab move the focus.
 class FormLayer : public LogLayer {
 public:
@@ -33,16 +42,9 @@ TEST(QuorLayoutView, HorizontalBoxPlacesAndAlignsItsChildren)
 {
     // Catches a preferred size that counts the trailing spacing or the margin once, and an
     // alignment measured from the wrong edge or extent.
-    struct Case {
-        unsigned int alignment;
-        int expectedTop;
-        int expectedHeight;
-    };
+    struct Case { unsigned int alignment; int expectedTop; int expectedHeight; };
     const Case cases[] = {
-        {QUOR_LAYOUT_NONE, 4, 5},
-        {QUOR_LAYOUT_CENTER, 5, 5},
-        {QUOR_LAYOUT_FAR, 7, 5},
-        {QUOR_LAYOUT_FILL, 4, 8},
+        {QUOR_LAYOUT_NONE, 4, 5}, {QUOR_LAYOUT_CENTER, 5, 5}, {QUOR_LAYOUT_FAR, 7, 5}, {QUOR_LAYOUT_FILL, 4, 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("alignment " + std::to_string(c.alignment));
@@ -120,9 +122,7 @@ TEST_F(QuorViewInLayer, PressesTakeTheFocusAndTabWrapsBothWays)
     // last field instead of wrapping, and keys sent to a view that lost the focus.
     LogView* first = new LogView("first", &fLog, Quor_Rect(0, 0, 39, 19), true);
     LogView* label = new LogView("label", &fLog, Quor_Rect(50, 0, 89, 19), false);
-    Quor_View* group = new Quor_View();
-    group->SetLocation(100, 0);
-    group->SetShape(90, 40);
+    Quor_View* group = Placed(100, 0, 90, 40);
     LogView* second = new LogView("second", &fLog, Quor_Rect(0, 20, 39, 39), true);
     group->AddChild(second);
     fLayer->AddChild(first);
@@ -135,16 +135,14 @@ TEST_F(QuorViewInLayer, PressesTakeTheFocusAndTabWrapsBothWays)
     EXPECT_TRUE(first->IsFocused());
     EXPECT_EQ(Quor_View::gGlobalFocusView, first);
 
-    fHost.PushKey(fHostId, 9);
-    Pump();
-    EXPECT_TRUE(second->IsFocused());
-    EXPECT_FALSE(first->IsFocused());
-    fHost.PushKey(fHostId, 9);
-    Pump();
-    EXPECT_TRUE(first->IsFocused());
-    fHost.PushKey(fHostId, 9, QUOR_HOST_SHIFT);
-    Pump();
-    EXPECT_TRUE(second->IsFocused());
+    // Tab forward, forward again (wrapping), then Shift+Tab back (wrapping).
+    const std::pair<unsigned int, LogView*> tabs[] = {{0, second}, {0, first}, {QUOR_HOST_SHIFT, second}};
+    for (const auto& [modifiers, next] : tabs) {
+        fHost.PushKey(fHostId, 9, modifiers);
+        Pump();
+        EXPECT_EQ(fLayer->FocusView(), next);
+        EXPECT_TRUE(next->IsFocused() && (first->IsFocused() != second->IsFocused()));
+    }
 
     fLog.clear();
     fHost.PushKey(fHostId, 'q');
@@ -179,9 +177,7 @@ TEST_F(QuorViewInLayer, DeletedViewsLeaveNothingDangling)
     // Catches a layer that keeps pointing at a deleted hovered, pressed or focused view: the
     // next move, release or key then calls into freed memory (found by the address sanitizer).
     LogView* hovered = new LogView("hovered", &fLog, Quor_Rect(0, 0, 49, 49), true);
-    Quor_View* box = new Quor_View();
-    box->SetLocation(60, 0);
-    box->SetShape(60, 60);
+    Quor_View* box = Placed(60, 0, 60, 60);
     LogView* inner = new LogView("inner", &fLog, Quor_Rect(0, 0, 29, 29), true);
     box->AddChild(inner);
     fLayer->AddChild(hovered);
@@ -217,21 +213,16 @@ TEST_F(QuorViewInLayer, PartlyHiddenViewsDrawInTheirOwnCoordinates)
 {
     // Catches a view graphics context whose origin ignores the part of the view clipped away
     // (drawing then lands shifted), and a wholly hidden view handed something to draw on.
-    Quor_View* parent = new Quor_View();
-    parent->SetLocation(20, 20);
-    parent->SetShape(40, 40);
-    Quor_View* child = new Quor_View();
-    child->SetLocation(-10, -5);
-    child->SetShape(30, 30);
+    Quor_View* parent = Placed(20, 20, 40, 40);
+    Quor_View* child = Placed(-10, -5, 30, 30);
     parent->AddChild(child);
     fLayer->AddChild(parent);
     Quor_Graphics* g = child->ViewGraphics();
     ASSERT_NE(g, nullptr);
     g->SetColor(kRed);
     g->FillRect(Quor_Rect(12, 7, 14, 9));
-    EXPECT_TRUE(Near(PixelAt(*fLayer->LayerImage(), 22, 22), kRed, 0));
-    EXPECT_FALSE(Near(PixelAt(*fLayer->LayerImage(), 21, 22), kRed, 0));
-    EXPECT_FALSE(Near(PixelAt(*fLayer->LayerImage(), 22, 21), kRed, 0));
+    const auto red = [&](int x, int y) { return Near(PixelAt(*fLayer->LayerImage(), x, y), kRed, 0); };
+    EXPECT_TRUE(red(22, 22) && !red(21, 22) && !red(22, 21));
 
     Quor_View* hidden = new Quor_View();
     hidden->SetLocation(500, 500);

@@ -36,6 +36,12 @@ protected:
         Pump();
         fLog.clear();
     }
+    // What the layers logged since the last call, once the pending input is handled.
+    Log Heard()
+    {
+        Pump();
+        return std::exchange(fLog, Log{});
+    }
 
     LogLayer* fA = nullptr;
     LogLayer* fB = nullptr;
@@ -51,33 +57,24 @@ TEST_F(QuorWnd, PressesMovesWheelAndDropsStopAtTheLayerUnderThePointer)
     // from screen coordinates or from the wrong layer.
     AddThreeLayers();
     fHost.PushMouse(fHostId, Quor_HostEvent::kMouseDown, 60, 70);
-    Pump();
-    EXPECT_EQ(fLog, (Log{"C outside -140,70", "B down 10,20 b1 m0"}));
+    EXPECT_EQ(Heard(), (Log{"C outside -140,70", "B down 10,20 b1 m0"}));
 
-    fLog.clear();
     fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 10, 10);
-    Pump();
     // The pressed layer first, then from the top down to the layer under the pointer.
-    EXPECT_EQ(fLog, (Log{"B move -40,-40", "C move -190,10", "A move 10,10"}));
+    EXPECT_EQ(Heard(), (Log{"B move -40,-40", "C move -190,10", "A move 10,10"}));
 
-    fLog.clear();
     fHost.PushMouse(fHostId, Quor_HostEvent::kMouseUp, 10, 10);
     fHost.PushMouse(fHostId, Quor_HostEvent::kMouseMove, 60, 60);
-    Pump();
-    EXPECT_EQ(fLog, (Log{"B up -40,-40", "C move -140,60", "B move 10,10"}));
+    EXPECT_EQ(Heard(), (Log{"B up -40,-40", "C move -140,60", "B move 10,10"}));
 
-    fLog.clear();
     fHost.PushWheel(fHostId, 250, 50, -2);
     fHost.PushWheel(fHostId, 10, 180, 1);
-    Pump();
-    EXPECT_EQ(fLog, (Log{"C wheel 50,50 d-1 w-1 m0", "C wheel -190,180 d1 w1 m0", "B wheel -40,130 d1 w1 m0",
-                         "A wheel 10,180 d1 w1 m0"}));
+    EXPECT_EQ(Heard(), (Log{"C wheel 50,50 d-1 w-1 m0", "C wheel -190,180 d1 w1 m0", "B wheel -40,130 d1 w1 m0",
+                            "A wheel 10,180 d1 w1 m0"}));
 
-    fLog.clear();
     fHost.PushDrop(fHostId, "/tmp/a b.jpg", 70, 90);
     fHost.PushDrop(fHostId, "/tmp/c.jpg", 250, 20);
-    Pump();
-    EXPECT_EQ(fLog, (Log{"B drop 20,40 /tmp/a b.jpg", "C drop 50,20 /tmp/c.jpg"}));
+    EXPECT_EQ(Heard(), (Log{"B drop 20,40 /tmp/a b.jpg", "C drop 50,20 /tmp/c.jpg"}));
 }
 
 TEST_F(QuorWnd, DoubleClicksNeedBothTimeAndPlace)
@@ -85,29 +82,19 @@ TEST_F(QuorWnd, DoubleClicksNeedBothTimeAndPlace)
     // Catches thresholds off by one in time or distance, and a double click measured on the
     // wall clock instead of the event clock.
     AddThreeLayers();
-    struct Case {
-        const char* name;
-        int waitMs;
-        int dx;
-        int dy;
-        bool doubleClick;
-    };
+    struct Case { const char* name; int waitMs; int dx; int dy; bool doubleClick; };
     const Case cases[] = {
-        {"0.4 s and 2 px", 400, 2, 2, true},
-        {"3 px apart in x", 400, 3, 0, false},
-        {"3 px apart in y", 100, 0, -3, false},
-        {"0.5 s apart", 500, 0, 0, false},
+        {"0.4 s and 2 px", 400, 2, 2, true}, {"3 px apart in x", 400, 3, 0, false},
+        {"3 px apart in y", 100, 0, -3, false}, {"0.5 s apart", 500, 0, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fHost.AdvanceTime(5000);
         fHost.PushClick(fHostId, 20, 20);
-        Pump();
+        Heard();
         fHost.AdvanceTime(c.waitMs);
-        fLog.clear();
         fHost.PushClick(fHostId, 20 + c.dx, 20 + c.dy);
-        Pump();
-        const Log downs = Only(fLog, "A down");
+        const Log downs = Only(Heard(), "A down");
         ASSERT_EQ(downs.size(), 1u);
         EXPECT_EQ(downs[0].find(" double") != std::string::npos, c.doubleClick) << downs[0];
     }
@@ -155,20 +142,16 @@ TEST_F(QuorWnd, TimerIdsAreReusedOnlyWhenFree)
     // Catches an id taken twice after a kill (count + 1 already in use), a refused period given
     // an id, and timers that fire on the wrong period.
     WhatLog counter;
-    const unsigned int first = fWindow->SetTimer(0.1f, &counter, 7);
-    const unsigned int second = fWindow->SetTimer(0.1f, &counter, 7);
-    const unsigned int third = fWindow->SetTimer(1.0f, &counter, 8);
-    EXPECT_EQ(first, 1u);
-    EXPECT_EQ(second, 2u);
-    EXPECT_EQ(third, 3u);
-    fWindow->KillTimer(first);
-    fWindow->KillTimer(third);
+    const std::vector<unsigned int> ids = {fWindow->SetTimer(0.1f, &counter, 7), fWindow->SetTimer(0.1f, &counter, 7),
+                                           fWindow->SetTimer(1.0f, &counter, 8)};
+    EXPECT_EQ(ids, (std::vector<unsigned int>{1, 2, 3}));
+    fWindow->KillTimer(1);
+    fWindow->KillTimer(3);
     EXPECT_EQ(fWindow->SetTimer(1.0f, &counter, 8), 3u);
     fWindow->KillTimer(2);
     fWindow->KillTimer(0);
-    EXPECT_EQ(fWindow->SetTimer(0.0f, &counter, 9), 0u);
-    EXPECT_EQ(fWindow->SetTimer(-1.0f, &counter, 9), 0u);
-    EXPECT_EQ(fWindow->SetTimer(std::nanf(""), &counter, 9), 0u);
+    for (float refused : {0.0f, -1.0f, std::nanf("")})
+        EXPECT_EQ(fWindow->SetTimer(refused, &counter, 9), 0u) << refused;
 
     // Timer 3 (1 s, what 8) fires once per second of event-clock time.
     for (int i = 0; i < 25; ++i) {
@@ -246,10 +229,8 @@ TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
     fWindow->SetLocation(30, 70);
     fWindow->SetShape(320, 240);
     fWindow->CloseWindow();
-    Quor_Point place;
-    Quor_Point size;
-    EXPECT_TRUE(app.Prefs()->Get("main_location", &place));
-    EXPECT_TRUE(app.Prefs()->Get("main_shape", &size));
+    Quor_Point place, size;
+    EXPECT_TRUE(app.Prefs()->Get("main_location", &place) && app.Prefs()->Get("main_shape", &size));
     EXPECT_EQ(place, Quor_Point(30, 70));
     EXPECT_EQ(size, Quor_Point(320, 240));
 }
@@ -338,8 +319,7 @@ TEST_F(QuorWnd, IconIsCopiedToTheHostAndUnusableImagesAreRefused)
     const Quor_MemoryHost::Window* record = fHost.WindowRecord(fHostId);
     ASSERT_NE(record, nullptr);
     ASSERT_NE(record->icon, nullptr);
-    ASSERT_EQ(record->icon->Width(), 24);
-    ASSERT_EQ(record->icon->Height(), 16);
+    ASSERT_EQ(Quor_Point(record->icon->Width(), record->icon->Height()), Quor_Point(24, 16));
     EXPECT_EQ(Text(PixelAt(*record->icon, 23, 15)), Text(rgb_color{23, 15, 7, 255}));
     EXPECT_EQ(Text(PixelAt(*record->icon, 5, 9)), Text(rgb_color{5, 9, 7, 255}));
 }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/platform/Quor_HostEvent.h"
 #include "toolkit/widgets/Quor_AngleKnob.h"
@@ -34,11 +33,7 @@ TEST_F(QuorAngleKnob, PointerDirectionSetsTheAngleAndShiftSnapsToFortyFive)
     Open();
     ASSERT_EQ(knob->Shape(), Quor_Point(30, 30));
     // The centre is (14.5, 14.5) in the knob: points far along a direction give its angle.
-    struct Case {
-        double degrees;
-        bool shift;
-        float expected;
-    };
+    struct Case { double degrees; bool shift; float expected; };
     const Case cases[] = {
         {50, false, 50}, {50, true, 45}, {90, false, 90}, {180, false, 180}, {-90, false, 270},
         {67, true, 45}, {68, true, 90}, {-22, true, 0}, {-23, true, 315},
@@ -71,19 +66,10 @@ TEST_F(QuorAngleKnob, WheelStepsByFiveOrWithCtrlByTwoAndAHalfOrTenAndWraps)
     Quor_AngleKnob* knob = Place(new Quor_AngleKnob(false, 31, 3), 20, 20);
     knob->SetHandler(&log);
     Open();
-    struct Case {
-        int notches;
-        unsigned int modifiers;
-        float degrees;
-    };
+    struct Case { int notches; unsigned int modifiers; float degrees; };
     const Case cases[] = {
-        {1, 0, 5.0f},
-        {1, QUOR_HOST_CTRL, 7.5f},
-        {1, QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 17.5f},
-        {-1, 0, 12.5f},
-        {-1, QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 2.5f},
-        {-1, 0, 357.5f},
-        {1, QUOR_HOST_CTRL, 0.0f},
+        {1, 0, 5.0f}, {1, QUOR_HOST_CTRL, 7.5f}, {1, QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 17.5f}, {-1, 0, 12.5f},
+        {-1, QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 2.5f}, {-1, 0, 357.5f}, {1, QUOR_HOST_CTRL, 0.0f},
     };
     for (const Case& c : cases) {
         Wheel(30, 30, c.notches, c.modifiers);
@@ -115,7 +101,5 @@ TEST_F(QuorAngleKnob, LooksRightWithGuidesAndDisabled)
     off->SetValue(static_cast<float>(std::numbers::pi / 2));
     off->Enable(false);
     Open();
-    Quor_BaseImage shot;
-    CaptureRect(Quor_Rect(0, 0, 109, 37), &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/angle_knobs.png", 0);
+    ExpectGolden(Quor_Rect(0, 0, 109, 37), "angle_knobs.png");
 }

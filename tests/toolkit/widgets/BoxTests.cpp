@@ -1,7 +1,6 @@
 // Group boxes: the frame laid out around one child, stretched with it, and how it looks.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_LayoutView.h"
@@ -53,9 +52,7 @@ TEST_F(QuorBox, LooksRightWithItsTitleLabelsAndDividers)
     box->AddChild(column);
     box->DoLayout();
     Open();
-    Quor_BaseImage shot;
     Quor_Rect area = box->Frame();
     area.InsetBy(-4, -4);
-    CaptureRect(area, &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/group_box.png", 0);
+    ExpectGolden(area, "group_box.png");
 }

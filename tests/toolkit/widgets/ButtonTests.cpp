@@ -2,7 +2,6 @@
 // button's tool tip, and how they look in each state.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
@@ -50,11 +49,7 @@ TEST_F(QuorButton, SizesFollowTheLabelTheMinimumAndTheFont)
     // full one (the golden picture holds buttons without a minimum, and icon buttons).
     ASSERT_EQ(Quor_BaseWidget::BaseWidgetHeight(), 18);
     const int label = Quor_App::gBoldFont->StringWidth("Open");
-    struct Case {
-        const char* name;
-        Quor_BaseWidget* widget;
-        Quor_Point size;
-    };
+    struct Case { const char* name; Quor_BaseWidget* widget; Quor_Point size; };
     const Case cases[] = {
         {"text, minimum below the label", new Quor_Button("Open", 1, label, false, 3), Quor_Point(label + 16, 22)},
         {"text, minimum 80", new Quor_Button("Open", 1, 80, true, 3), Quor_Point(80, 22)},
@@ -82,8 +77,6 @@ TEST_F(QuorButton, LooksRightInEachState)
     Place(new Quor_Button(&icon.Image(), "An icon", 6, false, 3), 324, 11)->Enable(false);
     Open();
     Press(85, 15);
-    Quor_BaseImage shot;
-    CaptureRect(Quor_Rect(0, 0, 347, 37), &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/buttons.png", 0);
+    ExpectGolden(Quor_Rect(0, 0, 347, 37), "buttons.png");
     Release(85, 15);
 }

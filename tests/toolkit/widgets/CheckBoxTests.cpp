@@ -1,7 +1,6 @@
 // Check boxes: toggling by the pointer and quietly, disabled boxes, sizes, and their look.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
@@ -50,11 +49,7 @@ TEST_F(QuorCheckBox, MarksLookRightOffOnPressedAndDisabled)
 {
     // Catches a tick or dot drawn for the wrong value, a bevel not swapped while pressed, and
     // disabled marks drawn with their outline or at full strength.
-    struct Item {
-        bool radio;
-        bool value;
-        bool enabled;
-    };
+    struct Item { bool radio; bool value; bool enabled; };
     const Item items[] = {
         {false, false, true}, {false, true, true}, {false, false, true}, {false, true, false}, {false, false, false},
         {true, false, true},  {true, true, true},   {true, false, true},  {true, true, false},  {true, false, false},
@@ -84,9 +79,7 @@ TEST_F(QuorCheckBox, MarksLookRightOffOnPressedAndDisabled)
     // Hold the third mark of the first row pressed.
     Press(4 + 2 * 72 + 4, 4 + 10);
     EXPECT_TRUE(pressed[0]->IsPressed());
-    Quor_BaseImage shot;
-    CaptureRect(Quor_Rect(0, 0, 5 * 72 + 7, 49), &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/check_boxes.png", 0);
+    ExpectGolden(Quor_Rect(0, 0, 5 * 72 + 7, 49), "check_boxes.png");
     Release(400, 200);
     EXPECT_FALSE(pressed[0]->Value());
 }

@@ -55,10 +55,7 @@ TEST_F(QuorColorPicker, CancelSendsTheStartingColourBackOnlyWithConstantMessages
         const char* heard;
     };
     const Case cases[] = {
-        {true, false, "cs"},
-        {false, false, ""},
-        {true, true, "cc"},
-        {false, true, "c"},
+        {true, false, "cs"}, {false, false, ""}, {true, true, "cc"}, {false, true, "c"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.constant ? "constant" : "quiet") + (c.ok ? " OK" : " cancel"));
@@ -99,11 +96,7 @@ TEST_F(QuorColorPicker, PressesInTheSquareAndBarsSetTheirComponents)
     const Quor_Rect hue = picker->HueRect();
     const Quor_Rect alpha = picker->AlphaRect();
 
-    struct Press {
-        const char* what;
-        Quor_Point at;
-        hsv_color hsv;
-    };
+    struct Press { const char* what; Quor_Point at; hsv_color hsv; };
     const uint8_t h0 = picker->Hsv().hue;
     const Press presses[] = {
         {"square top right", shade.RightTop(), {h0, 255, 255, 255}},
@@ -158,9 +151,8 @@ TEST_F(QuorColorPicker, FieldsAndHexTextDriveEachOther)
     rgb_color parsed{};
     EXPECT_TRUE(Quor_ColorPicker::ParseHex("#abcdef", &parsed));
     EXPECT_EQ(parsed, (rgb_color{171, 205, 239, 255}));
-    EXPECT_FALSE(Quor_ColorPicker::ParseHex("ABCDE", &parsed));
-    EXPECT_FALSE(Quor_ColorPicker::ParseHex("ABCDEFA", &parsed));
-    EXPECT_FALSE(Quor_ColorPicker::ParseHex("ABCDEG", &parsed));
+    for (const char* bad : {"ABCDE", "ABCDEFA", "ABCDEG"})
+        EXPECT_FALSE(Quor_ColorPicker::ParseHex(bad, &parsed)) << bad;
 
     ColorLog log;
     auto* picker = new Quor_ColorPicker(rgb_color{221, 221, 221, 255}, false, &log, kWhat, nullptr);
@@ -169,9 +161,8 @@ TEST_F(QuorColorPicker, FieldsAndHexTextDriveEachOther)
     const uint32_t window = picker->Window()->PlatformWindow();
     EXPECT_STREQ(picker->HexField()->Value(), "DDDDDD");
     // The red field has the focus, its text selected: typing replaces it.
-    fHost.PushKey(window, '1');
-    fHost.PushKey(window, '7');
-    fHost.PushKey(window, '1');
+    for (char c : std::string("171"))
+        fHost.PushKey(window, c);
     Pump();
     EXPECT_EQ(picker->Color(), (rgb_color{171, 221, 221, 255}));
     EXPECT_STREQ(picker->HexField()->Value(), "ABDDDD");

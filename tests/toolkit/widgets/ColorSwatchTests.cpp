@@ -2,7 +2,6 @@
 // on, a cancelled live preview, and how they show translucent colours.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/widgets/Quor_ColorPicker.h"
@@ -34,8 +33,7 @@ protected:
             const Quor_Point button = Centre(ok ? picker->OKButton() : picker->CancelButton());
             fHost.PushClick(modal->PlatformWindow(), button.x, button.y);
         });
-        const Quor_Point at = Centre(swatch);
-        Click(at.x, at.y);
+        ClickOn(swatch);
         fHost.SetIdleHook(nullptr);
         EXPECT_TRUE(done) << "the picker never opened";
         EXPECT_EQ(Quor_EventLoop::ModalWindow(), nullptr);
@@ -91,8 +89,7 @@ TEST_F(QuorColorSwatch, PickerAnswerBecomesTheValueAndACancelledPreviewIsUndone)
 
     // A disabled swatch opens nothing (the idle hook would run otherwise).
     swatch->Enable(false);
-    const Quor_Point at = Centre(swatch);
-    Click(at.x, at.y);
+    ClickOn(swatch);
     EXPECT_EQ(log.Count(61), 1);
 }
 
@@ -105,7 +102,5 @@ TEST_F(QuorColorSwatch, TranslucentColoursShowTheCheckerboard)
     Quor_ColorSwatch* off = Place(new Quor_ColorSwatch(rgb_color{40, 160, 60, 255}, 3, false, 3), 110, 4);
     off->Enable(false);
     Open();
-    Quor_BaseImage shot;
-    CaptureRect(Quor_Rect(0, 0, 161, 42), &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/color_swatches.png", 0);
+    ExpectGolden(Quor_Rect(0, 0, 161, 42), "color_swatches.png");
 }

@@ -136,17 +136,9 @@ TEST_F(QuorDialog, PopupIsPulledInsideAndAPressOutsideAppliesIt)
     // applies nor closes, a stay-open pop-up that closes on it, values applied although they
     // were refused, and a Cancel button that does not take a pop-up away.
     Open();
-    struct Case {
-        bool stayOpen;
-        int value;
-        bool showingAfter;
-        int storedAfter;
-    };
+    struct Case { bool stayOpen; int value; bool showingAfter; int storedAfter; };
     const Case cases[] = {
-        {true, 7, true, 7},
-        {false, 7, false, 7},
-        {false, 150, true, -1},
-        {true, -4, true, -1},
+        {true, 7, true, 7}, {false, 7, false, 7}, {false, 150, true, -1}, {true, -4, true, -1},
     };
     for (const Case& c : cases) {
         Record record;
@@ -280,12 +272,7 @@ TEST_F(QuorDialog, ValidatorsRepairAFieldToTheNearerBoundOnly)
 {
     // Catches a validator that accepts a value outside the range, changes a value inside it, or
     // repairs to the wrong bound (or not at all).
-    struct Case {
-        const char* text;
-        bool isFloat;
-        bool accepted;
-        const char* shown;
-    };
+    struct Case { const char* text; bool isFloat; bool accepted; const char* shown; };
     const Case cases[] = {
         {"150", false, false, "100"}, {"50", false, true, "50"}, {"0", false, false, "1"},
         {"", false, false, "1"},      {"0.1", true, false, "0.50"}, {"2.5", true, false, "2"},

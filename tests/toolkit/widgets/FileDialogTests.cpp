@@ -37,10 +37,8 @@ protected:
         Quor_Dialog::gPressMilliseconds = 0;
         ASSERT_EQ(mkdir(fDir.File("Adir").c_str(), 0755), 0);
         ASSERT_EQ(mkdir(fDir.File("zdir").c_str(), 0755), 0);
-        ASSERT_TRUE(WriteFileBytes(fDir.File("Adir/inner.txt"), "inner"));
-        ASSERT_TRUE(WriteFileBytes(fDir.File("b.txt"), "b"));
-        ASSERT_TRUE(WriteFileBytes(fDir.File("A.jpg"), "a"));
-        ASSERT_TRUE(WriteFileBytes(fDir.File(".hidden"), "h"));
+        for (const char* name : {"Adir/inner.txt", "b.txt", "A.jpg", ".hidden"})
+            ASSERT_TRUE(WriteFileBytes(fDir.File(name), "x"));
         ASSERT_TRUE(WriteFileBytes(fDir.File("exists.txt"), "keep"));
     }
     void TearDown() override
@@ -311,10 +309,7 @@ TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeThe
     EXPECT_EQ(checks, 2);
     EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt.jpg"));
 
-    const struct {
-        const char* path;
-        const char* expected;
-    } names[] = {
+    const struct { const char* path; const char* expected; } names[] = {
         {"/d/pano", "/d/pano.jpg"},       {"/d/pano.JPEG", "/d/pano.JPEG"}, {"/d/pano.jpg", "/d/pano.jpg"},
         {"/d/.jpg", "/d/.jpg.jpg"},       {"/d/pano.png", "/d/pano.png.jpg"},
     };
@@ -427,10 +422,7 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
     ASSERT_EQ(symlink("Adir", fDir.File("ln").c_str()), 0);
     ASSERT_EQ(symlink("gone", fDir.File("dead").c_str()), 0);
     Quor_String path;
-    struct Order {
-        bool pathFirst;
-        std::string chosen;
-    };
+    struct Order { bool pathFirst; std::string chosen; };
     for (const Order& order : {Order{true, fDir.File("pano.qpm")}, Order{false, fDir.File("zdir/there.qpm")}}) {
         SCOPED_TRACE(order.pathFirst ? "path, then name" : "name, then path");
         Script({[&](uint32_t w) {
@@ -447,11 +439,7 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
 
     // Each refused with a message, the dialog staying open; the FIFO and the dangling link are
     // not listed either.
-    struct Refusal {
-        bool save;
-        std::string typed;
-        const char* because;
-    };
+    struct Refusal { bool save; std::string typed; const char* because; };
     const Refusal refusals[] = {
         {true, ".pano.qpm", "hide"},      {true, "   ", "Type a name"}, {true, std::string(300, 'n'), "too long"},
         {true, "pipe", "not a file that"}, {false, "pipe", "is not a file"},

@@ -172,13 +172,8 @@ TEST_F(QuorMenu, F10AndAltWithATitleLetterOpenTheStripMenusFromTheKeyboard)
         int open;   // the bar's open menu afterwards
     };
     const Step steps[] = {
-        {'e', QUOR_HOST_ALT, 1},
-        {'f', QUOR_HOST_ALT, 0},
-        {'F', QUOR_HOST_ALT | QUOR_HOST_SHIFT, 2},
-        {'f', QUOR_HOST_ALT, 0},
-        {kHostEscape, 0, -1},
-        {'x', QUOR_HOST_ALT, -1},
-        {'e', 0, -1},
+        {'e', QUOR_HOST_ALT, 1}, {'f', QUOR_HOST_ALT, 0}, {'F', QUOR_HOST_ALT | QUOR_HOST_SHIFT, 2},
+        {'f', QUOR_HOST_ALT, 0}, {kHostEscape, 0, -1}, {'x', QUOR_HOST_ALT, -1}, {'e', 0, -1},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(std::string(1, static_cast<char>(step.key)));
@@ -199,12 +194,11 @@ TEST_F(QuorMenu, PointerChoosesOnlyEnabledItemsAndTitlesToggleTheirMenu)
     fForm->fDisable = {3};
     Quor_Menu* file = fBar->Menu(0);
 
-    ClickAt(TitleCentre(0));
-    ClickAt(ItemCentre(file, 2));
-    EXPECT_FALSE(file->IsOpen()) << "a separator closes the menu";
-    ClickAt(TitleCentre(0));
-    ClickAt(ItemCentre(file, 3));
-    EXPECT_FALSE(file->IsOpen()) << "a disabled item closes the menu";
+    for (int item : {2, 3}) {   // the separator, the disabled Save: each closes the menu
+        ClickAt(TitleCentre(0));
+        ClickAt(ItemCentre(file, item));
+        EXPECT_FALSE(file->IsOpen()) << item;
+    }
     EXPECT_TRUE(fForm->fHeard.empty());
 
     ClickAt(TitleCentre(0));
@@ -265,16 +259,14 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
     fForm->AddMenuBar(fBar);
     Open();
 
-    fHost.PushKey(fHostId, 's', QUOR_HOST_CTRL);
-    Pump();
+    Key('s', QUOR_HOST_CTRL);
     std::vector<int> heard = fForm->fHeard;
     std::sort(heard.begin(), heard.end());
     EXPECT_EQ(heard, (std::vector<int>{5, 6, 8}));
     EXPECT_EQ(fForm->fUpdates, 1);
     EXPECT_TRUE(fForm->fKeys.empty());
 
-    fHost.PushKey(fHostId, 'k', QUOR_HOST_CTRL);
-    Pump();
+    Key('k', QUOR_HOST_CTRL);
     EXPECT_EQ(fForm->fKeys, std::vector<int>{'k'}) << "a chord without a command goes on as a key";
     EXPECT_EQ(a->GoShortcut(0xE9), 0);
     EXPECT_EQ(a->GoShortcut(QUOR_KEY_F5), 0);
@@ -436,9 +428,7 @@ TEST_F(QuorMenu, OpenMenuLooksRight)
     Key(kHostDown);
     Key(kHostDown);
     const Quor_Rect frame = file->Frame();
-    Quor_BaseImage shot;
-    CaptureRect(Quor_Rect(0, 0, frame.right + 8, Y(frame.bottom) + 8), &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/menu_open.png", 0);
+    ExpectGolden(Quor_Rect(0, 0, frame.right + 8, Y(frame.bottom) + 8), "menu_open.png");
 }
 
 TEST_F(QuorMenu, PopupButtonsLookRightInEachState)
@@ -477,17 +467,15 @@ TEST_F(QuorMenu, PopupButtonsLookRightInEachState)
         CaptureRect(r, &part);
         Quor_ImageOps::Blit(&part.Image(), &shot.Image(), column * cell, row * rowHeight);
     };
-    grab(menus[0], 0, 0);
-    grab(menus[2], 2, 0);
-    grab(buttons[0], 0, 1);
-    grab(buttons[2], 2, 1);
-    Quor_Point c = Centre(menus[1]);
-    Click(c.x, c.y);
+    for (int i : {0, 2}) {
+        grab(menus[i], i, 0);
+        grab(buttons[i], i, 1);
+    }
+    ClickOn(menus[1]);
     ASSERT_TRUE(menus[1]->IsOpen());
     grab(menus[1], 1, 0);
-    Click(c.x, c.y);
-    c = Centre(buttons[1]);
-    Click(c.x, c.y);
+    ClickOn(menus[1]);
+    ClickOn(buttons[1]);
     ASSERT_TRUE(buttons[1]->IsOpen());
     grab(buttons[1], 1, 1);
     EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/popups.png", 0);

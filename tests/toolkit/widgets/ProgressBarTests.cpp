@@ -3,7 +3,6 @@
 
 #include <thread>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -50,9 +49,7 @@ TEST_F(QuorProgressBar, FractionFromAWorkerIsClampedAndDrawnByTheBar)
     std::thread worker([bar] { bar->SetValue(0.5f); });
     worker.join();
     Wait(40);
-    Quor_BaseImage shot;
-    Capture(bar, &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/progress_bar.png", 0);
+    ExpectGolden(bar, "progress_bar.png");
 
     const struct {
         float set;

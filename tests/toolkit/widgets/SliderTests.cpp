@@ -2,7 +2,6 @@
 // that shrink or are empty, and how they look.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/widgets/Quor_Slider.h"
 
@@ -23,10 +22,7 @@ TEST_F(QuorSlider, PointerMapsOntoTheTrackInsetByHalfAKnobAndADragSendsEveryStep
     slider->SetHandler(&log);
     upright->SetHandler(&log);
     Open();
-    struct Case {
-        int at;
-        int value;
-    };
+    struct Case { int at; int value; };
     const Case cases[] = {{8, 1}, {55, 6}, {101, 10}, {109, 10}, {0, 1}, {18, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE("at " + std::to_string(c.at));
@@ -69,7 +65,5 @@ TEST_F(QuorSlider, LooksRightWithTicksUprightAndDisabled)
     upright->SetRange(1, 5);
     upright->SetValue(2);
     Open();
-    Quor_BaseImage shot;
-    CaptureRect(Quor_Rect(0, 0, 169, 71), &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/sliders.png", 0);
+    ExpectGolden(Quor_Rect(0, 0, 169, 71), "sliders.png");
 }

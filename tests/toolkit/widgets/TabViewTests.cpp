@@ -2,7 +2,6 @@
 // how they look.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/imaging/fonts/Quor_Font.h"
@@ -36,10 +35,7 @@ TEST_F(QuorTabView, ActivationIsClampedAndAThirteenthTabIsRefused)
     tabs->DoLayout();
     Open();
 
-    struct Case {
-        int asked;
-        int shown;
-    };
+    struct Case { int asked; int shown; };
     const Case cases[] = {{5, 2}, {1, 1}, {-3, 0}, {2, 2}, {3, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE("activate " + std::to_string(c.asked));
@@ -130,7 +126,5 @@ TEST_F(QuorTabView, LooksLikeItsGolden)
     tabs->DoLayout();
     tabs->ActivateTab(1);
     Open();
-    Quor_BaseImage shot;
-    Capture(tabs, &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/tab_view.png", 0);
+    ExpectGolden(tabs, "tab_view.png");
 }

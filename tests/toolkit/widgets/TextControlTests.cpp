@@ -6,7 +6,6 @@
 #include <new>
 #include <string>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/framework/Quor_App.h"
@@ -39,18 +38,11 @@ TEST_F(QuorTextControl, EachTypeTakesItsCharactersAndBeepsAtTheRest)
 {
     // Catches a type that lets a refused character in, a refusal without the beep, and a beep
     // for characters the type accepts.
-    struct Case {
-        unsigned int type;
-        std::string typed;
-        const char* expected;
-        int beeps;
-    };
+    struct Case { unsigned int type; std::string typed; const char* expected; int beeps; };
     const Case cases[] = {
         {Quor_TextControl::kText, "a-1.5 \xC3\xA9\xD0\xA4!", "a-1.5 \xC3\xA9\xD0\xA4!", 0},
-        {Quor_TextControl::kInteger, "-12.5x\xD0\xA4", "-125", 3},
-        {Quor_TextControl::kNumber, "-1.5", "-1.5", 0},
-        {Quor_TextControl::kCount, "-3.7", "37", 2},
-        {Quor_TextControl::kNonNegative, "-0.25e", "0.25", 2},
+        {Quor_TextControl::kInteger, "-12.5x\xD0\xA4", "-125", 3}, {Quor_TextControl::kNumber, "-1.5", "-1.5", 0},
+        {Quor_TextControl::kCount, "-3.7", "37", 2}, {Quor_TextControl::kNonNegative, "-0.25e", "0.25", 2},
         {Quor_TextControl::kNoDigits, "a1b2 \xC3\xA9\xE4\xB8\x80", "ab \xC3\xA9\xE4\xB8\x80", 2},
     };
     for (const Case& c : cases) {
@@ -83,30 +75,14 @@ TEST_F(QuorTextControl, EditingMovesAndDeletesWholeCharacters)
 
     const char* full = "j w\xC3\xB6r\xE4\xB8\x80\xE9";
     const char* shorter = "j w\xC3\xB6r";
-    struct Step {
-        int key;
-        unsigned int modifiers;
-        const char* text;
-        int caret;
-        int anchor;
-    };
+    struct Step { int key; unsigned int modifiers; const char* text; int caret; int anchor; };
     const Step steps[] = {
-        {kHostEnd, 0, full, 10, 10},
-        {kHostLeft, QUOR_HOST_SHIFT, full, 9, 10},
-        {kHostLeft, QUOR_HOST_SHIFT, full, 6, 10},
-        {kHostBackspace, 0, shorter, 6, 6},
-        {kHostLeft, 0, shorter, 5, 5},
-        {kHostLeft, 0, shorter, 3, 3},
-        {kHostHome, QUOR_HOST_SHIFT, shorter, 0, 3},
-        {kHostRight, 0, shorter, 1, 1},
-        {kHostDelete, 0, "jw\xC3\xB6r", 1, 1},
-        {kHostRight, 0, "jw\xC3\xB6r", 2, 2},
-        {kHostRight, 0, "jw\xC3\xB6r", 4, 4},
-        {kHostBackspace, 0, "jwr", 2, 2},
-        {kHostDelete, 0, "jw", 2, 2},
-        {kHostDelete, 0, "jw", 2, 2},
-        {kHostRight, 0, "jw", 2, 2},
-        {kHostHome, 0, "jw", 0, 0},
+        {kHostEnd, 0, full, 10, 10}, {kHostLeft, QUOR_HOST_SHIFT, full, 9, 10},
+        {kHostLeft, QUOR_HOST_SHIFT, full, 6, 10}, {kHostBackspace, 0, shorter, 6, 6},
+        {kHostLeft, 0, shorter, 5, 5}, {kHostLeft, 0, shorter, 3, 3}, {kHostHome, QUOR_HOST_SHIFT, shorter, 0, 3},
+        {kHostRight, 0, shorter, 1, 1}, {kHostDelete, 0, "jw\xC3\xB6r", 1, 1}, {kHostRight, 0, "jw\xC3\xB6r", 2, 2},
+        {kHostRight, 0, "jw\xC3\xB6r", 4, 4}, {kHostBackspace, 0, "jwr", 2, 2}, {kHostDelete, 0, "jw", 2, 2},
+        {kHostDelete, 0, "jw", 2, 2}, {kHostRight, 0, "jw", 2, 2}, {kHostHome, 0, "jw", 0, 0},
         {kHostBackspace, 0, "jw", 0, 0},
     };
     for (const Step& s : steps) {
@@ -236,11 +212,7 @@ TEST_F(QuorTextControl, NumbersReadClampedAndShowWithTheirDecimals)
     // Catches unreadable text read as garbage, values beyond the limit passed through, and the
     // decimal rule showing 1.5 as 1.5000 or 2.0 as 2.00.
     Quor_TextControl field(60, "", 0, Quor_TextControl::kNumber, kFollow);
-    struct Read {
-        const char* text;
-        int asInt;
-        float asFloat;
-    };
+    struct Read { const char* text; int asInt; float asFloat; };
     const Read reads[] = {
         {"", 0, 0.0f},          {"abc", 0, 0.0f},         {"12abc", 12, 12.0f},
         {" -7.9", -7, -7.9f},   {"99999999999999999999", 1000000, 1000000.0f},
@@ -252,10 +224,7 @@ TEST_F(QuorTextControl, NumbersReadClampedAndShowWithTheirDecimals)
         EXPECT_EQ(field.IntValue(), r.asInt);
         EXPECT_FLOAT_EQ(field.FloatValue(), r.asFloat);
     }
-    struct Show {
-        float value;
-        const char* text;
-    };
+    struct Show { float value; const char* text; };
     const Show shows[] = {{2.0f, "2"}, {0.125f, "0.1250"}, {1.5f, "1.50"}, {1.25f, "1.25"},
                           {1.2345f, "1.2345"}, {-0.5f, "-0.50"}, {3e30f, "1000000"}};
     for (const Show& s : shows) {
@@ -280,14 +249,11 @@ TEST_F(QuorTextControl, TheWheelAndARightDragStepNumbers)
         const char* expected;
     };
     const Case cases[] = {
-        {Quor_TextControl::kInteger, "7", 1, 0, "8"},
-        {Quor_TextControl::kInteger, "7", 1, QUOR_HOST_CTRL, "8"},
+        {Quor_TextControl::kInteger, "7", 1, 0, "8"}, {Quor_TextControl::kInteger, "7", 1, QUOR_HOST_CTRL, "8"},
         {Quor_TextControl::kInteger, "7", -1, QUOR_HOST_CTRL, "6"},
         {Quor_TextControl::kInteger, "7", -1, QUOR_HOST_SHIFT, "5"},
-        {Quor_TextControl::kNonNegative, "0.1", -1, 0, "0"},
-        {Quor_TextControl::kNumber, "0.1", 1, 0, "0.35"},
-        {Quor_TextControl::kCount, "0", -1, 0, "0"},
-        {Quor_TextControl::kText, "7", 1, 0, "7"},
+        {Quor_TextControl::kNonNegative, "0.1", -1, 0, "0"}, {Quor_TextControl::kNumber, "0.1", 1, 0, "0.35"},
+        {Quor_TextControl::kCount, "0", -1, 0, "0"}, {Quor_TextControl::kText, "7", 1, 0, "7"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.start) + " type " + std::to_string(c.type) + " notches " +
@@ -373,18 +339,7 @@ TEST_F(QuorTextControl, LooksLikeItsGoldens)
     // The blink's hidden phase, so that the caret does not decide the picture.
     Wait(650);
     ASSERT_FALSE(focused->CaretShown());
-    struct Shot {
-        Quor_TextControl* field;
-        const char* golden;
-    };
-    const Shot shots[] = {
-        {normal, "tests/toolkit/widgets/golden/text_field.png"},
-        {focused, "tests/toolkit/widgets/golden/text_field_focused.png"},
-        {disabled, "tests/toolkit/widgets/golden/text_field_disabled.png"},
-    };
-    for (const Shot& s : shots) {
-        Quor_BaseImage shot;
-        Capture(s.field, &shot);
-        EXPECT_GOLDEN(shot.Image(), s.golden, 0);
-    }
+    ExpectGolden(normal, "text_field.png");
+    ExpectGolden(focused, "text_field_focused.png");
+    ExpectGolden(disabled, "text_field_disabled.png");
 }

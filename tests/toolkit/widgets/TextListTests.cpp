@@ -2,7 +2,6 @@
 // choosing rows with the pointer and keys, the bar's range, and how a list looks.
 #include <gtest/gtest.h>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/widgets/Quor_ScrollBar.h"
 #include "toolkit/widgets/Quor_TextList.h"
@@ -32,27 +31,17 @@ TEST_F(QuorTextList, TheSelectionFollowsItsRowAsRowsComeAndGo)
 {
     // Catches a selection left past the end after the last row goes, a selection that jumps to
     // another row when one before it is removed or inserted, and out-of-range removals acting.
-    struct Case {
-        const char* what;
-        int selectFirst;
-        int remove;
-        int expectedSelection;
-        const char* expectedLabel;
-    };
+    struct Case { const char* what; int selectFirst; int remove; int expectedSelection; const char* expectedLabel; };
     const Case cases[] = {
-        {"last selected, first removed", 2, 0, 1, "c"},
-        {"last selected, last removed", 2, 2, 1, "b"},
-        {"middle selected, middle removed", 1, 1, 1, "c"},
-        {"first selected, last removed", 0, 2, 0, "a"},
-        {"outside the list", 1, 3, 1, "b"},
-        {"negative index", 1, -1, 1, "b"},
+        {"last selected, first removed", 2, 0, 1, "c"}, {"last selected, last removed", 2, 2, 1, "b"},
+        {"middle selected, middle removed", 1, 1, 1, "c"}, {"first selected, last removed", 0, 2, 0, "a"},
+        {"outside the list", 1, 3, 1, "b"}, {"negative index", 1, -1, 1, "b"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Quor_TextList list(0, kFollow);
-        list.AddItem("a");
-        list.AddItem("b");
-        list.AddItem("c");
+        for (const char* row : {"a", "b", "c"})
+            list.AddItem(row);
         list.SetSelItem(c.selectFirst);
         list.RemoveItem(c.remove);
         EXPECT_EQ(list.SelItem(), c.expectedSelection);
@@ -68,9 +57,10 @@ TEST_F(QuorTextList, TheSelectionFollowsItsRowAsRowsComeAndGo)
     Quor_TextList sorted(0, kFollow);
     for (const char* name : {"pear", "apple", "quince", "banana", "apple"})
         sorted.AddItemAlphabetically(name);
-    const char* expected[] = {"apple", "apple", "banana", "pear", "quince"};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_STREQ(sorted.GetItem(i), expected[i]);
+    std::vector<std::string> rows;
+    for (int i = 0; i < sorted.CountItems(); ++i)
+        rows.push_back(sorted.GetItem(i));
+    EXPECT_EQ(rows, (std::vector<std::string>{"apple", "apple", "banana", "pear", "quince"}));
     EXPECT_STREQ(sorted.SelItemLabel(), "pear");
     EXPECT_TRUE(sorted.SetSelItem("banana"));
     EXPECT_FALSE(sorted.SetSelItem("cherry"));
@@ -127,9 +117,8 @@ TEST_F(QuorTextList, PointerKeysAndWheelChooseAndScroll)
     bool doubleClick = false;
     EXPECT_FALSE(counter.last.Get("doubleclick", &doubleClick)) << "a single click is no double click";
 
-    list->RemoveItem(7);
-    list->RemoveItem(6);
-    list->RemoveItem(5);
+    for (int row : {7, 6, 5})
+        list->RemoveItem(row);
     Click(40, rowY(6));
     EXPECT_EQ(list->SelItem(), 2);
     EXPECT_EQ(counter.whats.size(), 1u);
@@ -174,7 +163,5 @@ TEST_F(QuorTextList, LooksLikeItsGolden)
     list->SetShape(160, 90);
     list->SetSelItem(2);
     Open();
-    Quor_BaseImage shot;
-    Capture(list, &shot);
-    EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/text_list.png", 0);
+    ExpectGolden(list, "text_list.png");
 }

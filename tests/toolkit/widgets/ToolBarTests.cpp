@@ -15,10 +15,10 @@ constexpr rgb_color kSet{60, 60, 120, 255};
 constexpr rgb_color kDisabled{230, 230, 230, 255};
 constexpr rgb_color kHover{250, 230, 90, 255};
 
-// A strip of `width` x 24 pixels in one colour.
-void Strip(Quor_BaseImage* image, int width, rgb_color color)
+// A strip of 101 x 24 pixels in one colour.
+void Strip(Quor_BaseImage* image, rgb_color color)
 {
-    ASSERT_EQ(image->Initialize(width, 24, 32), 0);
+    ASSERT_EQ(image->Initialize(101, 24, 32), 0);
     image->Clear(color);
 }
 
@@ -29,10 +29,10 @@ protected:
     // Four cells of 25 x 24 in a 101 x 24 strip: push 11, radio 12 and 13, toggle 14.
     Quor_ToolBar* MakeBar(bool withHover)
     {
-        Strip(&fNormal, 101, kNormal);
-        Strip(&fSet, 101, kSet);
-        Strip(&fDisabled, 101, kDisabled);
-        Strip(&fHover, 101, kHover);
+        Strip(&fNormal, kNormal);
+        Strip(&fSet, kSet);
+        Strip(&fDisabled, kDisabled);
+        Strip(&fHover, kHover);
         Quor_ToolBar* bar = Place(new Quor_ToolBar(&fNormal.Image(), &fSet.Image(), &fDisabled.Image(),
                                                    withHover ? &fHover.Image() : nullptr, 3),
                                   10, 10);
@@ -132,10 +132,10 @@ TEST_F(QuorToolBar, EachButtonShowsTheImageOfItsState)
     bar->UnsetAllButtons(12);
     bar->EnableButton(14, false);
     Open();
-    EXPECT_EQ(Shown(CellX(0), 20), kNormal);
-    EXPECT_EQ(Shown(CellX(1), 20), kSet);
-    EXPECT_EQ(Shown(CellX(2), 20), kNormal);
-    EXPECT_EQ(Shown(CellX(3), 20), kDisabled);
+    std::vector<rgb_color> cells;
+    for (int i = 0; i < 4; ++i)
+        cells.push_back(Shown(CellX(i), 20));
+    EXPECT_EQ(cells, (std::vector<rgb_color>{kNormal, kSet, kNormal, kDisabled}));
     Move(CellX(2), 20);
     EXPECT_EQ(Shown(CellX(2), 20), kHover);
     ASSERT_NE(bar->ToolTip(), nullptr);

@@ -19,6 +19,8 @@ protected:
         WidgetWindowTest::TearDown();
     }
     bool TipOnTop(Quor_ToolTip* tip) { return fWindow->TopLayer() == tip; }
+    // The pointer resting at (x, y) for longer than a tip's delay.
+    void Rest(int x, int y) { Move(x, y); Wait(800); }
 };
 
 TEST_F(QuorToolTip, RestingOnAnIconButtonShowsTheTipUntilItTimesOut)
@@ -47,16 +49,14 @@ TEST_F(QuorToolTip, RestingOnAnIconButtonShowsTheTipUntilItTimesOut)
     EXPECT_NE(Shown(52, 72), Quor_ColorOps::ToolTipBackground) << "the area the tip left is redrawn";
 
     // A press on the showing tip closes it and reaches the button underneath.
-    Move(51, 50);
-    Wait(800);
+    Rest(51, 50);
     ASSERT_TRUE(tip->IsShowing());
     Click(60, 78);
     EXPECT_FALSE(tip->IsShowing());
     EXPECT_EQ(log.whats, std::vector<int>({6}));
 
     // A key closes it too.
-    Move(50, 50);
-    Wait(800);
+    Rest(50, 50);
     ASSERT_TRUE(tip->IsShowing());
     Key('a');
     EXPECT_FALSE(tip->IsShowing());
@@ -66,11 +66,7 @@ TEST_F(QuorToolTip, PointerThatStraysMoreThanTenPixelsKeepsTheTipAway)
 {
     // Catches a tip that shows wherever the pointer has gone, a slack measured on one axis
     // only, and a boundary off by one (10 pixels still counts as resting).
-    struct Case {
-        int dx;
-        int dy;
-        bool shows;
-    };
+    struct Case { int dx; int dy; bool shows; };
     const Case cases[] = {{10, 10, true}, {-10, 0, true}, {11, 0, false}, {0, -11, false}, {30, 30, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.dx) + "," + std::to_string(c.dy));
@@ -143,8 +139,7 @@ TEST_F(QuorToolTip, OwnersThatGoAwayLeaveNoTipOrTimerBehind)
     Wait(1000);
     EXPECT_EQ(fWindow->CountLayers(), layers);
 
-    Move(110, 50);
-    Wait(800);
+    Rest(110, 50);
     Quor_ToolTip* tip = second->ToolTip();
     ASSERT_TRUE(tip->IsShowing());
     Quor_ToolTip other;
@@ -154,8 +149,7 @@ TEST_F(QuorToolTip, OwnersThatGoAwayLeaveNoTipOrTimerBehind)
     EXPECT_EQ(Quor_ToolTip::gCurrentToolTip, &other);
     other.RemoveMe();
 
-    Move(111, 50);
-    Wait(800);
+    Rest(111, 50);
     ASSERT_TRUE(second->ToolTip()->IsShowing());
     fLayer->RemoveChild(second);
     delete second;

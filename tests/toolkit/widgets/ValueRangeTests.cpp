@@ -5,7 +5,6 @@
 #include <climits>
 #include <string>
 
-#include "tests/support/GoldenImage.h"
 #include "tests/toolkit/widgets/WidgetHarness.h"
 #include "toolkit/widgets/Quor_ScrollBar.h"
 #include "toolkit/widgets/Quor_Slider.h"
@@ -20,15 +19,7 @@ TEST_F(QuorValueRange, StepsFractionsAndTrackPositionsHoldAtTheEndsOfInt)
     // Catches a step past INT_MAX or INT_MIN that wraps round (and so jumps to the other end of
     // the range), and a fraction or track value worked out in int that overflows for a range
     // wider than INT_MAX.
-    struct Case {
-        const char* name;
-        int minimum;
-        int maximum;
-        int value;
-        int step;
-        int stepped;
-        bool moved;
-    };
+    struct Case { const char* name; int minimum; int maximum; int value; int step; int stepped; bool moved; };
     const Case cases[] = {
         {"up past INT_MAX", 0, INT_MAX, INT_MAX - 2, 5, INT_MAX, true},
         {"up at INT_MAX", 0, INT_MAX, INT_MAX, 5, INT_MAX, false},
@@ -75,14 +66,7 @@ TEST_F(QuorValueRange, BarsAtTheEndsOfIntLookLikeTheirSmallTwins)
     // wider than INT_MAX wraps into a short one and fills the groove), and a knob or thumb
     // placed by a difference that overflows. A range shows only where its value stands in it,
     // so each bar must look exactly like a small range with its value at the same place.
-    struct Case {
-        const char* name;
-        int minimum;
-        int maximum;
-        int value;
-        int twinMaximum;
-        int twinValue;
-    };
+    struct Case { const char* name; int minimum; int maximum; int value; int twinMaximum; int twinValue; };
     const Case cases[] = {
         {"ticks up to INT_MAX", INT_MAX - 4, INT_MAX, INT_MAX - 1, 4, 3},
         {"ticks down to INT_MIN", INT_MIN, INT_MIN + 4, INT_MIN + 1, 4, 1},

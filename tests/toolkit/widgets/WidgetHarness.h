@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/GoldenImage.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/toolkit/framework/FrameworkTestSupport.h"
 #include "toolkit/core/Quor_Utf8.h"
@@ -82,6 +83,7 @@ protected:
         fHost.PushClick(fHostId, x, y, button, hostModifiers);
         Pump();
     }
+    void ClickOn(const Quor_View* view) { Click(Centre(view).x, Centre(view).y); }
     void Press(int x, int y, int button = 1) { Mouse(Quor_HostEvent::kMouseDown, x, y, button); }
     void Move(int x, int y) { Mouse(Quor_HostEvent::kMouseMove, x, y, 1); }
     void Release(int x, int y, int button = 1) { Mouse(Quor_HostEvent::kMouseUp, x, y, button); }
@@ -123,11 +125,12 @@ protected:
     }
 
     // A copy of what the window shows over the view's rectangle.
-    void Capture(const Quor_View* view, Quor_BaseImage* out)
+    void Capture(const Quor_View* view, Quor_BaseImage* out) { CaptureRect(OnWindow(view), out); }
+    Quor_Rect OnWindow(const Quor_View* view) const
     {
         Quor_Rect r = view->LayerFrame();
         r.OffsetBy(fLayer->Location().x, fLayer->Location().y);
-        CaptureRect(r, out);
+        return r;
     }
     void CaptureRect(Quor_Rect r, Quor_BaseImage* out)
     {
@@ -138,6 +141,14 @@ protected:
         ASSERT_EQ(Quor_ImageOps::FillImage(&shown->Image(), r, &part), 0);
         Quor_ImageOps::Blit(&part, &out->Image(), 0, 0);
     }
+    // What the window shows over r, against a picture in the widgets' golden folder.
+    void ExpectGolden(Quor_Rect r, const std::string& name)
+    {
+        Quor_BaseImage shot;
+        CaptureRect(r, &shot);
+        EXPECT_GOLDEN(shot.Image(), "tests/toolkit/widgets/golden/" + name, 0);
+    }
+    void ExpectGolden(const Quor_View* view, const std::string& name) { ExpectGolden(OnWindow(view), name); }
     rgb_color Shown(int x, int y) { return fHost.PixelAt(fHostId, x, y); }
     // Whether a frame in the window's content lies wholly inside it.
     static bool InsideWindow(Quor_Rect frame)
