@@ -132,7 +132,11 @@ TEST(QuorIoStream, NumbersAreWrittenShortAndExact)
 
     Quor_MemStream out;
     out.OpenWrite();
-    out.WriteBool(true), out.Space(), out.WriteBool(false), out.Space(), out.WriteInt(INT_MIN);
+    out.WriteBool(true);
+    out.Space();
+    out.WriteBool(false);
+    out.Space();
+    out.WriteInt(INT_MIN);
     EXPECT_EQ(quor_test::Written(out), "true false -2147483648");
 }
 
@@ -200,7 +204,10 @@ TEST(QuorIoStream, PathsAreRelativeOnlyInsideTheDocumentFolder)
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     Quor_FileStream bare;
     ASSERT_EQ(bare.Open("bare.qpm", false), QUOR_OK);
-    bare.WritePath("/home/u/a.jpg"), bare.Space(), bare.WriteQuoteString("rel.jpg"), bare.Close();
+    bare.WritePath("/home/u/a.jpg");
+    bare.Space();
+    bare.WriteQuoteString("rel.jpg");
+    bare.Close();
     EXPECT_EQ(quor_test::ReadFileBytes("bare.qpm"), "\"/home/u/a.jpg\" \"rel.jpg\"");
     ASSERT_EQ(bare.Open("bare.qpm", true), QUOR_OK);
     ASSERT_TRUE(bare.ReadPath(&path));
@@ -225,7 +232,8 @@ TEST(QuorIoStream, LongQuotedPathsRoundTripThroughBothKinds)
     Quor_FileStream out;
     ASSERT_EQ(out.Open(file.c_str(), false), QUOR_OK);
     EXPECT_EQ(std::string(out.Pathname()), file);
-    out.WritePath(longPath.c_str()), out.Close();
+    out.WritePath(longPath.c_str());
+    out.Close();
     Quor_FileStream in;
     ASSERT_EQ(in.Open(file.c_str(), true), QUOR_OK);
     Quor_String path;

@@ -13,9 +13,14 @@ namespace {
 Quor_Message Sample()
 {
     Quor_Message m(-1006);
-    m.Set("FocalLength", 35.0f), m.Set("Fisheye", true), m.Set("SmallFontSize", -12);
-    m.Set("BackCol", rgb_color{1, 2, 3, 255}), m.Set("where", Quor_Point(-4, 70000));
-    m.Set("frame", Quor_Rect(32, 64, 811, 463)), m.Set("FontDir", "/usr/share/fonts/truetype"), m.Set("empty", "");
+    m.Set("FocalLength", 35.0f);
+    m.Set("Fisheye", true);
+    m.Set("SmallFontSize", -12);
+    m.Set("BackCol", rgb_color{1, 2, 3, 255});
+    m.Set("where", Quor_Point(-4, 70000));
+    m.Set("frame", Quor_Rect(32, 64, 811, 463));
+    m.Set("FontDir", "/usr/share/fonts/truetype");
+    m.Set("empty", "");
     return m;
 }
 
@@ -101,8 +106,15 @@ TEST(QuorMessage, TypedGettersParseClampAndRefuse)
 {
     // Catches "%ld" into an int, unclamped colours, and unreadable text overwriting defaults.
     Quor_Message m;
-    m.Set("b1", "True"), m.Set("b2", "1"), m.Set("b3", "yes"), m.Set("color", "300 -5 10 255"), m.Set("short", "1 2 3");
-    m.Set("big", "99999999999"), m.Set("nan", "nan"), m.Set("word", "abc"), m.Set("spaced", "  42 px");
+    m.Set("b1", "True");
+    m.Set("b2", "1");
+    m.Set("b3", "yes");
+    m.Set("color", "300 -5 10 255");
+    m.Set("short", "1 2 3");
+    m.Set("big", "99999999999");
+    m.Set("nan", "nan");
+    m.Set("word", "abc");
+    m.Set("spaced", "  42 px");
     bool b1 = false, b2 = false, b3 = true;
     EXPECT_TRUE(m.Get("b1", &b1) && m.Get("b2", &b2) && m.Get("b3", &b3));
     EXPECT_TRUE(b1 && b2 && !b3);

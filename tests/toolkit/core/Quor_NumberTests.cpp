@@ -45,7 +45,9 @@ TEST(QuorNumber, CommaLocaleDoesNotChangeWrittenOrReadNumbers)
 
     Quor_MemStream stream;
     stream.OpenWrite();
-    stream.WriteFloat(2.5f), stream.Space(), stream.WriteFloat(-0.125f);
+    stream.WriteFloat(2.5f);
+    stream.Space();
+    stream.WriteFloat(-0.125f);
     const std::string text = quor_test::Written(stream);
     EXPECT_EQ(text, "2.5 -0.125");
     quor_test::TextReader in(text);

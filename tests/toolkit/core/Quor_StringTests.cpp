@@ -31,7 +31,8 @@ TEST(QuorString, FieldsAndPiecesFollowTheirContracts)
     dashes.Trim('-');
     EXPECT_STREQ(dashes, "abc");
     Quor_String padded(" \t text \n");
-    padded.TrimLeft(), padded.TrimRight();
+    padded.TrimLeft();
+    padded.TrimRight();
     EXPECT_STREQ(padded, "text");
 }
 

@@ -14,8 +14,13 @@ TEST(QuorIoStream, VectorsAndColoursRoundTrip)
 {
     Quor_MemStream out;
     ASSERT_EQ(out.OpenWrite(), QUOR_OK);
-    out.Write(Quor_Vector3(1.0f, 0.5f, -2.0f)), out.Space(), out.WriteVector2(Quor_Vector2(0.25f, 3.0f)), out.Space();
-    out.Write(rgb_color{255, 0, 10, 128}), out.Space(), out.WriteColor(Quor_ColorVector(0.25f, 1.0f, 0.0f, 1.0f));
+    out.Write(Quor_Vector3(1.0f, 0.5f, -2.0f));
+    out.Space();
+    out.WriteVector2(Quor_Vector2(0.25f, 3.0f));
+    out.Space();
+    out.Write(rgb_color{255, 0, 10, 128});
+    out.Space();
+    out.WriteColor(Quor_ColorVector(0.25f, 1.0f, 0.0f, 1.0f));
     const std::string text(out.RawData(), size_t(out.FileSize()));
     EXPECT_EQ(text, "1 0.5 -2 0.25 3 255 0 10 128 0.25 1 0 1");
 

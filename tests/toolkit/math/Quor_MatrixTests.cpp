@@ -39,8 +39,10 @@ Quor_Vector3 RandomUnit(std::mt19937& rng)
 TEST(QuorMatrix, LaterOperationsActFirst)
 {
     Quor_Matrix ts, st, shear, invalid;
-    ts.Translate(1, 0, 0), ts.Scale(2, 2, 2);
-    st.Scale(2, 2, 2), st.Translate(1, 0, 0);
+    ts.Translate(1, 0, 0);
+    ts.Scale(2, 2, 2);
+    st.Scale(2, 2, 2);
+    st.Translate(1, 0, 0);
     shear.Shear(QUOR_AXIS_Y, 2, 3);  // x gains 2y, z gains 3y
     invalid.Shear(static_cast<Quor_axis>(7), 2, 3);
     EXPECT_TRUE(Near(Transformed(ts, {1, 0, 0}), {3, 0, 0}, 1e-6f));

@@ -78,8 +78,10 @@ TEST(QuorOutputFile, FailedSaveKeepsThePreviousFile)
         Quor_PsdWriter writer;
         psdCode = writer.Open(psd.c_str());
         if (psdCode == QUOR_OK) {
-            writer.WriteHeader(400, 300), writer.WriteLayerInfo("large", "norm", 255);
-            writer.WriteLayer(large), writer.EndLayers();
+            writer.WriteHeader(400, 300);
+            writer.WriteLayerInfo("large", "norm", 255);
+            writer.WriteLayer(large);
+            writer.EndLayers();
             psdCode = writer.Close();
         }
     });

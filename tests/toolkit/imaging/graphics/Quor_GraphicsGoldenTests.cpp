@@ -38,7 +38,9 @@ TEST(QuorGraphics, LinesPlain)
 {
     GraphicsCanvas c(64, 48);
     LineFamily(c, false);
-    c.g.MoveTo(6, 44), c.g.LineTo(30, 40), c.g.LineTo(40, 46);
+    c.g.MoveTo(6, 44);
+    c.g.LineTo(30, 40);
+    c.g.LineTo(40, 46);
     EXPECT_GOLDEN(c.inner, Golden("lines_plain"), 0);
 }
 
@@ -48,7 +50,9 @@ TEST(QuorGraphics, LinesSmooth)
 {
     GraphicsCanvas c(64, 48);
     LineFamily(c, true);
-    c.Pen(rgb_color{0, 128, 0, 160}, 1, true).MoveTo(4, 44), c.g.LineTo(30.0f, 40.5f), c.g.LineTo(40, 46);
+    c.Pen(rgb_color{0, 128, 0, 160}, 1, true).MoveTo(4, 44);
+    c.g.LineTo(30.0f, 40.5f);
+    c.g.LineTo(40, 46);
     EXPECT_GOLDEN(c.inner, Golden("lines_smooth"), 0);
 }
 

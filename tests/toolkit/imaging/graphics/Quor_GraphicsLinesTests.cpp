@@ -146,7 +146,8 @@ TEST(QuorGraphics, AntialiasingOnSmallerDepths)
         ASSERT_EQ(img.Initialize(21, 13, bits), QUOR_OK);
         img.Clear(kWhite);
         Quor_Graphics g(img);
-        g.SetColor(kBlack), g.SetSmoothing(true);
+        g.SetColor(kBlack);
+        g.SetSmoothing(true);
         g.DrawLine(-5, -3, 30, 20);
         g.SetPenWidth(4);
         g.DrawLine(0, 12, 20, 0);

@@ -41,7 +41,9 @@ TEST(QuorGraphics, FillRectExactAndRotated)
     t.g.SetColor(rgb_color{0, 255, 0, 0});
     t.g.FillRect(Quor_Rect(0, 0, 4, 4));
     EXPECT_EQ(t.CountValue(Px(0, 255, 0, 0)), 25);
-    t.g.Translate(15, 15), t.g.Rotate(0.001f), t.g.Translate(-15, -15);
+    t.g.Translate(15, 15);
+    t.g.Rotate(0.001f);
+    t.g.Translate(-15, -15);
     t.g.FillRect(Quor_Rect(10, 10, 19, 19));
     EXPECT_EQ(t.CountNot(kWhitePx), 25);
     t.g.SetColor(kRed);
@@ -172,7 +174,8 @@ TEST(QuorGraphics, BoundingBoxGrowsWithDrawing)
 {
     GraphicsCanvas c(40, 30);
     float x0, y0, x1, y1;
-    c.g.UseBBox(true), c.g.ClearBBox();
+    c.g.UseBBox(true);
+    c.g.ClearBBox();
     EXPECT_FALSE(c.g.GetBBox(&x0, &y0, &x1, &y1));
     c.g.DrawLine(10, 12, 20, 15);
     c.g.FillRect(Quor_Rect(30, 2, 60, 4));

@@ -32,7 +32,9 @@ TEST(QuorGraphics, ViewModesMapWorldToPixels)
     EXPECT_TRUE(c.g.WorldToScreen(Quor_Vector2(0.5f, -0.25f), n));
     EXPECT_TRUE(std::fabs(n.x - 0.5f) <= 1e-5f && std::fabs(n.y + 0.25f) <= 1e-5f) << n.x << ", " << n.y;
 
-    c.g.SetViewMode(QUOR_VIEW_PIXELS), c.g.SetViewZoom(2.0f), c.g.SetViewOffset(10.0f, 0.0f);
+    c.g.SetViewMode(QUOR_VIEW_PIXELS);
+    c.g.SetViewZoom(2.0f);
+    c.g.SetViewOffset(10.0f, 0.0f);
     c.g.BeginDraw();
     EXPECT_EQ(screen(0, 0), Quor_Point(20, 0));
     Quor_Point q;
@@ -40,7 +42,9 @@ TEST(QuorGraphics, ViewModesMapWorldToPixels)
     EXPECT_EQ(q, Quor_Point(63, 6));
     EXPECT_NEAR(c.g.CurrentScale(false), 2.0f, 1e-3f);
 
-    c.g.SetViewZoom(1.0f), c.g.SetViewOffset(0.0f, 0.0f), c.g.SetViewRotation(0.3f);
+    c.g.SetViewZoom(1.0f);
+    c.g.SetViewOffset(0.0f, 0.0f);
+    c.g.SetViewRotation(0.3f);
     c.g.BeginDraw();
     EXPECT_FALSE(c.g.AxisAligned());
     EXPECT_NEAR(c.g.CurrentScale(false, Quor_Vector2(40, 7)), 1.0f, 1e-3f);
@@ -73,7 +77,10 @@ TEST(QuorGraphics, PushPopStackLimits)
 TEST(QuorGraphics, ScreenToWorldAndBehindTheViewer)
 {
     GraphicsCanvas c(120, 80);
-    c.g.SetViewMode(QUOR_VIEW_NORMALIZED), c.g.SetViewZoom(1.7f), c.g.SetViewRotation(0.4f), c.g.SetViewOffset(0.2f, -0.1f);
+    c.g.SetViewMode(QUOR_VIEW_NORMALIZED);
+    c.g.SetViewZoom(1.7f);
+    c.g.SetViewRotation(0.4f);
+    c.g.SetViewOffset(0.2f, -0.1f);
     c.g.BeginDraw();
     const Quor_Point pts[] = {{0, 0}, {119, 79}, {60, 40}, {13, 71}};
     for (const Quor_Point& s : pts) {
@@ -112,7 +119,9 @@ TEST(QuorGraphics, AttachRefusesUnusableRecords)
     shortRows.rowBytes = 8;
     EXPECT_EQ(g.AttachToImage(&shortRows), QUOR_ERR_ARGUMENT);
     EXPECT_EQ(g.Image(), nullptr);
-    g.FillRect(Quor_Rect(0, 0, 9, 9)), g.DrawLine(0, 0, 9, 9), g.PushMask(true);
+    g.FillRect(Quor_Rect(0, 0, 9, 9));
+    g.DrawLine(0, 0, 9, 9);
+    g.PushMask(true);
     EXPECT_EQ(g.MaskDepth(), 0);
     EXPECT_TRUE(g.AttachToImage(img) == QUOR_OK && g.Width() == 10);
 }
@@ -212,7 +221,9 @@ TEST(QuorGraphics, ClipRectOutsideTheTargetDrawsNothing)
     GraphicsCanvas c(40, 30);
     c.Pen(kRed).SetClipRect(Quor_Rect(-50, -50, -10, -10));
     EXPECT_TRUE(c.g.ClipEmpty());
-    c.g.FillRect(Quor_Rect(0, 0, 39, 29)), c.g.DrawLine(0, 0, 39, 29), c.g.FillOval(Quor_Rect(0, 0, 39, 29));
+    c.g.FillRect(Quor_Rect(0, 0, 39, 29));
+    c.g.DrawLine(0, 0, 39, 29);
+    c.g.FillOval(Quor_Rect(0, 0, 39, 29));
     EXPECT_EQ(c.CountNot(Px(255, 255, 255)), 0);
 
     c.g.Translate(10, 5);

@@ -70,7 +70,8 @@ TEST(QuorImageOps, BlitClipsBothImages)
 TEST(QuorImageOps, BlitWithinOneImage)
 {
     Quor_BaseImage img, expected;
-    MakeIndexed(&img, 5, 6), MakeIndexed(&expected, 5, 6);
+    MakeIndexed(&img, 5, 6);
+    MakeIndexed(&expected, 5, 6);
     Quor_image top;
     ASSERT_EQ(img.FillImage(&top, Quor_Rect(0, 0, 4, 3)), QUOR_OK);
     Ops::Blit(&top, img, 1, 2);   // down and right, overlapping

@@ -87,7 +87,8 @@ TEST(QuorImageOps, FilteredEnlargementAndClipping)
     Quor_BaseImage big, whole, part;
     MakeRandom(&big, 13, 11, 777);
     for (bool filter : {false, true}) {
-        Fill(&whole, 40, 30, 0), Fill(&part, 30, 21, 0);
+        Fill(&whole, 40, 30, 0);
+        Fill(&part, 30, 21, 0);
         ASSERT_EQ(Ops::StretchBlit(big, whole, 0, 0, 40, 30, filter), QUOR_OK);
         ASSERT_EQ(Ops::StretchBlit(big, part, -10, -9, 40, 30, filter), QUOR_OK);
         for (int y = 0; y < 21; ++y)
@@ -124,11 +125,14 @@ TEST(QuorImageOps, TurnsAndMirrorsFollowTheIndexFormulas)
     expectMapped(turned, [&](int x, int y) { return std::pair(w - 1 - y, x); }, "rotate -90");
     EXPECT_TRUE(Ops::Rotate90(src, src) == QUOR_ERR_ARGUMENT && Ops::Rotate90(src, back) == QUOR_ERR_ARGUMENT);
 
-    MakeIndexed(&img, w, h), Ops::Rotate180(img);
+    MakeIndexed(&img, w, h);
+    Ops::Rotate180(img);
     expectMapped(img, [&](int x, int y) { return std::pair(w - 1 - x, h - 1 - y); }, "rotate 180");
-    MakeIndexed(&img, w, h), Ops::FlipH(img);
+    MakeIndexed(&img, w, h);
+    Ops::FlipH(img);
     expectMapped(img, [&](int x, int y) { return std::pair(w - 1 - x, y); }, "flip h");
-    MakeIndexed(&img, w, h), Ops::FlipV(img);
+    MakeIndexed(&img, w, h);
+    Ops::FlipV(img);
     expectMapped(img, [&](int x, int y) { return std::pair(x, h - 1 - y); }, "flip v");
 }
 

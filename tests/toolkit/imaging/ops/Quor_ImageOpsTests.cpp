@@ -109,8 +109,10 @@ TEST(QuorImageOps, ClearEveryDepth)
 TEST(QuorImageOps, BrightenUsesTheFactorsMagnitude)
 {
     Quor_BaseImage a, b;
-    MakeRandom(&a, 9, 7, 4242), MakeRandom(&b, 9, 7, 4242);
-    Ops::Brighten(a, -2.0f), Ops::Brighten(b, 2.0f);
+    MakeRandom(&a, 9, 7, 4242);
+    MakeRandom(&b, 9, 7, 4242);
+    Ops::Brighten(a, -2.0f);
+    Ops::Brighten(b, 2.0f);
     EXPECT_EQ(std::memcmp(a.Bits(), b.Bits(), size_t(a.RowBytes()) * 7), 0);
 
     Quor_BaseImage c;

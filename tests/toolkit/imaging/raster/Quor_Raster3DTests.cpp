@@ -90,7 +90,8 @@ TEST(QuorRaster3D, NearerSurfacesWinWhicheverIsDrawnFirst)
     // A textured quad behind an opaque one stays hidden; in front it shows.
     const GuardedImage texture(1, 1, 32, {kGreen});
     Rig3D rig(40, 32);
-    rig.raster.SetTexture(&texture.View()), rig.raster.SetColor(255, 0, 0);
+    rig.raster.SetTexture(&texture.View());
+    rig.raster.SetColor(255, 0, 0);
     rig.Draw(FlatQuad(kRasterFlat, -1.25f, -1, 0, 1, 0.3f, 0.3f));
     for (int mode = kRasterTextureCopy; mode <= kRasterPerspectiveBilinear; mode++) {
         rig.Draw(FlatQuad(mode, -1.25f, -1, 1.25f, 1, 0.1f, 0.1f));
@@ -223,11 +224,14 @@ TEST(QuorRaster3D, ToonModeOutlinesTheChosenFacing)
         rig.Draw(Projected(kRasterFlat, order ? back : front));
         rig.Draw(Projected(kRasterFlat, order ? front : back));
         EXPECT_TRUE(rig.Get(16, 17) == blue && rig.Get(16, 26) == yellow) << order;  // face in front, outline
-        rig.image.Fill(0), rig.raster.ClearZ();
+        rig.image.Fill(0);
+        rig.raster.ClearZ();
     }
-    rig.raster.SetToonModeOn(true, kProjection, rgb_color{255, 255, 0, 255}, 0.0f), rig.Draw(Projected(kRasterFlat, back));
+    rig.raster.SetToonModeOn(true, kProjection, rgb_color{255, 255, 0, 255}, 0.0f);
+    rig.Draw(Projected(kRasterFlat, back));
     EXPECT_EQ(rig.Get(16, 26), 0u);
-    rig.raster.SetToonModeOff(), rig.Draw(Projected(kRasterFlat, back));
+    rig.raster.SetToonModeOff();
+    rig.Draw(Projected(kRasterFlat, back));
     EXPECT_EQ(rig.Get(16, 26), blue);
 }
 
@@ -238,7 +242,9 @@ TEST(QuorRaster3D, ResizingThroughTheBaseClassKeepsTheDepthBufferInStep)
     GuardedImage small(8, 8), large(48, 40);
     Quor_Raster3D raster3D;
     Quor_Raster& raster = raster3D;
-    raster3D.SetDest(&small.View(), true, nullptr), raster.SetDest(&large.View()), raster.SetColor(9, 9, 9);
+    raster3D.SetDest(&small.View(), true, nullptr);
+    raster.SetDest(&large.View());
+    raster.SetColor(9, 9, 9);
     Quor_poly poly = FlatQuad(kRasterFlat, -2, -1, 2, 1, 0, 0);
     raster.DrawPoly(&poly);
     EXPECT_TRUE(large.Get(47, 39) == PC::Pack(9, 9, 9, 255) && raster3D.GetZRow(39) != nullptr);

@@ -180,7 +180,8 @@ TEST(QuorRaster, BilinearSamplingOfACheckerboard)
     rgb_color c[3];
     rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c[0]);
     rig.raster.AllowRepeatingTextures(true);
-    rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c[1]), rig.raster.SampleTexture(-(1 << 15), 1 << 16, &c[2]);
+    rig.raster.SampleTexture(1 << 16 | 0x8000, 0, &c[1]);
+    rig.raster.SampleTexture(-(1 << 15), 1 << 16, &c[2]);
     EXPECT_EQ((std::vector<rgb_color>(c, c + 3)),
         (std::vector<rgb_color>{{255, 255, 255, 255}, {128, 128, 128, 255}, {128, 128, 128, 255}}));
 }
