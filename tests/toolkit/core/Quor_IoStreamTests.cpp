@@ -246,4 +246,11 @@ TEST(QuorIoStream, LongQuotedPathsRoundTripThroughBothKinds)
     TextReader back(quor_test::Written(memory));
     ASSERT_TRUE(back.fStream.ReadPath(&path));
     EXPECT_EQ(path.Length(), 1000);
+    // A stream in memory has no folder: a relative path reads back as it was written.
+    Quor_MemStream relative;
+    relative.OpenWrite();
+    relative.WriteQuoteString("rel/a.jpg");
+    TextReader rel(quor_test::Written(relative));
+    ASSERT_TRUE(rel.fStream.ReadPath(&path));
+    EXPECT_STREQ(path, "rel/a.jpg");
 }

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <tuple>
+#include <vector>
 
 #include "tests/support/ImageFixtures.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
@@ -103,11 +104,13 @@ TEST(QuorBaseImage, BuiltinImagesAreNeverWrittenWhenDrawn)
     EXPECT_EQ(At(dst.Image(), 3, 1), kArt[3]);   // the tile grid restarts at x = 3
 
     // The older form: words byte-reversed, rowBytes 0 as the mark.
-    uint32_t reversed[2] = {0x04030201u, 0x08070605u};
-    Quor_image old{reinterpret_cast<uint8_t*>(reversed), 2, 1, 32, 4, 0};
+    uint32_t reversed[4] = {0x04030201u, 0x08070605u, 0x0C0B0A09u, 0x100F0E0Du};
+    Quor_image old{reinterpret_cast<uint8_t*>(reversed), 2, 2, 32, 4, 0};
     Quor_ImageOps::Blit(&old, dst, 0, 0);   // refused: not yet a valid record
     EXPECT_EQ(At(dst.Image(), 0, 0), kArt[0]);
     Quor_ImageOps::CorrectBuiltin(&old);
     Quor_ImageOps::CorrectBuiltin(&old);
-    EXPECT_TRUE(old.rowBytes == 8 && reversed[0] == 0x01020304u && reversed[1] == 0x05060708u) << std::hex << reversed[0];
+    EXPECT_EQ(old.rowBytes, 8);
+    EXPECT_EQ((std::vector<uint32_t>(reversed, reversed + 4)),
+              (std::vector<uint32_t>{0x01020304u, 0x05060708u, 0x090A0B0Cu, 0x0D0E0F10u}));
 }

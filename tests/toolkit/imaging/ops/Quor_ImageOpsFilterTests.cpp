@@ -78,6 +78,10 @@ TEST(QuorImageOps, BlursKeepFlatAreas)
             ASSERT_EQ(At(img.Image(), x, y), Px(90, 140, 200, 230));
 
     Make(&img, 12, 3, [](int x, int) { return x < 6 ? Px(0, 0, 0) : Px(200, 200, 200); });
+    // Radius 0 leaves the picture alone (the smallest kernel would soften this edge).
+    ASSERT_EQ(Ops::Blur(img, 0), QUOR_OK);
+    ASSERT_EQ(Ops::BlurQuick(img, 0), QUOR_OK);
+    EXPECT_TRUE(At(img.Image(), 5, 1) == Px(0, 0, 0) && At(img.Image(), 6, 1) == Px(200, 200, 200));
     ASSERT_EQ(Ops::Blur(img, 4), QUOR_OK);
     EXPECT_TRUE(At(img.Image(), 0, 1) == Px(0, 0, 0) && At(img.Image(), 11, 1) == Px(200, 200, 200));
     const uint32_t left = Quor_PixelConvert::Red(At(img.Image(), 5, 1)), right = Quor_PixelConvert::Red(At(img.Image(), 6, 1));

@@ -228,6 +228,27 @@ TEST(QuorRaster, GoldenImages)
     EXPECT_GOLDEN(image.View(), "tests/toolkit/imaging/raster/golden/textured.png", 0);
 }
 
+// Catches a mapping that accepts what it cannot map (a missing record, four corners, a mode
+// without a texture walk): its caller would then draw a triangle that was never filled in.
+TEST(QuorRaster, MapTriangleRefusesWhatItCannotMap)
+{
+    GuardedImage dest(16, 16), texture(4, 4);
+    Quor_Raster raster;
+    raster.SetDest(&dest.View());
+    raster.SetTexture(&texture.View());
+    const std::vector<Pt> three = {{1, 1}, {12, 2}, {6, 13}}, uv = {{0, 0}, {1, 0}, {0, 1}};
+    Quor_MappedTriangle mapped;
+    Quor_poly good = PixelPoly(dest.View(), kRasterTextureCopy, three, uv);
+    EXPECT_TRUE(raster.MapTriangle(&good, &mapped));
+    Quor_poly four = PixelPoly(dest.View(), kRasterTextureCopy, {{1, 1}, {12, 2}, {12, 12}, {6, 13}}, {{}, {}, {}, {}});
+    Quor_poly flat = PixelPoly(dest.View(), kRasterFlat, three, uv);
+    good = PixelPoly(dest.View(), kRasterTextureCopy, three, uv);
+    EXPECT_FALSE(raster.MapTriangle(nullptr, &mapped));
+    EXPECT_FALSE(raster.MapTriangle(&good, nullptr));
+    EXPECT_FALSE(raster.MapTriangle(&four, &mapped));
+    EXPECT_FALSE(raster.MapTriangle(&flat, &mapped));
+}
+
 // Catches a mapped triangle that strays from its record by a pixel or a texel (its own walk of
 // the edges, spans or clipping), a row limit that drops or doubles the rows at a strip's border,
 // and copies drawn behind that let an earlier triangle show through a later one: random
