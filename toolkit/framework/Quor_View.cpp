@@ -390,12 +390,6 @@ void Quor_View::SetCursor(Quor_Cursor* cursor)
 
 // --- Drawing -------------------------------------------------------------------------------------
 
-Quor_PlatformImage* Quor_View::LayerImage() const
-{
-    Quor_Layer* layer = Layer();
-    return layer != nullptr ? layer->LayerImage() : nullptr;
-}
-
 const Quor_image* Quor_View::ViewImage()
 {
     Quor_Rect visible;

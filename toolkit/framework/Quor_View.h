@@ -126,7 +126,6 @@ public:
     void ClaimWindowCursor();
 
     // --- Drawing ---------------------------------------------------------------------------------
-    Quor_PlatformImage* LayerImage() const;
     // A record onto the visible part of the view in the layer image (no pixels copied); null
     // when the view is wholly clipped or has no layer.
     const Quor_image* ViewImage();
