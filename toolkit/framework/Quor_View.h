@@ -15,7 +15,6 @@
 class Quor_Cursor;
 class Quor_Graphics;
 class Quor_Layer;
-class Quor_PlatformImage;
 class Quor_Wnd;
 
 class Quor_View : public Quor_Handler {
