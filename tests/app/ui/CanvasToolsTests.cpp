@@ -7,6 +7,7 @@
 
 #include "app/ui/canvas/CanvasCodes.h"
 #include "app/ui/canvas/CanvasGuides.h"
+#include "app/ui/canvas/CropLines.h"
 #include "tests/app/ui/CanvasTestSupport.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/core/Quor_Message.h"
@@ -226,6 +227,16 @@ TEST(CanvasToolsTest, CropLinesArePickedPerAxisAndStopShortOfEachOther)
     for (const auto& p : picks) {
         Canvas canvas(400, 200, p.type, 0.8f);
         EXPECT_EQ(canvas.tools.PickCropLine(p.where), p.expected) << "type " << p.type << " at " << p.where.x << ", " << p.where.y;
+    }
+
+    // Each line goes where it is put when that is inside its range; min and max swapped on one
+    // line would pin it to its opposite line.
+    for (int line = 0; line < 4; line++) {
+        float crop[4] = {1.0f, -1.0f, 0.5f, -0.5f};
+        const float to[4] = {0.8f, 0.3f, -0.8f, -0.3f};
+        const int index[4] = {0, 2, 1, 3};
+        CropLines::Move(crop, line, to[line], 1);
+        EXPECT_FLOAT_EQ(crop[index[line]], to[line]) << "line " << line;
     }
 
     const float kSeventy = 1.2217306f;
