@@ -142,6 +142,8 @@ void PanomerView::Update(bool full)
     fPainter.Update(false);
     if (!fPainter.PhotoDrawingSuspended())
         Refresh();
+    if (fUpdateHandler)
+        fUpdateHandler();
 }
 
 void PanomerView::Preview()

@@ -17,6 +17,7 @@ public:
     // Shows an alert with this text; the window installs it (the canvas has no dialogs of its
     // own).
     using AlertHandler = std::function<void(const char* text)>;
+    using UpdateHandler = std::function<void()>;
 
     // frame: in the parent's coordinates; the canvas stretches with the window. doc: the
     // document shown and edited; not owned.
@@ -49,6 +50,8 @@ public:
     Projection& CanvasProjection() { return fPainter.CanvasProjection(); }
     const CanvasTools& Tools() const { return fTools; }
     void SetAlertHandler(AlertHandler handler) { fAlertHandler = std::move(handler); }
+    // Called after every update of the canvas: every change to the document ends in one.
+    void SetUpdateHandler(UpdateHandler handler) { fUpdateHandler = std::move(handler); }
 
 private:
     enum { kCursorCount = 7 };
@@ -61,4 +64,5 @@ private:
     // Move, rotate, brighten, up-down, left-right, pan, zoom.
     Quor_Cursor* fCursors[kCursorCount] = {};
     AlertHandler fAlertHandler;
+    UpdateHandler fUpdateHandler;
 };

@@ -83,6 +83,8 @@ void PanomerWnd::OnCreate()
     fMainLayer->Canvas()->SetAlertHandler([this](const char* text) {
         Quor_Alert(this, kAlertExclamation, text, nullptr, nullptr, "OK");
     });
+    // The title's mark of unsaved changes follows the document.
+    fMainLayer->Canvas()->SetUpdateHandler([this]() { UpdateTitle(); });
     if (!fStartupPath.IsEmpty()) {
         // Opened once the window is up, so that what the opening has to say shows over it.
         Quor_Message open(kCmdOpen);
@@ -253,14 +255,17 @@ void PanomerWnd::UpdateCanvas()
 
 void PanomerWnd::UpdateTitle()
 {
-    if (fDocument.fPath.IsEmpty()) {
-        SetTitle(kTitle);
-        return;
+    // "*earth.qpm - Quor Panomer" while there are unsaved changes, as other editors mark them.
+    Quor_String title = fDocument.fModified ? "*" : "";
+    if (!fDocument.fPath.IsEmpty()) {
+        title += fDocument.fPath.Name();
+        title += " - ";
+    } else if (fDocument.fModified) {
+        title += "Untitled - ";
     }
-    Quor_String title = fDocument.fPath.Name();
-    title += " - ";
     title += kTitle;
-    SetTitle(title);
+    if (title != Title())
+        SetTitle(title);
 }
 
 void PanomerWnd::NewDocument()

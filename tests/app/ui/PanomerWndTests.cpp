@@ -99,7 +99,12 @@ TEST_F(PanomerWndTest, StartsOnTheFileItIsGiven)
         if (c.photos > 0) {
             EXPECT_EQ(std::string(Doc().fPath.Buffer()), project);
             EXPECT_TRUE(Doc().fPhotoImage[2].IsValid());
-            EXPECT_NE(std::string(Wnd()->Title().Buffer()).find("pano.qpm"), std::string::npos);
+            EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "pano.qpm - Quor Panomer");
+    // The title marks unsaved changes again with the next edit, as other editors do.
+    Edit();
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "*pano.qpm - Quor Panomer");
+    Key('s', QUOR_HOST_CTRL);
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "pano.qpm - Quor Panomer");
         }
         if (c.alert) {
             EXPECT_NE(fAlerts[0].find("Could not open document."), std::string::npos);
@@ -134,13 +139,19 @@ TEST_F(PanomerWndTest, APanoramaFromDroppedPhotosSurvivesSavingAndOpening)
     Drag(from, Quor_Point(from.x + 40, from.y));
     const float moved = Doc().fYaw[1];
     EXPECT_LT(moved, yaw - 0.05f);
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "*Untitled - Quor Panomer");
 
     Choose({fDir.File("pano")});
     Key('s', QUOR_HOST_CTRL);
     ASSERT_EQ(fDialogs, std::vector<std::string>{"save Save As Untitled.qpm"});
     EXPECT_EQ(std::string(Doc().fPath.Buffer()), fDir.File("pano.qpm"));
     EXPECT_FALSE(Doc().fModified);
-    EXPECT_NE(std::string(Wnd()->Title().Buffer()).find("pano.qpm"), std::string::npos);
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "pano.qpm - Quor Panomer");
+    // The title marks unsaved changes again with the next edit, as other editors do.
+    Edit();
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "*pano.qpm - Quor Panomer");
+    Key('s', QUOR_HOST_CTRL);
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "pano.qpm - Quor Panomer");
 
     ChooseMenu(kCmdNew);
     EXPECT_EQ(Doc().fNumPhotos, 0);
