@@ -363,7 +363,7 @@ CanvasResponse CanvasTools::MouseUp(Quor_Point, unsigned, unsigned)
     return CanvasResponse();
 }
 
-CanvasResponse CanvasTools::MouseWheel(float delta, Quor_Point, unsigned)
+CanvasResponse CanvasTools::MouseWheel(float delta, Quor_Point where, unsigned)
 {
     CanvasResponse response;
     if (fPainter->PhotoDrawingSuspended() || !std::isfinite(delta) || delta == 0.0f)
@@ -371,7 +371,17 @@ CanvasResponse CanvasTools::MouseWheel(float delta, Quor_Point, unsigned)
     // One step per event whatever its size: +1 zooms out by 0.8, -1 in by 1.2.
     const float step = delta > 0.0f ? 1.0f : -1.0f;
     Projection& canvas = Canvas();
-    canvas.SetZoom(ClampZoom(canvas.Zoom() * (1.0f - 0.2f * step)));
+    const float zoom = canvas.Zoom();
+    const float next = ClampZoom(zoom * (1.0f - 0.2f * step));
+    // Toward the pointer: a canvas position n shows (p + offset) * zoom, so the point under the
+    // pointer stays there when the offset grows by n * (1 / next - 1 / zoom).
+    const ProjectionMap map = canvas.Map();
+    if (map.CanvasWidth() > 0 && map.CanvasHeight() > 0) {
+        const Quor_Point at = Bounded(where);
+        const Quor_Vector2 n(map.NormalizedX(at.x), map.NormalizedY(at.y));
+        canvas.SetOffset(canvas.Offset() + n * (1.0f / next - 1.0f / zoom));
+    }
+    canvas.SetZoom(next);
     response.Redraws(CanvasResponse::kFull);
     return response;
 }

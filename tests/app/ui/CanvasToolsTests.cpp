@@ -284,6 +284,19 @@ TEST(CanvasToolsTest, WheelAndZoomDragStayWithinTheZoomBounds)
         EXPECT_NEAR(canvas.painter.CanvasProjection().Zoom(), w.expected, w.expected * 1e-5f) << w.steps << " x " << w.delta;
         canvas.Redraw();
     }
+    // The wheel zooms toward the pointer: the direction under it stays under it, to the pixel.
+    for (const Quor_Point at : {Quor_Point(300, 60), Quor_Point(17, 190)}) {
+        Canvas canvas(400, 200, ProjectionMap::kHorizontalSpherical);
+        float yaw, pitch;
+        canvas.painter.CanvasProjection().PointToAngles(at, yaw, pitch);
+        for (float delta : {-1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f}) {
+            canvas.tools.MouseWheel(delta, at, 0);
+            Quor_Point now;
+            canvas.painter.CanvasProjection().AnglesToPoint(yaw, pitch, now);
+            EXPECT_LE(std::abs(now.x - at.x) + std::abs(now.y - at.y), 1)
+                << "at " << at.x << "," << at.y << " shown at " << now.x << "," << now.y;
+        }
+    }
 
     const struct {
         int dx;
