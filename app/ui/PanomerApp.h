@@ -6,16 +6,25 @@
 #include <cstdint>
 
 #include "toolkit/framework/Quor_App.h"
+#include "toolkit/math/Quor_Rect.h"
 
 class PanomerWnd;
 
 class PanomerApp : public Quor_App {
 public:
-    // Where the main window first opens: (0, 0, 779, 399) moved by (32, 64).
+    // The main window's smallest first size; without a screen, it opens so at (32, 64).
     static constexpr int kWindowLeft = 32;
     static constexpr int kWindowTop = 64;
     static constexpr int kWindowWidth = 780;
     static constexpr int kWindowHeight = 400;
+    // The largest first size.
+    static constexpr int kFirstMaxWidth = 1600;
+    static constexpr int kFirstMaxHeight = 1000;
+
+    // Where the main window opens the first time on `screen`: about 80% of it, centred, no
+    // smaller than kWindowWidth x kWindowHeight (nor larger than the screen), no larger than
+    // kFirstMaxWidth x kFirstMaxHeight. Later starts open it where and as the user left it.
+    static Quor_Rect FirstFrame(const Quor_Rect& screen);
 
     PanomerApp();
     ~PanomerApp() override;

@@ -58,12 +58,17 @@ PanomerWnd::PanomerWnd(Quor_Rect frame, const char* path)
       fMainLayer(nullptr)
 {
     SetIcon(&kappicon);
+    // Where and as large as the user left it (the first frame otherwise).
+    RestoreLocation("main_window");
+    RestoreShape("main_window");
     Show();
 }
 
 PanomerWnd::~PanomerWnd()
 {
-    // The canvas and the list point into the document: they go before it does.
+    // The canvas and the list point into the document: they go before it does (the size is
+    // kept first, while the menu strip is still there).
+    StoreWindowShape();
     DestroyLayers();
 }
 

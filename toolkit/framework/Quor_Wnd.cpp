@@ -88,6 +88,7 @@ Quor_Wnd::~Quor_Wnd()
     // A child window must never reach a freed parent (CloseWindow has closed them already).
     CloseChildWindows();
     Quor_TimerScheduler::RemoveAll(fId);
+    StoreWindowShape();
     DestroyLayers();
     RemoveMenuStrip();
     PlatformDestroy();
@@ -95,6 +96,24 @@ Quor_Wnd::~Quor_Wnd()
     if (gMainWnd == this)
         gMainWnd = nullptr;
     Quor_DestroyMutex(fLock);
+}
+
+void Quor_Wnd::StoreWindowShape()
+{
+    if (fShapeStored || fHostWindow == 0 || Quor_Host::Current() == nullptr || Quor_App::gApp == nullptr)
+        return;
+    fShapeStored = true;
+    Quor_Message* prefs = Quor_App::gApp->Prefs();
+    if (!fLocationKey.IsEmpty()) {
+        const Quor_Point at = Location();
+        if (at.x >= 0 && at.y >= 0)
+            prefs->Set(fLocationKey + "_location", at);
+    }
+    if (!fShapeKey.IsEmpty()) {
+        const Quor_Rect b = Bounds();
+        if (b.Width() > 0 && b.Height() > 0)
+            prefs->Set(fShapeKey + "_shape", b.Size());
+    }
 }
 
 void Quor_Wnd::PlatformDestroy()
@@ -105,19 +124,7 @@ void Quor_Wnd::PlatformDestroy()
         fHostWindow = 0;
         return;
     }
-    if (Quor_App::gApp != nullptr) {
-        Quor_Message* prefs = Quor_App::gApp->Prefs();
-        if (!fLocationKey.IsEmpty()) {
-            const Quor_Point at = Location();
-            if (at.x >= 0 && at.y >= 0)
-                prefs->Set(fLocationKey + "_location", at);
-        }
-        if (!fShapeKey.IsEmpty()) {
-            const Quor_Rect b = Bounds();
-            if (b.Width() > 0 && b.Height() > 0)
-                prefs->Set(fShapeKey + "_shape", b.Size());
-        }
-    }
+    StoreWindowShape();
     host->DestroyWindow(fHostWindow);
     fHostWindow = 0;
     fVisible = false;
@@ -260,12 +267,24 @@ void Quor_Wnd::Show()
 void Quor_Wnd::PullOntoScreen()
 {
     const Quor_Rect screen = Quor_Screen::Bounds();
-    const Quor_Point at = Location();
-    if (screen.Contains(at))
+    if (screen.Width() <= 0 || screen.Height() <= 0)
         return;
-    const int x = at.x < screen.left ? screen.left : std::min(at.x, screen.right - 128);
-    const int y = at.y < screen.top ? screen.top : std::min(at.y, screen.bottom - 128);
-    SetLocation(x, y);
+    // A window remembered on a larger screen shrinks to this one, though not below its least
+    // size, and comes wholly onto it (its top-left corner at least, when it cannot fit).
+    Quor_Point min;
+    Quor_Point max;
+    GetMinMaxSize(&min, &max);
+    const Quor_Rect bounds = Bounds();
+    const int width = bounds.Width(), height = bounds.Height();
+    const int fitWidth = std::max(min.x, std::min(width, screen.Width()));
+    const int fitHeight = std::max(min.y, std::min(height, screen.Height() - fStripHeight));
+    if (fitWidth != width || fitHeight != height)
+        SetShape(fitWidth, fitHeight);
+    const Quor_Point at = Location();
+    const int x = std::max(screen.left, std::min(at.x, screen.right + 1 - fitWidth));
+    const int y = std::max(screen.top, std::min(at.y, screen.bottom + 1 - fitHeight - fStripHeight));
+    if (x != at.x || y != at.y)
+        SetLocation(x, y);
 }
 
 void Quor_Wnd::ApplyMinSize()

@@ -92,7 +92,10 @@ public:
     // remembered in the user settings: read at the first Show, written when the window goes.
     void RestoreLocation(const char* key);
     void RestoreShape(const char* key);
-    void StoreWindowShape() {}
+    // Writes the place and size now (once): before the layers go, while the menu strip still
+    // stands above the content, so the size kept is the content's. Called when the window goes;
+    // a subclass that destroys its layers first calls it before.
+    void StoreWindowShape();
 
     // --- Modal loops -----------------------------------------------------------------------------
     // Shows the window and runs the event loop until EndModal; input to the windows opened
@@ -214,6 +217,7 @@ private:
     std::atomic<int> fModalResult;
     Quor_Wnd* fParent;
     bool fFirstShow;
+    bool fShapeStored = false;
     bool fResizable;
     unsigned int fType;
     uint32_t fHostWindow;

@@ -87,6 +87,7 @@ void Quor_Wnd::CloseWindow()
     // OnClose, or a child's, may have closed this window already.
     if (Quor_WindowList::Find(id) != this)
         return;
+    StoreWindowShape();
     DestroyLayers();
     PlatformDestroy();
     delete this;

@@ -91,6 +91,9 @@ protected:
     void Start(const std::string& path = "")
     {
         fApp = std::make_unique<PanomerApp>();
+        // The window as a user left it at its least size, the same for every test's pictures.
+        fApp->Prefs()->Set("main_window_location", Quor_Point(PanomerApp::kWindowLeft, PanomerApp::kWindowTop));
+        fApp->Prefs()->Set("main_window_shape", Quor_Point(PanomerApp::kWindowWidth, PanomerApp::kWindowHeight));
         fApp->ReadyToRun(path.c_str());
         Quor_App::SetFileDialogHook(&FileDialog);
         ASSERT_NE(Wnd(), nullptr);

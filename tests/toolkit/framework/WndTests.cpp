@@ -204,8 +204,9 @@ TEST_F(QuorWnd, TimersBelongToTheirWindowNotToItsAddress)
 
 TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
 {
-    // Catches a window restored off screen (right of it or below it), a remembered size outside the window's limits
-    // (a damaged settings file), and places not written back when the window goes.
+    // Catches a window restored off screen (right of it or below it) or larger than the screen it
+    // opens on (remembered on a larger one), a remembered size outside the window's limits (a
+    // damaged settings file), and places not written back when the window goes.
     Quor_App app("PlaceTest", "1.0", false);
     app.Prefs()->Set("main_location", Quor_Point(5000, 300));
     app.Prefs()->Set("main_shape", Quor_Point(100000, 3));
@@ -215,13 +216,14 @@ TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
     Pump();
     const Quor_Rect screen = Quor_Screen::Bounds();
     EXPECT_EQ(screen, Quor_Rect(0, 48, 1023, 767));
-    EXPECT_EQ(fWindow->Location(), Quor_Point(screen.right - 128, 300));
-    EXPECT_EQ(fWindow->Bounds(), Quor_Rect(0, 0, 8191, 7));
+    // 8192 wide by its limits, then as wide as the screen, so wholly on it from its left edge.
+    EXPECT_EQ(fWindow->Location(), Quor_Point(0, 300));
+    EXPECT_EQ(fWindow->Bounds(), Quor_Rect(0, 0, 1023, 7));
 
     // Remembered on a larger screen: below this one's bottom, or above and left of it.
     fWindow->SetLocation(300, 5000);
     fWindow->Show();
-    EXPECT_EQ(fWindow->Location(), Quor_Point(300, screen.bottom - 128));
+    EXPECT_EQ(fWindow->Location(), Quor_Point(0, screen.bottom + 1 - 8 - fWindow->MenuStripHeight()));
     fWindow->SetLocation(-40, 10);
     fWindow->Show();
     EXPECT_EQ(fWindow->Location(), Quor_Point(0, 48));
