@@ -102,4 +102,14 @@ TEST_F(QuorCursorInWindow, MovesShowTheHoveredViewsCursorOrTheArrow)
     Pump();
     Quor_App::gDisableCursors = false;
     EXPECT_EQ(fHost.CurrentCursor(), 0u);
+
+    // A cursor freed while it shows leaves the arrow, not a handle to nothing; freeing another
+    // leaves the one that shows.
+    const uint8_t bits[32] = {};
+    const uintptr_t a = fHost.CreateMonoCursor(bits, bits, 0, 0), b = fHost.CreateMonoCursor(bits, bits, 0, 0);
+    fHost.SetCursor(a);
+    fHost.FreeCursor(b);
+    EXPECT_EQ(fHost.CurrentCursor(), a);
+    fHost.FreeCursor(a);
+    EXPECT_EQ(fHost.CurrentCursor(), 0u);
 }
