@@ -3,6 +3,8 @@
 // own loaders, and every value the editor and the toolkit take from them (theme colours, the
 // focal length, the fisheye switch, the font folder, the strings by number). Nothing may crash,
 // read out of bounds or leave a value outside its range.
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +28,10 @@ const std::string& Folder()
         if (mkdtemp(pattern.data()) == nullptr)
             std::abort();
         setenv("HOME", pattern.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+        // The settings files' folder (named after the application) inside it.
+        if (mkdir((pattern + "/Quor_Panomer").c_str(), 0700) != 0)
+            std::abort();
         Quor_App::SetAppDir(pattern.c_str());
         return pattern;
     }();

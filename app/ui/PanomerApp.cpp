@@ -9,7 +9,11 @@
 #include "toolkit/framework/platform/Quor_Host.h"
 #include "toolkit/widgets/Quor_FileDialog.h"
 
-PanomerApp::PanomerApp() : Quor_App("Quor_Panomer", "1.7", false), fMainWnd(nullptr), fMainWndId(0) {}
+PanomerApp::PanomerApp() : Quor_App("Quor_Panomer", "1.7", false), fMainWnd(nullptr), fMainWndId(0)
+{
+    // ~/.config/panomer/
+    SetSettingsFolder("panomer");
+}
 
 PanomerApp::~PanomerApp()
 {

@@ -59,7 +59,9 @@ constexpr int kJpegWidth[2] = {4000, 3000};
 constexpr int kPsdWidth[2] = {2000, 1500};
 // The child tells the parent it is ready to write through this descriptor.
 constexpr int kReadyFd = 3;
-constexpr const char kSettingsName[] = ".Quor_Panomer.user.settings";
+// Where the editor keeps them, under HOME (XDG_CONFIG_HOME is unset for every child).
+constexpr const char kSettingsFolder[] = "/.config/panomer";
+constexpr const char kSettingsName[] = "user.settings";
 
 std::string ReadBytes(const std::string& path)
 {
@@ -262,6 +264,7 @@ std::string gSelf;
 std::string gRender;
 std::string gProject;
 std::string gHome;
+std::string gSettingsDir;
 
 std::vector<std::string> ChildArgs(const Kind& kind, const std::string& version)
 {
@@ -351,7 +354,7 @@ int Run(const Kind& kind, int kills, uint64_t seed)
             return 1;
         }
         ref[v] = ReadBytes(kind.target);
-        if (kind.dir != gHome && kind.target != gProject && !DecodesFully(kind.target)) {
+        if (kind.dir != gSettingsDir && kind.target != gProject && !DecodesFully(kind.target)) {
             std::printf("FAIL: version %c of the export does not decode\n", v ? 'b' : 'a');
             return 1;
         }
@@ -433,7 +436,7 @@ int Run(const Kind& kind, int kills, uint64_t seed)
         std::printf("FAIL: %zu temporary files left after a successful write\n", left);
         ok = false;
     }
-    if (kind.target != gProject && kind.dir != gHome) {
+    if (kind.target != gProject && kind.dir != gSettingsDir) {
         if (!DecodesFully(kind.target)) {
             std::printf("FAIL: the export does not decode after the kills\n");
             ok = false;
@@ -483,13 +486,15 @@ int Parent(int argc, char** argv)
     }
     gHome = folder + "/home";
     setenv("HOME", gHome.c_str(), 1);  // for every child
+    unsetenv("XDG_CONFIG_HOME");
+    gSettingsDir = gHome + kSettingsFolder;
     gProject = folder + "/project/earth.qpm";
     if (kindName == "project") {
         kind.dir = folder + "/project";
         kind.target = gProject;
     } else if (kindName == "settings") {
-        kind.dir = gHome;
-        kind.target = gHome + "/" + kSettingsName;
+        kind.dir = gSettingsDir;
+        kind.target = gSettingsDir + "/" + kSettingsName;
     } else if (kindName == "jpeg" || kindName == "psd" || kindName == "editor-jpeg" || kindName == "editor-psd") {
         kind.dir = folder + "/project";
         kind.target = kind.dir + "/out." + kindName.substr(kindName.find('-') + 1);

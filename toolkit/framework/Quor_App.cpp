@@ -1,6 +1,7 @@
 #include "toolkit/framework/Quor_App.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -108,6 +109,21 @@ bool FileExists(const Quor_Path& path)
     return access(path.Buffer(), F_OK) == 0;
 }
 
+// Makes the folder and any missing folders above it, private to the user as settings are.
+bool MakeFolders(const Quor_Path& dir)
+{
+    std::string path = dir.Buffer();
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // The folder of the running executable, or "" when it cannot be read.
 Quor_Path ExecutableDir()
 {
@@ -169,8 +185,19 @@ void Quor_App::OnQuit() {}
 
 void Quor_App::Run()
 {
-    fPrefs.Load(UserSettingsPath());
-    fAppPrefs.Load(AppSettingsPath());
+    // Settings found only where earlier versions kept them are read from there once; the next
+    // save writes them to their new place and removes the old file.
+    struct Place {
+        Quor_Message* prefs;
+        Quor_Path path, old;
+        bool moving;
+    };
+    Place places[2] = {{&fPrefs, UserSettingsPath(), OldUserSettingsPath(), false},
+                       {&fAppPrefs, AppSettingsPath(), OldAppSettingsPath(), false}};
+    for (Place& place : places) {
+        place.moving = !(place.old == place.path) && !FileExists(place.path) && FileExists(place.old);
+        place.prefs->Load(place.moving ? place.old : place.path);
+    }
     if (fLocalise)
         LoadAppStrings();
     LoadCustomFonts();
@@ -181,10 +208,16 @@ void Quor_App::Run()
     OnQuit();
     SaveCustomColors();
     // Settings that cannot be kept cost a line on standard error, never the program; the file
-    // that was there stays as it was.
-    for (const auto& [prefs, path] : {std::pair{&fPrefs, UserSettingsPath()}, std::pair{&fAppPrefs, AppSettingsPath()}}) {
-        if (!prefs->Save(path))
-            std::fprintf(stderr, "%s: the settings could not be saved to %s\n", fName.Buffer(), path.Buffer());
+    // that was there stays as it was (an old one too, until the new one is written).
+    for (const Place& place : places) {
+        if (place.prefs->CountKeys() == 0)
+            continue;
+        if (!MakeFolders(SettingsDir()) || !place.prefs->Save(place.path)) {
+            std::fprintf(stderr, "%s: the settings could not be saved to %s\n", fName.Buffer(), place.path.Buffer());
+            continue;
+        }
+        if (place.moving)
+            unlink(place.old.Buffer());
     }
     if (fLocalise)
         SaveAppStrings();
@@ -430,7 +463,37 @@ Quor_Path Quor_App::FontDir()
     return Quor_Path(kDefaultFontDir);
 }
 
+Quor_Path Quor_App::SettingsDir() const
+{
+    if (*Home() == '\0')
+        return AppDir();
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    Quor_Path dir;
+    if (config != nullptr && config[0] == '/') {
+        dir = config;
+    } else {
+        dir = Home();
+        dir.Append(".config");
+    }
+    dir.Append(fSettingsFolder.IsEmpty() ? fName : fSettingsFolder);
+    return dir;
+}
+
 Quor_Path Quor_App::UserSettingsPath() const
+{
+    Quor_Path path = SettingsDir();
+    path.Append(*Home() != '\0' ? Quor_String("user.settings") : fName + ".user.settings");
+    return path;
+}
+
+Quor_Path Quor_App::AppSettingsPath() const
+{
+    Quor_Path path = SettingsDir();
+    path.Append(*Home() != '\0' ? Quor_String("app.settings") : fName + ".app.settings");
+    return path;
+}
+
+Quor_Path Quor_App::OldUserSettingsPath() const
 {
     Quor_Path path;
     if (*Home() != '\0') {
@@ -443,7 +506,7 @@ Quor_Path Quor_App::UserSettingsPath() const
     return path;
 }
 
-Quor_Path Quor_App::AppSettingsPath() const
+Quor_Path Quor_App::OldAppSettingsPath() const
 {
     Quor_Path path = AppDir();
     path.Append(fName + ".app.settings");

@@ -93,10 +93,21 @@ public:
     static void SetAppDir(const char* dir);
     // HOME, or AppDir() when HOME is empty.
     Quor_Path PrefsDir() const;
+    // The folder of the settings files: $XDG_CONFIG_HOME/<folder> ($HOME/.config/<folder> when
+    // it is not set to an absolute path); AppDir() without HOME. The folder's name is the
+    // application's name unless SetSettingsFolder gave another ("panomer").
+    Quor_Path SettingsDir() const;
+    void SetSettingsFolder(const char* name) { fSettingsFolder = name != nullptr ? name : ""; }
     // The "FontDir" user setting, or the system's outline font folder.
     Quor_Path FontDir();
+    // "user.settings" and "app.settings" in SettingsDir() (<name>.user.settings and
+    // <name>.app.settings in the AppDir() fallback).
     Quor_Path UserSettingsPath() const;
     Quor_Path AppSettingsPath() const;
+    // Where earlier versions kept them ($HOME/.<name>.user.settings, AppDir()/<name>.app.settings):
+    // read when the new file is not there yet, and removed once the new one is written.
+    Quor_Path OldUserSettingsPath() const;
+    Quor_Path OldAppSettingsPath() const;
     Quor_Path StringTablePath() const;
 
     // Asks the desktop to open the file with its default application (xdg-open, started with an
@@ -137,6 +148,7 @@ private:
 
     Quor_String fName;
     Quor_String fSecondName;
+    Quor_String fSettingsFolder;
     bool fLocalise;
     std::atomic<bool> fQuitRequested;
     Quor_Message fPrefs;

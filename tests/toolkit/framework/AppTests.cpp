@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -49,7 +50,7 @@ public:
     std::vector<int> fMessages;
 };
 
-// HOME and the application folder in a scratch folder for the duration of a test.
+// HOME, XDG_CONFIG_HOME and the application folder in a scratch folder for the duration of a test.
 class AppFolders {
 public:
     AppFolders()
@@ -61,22 +62,34 @@ public:
         const char* home = std::getenv("HOME");
         fOldHome = home != nullptr ? home : "";
         setenv("HOME", fHome.c_str(), 1);
+        const char* config = std::getenv("XDG_CONFIG_HOME");
+        fOldConfig = config != nullptr ? std::optional<std::string>(config) : std::nullopt;
+        fConfig = fScratch.File("config");
+        mkdir(fConfig.c_str(), 0700);
+        mkdir((fConfig + "/Quor_Test").c_str(), 0700);
+        setenv("XDG_CONFIG_HOME", fConfig.c_str(), 1);
         Quor_App::SetAppDir(fApp.c_str());
     }
     ~AppFolders()
     {
         setenv("HOME", fOldHome.c_str(), 1);
+        if (fOldConfig)
+            setenv("XDG_CONFIG_HOME", fOldConfig->c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
         Quor_App::SetAppDir(nullptr);
         Quor_App::ResetGUIColors();
         gStartupFilePath = "";
     }
-    std::string UserSettings() const { return fHome + "/.Quor_Test.user.settings"; }
-    std::string AppSettings() const { return fApp + "/Quor_Test.app.settings"; }
+    std::string UserSettings() const { return fConfig + "/Quor_Test/user.settings"; }
+    std::string AppSettings() const { return fConfig + "/Quor_Test/app.settings"; }
 
     ScratchDir fScratch;
     std::string fHome;
     std::string fApp;
+    std::string fConfig;
     std::string fOldHome;
+    std::optional<std::string> fOldConfig;
 };
 
 // Switches LC_ALL to a German locale (decimal comma) built into the scratch folder; false when
@@ -159,6 +172,70 @@ TEST_F(QuorApp, WithoutHomeTheFilesLiveInTheApplicationFolder)
     EXPECT_EQ(html.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
     ASSERT_EQ(fHost.Launched().size(), 1u);
     EXPECT_EQ(fHost.Launched()[0], page);
+}
+
+
+TEST_F(QuorApp, SettingsLiveInTheConfigFolderAndMoveThereFromTheOldPlaces)
+{
+    // Catches settings written as a dotfile in the home folder or beside the program, old
+    // settings lost on the way to the new place (or left behind to be read again), a missing
+    // config folder that is not made, $HOME/.config ignored without XDG_CONFIG_HOME, and a
+    // folder that cannot be written costing more than a line on standard error.
+    const std::string oldUser = fFolders.fHome + "/.Quor_Test.user.settings";
+    const std::string oldApp = fFolders.fApp + "/Quor_Test.app.settings";
+    struct Case {
+        const char* name;
+        std::string config;   // XDG_CONFIG_HOME, "" for unset
+        std::string folder;   // where the files must end up
+    };
+    const Case cases[] = {
+        {"XDG_CONFIG_HOME, its folder not there yet", fFolders.fScratch.File("xdg/deep"), fFolders.fScratch.File("xdg/deep/Quor_Test")},
+        {"no XDG_CONFIG_HOME", "", fFolders.fHome + "/.config/Quor_Test"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Quor_Message old;
+        old.Set("FocalLength", 24.0f);
+        ASSERT_TRUE(old.Save(oldUser.c_str()));
+        Quor_Message oldShared;
+        oldShared.Set("Installed", true);
+        ASSERT_TRUE(oldShared.Save(oldApp.c_str()));
+        if (c.config.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", c.config.c_str(), 1);
+        float focal = 0.0f;
+        bool installed = false;
+        TestApp app([&](TestApp* a) {
+            a->Prefs()->Get("FocalLength", &focal);
+            a->AppPrefs()->Get("Installed", &installed);
+        });
+        app.Run();
+        EXPECT_EQ(focal, 24.0f);
+        EXPECT_TRUE(installed);
+        Quor_Message moved;
+        ASSERT_TRUE(moved.Load((c.folder + "/user.settings").c_str()));
+        EXPECT_TRUE(moved.Get("FocalLength", &focal) && focal == 24.0f);
+        EXPECT_TRUE(Exists(c.folder + "/app.settings"));
+        EXPECT_FALSE(Exists(oldUser));
+        EXPECT_FALSE(Exists(oldApp));
+    }
+
+    // A config folder that cannot be made (a file stands at its parent's name, which stops root
+    // too): the program runs, says so, and the old file stays.
+    const std::string locked = fFolders.fScratch.File("not-a-folder");
+    ASSERT_TRUE(WriteFileBytes(locked, "x"));
+    setenv("XDG_CONFIG_HOME", locked.c_str(), 1);
+    Quor_Message old;
+    old.Set("FocalLength", 24.0f);
+    ASSERT_TRUE(old.Save(oldUser.c_str()));
+    testing::internal::CaptureStderr();
+    TestApp app([](TestApp* a) { a->Prefs()->Set("FocalLength", 28.0f); });
+    app.Run();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the settings could not be saved to " + locked + "/Quor_Test/user.settings"), std::string::npos) << said;
+    EXPECT_TRUE(Exists(oldUser));
+    setenv("XDG_CONFIG_HOME", fFolders.fConfig.c_str(), 1);
 }
 
 TEST_F(QuorApp, ThemeColoursAndLargeFontsComeFromTheUserSettings)
