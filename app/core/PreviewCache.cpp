@@ -15,6 +15,7 @@
 #include <vector>
 #include <zlib.h>
 
+#include "toolkit/core/Quor_Folder.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
@@ -65,20 +66,6 @@ bool HasSuffix(const char* name, const char* suffix)
 {
     const size_t length = std::strlen(name), suffixLength = std::strlen(suffix);
     return length > suffixLength && std::strcmp(name + length - suffixLength, suffix) == 0;
-}
-
-// Makes the folder and its parents, private to the user.
-bool MakeFolders(const std::string& folder)
-{
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            break;
-    }
-    struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 uint32_t PixelsCrc(const Quor_image& image)
@@ -232,7 +219,7 @@ void PreviewCache::Store(const std::string& entry, const std::string& key, const
     {
         std::lock_guard<std::mutex> lock(fTrimLock);
         if (!fFolderMade)
-            fFolderMade = MakeFolders(fFolder);
+            fFolderMade = Quor_Folder::MakeAll(fFolder.c_str());
         if (!fFolderMade)
             return;
     }

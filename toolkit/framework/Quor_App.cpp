@@ -1,7 +1,6 @@
 #include "toolkit/framework/Quor_App.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "toolkit/core/Quor_FileStream.h"
+#include "toolkit/core/Quor_Folder.h"
 #include "toolkit/core/Quor_Number.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/framework/Quor_EventLoop.h"
@@ -109,20 +109,6 @@ bool FileExists(const Quor_Path& path)
     return access(path.Buffer(), F_OK) == 0;
 }
 
-// Makes the folder and any missing folders above it, private to the user as settings are.
-bool MakeFolders(const Quor_Path& dir)
-{
-    std::string path = dir.Buffer();
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            break;
-    }
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // The folder of the running executable, or "" when it cannot be read.
 Quor_Path ExecutableDir()
@@ -212,7 +198,7 @@ void Quor_App::Run()
     for (const Place& place : places) {
         if (place.prefs->CountKeys() == 0)
             continue;
-        if (!MakeFolders(SettingsDir()) || !place.prefs->Save(place.path)) {
+        if (!Quor_Folder::MakeAll(SettingsDir().Buffer()) || !place.prefs->Save(place.path)) {
             std::fprintf(stderr, "%s: the settings could not be saved to %s\n", fName.Buffer(), place.path.Buffer());
             continue;
         }
