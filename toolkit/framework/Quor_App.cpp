@@ -109,7 +109,6 @@ bool FileExists(const Quor_Path& path)
     return access(path.Buffer(), F_OK) == 0;
 }
 
-
 // The folder of the running executable, or "" when it cannot be read.
 Quor_Path ExecutableDir()
 {
