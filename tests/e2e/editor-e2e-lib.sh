@@ -6,6 +6,16 @@
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
+# The settings go under each script's HOME ($HOME/.config/panomer).
+unset XDG_CONFIG_HOME
+# Leaves the main window where the scripts' coordinates expect it, as if a user had left it
+# there: its content 780 x 400 at (32, 64). (A first start would open it at four fifths of the
+# screen.) $1 is the HOME the editor will run with.
+seed_window_place() {
+  mkdir -p "$1/.config/panomer"
+  printf '"main_window_location"\t"32 64"\n"main_window_shape"\t"780 400"\n' >"$1/.config/panomer/user.settings"
+}
+
 xvfb_pid=""
 editor_pid=""
 cleanup() {

@@ -27,6 +27,7 @@ source "$here/tests/e2e/editor-e2e-lib.sh"
 start_xvfb
 
 # Started in the project's folder, where the save dialog of the export then opens.
+seed_window_place "$out/home"
 (cd "$out/earth" && HOME="$out/home" exec "$editor" "$project") >"$out/editor.log" 2>&1 &
 editor_pid=$!
 window=$(wait_for_window "earth.qpm - Quor Panomer" 30)

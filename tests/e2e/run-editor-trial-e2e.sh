@@ -35,6 +35,7 @@ no_leftovers() {
 # The tool bar above the canvas, as the screen shows it now.
 toolbar_shot() { import -window root -crop "180x26+$((left + 283))+$((top + strip + 8))" "$out/$1.png"; }
 
+seed_window_place "$out/home"
 (cd "$folder" && HOME="$out/home" exec "$editor" "$project") >"$out/editor.log" 2>&1 &
 editor_pid=$!
 window=$(wait_for_window "earth.qpm - Quor Panomer" 30)
