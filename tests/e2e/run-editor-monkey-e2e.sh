@@ -104,32 +104,6 @@ import -window root "$out/02-file-menu.png"
 xdotool key Escape
 sleep 0.2
 
-# Ctrl+Q; a save prompt (any window besides the main one, whose own title may have become
-# "Quor Panomer") is answered with No. Once the editor is gone the server may reset, so nothing
-# here may fail on a closed display.
-give_keys "$window" || true
-xdotool key ctrl+q || true
-status=""
-for _ in $(seq 100); do
-  if ! kill -0 "$editor_pid" 2>/dev/null; then
-    status=0
-    wait "$editor_pid" || status=$?
-    editor_pid=""
-    break
-  fi
-  prompt=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -vx "$window" | tail -n 1 || true)
-  if [[ -n "$prompt" ]]; then
-    give_keys "$prompt" 2>/dev/null || true
-    xdotool key n 2>/dev/null || true
-  fi
-  sleep 0.1
-done
-if [[ -z "$status" ]]; then
-  fail "the editor still runs 10 s after Ctrl+Q (seed $seed)"
-elif [[ "$status" -ne 0 ]]; then
-  fail "the editor ended with status $status (seed $seed)"
-else
-  echo "ok   quit"
-fi
+quit_editor "$window"
 echo "editor monkey e2e: seed $seed"
 finish
