@@ -60,6 +60,9 @@ public:
     // True when yaw depends only on one canvas axis and pitch only on the other, so that a
     // renderer may work the angles out once per row and once per column.
     bool IsSeparable() const { return fType == kHorizontalSpherical || fType == kVerticalSpherical || fType == kFlat; }
+    // True when longitude runs straight along one canvas axis, so that +-pi are the two edges of
+    // one seam: what leaves the panorama at one edge comes back at the other.
+    bool WrapsYaw() const { return IsSeparable(); }
 
     // The projected position before the offset and the zoom.
     Quor_Vector2 Project(float yaw, float pitch) const;

@@ -1,5 +1,6 @@
 #include "app/ui/canvas/PhotoMesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -37,6 +38,36 @@ void SetCell(Quor_poly* first, Quor_poly* second, const Quor_Vector2 position[4]
     SetVertex(second->vertex[0], position[3], ub, vb);
     SetVertex(second->vertex[1], position[1], ub, va);
     SetVertex(second->vertex[2], position[2], ua, vb);
+}
+
+// The turns (0, then -2 pi and/or +2 pi) at which a cell whose corners lie at these unwrapped
+// longitudes is drawn: a cell past the seam at one edge comes back in at the other.
+// Maps one triangle and keeps it when it covers a row; false when out of memory.
+bool Push(std::vector<Quor_MappedTriangle>* out, Quor_Raster* raster, Quor_poly* poly, Quor_MappedTriangle* triangle)
+{
+    if (!raster->MapTriangle(poly, triangle))
+        return true;
+    try {
+        out->push_back(*triangle);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+int CellTurns(const ProjectionMap& map, const float lon[4], float turns[3])
+{
+    int count = 0;
+    turns[count++] = 0.0f;
+    if (!map.WrapsYaw())
+        return count;
+    const float low = std::min(std::min(lon[0], lon[1]), std::min(lon[2], lon[3]));
+    const float high = std::max(std::max(lon[0], lon[1]), std::max(lon[2], lon[3]));
+    if (high > kPi)
+        turns[count++] = -kTwoPi;
+    if (low < -kPi)
+        turns[count++] = kTwoPi;
+    return count;
 }
 
 }  // namespace
@@ -88,20 +119,26 @@ void PhotoMesh::Draw(Quor_Raster* raster, const ProjectionMap& map, const PhotoM
             // The corners in chain order: each is unwrapped against the one before it.
             const float us[4] = {ua, ub, ua, ub};
             const float vs[4] = {va, va, vb, vb};
-            Quor_Vector2 position[4];
+            float lons[4];
+            float lats[4];
             float previous = 0.0f;
             for (int k = 0; k < 4; k++) {
-                float lon, lat;
-                CornerAngles(photo, us[k], vs[k], &lon, &lat);
-                lon = k == 0 ? UnwrapAgainstYaw(lon, yaw) : UnwrapAgainst(lon, previous);
-                previous = lon;
-                map.AnglesToPoint(lon, lat, position[k]);
+                CornerAngles(photo, us[k], vs[k], &lons[k], &lats[k]);
+                lons[k] = k == 0 ? UnwrapAgainstYaw(lons[k], yaw) : UnwrapAgainst(lons[k], previous);
+                previous = lons[k];
             }
-            // Drawing converts a polygon in place, so both triangles are filled in before either
-            // is drawn.
-            SetCell(&first, &second, position, ua, ub, va, vb);
-            raster->DrawPoly(&first);
-            raster->DrawPoly(&second);
+            float turns[3];
+            const int turnCount = CellTurns(map, lons, turns);
+            for (int t = 0; t < turnCount; t++) {
+                Quor_Vector2 position[4];
+                for (int k = 0; k < 4; k++)
+                    map.AnglesToPoint(lons[k] + turns[t], lats[k], position[k]);
+                // Drawing converts a polygon in place, so both triangles are filled in before
+                // either is drawn.
+                SetCell(&first, &second, position, ua, ub, va, vb);
+                raster->DrawPoly(&first);
+                raster->DrawPoly(&second);
+            }
             ua = ub;
         }
         if (vb >= kLastRowEnd)
@@ -159,23 +196,29 @@ bool PhotoMesh::Map(Quor_Raster* raster, const ProjectionMap& map, const PhotoMa
             const float ua = us[column], ub = us[column + 1];
             const Corner* chain[4] = {&corners[r * kSide + column], &corners[r * kSide + column + 1],
                                       &corners[(r + 1) * kSide + column], &corners[(r + 1) * kSide + column + 1]};
-            Quor_Vector2 position[4];
+            float lons[4];
             float previous = 0.0f;
             for (int k = 0; k < 4; k++) {
                 const float raw = chain[k]->lon;
-                const float lon = k == 0 ? UnwrapAgainstYaw(raw, yaw) : UnwrapAgainst(raw, previous);
-                previous = lon;
-                if (std::memcmp(&lon, &raw, sizeof lon) == 0)
-                    position[k] = chain[k]->position;
-                else
-                    map.AnglesToPoint(lon, chain[k]->lat, position[k]);
+                lons[k] = k == 0 ? UnwrapAgainstYaw(raw, yaw) : UnwrapAgainst(raw, previous);
+                previous = lons[k];
             }
-            SetCell(&first, &second, position, ua, ub, va, vb);
-            // Reserved above, so these never allocate.
-            if (raster->MapTriangle(&first, &triangle))
-                out->push_back(triangle);
-            if (raster->MapTriangle(&second, &triangle))
-                out->push_back(triangle);
+            float turns[3];
+            const int turnCount = CellTurns(map, lons, turns);
+            for (int t = 0; t < turnCount; t++) {
+                Quor_Vector2 position[4];
+                for (int k = 0; k < 4; k++) {
+                    const float lon = lons[k] + turns[t];
+                    if (std::memcmp(&lon, &chain[k]->lon, sizeof lon) == 0)
+                        position[k] = chain[k]->position;
+                    else
+                        map.AnglesToPoint(lon, chain[k]->lat, position[k]);
+                }
+                SetCell(&first, &second, position, ua, ub, va, vb);
+                // Cells past the seam add at most two copies; growing for them is the rare case.
+                if (!Push(out, raster, &first, &triangle) || !Push(out, raster, &second, &triangle))
+                    return false;
+            }
         }
     }
     return true;

@@ -1,6 +1,8 @@
 // Draws one photo through the projection as a textured triangle mesh: the photo is cut into
 // 20 x 20 cells, every cell corner is turned onto the panorama sphere and projected, and each
-// cell goes to the rasterizer as two triangles. Texturing inside a triangle is affine.
+// cell goes to the rasterizer as two triangles. Texturing inside a triangle is affine. Where the
+// projection's longitude wraps, a cell that runs past the +-pi seam is drawn again a full turn
+// away, so a photo across the seam shows at both edges as the export renders it.
 #pragma once
 
 #include <vector>

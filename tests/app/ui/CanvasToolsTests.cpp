@@ -62,10 +62,11 @@ TEST(CanvasToolsTest, PressSelectsTheNearestPhotoWithTiesToTheLowerIndex)
     }
 }
 
-// A move that wraps at pi or passes a pole folds the photo over the sphere; Shift locking the
+// A move that passes a pole folds the photo over the sphere, and one that stops at the seam (or
+// leaves a yaw beyond pi) makes the seam of a full panorama impossible to line up; Shift locking the
 // wrong axis on a diagonal, or snapping that ignores Command or the vertical type's horizon,
 // puts the photo where the user did not drag it.
-TEST(CanvasToolsTest, MoveClampsLocksAndSnaps)
+TEST(CanvasToolsTest, MoveWrapsAtTheSeamClampsAtThePolesLocksAndSnaps)
 {
     const struct {
         const char* name;
@@ -77,7 +78,8 @@ TEST(CanvasToolsTest, MoveClampsLocksAndSnaps)
         float expectedYaw, expectedPitch;
     } cases[] = {
         {"past the pole", 1, 0.0f, 1.4f, 0, -20, 0, false, 0.0f, kPitchLimit},
-        {"past pi", 1, 3.0f, 0.3f, -20, 0, 0, false, kPi, 0.3f},
+        {"past pi", 1, 3.0f, 0.3f, -20, 0, 0, false, 3.0f + 20 * kStep - 2 * kPi, 0.3f},
+        {"vertical type past -pi", 2, -3.0f, 0.3f, 0, -20, 0, false, -3.0f - 40 * kStep + 2 * kPi, 0.3f},
         {"shift, equal distances", 1, 0.2f, 0.2f, 10, 10, QUOR_SHIFT, false, 0.2f, 0.2f - 10 * kStep},
         {"shift, mostly across", 1, 0.2f, 0.2f, 12, 5, QUOR_SHIFT, false, 0.2f - 12 * kStep, 0.2f},
         {"snap to the horizon", 1, 0.0f, 0.3f, 0, 17, 0, true, 0.0f, 0.0f},
@@ -401,7 +403,7 @@ TEST(CanvasToolsTest, DroppedPhotosAreAddedPlacedOrRefused)
 }
 
 // An arrow-key nudge that leaves the modified flag clear is lost at Quit without a prompt; one
-// that moves by more than a pixel, or acts without a selection, misplaces the photo; one from
+// that moves by more than a pixel or stops at the seam, or acts without a selection, misplaces the photo; one from
 // where the projection cannot show the photo's centre (beyond perspective's limit, on or past the
 // fisheye rim) throws the photo to the clamp.
 TEST(CanvasToolsTest, ArrowKeysMoveTheSelectedPhotoOnePixelAndMarkTheDocument)
@@ -442,6 +444,14 @@ TEST(CanvasToolsTest, ArrowKeysMoveTheSelectedPhotoOnePixelAndMarkTheDocument)
         EXPECT_TRUE(canvas.doc.fModified);
         EXPECT_TRUE(canvas.doc.CanUndo());
     }
+
+    // From the left edge of a full sphere one pixel further left is the right edge's last pixel.
+    Canvas seam(400, 200, ProjectionMap::kHorizontalSpherical);
+    canvas_test::PlacePhoto(&seam.doc, 0, kPi, 0.2f, kRed, kRed);
+    seam.doc.fSelected = 0;
+    EXPECT_EQ(seam.tools.KeyDown(QUOR_KEY_LEFT, 0).redraw, CanvasResponse::kPartial);
+    EXPECT_LE(std::fabs(seam.doc.fYaw[0]), kPi);
+    EXPECT_EQ(seam.PixelOf(seam.doc.fYaw[0], seam.doc.fPitch[0]).x, 399);
 }
 
 // In fisheye every point outside the disc maps to a pair outside the sphere: used as a position
