@@ -22,7 +22,7 @@ AboutWnd::AboutWnd(Quor_Wnd* parent)
 {
     if (fLayer != nullptr)
         AddLayer(fLayer);
-    CenterOnScreen();
+    CenterOverParent();
 }
 
 void AboutBox(Quor_Wnd* parent)

@@ -233,7 +233,7 @@ int Quor_Alert(Quor_Wnd* parent, unsigned int type, const char* text1, const cha
     }
     int answer = -1;
     window->ReportAnswerTo(&answer);
-    window->CenterOnScreen();
+    window->CenterOverParent();
     Quor_Beep(1);
     window->DoModal();
     return answer >= 0 && answer <= last ? answer : last;

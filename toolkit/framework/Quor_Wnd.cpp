@@ -1,6 +1,7 @@
 #include "toolkit/framework/Quor_Wnd.h"
 
 #include <algorithm>
+#include <climits>
 #include <new>
 #include <string>
 #include <utility>
@@ -380,6 +381,25 @@ void Quor_Wnd::CenterOnScreen()
     const int centerX = (screen.left + screen.right) / 2;
     const int centerY = (screen.top + screen.bottom) / 2;
     SetLocation(centerX - b.Width() / 2, centerY - (b.Height() + fStripHeight) / 2);
+}
+
+void Quor_Wnd::CenterOverParent()
+{
+    if (fParent == nullptr || !fParent->IsVisible() || fParent->fHostWindow == 0) {
+        CenterOnScreen();
+        return;
+    }
+    const Quor_Point at = fParent->Location();
+    const Quor_Rect parent = fParent->Bounds();
+    const Quor_Rect b = Bounds();
+    // Both frames include their menu strips, which the host counts in the window's height.
+    const int64_t centerX = int64_t(at.x) + parent.Width() / 2;
+    const int64_t centerY = int64_t(at.y) + (parent.Height() + fParent->fStripHeight) / 2;
+    const int64_t x = centerX - b.Width() / 2;
+    const int64_t y = centerY - (b.Height() + fStripHeight) / 2;
+    SetLocation(static_cast<int>(std::clamp<int64_t>(x, INT_MIN / 2, INT_MAX / 2)),
+                static_cast<int>(std::clamp<int64_t>(y, INT_MIN / 2, INT_MAX / 2)));
+    PullOntoScreen();
 }
 
 void Quor_Wnd::RestoreLocation(const char* key)

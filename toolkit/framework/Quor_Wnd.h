@@ -88,6 +88,9 @@ public:
     Quor_Rect Bounds();
     Quor_Rect OldBounds() const { return fLastBounds; }
     void CenterOnScreen();
+    // Centres the window over the window it belongs to, kept wholly on the screen; on the screen
+    // when it belongs to none or that one is hidden.
+    void CenterOverParent();
     // Key stems under which the place ("<key>_location") and size ("<key>_shape") are
     // remembered in the user settings: read at the first Show, written when the window goes.
     void RestoreLocation(const char* key);

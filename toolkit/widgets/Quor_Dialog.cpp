@@ -187,7 +187,7 @@ int Quor_Dialog::DoModal()
         delete this;
         return QUOR_MSG_CANCEL;
     }
-    window->CenterOnScreen();
+    window->CenterOverParent();
     UpdateData(false);
     Quor_Wnd* parent = fParentWindow;
     const uint32_t parentId = parent != nullptr ? parent->Id() : 0;
@@ -215,7 +215,7 @@ void Quor_Dialog::DoModeless()
         delete this;
         return;
     }
-    window->CenterOnScreen();
+    window->CenterOverParent();
     UpdateData(false);
     window->Show();
 }

@@ -237,6 +237,37 @@ TEST_F(QuorWnd, RememberedPlacesAreRestoredPulledOnScreenAndClamped)
     EXPECT_EQ(size, Quor_Point(320, 240));
 }
 
+TEST_F(QuorWnd, DialogsOpenCentredOverTheirWindowOnTheScreenAndOwnedByIt)
+{
+    // Catches a dialog placed on the middle of the screen far from the window it asks about, one
+    // pushed off the screen by a window near its edge, one placed over a hidden window, and one
+    // the window manager does not know to keep above its window.
+    fWindow->Show();
+    Pump();
+    const int strip = fWindow->MenuStripHeight();
+    const struct {
+        Quor_Point parentAt;
+        bool parentShown;
+        Quor_Point expected;
+    } cases[] = {
+        {{100, 100}, true, {200, 100 + (200 + strip) / 2 - 25}},
+        {{900, 600}, true, {1024 - 100, 600 + (200 + strip) / 2 - 25}},
+        {{100, 100}, false, {511 - 50, 407 - 25}},
+    };
+    for (const auto& c : cases) {
+        fWindow->SetLocation(c.parentAt.x, c.parentAt.y);
+        if (!c.parentShown)
+            fWindow->Hide();
+        Quor_Wnd* dialog = new Quor_Wnd("dialog", Quor_Rect(0, 0, 99, 49), false, 2, fWindow);
+        dialog->CenterOverParent();
+        EXPECT_EQ(dialog->Location(), c.expected) << c.parentAt.x << "," << c.parentAt.y;
+        EXPECT_EQ(fHost.WindowRecord(dialog->PlatformWindow())->parent, fHostId);
+        dialog->CloseWindow();
+        fWindow->Show();
+        Pump();
+    }
+}
+
 TEST_F(QuorWnd, LayersFollowEachSizeChangeExactlyOnce)
 {
     // Catches a layer that follows all four edges shrinking twice after a layout (the size it

@@ -12,6 +12,7 @@
 #include "toolkit/core/Quor_Stopwatch.h"
 #include "toolkit/framework/Quor_Launcher.h"
 #include "toolkit/framework/platform/Quor_HostEvent.h"
+#include "toolkit/framework/platform/Quor_SdlOwner.h"
 
 namespace {
 
@@ -535,9 +536,12 @@ uint32_t Quor_SdlHost::CreateWindow(const Quor_HostWindowParams& params)
                                           std::max(1, params.width), std::max(1, params.height), flags);
     if (window == nullptr)
         return 0;
-    if (params.type >= 2 && params.type <= 4) {
-        if (SDL_Window* parent = WindowOf(params.parent))
+    if (SDL_Window* parent = WindowOf(params.parent)) {
+        // Modal windows stay above their window and block it; floating ones stay above it.
+        if (params.type >= 2 && params.type <= 4)
             SDL_SetWindowModalFor(window, parent);
+        else if (params.type >= 5)
+            Quor_SetWindowOwner(window, parent);
     }
     return SDL_GetWindowID(window);
 }
