@@ -1,9 +1,9 @@
 #include "toolkit/framework/Quor_App.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -120,20 +120,23 @@ Quor_Path ExecutableDir()
     return Quor_Path(buffer.c_str()).Parent();
 }
 
-// Minimal escaping for text placed in an HTML attribute or body.
-std::string EscapeHtml(const char* text)
+// An address with a scheme ("https:", "mailto:") and nothing in it that a browser would not take
+// literally: no blanks or control characters.
+bool IsPlainAddress(const char* url)
 {
-    std::string out;
-    for (const char* p = text; *p != '\0'; ++p) {
-        switch (*p) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += *p; break;
-        }
+    const char* p = url;
+    if (!std::isalpha(static_cast<unsigned char>(*p)))
+        return false;
+    while (std::isalnum(static_cast<unsigned char>(*p)) || *p == '+' || *p == '-' || *p == '.')
+        ++p;
+    if (*p != ':' || p[1] == '\0')
+        return false;
+    for (; *p != '\0'; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c <= ' ' || c == 0x7F)
+            return false;
     }
-    return out;
+    return true;
 }
 
 }  // namespace
@@ -518,38 +521,11 @@ int Quor_App::LaunchFile(const char* path)
 
 int Quor_App::LaunchURL(const char* url)
 {
-    if (url == nullptr || *url == '\0')
+    // The desktop's opener takes addresses as well as files, so nothing is written to disk: a
+    // redirect page in a hidden or temporary folder is one a confined browser cannot read.
+    if (url == nullptr || !IsPlainAddress(url))
         return EINVAL;
-    const char* home = Home();
-    Quor_Path page = *home != '\0' ? Quor_Path(home) : AppDir();
-    page.Append(".temp.html");
-    // A fresh file each time, never written through a link someone left in its place.
-    unlink(page.Buffer());
-    const int fd = open(page.Buffer(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return QUOR_ERR_CREATE;
-    const std::string address = EscapeHtml(url);
-    std::string html;
-    html += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n";
-    html += "<html>\n<head>\n<title>Redirect</title>\n";
-    html += "<meta http-equiv=\"REFRESH\" content=\"0;url=" + address + "\">\n";
-    html += "</head>\n<body>\n";
-    html += "<a href=\"" + address + "\">" + address + "</a>\n";
-    html += "</body>\n</html>\n";
-    size_t written = 0;
-    while (written < html.size()) {
-        const ssize_t n = write(fd, html.data() + written, html.size() - written);
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR)
-                continue;
-            close(fd);
-            return QUOR_ERR_WRITE;
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (close(fd) != 0)
-        return QUOR_ERR_WRITE;
-    return LaunchFile(page);
+    return LaunchFile(url);
 }
 
 namespace {

@@ -113,8 +113,9 @@ public:
     // Asks the desktop to open the file with its default application (xdg-open, started with an
     // argument vector, never through a shell): 0, or an errno value.
     static int LaunchFile(const char* path);
-    // Writes a redirect page to the address into PrefsDir()/.temp.html and launches it: 0, or
-    // an errno value (QUOR_ERR_CREATE when the page cannot be written).
+    // Hands a web address to the desktop's opener, which shows it in the user's browser: 0, or an
+    // errno value (EINVAL for anything that is not a plain address with a scheme, such as
+    // "https:", so that nothing reaches the opener as an option or a file name).
     static int LaunchURL(const char* url);
 
     // Runs the registered open or save dialog modally; when the user chooses a file, sends

@@ -155,23 +155,28 @@ TEST_F(QuorApp, RunWritesExactlyTheSettingsFilesThatHoldSomething)
 TEST_F(QuorApp, WithoutHomeTheFilesLiveInTheApplicationFolder)
 {
     // Catches a settings path built from an empty HOME ("/.Quor_Test.user.settings" at the
-    // root), a redirect page written there too, and one written through a symbolic link that
-    // someone planted at its name (it would overwrite the file the link points to).
+    // root).
     setenv("HOME", "", 1);
     TestApp app([](TestApp* a) { a->Prefs()->Set("k", 1); });
     app.Run();
     EXPECT_TRUE(Exists(fFolders.fApp + "/Quor_Test.user.settings"));
-    const std::string page = fFolders.fApp + "/.temp.html";
-    const std::string victim = fFolders.fScratch.File("victim");
-    ASSERT_TRUE(WriteFileBytes(victim, "keep"));
-    ASSERT_EQ(symlink(victim.c_str(), page.c_str()), 0);
-    EXPECT_EQ(Quor_App::LaunchURL("https://example.org/?a=1&b=\"2\""), 0);
-    EXPECT_EQ(ReadFileBytes(victim), "keep");
-    const std::string html = ReadFileBytes(page);
-    EXPECT_NE(html.find("content=\"0;url=https://example.org/?a=1&amp;b=&quot;2&quot;\">\n"), std::string::npos);
-    EXPECT_EQ(html.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
+}
+
+TEST_F(QuorApp, WebAddressesGoStraightToTheOpenerAndNothingElseDoes)
+{
+    // Catches an address written to a page somewhere (a dotfile in the home folder, a folder a
+    // confined browser cannot read), and text that the opener would take for an option or a file.
+    const char* address = "https://example.org/?a=1&b=\"2\"#top";
+    EXPECT_EQ(Quor_App::LaunchURL(address), 0);
     ASSERT_EQ(fHost.Launched().size(), 1u);
-    EXPECT_EQ(fHost.Launched()[0], page);
+    EXPECT_EQ(fHost.Launched()[0], address);
+    EXPECT_EQ(Quor_App::LaunchURL("mailto:someone@example.org"), 0);
+    for (const char* refused : {"", "-h", "--help", "/etc/passwd", "example.org", "https:", "https://a b",
+                                "https://a\nb", ":x", "1http://x"})
+        EXPECT_EQ(Quor_App::LaunchURL(refused), EINVAL) << refused;
+    EXPECT_EQ(Quor_App::LaunchURL(nullptr), EINVAL);
+    EXPECT_EQ(fHost.Launched().size(), 2u);
+    EXPECT_FALSE(Exists(fFolders.fHome + "/.temp.html"));
 }
 
 
