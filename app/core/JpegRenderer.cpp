@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/core/CropFit.h"
+#include "app/core/PhotoSphereXmp.h"
 #include "app/core/FullSizePhotos.h"
 #include "app/core/PanomerDoc.h"
 #include "app/core/PanoramaSampler.h"
@@ -109,6 +110,10 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     // ignored.
     Quor_JpegWriter encoder;
     if (encoder.Start(output.File(), width, height, quality) != QUOR_OK)
+        return output.FailWrite(encoder.SystemError());
+    // A horizontal spherical panorama says where it lies on the sphere, so viewers show it as one.
+    const std::string sphere = PhotoSphereXmp::Segment(map);
+    if (!sphere.empty() && encoder.WriteMarker(0xE1, sphere.data(), sphere.size()) != QUOR_OK)
         return output.FailWrite(encoder.SystemError());
     const uint32_t background = Quor_PixelConvert::Pack(JpegRenderer::kBackground, JpegRenderer::kBackground,
                                                         JpegRenderer::kBackground, 0);

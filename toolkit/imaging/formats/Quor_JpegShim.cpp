@@ -212,6 +212,14 @@ int Quor_JpegShim::WriteRow(Quor_JpegEncoder* encoder, const uint8_t* row)
     return jpeg_write_scanlines(&encoder->cinfo, rows, 1) == 1 ? QUOR_OK : QUOR_ERR_WRITE;
 }
 
+int Quor_JpegShim::WriteMarker(Quor_JpegEncoder* encoder, int code, const uint8_t* data, unsigned int length)
+{
+    if (setjmp(encoder->error.jump))
+        return QUOR_ERR_WRITE;
+    jpeg_write_marker(&encoder->cinfo, code, data, length);
+    return QUOR_OK;
+}
+
 int Quor_JpegShim::FinishCompress(Quor_JpegEncoder* encoder)
 {
     if (setjmp(encoder->error.jump))

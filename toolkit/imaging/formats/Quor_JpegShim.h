@@ -53,6 +53,8 @@ struct Quor_JpegShim {
     static int StartCompress(Quor_JpegEncoder* encoder, FILE* file, int width, int height,
         J_COLOR_SPACE inSpace, int components, int quality);
     static int WriteRow(Quor_JpegEncoder* encoder, const uint8_t* row);
+    // Writes a marker segment (an APPn code and up to 65533 bytes) after the start, before any row.
+    static int WriteMarker(Quor_JpegEncoder* encoder, int code, const uint8_t* data, unsigned int length);
     // Writes the end of the stream and flushes the library's buffer into the file.
     static int FinishCompress(Quor_JpegEncoder* encoder);
     static void DestroyEncoder(Quor_JpegEncoder* encoder);

@@ -40,8 +40,22 @@ int Quor_JpegWriter::Start(FILE* file, int width, int height, int quality)
     if (!fEncoder)
         return Fail(QUOR_ERR_MEMORY);
     fRowsLeft = height;
+    fHeight = height;
     const int code = Quor_JpegShim::StartCompress(fEncoder.get(), file, width, height, kPackedSpace, 4, quality);
     return code == QUOR_OK ? QUOR_OK : Fail(code);
+}
+
+int Quor_JpegWriter::WriteMarker(int code, const void* data, size_t size)
+{
+    if (fStatus != QUOR_OK)
+        return fStatus;
+    // Segments go between the header and the first row, and their length field counts 16 bits.
+    if (!fEncoder || fRowsLeft != fHeight || code < 0xE0 || code > 0xEF || size > kMaxMarkerBytes ||
+        (data == nullptr && size != 0))
+        return Fail(QUOR_ERR_ARGUMENT);
+    const int result = Quor_JpegShim::WriteMarker(fEncoder.get(), code, static_cast<const uint8_t*>(data),
+                                                  static_cast<unsigned int>(size));
+    return result == QUOR_OK ? QUOR_OK : Fail(result);
 }
 
 int Quor_JpegWriter::WriteRow(const uint32_t* row)

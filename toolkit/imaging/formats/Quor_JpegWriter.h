@@ -3,6 +3,7 @@
 // 32-bit rows go to the library as they are: it reads their bytes in its extended RGB layouts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -25,6 +26,11 @@ public:
     // QUOR_ERR_WRITE when the library refuses (a side beyond 65500, a write error). Once a call
     // has failed, every later one returns its code.
     int Start(FILE* file, int width, int height, int quality);
+    // Adds an application segment (code 0xE0..0xEF, for example 0xE1 for XMP) of at most
+    // kMaxMarkerBytes after Start and before the first row: QUOR_OK; QUOR_ERR_ARGUMENT for another
+    // code, a size beyond the limit or a call after a row; QUOR_ERR_WRITE when the library fails.
+    static constexpr size_t kMaxMarkerBytes = 65533;
+    int WriteMarker(int code, const void* data, size_t size);
     // Compresses the next row, top first: `width` packed pixels, alpha ignored. QUOR_ERR_ARGUMENT
     // for a row beyond the height.
     int WriteRow(const uint32_t* row);
@@ -46,4 +52,5 @@ private:
     std::unique_ptr<Quor_JpegEncoder> fEncoder;
     int fStatus = 0;
     int fRowsLeft = 0;
+    int fHeight = 0;
 };
