@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Catches small desktop icons left stale after the 256 pixel icon was redrawn: reduces it again
-# and compares every size with the one kept in app/desktop/icons (run the iconsizes target).
+# and compares every size with the one kept in app/desktop/icons (`cmake --build build --target
+# iconsizes` makes them again).
 #   tests/install/check-icon-sizes.sh ICONSIZES-PROGRAM
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
