@@ -12,6 +12,7 @@ packages=(
   imagemagick locales
   xvfb xdotool x11-utils libx11-dev
   desktop-file-utils
+  dpkg-dev file
 )
 
 missing=()

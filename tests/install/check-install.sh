@@ -53,7 +53,7 @@ data=$("$prefix/bin/$(basename "$probe")")
 # The menu entry: starts the editor with the file double-clicked, for projects, with its icon.
 entry=$share/applications/panomer.desktop
 if [[ -f $entry ]]; then
-  grep -qx 'Exec=panomer %f' "$entry" || fail "the menu entry does not start \"panomer %f\""
+  grep -qx 'Exec=panomer %F' "$entry" || fail "the menu entry does not start \"panomer %F\""
   grep -qx 'Icon=panomer' "$entry" || fail "the menu entry does not use the icon \"panomer\""
   grep -q "^MimeType=\\(.*;\\)\\?$type;" "$entry" || fail "the menu entry does not open $type"
   if command -v desktop-file-validate >/dev/null; then
@@ -64,7 +64,7 @@ else
 fi
 
 # The icons, each in the folder of its own size (PNG width and height at bytes 16 and 20).
-for size in 48 128 256; do
+for size in 16 22 24 32 48 64 128 256; do
   icon=$share/icons/hicolor/${size}x$size/apps/panomer.png
   if [[ ! -f $icon ]]; then
     fail "$icon is missing"
@@ -74,6 +74,17 @@ for size in 48 128 256; do
     awk '{ printf "%dx%d", (($1 * 256 + $2) * 256 + $3) * 256 + $4, (($5 * 256 + $6) * 256 + $7) * 256 + $8 }')
   [[ $shape == "${size}x$size" ]] || fail "the ${size}x$size icon is $shape"
 done
+
+# The manual pages: compressed, and naming every option that panomer-render --help names (and
+# no other), so that the two cannot drift apart.
+for page in panomer panomer-render; do
+  gzip -t "$share/man/man1/$page.1.gz" 2>/dev/null || fail "share/man/man1/$page.1.gz is missing or not gzip"
+done
+options() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
+said=$("$prefix/bin/panomer-render" --help | options)
+paged=$(zcat "$share/man/man1/panomer-render.1.gz" 2>/dev/null | sed 's/\\-/-/g' | options)
+[[ $said == "$paged" ]] ||
+  fail "the manual page and --help name different options: $(diff <(echo "$said") <(echo "$paged") | grep '^[<>]' | tr '\n' ' ')"
 
 # The file type: known by the name's ending and by the first token every project starts with.
 package=$share/mime/packages/panomer.xml
