@@ -3,6 +3,7 @@
 #include <random>
 
 #include "app/core/CropFit.h"
+#include "app/core/PhotoSphereXmp.h"
 #include "app/core/StreamedPhotos.h"
 #include "tests/app/core/AppTestSupport.h"
 #include "toolkit/core/Quor_Parallel.h"
@@ -178,6 +179,9 @@ TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
         EXPECT_NE(file, nullptr);
         Quor_JpegWriter writer;
         EXPECT_EQ(writer.Start(file, doc.fRenderWidth, doc.fRenderHeight, doc.fQuality), QUOR_OK);
+        const std::string sphere = PhotoSphereXmp::Segment(map);
+        if (!sphere.empty())
+            EXPECT_EQ(writer.WriteMarker(0xE1, sphere.data(), sphere.size()), QUOR_OK);
         for (int y = 0; y < doc.fRenderHeight; y++)
             writer.WriteRow(rows.data() + static_cast<size_t>(std::min(y, rendered - 1)) * doc.fRenderWidth);
         EXPECT_EQ(writer.Finish(), QUOR_OK);
