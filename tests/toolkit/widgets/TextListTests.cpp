@@ -163,5 +163,6 @@ TEST_F(QuorTextList, LooksLikeItsGolden)
     list->SetShape(160, 90);
     list->SetSelItem(2);
     Open();
+    list->Focus(true);
     ExpectGolden(list, "text_list.png");
 }
