@@ -126,8 +126,10 @@ bool Quor_Button::WantsKey(int key, unsigned int modifiers)
 
 Quor_Rect Quor_Button::FocusRingRect() const
 {
+    // Clear of the default button's heavier outline.
+    const int inset = fDefault ? 4 : 3;
     Quor_Rect r = Bounds();
-    r.InsetBy(3, 3);
+    r.InsetBy(inset, inset);
     return r;
 }
 

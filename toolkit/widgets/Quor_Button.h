@@ -29,7 +29,7 @@ public:
     void OnKeyDown(int key, unsigned int modifiers) override;
     bool WantsKey(int key, unsigned int modifiers) override;
     bool TabStop() override { return true; }
-    // Inside the face's frame.
+    // Inside the face's frame (and the default button's heavier outline).
     Quor_Rect FocusRingRect() const override;
     void RedrawMe(Quor_Graphics* g) override;
 
