@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end check of the editor from the keyboard alone, on a real X server: opens a copy of the
-# example project in panomer under Xvfb, reaches the projection pop-up with Tab and picks the next
+# example project in panomer under Xvfb, reaches the projection pop-up with Tab (past the tool
+# bar) and picks the next
 # projection with Down, saves with Ctrl+S, opens the JPEG export with Ctrl+J, types a width,
 # Tabs through the other fields to OK and presses it with Space, names the file in the save
 # dialog and answers it with Return; then checks the saved project, the exported file (against
@@ -35,13 +36,17 @@ window=$(wait_for_window "earth.qpm - Quor Panomer" 30)
 measure_window "$window"
 give_keys "$window"
 
-# The pop-up is the first control in reading order (top right). Before any key the window
-# shows no focus ring; after Tab the ring's colour (the theme's highlight) lies inside the
-# pop-up's frame.
+# In reading order the top row comes first: the tool bar above the canvas (the photo list's bar
+# has nothing to act on while the list is empty), then the projection pop-up at the top right.
+# Before any key the window shows no focus ring; after Tab the ring's colour (the theme's
+# highlight) lies inside the pop-up's frame.
 popup_x=$((left + 780 - 16 - 80))
 popup_y=$((top + strip + 11 + 2))
 import -window root "$out/01-opened.png"
 before_ring=$(count_colour "$out/01-opened.png" "$popup_x" "$popup_y" "#7279B8")
+xdotool key Tab
+sleep 0.3
+import -window root "$out/02-tools-focused.png"
 xdotool key Tab
 sleep 0.3
 import -window root "$out/02-popup-focused.png"

@@ -331,7 +331,9 @@ bool Quor_View::IsMouseDragging(unsigned int button) const
 
 void Quor_View::Focus(bool on)
 {
-    if (!AcceptsFocus() && !TabStop())
+    // A view that has the focus can always lose it, also one that no longer takes it (a tool bar
+    // whose buttons were all disabled meanwhile).
+    if (!AcceptsFocus() && !TabStop() && (on || !fFocused))
         return;
     fFocused = on;
     Quor_Layer* layer = Layer();
