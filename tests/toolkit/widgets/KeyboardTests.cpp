@@ -103,7 +103,9 @@ TEST_F(QuorKeyboard, KeysOnTheFocusedControlDoWhatTheMouseWould)
              popup->SetMenu(menu);
              return std::function<int()>([menu] { return menu->FirstCheckedMsg(); });
          },
-         {{kHostUp, 0, 7, 0}, {kHostDown, 0, 9, 0}, {kHostDown, 0, 9, 0}, {kHostUp, 0, 7, 1}}},
+         // Space opens the menu, whose own keys then choose in it.
+         {{kHostUp, 0, 7, 0}, {kHostDown, 0, 9, 0}, {kHostDown, 0, 9, 0}, {kHostUp, 0, 7, 1}, {kSpace, 0, 7, 1},
+          {kHostDown, 0, 7, 1}, {kHostReturn, 0, 9, 1}}},
         {"tool bar",
          [this, &strip] {
              // Push 7, the set radio 20, a disabled radio and a toggle.
