@@ -31,6 +31,8 @@ public:
 
     // Return presses the first button, Escape the last, a button's key letter that button.
     void OnKeyDown(int key, unsigned int modifiers) override;
+    // Tab moves between the buttons; Space presses the one that has the keyboard.
+    bool TabAdvance() override { return true; }
     void InitBackground() override;
 
     unsigned int Type() const { return fType; }

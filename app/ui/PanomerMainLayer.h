@@ -27,6 +27,8 @@ public:
     // the focal length field applies it; the rest goes to the focused view (the canvas takes
     // Delete and the arrows when nothing has the focus).
     void OnKeyDown(int key, unsigned int modifiers) override;
+    // Tab and Shift+Tab move the keyboard through the photo list, the canvas and the controls.
+    bool TabAdvance() override { return true; }
     void InitBackground() override;
     void UpdateMenus() override;
 

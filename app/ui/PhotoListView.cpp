@@ -19,6 +19,7 @@
 #include "toolkit/math/Quor_Round.h"
 #include "toolkit/widgets/Quor_ScrollBar.h"
 #include "toolkit/widgets/Quor_ScrollingView.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -206,6 +207,90 @@ void PhotoListView::Remove(bool all)
     Changed();
 }
 
+bool PhotoListView::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
+        return false;
+    switch (key) {
+    case QUOR_KEY_LEFT:
+    case QUOR_KEY_RIGHT:
+    case QUOR_KEY_UP:
+    case QUOR_KEY_DOWN:
+    case QUOR_KEY_PAGEUP:
+    case QUOR_KEY_PAGEDOWN:
+    case QUOR_KEY_HOME:
+    case QUOR_KEY_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PhotoListView::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!WantsKey(key, modifiers) || fCount == 0)
+        return;
+    // Two photos a row; a page is the rows the scroller shows.
+    const int shownHeight = fScroller != nullptr ? fScroller->ScrollingBounds().Height() : Shape().y;
+    const int page = 2 * std::max(1, shownHeight / kPitch);
+    int next = fSelection;
+    switch (key) {
+    case QUOR_KEY_LEFT:
+        next -= 1;
+        break;
+    case QUOR_KEY_RIGHT:
+        next += 1;
+        break;
+    case QUOR_KEY_UP:
+        next -= 2;
+        break;
+    case QUOR_KEY_DOWN:
+        next += 2;
+        break;
+    case QUOR_KEY_PAGEUP:
+        next -= page;
+        break;
+    case QUOR_KEY_PAGEDOWN:
+        next += page;
+        break;
+    case QUOR_KEY_HOME:
+        next = 0;
+        break;
+    default:
+        next = fCount - 1;
+        break;
+    }
+    // Without a selection any key starts at the first photo (End at the last).
+    if (fSelection < 0 && key != QUOR_KEY_END)
+        next = 0;
+    next = std::clamp(next, 0, fCount - 1);
+    if (next == fSelection)
+        return;
+    fSelection = next;
+    if (fScroller != nullptr) {
+        const Quor_Point at = fScroller->ScrollPosition();
+        const int shown = fScroller->ScrollingBounds().Height();
+        const Quor_Rect cell = CellRect(fSelection);
+        if (cell.top - kMargin < at.y)
+            fScroller->ScrollTo(at.x, cell.top - kMargin);
+        else if (cell.bottom + kMargin > at.y + shown - 1)
+            fScroller->ScrollTo(at.x, cell.bottom + kMargin - shown + 1);
+    }
+    Changed();
+}
+
+void PhotoListView::OnFocus(bool)
+{
+    Update();
+    Refresh();
+}
+
+void PhotoListView::OnFocusRingShown(bool)
+{
+    Update();
+    Refresh();
+}
+
 void PhotoListView::Changed()
 {
     if (fScroller != nullptr)
@@ -266,6 +351,14 @@ void PhotoListView::Update()
         g->FrameRect(inner);
         cell.InsetBy(-1, -1);
         g->FrameRect(cell);
+    }
+    // The ring goes round the part of the list the scroller shows.
+    Quor_Rect shown = Bounds();
+    if (ShowsFocusRing() && ClipToLayer(shown)) {
+        const Quor_Rect frame = LayerFrame();
+        shown.OffsetBy(-frame.left, -frame.top);
+        shown.InsetBy(1, 1);
+        Quor_WidgetLook::DrawFocusRing(g, shown);
     }
     g->EndDraw();
 }

@@ -30,6 +30,14 @@ public:
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    // Reached with Tab (a press leaves the keyboard where it is): the arrows select the photo
+    // beside, above or below, Page Up and Page Down the photo a page of visible rows away, Home
+    // and End the first and last; the photo scrolls into view and the tools follow.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
+    void OnFocus(bool focused) override;
+    void OnFocusRingShown(bool shown) override;
     // Adds the image file as a photo; the point is ignored. Files that are not images, that do
     // not load or that arrive when the list is full are ignored; a file whose name a project
     // could not store is refused with an alert.

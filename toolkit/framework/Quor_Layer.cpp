@@ -1,5 +1,7 @@
 #include "toolkit/framework/Quor_Layer.h"
 
+#include <algorithm>
+
 #include "toolkit/framework/Quor_DC.h"
 #include "toolkit/framework/Quor_MenuStrip.h"
 #include "toolkit/framework/Quor_View.h"
@@ -21,6 +23,48 @@ bool IsInside(const Quor_View* view, const Quor_View* ancestor)
     return false;
 }
 
+// Adds the enabled views Tab stops at inside `view` (itself first), leaving out every view that
+// is wholly clipped away by its parents or the layer (a page not shown has no parent then).
+void CollectTabStops(Quor_View* view, std::vector<Quor_View*>* stops)
+{
+    Quor_Rect visible = view->Bounds();
+    if (!view->IsEnabled() || !view->ClipToLayer(visible))
+        return;
+    if (view->TabStop())
+        stops->push_back(view);
+    for (int i = 0; i < view->CountChildren(); ++i)
+        CollectTabStops(view->GetChild(i), stops);
+}
+
+// Sorts views into reading order: by their tops, then each row (the views that start within half
+// the smaller height of the row's first view) by their left edges.
+void SortReadingOrder(std::vector<Quor_View*>* views)
+{
+    std::vector<std::pair<Quor_Rect, Quor_View*>> framed;
+    framed.reserve(views->size());
+    for (Quor_View* v : *views)
+        framed.emplace_back(v->LayerFrame(), v);
+    std::stable_sort(framed.begin(), framed.end(),
+                     [](const auto& a, const auto& b) { return a.first.top < b.first.top; });
+    size_t rowStart = 0;
+    while (rowStart < framed.size()) {
+        const Quor_Rect& first = framed[rowStart].first;
+        size_t rowEnd = rowStart + 1;
+        while (rowEnd < framed.size()) {
+            const Quor_Rect& r = framed[rowEnd].first;
+            if (r.top - first.top >= std::max(1, std::min(first.Height(), r.Height()) / 2))
+                break;
+            ++rowEnd;
+        }
+        std::stable_sort(framed.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                         framed.begin() + static_cast<std::ptrdiff_t>(rowEnd),
+                         [](const auto& a, const auto& b) { return a.first.left < b.first.left; });
+        rowStart = rowEnd;
+    }
+    for (size_t i = 0; i < framed.size(); ++i)
+        (*views)[i] = framed[i].second;
+}
+
 }  // namespace
 
 Quor_Layer::Quor_Layer(unsigned int followFlags)
@@ -32,7 +76,8 @@ Quor_Layer::Quor_Layer(unsigned int followFlags)
       fMouseMovedView(nullptr),
       fFocusView(nullptr),
       fMenuBar(nullptr),
-      fMenuStrip(nullptr)
+      fMenuStrip(nullptr),
+      fFocusRingShown(false)
 {
     CreateImage();
 }
@@ -132,6 +177,7 @@ void Quor_Layer::OnMouseDown(Quor_Point where, unsigned int button, unsigned int
             return;
     }
     Quor_View* target = fMouseView;
+    ShowFocusRing(false);
     FocusOnPress(target);
     target->RouteMouseDown(where - target->Location(), button, modifiers, message);
 }
@@ -187,21 +233,21 @@ void Quor_Layer::OnKeyDown(int key, unsigned int modifiers)
         AdvanceTabFocus((modifiers & QUOR_SHIFT) != 0);
         return;
     }
-    if (fFocusView != nullptr) {
-        if (!fFocusView->IsFocused()) {
-            fFocusView = nullptr;
-            return;
-        }
-        fFocusView->OnKeyDown(key, modifiers);
+    if (fFocusView != nullptr && !fFocusView->IsFocused()) {
+        fFocusView = nullptr;
         return;
     }
-    for (int i = 0; i < fChildren.Count(); ++i) {
-        if (fChildren.At(i)->IsFocused()) {
+    for (int i = 0; fFocusView == nullptr && i < fChildren.Count(); ++i) {
+        if (fChildren.At(i)->IsFocused())
             fFocusView = fChildren.At(i);
-            fFocusView->OnKeyDown(key, modifiers);
-            return;
-        }
     }
+    if (fFocusView == nullptr)
+        return;
+    for (Quor_View* around = fFocusView->Parent(); around != nullptr; around = around->Parent()) {
+        if (around->InterceptKey(key, modifiers))
+            return;
+    }
+    fFocusView->OnKeyDown(key, modifiers);
 }
 
 bool Quor_Layer::FocusWantsKey(int key, unsigned int modifiers) const
@@ -249,30 +295,38 @@ void Quor_Layer::UpdateMenus() {}
 
 // --- Focus ---------------------------------------------------------------------------------------
 
+void Quor_Layer::TabStops(std::vector<Quor_View*>* stops) const
+{
+    stops->clear();
+    for (int i = 0; i < fChildren.Count(); ++i)
+        CollectTabStops(fChildren.At(i), stops);
+    SortReadingOrder(stops);
+}
+
 void Quor_Layer::AdvanceTabFocus(bool backward)
 {
-    const int count = fChildren.Count();
-    if (count == 0)
+    std::vector<Quor_View*> stops;
+    TabStops(&stops);
+    ShowFocusRing(true);
+    if (stops.empty())
         return;
-    const int step = backward ? -1 : 1;
-    const int first = backward ? count - 1 : 0;
-    int start = first;
-    const int holder = fChildren.IndexContainingFocus();
-    if (holder >= 0)
-        start = fChildren.At(holder)->IsFocused() ? holder + step : holder;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int i = start; i >= 0 && i < fChildren.Count(); i += step) {
-            if (Quor_View* next = fChildren.At(i)->AdvanceFocus(backward)) {
-                if (fFocusView != nullptr && fFocusView != next)
-                    fFocusView->Focus(false);
-                SetFocus(next);
-                return;
-            }
-        }
-        // Nothing after the focus: clear it and wrap round to the first (last) child.
-        SetFocus(nullptr);
-        start = first;
+    const int count = static_cast<int>(stops.size());
+    const auto at = std::find(stops.begin(), stops.end(), fFocusView);
+    int next = backward ? count - 1 : 0;
+    if (at != stops.end() && fFocusView->IsFocused()) {
+        const int index = static_cast<int>(at - stops.begin());
+        next = (index + (backward ? count - 1 : 1)) % count;
     }
+    SetFocus(stops[static_cast<size_t>(next)]);
+}
+
+void Quor_Layer::ShowFocusRing(bool shown)
+{
+    if (shown == fFocusRingShown)
+        return;
+    fFocusRingShown = shown;
+    if (fFocusView != nullptr && fFocusView->IsFocused())
+        fFocusView->OnFocusRingShown(shown);
 }
 
 void Quor_Layer::SetFocus(Quor_View* view)
@@ -288,7 +342,7 @@ void Quor_Layer::SetFocus(Quor_View* view)
         fFocusView = nullptr;
         old->Focus(false);
     }
-    if (view != nullptr && view->AcceptsFocus() && view->IsEnabled()) {
+    if (view != nullptr && (view->AcceptsFocus() || view->TabStop()) && view->IsEnabled()) {
         fFocusView = view;
         if (!view->IsFocused())
             view->Focus(true);

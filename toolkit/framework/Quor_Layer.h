@@ -3,6 +3,8 @@
 // that leaves the layers above it alone.
 #pragma once
 
+#include <vector>
+
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_FrameworkDefs.h"
 #include "toolkit/framework/Quor_Handler.h"
@@ -56,7 +58,8 @@ public:
     virtual bool IsModal();
     // False: the window deletes the layer.
     virtual bool HasOwner();
-    // False: Tab is an ordinary key.
+    // False: Tab is an ordinary key. True: Tab and Shift+Tab move the focus through TabStops(),
+    // round from the last to the first, and show the focus ring.
     virtual bool TabAdvance();
     // Called before a menu opens, to set the menus' enabled and checked states.
     virtual void UpdateMenus();
@@ -93,6 +96,13 @@ public:
     // focus takes it from the focus view when it is enabled.
     void FocusOnPress(Quor_View* pressed);
     Quor_View* FocusView() const { return fFocusView; }
+    // The enabled, showing views of the layer Tab stops at (Quor_View::TabStop), in reading
+    // order: row by row from the top, each row from the left, by the views' frames. Views of
+    // one row start within half the smaller one's height of each other.
+    void TabStops(std::vector<Quor_View*>* stops) const;
+    // Whether the focused view draws its ring: from a Tab until the next press of a mouse button.
+    bool ShowsFocusRing() const { return fFocusRingShown; }
+    void ShowFocusRing(bool shown);
     // Whether the view that would take a key now (the focus view) wants this one
     // (Quor_View::WantsKey); the window asks before a menu shortcut or tool letter takes it.
     bool FocusWantsKey(int key, unsigned int modifiers) const;
@@ -133,4 +143,5 @@ private:
     Quor_View* fFocusView;
     Quor_View* fMenuBar;
     Quor_MenuStrip* fMenuStrip;
+    bool fFocusRingShown;
 };

@@ -211,7 +211,18 @@ bool Quor_View::AcceptsFocus()
     return false;
 }
 
+bool Quor_View::TabStop()
+{
+    return AcceptsFocus();
+}
+
+bool Quor_View::InterceptKey(int, unsigned int)
+{
+    return false;
+}
+
 void Quor_View::OnFocus(bool) {}
+void Quor_View::OnFocusRingShown(bool) {}
 void Quor_View::OnEnable(bool) {}
 
 bool Quor_View::BlitMyself()
@@ -320,7 +331,9 @@ bool Quor_View::IsMouseDragging(unsigned int button) const
 
 void Quor_View::Focus(bool on)
 {
-    if (!AcceptsFocus())
+    // A view that has the focus can always lose it, also one that no longer takes it (a tool bar
+    // whose buttons were all disabled meanwhile).
+    if (!AcceptsFocus() && !TabStop() && (on || !fFocused))
         return;
     fFocused = on;
     Quor_Layer* layer = Layer();
@@ -351,20 +364,10 @@ bool Quor_View::ContainsFocus() const
     return fFocused || fChildren.IndexContainingFocus() >= 0;
 }
 
-Quor_View* Quor_View::AdvanceFocus(bool backward)
+bool Quor_View::ShowsFocusRing() const
 {
-    const int count = fChildren.Count();
-    if (count == 0)
-        return fEnabled && AcceptsFocus() ? this : nullptr;
-    const int step = backward ? -1 : 1;
-    int start = backward ? count - 1 : 0;
-    if (const int holder = fChildren.IndexContainingFocus(); holder >= 0)
-        start = fChildren.At(holder)->IsFocused() ? holder + step : holder;
-    for (int i = start; i >= 0 && i < fChildren.Count(); i += step) {
-        if (Quor_View* found = fChildren.At(i)->AdvanceFocus(backward))
-            return found;
-    }
-    return fEnabled && AcceptsFocus() ? this : nullptr;
+    const Quor_Layer* layer = Layer();
+    return fFocused && layer != nullptr && layer->ShowsFocusRing();
 }
 
 void Quor_View::ClaimWindowCursor()

@@ -72,8 +72,18 @@ public:
     virtual void OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers);
     virtual void OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers);
     virtual void InitBackground();
+    // Whether a press on the view gives it the keyboard focus (text fields, lists, the canvas).
     virtual bool AcceptsFocus();
+    // Whether Tab stops at the view: every control does, also those a press leaves the focus
+    // alone on (a button pressed with the mouse does not take the keyboard from a text field).
+    // AcceptsFocus() in the base.
+    virtual bool TabStop();
+    // A key on its way to the focused view inside this one, offered first to the views around
+    // it, nearest first: true takes it (a tab view's Ctrl+Page Up/Down). False in the base.
+    virtual bool InterceptKey(int key, unsigned int modifiers);
     virtual void OnFocus(bool focused);
+    // The layer began or stopped showing the focus ring while this view has the focus.
+    virtual void OnFocusRingShown(bool shown);
     virtual void OnEnable(bool enabled);
     // True for a view that draws straight into the window: its rectangle is cut out of its
     // layer's blits.
@@ -117,8 +127,9 @@ public:
     void Focus(bool on);
     void Enable(bool on);
     bool ContainsFocus() const;
-    // The next view to focus inside this one, or null.
-    Quor_View* AdvanceFocus(bool backward);
+    // Whether the view should draw its focus ring now: it has the focus and its layer shows the
+    // ring (the keyboard has moved the focus since the last press of a mouse button).
+    bool ShowsFocusRing() const;
     Quor_Cursor* Cursor() const { return fCursor; }
     void SetCursor(Quor_Cursor* cursor);
     // Shows this view's cursor, when it has one, in its window (the pointer is over the view).

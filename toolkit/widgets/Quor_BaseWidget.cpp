@@ -5,6 +5,7 @@
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "toolkit/math/Quor_Round.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -96,6 +97,23 @@ void Quor_BaseWidget::OnEnable(bool enabled)
         Redraw(true);
 }
 
+void Quor_BaseWidget::OnFocus(bool)
+{
+    Redraw(true);
+}
+
+void Quor_BaseWidget::OnFocusRingShown(bool)
+{
+    Redraw(true);
+}
+
+Quor_Rect Quor_BaseWidget::FocusRingRect() const
+{
+    Quor_Rect r = Bounds();
+    r.InsetBy(1, 1);
+    return r;
+}
+
 void Quor_BaseWidget::RedrawMe(Quor_Graphics*) {}
 
 void Quor_BaseWidget::Redraw(bool refresh)
@@ -112,6 +130,11 @@ void Quor_BaseWidget::Redraw(bool refresh)
     g->SetBezierTolerance(2.0f);
     g->SetFont(fFont);
     RedrawMe(g);
+    // RedrawMe may have drawn a child through the shared context: it is fetched again.
+    if (ShowsFocusRing()) {
+        if (Quor_Graphics* ring = ViewGraphics())
+            Quor_WidgetLook::DrawFocusRing(ring, FocusRingRect());
+    }
     if (refresh)
         Refresh();
 }

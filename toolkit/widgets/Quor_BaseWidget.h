@@ -29,11 +29,18 @@ public:
     void InitBackground() override;
     // A widget without children redraws itself.
     void OnEnable(bool enabled) override;
+    // Redraw, so that the focus ring (and a list's selection colour) follows the focus.
+    void OnFocus(bool focused) override;
+    void OnFocusRingShown(bool shown) override;
+
+    // Where the focus ring goes, inside the bounds so that it is never clipped: the bounds
+    // inset by 1; an empty rectangle for a control that shows its focus otherwise.
+    virtual Quor_Rect FocusRingRect() const;
 
     // Each control paints itself here, in its own coordinates, with its font already set.
     virtual void RedrawMe(Quor_Graphics* g);
 
-    // Paints the kept background, then RedrawMe; with refresh the widget's rectangle is blitted to
+    // Paints the kept background, then RedrawMe, then the focus ring while it shows; with refresh the widget's rectangle is blitted to
     // the window. Nothing happens without a graphics context (not in a window, or wholly clipped).
     void Redraw(bool refresh);
 

@@ -108,6 +108,31 @@ void Quor_Button::OnMouseUp(Quor_Point where, unsigned int, unsigned int, Quor_M
         SendMessage(fWhat);
 }
 
+void Quor_Button::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!IsEnabled() || !WantsKey(key, modifiers))
+        return;
+    const Quor_Point at(1, 1);
+    Quor_Message press;
+    RouteMouseDown(at, QUOR_LEFT_BUTTON, 0, &press);
+    Quor_Message release;
+    RouteMouseUp(at, QUOR_LEFT_BUTTON, 0, &release);
+}
+
+bool Quor_Button::WantsKey(int key, unsigned int modifiers)
+{
+    return key == ' ' && (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0;
+}
+
+Quor_Rect Quor_Button::FocusRingRect() const
+{
+    // Clear of the default button's heavier outline.
+    const int inset = fDefault ? 4 : 3;
+    Quor_Rect r = Bounds();
+    r.InsetBy(inset, inset);
+    return r;
+}
+
 void Quor_Button::DetachedFromWindow()
 {
     if (fToolTip != nullptr)

@@ -25,6 +25,12 @@ public:
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void DetachedFromWindow() override;
+    // Space presses the focused button: it is shown pushed in and lets go, as a click would.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
+    // Inside the face's frame (and the default button's heavier outline).
+    Quor_Rect FocusRingRect() const override;
     void RedrawMe(Quor_Graphics* g) override;
 
     // Sets the text (the tool-tip text of an icon button) and redraws.

@@ -59,6 +59,17 @@ void Quor_CheckBox::OnMouseUp(Quor_Point where, unsigned int, unsigned int, Quor
         Redraw(true);
 }
 
+void Quor_CheckBox::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (IsEnabled() && WantsKey(key, modifiers))
+        Activate();
+}
+
+bool Quor_CheckBox::WantsKey(int key, unsigned int modifiers)
+{
+    return key == ' ' && (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0;
+}
+
 void Quor_CheckBox::Activate()
 {
     fValue = !fValue;

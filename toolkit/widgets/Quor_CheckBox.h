@@ -24,6 +24,10 @@ public:
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    // Space toggles the focused check box (sets a radio button) and sends, as a click would.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
     void RedrawMe(Quor_Graphics* g) override;
 
 protected:

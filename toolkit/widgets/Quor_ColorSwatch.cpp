@@ -78,6 +78,17 @@ void Quor_ColorSwatch::OnMouseUp(Quor_Point where, unsigned int, unsigned int, Q
         OpenPicker();
 }
 
+bool Quor_ColorSwatch::WantsKey(int key, unsigned int modifiers)
+{
+    return key == ' ' && (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0;
+}
+
+void Quor_ColorSwatch::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (IsEnabled() && WantsKey(key, modifiers))
+        OpenPicker();
+}
+
 void Quor_ColorSwatch::RedrawMe(Quor_Graphics* g)
 {
     const Quor_Rect bounds = Bounds();

@@ -29,6 +29,10 @@ public:
     void HandleMessage(Quor_Message* message) override;
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    // Space on the focused swatch opens the picker, as a click does.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
     void RedrawMe(Quor_Graphics* g) override;
 
 private:

@@ -88,18 +88,60 @@ void Quor_PopupMenu::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Q
 {
     if (fSwallowed.Take(this, where))
         return;
-    Quor_Wnd* window = Window();
-    if (IsEnabled() && fMenu != nullptr && !fOpen && window != nullptr) {
-        fOpen = true;
-        Redraw(true);
-        fMenu->SetMinWidth(Bounds().Width());
-        fMenu->GoBelow(window, this, Bounds(), false);
-        if (!fMenu->IsOpen())
-            Stop();
+    if (IsEnabled() && fMenu != nullptr && !fOpen && Window() != nullptr) {
+        Open(false);
         return;
     }
     fOpen = false;
     Redraw(true);
+}
+
+void Quor_PopupMenu::Open(bool withKeyboard)
+{
+    Quor_Wnd* window = Window();
+    if (window == nullptr || fMenu == nullptr)
+        return;
+    fOpen = true;
+    Redraw(true);
+    fMenu->SetMinWidth(Bounds().Width());
+    fMenu->GoBelow(window, this, Bounds(), withKeyboard);
+    if (!fMenu->IsOpen())
+        Stop();
+}
+
+bool Quor_PopupMenu::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & QUOR_COMMAND) != 0)
+        return false;
+    if ((modifiers & QUOR_OPTION) != 0)
+        return key == QUOR_KEY_DOWN;
+    return key == ' ' || key == QUOR_KEY_UP || key == QUOR_KEY_DOWN;
+}
+
+void Quor_PopupMenu::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!IsEnabled() || fMenu == nullptr || fOpen || !WantsKey(key, modifiers))
+        return;
+    if (key == ' ' || (modifiers & QUOR_OPTION) != 0) {
+        Open(true);
+        return;
+    }
+    if (!fShowChecked)
+        return;
+    const int count = fMenu->CountItems();
+    const int step = key == QUOR_KEY_DOWN ? 1 : -1;
+    // From the checked item (none: from before the first) to the next that can be chosen; the
+    // ends stop it, as in a closed pop-up of a desktop.
+    int index = fMenu->FirstChecked();
+    if (index < 0)
+        index = step > 0 ? -1 : count;
+    for (index += step; index >= 0 && index < count; index += step) {
+        const int code = fMenu->ItemMessage(index);
+        if (code != 0 && fMenu->IsItemEnabled(index) && fMenu->ItemSubMenu(index) == nullptr) {
+            SendMessage(code);
+            return;
+        }
+    }
 }
 
 void Quor_PopupMenu::OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
@@ -115,6 +157,13 @@ void Quor_PopupMenu::DetachedFromWindow()
         fMenu->Close();
     fOpen = false;
     Quor_BaseWidget::DetachedFromWindow();
+}
+
+Quor_Rect Quor_PopupMenu::FocusRingRect() const
+{
+    Quor_Rect r = Bounds();
+    r.InsetBy(3, 2);
+    return r;
 }
 
 void Quor_PopupMenu::RedrawMe(Quor_Graphics* g)

@@ -37,9 +37,20 @@ public:
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers,
                    Quor_Message* message) override;
     void DetachedFromWindow() override;
+    // On the focused pop-up, Space or Alt+Down opens the menu (whose arrows, Return and Escape
+    // work from there); Up and Down choose the previous or next enabled item of a pop-up that
+    // shows its checked item, sending its code as choosing it in the menu would.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
+    // Inside the button's frame.
+    Quor_Rect FocusRingRect() const override;
     void RedrawMe(Quor_Graphics* g) override;
 
 private:
+    // Opens the menu below the button; from the keyboard its first item is highlighted.
+    void Open(bool withKeyboard);
+
     bool fOpen;
     bool fShowChecked;
     Quor_Menu* fMenu;

@@ -1,5 +1,8 @@
 #include "toolkit/widgets/Quor_RadioButton.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "toolkit/core/Quor_Message.h"
 #include "toolkit/framework/Quor_Layer.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -45,6 +48,48 @@ void Quor_RadioButton::ClearSiblings()
         if (Quor_RadioButton* other = dynamic_cast<Quor_RadioButton*>(sibling))
             other->HandleMessage(&radio);
     }
+}
+
+bool Quor_RadioButton::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
+        return false;
+    return key == QUOR_KEY_LEFT || key == QUOR_KEY_RIGHT || key == QUOR_KEY_UP || key == QUOR_KEY_DOWN ||
+           Quor_CheckBox::WantsKey(key, modifiers);
+}
+
+void Quor_RadioButton::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!IsEnabled() || !WantsKey(key, modifiers))
+        return;
+    if (key == ' ') {
+        Activate();
+        return;
+    }
+    // The group: the enabled radio buttons among the siblings, top to bottom, then left to right.
+    Quor_View* parent = Parent();
+    Quor_Layer* layer = parent == nullptr ? DirectLayer() : nullptr;
+    const int count = parent != nullptr ? parent->CountChildren() : (layer != nullptr ? layer->CountChildren() : 0);
+    std::vector<Quor_RadioButton*> group;
+    for (int i = 0; i < count; ++i) {
+        Quor_View* sibling = parent != nullptr ? parent->GetChild(i) : layer->GetChild(i);
+        auto* radio = dynamic_cast<Quor_RadioButton*>(sibling);
+        if (radio != nullptr && (radio == this || radio->IsEnabled()))
+            group.push_back(radio);
+    }
+    std::stable_sort(group.begin(), group.end(), [](const Quor_RadioButton* a, const Quor_RadioButton* b) {
+        const Quor_Rect fa = a->Frame();
+        const Quor_Rect fb = b->Frame();
+        return fa.top != fb.top ? fa.top < fb.top : fa.left < fb.left;
+    });
+    const int n = static_cast<int>(group.size());
+    const int index = static_cast<int>(std::find(group.begin(), group.end(), this) - group.begin());
+    if (n < 2 || index >= n)
+        return;
+    const bool back = key == QUOR_KEY_LEFT || key == QUOR_KEY_UP;
+    Quor_RadioButton* next = group[static_cast<size_t>((index + (back ? n - 1 : 1)) % n)];
+    next->Focus(true);
+    next->Activate();
 }
 
 void Quor_RadioButton::Activate()

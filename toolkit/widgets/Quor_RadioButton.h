@@ -13,6 +13,11 @@ public:
     void SetValue(bool value) override;
     // QUOR_MSG_RADIO (another button of the group was set) clears it; the rest goes on up.
     void HandleMessage(Quor_Message* message) override;
+    // The arrows move the focus to the previous or next enabled button of the group (in reading
+    // order, round from the last to the first) and set that one, as a click on it would; Space
+    // sets the focused one.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
 
 protected:
     void Activate() override;

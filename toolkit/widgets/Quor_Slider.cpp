@@ -71,6 +71,52 @@ void Quor_Slider::OnMouseUp(Quor_Point, unsigned int, unsigned int, Quor_Message
         Redraw(true);
 }
 
+bool Quor_Slider::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
+        return false;
+    switch (key) {
+    case QUOR_KEY_LEFT:
+    case QUOR_KEY_RIGHT:
+    case QUOR_KEY_UP:
+    case QUOR_KEY_DOWN:
+    case QUOR_KEY_PAGEUP:
+    case QUOR_KEY_PAGEDOWN:
+    case QUOR_KEY_HOME:
+    case QUOR_KEY_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Quor_Slider::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!IsEnabled() || !WantsKey(key, modifiers))
+        return;
+    // In 64 bits: a step from near either end of a range reaching INT_MIN or INT_MAX must not wrap.
+    const int64_t page = std::max<int64_t>(1, fRange.Span() / 10);
+    int64_t value = Value();
+    if (key == QUOR_KEY_LEFT || key == QUOR_KEY_DOWN)
+        value -= 1;
+    else if (key == QUOR_KEY_RIGHT || key == QUOR_KEY_UP)
+        value += 1;
+    else if (key == QUOR_KEY_PAGEDOWN)
+        value -= page;
+    else if (key == QUOR_KEY_PAGEUP)
+        value += page;
+    else if (key == QUOR_KEY_HOME)
+        value = Minimum();
+    else
+        value = Maximum();
+    const int clamped = static_cast<int>(std::clamp<int64_t>(value, Minimum(), Maximum()));
+    if (clamped == Value())
+        return;
+    fRange.SetValue(clamped);
+    Redraw(true);
+    SendMessage(fWhat);
+}
+
 void Quor_Slider::RedrawMe(Quor_Graphics* g)
 {
     const int k = Across();

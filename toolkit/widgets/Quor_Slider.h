@@ -29,6 +29,12 @@ public:
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
+    // The arrows move the focused slider by 1 (Right and Up towards the maximum), Page Up and
+    // Page Down by a tenth of the range (at least 1), Home and End to the ends; each change
+    // sends the what-code, as dragging the knob there would.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
     void RedrawMe(Quor_Graphics* g) override;
 
 private:

@@ -144,6 +144,49 @@ void Quor_TabView::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Quo
     }
 }
 
+bool Quor_TabView::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & QUOR_COMMAND) != 0)
+        return key == QUOR_KEY_PAGEUP || key == QUOR_KEY_PAGEDOWN;
+    return (modifiers & QUOR_OPTION) == 0 && (key == QUOR_KEY_LEFT || key == QUOR_KEY_RIGHT);
+}
+
+void Quor_TabView::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!IsEnabled() || fTabCount == 0 || !WantsKey(key, modifiers))
+        return;
+    const bool back = key == QUOR_KEY_LEFT || key == QUOR_KEY_PAGEUP;
+    const bool focused = IsFocused();
+    if ((modifiers & QUOR_COMMAND) != 0) {
+        // Round from the last page to the first, as desktop tab views do with these chords.
+        ActivateTab((fActiveTab + (back ? fTabCount - 1 : 1)) % fTabCount);
+    } else {
+        ActivateTab(fActiveTab + (back ? -1 : 1));
+    }
+    if (!focused && !ContainsFocus())
+        Focus(true);
+}
+
+bool Quor_TabView::InterceptKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & QUOR_COMMAND) == 0 || !WantsKey(key, modifiers))
+        return false;
+    OnKeyDown(key, modifiers);
+    return true;
+}
+
+void Quor_TabView::OnFocus(bool)
+{
+    InitBackground();
+    Refresh();
+}
+
+void Quor_TabView::OnFocusRingShown(bool)
+{
+    InitBackground();
+    Refresh();
+}
+
 void Quor_TabView::DrawTab(Quor_Graphics* g, int index, bool active)
 {
     const int radius = Quor_BaseWidget::BigCornerRadius();
@@ -203,6 +246,10 @@ void Quor_TabView::InitBackground()
             open.InsetBy(1, 0);
             g->SetColor(Quor_ColorOps::TabBackground);
             g->FillRect(open);
+            if (ShowsFocusRing()) {
+                Quor_Rect ring(x + 3, 3, x + fWidths[fActiveTab] - 4, fStripHeight - 3);
+                Quor_WidgetLook::DrawFocusRing(g, ring);
+            }
         }
         g->EndDraw();
     }

@@ -34,6 +34,16 @@ public:
     // A press on a tab of the strip shows its page.
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers,
                      Quor_Message* message) override;
+    // On the focused tab view Left and Right show the previous or next page; Ctrl+Page Up and
+    // Ctrl+Page Down do so while the focus is anywhere inside it (the tab view then takes the
+    // focus when the page that had it went away). Nothing is sent, as with a press on a tab.
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    bool InterceptKey(int key, unsigned int modifiers) override;
+    bool TabStop() override { return true; }
+    // The focus ring goes round the active tab's label.
+    void OnFocus(bool focused) override;
+    void OnFocusRingShown(bool shown) override;
     // Draws the strip and the page frame, then lets the page rebuild its own background.
     void InitBackground() override;
 

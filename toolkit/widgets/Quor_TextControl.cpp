@@ -1,6 +1,7 @@
 #include "toolkit/widgets/Quor_TextControl.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -127,7 +128,8 @@ Quor_TextControl::Quor_TextControl(int minWidth, const char* text, int what, uns
       fConstantMessages(false),
       fMaxBytes(kDefaultMaxBytes),
       fFocusPress(0),
-      fOffsetBeforeFocus(0)
+      fOffsetBeforeFocus(0),
+      fClicks(0)
 {
     SetValue(text);
     switch (type) {
@@ -250,6 +252,86 @@ int Quor_TextControl::PreviousBoundary(int at) const
     return static_cast<int>(Quor_Utf8::PreviousBoundary(fText, static_cast<size_t>(fText.Length()), static_cast<size_t>(at)));
 }
 
+bool Quor_TextControl::IsWordByte(int at) const
+{
+    const unsigned char c = static_cast<unsigned char>(fText[at]);
+    return c >= 0x80 || std::isalnum(c) != 0;
+}
+
+int Quor_TextControl::PreviousWordStart(int at) const
+{
+    int i = std::clamp(at, 0, fText.Length());
+    while (i > 0 && !IsWordByte(i - 1))
+        --i;
+    while (i > 0 && IsWordByte(i - 1))
+        --i;
+    return i;
+}
+
+int Quor_TextControl::NextWordEnd(int at) const
+{
+    const int length = fText.Length();
+    int i = std::clamp(at, 0, length);
+    while (i < length && !IsWordByte(i))
+        ++i;
+    while (i < length && IsWordByte(i))
+        ++i;
+    return i;
+}
+
+void Quor_TextControl::SelectWordAt(int at)
+{
+    const int length = fText.Length();
+    if (length == 0)
+        return;
+    // A press after the last character picks the last one's run.
+    const int probe = std::min(at, length - 1);
+    const bool word = IsWordByte(probe);
+    int start = probe;
+    while (start > 0 && IsWordByte(start - 1) == word)
+        --start;
+    int end = probe;
+    while (end < length && IsWordByte(end) == word)
+        ++end;
+    fAnchor = start;
+    fCaret = end;
+}
+
+void Quor_TextControl::WordKey(int key, unsigned int modifiers)
+{
+    switch (key) {
+    case QUOR_KEY_LEFT:
+        fCaret = PreviousWordStart(fCaret);
+        if ((modifiers & QUOR_SHIFT) == 0)
+            fAnchor = fCaret;
+        break;
+    case QUOR_KEY_RIGHT:
+        fCaret = NextWordEnd(fCaret);
+        if ((modifiers & QUOR_SHIFT) == 0)
+            fAnchor = fCaret;
+        break;
+    case QUOR_KEY_BACKSPACE:
+        if (HasSelection())
+            DeleteSelection();
+        else
+            Replace(PreviousWordStart(fCaret), fCaret, "", 0);
+        fAnchor = fCaret;
+        break;
+    default:
+        if (HasSelection()) {
+            DeleteSelection();
+        } else {
+            const int end = NextWordEnd(fCaret);
+            const int caret = fCaret;
+            Replace(caret, end, "", 0);
+            fCaret = caret;
+        }
+        fAnchor = fCaret;
+        break;
+    }
+    Edited();
+}
+
 bool Quor_TextControl::Replace(int from, int to, const char* bytes, int length)
 {
     const int kept = fText.Length() - (to - from);
@@ -317,6 +399,8 @@ bool Quor_TextControl::WantsKey(int key, unsigned int modifiers)
         switch (key) {
         case 'a': case 'A': case 'c': case 'C': case 'x': case 'X': case 'v': case 'V':
             return true;
+        case QUOR_KEY_LEFT: case QUOR_KEY_RIGHT: case QUOR_KEY_BACKSPACE: case QUOR_KEY_DELETE:
+            return (modifiers & QUOR_COMMAND) != 0;
         default:
             return false;
         }
@@ -348,6 +432,11 @@ void Quor_TextControl::OnKeyDown(int key, unsigned int modifiers)
 
 void Quor_TextControl::KeyDown(int key, unsigned int modifiers)
 {
+    if ((modifiers & QUOR_COMMAND) != 0 && (key == QUOR_KEY_LEFT || key == QUOR_KEY_RIGHT ||
+                                            key == QUOR_KEY_BACKSPACE || key == QUOR_KEY_DELETE)) {
+        WordKey(key, modifiers);
+        return;
+    }
     if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0) {
         Quor_Wnd* window = Window();
         switch (key) {
@@ -398,7 +487,12 @@ void Quor_TextControl::KeyDown(int key, unsigned int modifiers)
         case QUOR_KEY_RIGHT:
         case QUOR_KEY_HOME:
         case QUOR_KEY_END: {
-            if (key == QUOR_KEY_LEFT)
+            const bool shift = (modifiers & QUOR_SHIFT) != 0;
+            if (key == QUOR_KEY_LEFT && HasSelection() && !shift)
+                fCaret = std::min(fCaret, fAnchor);
+            else if (key == QUOR_KEY_RIGHT && HasSelection() && !shift)
+                fCaret = std::max(fCaret, fAnchor);
+            else if (key == QUOR_KEY_LEFT)
                 fCaret = PreviousBoundary(fCaret);
             else if (key == QUOR_KEY_RIGHT)
                 fCaret = NextBoundary(fCaret);
@@ -465,7 +559,7 @@ void Quor_TextControl::Paste()
 
 // --- Pointer -------------------------------------------------------------------------------------
 
-void Quor_TextControl::OnMouseDown(Quor_Point where, unsigned int, unsigned int, Quor_Message*)
+void Quor_TextControl::OnMouseDown(Quor_Point where, unsigned int button, unsigned int, Quor_Message* message)
 {
     if (!IsEnabled())
         return;
@@ -475,6 +569,14 @@ void Quor_TextControl::OnMouseDown(Quor_Point where, unsigned int, unsigned int,
         fScrollOffset = fOffsetBeforeFocus;
     fCaret = FindPos(where);
     fAnchor = fCaret;
+    bool doubleClick = false;
+    if (message != nullptr)
+        message->Get("doubleclick", &doubleClick);
+    fClicks = doubleClick && button == QUOR_LEFT_BUTTON ? fClicks + 1 : 1;
+    if (fClicks == 2)
+        SelectWordAt(fCaret);
+    else if (fClicks >= 3)
+        SelectAll();
     fLastDragPoint = where;
     fBlink = 0;
     Redraw(true);

@@ -41,14 +41,19 @@ public:
     ~Quor_TextControl() override;
 
     // Caret and anchor at the press; a left drag extends the selection, a right drag steps a
-    // number field by one wheel notch per 8 pixels sideways.
+    // number field by one wheel notch per 8 pixels sideways. A double click selects the word
+    // (or the run of other characters) under the pointer, a triple click the whole text.
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     // Number fields step by the wheel increment per notch: twice that with shift, half with
     // Ctrl. Integer fields step down by at least 1. Always sends the what-code.
     void OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
-    // Typing, caret movement, deletion and the clipboard (Ctrl with A, C, X and V). A character
+    // Typing, caret movement, deletion and the clipboard (Ctrl with A, C, X and V). Ctrl with
+    // Left and Right moves by words (with Shift extending the selection), Ctrl with Backspace
+    // and Delete deletes to the word's start or end; plain Left and Right with a selection
+    // collapse it to its start or end. Words are runs of letters and digits, every byte of a
+    // multi-byte character counting as a letter. A character
     // the type refuses, or one that no longer fits, beeps; a paste keeps what fits. With constant
     // messages every key sends the what-code; otherwise the field reports when it loses the
     // focus. Running out of memory beeps and leaves the text as it was.
@@ -101,6 +106,12 @@ public:
     Quor_Rect InnerRect() const;
     // The caret position for a point: the end of the last character whose middle lies left of it.
     int FindPos(Quor_Point where) const;
+    // The start of the word before `at` and the end of the word after it (byte offsets), for
+    // Ctrl with the arrows: spaces and punctuation are skipped, then the word's letters.
+    int PreviousWordStart(int at) const;
+    int NextWordEnd(int at) const;
+    // A text field shows its focus with the caret: no ring.
+    Quor_Rect FocusRingRect() const override { return Quor_Rect(0, 0, -1, -1); }
     // Whether the field's type lets character c (a key code: a code point) be typed.
     bool Accepts(int c) const;
 
@@ -110,6 +121,11 @@ private:
     int TextWidth(int from, int to) const;
     bool HasSelection() const { return fCaret != fAnchor; }
     int NextBoundary(int at) const;
+    bool IsWordByte(int at) const;
+    // Selects the run of word bytes, or of other bytes, around the press at `at`.
+    void SelectWordAt(int at);
+    // Ctrl with an arrow, Backspace or Delete.
+    void WordKey(int key, unsigned int modifiers);
     int PreviousBoundary(int at) const;
     // Replaces the bytes [from, to) by the first `length` bytes of `bytes`, as many whole
     // characters of them as fit the limit; caret and anchor go after them. False when memory
@@ -137,4 +153,6 @@ private:
     // lands on the text as it was shown, not as gaining the focus scrolled it.
     unsigned int fFocusPress;
     int fOffsetBeforeFocus;
+    // Presses in a row, each within the double-click time of the one before (3: triple click).
+    int fClicks;
 };

@@ -245,12 +245,56 @@ void Quor_TextList::OnMouseWheel(float delta, Quor_Point, unsigned int, Quor_Mes
     Redraw(true);
 }
 
-void Quor_TextList::OnKeyDown(int key, unsigned int)
+int Quor_TextList::VisibleRows() const
 {
-    if (!IsEnabled() || (key != QUOR_KEY_DOWN && key != QUOR_KEY_UP) || CountItems() == 0)
+    return std::max(1, (Shape().y - 2 * kInset) / std::max(1, LineHeight()));
+}
+
+bool Quor_TextList::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
+        return false;
+    switch (key) {
+    case QUOR_KEY_UP:
+    case QUOR_KEY_DOWN:
+    case QUOR_KEY_PAGEUP:
+    case QUOR_KEY_PAGEDOWN:
+    case QUOR_KEY_HOME:
+    case QUOR_KEY_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Quor_TextList::OnKeyDown(int key, unsigned int modifiers)
+{
+    if (!IsEnabled() || !WantsKey(key, modifiers) || CountItems() == 0)
         return;
     const int before = fSelection;
-    SetSelItem(key == QUOR_KEY_DOWN ? fSelection + 1 : fSelection - 1);
+    const int page = VisibleRows();
+    int row = fSelection;
+    switch (key) {
+    case QUOR_KEY_UP:
+        row -= 1;
+        break;
+    case QUOR_KEY_DOWN:
+        row += 1;
+        break;
+    case QUOR_KEY_PAGEUP:
+        row -= page;
+        break;
+    case QUOR_KEY_PAGEDOWN:
+        row += page;
+        break;
+    case QUOR_KEY_HOME:
+        row = 0;
+        break;
+    default:
+        row = CountItems() - 1;
+        break;
+    }
+    SetSelItem(std::clamp(row, 0, CountItems() - 1));
     if (fSelection != before)
         SendMessage(fWhat);
 }
@@ -258,6 +302,7 @@ void Quor_TextList::OnKeyDown(int key, unsigned int)
 void Quor_TextList::RedrawMe(Quor_Graphics* g)
 {
     const bool enabled = IsEnabled();
+    const bool active = IsFocused();
     Quor_WidgetLook::DrawField(g, Bounds(), BigCornerRadius(), Quor_ColorOps::TextBackground, enabled);
 
     Quor_Rect area = Bounds();
@@ -278,9 +323,9 @@ void Quor_TextList::RedrawMe(Quor_Graphics* g)
         const Quor_Rect row(area.left + kInset, top, area.right - kInset, top + lineHeight - 1);
         const bool selected = enabled && i == fSelection;
         if (selected)
-            Quor_WidgetLook::DrawHighlight(g, row, tiny);
-        g->SetColor(selected ? Quor_ColorOps::HighlightedText
-                             : (enabled ? Quor_ColorOps::Text : Quor_ColorOps::DisabledText));
+            Quor_WidgetLook::DrawHighlight(g, row, tiny, active);
+        g->SetColor(selected && active ? Quor_ColorOps::HighlightedText
+                                       : (enabled ? Quor_ColorOps::Text : Quor_ColorOps::DisabledText));
         // The baseline sits one ascent below the row's top, so that descenders (underscores,
         // "g", "p") stay inside the row instead of vanishing under the next row's highlight.
         g->MoveTo(row.left + 2, top + std::min(fontHeight, lineHeight / 2 + fontHeight / 2));

@@ -60,9 +60,16 @@ public:
     void OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     // Two rows per notch.
     void OnMouseWheel(float delta, Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
-    // Up and down select the previous and next row and send the what-code.
+    // Up and Down select the previous and next row, Page Up and Page Down the row a page of
+    // visible rows away, Home and End the first and last; the row scrolls into view and the
+    // what-code goes out when the selection moved.
     void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    // How many whole rows the list shows at once (at least 1).
+    int VisibleRows() const;
     bool AcceptsFocus() override { return true; }
+    // The selected row is drawn in the highlight colour while the list has the keyboard focus,
+    // in the inactive highlight otherwise.
     void RedrawMe(Quor_Graphics* g) override;
 
 private:

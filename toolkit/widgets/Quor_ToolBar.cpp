@@ -30,6 +30,7 @@ Quor_ToolBar::Quor_ToolBar(const Quor_image* normal, const Quor_image* set, cons
       fPressed(-1),
       fPressInside(false),
       fHovered(-1),
+      fKeyButton(-1),
       fToolTip(nullptr)
 {
     const Quor_Point size = PreferredSize();
@@ -260,6 +261,74 @@ void Quor_ToolBar::OnMouseUp(Quor_Point where, unsigned int, unsigned int, Quor_
         Act(pressed);
     else
         Redraw(true);
+}
+
+bool Quor_ToolBar::TabStop()
+{
+    const int count = CellCount();
+    for (int i = 0; i < count; ++i) {
+        if (fButtons[i].what != 0 && fButtons[i].enabled)
+            return true;
+    }
+    return false;
+}
+
+bool Quor_ToolBar::WantsKey(int key, unsigned int modifiers)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
+        return false;
+    return key == ' ' || key == QUOR_KEY_LEFT || key == QUOR_KEY_RIGHT || key == QUOR_KEY_UP || key == QUOR_KEY_DOWN;
+}
+
+void Quor_ToolBar::OnFocus(bool focused)
+{
+    const int count = CellCount();
+    const bool usable = fKeyButton >= 0 && fKeyButton < count && fButtons[fKeyButton].what != 0 &&
+                        fButtons[fKeyButton].enabled;
+    if (focused && !usable) {
+        fKeyButton = -1;
+        for (int i = 0; i < count && fKeyButton < 0; ++i) {
+            if (fButtons[i].what != 0 && fButtons[i].enabled && fButtons[i].kind == kRadio && fButtons[i].set)
+                fKeyButton = i;
+        }
+        for (int i = 0; i < count && fKeyButton < 0; ++i) {
+            if (fButtons[i].what != 0 && fButtons[i].enabled)
+                fKeyButton = i;
+        }
+    }
+    Quor_BaseWidget::OnFocus(focused);
+}
+
+void Quor_ToolBar::OnKeyDown(int key, unsigned int modifiers)
+{
+    const int count = CellCount();
+    if (!IsEnabled() || !WantsKey(key, modifiers) || fKeyButton < 0 || fKeyButton >= count)
+        return;
+    if (key == ' ') {
+        const Button& b = fButtons[fKeyButton];
+        if (b.what != 0 && b.enabled && !(b.kind == kRadio && b.set))
+            Act(fKeyButton);
+        return;
+    }
+    const int step = key == QUOR_KEY_LEFT || key == QUOR_KEY_UP ? count - 1 : 1;
+    int i = fKeyButton;
+    for (int k = 1; k < count; ++k) {
+        i = (i + step) % count;
+        if (fButtons[i].what != 0 && fButtons[i].enabled) {
+            fKeyButton = i;
+            Redraw(true);
+            return;
+        }
+    }
+}
+
+Quor_Rect Quor_ToolBar::FocusRingRect() const
+{
+    if (fKeyButton < 0 || fKeyButton >= CellCount())
+        return Quor_Rect(0, 0, -1, -1);
+    Quor_Rect r = GetButtonRect(fKeyButton);
+    r.InsetBy(1, 1);
+    return r;
 }
 
 void Quor_ToolBar::DetachedFromWindow()

@@ -59,6 +59,17 @@ public:
     void OnMouseMove(Quor_Point where, unsigned int modifiers, Quor_Message* message) override;
     void OnMouseUp(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message* message) override;
     void DetachedFromWindow() override;
+    // Tab stops at a bar with an enabled button. With the keyboard the arrows move between the
+    // enabled buttons (round from the last to the first) and Space acts on the one marked, as a
+    // click on it would; the focus ring marks that button.
+    bool TabStop() override;
+    void OnKeyDown(int key, unsigned int modifiers) override;
+    bool WantsKey(int key, unsigned int modifiers) override;
+    // Gaining the focus marks the set radio button, else the first enabled one.
+    void OnFocus(bool focused) override;
+    Quor_Rect FocusRingRect() const override;
+    // The button the keyboard acts on, or -1.
+    int KeyButton() const { return fKeyButton; }
     void RedrawMe(Quor_Graphics* g) override;
 
 private:
@@ -88,5 +99,6 @@ private:
     int fPressed;
     bool fPressInside;
     int fHovered;
+    int fKeyButton;
     Quor_ToolTip* fToolTip;
 };

@@ -97,12 +97,30 @@ void Quor_WidgetLook::DrawField(Quor_Graphics* g, const Quor_Rect& bounds, int r
     DrawFrame(g, face, bounds, radius, enabled);
 }
 
-void Quor_WidgetLook::DrawHighlight(Quor_Graphics* g, const Quor_Rect& area, int radius)
+void Quor_WidgetLook::DrawHighlight(Quor_Graphics* g, const Quor_Rect& area, int radius, bool active)
 {
-    g->SetColor(Quor_ColorOps::TextHighlight);
+    g->SetColor(active ? Quor_ColorOps::TextHighlight : InactiveHighlight());
     g->FillRoundedRect(area, radius);
-    g->SetColor(Quor_ColorOps::WidgetOutline);
+    g->SetColor(active ? Quor_ColorOps::WidgetOutline : Quor_ColorOps::TextHighlight);
     g->FrameRoundedRect(area, radius);
+}
+
+rgb_color Quor_WidgetLook::InactiveHighlight()
+{
+    const rgb_color& a = Quor_ColorOps::TextHighlight;
+    const rgb_color& b = Quor_ColorOps::TextBackground;
+    const auto mix = [](uint8_t x, uint8_t y) { return static_cast<uint8_t>((2 * x + 3 * y + 2) / 5); };
+    return rgb_color{mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue), 255};
+}
+
+void Quor_WidgetLook::DrawFocusRing(Quor_Graphics* g, const Quor_Rect& ring)
+{
+    if (ring.Width() < 1 || ring.Height() < 1)
+        return;
+    g->SetSmoothing(false);
+    g->SetPenWidth(1);
+    g->SetColor(Quor_ColorOps::TextHighlight);
+    g->FrameRect(ring);
 }
 
 void Quor_WidgetLook::DrawRoundWell(Quor_Graphics* g, const Quor_Rect& circle, bool pushed, bool outlined)

@@ -45,8 +45,15 @@ public:
     // The triangle a, b, c filled in the current colour (an arrow or a menu's submenu mark).
     static void FillTriangle(Quor_Graphics* g, const Quor_Vector2& a, const Quor_Vector2& b, const Quor_Vector2& c);
 
-    // A chosen row or title: filled with the highlight colour and outlined.
-    static void DrawHighlight(Quor_Graphics* g, const Quor_Rect& area, int radius);
+    // A chosen row or title: filled with the highlight colour and outlined. An inactive one (the
+    // selection of a list that does not have the keyboard) is filled with InactiveHighlight().
+    static void DrawHighlight(Quor_Graphics* g, const Quor_Rect& area, int radius, bool active = true);
+    // The fill of an inactive selection: two fifths of the highlight over the text background.
+    static rgb_color InactiveHighlight();
+
+    // The ring around the control that has the keyboard focus: a 1-pixel frame around `ring` in
+    // the highlight colour. Leaves smoothing off.
+    static void DrawFocusRing(Quor_Graphics* g, const Quor_Rect& ring);
 
     // A round well (a radio mark, a knob's dial) filling `circle`: lit from the top left, or
     // from the bottom right while pushed, and outlined when `outlined`. Turns smoothing on.

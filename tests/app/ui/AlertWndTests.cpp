@@ -37,6 +37,9 @@ TEST_F(AlertWndTest, EachWayOfAnsweringGivesTheButtonMeant)
         {{"Save", "Skip", "Cancel"}, {'s', 'c'}, -1},
         {{"Save", "Skip", nullptr}, {'s', kEscape}, 1},
         {{"Save", "Skip", nullptr}, {'s', kReturn}, 0},
+        // Tab reaches the buttons in turn: Space presses the one reached, Return the first.
+        {{"Yes", "No", "Cancel"}, {'\t', '\t', ' '}, 1},
+        {{"Yes", "No", "Cancel"}, {'\t', '\t', kReturn}, 0},
         // An alert without buttons offers "OK".
         {{nullptr, nullptr, nullptr}, {'o'}, 0},
         // A key held down from the window that opened the alert answers nothing by its repeats.

@@ -10,6 +10,7 @@
 #include "app/ui/PSDDialog.h"
 #include "app/ui/RenderDialog.h"
 #include "tests/app/ui/ExportTestSupport.h"
+#include "toolkit/imaging/formats/Quor_ImageIo.h"
 
 using namespace export_test;
 
@@ -232,4 +233,80 @@ TEST_F(ExportDialogTest, OkRefusesAndRepairsWhatCannotBeExported)
         EXPECT_LE(Doc().fRenderHeight, 30000);
         EXPECT_EQ(std::string(Doc().fRenderPath), output);
     }
+}
+
+TEST_F(ExportDialogTest, TheKeyboardAloneOpensFillsAndAnswersTheDialog)
+{
+    // Catches a dialog field or button Tab does not reach or reaches out of the order they are
+    // shown in, Tab not wrapping round to the first field, Space on a focused Cancel not
+    // pressing it, and Return not exporting what was typed while a button has the keyboard.
+    Doc().fRenderPath = "";
+    Choose({fDir.File("keys.jpg")});
+    std::vector<std::string> order;
+    const auto focusName = [](RenderDialog* d) {
+        const Quor_View* focus = d->FocusView();
+        if (focus == d->WidthField())
+            return "width";
+        if (focus == d->HeightField())
+            return "height";
+        if (focus == d->QualityField())
+            return "quality";
+        if (focus == d->OKButtonView())
+            return "ok";
+        return focus == d->CancelButtonView() ? "cancel" : "other";
+    };
+    const auto dialog = [] { return OpenDialog<RenderDialog>(); };
+    // A first run: Tab round the whole dialog, then back to Cancel, which Space presses.
+    std::vector<std::function<bool()>> steps;
+    steps.push_back([&] {
+        RenderDialog* d = dialog();
+        if (d != nullptr)
+            KeyTo(d->Window(), '\t');
+        return d != nullptr;
+    });
+    for (int i = 0; i < 5; ++i) {
+        steps.push_back([&, i] {
+            RenderDialog* d = dialog();
+            order.push_back(focusName(d));
+            if (i < 4)
+                KeyTo(d->Window(), '\t');
+            else
+                fHost.PushKey(d->Window()->PlatformWindow(), '\t', QUOR_HOST_SHIFT);
+            return true;
+        });
+    }
+    steps.push_back([&] {
+        KeyTo(dialog()->Window(), ' ');
+        return true;
+    });
+    Script(steps);
+    Key('j', QUOR_HOST_CTRL);
+    EXPECT_EQ(order, (std::vector<std::string>{"height", "quality", "ok", "cancel", "width"}));
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_TRUE(fDialogs.empty()) << "Space on Cancel went on to the file";
+
+    // Then values typed into the fields in turn, and Return while OK has the keyboard.
+    Script({
+        [&] {
+            RenderDialog* d = dialog();
+            if (d == nullptr)
+                return false;
+            TypeInto(d->Window(), "48\t\t75\t");
+            return true;
+        },
+        [&] {
+            RenderDialog* d = dialog();
+            EXPECT_STREQ(focusName(d), "ok");
+            EXPECT_EQ(Fields(d), "48 x 48 q75");
+            KeyTo(d->Window(), kHostReturn);
+            return true;
+        },
+    });
+    Key('j', QUOR_HOST_CTRL);
+    EXPECT_EQ(fDialogs.size(), 1u);
+    EXPECT_EQ(Doc().fRenderWidth, 48);
+    EXPECT_EQ(Doc().fQuality, 75);
+    Quor_BaseImage image;
+    ASSERT_EQ(Quor_ImageIo::LoadImage(fDir.File("keys.jpg").c_str(), &image, 0), QUOR_OK);
+    EXPECT_EQ(image.Width(), 48);
 }

@@ -2,6 +2,8 @@
 // dragging a photo out, and a full list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/ui/PanomerCodes.h"
 #include "tests/app/ui/EditorTestSupport.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
@@ -164,6 +166,46 @@ TEST_F(PhotoListViewTest, AFullListScrollsToItsLastRow)
     Pump();
     Click(ListCell(127));
     EXPECT_EQ(List()->GetSelection(), 127);
+}
+
+TEST_F(PhotoListViewTest, TabReachesTheListWhoseKeysMoveTheSelectionIntoView)
+{
+    // Catches a list Tab never reaches (or reaches after the canvas to its right), a press that
+    // takes the keyboard from the canvas, keys that run past either end, a page that is not the
+    // rows shown, and a selected photo left scrolled out of sight.
+    Start();
+    const std::string a = fDir.File("a.jpg");
+    app_test::MakePhoto(a, 16, 12, kRed, kBlue);
+    for (int i = 0; i < 20; ++i)
+        List()->OnFileDrop(a.c_str(), Quor_Point(0, 0), 0);
+    Click(ListCell(1));
+    EXPECT_NE(Layer()->FocusView(), List());
+    std::vector<Quor_View*> stops;
+    Layer()->TabStops(&stops);
+    const auto list = std::find(stops.begin(), stops.end(), List());
+    ASSERT_NE(list, stops.end());
+    EXPECT_LT(list - stops.begin(), std::find(stops.begin(), stops.end(), Canvas()) - stops.begin());
+    for (size_t i = 0; i < stops.size() && Layer()->FocusView() != List(); ++i)
+        Key('\t');
+    ASSERT_EQ(Layer()->FocusView(), List());
+
+    Quor_ScrollingView* scroller = Layer()->ListScroller();
+    const int shown = scroller->ScrollingBounds().Height();
+    const int page = 2 * (shown / PhotoListView::kPitch);
+    // Host characters: Home 1, End 4, Page Up 11, Page Down 12, Left 28, Right 29, Up 30, Down 31.
+    struct Step { int key; int selected; };
+    const Step steps[] = {
+        {4, 19}, {4, 19}, {1, 0}, {29, 1}, {31, 3}, {28, 2}, {12, 2 + page}, {11, 2}, {11, 0}, {30, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE("key " + std::to_string(s.key));
+        Key(s.key);
+        EXPECT_EQ(List()->GetSelection(), s.selected);
+        const Quor_Rect cell = PhotoListView::CellRect(s.selected);
+        const int top = scroller->ScrollPosition().y;
+        EXPECT_LE(top, cell.top);
+        EXPECT_GE(top + shown - 1, cell.bottom);
+    }
 }
 
 }  // namespace

@@ -29,6 +29,13 @@ Quor_View* Placed(int x, int y, int w, int h)
     return v;
 }
 
+// A control Tab stops at that a press leaves the focus alone on (a button).
+class TabOnlyView : public LogView {
+public:
+    using LogView::LogView;
+    bool TabStop() override { return true; }
+};
+
 // A layer that lets Tab move the focus.
 class FormLayer : public LogLayer {
 public:
@@ -151,6 +158,55 @@ TEST_F(QuorViewInLayer, PressesTakeTheFocusAndTabWrapsBothWays)
     second->Enable(false);
     EXPECT_FALSE(second->IsFocused());
     EXPECT_EQ(fLayer->FocusView(), nullptr);
+}
+
+TEST_F(QuorViewInLayer, TabGoesInReadingOrderPastDisabledAndHiddenViewsAndShowsTheRing)
+{
+    // Catches Tab following the order views were added in instead of rows by their frames, a
+    // control of a row a few pixels higher jumping ahead of one to its left, stops at disabled
+    // or clipped-away views, a press on a button taking the keyboard, and a focus ring that
+    // shows before the keyboard was used or stays after a press.
+    Log log;
+    auto* lowLeft = new TabOnlyView("lowLeft", &log, Quor_Rect(10, 50, 49, 69));
+    auto* topRight = new TabOnlyView("topRight", &log, Quor_Rect(100, 2, 139, 21));
+    auto* topLeft = new LogView("topLeft", &log, Quor_Rect(10, 6, 49, 25), true);
+    auto* disabled = new TabOnlyView("disabled", &log, Quor_Rect(60, 50, 79, 69));
+    Quor_View* group = Placed(100, 46, 90, 30);
+    auto* inGroup = new TabOnlyView("inGroup", &log, Quor_Rect(20, 2, 39, 21));
+    auto* clipped = new TabOnlyView("clipped", &log, Quor_Rect(95, 0, 120, 10));
+    group->AddChild(clipped);
+    group->AddChild(inGroup);
+    fLayer->AddChild(lowLeft);
+    fLayer->AddChild(group);
+    fLayer->AddChild(topRight);
+    fLayer->AddChild(disabled);
+    fLayer->AddChild(topLeft);
+    disabled->Enable(false);
+
+    std::vector<Quor_View*> stops;
+    fLayer->TabStops(&stops);
+    EXPECT_EQ(stops, (std::vector<Quor_View*>{topLeft, topRight, lowLeft, inGroup}));
+
+    const std::pair<unsigned int, Quor_View*> tabs[] = {
+        {0, topLeft}, {0, topRight}, {0, lowLeft}, {0, inGroup}, {0, topLeft}, {QUOR_HOST_SHIFT, inGroup},
+    };
+    EXPECT_FALSE(fLayer->ShowsFocusRing());
+    for (const auto& [modifiers, next] : tabs) {
+        fHost.PushKey(fHostId, 9, modifiers);
+        Pump();
+        EXPECT_EQ(fLayer->FocusView(), next);
+        EXPECT_TRUE(next->IsFocused());
+        EXPECT_TRUE(next->ShowsFocusRing());
+    }
+    // A press on another button hides the ring and leaves the keyboard where it was; keys then
+    // still reach the focused control.
+    PushClickOn(fHostId, topRight);
+    fHost.PushKey(fHostId, ' ');
+    Pump();
+    EXPECT_EQ(fLayer->FocusView(), inGroup);
+    EXPECT_FALSE(fLayer->ShowsFocusRing());
+    EXPECT_FALSE(inGroup->ShowsFocusRing());
+    EXPECT_EQ(Only(log, "inGroup"), (Log{"inGroup key 32"}));
 }
 
 TEST_F(QuorViewInLayer, PressedViewKeepsTheDragAndTheHoveredViewHearsItsLastMove)

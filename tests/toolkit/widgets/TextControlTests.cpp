@@ -59,7 +59,7 @@ TEST_F(QuorTextControl, EachTypeTakesItsCharactersAndBeepsAtTheRest)
 TEST_F(QuorTextControl, EditingMovesAndDeletesWholeCharacters)
 {
     // Catches typing that inserts beside a selection instead of replacing it, shift-arrows that
-    // move the anchor, deletion that ignores the selection or the caret's side, and a caret,
+    // move the anchor, a plain arrow that moves on from a selection instead of collapsing it, deletion that ignores the selection or the caret's side, and a caret,
     // selection or deletion that splits a character of several bytes (a stray byte is one).
     Quor_TextControl* field = Field(Quor_TextControl::kText, "Hello w\xC3\xB6r\xE4\xB8\x80\xE9");
     field->Select(0, 5);
@@ -80,7 +80,7 @@ TEST_F(QuorTextControl, EditingMovesAndDeletesWholeCharacters)
         {kHostEnd, 0, full, 10, 10}, {kHostLeft, QUOR_HOST_SHIFT, full, 9, 10},
         {kHostLeft, QUOR_HOST_SHIFT, full, 6, 10}, {kHostBackspace, 0, shorter, 6, 6},
         {kHostLeft, 0, shorter, 5, 5}, {kHostLeft, 0, shorter, 3, 3}, {kHostHome, QUOR_HOST_SHIFT, shorter, 0, 3},
-        {kHostRight, 0, shorter, 1, 1}, {kHostDelete, 0, "jw\xC3\xB6r", 1, 1}, {kHostRight, 0, "jw\xC3\xB6r", 2, 2},
+        {kHostRight, 0, shorter, 3, 3}, {kHostHome, 0, shorter, 0, 0}, {kHostRight, 0, shorter, 1, 1}, {kHostDelete, 0, "jw\xC3\xB6r", 1, 1}, {kHostRight, 0, "jw\xC3\xB6r", 2, 2},
         {kHostRight, 0, "jw\xC3\xB6r", 4, 4}, {kHostBackspace, 0, "jwr", 2, 2}, {kHostDelete, 0, "jw", 2, 2},
         {kHostDelete, 0, "jw", 2, 2}, {kHostRight, 0, "jw", 2, 2}, {kHostHome, 0, "jw", 0, 0},
         {kHostBackspace, 0, "jw", 0, 0},
@@ -91,6 +91,52 @@ TEST_F(QuorTextControl, EditingMovesAndDeletesWholeCharacters)
         EXPECT_STREQ(field->Value(), s.text);
         EXPECT_EQ(field->Caret(), s.caret);
         EXPECT_EQ(field->Anchor(), s.anchor);
+    }
+}
+
+TEST_F(QuorTextControl, CtrlArrowsAndDeletionGoByWordsAndClicksPickWordsOrAll)
+{
+    // Catches word moves that stop at each character or inside a multi-byte letter, punctuation
+    // or spaces counted as words, Ctrl+Shift moving the anchor, word deletion that takes the
+    // wrong side or ignores a selection, and a double or triple click that does not widen the
+    // selection to the word or the whole text.
+    const char* text = "ab, \xC3\xA9t\xC3\xA9 x9";  // words at bytes 0-2, 4-9 (two-byte letters) and 10-12
+    Quor_TextControl* field = Field(Quor_TextControl::kText, text);
+    field->Select(0, 0);
+    constexpr unsigned int kCtrl = QUOR_HOST_CTRL;
+    constexpr unsigned int kCtrlShift = QUOR_HOST_CTRL | QUOR_HOST_SHIFT;
+    struct Step { int key; unsigned int modifiers; const char* text; int caret; int anchor; };
+    const Step steps[] = {
+        {kHostRight, kCtrl, text, 2, 2}, {kHostRight, kCtrl, text, 9, 9}, {kHostRight, kCtrl, text, 12, 12},
+        {kHostRight, kCtrl, text, 12, 12}, {kHostLeft, kCtrl, text, 10, 10}, {kHostLeft, kCtrlShift, text, 4, 10},
+        {kHostLeft, kCtrlShift, text, 0, 10}, {kHostRight, 0, text, 10, 10}, {kHostLeft, kCtrl, text, 4, 4},
+        {kHostBackspace, kCtrl, "\xC3\xA9t\xC3\xA9 x9", 0, 0}, {kHostDelete, kCtrl, " x9", 0, 0},
+        {kHostEnd, 0, " x9", 3, 3}, {kHostLeft, QUOR_HOST_SHIFT, " x9", 2, 3}, {kHostBackspace, kCtrl, " x", 2, 2},
+        {kHostBackspace, kCtrl, " ", 1, 1}, {kHostBackspace, kCtrl, "", 0, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string("key ") + std::to_string(s.key) + " m" + std::to_string(s.modifiers) + " -> " + s.text);
+        Key(s.key, s.modifiers);
+        EXPECT_STREQ(field->Value(), s.text);
+        EXPECT_EQ(field->Caret(), s.caret);
+        EXPECT_EQ(field->Anchor(), s.anchor);
+    }
+
+    field->SetValue(text);
+    const Quor_Rect inner = field->InnerRect();
+    const Quor_Rect frame = OnWindow(field);
+    // A point inside the second word, found from where the field puts its characters.
+    int x = inner.left;
+    while (field->FindPos(Quor_Point(x, inner.top + 2)) < 6 && x < inner.right)
+        ++x;
+    const Quor_Point at(frame.left + x, frame.top + inner.top + 2);
+    const std::pair<int, Quor_String> clicks[] = {{1, ""}, {2, "\xC3\xA9t\xC3\xA9"}, {3, text}};
+    for (const auto& [count, selected] : clicks) {
+        SCOPED_TRACE("clicks " + std::to_string(count));
+        Wait(1000);
+        for (int i = 0; i < count; ++i)
+            Click(at.x, at.y);
+        EXPECT_EQ(field->Selection(), selected);
     }
 }
 

@@ -163,5 +163,37 @@ TEST_F(QuorTextList, LooksLikeItsGolden)
     list->SetShape(160, 90);
     list->SetSelItem(2);
     Open();
+    list->Focus(true);
     ExpectGolden(list, "text_list.png");
+}
+
+TEST_F(QuorTextList, HomeEndAndPageKeysMoveByAPageAndScrollTheRowIntoView)
+{
+    // Catches a page that is not the rows the list shows, Home, End or a page key running past
+    // an end or sending when nothing moved, and a selection left scrolled out of sight.
+    Quor_TextList* list = List({});
+    for (int i = 0; i < 30; ++i)
+        list->AddItem(("row " + std::to_string(i)).c_str());
+    WhatLog counter;
+    list->SetHandler(&counter);
+    Open();
+    const int page = list->VisibleRows();
+    ASSERT_EQ(page, (100 - 2 * Quor_TextList::kInset) / list->LineHeight());
+    ClickOn(list);
+    list->SetSelItem(0);
+    counter.whats.clear();
+    struct Step { int key; int row; int sent; };
+    const Step steps[] = {
+        {kHostEnd, 29, 1}, {kHostEnd, 29, 1}, {kHostHome, 0, 2}, {12, page, 3}, {12, 2 * page, 4},
+        {11, page, 5}, {11, 0, 6}, {11, 0, 6}, {kHostEnd, 29, 7}, {12, 29, 7}, {11, 29 - page, 8},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE("key " + std::to_string(s.key) + " to row " + std::to_string(s.row));
+        Key(s.key);
+        EXPECT_EQ(list->SelItem(), s.row);
+        EXPECT_EQ(static_cast<int>(counter.whats.size()), s.sent);
+        const int top = s.row * list->LineHeight();
+        EXPECT_LE(list->ScrollOffset(), top);
+        EXPECT_GE(list->ScrollOffset() + list->Shape().y, top + list->LineHeight() + 2 * Quor_TextList::kInset);
+    }
 }
