@@ -180,6 +180,8 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
             request.title = "Save As";
             request.defaultName = fDocument.fPath.IsEmpty() ? "Untitled.qpm" : fDocument.fPath.Buffer();
             request.extensions = ".qpm";
+            request.description = "Quor Panomer Files";
+            request.patterns = "*.qpm";
             request.accept = [this](const char* chosen) {
                 return !RefuseOutputOver(Quor_EventLoop::ModalWindow(), fDocument, chosen, "project");
             };
