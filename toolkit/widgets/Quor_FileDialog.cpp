@@ -323,6 +323,15 @@ void Quor_FileDialog::OnResize(Quor_Point, Quor_Point newSize)
     Arrange(newSize);
 }
 
+void Quor_FileDialog::AttachedToWindow()
+{
+    // The dialog gives the focus to its first view only when it is first shown.
+    if (FocusView() == nullptr)
+        Quor_Dialog::AttachedToWindow();
+    else
+        Quor_Layer::AttachedToWindow();
+}
+
 void Quor_FileDialog::Arrange(Quor_Point size)
 {
     const int right = size.x - kMargin;

@@ -72,6 +72,8 @@ public:
     // ones keep the size it has. Every control is placed for the size by Arrange.
     void DoLayout() override;
     void OnResize(Quor_Point oldSize, Quor_Point newSize) override;
+    // A resized layer is attached again: the focus stays where the user left it.
+    void AttachedToWindow() override;
 
     // False when a part of the form could not be made (memory ran out).
     bool IsReady() const;

@@ -1040,8 +1040,8 @@ TEST_F(QuorFileDialog, KeyboardAloneTypesAPathCompletesItAndOpensTheFile)
 TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
 {
     // Catches a dialog window that cannot be resized, controls left where they were (cut off
-    // when smaller, a blank band when larger), controls overlapping at the smallest size, and
-    // a minimum the host never hears of.
+    // when smaller, a blank band when larger), controls overlapping at the smallest size, a
+    // minimum the host never hears of, and a resize that moves the keyboard focus.
     struct Seen {
         Quor_Point window;
         Quor_Point list;
@@ -1051,6 +1051,7 @@ TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
     std::vector<Seen> seen;
     bool resizable = false;
     Quor_Point minimum;
+    std::string typedOn;
     auto look = [&](uint32_t w) {
         Quor_FileDialog* dialog = Dialog(w);
         Quor_Wnd* window = Quor_WindowList::FindByHost(w);
@@ -1077,10 +1078,14 @@ TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
             look(w);
             resizable = Quor_WindowList::FindByHost(w)->IsResizable();
             minimum = Quor_Point(fHost.WindowRecord(w)->minWidth, fHost.WindowRecord(w)->minHeight);
+            TypeInto(w, Dialog(w)->PathField(), "/tm");
             fHost.UserResize(w, 1100, 760);
+            fHost.PushKey(w, 'p');
         },
         [&](uint32_t w) {
             look(w);
+            // Typing goes on where it was: the resize took neither the focus nor the caret.
+            typedOn = Dialog(w)->PathField()->Value();
             fHost.UserResize(w, Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight);
         },
         [&](uint32_t w) {
@@ -1091,6 +1096,7 @@ TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
     Quor_String path;
     EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled"), &path), 1);
     EXPECT_TRUE(resizable);
+    EXPECT_EQ(typedOn, "/tmp");
     EXPECT_EQ(minimum, Quor_Point(Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight));
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[1].window, Quor_Point(1100, 760));
