@@ -873,7 +873,7 @@ bool Quor_FileDialog::MakeFolder(const char* typed)
     const Quor_String path = Join(fFolder, name);
     const int error = Quor_FileLister::MakeFolder(path);
     if (error == EEXIST) {
-        SetStatus("There is already something named " + name + " here.", true);
+        SetStatus("There is already a file or folder named \"" + name + "\" here.", true);
         return false;
     }
     if (error == EACCES || error == EPERM || error == EROFS) {
