@@ -180,6 +180,8 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
             request.title = "Save As";
             request.defaultName = fDocument.fPath.IsEmpty() ? "Untitled.qpm" : fDocument.fPath.Buffer();
             request.extensions = ".qpm";
+            request.description = "Quor Panomer Files";
+            request.patterns = "*.qpm";
             request.accept = [this](const char* chosen) {
                 return !RefuseOutputOver(Quor_EventLoop::ModalWindow(), fDocument, chosen, "project");
             };
@@ -313,9 +315,11 @@ void PanomerWnd::OpenWithDialog()
         return;
     // After "No" the changes stay until a project really replaces them: a cancelled dialog, or
     // a photo chosen for the list, keeps them (and the prompt at quit).
+    // A saved project's folder is where the dialog starts (and one of its places).
+    const Quor_Path folder = fDocument.fPath.IsEmpty() ? Quor_Path() : fDocument.fPath.Parent();
     if (Quor_App::gApp != nullptr)
         Quor_App::gApp->OpenFileDialog(this, "Open", this, kCmdOpen, "Quor Panomer and JPEG Files",
-                                       "*.qpm;*.jpg;*.jpeg", nullptr);
+                                       "*.qpm;*.jpg;*.jpeg", folder.Buffer());
 }
 
 void PanomerWnd::OpenDocument(const char* path)

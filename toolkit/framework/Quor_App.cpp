@@ -559,15 +559,16 @@ const char* OrEmpty(const char* text)
 }  // namespace
 
 int Quor_App::OpenFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
-                             const char* description, const char* patterns, const char* ignored)
+                             const char* description, const char* patterns, const char* startFolder)
 {
-    (void)ignored;
     Quor_FileDialogRequest request;
     request.save = false;
     request.parent = parent;
     request.title = OrEmpty(title);
     request.description = OrEmpty(description);
     request.patterns = OrEmpty(patterns);
+    // A folder as the proposal starts the dialog there.
+    request.defaultName = OrEmpty(startFolder);
     return RunFileDialog(sFileDialogHook, request, target, what);
 }
 

@@ -121,9 +121,10 @@ public:
     // Runs the registered open or save dialog modally; when the user chooses a file, sends
     // `target` a message `what` with the string field "path". Cancelling sends nothing. Returns
     // 0 (chosen or cancelled), QUOR_ERR_NO_MODULE without a registered dialog, QUOR_ERR_ARGUMENT
-    // without a target, or the dialog's own failure.
+    // without a target, or the dialog's own failure. An open dialog starts in `startFolder`
+    // when one is given (null or "" for the dialog's own choice).
     int OpenFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
-                       const char* description, const char* patterns, const char* ignored);
+                       const char* description, const char* patterns, const char* startFolder);
     int SaveFileDialog(Quor_Wnd* parent, const char* title, Quor_Handler* target, int what,
                        const char* defaultName, const char* ignored);
     // The same with every choice of the request (its extensions and acceptance check).

@@ -12,9 +12,12 @@ struct Quor_FileDialogRequest {
     bool save = false;
     Quor_Wnd* parent = nullptr;
     const char* title = "";
-    // The proposed file name of a save dialog.
+    // The proposed file name of a save dialog; a path in it (or a folder, for either dialog)
+    // gives the folder to start in.
     const char* defaultName = "";
-    // What the dialog offers, for dialogs that filter ("Image Files", "*.jpg;*.png").
+    // What the dialog offers, for dialogs that filter ("Image Files", "*.jpg;*.png"): a menu
+    // under the list shows only folders and the files that match, or all files. Save dialogs
+    // without patterns filter by their extensions.
     const char* description = "";
     const char* patterns = "";
     // Save dialogs: the extensions the file may have, with their dots, ";"-separated

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +67,20 @@ const char* Quor_FileLister::GetNextFile(Kind* kind)
     return nullptr;
 }
 
+bool Quor_FileLister::Details(uint64_t* size, int64_t* modified) const
+{
+    *size = 0;
+    *modified = 0;
+    if (fDir == nullptr || fName.IsEmpty())
+        return false;
+    struct stat st;
+    if (fstatat(dirfd(static_cast<DIR*>(fDir)), fName.Buffer(), &st, 0) != 0)
+        return false;
+    *size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    *modified = static_cast<int64_t>(st.st_mtime);
+    return true;
+}
+
 Quor_FileLister::Kind Quor_FileLister::KindOf(const char* path)
 {
     struct stat st;
@@ -93,4 +108,68 @@ int Quor_FileLister::LongestName(const char* folder)
 {
     const long longest = folder != nullptr ? pathconf(folder, _PC_NAME_MAX) : -1;
     return longest > 0 && longest < INT_MAX ? static_cast<int>(longest) : 255;
+}
+
+namespace {
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+unsigned char Lower(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+int Quor_FileLister::CompareNames(const char* a, const char* b)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(a != nullptr ? a : "");
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(b != nullptr ? b : "");
+    const unsigned char* const pStart = p;
+    const unsigned char* const qStart = q;
+    while (*p != 0 && *q != 0) {
+        if (IsDigit(*p) && IsDigit(*q)) {
+            // Two runs of digits compare by value: leading zeros go, then the longer run is the
+            // larger number, then the first digit that differs decides.
+            while (*p == '0' && IsDigit(p[1]))
+                ++p;
+            while (*q == '0' && IsDigit(q[1]))
+                ++q;
+            const unsigned char* pEnd = p;
+            const unsigned char* qEnd = q;
+            while (IsDigit(*pEnd))
+                ++pEnd;
+            while (IsDigit(*qEnd))
+                ++qEnd;
+            if (pEnd - p != qEnd - q)
+                return pEnd - p < qEnd - q ? -1 : 1;
+            while (p < pEnd) {
+                if (*p != *q)
+                    return *p < *q ? -1 : 1;
+                ++p;
+                ++q;
+            }
+            continue;
+        }
+        const unsigned char x = Lower(*p);
+        const unsigned char y = Lower(*q);
+        if (x != y)
+            return x < y ? -1 : 1;
+        ++p;
+        ++q;
+    }
+    if (*p != *q)
+        return *p == 0 ? -1 : 1;
+    const int bytes = std::strcmp(reinterpret_cast<const char*>(pStart), reinterpret_cast<const char*>(qStart));
+    return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
+}
+
+int Quor_FileLister::MakeFolder(const char* path)
+{
+    if (path == nullptr || *path == '\0')
+        return ENOENT;
+    return mkdir(path, 0777) == 0 ? 0 : errno;
 }

@@ -1,7 +1,9 @@
 // The file dialogs' view of the file system: the entries of a folder one at a time (in the file
 // system's order, without "." and ".."), each with what it is, and what a path is, the current
-// folder and the home folder.
+// folder, the home folder, the order names are shown in, and making a folder.
 #pragma once
+
+#include <cstdint>
 
 #include "toolkit/core/Quor_String.h"
 
@@ -23,6 +25,9 @@ public:
     // entry is: from the folder entry itself when it says, so that a large folder lists without
     // asking the file system about every entry.
     const char* GetNextFile(Kind* kind = nullptr);
+    // The size in bytes and the time of the last change (seconds since 1970) of the entry
+    // GetNextFile returned last, through a link; false when it cannot be asked (both then 0).
+    bool Details(uint64_t* size, int64_t* modified) const;
 
     static Kind KindOf(const char* path);
     // The working folder, or "" when it is unknown.
@@ -31,6 +36,12 @@ public:
     static Quor_String HomeFolder();
     // The longest name in bytes that the folder's file system takes (255 when it does not say).
     static int LongestName(const char* folder);
+    // The order names are shown in: ASCII letters without regard to case and runs of digits by
+    // their value, so "photo2" comes before "Photo10"; names that still tie go by their bytes,
+    // so only equal names compare equal. Negative, zero or positive as for strcmp.
+    static int CompareNames(const char* a, const char* b);
+    // Makes one folder (mode 0777 less the umask): 0, or the errno value (EEXIST, EACCES...).
+    static int MakeFolder(const char* path);
 
 private:
     void* fDir;   // DIR*

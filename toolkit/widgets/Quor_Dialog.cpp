@@ -30,7 +30,8 @@ Quor_Dialog::Quor_Dialog(const char* title, Quor_Wnd* parent, unsigned int follo
       fOKButton(nullptr),
       fCancelButton(nullptr),
       fInitialFocus(nullptr),
-      fAcceptCount(0)
+      fAcceptCount(0),
+      fMinimum(0, 0)
 {
 }
 
@@ -181,7 +182,7 @@ int Quor_Dialog::DoModal()
     DoLayout();
     const Quor_Point size = Shape();
     const Quor_Rect frame(64, 64, 64 + size.x - 1, 64 + size.y - 1);
-    Quor_DialogWnd* window = new (std::nothrow) Quor_DialogWnd(this, fTitle, frame, fParentWindow);
+    Quor_DialogWnd* window = new (std::nothrow) Quor_DialogWnd(this, fTitle, frame, fParentWindow, fMinimum);
     if (window == nullptr) {
         // The caller hands the dialog over for good, so it goes here as it would with its window.
         delete this;

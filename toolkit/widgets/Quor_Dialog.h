@@ -95,6 +95,8 @@ protected:
     // could not be made comes back null.
     void AddCancelConfirmRow(Quor_LayoutView* form, const char* confirmLabel, Quor_Button** cancel,
                              Quor_Button** confirm);
+    // DoModal's window may then be resized down to `minimum` (the dialog follows by its flags).
+    void SetResizable(Quor_Point minimum) { fMinimum = minimum; }
 
 private:
     // Validates, applies and, unless the dialog stays open, removes it; false when refused.
@@ -112,4 +114,5 @@ private:
     Quor_View* fInitialFocus;
     // Counts accepted OKs, so that Return does not accept twice when the OK button did already.
     unsigned int fAcceptCount;
+    Quor_Point fMinimum;
 };

@@ -4,8 +4,8 @@
 #include "toolkit/widgets/Quor_Dialog.h"
 
 Quor_DialogWnd::Quor_DialogWnd(Quor_Dialog* dialog, const char* title, Quor_Rect frame,
-                               Quor_Wnd* parent)
-    : Quor_Wnd(title, frame, false, 2, parent), fDialog(dialog)
+                               Quor_Wnd* parent, Quor_Point minimum)
+    : Quor_Wnd(title, frame, minimum.x > 0 && minimum.y > 0, 2, parent), fDialog(dialog), fMinimum(minimum)
 {
     AddLayer(dialog);
 }
@@ -40,4 +40,11 @@ bool Quor_DialogWnd::CloseOK()
         return false;
     }
     return Quor_Wnd::CloseOK();
+}
+
+void Quor_DialogWnd::GetMinMaxSize(Quor_Point* min, Quor_Point* max)
+{
+    Quor_Wnd::GetMinMaxSize(min, max);
+    if (min != nullptr && IsResizable())
+        *min = fMinimum;
 }

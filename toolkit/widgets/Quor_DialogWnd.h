@@ -8,8 +8,10 @@ class Quor_Dialog;
 
 class Quor_DialogWnd : public Quor_Wnd {
 public:
-    // A window of type 2, not resizable, that adds the dialog as its only layer.
-    Quor_DialogWnd(Quor_Dialog* dialog, const char* title, Quor_Rect frame, Quor_Wnd* parent);
+    // A window of type 2 that adds the dialog as its only layer; resizable down to `minimum`
+    // when that is given, else of a fixed size.
+    Quor_DialogWnd(Quor_Dialog* dialog, const char* title, Quor_Rect frame, Quor_Wnd* parent,
+                   Quor_Point minimum = Quor_Point(0, 0));
 
     // QUOR_MSG_OK: a dialog that does not validate beeps and stays; otherwise its values are
     // stored, it hears OnEndDialog(QUOR_MSG_OK) and the loop ends. QUOR_MSG_CANCEL:
@@ -17,9 +19,11 @@ public:
     void HandleMessage(Quor_Message* message) override;
     // The close box of a running dialog cancels it (the loop then closes the window).
     bool CloseOK() override;
+    void GetMinMaxSize(Quor_Point* min, Quor_Point* max) override;
 
     Quor_Dialog* Dialog() const { return fDialog; }
 
 private:
     Quor_Dialog* fDialog;
+    Quor_Point fMinimum;
 };

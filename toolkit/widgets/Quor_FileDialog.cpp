@@ -1,7 +1,10 @@
 #include "toolkit/widgets/Quor_FileDialog.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <string>
 
@@ -16,7 +19,12 @@
 #include "toolkit/imaging/fonts/Quor_Font.h"
 #include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_DynamicText.h"
+#include "toolkit/widgets/Quor_FileColumnHeads.h"
 #include "toolkit/widgets/Quor_FileDialogConfirm.h"
+#include "toolkit/widgets/Quor_FileDialogPrompt.h"
+#include "toolkit/widgets/Quor_FileList.h"
+#include "toolkit/widgets/Quor_Menu.h"
+#include "toolkit/widgets/Quor_PopupMenu.h"
 #include "toolkit/widgets/Quor_ShortButton.h"
 #include "toolkit/widgets/Quor_StaticText.h"
 #include "toolkit/widgets/Quor_TextControl.h"
@@ -29,10 +37,22 @@ constexpr int kListCode = -1101;
 constexpr int kParentCode = -1102;
 constexpr int kPathCode = -1103;
 constexpr int kNameCode = -1104;
+constexpr int kHomeCode = -1105;
+constexpr int kPlacesCode = -1106;
+constexpr int kHeadsCode = -1107;
+constexpr int kFilterCode = -1108;
+constexpr int kAllFilesCode = -1109;
+constexpr int kNewFolderCode = -1110;
 
-constexpr int kListWidth = 480;
-constexpr int kListHeight = 260;
+constexpr int kMargin = 12;
+constexpr int kGap = 8;
+constexpr int kPlacesWidth = 150;
 constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
+
+// Hidden files show in every dialog of the session once Ctrl+H asked for them.
+bool sShowHidden = false;
+// The size the last dialog was left at, so that an enlarged dialog opens enlarged again.
+Quor_Point sLastSize(0, 0);
 
 // The user settings key under which the last folder a file was chosen in is kept.
 constexpr const char* kFolderKey = "FileDialogFolder";
@@ -44,22 +64,50 @@ Kind KindOf(const char* path)
     return Quor_FileLister::KindOf(path);
 }
 
-// Names compare without regard to ASCII case; exact bytes break ties.
-bool NameBefore(const Quor_FileDialog::Entry& a, const Quor_FileDialog::Entry& b)
+// "*" matches any run of bytes and "?" one byte; ASCII letters match in either case.
+bool GlobMatches(const char* pattern, const char* patternEnd, const char* name)
 {
-    if (a.folder != b.folder)
-        return a.folder;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(a.name.Buffer());
-    const unsigned char* q = reinterpret_cast<const unsigned char*>(b.name.Buffer());
-    for (; *p != 0 && *q != 0; ++p, ++q) {
-        const int x = Quor_Ascii::Lower(*p);
-        const int y = Quor_Ascii::Lower(*q);
-        if (x != y)
-            return x < y;
+    const char* star = nullptr;
+    const char* starName = nullptr;
+    while (*name != '\0') {
+        if (pattern < patternEnd && *pattern == '*') {
+            star = pattern++;
+            starName = name;
+        } else if (pattern < patternEnd &&
+                   (*pattern == '?' || Quor_Ascii::Lower(static_cast<unsigned char>(*pattern)) ==
+                                           Quor_Ascii::Lower(static_cast<unsigned char>(*name)))) {
+            ++pattern;
+            ++name;
+        } else if (star != nullptr) {
+            pattern = star + 1;
+            name = ++starName;
+        } else {
+            return false;
+        }
     }
-    if (*p != *q)
-        return *p == 0;
-    return std::strcmp(a.name.Buffer(), b.name.Buffer()) < 0;
+    while (pattern < patternEnd && *pattern == '*')
+        ++pattern;
+    return pattern == patternEnd;
+}
+
+// ".qpm;.jpg" as patterns: "*.qpm;*.jpg".
+Quor_String PatternsOfExtensions(const char* extensions)
+{
+    std::string out;
+    const std::string all = extensions != nullptr ? extensions : "";
+    size_t at = 0;
+    while (at < all.size()) {
+        size_t end = all.find(';', at);
+        if (end == std::string::npos)
+            end = all.size();
+        if (end > at) {
+            if (!out.empty())
+                out += ";";
+            out += "*" + all.substr(at, end - at);
+        }
+        at = end + 1;
+    }
+    return Quor_String(out.c_str());
 }
 
 bool StartsWithIgnoringCase(const char* text, const char* prefix)
@@ -99,20 +147,38 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
     : Quor_Dialog(request.title != nullptr && *request.title != '\0' ? request.title
                   : request.save                                         ? "Save File"
                                                                          : "Open File",
-                  request.parent),
+                  request.parent, QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP | QUOR_FOLLOW_RIGHT | QUOR_FOLLOW_BOTTOM),
       fSave(request.save),
       fChosenOut(chosen),
       fPathField(nullptr),
       fNameField(nullptr),
+      fNameLabel(nullptr),
       fList(nullptr),
+      fHeads(nullptr),
+      fPlacesList(nullptr),
+      fFilterMenu(nullptr),
       fStatus(nullptr),
       fOKButton(nullptr),
       fCancelButton(nullptr),
+      fNewFolderButton(nullptr),
       fParentButton(nullptr),
+      fHomeButton(nullptr),
       fLastTypedMicros(0),
       fExtensions(request.extensions != nullptr ? request.extensions : ""),
       fAccept(request.accept)
 {
+    fPatterns = request.patterns != nullptr && *request.patterns != '\0' ? Quor_String(request.patterns)
+                                                                       : PatternsOfExtensions(fExtensions);
+    fFiltered = !fPatterns.IsEmpty();
+    Quor_String description(request.description != nullptr ? request.description : "");
+    if (description.IsEmpty()) {
+        // Named by its patterns: "*.jpg, *.jpeg".
+        std::string named = fPatterns.Buffer();
+        for (size_t at = named.find(';'); at != std::string::npos; at = named.find(';', at + 2))
+            named.replace(at, 1, ", ");
+        description = named.c_str();
+    }
+
     // A proposed name with a folder in it starts the dialog there.
     Quor_String start;
     Quor_String name;
@@ -129,6 +195,15 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
         name = proposal;
     }
     BuildForm(name);
+    if (fFilterMenu != nullptr) {
+        if (auto* menu = new (std::nothrow) Quor_Menu("Files")) {
+            if (!fPatterns.IsEmpty())
+                menu->AddItem(description, 0, kFilterCode);
+            menu->AddItem("All files", 0, kAllFilesCode);
+            menu->SetChecked(fFiltered ? kFilterCode : kAllFilesCode, true);
+            fFilterMenu->SetMenu(menu);
+        }
+    }
 
     // Where to start: the proposal's folder, the last folder a file was chosen in, the working
     // folder, the home folder, the root.
@@ -143,9 +218,9 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
         if (candidate.IsEmpty() || candidate.GetAt(0) != '/')
             continue;
         std::vector<Entry> entries;
-        if (ListFolder(candidate, &entries)) {
+        if (ListFolder(candidate, &entries, true)) {
             fFolder = ResolvePath(candidate, "/");
-            fEntries = std::move(entries);
+            fListed = std::move(entries);
             break;
         }
     }
@@ -153,38 +228,41 @@ Quor_FileDialog::Quor_FileDialog(const Quor_FileDialogRequest& request, Quor_Str
         fFolder = "/";
         SetStatus(FolderProblem("/"), false);
     }
+    BuildPlaces();
     ShowPath();
     ShowEntries();
+    SetResizable(Quor_Point(kMinWidth, kMinHeight));
 }
 
 Quor_FileDialog::~Quor_FileDialog() = default;
 
 void Quor_FileDialog::BuildForm(const char* name)
 {
-    auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
-    if (form == nullptr)
-        return;
+    // Every control is placed by Arrange, for whatever size the window has.
     fParentButton = new (std::nothrow) Quor_ShortButton("Up", kParentCode, 48, kFixed);
-    const int parentWidth = fParentButton != nullptr ? fParentButton->Shape().x : 0;
-    fPathField = new (std::nothrow) Quor_TextControl(kListWidth - parentWidth - 6, "", kPathCode,
-                                                     Quor_TextControl::kText, kFixed);
-    AddSideBySide(form, QUOR_LAYOUT_NONE, 6, fParentButton, fPathField);
-
-    fList = new (std::nothrow) Quor_TextList(kListCode, kFixed);
-    if (fList != nullptr) {
-        fList->SetShape(kListWidth, kListHeight);
-        form->AddChild(fList, QUOR_LAYOUT_NONE);
-    }
-    fStatus = new (std::nothrow) Quor_DynamicText("", kListWidth, QUOR_ALIGN_LEFT, kFixed);
-    if (fStatus != nullptr)
-        form->AddChild(fStatus, QUOR_LAYOUT_NONE);
-
+    fHomeButton = new (std::nothrow) Quor_ShortButton("Home", kHomeCode, 48, kFixed);
+    fPathField = new (std::nothrow) Quor_TextControl(200, "", kPathCode, Quor_TextControl::kText, kFixed);
+    fPlacesList = new (std::nothrow) Quor_FileList(kPlacesCode, kFixed);
+    if (fPlacesList != nullptr)
+        fPlacesList->SetColumnsShown(false);
+    fHeads = new (std::nothrow) Quor_FileColumnHeads(kHeadsCode, kFixed);
+    fList = new (std::nothrow) Quor_FileList(kListCode, kFixed);
+    fFilterMenu = new (std::nothrow) Quor_PopupMenu(260, true, kFixed);
+    fStatus = new (std::nothrow) Quor_DynamicText("", 200, QUOR_ALIGN_LEFT, kFixed);
     if (fSave) {
-        auto* label = new (std::nothrow) Quor_StaticText("Name:", QUOR_ALIGN_LEFT, kFixed);
-        const int labelWidth = label != nullptr ? label->Shape().x : 0;
-        fNameField = new (std::nothrow) Quor_TextControl(kListWidth - labelWidth - 6, name, kNameCode,
-                                                         Quor_TextControl::kText, kFixed);
-        AddSideBySide(form, QUOR_LAYOUT_NONE, 6, label, fNameField);
+        fNameLabel = new (std::nothrow) Quor_StaticText("Name:", QUOR_ALIGN_LEFT, kFixed);
+        fNameField = new (std::nothrow) Quor_TextControl(200, name, kNameCode, Quor_TextControl::kText, kFixed);
+        fNewFolderButton = new (std::nothrow) Quor_Button("New Folder", kNewFolderCode, 80, false, kFixed);
+    }
+    fCancelButton = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 80, false, kFixed);
+    fOKButton = new (std::nothrow) Quor_Button(fSave ? "Save" : "Open", QUOR_MSG_OK, 80, true, kFixed);
+    SetKeyButtons(fOKButton, fCancelButton);
+    // The order of the children is the order Tab visits them in.
+    Quor_View* const views[] = {fParentButton, fHomeButton, fPathField, fPlacesList, fHeads, fList, fFilterMenu,
+                                fStatus, fNameLabel, fNameField, fNewFolderButton, fCancelButton, fOKButton};
+    for (Quor_View* view : views) {
+        if (view != nullptr)
+            AddChild(view);
     }
     // Both fields report every edit, so that the one edited last decides what OK means.
     for (Quor_TextControl* field : {fPathField, fNameField}) {
@@ -193,16 +271,143 @@ void Quor_FileDialog::BuildForm(const char* name)
     }
     fNameSeen = name;
 
-    AddCancelConfirmRow(form, fSave ? "Save" : "Open", &fCancelButton, &fOKButton);
-    AddChild(form);
-
     SetFocusView(fSave ? static_cast<Quor_View*>(fNameField) : static_cast<Quor_View*>(fList));
+}
+
+void Quor_FileDialog::BuildPlaces()
+{
+    fPlaces = Quor_FilePlaces::List(Quor_FilePlaces::FromProcess(), fFolder);
+    if (fPlacesList == nullptr)
+        return;
+    std::vector<Quor_String> labels;
+    try {
+        for (const Quor_FilePlaces::Place& place : fPlaces)
+            labels.push_back(place.label);
+    } catch (const std::bad_alloc&) {
+        labels.clear();
+        fPlaces.clear();
+    }
+    fPlacesList->SetItems(&labels, -1);
+    MarkPlace();
+}
+
+void Quor_FileDialog::MarkPlace()
+{
+    if (fPlacesList == nullptr)
+        return;
+    for (size_t i = 0; i < fPlaces.size(); ++i) {
+        if (fPlaces[i].path == fFolder) {
+            fPlacesList->SetSelItem(static_cast<int>(i));
+            fPlacesList->SetSelectionShown(true);
+            return;
+        }
+    }
+    fPlacesList->SetSelectionShown(false);
+}
+
+void Quor_FileDialog::DoLayout()
+{
+    Quor_Point size = Shape();
+    if (!fLaidOut) {
+        size = sLastSize.x > 0 ? sLastSize : Quor_Point(kDefaultWidth, kDefaultHeight);
+        fLaidOut = true;
+    }
+    size.x = std::max(size.x, static_cast<int32_t>(kMinWidth));
+    size.y = std::max(size.y, static_cast<int32_t>(kMinHeight));
+    SetShape(size.x, size.y);
+    Arrange(size);
+}
+
+void Quor_FileDialog::OnResize(Quor_Point, Quor_Point newSize)
+{
+    Arrange(newSize);
+}
+
+void Quor_FileDialog::AttachedToWindow()
+{
+    // The dialog gives the focus to its first view only when it is first shown.
+    if (FocusView() == nullptr)
+        Quor_Dialog::AttachedToWindow();
+    else
+        Quor_Layer::AttachedToWindow();
+}
+
+void Quor_FileDialog::Arrange(Quor_Point size)
+{
+    const int right = size.x - kMargin;
+    // Top: the buttons and the path field.
+    int x = kMargin;
+    int rowHeight = fPathField != nullptr ? fPathField->Shape().y : 0;
+    for (Quor_ShortButton* button : {fParentButton, fHomeButton}) {
+        if (button == nullptr)
+            continue;
+        rowHeight = std::max(rowHeight, static_cast<int>(button->Shape().y));
+        button->SetLocation(x, kMargin);
+        x += button->Shape().x + 6;
+    }
+    if (fPathField != nullptr) {
+        fPathField->SetLocation(x, kMargin + (rowHeight - fPathField->Shape().y) / 2);
+        fPathField->SetShape(std::max(40, right - x), fPathField->Shape().y);
+    }
+    const int top = kMargin + rowHeight + kGap;
+
+    // Bottom up: the buttons, the name, the status line, the type filter.
+    const int buttonHeight = fOKButton != nullptr ? fOKButton->Shape().y : 24;
+    int y = size.y - kMargin - buttonHeight;
+    x = right;
+    for (Quor_Button* button : {fOKButton, fCancelButton}) {
+        if (button == nullptr)
+            continue;
+        x -= button->Shape().x;
+        button->SetLocation(x, y);
+        x -= kGap;
+    }
+    if (fNewFolderButton != nullptr)
+        fNewFolderButton->SetLocation(kMargin, y);
+    if (fNameField != nullptr) {
+        y -= kGap + fNameField->Shape().y;
+        const int labelWidth = fNameLabel != nullptr ? fNameLabel->Shape().x : 0;
+        if (fNameLabel != nullptr)
+            fNameLabel->SetLocation(kMargin, y + (fNameField->Shape().y - fNameLabel->Shape().y) / 2);
+        fNameField->SetLocation(kMargin + labelWidth + 6, y);
+        fNameField->SetShape(std::max(40, right - kMargin - labelWidth - 6), fNameField->Shape().y);
+    }
+    if (fStatus != nullptr) {
+        y -= 4 + fStatus->Shape().y;
+        fStatus->SetLocation(kMargin, y);
+        fStatus->SetShape(right - kMargin, fStatus->Shape().y);
+    }
+    const int listLeft = kMargin + kPlacesWidth + kGap;
+    const int listWidth = std::max(80, right - listLeft);
+    if (fFilterMenu != nullptr) {
+        y -= 4 + fFilterMenu->Shape().y;
+        fFilterMenu->SetLocation(listLeft, y);
+        fFilterMenu->SetShape(std::min(listWidth, 300), fFilterMenu->Shape().y);
+    }
+    const int bottom = y - 6;
+
+    // The middle: the places, the headings and the list take what is left.
+    const int headsHeight = fHeads != nullptr ? fHeads->Shape().y : 0;
+    if (fHeads != nullptr) {
+        fHeads->SetLocation(listLeft, top);
+        fHeads->SetShape(listWidth, headsHeight);
+    }
+    if (fList != nullptr) {
+        fList->SetLocation(listLeft, top + headsHeight);
+        fList->SetShape(listWidth, std::max(40, bottom - top - headsHeight));
+    }
+    if (fPlacesList != nullptr) {
+        fPlacesList->SetLocation(kMargin, top);
+        fPlacesList->SetShape(kPlacesWidth, std::max(40, bottom - top));
+    }
 }
 
 bool Quor_FileDialog::IsReady() const
 {
     return fPathField != nullptr && fList != nullptr && fStatus != nullptr && fOKButton != nullptr &&
-           fCancelButton != nullptr && fParentButton != nullptr && (!fSave || fNameField != nullptr);
+           fCancelButton != nullptr && fParentButton != nullptr && fHomeButton != nullptr && fHeads != nullptr &&
+           fPlacesList != nullptr && fFilterMenu != nullptr &&
+           (!fSave || (fNameField != nullptr && fNameLabel != nullptr && fNewFolderButton != nullptr));
 }
 
 const Quor_String& Quor_FileDialog::Status() const
@@ -233,44 +438,65 @@ void Quor_FileDialog::SetName(const char* name)
         return;
     fNameField->SetValue(name);
     fNameSeen = fNameField->Value();
+    fNameTyped = false;
 }
 
-void Quor_FileDialog::ShowEntries()
+void Quor_FileDialog::ShowEntries(const char* keep)
 {
     ++fGeneration;
-    if (fList == nullptr)
-        return;
     // One batch and one redraw: a folder of thousands of photos lists at once.
     std::vector<Quor_String> rows;
+    std::vector<Quor_String> sizes;
+    std::vector<Quor_String> dates;
+    int selection = 0;
     try {
+        fEntries.clear();
+        for (const Entry& entry : fListed) {
+            if (entry.name.GetAt(0) == '.' && !sShowHidden)
+                continue;
+            if (!entry.folder && fFiltered && !MatchesPatterns(entry.name, fPatterns))
+                continue;
+            fEntries.push_back(entry);
+        }
+        SortEntries(&fEntries, fSortColumn, fSortReversed);
         rows.reserve(fEntries.size());
+        sizes.reserve(fEntries.size());
+        dates.reserve(fEntries.size());
         for (const Entry& entry : fEntries) {
+            if (keep != nullptr && std::strcmp(entry.name.Buffer(), keep) == 0)
+                selection = static_cast<int>(rows.size());
             rows.emplace_back(entry.name);
             if (entry.folder)
                 rows.back() += "/";
+            sizes.push_back(entry.folder ? Quor_String("") : SizeText(entry.size));
+            dates.push_back(DateText(entry.modified));
         }
     } catch (const std::bad_alloc&) {
         rows.clear();
+        sizes.clear();
+        dates.clear();
         fEntries.clear();
         SetStatus("There is not enough memory to list this folder.", true);
     }
-    fList->SetItems(&rows, 0);
+    if (fList != nullptr)
+        fList->SetRows(&rows, &sizes, &dates, selection);
 }
 
 bool Quor_FileDialog::EnterFolder(const char* folder)
 {
     const Quor_String path = ResolvePath(folder, fFolder);
     std::vector<Entry> entries;
-    if (!ListFolder(path, &entries)) {
+    if (!ListFolder(path, &entries, true)) {
         SetStatus(FolderProblem(path), true);
         return false;
     }
     fFolder = path;
-    fEntries = std::move(entries);
+    fListed = std::move(entries);
     fTyped = "";
     SetStatus("", false);
     ShowPath();
     ShowEntries();
+    MarkPlace();
     return true;
 }
 
@@ -468,6 +694,30 @@ void Quor_FileDialog::HandleMessage(Quor_Message* message)
     case kParentCode:
         EnterFolder(ParentOf(fFolder));
         return;
+    case kHomeCode: {
+        const Quor_String home = Quor_FileLister::HomeFolder();
+        EnterFolder(home.IsEmpty() ? "/" : home.Buffer());
+        return;
+    }
+    case kPlacesCode: {
+        const int row = fPlacesList != nullptr ? fPlacesList->SelItem() : -1;
+        if (row >= 0 && row < static_cast<int>(fPlaces.size()))
+            EnterFolder(fPlaces[static_cast<size_t>(row)].path);
+        return;
+    }
+    case kHeadsCode: {
+        int column = kByName;
+        if (message->Get("column", &column))
+            SortBy(column);
+        return;
+    }
+    case kFilterCode:
+    case kAllFilesCode:
+        SetFiltered(message->what == kFilterCode);
+        return;
+    case kNewFolderCode:
+        AskNewFolder();
+        return;
     case kPathCode:
         // Sent for every edit and when the field loses the focus; only an edit that leaves
         // another path than the folder shown lets the path field decide.
@@ -480,6 +730,7 @@ void Quor_FileDialog::HandleMessage(Quor_Message* message)
         if (fNameField != nullptr && std::strcmp(fNameField->Value(), fNameSeen) != 0) {
             fNameSeen = fNameField->Value();
             fPathDecides = false;
+            fNameTyped = true;
         }
         return;
     default:
@@ -490,7 +741,27 @@ void Quor_FileDialog::HandleMessage(Quor_Message* message)
 
 void Quor_FileDialog::OnKeyDown(int key, unsigned int modifiers)
 {
+    const unsigned int chords = modifiers & (QUOR_COMMAND | QUOR_OPTION | QUOR_SHIFT);
+    if ((key == 'h' || key == 'H' || key == 8) && (modifiers & QUOR_COMMAND) != 0 &&
+        (modifiers & QUOR_OPTION) == 0) {
+        SetShowHidden(!sShowHidden);
+        return;
+    }
+    // Tab completes what was typed into a field; with nothing to complete it moves on.
+    if (key == QUOR_KEY_TAB && chords == 0 && FocusView() != nullptr &&
+        (FocusView() == fPathField || FocusView() == fNameField)) {
+        if (Complete(static_cast<Quor_TextControl*>(FocusView())) != Completion::kNothing)
+            return;
+    }
     if (FocusView() == fList && fList != nullptr && (modifiers & (QUOR_COMMAND | QUOR_OPTION)) == 0) {
+        // A path typed in the list goes to the path field, as names start with neither.
+        if ((key == '/' || key == '~') && fPathField != nullptr) {
+            SetFocus(fPathField);
+            fPathField->SetValue(key == '/' ? "/" : "~");
+            fPathSeen = fPathField->Value();
+            fPathDecides = PathFieldEdited();
+            return;
+        }
         if (key >= 32 && key != 127) {
             TypeAhead(key);
             return;
@@ -532,12 +803,151 @@ void Quor_FileDialog::TypeAhead(int key)
 
 void Quor_FileDialog::OnEndDialog(int code)
 {
+    sLastSize = Shape();
     if (code != QUOR_MSG_OK || fChosen.IsEmpty())
         return;
     if (fChosenOut != nullptr)
         *fChosenOut = fChosen;
     if (Quor_App::gApp != nullptr)
         Quor_App::gApp->Prefs()->Set(kFolderKey, ParentOf(fChosen).Buffer());
+}
+
+void Quor_FileDialog::SortBy(int column)
+{
+    const int wanted = std::clamp(column, static_cast<int>(kByName), static_cast<int>(kByModified));
+    fSortReversed = wanted == fSortColumn ? !fSortReversed : false;
+    fSortColumn = wanted;
+    if (fHeads != nullptr)
+        fHeads->SetSort(fSortColumn, fSortReversed);
+    const Quor_String keep = fList != nullptr && fList->SelItem() >= 0 && fList->SelItem() < static_cast<int>(fEntries.size())
+                                 ? fEntries[static_cast<size_t>(fList->SelItem())].name
+                                 : Quor_String("");
+    ShowEntries(keep);
+}
+
+void Quor_FileDialog::SetFiltered(bool filtered)
+{
+    fFiltered = filtered && !fPatterns.IsEmpty();
+    if (fFilterMenu != nullptr && fFilterMenu->Menu() != nullptr) {
+        fFilterMenu->Menu()->UncheckAll();
+        fFilterMenu->Menu()->SetChecked(fFiltered ? kFilterCode : kAllFilesCode, true);
+        fFilterMenu->Refresh();
+    }
+    ShowEntries();
+}
+
+bool Quor_FileDialog::ShowsHidden()
+{
+    return sShowHidden;
+}
+
+void Quor_FileDialog::SetShowHidden(bool show)
+{
+    sShowHidden = show;
+    const int row = fList != nullptr ? fList->SelItem() : -1;
+    const Quor_String keep = row >= 0 && row < static_cast<int>(fEntries.size()) ? fEntries[static_cast<size_t>(row)].name
+                                                                                 : Quor_String("");
+    ShowEntries(keep);
+}
+
+void Quor_FileDialog::AskNewFolder()
+{
+    Quor_String name;
+    if (Quor_FileDialogPrompt::Ask("Name of the new folder:", "Create", Window(), &name))
+        MakeFolder(name);
+}
+
+bool Quor_FileDialog::MakeFolder(const char* typed)
+{
+    Quor_String name(typed != nullptr ? typed : "");
+    name.TrimLeft();
+    name.TrimRight();
+    if (name.IsEmpty()) {
+        SetStatus("Type a name for the folder.", true);
+        return false;
+    }
+    if (name.Find('/') >= 0 || name == "." || name == "..") {
+        SetStatus("A folder's name cannot be \".\" or \"..\" nor hold \"/\".", true);
+        return false;
+    }
+    const Quor_String path = Join(fFolder, name);
+    const int error = Quor_FileLister::MakeFolder(path);
+    if (error == EEXIST) {
+        SetStatus("There is already a file or folder named \"" + name + "\" here.", true);
+        return false;
+    }
+    if (error == EACCES || error == EPERM || error == EROFS) {
+        SetStatus("No folder can be made in " + fFolder + ": it may not be written.", true);
+        return false;
+    }
+    if (error == ENAMETOOLONG) {
+        SetStatus("The name is too long for this folder.", true);
+        return false;
+    }
+    if (error != 0) {
+        SetStatus("The folder " + name + " could not be made: " + Quor_String(std::strerror(error)) + ".", true);
+        return false;
+    }
+    return EnterFolder(path);
+}
+
+Quor_FileDialog::Completion Quor_FileDialog::Complete(Quor_TextControl* field)
+{
+    if (field == nullptr)
+        return Completion::kNothing;
+    // The folder the dialog shows, or a name it set, is no typing to complete.
+    if ((field == fPathField && !PathFieldEdited()) || (field == fNameField && !fNameTyped))
+        return Completion::kNothing;
+    const std::string text = field->Value();
+    const size_t slash = text.rfind('/');
+    const std::string head = slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
+    const std::string prefix = slash == std::string::npos ? text : text.substr(slash + 1);
+    if (prefix.empty())
+        return Completion::kNothing;
+    const Quor_String base = head.empty() ? fFolder : ResolvePath(head.c_str(), fFolder);
+    std::vector<Entry> entries;
+    std::vector<const Entry*> matches;
+    const bool hidden = sShowHidden || prefix[0] == '.';
+    try {
+        if (ListFolder(base, &entries, hidden)) {
+            for (const Entry& entry : entries) {
+                if (std::strncmp(entry.name.Buffer(), prefix.c_str(), prefix.size()) == 0)
+                    matches.push_back(&entry);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        matches.clear();
+    }
+    if (matches.empty()) {
+        Quor_Beep(1);
+        return Completion::kNoMatch;
+    }
+    // The longest start all the matches share; a single folder gets its "/".
+    std::string common = matches.front()->name.Buffer();
+    for (const Entry* entry : matches) {
+        size_t same = 0;
+        const char* name = entry->name.Buffer();
+        while (same < common.size() && name[same] == common[same])
+            ++same;
+        common.resize(same);
+    }
+    if (matches.size() == 1 && matches.front()->folder)
+        common += "/";
+    if (common == prefix) {
+        if (matches.size() == 1)
+            return Completion::kNothing;
+        Quor_Beep(1);
+        return Completion::kNoMatch;
+    }
+    field->SetValue((head + common).c_str());
+    if (field == fPathField) {
+        fPathSeen = fPathField->Value();
+        fPathDecides = PathFieldEdited();
+    } else {
+        fNameSeen = field->Value();
+        fPathDecides = false;
+    }
+    return Completion::kCompleted;
 }
 
 // --- Paths ---------------------------------------------------------------------------------------
@@ -596,7 +1006,7 @@ Quor_String Quor_FileDialog::ParentOf(const char* path)
     return normal.Left(slash);
 }
 
-bool Quor_FileDialog::ListFolder(const char* folder, std::vector<Entry>* entries)
+bool Quor_FileDialog::ListFolder(const char* folder, std::vector<Entry>* entries, bool hidden)
 {
     Quor_FileLister lister(folder);
     if (!lister.InitCheck())
@@ -605,21 +1015,94 @@ bool Quor_FileDialog::ListFolder(const char* folder, std::vector<Entry>* entries
         entries->clear();
         Quor_FileLister::Kind kind = Kind::kMissing;
         while (const char* name = lister.GetNextFile(&kind)) {
-            // Hidden names stay hidden; FIFOs, sockets, devices and dangling links are no files
-            // to open or replace.
-            if (name[0] == '.' || (kind != Kind::kFolder && kind != Kind::kFile))
+            // FIFOs, sockets, devices and dangling links are no files to open or replace.
+            if ((name[0] == '.' && !hidden) || (kind != Kind::kFolder && kind != Kind::kFile))
                 continue;
             Entry entry;
             entry.name = name;
             entry.folder = kind == Kind::kFolder;
+            lister.Details(&entry.size, &entry.modified);
             entries->push_back(std::move(entry));
         }
-        std::sort(entries->begin(), entries->end(), NameBefore);
+        SortEntries(entries, kByName, false);
     } catch (...) {
         entries->clear();
         return false;
     }
     return true;
+}
+
+void Quor_FileDialog::SortEntries(std::vector<Entry>* entries, int column, bool reversed)
+{
+    std::sort(entries->begin(), entries->end(), [column, reversed](const Entry& a, const Entry& b) {
+        if (a.folder != b.folder)
+            return a.folder;
+        int order = 0;
+        if (column == kBySize && a.size != b.size)
+            order = a.size < b.size ? -1 : 1;
+        else if (column == kByModified && a.modified != b.modified)
+            order = a.modified < b.modified ? -1 : 1;
+        else
+            order = Quor_FileLister::CompareNames(a.name, b.name);
+        return reversed ? order > 0 : order < 0;
+    });
+}
+
+bool Quor_FileDialog::MatchesPatterns(const char* name, const char* patterns)
+{
+    const char* list = patterns != nullptr ? patterns : "";
+    bool any = false;
+    while (*list != '\0') {
+        const char* end = std::strchr(list, ';');
+        if (end == nullptr)
+            end = list + std::strlen(list);
+        const char* first = list;
+        const char* last = end;
+        while (first < last && *first == ' ')
+            ++first;
+        while (last > first && last[-1] == ' ')
+            --last;
+        if (first < last) {
+            any = true;
+            if (GlobMatches(first, last, name != nullptr ? name : ""))
+                return true;
+        }
+        list = *end == ';' ? end + 1 : end;
+    }
+    return !any;
+}
+
+Quor_String Quor_FileDialog::SizeText(uint64_t bytes)
+{
+    char text[32];
+    if (bytes == 1) {
+        std::snprintf(text, sizeof text, "1 byte");
+    } else if (bytes < 1000) {
+        std::snprintf(text, sizeof text, "%u bytes", static_cast<unsigned int>(bytes));
+    } else {
+        const char* const units[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
+        double value = static_cast<double>(bytes) / 1000.0;
+        int unit = 0;
+        // 999 950 bytes would round to "1000.0 kB": that is "1.0 MB".
+        while (value >= 999.95 && unit < 5) {
+            value /= 1000.0;
+            ++unit;
+        }
+        std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
+    }
+    return Quor_String(text);
+}
+
+Quor_String Quor_FileDialog::DateText(int64_t seconds)
+{
+    const std::time_t when = static_cast<std::time_t>(seconds);
+    std::tm local {};
+    if (localtime_r(&when, &local) == nullptr)
+        return Quor_String("");
+    char text[32];
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local) == 0)
+        return Quor_String("");
+    return Quor_String(text);
 }
 
 // --- Registration --------------------------------------------------------------------------------

@@ -279,8 +279,10 @@ private:
     static int FileDialog(const Quor_FileDialogRequest& request, Quor_String* path)
     {
         EditorTest* self = sCurrent;
+        // A save dialog's proposal, or the folder an open dialog starts in.
+        const bool proposes = request.save || (request.defaultName != nullptr && *request.defaultName != '\0');
         self->fDialogs.push_back(std::string(request.save ? "save " : "open ") + request.title +
-                                 (request.save ? std::string(" ") + request.defaultName : std::string()));
+                                 (proposes ? std::string(" ") + request.defaultName : std::string()));
         if (request.save)
             self->fExtensions = request.extensions;
         if (self->fChoices.empty()) {

@@ -116,7 +116,8 @@ TEST_F(PanomerWndTest, StartsOnTheFileItIsGiven)
 // Catches any break on the road from dropped files to a saved project: photos that do not reach
 // the list or the canvas, a drop that does not switch to the move tool, a move that does not
 // change the document, a save that does not write what is shown or leaves the name
-// without its extension, and a reopened project that differs from the one saved.
+// without its extension, a reopened project that differs from the one saved, and an open
+// dialog that does not start in the open project's folder.
 TEST_F(PanomerWndTest, APanoramaFromDroppedPhotosSurvivesSavingAndOpening)
 {
     Start();
@@ -163,6 +164,10 @@ TEST_F(PanomerWndTest, APanoramaFromDroppedPhotosSurvivesSavingAndOpening)
     EXPECT_NEAR(Doc().fYaw[1], moved, 1e-5f);
     EXPECT_FALSE(Doc().fModified);
     EXPECT_TRUE(Doc().fPhotoImage[1].IsValid());
+    // With a project open, the open dialog starts in its folder.
+    Choose({""});
+    ChooseMenu(kCmdOpen);
+    EXPECT_EQ(fDialogs.back(), "open Open " + fDir.Path());
 }
 
 // Catches a prompt answer that does the wrong thing: "No" that marks a document clean which
