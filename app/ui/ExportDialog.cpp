@@ -36,8 +36,8 @@ bool InRange(int value)
 
 }  // namespace
 
-ExportDialog::ExportDialog(PanomerDoc* doc, Quor_Wnd* parent, const char* title, const char* extensions,
-                           bool withQuality)
+ExportDialog::ExportDialog(PanomerDoc* doc, Quor_Wnd* parent, const char* title, const char* fileKind,
+                           const char* extensions, bool withQuality)
     : Quor_Dialog(title, parent),
       fDoc(doc),
       fType(doc->fProjectionType),
@@ -48,6 +48,7 @@ ExportDialog::ExportDialog(PanomerDoc* doc, Quor_Wnd* parent, const char* title,
       fQualityField(nullptr),
       fOK(nullptr),
       fCancel(nullptr),
+      fFileKind(fileKind),
       fExtensions(extensions),
       fHint{nullptr, nullptr},
       fWidthSeen(0),
@@ -347,6 +348,7 @@ void ExportDialog::HandleMessage(Quor_Message* message)
             request.title = "Save As";
             request.defaultName = proposed.c_str();
             request.extensions = fExtensions.c_str();
+            request.description = fFileKind.c_str();
             // Asked before "Replace?", which would otherwise be put about a file that is then
             // refused anyway.
             request.accept = [this](const char* chosen) {

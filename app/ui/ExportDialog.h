@@ -51,7 +51,8 @@ public:
 protected:
     // title: the window's; extensions: those the output file may have (".jpg;.jpeg"), the first
     // one given to a name typed without any; withQuality: a third field for the JPEG quality.
-    ExportDialog(PanomerDoc* doc, Quor_Wnd* parent, const char* title, const char* extensions, bool withQuality);
+    ExportDialog(PanomerDoc* doc, Quor_Wnd* parent, const char* title, const char* fileKind, const char* extensions,
+                 bool withQuality);
 
     // The checks both dialogs make: each field within its limits (out-of-range values are
     // replaced by the nearer limit), the typed proportions within 0.1 of the crop's (otherwise
@@ -100,6 +101,7 @@ private:
     // the project, or "Untitled" with it for a project never saved.
     std::string ProposedPath() const;
 
+    std::string fFileKind;
     std::string fExtensions;
     Quor_DynamicText* fHint[2];
     // The field values the dialog last set or followed: a message from a field whose value is

@@ -1,7 +1,7 @@
 #include "app/ui/PSDDialog.h"
 
 PSDDialog::PSDDialog(PanomerDoc* doc, Quor_Wnd* parent)
-    : ExportDialog(doc, parent, "PSD Export", ".psd", false)
+    : ExportDialog(doc, parent, "PSD Export", "PSD Files", ".psd", false)
 {
 }
 

@@ -3,7 +3,7 @@
 #include "toolkit/widgets/Quor_TextControl.h"
 
 RenderDialog::RenderDialog(PanomerDoc* doc, Quor_Wnd* parent)
-    : ExportDialog(doc, parent, "JPEG Export", ".jpg;.jpeg", true)
+    : ExportDialog(doc, parent, "JPEG Export", "JPEG Files", ".jpg;.jpeg", true)
 {
 }
 
