@@ -43,6 +43,17 @@ bool ReadFiniteFloat(Quor_IoStream* stream, float* out)
     return true;
 }
 
+// Files keep six decimals, so the sphere's edges come back a hair beyond it (3.141593 is past pi
+// in floats), and an export would then show the canvas colour along its first column. A value
+// within that rounding of an edge is the edge.
+float SnappedToEdge(float value, float edge)
+{
+    constexpr float kRounding = 1e-5f;
+    if (std::fabs(std::fabs(value) - edge) < kRounding)
+        return std::copysign(edge, value);
+    return value;
+}
+
 std::atomic<PreviewCache*> sPreviewCache{nullptr};
 
 }  // namespace
@@ -125,8 +136,12 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
             float crop[4];
             for (int i = 0; i < 4 && ok; i++)
                 ok = ReadFiniteFloat(stream, &crop[i]);
-            if (ok)
-                std::memcpy(fCrop, crop, sizeof crop);
+            if (ok) {
+                fCrop[0] = SnappedToEdge(crop[0], kPi);
+                fCrop[1] = SnappedToEdge(crop[1], kPi);
+                fCrop[2] = SnappedToEdge(crop[2], kPi / 2);
+                fCrop[3] = SnappedToEdge(crop[3], kPi / 2);
+            }
         } else if (std::strcmp(token, "num_photos") == 0) {
             ok = ReadPhotos(stream, oldCount, oldBrightness, oldPaths.get());
         }

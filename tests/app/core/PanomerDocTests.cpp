@@ -1,8 +1,10 @@
 // Tests of the project document: its exact file format, relative photo paths, undo, the reload
 // rule for photo pixels, and the guards against files that would not read back.
 #include <algorithm>
+#include <cmath>
 #include <unistd.h>
 
+#include "app/core/ProjectionMap.h"
 #include "tests/app/core/AppTestSupport.h"
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_MemStream.h"
@@ -45,8 +47,8 @@ uint32_t Pixel(const PanomerDoc& doc, int photo)
 }
 
 // A change in number formatting, keyword order or path quoting makes files unreadable by other
-// copies of the program (the saved bytes are fixed), and any field lost on the way back through
-// a file or a memory stream loses work.
+// copies of the program (the saved bytes are fixed), and any field lost or changed on the way back
+// through a file or a memory stream loses work.
 TEST(PanomerDoc, SavedBytesAreExactAndEveryFieldRoundTrips)
 {
     ScratchDir dir;
@@ -78,6 +80,24 @@ TEST(PanomerDoc, SavedBytesAreExactAndEveryFieldRoundTrips)
         copy.fPath = doc.fPath;
         ASSERT_TRUE(file ? copy.Open() : OpenText(copy, SaveToMemory(doc)));
         EXPECT_EQ(SaveToMemory(copy), SaveToMemory(doc));
+    }
+
+    // Six decimals put the sphere's edges a hair beyond it, and an export of the reopened project
+    // then shows the canvas colour along its first column: the edges of every default crop come
+    // back exact.
+    for (int type = 0; type < 5; type++) {
+        PanomerDoc defaults(35.0f);
+        ASSERT_TRUE(PanomerDoc::DefaultCrop(type, defaults.fCrop));
+        defaults.fProjectionType = type;
+        PanomerDoc copy(35.0f);
+        ASSERT_TRUE(OpenText(copy, SaveToMemory(defaults)));
+        for (int i = 0; i < 4; i++) {
+            const float edge = i < 2 ? ProjectionMap::kPi : ProjectionMap::kPi / 2;
+            if (std::fabs(defaults.fCrop[i]) == edge)
+                EXPECT_EQ(copy.fCrop[i], defaults.fCrop[i]) << "type " << type << " value " << i;
+            else
+                EXPECT_NEAR(copy.fCrop[i], defaults.fCrop[i], 1e-6f) << "type " << type << " value " << i;
+        }
     }
 }
 
