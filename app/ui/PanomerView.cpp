@@ -8,6 +8,7 @@
 #include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_Wnd.h"
 #include "toolkit/framework/platform/Quor_Host.h"
+#include "toolkit/widgets/Quor_WidgetLook.h"
 
 namespace {
 
@@ -135,11 +136,37 @@ void PanomerView::SetTool(unsigned int code)
     Apply(fTools.SetTool(static_cast<int>(code)));
 }
 
+void PanomerView::OnFocus(bool)
+{
+    if (Layer() != nullptr)
+        Update(false);
+}
+
+void PanomerView::OnFocusRingShown(bool)
+{
+    if (Layer() != nullptr)
+        Update(false);
+}
+
+void PanomerView::DrawFocusRing()
+{
+    if (!ShowsFocusRing() || fPainter.PhotoDrawingSuspended())
+        return;
+    Quor_Graphics* g = ViewGraphics();
+    if (g == nullptr)
+        return;
+    Quor_Rect ring(0, 0, Shape().x - 1, Shape().y - 1);
+    ring.InsetBy(1, 1);
+    Quor_WidgetLook::DrawFocusRing(g, ring);
+    g->EndDraw();
+}
+
 void PanomerView::Update(bool full)
 {
     if (full)
         fPainter.Update(true);
     fPainter.Update(false);
+    DrawFocusRing();
     if (!fPainter.PhotoDrawingSuspended())
         Refresh();
     if (fUpdateHandler)

@@ -33,6 +33,9 @@ public:
     // The view's pixels were (re)created: the canvas draws into them from now on.
     void InitBackground() override;
     bool AcceptsFocus() override { return true; }
+    // The focus ring goes on and off with the keyboard focus once the keyboard was used.
+    void OnFocus(bool focused) override;
+    void OnFocusRingShown(bool shown) override;
 
     // The tool codes 1060 to 1066 (any value is stored).
     void SetTool(unsigned int code);
@@ -57,6 +60,8 @@ private:
     enum { kCursorCount = 7 };
 
     void Apply(const CanvasResponse& response);
+    // Draws the focus ring just inside the canvas's edge, over what the painter drew.
+    void DrawFocusRing();
     Quor_Cursor* CursorFor(CanvasCursor cursor) const;
 
     CanvasPainter fPainter;

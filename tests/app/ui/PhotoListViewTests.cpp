@@ -172,7 +172,8 @@ TEST_F(PhotoListViewTest, TabReachesTheListWhoseKeysMoveTheSelectionIntoView)
 {
     // Catches a list Tab never reaches (or reaches after the canvas to its right), a press that
     // takes the keyboard from the canvas, keys that run past either end, a page that is not the
-    // rows shown, and a selected photo left scrolled out of sight.
+    // rows shown, a selected photo left scrolled out of sight, and a canvas that never shows it
+    // has the keyboard.
     Start();
     const std::string a = fDir.File("a.jpg");
     app_test::MakePhoto(a, 16, 12, kRed, kBlue);
@@ -206,6 +207,15 @@ TEST_F(PhotoListViewTest, TabReachesTheListWhoseKeysMoveTheSelectionIntoView)
         EXPECT_LE(top, cell.top);
         EXPECT_GE(top + shown - 1, cell.bottom);
     }
+
+    // The canvas comes next and shows it has the keyboard with a ring just inside its edge, which
+    // a press with the mouse takes away.
+    const Quor_Point edge = InWindow(Canvas(), Quor_Point(1, Canvas()->Shape().y / 2));
+    Key('\t');
+    ASSERT_EQ(Layer()->FocusView(), Canvas());
+    const rgb_color ringed = fHost.PixelAt(HostId(), edge.x, edge.y + Strip());
+    Click(InWindow(Canvas(), Quor_Point(Canvas()->Shape().x / 2, 5)));
+    EXPECT_FALSE(Near(ringed, fHost.PixelAt(HostId(), edge.x, edge.y + Strip()), 40));
 }
 
 }  // namespace
