@@ -262,22 +262,33 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
 
     const int64_t limit = FullSizePhotos::MemoryLimit(owner->Options().memoryLimit);
     const int64_t layerBytes = PsdRenderer::LayerBytes(width, height);
-    // Refused up front, saying how much memory the layer needs: never left to the kernel.
-    if (layerBytes < 0 || layerBytes > limit) {
+    // The layer image and the merged picture. Refused up front, saying how much memory they need:
+    // never left to the kernel.
+    const int64_t fixedBytes = 2 * layerBytes;
+    if (layerBytes < 0 || fixedBytes > limit) {
         result = RenderResult::Failed(RenderFailure::kNoMemory);
         if (layerBytes > 0)
-            result.cause = FullSizePhotos::NeedsText(layerBytes, limit);
+            result.cause = FullSizePhotos::NeedsText(fixedBytes, limit);
         return result;
     }
     // Cleared to transparent, so a Cancel before any row was rendered gives empty layers rather
-    // than whatever the heap held.
+    // than whatever the heap held; the merged picture starts white.
     std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[static_cast<size_t>(layerBytes)]());
-    if (!pixels) {
+    std::unique_ptr<uint32_t[]> merged(new (std::nothrow) uint32_t[static_cast<size_t>(layerBytes / 4)]);
+    if (!pixels || !merged) {
         result = RenderResult::Failed(RenderFailure::kNoMemory);
-        result.cause = "Its layer needs about " + FullSizePhotos::AboutBytes(layerBytes) +
+        result.cause = "Its layer and merged picture need about " + FullSizePhotos::AboutBytes(fixedBytes) +
                        " of memory, which the system did not give.";
         return result;
     }
+    std::fill(merged.get(), merged.get() + layerBytes / 4, 0xFFFFFFFFu);
+    Quor_image mergedImage;
+    mergedImage.bits = reinterpret_cast<uint8_t*>(merged.get());
+    mergedImage.width = width;
+    mergedImage.height = height;
+    mergedImage.pixelBits = 32;
+    mergedImage.pixelBytes = 4;
+    mergedImage.rowBytes = width * 4;
     Quor_image layer;
     layer.bits = pixels.get();
     layer.width = width;
@@ -301,9 +312,10 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     CropFit::Fit(map, doc->fCrop);
     PanoramaSampler sampler;
 
-    // Only one photo is held at full size at a time, beside the layer image: what the layer
-    // leaves of the limit, exactly (nothing left is a budget of 0, not the default).
-    FullSizePhotos photos(doc, limit - layerBytes, owner->Options().leaveOutUnloadedPhotos);
+    // Only one photo is held at full size at a time, beside the layer image and the merged
+    // picture: what they leave of the limit, exactly (nothing left is a budget of 0, not the
+    // default).
+    FullSizePhotos photos(doc, limit - fixedBytes, owner->Options().leaveOutUnloadedPhotos);
     photos.KeepPreviews();
     // A layer is written while the next photo is taken; the layer image is not touched again
     // until that write has ended. The photos are decoded ahead within the same budget.
@@ -352,8 +364,10 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
             }
             Quor_Parallel::For((end - top + kRowsPerTask - 1) / kRowsPerTask, [&](int task) {
                 const int last = std::min(end, top + (task + 1) * kRowsPerTask);
-                for (int y = top + task * kRowsPerTask; y < last; y++)
+                for (int y = top + task * kRowsPerTask; y < last; y++) {
                     sampler.RenderLayerRow(i, y, layer.Row32(y));
+                    PsdRenderer::CompositeRow(layer.Row32(y), mergedImage.Row32(y), width);
+                }
             });
             result.rowsRendered += end - top;
         }
@@ -375,7 +389,8 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
     if (!write.Wait())
         return WriterFailed(output, writer, sink);
 
-    if (writer.EndLayers() != QUOR_OK || writer.Close() != QUOR_OK)
+    // After a Cancel the merged picture shows the rows that were rendered.
+    if (writer.EndLayers(&mergedImage) != QUOR_OK || writer.Close() != QUOR_OK)
         return WriterFailed(output, writer, sink);
     output.Finish(&result);
     return result;
@@ -388,6 +403,29 @@ int64_t PsdRenderer::LayerBytes(int width, int height)
     if (width <= 0 || height <= 0 || width > CropFit::kMaxSize || height > CropFit::kMaxSize)
         return -1;
     return static_cast<int64_t>(width) * height * 4;
+}
+
+void PsdRenderer::CompositeRow(const uint32_t* layer, uint32_t* merged, int width)
+{
+    for (int x = 0; x < width; x++) {
+        const uint32_t top = layer[x];
+        const uint32_t alpha = top & 0xFFu;
+        if (alpha == 0)
+            continue;
+        if (alpha == 0xFFu) {
+            merged[x] = top;
+            continue;
+        }
+        // Red, green and blue sit above the alpha byte.
+        const uint32_t under = merged[x];
+        uint32_t out = 0xFFu;
+        for (int shift = 8; shift < 32; shift += 8) {
+            const uint32_t colour = (top >> shift) & 0xFFu;
+            const uint32_t below = (under >> shift) & 0xFFu;
+            out |= ((colour * alpha + below * (255 - alpha) + 127) / 255) << shift;
+        }
+        merged[x] = out;
+    }
 }
 
 RenderResult PsdRenderer::Run(RenderOwner* owner)

@@ -6,6 +6,7 @@
 
 #include "app/core/CropFit.h"
 #include "app/core/PanoramaSampler.h"
+#include "app/core/PsdRenderer.h"
 #include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/imaging/formats/Quor_MemorySink.h"
 #include "toolkit/imaging/formats/Quor_PsdWriter.h"
@@ -18,8 +19,8 @@ using Scene = ThreePhotoScene;
 constexpr RenderCheckpoint::Stage kLoading = RenderCheckpoint::kLoadingPhoto, kRow = RenderCheckpoint::kRenderingRow;
 
 // The document the export must write, made the plain way: each photo at full size in turn, its
-// layer rendered row after row on one thread, and every layer handed to the writer, which writes
-// one row after another with one thread.
+// layer rendered row after row on one thread and laid over the merged picture, and every layer
+// handed to the writer, which writes one row after another with one thread.
 std::string PlainExport(PanomerDoc* doc)
 {
     Quor_Parallel::SetThreads(1);
@@ -34,16 +35,21 @@ std::string PlainExport(PanomerDoc* doc)
         EXPECT_EQ(writer.WriteLayerInfo(doc->fPhotoPath[i].Name(), "norm", 255), QUOR_OK);
     Quor_BaseImage layer;
     EXPECT_EQ(layer.Initialize(width, height, 32), QUOR_OK);
+    Quor_BaseImage merged;
+    EXPECT_EQ(merged.Initialize(width, height, 32), QUOR_OK);
+    merged.Clear(rgb_color{255, 255, 255, 255});
     for (int i = 0; i < doc->fNumPhotos; i++) {
         EXPECT_EQ(doc->UpdatePhoto(i, 0), QUOR_OK);
         PanoramaSampler sampler;
         EXPECT_EQ(sampler.Setup(*doc, map, PanoramaSampler::kRenderRamp), QUOR_OK);
-        for (int y = 0; y < height; y++)
+        for (int y = 0; y < height; y++) {
             sampler.RenderLayerRow(i, y, layer.Image().Row32(y));
+            PsdRenderer::CompositeRow(layer.Image().Row32(y), merged.Image().Row32(y), width);
+        }
         doc->UpdatePhoto(i, kPreviewSize);
         EXPECT_EQ(writer.WriteLayer(layer), QUOR_OK);
     }
-    EXPECT_EQ(writer.EndLayers(), QUOR_OK);
+    EXPECT_EQ(writer.EndLayers(&merged.Image()), QUOR_OK);
     EXPECT_EQ(writer.Close(), QUOR_OK);
     Quor_Parallel::SetThreads(0);
     return std::string(sink.Bytes().begin(), sink.Bytes().end());
@@ -102,8 +108,8 @@ TEST(PsdRenderer, EveryThreadCountWritesThePlainExportsBytes)
 }
 
 // The PSD must declare one layer per photo, named after its file, in document order, each
-// transparent where its photo does not reach and opaque where it does, as an independent reader
-// sees it; a Cancel during the second of three layers, or before any photo, must still give a
+// transparent where its photo does not reach and opaque where it does, over a merged picture that
+// shows the panorama, as an independent reader sees it; a Cancel during the second of three layers, or before any photo, must still give a
 // file with all three layers (transparent ones when nothing was rendered).
 TEST(PsdRenderer, ExportAndCancelKeepEveryLayer)
 {
@@ -118,6 +124,12 @@ TEST(PsdRenderer, ExportAndCancelKeepEveryLayer)
     scene.ExpectPreviews();
     // The merged image comes first, then the layers.
     EXPECT_EQ(Identify("-format '%w %h\\n' " + path), "320 160\n320 160\n320 160\n320 160\n");
+    // The merged picture, which viewers show, is the layers over white: the photo's colour where it
+    // reaches, white where none does.
+    const std::string merged = "'" + scene.dir.File("out.psd") + "[0]'";
+    EXPECT_EQ(Identify("-format '%[fx:int(255*p{150,80}.r)] %[fx:int(255*p{150,80}.g)] "
+                       "%[fx:int(255*p{2,2}.r)] %[fx:int(255*p{2,2}.b)]' " + merged),
+              "20 200 255 255");
     EXPECT_EQ(Identify("-format '%l|' " + path), "|left.png|middle.png|right.png|");
     // Layer 2 (the middle photo): opaque green at the centre-left, transparent in the corner and
     // over the yellow photo's place.
@@ -162,7 +174,7 @@ TEST(PsdRenderer, EachPhotoReturnsToPreviewOnceItsLayerIsWritten)
     scene.ExpectPreviews();
 }
 
-// A memory limit that the layer image uses up leaves nothing for the photos, which must be
+// A memory limit that the layer image and the merged picture use up leaves nothing for the photos, which must be
 // refused (naming the photo and what it needs), never read as "no limit": the arithmetic of what
 // is left cannot turn 0 into the default. One byte short of a photo is refused as well.
 TEST(PsdRenderer, WhatTheLayerLeavesIsThePhotosBudget)
@@ -170,7 +182,7 @@ TEST(PsdRenderer, WhatTheLayerLeavesIsThePhotosBudget)
     Scene scene;
     scene.doc.fRenderPath = scene.dir.File("out.psd").c_str();
     TestOwner owner(&scene.doc);
-    const int64_t layer = 320 * 160 * 4;
+    const int64_t layer = 2 * 320 * 160 * 4;  // the layer image and the merged picture
     const int64_t photo = 800 * 600 * 4 + 800 * 4;  // the decoded image and the PNG reader's row
     const struct {
         int64_t limit;

@@ -14,7 +14,7 @@
 //  38  layer info length: bytes from 42 to the end of the global mask length (so it counts
 //      the 4-byte global mask length too; readers expect exactly this)
 //  42  layer count, the layer records, the channel data of every layer (channels -1, 0, 1, 2)
-//      the global layer mask length 0, the merged image (white, PackBits)
+//      the global layer mask length 0, the merged image (the caller's, or white; PackBits)
 
 namespace {
 
@@ -328,6 +328,41 @@ uint32_t Quor_PsdWriter::RowBits(const Quor_image& image, int y) const
     return any[0] | any[1] | any[2] | any[3];
 }
 
+void Quor_PsdWriter::WritePackedRows(const Quor_image& image, int channel, uint8_t* lengths)
+{
+    // Rows are encoded a block at a time on every core, each into a slot of its own, and written
+    // in order.
+    const size_t bound = PackBitsBound(fWidth);
+    const int shift = channel < 0 ? 0 : 8 * (channel + 1);
+    for (int top = 0; top < fHeight && !fSink->Failed(); top += kBlockRows) {
+        const int rows = std::min(kBlockRows, fHeight - top);
+        Quor_Parallel::For((rows + kRowsPerTask - 1) / kRowsPerTask, [&](int task) {
+            const int end = std::min(rows, (task + 1) * kRowsPerTask);
+            for (int r = task * kRowsPerTask; r < end; r++) {
+                uint8_t* packed = fBlockPacked.get() + static_cast<size_t>(r) * bound;
+                // Where the layer is transparent the row is zeros, whose encoding is known.
+                const uint32_t bits = fRowBitsValid ? fRowBits[top + r] : RowBits(image, top + r);
+                if ((bits & (0xFFu << shift)) == 0) {
+                    std::memcpy(packed, fZeroPacked.get(), fZeroLength);
+                    fBlockLengths[r] = fZeroLength;
+                    continue;
+                }
+                uint8_t* raw = fBlockRaw.get() + static_cast<size_t>(r) * static_cast<size_t>(fWidth);
+                ExtractChannel(image, channel, top + r, raw);
+                fBlockLengths[r] = EncodeRLESequence(fWidth, raw, packed);
+            }
+        }, fThreads);
+        for (int r = 0; r < rows && !fSink->Failed(); r++) {
+            // A row of at most 30000 bytes encodes to at most 30236.
+            const size_t length = fBlockLengths[r];
+            const int y = top + r;
+            lengths[2 * y] = static_cast<uint8_t>(length >> 8);
+            lengths[2 * y + 1] = static_cast<uint8_t>(length);
+            fSink->Write(fBlockPacked.get() + static_cast<size_t>(r) * bound, length);
+        }
+    }
+}
+
 int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool compress)
 {
     const int layer = fLayersDone;
@@ -335,40 +370,11 @@ int Quor_PsdWriter::WriteChannelData(const Quor_image& image, int channel, bool 
     fSink->Put16BE(compress ? 1 : 0);
     if (compress) {
         // Row lengths are known only after encoding: their table is reserved and filled in
-        // once the rows are out. Rows are encoded a block at a time on every core, each into a
-        // slot of its own, and written in order.
+        // once the rows are out.
         const int64_t tablePos = fSink->Tell();
         std::memset(fRowLengths.get(), 0, static_cast<size_t>(fHeight) * 2);
         fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
-        const size_t bound = PackBitsBound(fWidth);
-        const int shift = channel < 0 ? 0 : 8 * (channel + 1);
-        for (int top = 0; top < fHeight && !fSink->Failed(); top += kBlockRows) {
-            const int rows = std::min(kBlockRows, fHeight - top);
-            Quor_Parallel::For((rows + kRowsPerTask - 1) / kRowsPerTask, [&](int task) {
-                const int end = std::min(rows, (task + 1) * kRowsPerTask);
-                for (int r = task * kRowsPerTask; r < end; r++) {
-                    uint8_t* packed = fBlockPacked.get() + static_cast<size_t>(r) * bound;
-                    // Where the layer is transparent the row is zeros, whose encoding is known.
-                    const uint32_t bits = fRowBitsValid ? fRowBits[top + r] : RowBits(image, top + r);
-                    if ((bits & (0xFFu << shift)) == 0) {
-                        std::memcpy(packed, fZeroPacked.get(), fZeroLength);
-                        fBlockLengths[r] = fZeroLength;
-                        continue;
-                    }
-                    uint8_t* raw = fBlockRaw.get() + static_cast<size_t>(r) * static_cast<size_t>(fWidth);
-                    ExtractChannel(image, channel, top + r, raw);
-                    fBlockLengths[r] = EncodeRLESequence(fWidth, raw, packed);
-                }
-            }, fThreads);
-            for (int r = 0; r < rows && !fSink->Failed(); r++) {
-                // A row of at most 30000 bytes encodes to at most 30236.
-                const size_t length = fBlockLengths[r];
-                const int y = top + r;
-                fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
-                fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
-                fSink->Write(fBlockPacked.get() + static_cast<size_t>(r) * bound, length);
-            }
-        }
+        WritePackedRows(image, channel, fRowLengths.get());
         const int64_t end = fSink->Tell();
         fSink->Seek(tablePos);
         fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
@@ -418,13 +424,15 @@ Quor_image Quor_PsdWriter::TransparentLayer() const
     return image;
 }
 
-int Quor_PsdWriter::EndLayers()
+int Quor_PsdWriter::EndLayers(const Quor_image* merged)
 {
     if (fSink == nullptr)
         return QUOR_ERR_ARGUMENT;
     if (fStatus != QUOR_OK)
         return fStatus;
     if (!fHeaderWritten || fEnded)
+        return Fail(QUOR_ERR_ARGUMENT);
+    if (merged != nullptr && (!merged->IsUsable32() || merged->width != fWidth || merged->height != fHeight))
         return Fail(QUOR_ERR_ARGUMENT);
     if (fLayerCount == 0 && WriteLayerInfo("Empty Layer", "norm", 255) != QUOR_OK)
         return fStatus;
@@ -447,19 +455,36 @@ int Quor_PsdWriter::EndLayers()
     fSink->Put16BE(static_cast<uint16_t>(fLayerCount));
     fSink->Seek(end);
 
-    // The merged image: every row of every channel is the same white row.
-    for (int x = 0; x < fWidth; x++)
-        fRow[static_cast<size_t>(x)] = 255;
-    const size_t length = EncodeRLESequence(fWidth, fRow.get(), fPacked.get());
-    for (int y = 0; y < fHeight; y++) {
-        fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
-        fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
+    if (merged != nullptr) {
+        // The merged image: its red, green and blue rows, under one table of their lengths.
+        const size_t table = static_cast<size_t>(fHeight) * 2;
+        std::unique_ptr<uint8_t[]> lengths(new (std::nothrow) uint8_t[3 * table]());
+        if (!lengths)
+            return Fail(QUOR_ERR_MEMORY);
+        fSink->Put16BE(1);
+        const int64_t tablePos = fSink->Tell();
+        fSink->Write(lengths.get(), 3 * table);
+        for (int c = 0; c < 3 && !fSink->Failed(); c++)
+            WritePackedRows(*merged, c, lengths.get() + table * static_cast<size_t>(c));
+        const int64_t end = fSink->Tell();
+        fSink->Seek(tablePos);
+        fSink->Write(lengths.get(), 3 * table);
+        fSink->Seek(end);
+    } else {
+        // Every row of every channel is the same white row.
+        for (int x = 0; x < fWidth; x++)
+            fRow[static_cast<size_t>(x)] = 255;
+        const size_t length = EncodeRLESequence(fWidth, fRow.get(), fPacked.get());
+        for (int y = 0; y < fHeight; y++) {
+            fRowLengths[2 * y] = static_cast<uint8_t>(length >> 8);
+            fRowLengths[2 * y + 1] = static_cast<uint8_t>(length);
+        }
+        fSink->Put16BE(1);
+        for (int c = 0; c < 3; c++)
+            fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
+        for (int row = 0; row < 3 * fHeight && !fSink->Failed(); row++)
+            fSink->Write(fPacked.get(), length);
     }
-    fSink->Put16BE(1);
-    for (int c = 0; c < 3; c++)
-        fSink->Write(fRowLengths.get(), static_cast<size_t>(fHeight) * 2);
-    for (int row = 0; row < 3 * fHeight && !fSink->Failed(); row++)
-        fSink->Write(fPacked.get(), length);
     if (CheckWritten() != QUOR_OK)
         return fStatus;
     fEnded = true;

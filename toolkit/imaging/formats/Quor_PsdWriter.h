@@ -1,5 +1,6 @@
 // Writes a layered Photoshop document (PSD version 1, 8-bit RGB): one full-canvas layer with
-// transparency per image handed over, PackBits-compressed, and a plain white merged image.
+// transparency per image handed over, PackBits-compressed, and a merged image (the caller's
+// composite, or plain white).
 // Streams one layer at a time; lengths not known in advance are written as placeholders and
 // patched by seeking back.
 #pragma once
@@ -61,8 +62,9 @@ public:
     int WriteChannel(const Quor_image* image, int channel);
     // Declares and writes an "Empty Layer" when none was declared, writes transparent data for
     // any declared layer that got none, then the global mask length, the patched section
-    // lengths and layer count, and the white merged image.
-    int EndLayers();
+    // lengths and layer count, and the merged image: the colour of `merged` (32-bit, the canvas
+    // size; its alpha is not written), or white without one.
+    int EndLayers(const Quor_image* merged = nullptr);
 
     // One PackBits row: bytes written (at most PackBitsBound(count)) into `out`.
     static size_t EncodeRLESequence(int count, const uint8_t* bytes, uint8_t* out);
@@ -87,6 +89,9 @@ private:
     int WriteNextChannel(const Quor_image* image, int channel, bool compress);
     int WriteLayerData(const Quor_image& image);
     int WriteChannelData(const Quor_image& image, int channel, bool compress);
+    // Every row of one channel, PackBits-compressed on every core and written in order; each
+    // row's length goes into `lengths` (2 bytes a row, big-endian).
+    void WritePackedRows(const Quor_image& image, int channel, uint8_t* lengths);
     int PatchLength(int64_t position, uint64_t value);
     void ExtractChannel(const Quor_image& image, int channel, int y, uint8_t* out) const;
     // The bits set anywhere in row y: a channel whose byte is clear in it is all zeros there.
