@@ -16,6 +16,7 @@
 #include "app/core/CropFit.h"
 #include "app/core/JpegRenderer.h"
 #include "app/core/PanomerDoc.h"
+#include "app/core/PhotoRelink.h"
 #include "app/core/RenderOutput.h"
 #include "app/core/RenderOwner.h"
 #include "toolkit/core/Quor_Parallel.h"
@@ -122,7 +123,7 @@ int OutputNameError(const std::string& output)
 // Opens the project and reads its photos' headers (the render decodes them at full size; no
 // preview is ever shown). Photos that cannot be loaded are named in a warning with the reason
 // and left out; with none left there is nothing to render.
-int OpenProject(const std::string& project, PanomerDoc* doc)
+int OpenProject(const std::string& project, const std::string& photosDir, PanomerDoc* doc)
 {
     // Process-wide tables and the image modules, before any worker runs.
     Quor_ImageOps::InitAlphaTables();
@@ -137,6 +138,19 @@ int OpenProject(const std::string& project, PanomerDoc* doc)
     if (!doc->Open()) {
         Error("cannot open " + project + ": not a Panomer project, or from a newer version");
         return RenderCommand::kFailure;
+    }
+    if (!photosDir.empty()) {
+        // Only for this render: the project file keeps the paths it has.
+        std::vector<int> found;
+        if (!PhotoRelink::Relink(doc, photosDir.c_str(), &found)) {
+            Error("cannot read the photos folder " + photosDir + ": " + std::strerror(errno));
+            return RenderCommand::kFailure;
+        }
+        for (int i : found) {
+            doc->fLoadResult[i] = QUOR_ERR_READ;
+            std::fprintf(stderr, "%s: %s found as %s\n", kName, doc->fPhotoPath[i].Name().Buffer(),
+                         doc->fPhotoPath[i].Buffer());
+        }
     }
     int loaded = 0;
     for (int i = 0; i < doc->fNumPhotos; i++) {
@@ -331,7 +345,8 @@ int Report(const RenderResult& result, const Job& job, int signal, bool progress
 
 const char* RenderCommand::HelpText()
 {
-    return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--threads N] [--progress]\n"
+    return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--threads N]\n"
+           "                     [--photos-dir DIR] [--progress]\n"
            "\n"
            "Renders a Panomer project at full size, as the editor's \"Export JPEG...\" and\n"
            "\"Export PSD...\" commands do: every photo is decoded at full size and mapped through the\n"
@@ -348,6 +363,9 @@ const char* RenderCommand::HelpText()
            "  -q, --quality Q    JPEG quality, 10 to 100 (default 95); ignored for a PSD.\n"
            "      --threads N    render on N threads, 1 to 64 (default: every core, or the\n"
            "                     PANOMER_THREADS environment variable).\n"
+           "      --photos-dir DIR  look for photos that are not where the project says in DIR\n"
+           "                     and its subfolders one level down, by file name; the project\n"
+           "                     file is not changed.\n"
            "      --progress     report progress even when standard error is not a terminal (one\n"
            "                     line every few seconds). On a terminal a progress bar with rows per\n"
            "                     second and the time left is always shown.\n"
@@ -376,12 +394,13 @@ const char* RenderCommand::HelpText()
 bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, std::string* error)
 {
     *out = Arguments();
-    enum { kThreads = 256, kProgress, kVersion };
+    enum { kThreads = 256, kProgress, kVersion, kPhotosDir };
     static const option kOptions[] = {
         {"output", required_argument, nullptr, 'o'}, {"width", required_argument, nullptr, 'w'},
         {"quality", required_argument, nullptr, 'q'}, {"threads", required_argument, nullptr, kThreads},
         {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, kVersion},  {nullptr, 0, nullptr, 0}};
+        {"version", no_argument, nullptr, kVersion},  {"photos-dir", required_argument, nullptr, kPhotosDir},
+        {nullptr, 0, nullptr, 0}};
     // getopt_long wants mutable C strings and keeps its place in globals; a fresh scan each call.
     std::vector<std::string> words;
     words.reserve(args.size() + 1);
@@ -417,6 +436,13 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
         case 'w': fine = number(&out->width, CropFit::kMinSize, CropFit::kMaxSize, "width must be 16 to 30000"); break;
         case 'q': fine = number(&out->quality, CropFit::kMinQuality, CropFit::kMaxQuality, "quality must be 10 to 100"); break;
         case kThreads: fine = number(&out->threads, 1, JpegRenderer::kMaxThreads, "threads must be 1 to 64"); break;
+        case kPhotosDir:
+            out->photosDir = optarg;
+            if (out->photosDir.empty()) {
+                *error = "the photos folder name is empty";
+                fine = false;
+            }
+            break;
         case ':': {
             // A value can only be missing after the last word; a long option is named as typed.
             const std::string last = argv[argc - 1];
@@ -483,7 +509,7 @@ int RenderCommand::Main(int argc, char** argv)
 
     // 2. The project and its photos.
     PanomerDoc doc;
-    int status = OpenProject(arguments.project, &doc);
+    int status = OpenProject(arguments.project, arguments.photosDir, &doc);
     if (status != kSuccess)
         return status;
 

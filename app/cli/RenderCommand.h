@@ -18,6 +18,8 @@ public:
     struct Arguments {
         std::string project;
         std::string output;
+        // A folder to look in for photos that are not where the project says.
+        std::string photosDir;
         int width = 0;
         int quality = 0;
         int threads = 0;

@@ -103,7 +103,9 @@ public:
 // falls outside the limits); failures must say what failed and why with status 1 and never harm
 // a source photo; a render must take its height from the crop as the export dialog does, its
 // format from the extension, and name a photo that cannot be loaded, with the reason, rather than
-// drop it silently; a project with no photo that can be loaded is not rendered as a grey image.
+// drop it silently; a project with no photo that can be loaded is not rendered as a grey image;
+// photos looked for in another folder are found there and one level down (not deeper), named as
+// found, and the project file is left as it was.
 TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
 {
     Runs runs;
@@ -117,6 +119,13 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
     runs.WriteProject(dir.File("lost.qpm"), {"gone-1.png", "gone-2.png"});
     WriteFileBytes(dir.File("text.qpm"), "hello\n");
     const std::string nothing = dir.File("nothing.qpm"), noFolder = dir.File("missing-folder/out.jpg");
+    // Photos moved into a folder and one of its subfolders, and one moved two levels down.
+    std::filesystem::create_directories(dir.File("found/sub/deeper"));
+    ASSERT_TRUE(std::filesystem::copy_file(dir.File("a.png"), dir.File("found/gone-1.png")));
+    ASSERT_TRUE(std::filesystem::copy_file(dir.File("b.png"), dir.File("found/sub/gone-2.png")));
+    ASSERT_TRUE(std::filesystem::copy_file(dir.File("b.png"), dir.File("found/sub/deeper/gone-3.png")));
+    runs.WriteProject(dir.File("deep.qpm"), {"gone-3.png"});
+    const std::string lost = ReadFileBytes(dir.File("lost.qpm"));
     const struct {
         std::vector<std::string> args;
         int status;
@@ -153,6 +162,13 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
         {{"-w64", "--prog", pano, "-o" + dir.File("attached.jpg")}, RenderCommand::kSuccess,
          {"wrote " + dir.File("attached.jpg") + " (64 x 21)"}},
         {{pano, "--width", "300"}, RenderCommand::kSuccess, {}},
+        {{dir.File("lost.qpm"), "--photos-dir", dir.File("found/"), "-w", "60", "-o", dir.File("found.jpg")},
+         RenderCommand::kSuccess,
+         {"gone-1.png found as " + dir.File("found/gone-1.png"), "gone-2.png found as " + dir.File("found/sub/gone-2.png")}},
+        {{dir.File("deep.qpm"), "--photos-dir=" + dir.File("found"), "-o", dir.File("deep.jpg")}, RenderCommand::kFailure,
+         {"holds no photo that can be loaded"}},
+        {{pano, "--photos-dir", dir.File("nowhere")}, RenderCommand::kFailure,
+         {"cannot read the photos folder " + dir.File("nowhere") + ": No such file or directory"}},
         {{pano, "-o", dir.File("layers.PSD"), "--width=90"}, RenderCommand::kSuccess, {}},
         {{missing, "-w", "120", "-o", dir.File("partial.jpeg"), "--progress"}, RenderCommand::kSuccess,
          {"warning: " + dir.File("missing.png") + " cannot be opened", "wrote " + dir.File("partial.jpeg") + " (120 x 40)"}},
@@ -166,8 +182,11 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
         // Without a terminal and without --progress nothing is reported on success.
         EXPECT_TRUE(status != RenderCommand::kSuccess || !c.messages.empty() || err.empty()) << what << ": " << err;
     }
-    for (const char* name : {"out.png", "out", "thin.jpg", "missing-folder", "none.jpg", "lost.jpg"})
+    for (const char* name : {"out.png", "out", "thin.jpg", "missing-folder", "none.jpg", "lost.jpg", "deep.jpg"})
         EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+    // Photos found elsewhere are used for the render only.
+    EXPECT_EQ(ReadFileBytes(dir.File("lost.qpm")), lost);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("found.jpg")));
     EXPECT_EQ(ReadFileBytes(dir.File("a.jpg")), photo);
     Quor_BaseImage out;
     LoadFile(dir.File("pano.jpg"), &out);
