@@ -15,6 +15,8 @@ constexpr int kCmdSaveAs = 1003;
 constexpr int kCmdPreview = 1004;
 constexpr int kCmdExportJpeg = 1005;
 constexpr int kCmdExportPsd = 1006;
+// With the string field "path": a file in the folder where the missing photos are to be found.
+constexpr int kCmdLocatePhotos = 1007;
 
 // Edit menu; cut, copy and paste are never enabled.
 constexpr int kCmdUndo = 1010;

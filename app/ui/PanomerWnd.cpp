@@ -6,7 +6,9 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
+#include "app/core/PhotoRelink.h"
 #include "app/core/Projection.h"
 #include "app/ui/AboutWnd.h"
 #include "app/ui/AlertWnd.h"
@@ -165,6 +167,10 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
             OpenDocument(path);
         else
             OpenWithDialog();
+        return;
+    case kCmdLocatePhotos:
+        if (hasPath)
+            LocatePhotos(Quor_Path(path).Parent());
         return;
     case kCmdSave:
         SaveDocument();
@@ -350,7 +356,7 @@ void PanomerWnd::OpenDocument(const char* path)
     ReportMissingPhotos();
 }
 
-void PanomerWnd::ReportMissingPhotos()
+void PanomerWnd::ReportMissingPhotos(const char* note)
 {
     std::string headline, reasons;
     try {
@@ -368,10 +374,48 @@ void PanomerWnd::ReportMissingPhotos()
         headline.clear();
         reasons.clear();
     }
-    Quor_Alert(this, kAlertExclamation,
-               headline.empty() ? "Some photos of this project could not be loaded." : headline.c_str(),
-               reasons.empty() ? nullptr : reasons.c_str(),
-               "The project keeps them: put the files back and open it again.", "OK");
+    const int answer = Quor_Alert(
+        this, kAlertExclamation, headline.empty() ? "Some photos of this project could not be loaded." : headline.c_str(),
+        reasons.empty() ? nullptr : reasons.c_str(),
+        note != nullptr ? note : "The project keeps them. Locate... finds them by name in a folder you choose.",
+        "Locate...", "OK");
+    if (answer != 0 || Quor_App::gApp == nullptr)
+        return;
+    // Any photo in the folder will do; the dialog starts where the project is.
+    const Quor_Path folder = fDocument.fPath.IsEmpty() ? Quor_Path() : fDocument.fPath.Parent();
+    Quor_App::gApp->OpenFileDialog(this, "Locate Missing Photos", this, kCmdLocatePhotos, "JPEG Files",
+                                   "*.jpg;*.jpeg", folder.Buffer());
+}
+
+void PanomerWnd::LocatePhotos(const Quor_Path& folder)
+{
+    std::vector<int> found;
+    try {
+        if (!PhotoRelink::Relink(&fDocument, folder, &found)) {
+            ReportMissingPhotos("That folder cannot be read.");
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+        found.clear();
+    }
+    int loaded = 0;
+    for (int i : found) {
+        fDocument.UpdatePhoto(i, kPreviewSize);
+        loaded += fDocument.fPhotoImage[i].IsValid() ? 1 : 0;
+    }
+    if (!found.empty()) {
+        // The new places are the project's from now on: the next save keeps them.
+        fDocument.fModified = true;
+        UpdateCanvas();
+        fMainLayer->SendMessage(kMsgUpdateTools);
+        UpdateTitle();
+    }
+    std::string note;
+    if (found.empty())
+        note = "None of them is in " + std::string(folder.Name().Buffer()) + " or the folders just inside it.";
+    else
+        note = std::to_string(loaded) + (loaded == 1 ? " photo was" : " photos were") + " found and loaded.";
+    ReportMissingPhotos(note.c_str());
 }
 
 bool PanomerWnd::SaveDocument()

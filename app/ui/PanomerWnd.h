@@ -42,7 +42,12 @@ private:
     void NewDocument();
     void OpenDocument(const char* path);
     // After opening: one alert naming the photos that could not be loaded, and why.
-    void ReportMissingPhotos();
+    // Names the photos that could not be loaded, with the reasons, and offers to look for them;
+    // `note` (may be null) says how the last look went.
+    void ReportMissingPhotos(const char* note = nullptr);
+    // Points the missing photos at files of their names in `folder` (or one level below), loads
+    // them, and reports the ones still missing.
+    void LocatePhotos(const Quor_Path& folder);
     // Empties the photo list and the document (no photos, no selection, no pivot, no undo) and
     // gives it `path`; the modified flag is the caller's.
     void ClearDocument(const Quor_Path& path);

@@ -87,6 +87,8 @@ protected:
         EXPECT_TRUE(fAnswers.empty()) << "alerts expected but never shown: " << fAnswers.size();
     }
 
+    // File dialogs answer from the choices given with Choose (Start installs this).
+    static void UseChosenFiles() { Quor_App::SetFileDialogHook(&FileDialog); }
     // The application as the program starts it, on `path` (may be empty).
     void Start(const std::string& path = "")
     {
@@ -246,9 +248,10 @@ private:
         if (windows.empty())
             return;
         auto* alert = dynamic_cast<AlertWnd*>(Quor_WindowList::FindByHost(windows.back()));
-        if (alert == nullptr || alert->Id() == fLastAlert)
+        // By the host's window, whose ids are never used twice (the toolkit's may be).
+        if (alert == nullptr || windows.back() == fLastAlert)
             return;
-        fLastAlert = alert->Id();
+        fLastAlert = windows.back();
         fAlerts.push_back(alert->Form()->Text().Buffer());
         if (const Quor_BaseImage* shown = fHost.Shown(windows.back())) {
             if (fLastAlertShown.Initialize(shown->Width(), shown->Height(), 32) == 0)

@@ -331,8 +331,11 @@ TEST_F(PanomerWndTest, OpenReplacesTheDocumentOnlyWhenTheFileReads)
 
 // Catches a project whose photos cannot be loaded opening in silence (the canvas shows only
 // markers), an alert that comes before the window is up, one alert per photo, reasons left out,
-// and photos that cannot be loaded dropped from the document (the next save would lose them).
-TEST_F(PanomerWndTest, OpeningAProjectWithMissingPhotosSaysWhichAndWhyAndKeepsThem)
+// and photos that cannot be loaded dropped from the document (the next save would lose them);
+// then Locate... pointing photos whose files are there elsewhere, missing the ones one level
+// down, loading the found ones without marking the project changed (their new places would be
+// lost), and a second look in a folder without them that does not say so.
+TEST_F(PanomerWndTest, OpeningAProjectWithMissingPhotosSaysWhichAndWhyAndFindsThemAgain)
 {
     std::vector<std::string> photos;
     for (int i = 0; i < 7; ++i)
@@ -343,7 +346,7 @@ TEST_F(PanomerWndTest, OpeningAProjectWithMissingPhotosSaysWhichAndWhyAndKeepsTh
     const std::string project = fDir.File("pano.qpm");
     editor_test::WriteProject(project, photos);
 
-    Answer({kReturn});
+    Answer({kEscape});
     fApp = std::make_unique<PanomerApp>();
     fApp->ReadyToRun(project.c_str());
     EXPECT_TRUE(fAlerts.empty()) << "the alert came before the window was up";
@@ -351,10 +354,47 @@ TEST_F(PanomerWndTest, OpeningAProjectWithMissingPhotosSaysWhichAndWhyAndKeepsTh
     ASSERT_EQ(fAlerts.size(), 1u);
     EXPECT_EQ(fAlerts[0], "5 photos could not be loaded: p1.jpg, p2.jpg, p3.jpg and 2 more.\n"
                           "Reasons: 4 not found, 1 not an image this program can read.\n"
-                          "The project keeps them: put the files back and open it again.");
+                          "The project keeps them. Locate... finds them by name in a folder you choose.");
     EXPECT_EQ(Doc().fNumPhotos, 7);
     Wnd()->SendMessage(kCmdSave);
     EXPECT_NE(quor_test::ReadFileBytes(project).find("\"p4.jpg\""), std::string::npos);
+
+    // p1 and p2 moved to a folder, p3 one level into it, p4 two levels; p5 (there, but no
+    // picture) and p0 (there) are never pointed elsewhere.
+    std::filesystem::create_directories(fDir.File("moved/a/b"));
+    MakePhoto("moved/p1.jpg");
+    MakePhoto("moved/p2.jpg");
+    MakePhoto("moved/a/p3.jpg");
+    MakePhoto("moved/a/b/p4.jpg");
+    MakePhoto("moved/p0.jpg");
+    MakePhoto("moved/p5.jpg");
+    std::filesystem::create_directories(fDir.File("elsewhere"));
+    MakePhoto("elsewhere/x.jpg");
+    fAlerts.clear();
+    Wnd()->SendMessage(kCmdLocatePhotos);  // without a file: nothing
+    Pump();
+    EXPECT_TRUE(fAlerts.empty());
+    // Opened again; Locate... in the folder, then in another folder, then OK.
+    Answer({kReturn});
+    Answer({kReturn});
+    Answer({kEscape});
+    Choose({project, fDir.File("moved/p1.jpg"), fDir.File("elsewhere/x.jpg")});
+    UseChosenFiles();
+    ChooseMenu(kCmdOpen);
+    Pump();
+    ASSERT_EQ(fAlerts.size(), 3u);
+    EXPECT_EQ(fAlerts[1], "2 photos could not be loaded: p4.jpg, p5.jpg.\n"
+                          "Reasons: 1 not found, 1 not an image this program can read.\n"
+                          "3 photos were found and loaded.");
+    EXPECT_EQ(fAlerts[2], "2 photos could not be loaded: p4.jpg, p5.jpg.\n"
+                          "Reasons: 1 not found, 1 not an image this program can read.\n"
+                          "None of them is in elsewhere or the folders just inside it.");
+    EXPECT_EQ(std::string(Doc().fPhotoPath[0].Buffer()), fDir.File("p0.jpg"));
+    EXPECT_EQ(std::string(Doc().fPhotoPath[3].Buffer()), fDir.File("moved/a/p3.jpg"));
+    EXPECT_EQ(std::string(Doc().fPhotoPath[5].Buffer()), fDir.File("p5.jpg"));
+    for (int i : {1, 2, 3})
+        EXPECT_TRUE(Doc().fPhotoImage[i].IsValid()) << "photo " << i;
+    EXPECT_TRUE(Doc().fModified);
 }
 
 // Catches Save As that saves a name typed without ".qpm" as it stands (or asks about replacing
