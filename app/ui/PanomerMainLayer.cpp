@@ -236,6 +236,11 @@ void PanomerMainLayer::HandleMessage(Quor_Message* message)
     switch (code) {
     case kMsgUpdateTools:
         UpdateTools();
+        // The note names a photo of the list: an emptied list (a new document too) drops it.
+        if (fPhotoList->CountPhotos() == 0 && fNotedFocal != 0.0f) {
+            ForgetFocalNote();
+            fView->Update(true);
+        }
         return;
     case kMsgFirstPhotoListed:
         TakeFocalLengthFromPhoto();
@@ -324,6 +329,12 @@ void PanomerMainLayer::TakeFocalLengthFromPhoto()
     fView->Update(true);
 }
 
+void PanomerMainLayer::ForgetFocalNote()
+{
+    fView->SetHintNote("");
+    fNotedFocal = 0.0f;
+}
+
 void PanomerMainLayer::ChooseProjection(int code)
 {
     int type = PanomerDoc::kHorizontalSpherical;
@@ -362,10 +373,8 @@ void PanomerMainLayer::ShowDocumentSettings()
     CheckProjection(ProjectionCommand(fDoc->fProjectionType));
     fFocalText->SetValue(fDoc->fFocalLength);
     // After an Undo or another document the hint no longer tells where the focal length came from.
-    if (fDoc->fFocalLength != fNotedFocal) {
-        fView->SetHintNote("");
-        fNotedFocal = 0.0f;
-    }
+    if (fNotedFocal != 0.0f && fDoc->fFocalLength != fNotedFocal)
+        ForgetFocalNote();
     // The field shows the focal length new documents start with.
     gFocalLength = ClampFocalLength(fDoc->fFocalLength, gFocalLength);
 }

@@ -55,6 +55,8 @@ private:
     // A document without photos takes the focal length of the list's first photo from its EXIF
     // data, as one undoable change, and says so under the canvas's hint.
     void TakeFocalLengthFromPhoto();
+    // Takes the note off the hint; the caller redraws.
+    void ForgetFocalNote();
     void ChooseProjection(int code);
     void CheckProjection(int code);
 

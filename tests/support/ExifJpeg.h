@@ -20,7 +20,7 @@ struct Field {
 // The APP1 payload ("Exif\0\0" and the TIFF structure) holding the fields in its EXIF IFD, where
 // cameras put them; empty when the library fails.
 std::vector<uint8_t> Block(const std::vector<Field>& fields);
-// A grey width x height JPEG carrying `exif` as its APP1 segment (none when empty); empty on failure.
+// A one-colour width x height JPEG carrying `exif` as its APP1 segment (none when empty); empty on failure.
 std::vector<uint8_t> Jpeg(int width, int height, const std::vector<uint8_t>& exif);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
