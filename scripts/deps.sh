@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev libgif-dev libsdl2-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev libgif-dev libsdl2-dev libexif-dev
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-dejavu-extra
   imagemagick locales

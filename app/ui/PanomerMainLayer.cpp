@@ -1,5 +1,9 @@
 #include "app/ui/PanomerMainLayer.h"
 
+#include <cmath>
+#include <cstdio>
+#include <string>
+
 #include "app/core/PanomerDoc.h"
 #include "app/core/Projection.h"
 #include "app/ui/AlertWnd.h"
@@ -10,6 +14,7 @@
 #include "app/ui/canvas/CanvasGuides.h"
 #include "app/ui/data/PanomerArt.h"
 #include "toolkit/imaging/Quor_ColorOps.h"
+#include "toolkit/imaging/formats/Quor_ExifFocal.h"
 #include "toolkit/imaging/graphics/Quor_Graphics.h"
 #include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_Menu.h"
@@ -231,6 +236,14 @@ void PanomerMainLayer::HandleMessage(Quor_Message* message)
     switch (code) {
     case kMsgUpdateTools:
         UpdateTools();
+        // The note names a photo of the list: an emptied list (a new document too) drops it.
+        if (fPhotoList->CountPhotos() == 0 && fNotedFocal != 0.0f) {
+            ForgetFocalNote();
+            fView->Update(true);
+        }
+        return;
+    case kMsgFirstPhotoListed:
+        TakeFocalLengthFromPhoto();
         return;
     case kCmdRotatePhoto:
     case kCmdRotateAllPhotos:
@@ -288,6 +301,40 @@ void PanomerMainLayer::ChangeFocalLength()
     fView->Update(true);
 }
 
+void PanomerMainLayer::TakeFocalLengthFromPhoto()
+{
+    const Quor_Path* path = fPhotoList->PhotoPath(0);
+    if (path == nullptr || fDoc->fNumPhotos != 0)
+        return;
+    float focal = 0.0f;
+    const Quor_ExifFocal::Range range{kMinFocalLength, kMaxFocalLength};
+    if (Quor_ExifFocal::FromFile(path->Buffer(), range, &focal) != QUOR_OK)
+        return;
+    // The field shows two decimals: a value it would show unchanged is no change.
+    focal = std::round(focal * 100.0f) / 100.0f;
+    if (focal == fDoc->fFocalLength)
+        return;
+    fDoc->PrepUndo();
+    fFocalText->SetValue(focal);
+    fDoc->fFocalLength = focal;
+    gFocalLength = focal;
+    fDoc->fModified = true;
+    char millimetres[32];
+    snprintf(millimetres, sizeof(millimetres), "%.1f", focal);
+    std::string shown = millimetres;
+    if (shown.size() > 2 && shown.compare(shown.size() - 2, 2, ".0") == 0)
+        shown.resize(shown.size() - 2);
+    fView->SetHintNote("Focal length " + shown + " mm, from " + path->Name().Buffer());
+    fNotedFocal = focal;
+    fView->Update(true);
+}
+
+void PanomerMainLayer::ForgetFocalNote()
+{
+    fView->SetHintNote("");
+    fNotedFocal = 0.0f;
+}
+
 void PanomerMainLayer::ChooseProjection(int code)
 {
     int type = PanomerDoc::kHorizontalSpherical;
@@ -325,6 +372,9 @@ void PanomerMainLayer::ShowDocumentSettings()
     fView->CanvasProjection().SetProjectionType(fDoc->fProjectionType);
     CheckProjection(ProjectionCommand(fDoc->fProjectionType));
     fFocalText->SetValue(fDoc->fFocalLength);
+    // After an Undo or another document the hint no longer tells where the focal length came from.
+    if (fNotedFocal != 0.0f && fDoc->fFocalLength != fNotedFocal)
+        ForgetFocalNote();
     // The field shows the focal length new documents start with.
     gFocalLength = ClampFocalLength(fDoc->fFocalLength, gFocalLength);
 }

@@ -52,6 +52,11 @@ private:
     void BuildMenus();
     void UpdateTools();
     void ChangeFocalLength();
+    // A document without photos takes the focal length of the list's first photo from its EXIF
+    // data, as one undoable change, and says so under the canvas's hint.
+    void TakeFocalLengthFromPhoto();
+    // Takes the note off the hint; the caller redraws.
+    void ForgetFocalNote();
     void ChooseProjection(int code);
     void CheckProjection(int code);
 
@@ -64,4 +69,6 @@ private:
     Quor_PopupMenu* fProjectionPopup;
     PanomerView* fView;
     Quor_TextControl* fFocalText;
+    // The focal length the hint says was taken from a photo (0 when it says nothing).
+    float fNotedFocal = 0.0f;
 };

@@ -51,6 +51,9 @@ public:
     void ResumePhotoDrawing();
 
     Projection& CanvasProjection() { return fPainter.CanvasProjection(); }
+    // The line under the empty canvas's hint (CanvasPainter::SetHintNote); shown at the next Update.
+    void SetHintNote(const std::string& note) { fPainter.SetHintNote(note); }
+    const std::string& HintNote() const { return fPainter.HintNote(); }
     const CanvasTools& Tools() const { return fTools; }
     void SetAlertHandler(AlertHandler handler) { fAlertHandler = std::move(handler); }
     // Called after every update of the canvas: every change to the document ends in one.

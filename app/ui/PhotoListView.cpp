@@ -154,6 +154,8 @@ void PhotoListView::OnFileDrop(const char* path, Quor_Point, unsigned int)
     UpdateViewSize();
     Update();
     Refresh();
+    if (fCount == 1)
+        SendMessage(kMsgFirstPhotoListed);
     SendMessage(kMsgUpdateTools);
 }
 

@@ -37,7 +37,7 @@ HOME=$work/home QUOR_HOST=memory timeout 60 "$root/usr/bin/panomer" >"$work/edit
 
 # A dependency for each library the programs link, and the opener the help and folders use.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libjpeg libpng libsdl2 libfreetype zlib1g libstdc++; do
+for library in libjpeg libpng libsdl2 libfreetype zlib1g libexif libstdc++; do
   [[ $depends == *"$library"* ]] || fail "Depends does not name $library: $depends"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *xdg-utils* ]] || fail "Recommends does not name xdg-utils"

@@ -13,6 +13,8 @@ constexpr int kToolZoom = 1066;
 
 // Sent up the handler chain after a drop, so that the tool bars follow the photo count.
 constexpr int kMsgUpdateTools = 1040;
+// Sent up the handler chain when a photo enters the empty photo list (it is PhotoPath(0)).
+constexpr int kMsgFirstPhotoListed = 1041;
 // A photo dragged from the photo list: string field "path", integer field "rotation" (degrees,
 // a multiple of 90).
 constexpr int kMsgPhotoDrop = 1070;

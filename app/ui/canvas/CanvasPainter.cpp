@@ -345,6 +345,10 @@ void CanvasPainter::DrawHint()
         band.OffsetBy(0, fHintFont->LineToLineHeight());
         fProjection.DrawString(kHintLines[i], band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     }
+    if (!fHintNote.empty()) {
+        band.OffsetBy(0, 2 * fHintFont->LineToLineHeight());
+        fProjection.DrawString(fHintNote.c_str(), band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
+    }
 }
 
 CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& stopAsked,

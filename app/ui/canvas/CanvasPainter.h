@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/core/PanomerDoc.h"
@@ -64,6 +65,9 @@ public:
     void SetMousePoint(Quor_Point point) { fMousePt = point; }
     // The font of the hint text of an empty canvas (not owned; null draws no hint).
     void SetHintFont(Quor_Font* font) { fHintFont = font; }
+    // A line the hint ends with, for what the editor did on its own (empty for none).
+    void SetHintNote(const std::string& note) { fHintNote = note; }
+    const std::string& HintNote() const { return fHintNote; }
     // Colour of the canvas where no photo is; its alpha is 0, which marks "nothing drawn yet".
     rgb_color BackColor() const { return fBackColor; }
     const Quor_BaseImage& BackImage() const { return fBackImage; }
@@ -109,6 +113,7 @@ private:
     Quor_Point fMousePt;
     rgb_color fBackColor;
     Quor_Font* fHintFont = nullptr;
+    std::string fHintNote;
     bool fSuspended = false;
     bool fRedrawPutOff = false;
 };

@@ -1,9 +1,16 @@
 // The main layer's controls: which menu items and tool buttons can be used when, the tool
-// shortcuts, the focal length field, the projection pop-up and the list's "remove all".
+// shortcuts, the focal length field and the one the first photo gives, the projection pop-up
+// and the list's "remove all".
 #include <gtest/gtest.h>
+
+#include <libexif/exif-format.h>
+#include <libexif/exif-tag.h>
+
+#include <string>
 
 #include "app/ui/PanomerCodes.h"
 #include "tests/app/ui/EditorTestSupport.h"
+#include "tests/support/ExifJpeg.h"
 #include "toolkit/widgets/Quor_PopupMenu.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 #include "toolkit/widgets/Quor_ToolBar.h"
@@ -174,6 +181,45 @@ TEST_F(PanomerMainLayerTest, RemoveAllAsksFirst)
         EXPECT_EQ(List()->CountPhotos(), answer == 'n' ? 2 : 0);
     }
     EXPECT_EQ(fAlerts.size(), 2u);
+}
+
+// Catches a new document that ignores the focal length its first photo records, a change Undo
+// cannot take back or that leaves the document clean, later photos or a photo without EXIF
+// changing it, and a hint that goes on naming a value Undo took back.
+TEST_F(PanomerMainLayerTest, TheFirstPhotoGivesAnEmptyDocumentItsFocalLength)
+{
+    const auto withFilmFocal = [](int millimetres) {
+        return exif_test::Jpeg(64, 48, exif_test::Block({{EXIF_TAG_FOCAL_LENGTH_IN_35MM_FILM, EXIF_FORMAT_SHORT,
+            static_cast<uint32_t>(millimetres)}}));
+    };
+    const std::string plain = fDir.File("plain.jpg");
+    const std::string wide = fDir.File("IMG_0001.jpg");
+    const std::string tele = fDir.File("tele.jpg");
+    ASSERT_TRUE(exif_test::WriteFile(plain, exif_test::Jpeg(64, 48, {})));
+    ASSERT_TRUE(exif_test::WriteFile(wide, withFilmFocal(24)));
+    ASSERT_TRUE(exif_test::WriteFile(tele, withFilmFocal(85)));
+    // Named on the command line, a photo goes to the list the way a drop does.
+    Start(plain);
+    ASSERT_EQ(List()->CountPhotos(), 1);
+    EXPECT_EQ(Doc().fFocalLength, 35.0f);
+    EXPECT_FALSE(Doc().fModified);
+    EXPECT_FALSE(MenuEnabled(kCmdUndo));
+    EXPECT_EQ(Canvas()->HintNote(), "");
+    List()->Remove(true);
+
+    DropFile(wide, InWindow(List(), Quor_Point(50, 50)));
+    EXPECT_EQ(Doc().fFocalLength, 24.0f);
+    EXPECT_EQ(Layer()->FocalText()->FloatValue(), 24.0f);
+    EXPECT_TRUE(Doc().fModified);
+    EXPECT_EQ(Canvas()->HintNote(), "Focal length 24 mm, from IMG_0001.jpg");
+    DropFile(tele, InWindow(List(), Quor_Point(50, 50)));
+    EXPECT_EQ(List()->CountPhotos(), 2);
+    EXPECT_EQ(Doc().fFocalLength, 24.0f);
+
+    ChooseMenu(kCmdUndo);
+    EXPECT_EQ(Doc().fFocalLength, 35.0f);
+    EXPECT_EQ(Layer()->FocalText()->FloatValue(), 35.0f);
+    EXPECT_EQ(Canvas()->HintNote(), "");
 }
 
 }  // namespace
