@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "app/cli/ProgressBar.h"
+#include "app/core/BrightnessMatch.h"
 #include "app/core/CropFit.h"
 #include "app/core/JpegRenderer.h"
 #include "app/core/PanomerDoc.h"
@@ -172,6 +173,26 @@ int OpenProject(const std::string& project, const std::string& photosDir, Panome
         return RenderCommand::kFailure;
     }
     return RenderCommand::kSuccess;
+}
+
+// Sets the photos' brightness from their previews, which are read for this and let go again: the
+// render reads the photos at full size with the new values.
+void MatchBrightness(PanomerDoc* doc)
+{
+    const int count = std::min(doc->fNumPhotos, kMaxPhotos);
+    doc->fHeadersOnly = false;
+    for (int i = 0; i < count; i++) {
+        if (doc->fLoadResult[i] == QUOR_OK)
+            doc->UpdatePhoto(i, kPreviewSize);
+    }
+    float matched[kMaxPhotos];
+    if (BrightnessMatch::Solve(*doc, BrightnessMatch::kLowest, BrightnessMatch::kHighest, matched)) {
+        for (int i = 0; i < count; i++)
+            doc->fBrightness[i] = matched[i];
+    }
+    for (int i = 0; i < count; i++)
+        doc->fPhotoImage[i].Free();
+    doc->fHeadersOnly = true;
 }
 
 // The output file, its format and its size, from the arguments and the project; the document
@@ -346,7 +367,7 @@ int Report(const RenderResult& result, const Job& job, int signal, bool progress
 const char* RenderCommand::HelpText()
 {
     return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--threads N]\n"
-           "                     [--photos-dir DIR] [--progress]\n"
+           "                     [--photos-dir DIR] [--match-brightness] [--progress]\n"
            "\n"
            "Renders a Panomer project at full size, as the editor's \"Export JPEG...\" and\n"
            "\"Export PSD...\" commands do: every photo is decoded at full size and mapped through the\n"
@@ -366,6 +387,8 @@ const char* RenderCommand::HelpText()
            "      --photos-dir DIR  look for photos that are not where the project says in DIR\n"
            "                     and its subfolders one level down, by file name; the project\n"
            "                     file is not changed.\n"
+           "      --match-brightness  set the photos' brightness so that overlapping photos agree,\n"
+           "                     as the editor's Match Brightness does, for this render only.\n"
            "      --progress     report progress even when standard error is not a terminal (one\n"
            "                     line every few seconds). On a terminal a progress bar with rows per\n"
            "                     second and the time left is always shown.\n"
@@ -394,13 +417,13 @@ const char* RenderCommand::HelpText()
 bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, std::string* error)
 {
     *out = Arguments();
-    enum { kThreads = 256, kProgress, kVersion, kPhotosDir };
+    enum { kThreads = 256, kProgress, kVersion, kPhotosDir, kMatchBrightness };
     static const option kOptions[] = {
         {"output", required_argument, nullptr, 'o'}, {"width", required_argument, nullptr, 'w'},
         {"quality", required_argument, nullptr, 'q'}, {"threads", required_argument, nullptr, kThreads},
         {"progress", no_argument, nullptr, kProgress}, {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},  {"photos-dir", required_argument, nullptr, kPhotosDir},
-        {nullptr, 0, nullptr, 0}};
+        {"match-brightness", no_argument, nullptr, kMatchBrightness}, {nullptr, 0, nullptr, 0}};
     // getopt_long wants mutable C strings and keeps its place in globals; a fresh scan each call.
     std::vector<std::string> words;
     words.reserve(args.size() + 1);
@@ -426,6 +449,7 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
         case 'h': out->help = true; break;
         case kVersion: out->version = true; break;
         case kProgress: out->progress = true; break;
+        case kMatchBrightness: out->matchBrightness = true; break;
         case 'o':
             out->output = optarg;
             if (out->output.empty()) {
@@ -512,6 +536,9 @@ int RenderCommand::Main(int argc, char** argv)
     int status = OpenProject(arguments.project, arguments.photosDir, &doc);
     if (status != kSuccess)
         return status;
+
+    if (arguments.matchBrightness)
+        MatchBrightness(&doc);
 
     // 3. The output: file, format and size.
     Job job;

@@ -24,6 +24,8 @@ public:
         int quality = 0;
         int threads = 0;
         bool progress = false;
+        // Match the photos' brightness where they overlap before rendering.
+        bool matchBrightness = false;
         bool help = false;
         bool version = false;
     };

@@ -23,6 +23,8 @@ constexpr int kCmdUndo = 1010;
 constexpr int kCmdCut = 1011;
 constexpr int kCmdCopy = 1012;
 constexpr int kCmdPaste = 1013;
+// Sets every photo's brightness so that overlapping photos agree, as one undoable step.
+constexpr int kCmdMatchBrightness = 1014;
 
 // Guides menu: each toggles its setting.
 constexpr int kCmdDifferenceMode = 1020;

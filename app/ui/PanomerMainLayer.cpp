@@ -205,6 +205,8 @@ void PanomerMainLayer::BuildMenus()
     auto* edit = new Quor_Menu("Edit");
     edit->AddItem("Undo", 'Z', kCmdUndo);
     edit->AddItem("", 0, 0);
+    edit->AddItem("Match Brightness", 'B', kCmdMatchBrightness);
+    edit->AddItem("", 0, 0);
     edit->AddItem("Cut", 'X', kCmdCut);
     edit->AddItem("Copy", 'C', kCmdCopy);
     edit->AddItem("Paste", 'V', kCmdPaste);
@@ -444,6 +446,7 @@ void PanomerMainLayer::UpdateMenus()
     fMenuBar->SetEnabled(kCmdExportPsd, photos);
     // A deleted last photo can be brought back too.
     fMenuBar->SetEnabled(kCmdUndo, fDoc->CanUndo());
+    fMenuBar->SetEnabled(kCmdMatchBrightness, fDoc->fNumPhotos >= 2);
     fMenuBar->SetChecked(kCmdDifferenceMode, gDifferenceMode);
     fMenuBar->SetChecked(kCmdCenterline, gHorizonGuide);
     fMenuBar->SetChecked(kCmdCrosshairs, gCrosshairGuide);

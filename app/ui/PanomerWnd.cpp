@@ -2,12 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "app/core/BrightnessMatch.h"
 #include "app/core/PhotoRelink.h"
 #include "app/core/Projection.h"
 #include "app/ui/AboutWnd.h"
@@ -21,7 +24,9 @@
 #include "app/ui/PanomerView.h"
 #include "app/ui/PhotoListView.h"
 #include "app/ui/canvas/CanvasGuides.h"
+#include "app/ui/canvas/CanvasTools.h"
 #include "app/ui/data/PanomerArt.h"
+#include "toolkit/core/Quor_Beep.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/widgets/Quor_ScrollingView.h"
@@ -208,6 +213,9 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
         return;
     case kCmdUndo:
         Undo();
+        return;
+    case kCmdMatchBrightness:
+        MatchBrightness();
         return;
     case kCmdDifferenceMode:
     case kCmdCenterline:
@@ -464,6 +472,35 @@ void PanomerWnd::Undo()
     // The document now differs from the file.
     fDocument.fModified = true;
     fMainLayer->ShowDocumentSettings();
+    UpdateCanvas();
+    fMainLayer->SendMessage(kMsgUpdateTools);
+}
+
+void PanomerWnd::MatchBrightness()
+{
+    if (fMainLayer == nullptr || fDocument.fNumPhotos < 2)
+        return;
+    float matched[kMaxPhotos];
+    const int count = std::min(fDocument.fNumPhotos, kMaxPhotos);
+    bool changed = false;
+    if (BrightnessMatch::Solve(fDocument, CanvasTools::kMinBrightness, CanvasTools::kMaxBrightness, matched)) {
+        for (int i = 0; i < count; i++)
+            changed = changed || std::fabs(matched[i] - fDocument.fBrightness[i]) > 1e-4f;
+    }
+    if (!changed) {
+        Quor_Beep(0);
+        return;
+    }
+    fDocument.PrepUndo();
+    for (int i = 0; i < count; i++) {
+        if (std::fabs(matched[i] - fDocument.fBrightness[i]) <= 1e-4f)
+            continue;
+        fDocument.fBrightness[i] = matched[i];
+        // The preview carries the brightness; only photos that were shown are shown again.
+        if (fDocument.fPhotoImage[i].IsValid())
+            fDocument.UpdatePhoto(i, kPreviewSize);
+    }
+    fDocument.fModified = true;
     UpdateCanvas();
     fMainLayer->SendMessage(kMsgUpdateTools);
 }

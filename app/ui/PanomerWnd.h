@@ -58,6 +58,9 @@ private:
     bool SaveDocument();
     void SaveDocumentAs(const char* path);
     void Undo();
+    // Sets the photos' brightness so that overlapping photos agree, as one undoable step; beeps
+    // when nothing would change.
+    void MatchBrightness();
     void Quit();
     void ShowHelp();
     // Redraws everything of the canvas.

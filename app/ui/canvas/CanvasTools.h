@@ -4,6 +4,7 @@
 // keys, and photos dropped from the photo list. Each input returns what the view must do.
 #pragma once
 
+#include "app/core/BrightnessMatch.h"
 #include "app/core/PanomerDoc.h"
 #include "app/ui/canvas/CanvasResponse.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
@@ -22,10 +23,9 @@ public:
     static constexpr float kMaxZoom = 1000.0f;
     // Photo centres stay just inside the poles, so that the mesh never folds over one.
     static constexpr float kPitchLimit = 1.5707954f;
-    static constexpr float kMinBrightness = 0.01f;
-    // Far past the factor that turns every lit pixel white; it keeps the factor finite however
-    // many drags raise it, so that the project still reads back.
-    static constexpr float kMaxBrightness = 1000.0f;
+    // However many drags lower or raise it.
+    static constexpr float kMinBrightness = BrightnessMatch::kLowest;
+    static constexpr float kMaxBrightness = BrightnessMatch::kHighest;
     // Snapping: moves within this of the horizon, turns within kRollSnap of a quarter turn.
     static constexpr float kHorizonSnap = 0.05f;
     static constexpr float kRollSnap = 0.1f;

@@ -167,6 +167,8 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
          {"gone-1.png found as " + dir.File("found/gone-1.png"), "gone-2.png found as " + dir.File("found/sub/gone-2.png")}},
         {{dir.File("deep.qpm"), "--photos-dir=" + dir.File("found"), "-o", dir.File("deep.jpg")}, RenderCommand::kFailure,
          {"holds no photo that can be loaded"}},
+        {{pano, "--match-brightness", "-w", "60", "-o", dir.File("matched.jpg")}, RenderCommand::kSuccess, {}},
+        {{pano, "--match-brightness=yes"}, RenderCommand::kUsage, {"option --match-brightness takes no value"}},
         {{pano, "--photos-dir", dir.File("nowhere")}, RenderCommand::kFailure,
          {"cannot read the photos folder " + dir.File("nowhere") + ": No such file or directory"}},
         {{pano, "-o", dir.File("layers.PSD"), "--width=90"}, RenderCommand::kSuccess, {}},
@@ -187,6 +189,7 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
     // Photos found elsewhere are used for the render only.
     EXPECT_EQ(ReadFileBytes(dir.File("lost.qpm")), lost);
     EXPECT_TRUE(std::filesystem::exists(dir.File("found.jpg")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("matched.jpg")));
     EXPECT_EQ(ReadFileBytes(dir.File("a.jpg")), photo);
     Quor_BaseImage out;
     LoadFile(dir.File("pano.jpg"), &out);

@@ -3,6 +3,8 @@
 // window looks with the bundled example.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -583,6 +585,30 @@ TEST_F(PanomerWndTest, TheExampleLooksRight)
         return quor_test::Px(uint32_t(sum[0] / 4), uint32_t(sum[1] / 4), uint32_t(sum[2] / 4));
     });
     EXPECT_GOLDEN(half.Image(), "tests/app/ui/golden/main_horizontal.png", 12);
+}
+
+// Catches Match Brightness that leaves the previews as they were (the canvas keeps its seam), is
+// not one undoable step, or does not mark the project changed.
+TEST_F(PanomerWndTest, MatchBrightnessEvensOverlapsAsOneUndoableStep)
+{
+    const rgb_color dark{80, 80, 80, 255};
+    const rgb_color light{160, 160, 160, 255};
+    app_test::MakePhoto(fDir.File("dark.jpg"), 64, 48, dark, dark);
+    app_test::MakePhoto(fDir.File("light.jpg"), 64, 48, light, light);
+    const std::string project = fDir.File("pano.qpm");
+    editor_test::WriteProject(project, {"dark.jpg", "light.jpg"});
+    Start(project);
+    ASSERT_EQ(Doc().fNumPhotos, 2);
+    EXPECT_TRUE(MenuEnabled(kCmdMatchBrightness));
+    ChooseMenu(kCmdMatchBrightness);
+    EXPECT_NEAR(Doc().fBrightness[0], std::sqrt(2.0f), 0.04f);
+    EXPECT_NEAR(Doc().fBrightness[1], 1.0f / std::sqrt(2.0f), 0.02f);
+    EXPECT_TRUE(quor_test::Near(quor_test::PixelAt(Doc().fPhotoImage[0], 30, 20), rgb_color{113, 113, 113, 255}, 3));
+    EXPECT_TRUE(Doc().fModified);
+    ChooseMenu(kCmdUndo);
+    EXPECT_EQ(Doc().fBrightness[0], 1.0f);
+    EXPECT_EQ(Doc().fBrightness[1], 1.0f);
+    EXPECT_TRUE(quor_test::Near(quor_test::PixelAt(Doc().fPhotoImage[0], 30, 20), dark, 3));
 }
 
 }  // namespace
