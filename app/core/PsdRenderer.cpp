@@ -41,6 +41,19 @@ constexpr int kRowsPerTask = 4;
 // Threads decoding photos ahead of the layer being rendered.
 constexpr int kDecoders = 2;
 
+// A 32-bit image of width x height over the caller's buffer, rows packed.
+Quor_image Canvas32(uint8_t* bits, int width, int height)
+{
+    Quor_image image;
+    image.bits = bits;
+    image.width = width;
+    image.height = height;
+    image.pixelBits = 32;
+    image.pixelBytes = 4;
+    image.rowBytes = width * 4;
+    return image;
+}
+
 // Writes the layer image as the next layers, either on a thread of its own (Start, then Wait
 // before the image changes) or on the caller's (Run). Wait and Run return false once the writer
 // failed; the thread is always joined, at the latest by the destructor.
@@ -282,20 +295,8 @@ RenderResult Render(RenderOwner* owner, RenderOutput& output)
         return result;
     }
     std::fill(merged.get(), merged.get() + layerBytes / 4, 0xFFFFFFFFu);
-    Quor_image mergedImage;
-    mergedImage.bits = reinterpret_cast<uint8_t*>(merged.get());
-    mergedImage.width = width;
-    mergedImage.height = height;
-    mergedImage.pixelBits = 32;
-    mergedImage.pixelBytes = 4;
-    mergedImage.rowBytes = width * 4;
-    Quor_image layer;
-    layer.bits = pixels.get();
-    layer.width = width;
-    layer.height = height;
-    layer.pixelBits = 32;
-    layer.pixelBytes = 4;
-    layer.rowBytes = width * 4;
+    const Quor_image mergedImage = Canvas32(reinterpret_cast<uint8_t*>(merged.get()), width, height);
+    const Quor_image layer = Canvas32(pixels.get(), width, height);
 
     if (!output.Create(doc->fRenderPath))
         return RenderResult::Failed(RenderFailure::kCannotCreate, output.SystemError());

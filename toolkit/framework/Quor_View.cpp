@@ -191,6 +191,26 @@ bool Quor_View::WantsKey(int, unsigned int)
     return false;
 }
 
+bool Quor_View::IsMoveKey(int key, unsigned int modifiers, bool sideways)
+{
+    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
+        return false;
+    switch (key) {
+    case QUOR_KEY_LEFT:
+    case QUOR_KEY_RIGHT:
+        return sideways;
+    case QUOR_KEY_UP:
+    case QUOR_KEY_DOWN:
+    case QUOR_KEY_PAGEUP:
+    case QUOR_KEY_PAGEDOWN:
+    case QUOR_KEY_HOME:
+    case QUOR_KEY_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void Quor_View::OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers)
 {
     fChildren.DropFile(path, where, modifiers);

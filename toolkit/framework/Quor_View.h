@@ -68,6 +68,9 @@ public:
     // wants typing, its editing keys and chords such as Ctrl+A or Ctrl+V. Such a key reaches the
     // view before any menu shortcut or tool letter would take it. False in the base.
     virtual bool WantsKey(int key, unsigned int modifiers);
+    // An arrow, Page Up, Page Down, Home or End key without Ctrl or Alt: what lists and sliders
+    // move by. Left and Right count only when `sideways`.
+    static bool IsMoveKey(int key, unsigned int modifiers, bool sideways);
     // To the first child whose frame contains the point, in its coordinates.
     virtual void OnFileDrop(const char* path, Quor_Point where, unsigned int modifiers);
     virtual void OnMessageDrop(Quor_Message* message, Quor_Point where, unsigned int modifiers);

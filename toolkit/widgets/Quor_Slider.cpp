@@ -73,21 +73,7 @@ void Quor_Slider::OnMouseUp(Quor_Point, unsigned int, unsigned int, Quor_Message
 
 bool Quor_Slider::WantsKey(int key, unsigned int modifiers)
 {
-    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
-        return false;
-    switch (key) {
-    case QUOR_KEY_LEFT:
-    case QUOR_KEY_RIGHT:
-    case QUOR_KEY_UP:
-    case QUOR_KEY_DOWN:
-    case QUOR_KEY_PAGEUP:
-    case QUOR_KEY_PAGEDOWN:
-    case QUOR_KEY_HOME:
-    case QUOR_KEY_END:
-        return true;
-    default:
-        return false;
-    }
+    return IsMoveKey(key, modifiers, true);
 }
 
 void Quor_Slider::OnKeyDown(int key, unsigned int modifiers)

@@ -252,19 +252,7 @@ int Quor_TextList::VisibleRows() const
 
 bool Quor_TextList::WantsKey(int key, unsigned int modifiers)
 {
-    if ((modifiers & (QUOR_COMMAND | QUOR_OPTION)) != 0)
-        return false;
-    switch (key) {
-    case QUOR_KEY_UP:
-    case QUOR_KEY_DOWN:
-    case QUOR_KEY_PAGEUP:
-    case QUOR_KEY_PAGEDOWN:
-    case QUOR_KEY_HOME:
-    case QUOR_KEY_END:
-        return true;
-    default:
-        return false;
-    }
+    return IsMoveKey(key, modifiers, false);
 }
 
 void Quor_TextList::OnKeyDown(int key, unsigned int modifiers)
