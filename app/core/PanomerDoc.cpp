@@ -10,6 +10,7 @@
 #include "app/core/PreviewCache.h"
 #include "toolkit/core/Quor_FileStream.h"
 #include "toolkit/core/Quor_IoStream.h"
+#include "toolkit/core/Quor_MemStream.h"
 #include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
@@ -32,7 +33,8 @@
 namespace {
 
 constexpr float kPi = float(Quor_Math::kPi);
-constexpr int kUndoCapacity = 2048;
+// Room for a saved form in memory to start with; the stream grows as it needs.
+constexpr int kSavedFormCapacity = 2048;
 
 bool ReadFiniteFloat(Quor_IoStream* stream, float* out)
 {
@@ -98,7 +100,6 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
 {
     // The reload rule compares against the photos held before the read, so an undo reloads only
     // photos that really changed.
-    const int oldCount = fNumPhotos;
     float oldBrightness[kMaxPhotos];
     std::unique_ptr<Quor_Path[]> oldPaths(new (std::nothrow) Quor_Path[kMaxPhotos]);
     if (!oldPaths)
@@ -143,7 +144,7 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
                 fCrop[3] = SnappedToEdge(crop[3], kPi / 2);
             }
         } else if (std::strcmp(token, "num_photos") == 0) {
-            ok = ReadPhotos(stream, oldCount, oldBrightness, oldPaths.get());
+            ok = ReadPhotos(stream, oldBrightness, oldPaths.get());
         }
         // Any other token is skipped.
     }
@@ -156,35 +157,58 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
     return ok;
 }
 
-bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, int oldCount, const float* oldBrightness, const Quor_Path* oldPaths)
+bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths)
 {
     int count;
     if (!stream->Read(&count))
         return false;
+    std::unique_ptr<Quor_BaseImage[]> aside(new (std::nothrow) Quor_BaseImage[kMaxPhotos]);
+    if (!aside)
+        return false;
     count = count < 0 ? 0 : (count > kMaxPhotos ? kMaxPhotos : count);
     fNumPhotos = count;
-    // The slots whose pixels must be loaded again. They are decoded once the lines are read, on
-    // every core (each load touches its own slot alone), and also when a later line fails: the
-    // photos read before it stand.
-    int reload[kMaxPhotos];
-    int reloads = 0;
+    int read = 0;
     bool ok = true;
-    for (int i = 0; i < count && ok; i++) {
+    for (; read < count && ok; read++) {
         float values[4];
         for (float& value : values)
             ok = ok && ReadFiniteFloat(stream, &value);
-        ok = ok && stream->ReadPath(&fPhotoPath[i], false);
+        ok = ok && stream->ReadPath(&fPhotoPath[read], false);
         if (!ok)
             break;
-        fYaw[i] = values[0];
-        fPitch[i] = values[1];
-        fRoll[i] = values[2];
-        fBrightness[i] = values[3];
+        fYaw[read] = values[0];
+        fPitch[read] = values[1];
+        fRoll[read] = values[2];
+        fBrightness[read] = values[3];
+    }
 
-        const bool unchanged = oldCount == count && oldBrightness[i] == fBrightness[i] &&
-                               oldPaths[i] == fPhotoPath[i] && fPhotoImage[i].IsValid();
-        if (!unchanged)
+    // Every slot's pixels are set aside, and each photo read takes back the pixels of a slot that
+    // showed the same file at the same brightness: undoing a delete or a drop moves pictures
+    // between slots instead of decoding them again. The rest are loaded again once the lines are
+    // read, on every core (each load touches its own slot alone), also when a later line failed:
+    // the photos read before it stand. Slots past the count let their pixels go.
+    int asideResult[kMaxPhotos];
+    for (int i = 0; i < kMaxPhotos; i++) {
+        aside[i].Swap(fPhotoImage[i]);
+        asideResult[i] = fLoadResult[i];
+    }
+    auto matches = [&](int slot, int i) {
+        return aside[slot].IsValid() && oldBrightness[slot] == fBrightness[i] && oldPaths[slot] == fPhotoPath[i];
+    };
+    int reload[kMaxPhotos];
+    int reloads = 0;
+    for (int i = 0; i < count; i++) {
+        int from = i >= read || matches(i, i) ? i : -1;
+        for (int slot = 0; from < 0 && slot < kMaxPhotos; slot++) {
+            if (matches(slot, i))
+                from = slot;
+        }
+        if (from < 0) {
             reload[reloads++] = i;
+            continue;
+        }
+        fPhotoImage[i].Swap(aside[from]);
+        fLoadResult[i] = asideResult[from];
     }
     Quor_Parallel::For(reloads, [this, &reload](int n) { UpdatePhoto(reload[n], kPreviewSize); });
     return ok;
@@ -289,40 +313,101 @@ void PanomerDoc::ReplaceWith(PanomerDoc& opened)
     swap(fQuality, opened.fQuality);
     swap(fRenderPath, opened.fRenderPath);
     // An undo would bring back a state of the document that was replaced.
-    fUndo.Close();
+    fHistory.Clear();
 }
 
-void PanomerDoc::PrepUndo()
+std::string PanomerDoc::SavedForm()
 {
-    if (!fUndo.IsOpen() && fUndo.OpenWrite(kUndoCapacity) != 0)
+    Quor_MemStream stream;
+    if (stream.OpenWrite(kSavedFormCapacity) != 0 || !Save(&stream))
+        return std::string();
+    return std::string(reinterpret_cast<const char*>(stream.RawData()), static_cast<size_t>(stream.FileSize()));
+}
+
+void PanomerDoc::Restore(const std::string& state)
+{
+    Quor_MemStream reader;
+    if (reader.OpenRead(state.data(), static_cast<int>(state.size())) == 0)
+        Open(&reader);
+}
+
+void PanomerDoc::PrepUndo(const char* label)
+{
+    // Out of memory the history is dropped rather than the edit: the document stays whole.
+    try {
+        std::string before = SavedForm();
+        if (before.empty()) {
+            fHistory.Clear();
+            return;
+        }
+        fHistory.Begin(label, std::move(before));
+    } catch (const std::bad_alloc&) {
+        fHistory.Clear();
+    }
+}
+
+bool PanomerDoc::CanUndo()
+{
+    SettleHistory();
+    return fHistory.CanUndo();
+}
+
+bool PanomerDoc::CanRedo()
+{
+    SettleHistory();
+    return fHistory.CanRedo();
+}
+
+const char* PanomerDoc::UndoLabel()
+{
+    SettleHistory();
+    return fHistory.UndoLabel();
+}
+
+const char* PanomerDoc::RedoLabel()
+{
+    SettleHistory();
+    return fHistory.RedoLabel();
+}
+
+void PanomerDoc::SettleHistory()
+{
+    if (!fHistory.IsOpen())
         return;
-    // The new snapshot replaces the old one entirely: a shorter document must not leave the
-    // old snapshot's tail behind to be read back by Undo.
-    fUndo.Truncate();
-    Save(&fUndo);
-}
-
-bool PanomerDoc::CanUndo() const
-{
-    return fUndo.IsOpen();
+    try {
+        fHistory.Settle(SavedForm());
+    } catch (const std::bad_alloc&) {
+        fHistory.Clear();
+    }
 }
 
 void PanomerDoc::Undo()
 {
-    if (!CanUndo())
-        return;
-    const int64_t size = fUndo.FileSize();
-    Quor_MemStream copy;
-    if (size <= 0 || copy.OpenWrite(static_cast<int>(size) + 16) != 0)
-        return;
-    copy.WriteBytes(fUndo.RawData(), static_cast<int>(size));
-    if (copy.WriteFailed())
-        return;
-    PrepUndo();
-    copy.Rewind();
-    Quor_MemStream reader;
-    if (reader.OpenRead(copy.RawData(), static_cast<int>(size)) == 0)
-        Open(&reader);
+    SettleHistory();
+    try {
+        std::string restore;
+        if (fHistory.Undo(SavedForm(), &restore))
+            Restore(restore);
+    } catch (const std::bad_alloc&) {
+        fHistory.Clear();
+    }
+}
+
+void PanomerDoc::Redo()
+{
+    SettleHistory();
+    try {
+        std::string restore;
+        if (fHistory.Redo(SavedForm(), &restore))
+            Restore(restore);
+    } catch (const std::bad_alloc&) {
+        fHistory.Clear();
+    }
+}
+
+void PanomerDoc::ClearHistory()
+{
+    fHistory.Clear();
 }
 
 int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal)

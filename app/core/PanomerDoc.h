@@ -1,12 +1,13 @@
 // The panorama project: the photos with their orientation and brightness, the projection and
-// focal length they are seen through, the crop, the export settings and a one-step undo.
+// focal length they are seen through, the crop, the export settings and the history of changes.
 // It reads and writes the project file, and owns the loaded pixels of every photo.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
-#include "toolkit/core/Quor_MemStream.h"
+#include "app/core/UndoHistory.h"
 #include "toolkit/core/Quor_Path.h"
 #include "toolkit/imaging/Quor_BaseImage.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
@@ -55,14 +56,25 @@ public:
     // memory is short.
     std::unique_ptr<PanomerDoc> ReadAnother(const char* path) const;
     // Takes over everything of `opened`, which is left with what this document held: the photos'
-    // pixels change hands, neither copied nor loaded again. The undo point does not carry over.
+    // pixels change hands, neither copied nor loaded again. The history does not carry over.
     void ReplaceWith(PanomerDoc& opened);
 
-    // Records an undo point: the whole document, in its saved form, in memory.
-    void PrepUndo();
-    bool CanUndo() const;
-    // Swaps the document with the undo point, so a second Undo restores the state before the first.
+    // Records an undo point before a user action named `label` ("Move", "Delete"): the whole
+    // document, in its saved form, in memory. The step joins the history once the document has
+    // changed from it; an action that changed nothing leaves none.
+    void PrepUndo(const char* label);
+    bool CanUndo();
+    bool CanRedo();
+    // The name of the action Undo would take back, or Redo do again; "" without one.
+    const char* UndoLabel();
+    const char* RedoLabel();
+    // Returns the document to the state before the newest step, which Redo can then bring back.
+    // Photos are loaded again only where the path or the brightness of a slot changed.
     void Undo();
+    void Redo();
+    // Forgets every step (another document, a new one).
+    void ClearHistory();
+    const UndoHistory& History() const { return fHistory; }
 
     // Reloads the pixels of photo `index` at `maxSize` (0 for full size) with its brightness
     // applied. The load may hold at most memoryBudget bytes (Quor_ImageIo::LoadImage), which it
@@ -110,8 +122,16 @@ public:
     int32_t fRenderHeight = 512;
     int32_t fQuality = 95;
     Quor_Path fRenderPath;
-    Quor_MemStream fUndo;
 
 private:
-    bool ReadPhotos(Quor_IoStream* stream, int oldCount, const float* oldBrightness, const Quor_Path* oldPaths);
+    // The document's saved form, as the history keeps it; empty when it cannot be written.
+    std::string SavedForm();
+    // Settles the history's open step against the document as it is now.
+    void SettleHistory();
+    // Reads a saved form back (the history's states).
+    void Restore(const std::string& state);
+
+    bool ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths);
+
+    UndoHistory fHistory;
 };

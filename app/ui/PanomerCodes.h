@@ -25,6 +25,8 @@ constexpr int kCmdCopy = 1012;
 constexpr int kCmdPaste = 1013;
 // Sets every photo's brightness so that overlapping photos agree, as one undoable step.
 constexpr int kCmdMatchBrightness = 1014;
+// Does again the change the last Undo took back.
+constexpr int kCmdRedo = 1015;
 
 // Guides menu: each toggles its setting.
 constexpr int kCmdDifferenceMode = 1020;

@@ -204,6 +204,8 @@ void PanomerMainLayer::BuildMenus()
 
     auto* edit = new Quor_Menu("Edit");
     edit->AddItem("Undo", 'Z', kCmdUndo);
+    edit->AddShiftedItem("Redo", 'Z', kCmdRedo);
+    edit->SetAlias(kCmdRedo, 'Y');
     edit->AddItem("", 0, 0);
     edit->AddItem("Match Brightness", 'B', kCmdMatchBrightness);
     edit->AddItem("", 0, 0);
@@ -297,6 +299,8 @@ void PanomerMainLayer::ChangeFocalLength()
 {
     const float focal = ClampFocalLength(fFocalText->FloatValue(), gFocalLength);
     fFocalText->SetValue(focal);
+    if (focal != fDoc->fFocalLength)
+        fDoc->PrepUndo("Focal Length");
     fDoc->fFocalLength = focal;
     gFocalLength = focal;
     fDoc->fModified = true;
@@ -316,7 +320,7 @@ void PanomerMainLayer::TakeFocalLengthFromPhoto()
     focal = std::round(focal * 100.0f) / 100.0f;
     if (focal == fDoc->fFocalLength)
         return;
-    fDoc->PrepUndo();
+    fDoc->PrepUndo("Focal Length");
     fFocalText->SetValue(focal);
     fDoc->fFocalLength = focal;
     gFocalLength = focal;
@@ -348,6 +352,7 @@ void PanomerMainLayer::ChooseProjection(int code)
     case kCmdFisheye: type = PanomerDoc::kFisheye; break;
     default: return;
     }
+    fDoc->PrepUndo("Projection");
     fDoc->fProjectionType = type;
     PanomerDoc::DefaultCrop(type, fDoc->fCrop);
     Projection& projection = fView->CanvasProjection();
@@ -444,8 +449,14 @@ void PanomerMainLayer::UpdateMenus()
     fMenuBar->SetEnabled(kCmdPreview, photos);
     fMenuBar->SetEnabled(kCmdExportJpeg, photos);
     fMenuBar->SetEnabled(kCmdExportPsd, photos);
-    // A deleted last photo can be brought back too.
-    fMenuBar->SetEnabled(kCmdUndo, fDoc->CanUndo());
+    // A deleted last photo can be brought back too. The items name the action they take back
+    // or do again.
+    const bool canUndo = fDoc->CanUndo();
+    const bool canRedo = fDoc->CanRedo();
+    fMenuBar->SetEnabled(kCmdUndo, canUndo);
+    fMenuBar->SetEnabled(kCmdRedo, canRedo);
+    fMenuBar->SetLabel(kCmdUndo, canUndo ? (std::string("Undo ") + fDoc->UndoLabel()).c_str() : "Undo");
+    fMenuBar->SetLabel(kCmdRedo, canRedo ? (std::string("Redo ") + fDoc->RedoLabel()).c_str() : "Redo");
     fMenuBar->SetEnabled(kCmdMatchBrightness, fDoc->fNumPhotos >= 2);
     fMenuBar->SetChecked(kCmdDifferenceMode, gDifferenceMode);
     fMenuBar->SetChecked(kCmdCenterline, gHorizonGuide);

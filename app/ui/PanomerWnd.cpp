@@ -212,7 +212,10 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
             ExportPsd(this, &fDocument, fMainLayer->Canvas());
         return;
     case kCmdUndo:
-        Undo();
+        Undo(false);
+        return;
+    case kCmdRedo:
+        Undo(true);
         return;
     case kCmdMatchBrightness:
         MatchBrightness();
@@ -301,6 +304,8 @@ void PanomerWnd::NewDocument()
     // The projection carries over, with its whole range as the crop.
     if (const int code = ProjectionCommand(fDocument.fProjectionType))
         fMainLayer->SendMessage(code);
+    // Resetting the crop is part of starting afresh, not a change to take back.
+    fDocument.ClearHistory();
     fDocument.fModified = false;
     UpdateTitle();
 }
@@ -308,7 +313,7 @@ void PanomerWnd::NewDocument()
 void PanomerWnd::ClearDocument(const Quor_Path& path)
 {
     fMainLayer->PhotoList()->Remove(true);
-    fDocument.fUndo.Close();
+    fDocument.ClearHistory();
     fDocument.fPath = path;
     fDocument.fNumPhotos = 0;
     fDocument.fSelected = -1;
@@ -463,12 +468,15 @@ void PanomerWnd::SaveDocumentAs(const char* path)
         fDocument.fPath = old;
 }
 
-void PanomerWnd::Undo()
+void PanomerWnd::Undo(bool redo)
 {
-    if (fMainLayer == nullptr || !fDocument.CanUndo())
+    if (fMainLayer == nullptr || !(redo ? fDocument.CanRedo() : fDocument.CanUndo()))
         return;
     // The document leaves no selection on a photo the undo took away.
-    fDocument.Undo();
+    if (redo)
+        fDocument.Redo();
+    else
+        fDocument.Undo();
     // The document now differs from the file.
     fDocument.fModified = true;
     fMainLayer->ShowDocumentSettings();
@@ -491,7 +499,7 @@ void PanomerWnd::MatchBrightness()
         Quor_Beep(0);
         return;
     }
-    fDocument.PrepUndo();
+    fDocument.PrepUndo("Match Brightness");
     for (int i = 0; i < count; i++) {
         if (std::fabs(matched[i] - fDocument.fBrightness[i]) <= 1e-4f)
             continue;

@@ -57,7 +57,9 @@ private:
     // Saves to the document's path (or asks for one); false, with an alert, when it fails.
     bool SaveDocument();
     void SaveDocumentAs(const char* path);
-    void Undo();
+    // Takes the newest change back (or, with `redo`, does again the last one taken back), shows
+    // the document's projection and focal length again and redraws.
+    void Undo(bool redo);
     // Sets the photos' brightness so that overlapping photos agree, as one undoable step; beeps
     // when nothing would change.
     void MatchBrightness();

@@ -36,9 +36,9 @@ int WidthOf(const Quor_Font* font, const char* text)
 }
 
 // The shortcut as the menu shows it.
-void ShortcutText(char shortcut, char* out, size_t size)
+void ShortcutText(char shortcut, bool shifted, char* out, size_t size)
 {
-    std::snprintf(out, size, "Ctrl+%c", shortcut);
+    std::snprintf(out, size, shifted ? "Ctrl+Shift+%c" : "Ctrl+%c", shortcut);
 }
 
 int UpperAscii(int c)
@@ -122,6 +122,14 @@ int Quor_Menu::AlphabeticalIndex(const char* label) const
 bool Quor_Menu::AddItem(const char* label, char shortcut, int code)
 {
     return InsertItem(CountItems(), label, shortcut, code, nullptr);
+}
+
+bool Quor_Menu::AddShiftedItem(const char* label, char shortcut, int code)
+{
+    if (!InsertItem(CountItems(), label, shortcut, code, nullptr))
+        return false;
+    fItems.back().shifted = true;
+    return true;
 }
 
 bool Quor_Menu::AddItemAlphabetically(const char* label, char shortcut, int code)
@@ -233,6 +241,19 @@ void Quor_Menu::SetChecked(const char* label, bool checked)
                 [checked](Item& item) { item.checked = checked; });
 }
 
+void Quor_Menu::SetLabel(int code, const char* label)
+{
+    const char* text = label != nullptr ? label : "";
+    ChangeItems([code](const Item& item) { return item.code == code; },
+                [text](Item& item) { item.label = text; });
+}
+
+void Quor_Menu::SetAlias(int code, char alias)
+{
+    ChangeItems([code](const Item& item) { return item.code == code; },
+                [alias](Item& item) { item.alias = alias; });
+}
+
 const Quor_Menu::Item* Quor_Menu::FindItem(int code) const
 {
     for (const Item& item : fItems) {
@@ -283,7 +304,7 @@ const char* Quor_Menu::FirstCheckedLabel() const
     return index >= 0 ? fItems[index].label.Buffer() : "";
 }
 
-int Quor_Menu::GoShortcut(int c)
+int Quor_Menu::GoShortcut(int c, bool shifted)
 {
     if (c <= 0 || c > 255)
         return 0;
@@ -296,12 +317,15 @@ int Quor_Menu::GoShortcut(int c)
             continue;
         if (item.sub)
             subs.push_back(item.sub.get());
-        else if (item.shortcut != 0 && UpperAscii(static_cast<unsigned char>(item.shortcut)) == wanted)
+        else if (item.shortcut != 0 && item.shifted == shifted &&
+                 UpperAscii(static_cast<unsigned char>(item.shortcut)) == wanted)
+            codes.push_back(item.code);
+        else if (item.alias != 0 && !shifted && UpperAscii(static_cast<unsigned char>(item.alias)) == wanted)
             codes.push_back(item.code);
     }
     int fired = 0;
     for (Quor_Menu* sub : subs)
-        fired += sub->GoShortcut(c);
+        fired += sub->GoShortcut(c, shifted);
     Quor_Handler* target = fTarget;
     for (int code : codes) {
         if (target != nullptr)
@@ -367,16 +391,17 @@ void Quor_Menu::Open(Quor_Wnd* window, Quor_Point where)
     fFont = fBarOwner == nullptr && fParentMenu == nullptr ? Quor_App::gRegularFont : Quor_App::gBoldFont;
     fLineHeight = LineHeightOf(fFont);
     int width = 8;
-    bool anyShortcut = false;
+    int shortcutWidth = 0;
     for (const Item& item : fItems) {
         width = std::max(width, WidthOf(fFont, item.label));
-        anyShortcut = anyShortcut || item.shortcut != 0;
+        if (item.shortcut != 0) {
+            char text[24];
+            ShortcutText('W', item.shifted, text, sizeof text);
+            shortcutWidth = std::max(shortcutWidth, WidthOf(Quor_App::gRegularFont, text));
+        }
     }
-    if (anyShortcut) {
-        char text[16];
-        ShortcutText('W', text, sizeof text);
-        width += WidthOf(Quor_App::gRegularFont, text) + 8;
-    }
+    if (shortcutWidth > 0)
+        width += shortcutWidth + 8;
     const int count = CountItems();
     const int available = window->Bounds().Height() - 8;
     fRows = std::max(1, count);
@@ -760,8 +785,8 @@ void Quor_Menu::DrawItem(Quor_Graphics* g, int index, bool highlighted)
     text.left += kLabelIndent;
     g->DrawString(item.label, text, QUOR_ALIGN_LEFT, QUOR_ALIGN_CENTER);
     if (item.shortcut != 0 && !item.sub) {
-        char shortcut[16];
-        ShortcutText(item.shortcut, shortcut, sizeof shortcut);
+        char shortcut[24];
+        ShortcutText(item.shortcut, item.shifted, shortcut, sizeof shortcut);
         Quor_Rect right(r);
         right.right -= 8;
         g->SetFont(Quor_App::gRegularFont);

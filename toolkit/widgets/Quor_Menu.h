@@ -34,6 +34,8 @@ public:
     // --- Items -----------------------------------------------------------------------------------
     // An empty label makes a separator; shortcut 0 means none. False when memory runs out.
     bool AddItem(const char* label, char shortcut, int code);
+    // The item's shortcut needs Shift as well (Ctrl+Shift+Z), and shows so.
+    bool AddShiftedItem(const char* label, char shortcut, int code);
     // Inserts before the first item whose label sorts after this one.
     bool AddItemAlphabetically(const char* label, char shortcut, int code);
     // The menu owns the submenu, which takes this menu's target and this menu as its parent.
@@ -57,6 +59,11 @@ public:
     void SetEnabled(int code, bool enabled);
     void SetChecked(int code, bool checked);
     void SetChecked(const char* label, bool checked);
+    // Every item with the code, here and in every submenu, shows this label.
+    void SetLabel(int code, const char* label);
+    // A second Ctrl shortcut for every item with the code, which the menu does not show
+    // (Ctrl+Y beside Ctrl+Shift+Z).
+    void SetAlias(int code, char alias);
     // The first item with the code in this menu only; false without one.
     bool IsEnabled(int code) const;
     bool IsChecked(int code) const;
@@ -66,9 +73,9 @@ public:
     int FirstCheckedMsg() const;
     const char* FirstCheckedLabel() const;
 
-    // Sends the code of every enabled item (here and in the submenus) whose shortcut is this
-    // character, ignoring case; returns how many fired.
-    int GoShortcut(int c);
+    // Sends the code of every enabled item (here and in the submenus) whose shortcut or alias is
+    // this character, ignoring case, and needs Shift exactly when `shifted`; returns how many fired.
+    int GoShortcut(int c, bool shifted = false);
 
     // --- Owners ----------------------------------------------------------------------------------
     // The handler that receives the chosen codes; passed on to the submenus.
@@ -144,6 +151,8 @@ private:
     struct Item {
         Quor_String label;
         char shortcut = 0;
+        bool shifted = false;
+        char alias = 0;
         int code = 0;
         bool enabled = true;
         bool checked = false;

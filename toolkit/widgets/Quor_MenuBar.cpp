@@ -160,13 +160,28 @@ void Quor_MenuBar::SwallowPressAt(Quor_Point windowPoint)
     fSwallowed.Set(windowPoint);
 }
 
-int Quor_MenuBar::Shortcut(int key)
+int Quor_MenuBar::Shortcut(int key, unsigned int modifiers)
 {
     UpdateMenus();
     int fired = 0;
+    // With Shift held, an item that asks for Shift wins; without one, Shift is ignored, as the
+    // other items have always been reached.
+    const bool shifted = (modifiers & QUOR_SHIFT) != 0;
+    if (shifted) {
+        for (int i = 0; i < fCount; ++i)
+            fired += fMenus[i]->GoShortcut(key, true);
+        if (fired > 0)
+            return fired;
+    }
     for (int i = 0; i < fCount; ++i)
-        fired += fMenus[i]->GoShortcut(key);
+        fired += fMenus[i]->GoShortcut(key, false);
     return fired;
+}
+
+void Quor_MenuBar::SetLabel(int code, const char* label)
+{
+    for (int i = 0; i < fCount; ++i)
+        fMenus[i]->SetLabel(code, label);
 }
 
 int Quor_MenuBar::StripHeight()
@@ -178,7 +193,7 @@ bool Quor_MenuBar::StripShortcut(int key, unsigned int modifiers)
 {
     if ((modifiers & QUOR_COMMAND) == 0)
         return false;
-    return Shortcut(key) > 0;
+    return Shortcut(key, modifiers) > 0;
 }
 
 bool Quor_MenuBar::StripKey(int key, unsigned int modifiers)

@@ -27,6 +27,7 @@ public:
     // Over every menu and submenu.
     void SetEnabled(int code, bool enabled);
     void SetChecked(int code, bool checked);
+    void SetLabel(int code, const char* label);
     // The open menu closed: nothing is tracked any more.
     void Stop();
     // The title's rectangle in bar coordinates; an empty rectangle outside the bar.
@@ -42,8 +43,9 @@ public:
     // The press at this window point only closed the open menu; it must not open it again.
     void SwallowPressAt(Quor_Point windowPoint);
     // Brings the menus up to date (the layer's UpdateMenus) and fires every enabled item with
-    // this shortcut in every menu; the number that fired.
-    int Shortcut(int key);
+    // this shortcut in every menu; the number that fired. With QUOR_SHIFT in the modifiers the
+    // items whose shortcut needs Shift come first; only when none fires do the others.
+    int Shortcut(int key, unsigned int modifiers = 0);
 
     // --- Quor_MenuStrip ----------------------------------------------------------------------------
     Quor_View* StripView() override { return this; }

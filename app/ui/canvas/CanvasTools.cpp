@@ -255,7 +255,7 @@ CanvasResponse CanvasTools::MouseDown(Quor_Point where, unsigned button, unsigne
     switch (fTool) {
     case kToolMove:
         if (HasSelection()) {
-            fDoc->PrepUndo();
+            fDoc->PrepUndo("Move");
             RememberStartAngles();
         }
         break;
@@ -269,19 +269,19 @@ CanvasResponse CanvasTools::MouseDown(Quor_Point where, unsigned button, unsigne
             }
             fDragging = false;
         } else if (HasSelection()) {
-            fDoc->PrepUndo();
+            fDoc->PrepUndo("Rotate");
             fStartRoll = fDoc->fRoll[fDoc->fSelected];
             RememberStartAngles();
         }
         break;
     case kToolBrightness:
         if (HasSelection()) {
-            fDoc->PrepUndo();
+            fDoc->PrepUndo("Brightness");
             StartBrightening();
         }
         break;
     case kToolCrop:
-        fDoc->PrepUndo();
+        fDoc->PrepUndo("Crop");
         fCropLine = PickCropLine(where);
         if (fCropLine != CropLines::kNone)
             fStartCrop = fDoc->fCrop[CropLines::CropIndex(fCropLine)];
@@ -526,7 +526,7 @@ CanvasResponse CanvasTools::KeyDown(int key, unsigned)
 
 void CanvasTools::DeleteSelected()
 {
-    fDoc->PrepUndo();
+    fDoc->PrepUndo("Delete");
     const int count = std::min(static_cast<int>(fDoc->fNumPhotos), kMaxPhotos);
     for (int i = fDoc->fSelected; i < count - 1; i++) {
         fDoc->fPhotoPath[i] = fDoc->fPhotoPath[i + 1];
@@ -575,7 +575,7 @@ bool CanvasTools::Nudge(int key)
     float newYaw, newPitch;
     if (!AnglesAt(centre, &newYaw, &newPitch))
         return false;
-    fDoc->PrepUndo();
+    fDoc->PrepUndo("Move");
     fDoc->fYaw[selected] = KeepYaw(map, newYaw);
     fDoc->fPitch[selected] = ClampPitch(newPitch);
     fDoc->fModified = true;
@@ -613,7 +613,7 @@ CanvasResponse CanvasTools::MessageDrop(const Quor_Message* message, Quor_Point 
                     pitch = ClampPitch(pitch);
                 }
                 // The undo point holds the photos in use only, so the loaded slot is not in it.
-                fDoc->PrepUndo();
+                fDoc->PrepUndo("Add Photo");
                 fDoc->fYaw[n] = yaw;
                 fDoc->fPitch[n] = pitch;
                 fDoc->fRoll[n] = static_cast<float>(rotation) * kPi / -180.0f;

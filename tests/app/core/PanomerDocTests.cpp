@@ -32,7 +32,7 @@ std::string SaveToMemory(PanomerDoc& doc)
     return std::string(reinterpret_cast<const char*>(stream.RawData()), static_cast<size_t>(stream.FileSize()));
 }
 
-void SetPhotos(PanomerDoc& doc, std::initializer_list<std::string> paths)
+void SetPhotos(PanomerDoc& doc, const std::vector<std::string>& paths)
 {
     doc.fNumPhotos = 0;
     for (const std::string& path : paths) {
@@ -285,32 +285,123 @@ TEST(PanomerDoc, FailedSavesReportFailureAndKeepThePreviousFile)
         << "a temporary file was left behind";
 }
 
-// Undo must toggle (a second undo restores the state before the first); a shorter snapshot must
-// not leave the old tail to be re-read (paths holding keyword-like words would set a stale crop);
-// and a selection beyond the restored photo count must be cleared, or Delete would hit a photo
-// that was never selected.
-TEST(PanomerDoc, UndoTogglesAndLeavesNothingStale)
+// Undo and Redo must walk back and forth (a redo brings back exactly what the undo took); a
+// shorter state must not leave the old tail to be re-read (paths holding keyword-like words would
+// set a stale crop); and a selection beyond the restored photo count must be cleared, or Delete
+// would hit a photo that was never selected.
+TEST(PanomerDoc, UndoAndRedoLeaveNothingStale)
 {
     PanomerDoc doc;
     EXPECT_FALSE(doc.CanUndo());
     doc.Undo();
+    doc.Redo();
     SetPhotos(doc, {"/nowhere/a.jpg"});
     doc.fYaw[0] = 0.25f;
     const std::string before = SaveToMemory(doc);
-    doc.PrepUndo();
-    ASSERT_TRUE(doc.CanUndo());
+    doc.PrepUndo("Add Photo");
     SetPhotos(doc, {"/nowhere/b.jpg", "/nowhere/x crop 1 2 3 4 1.jpg", "/nowhere/x crop 1 2 3 4 2.jpg"});
     doc.fYaw[0] = 1.0f;
     doc.fCrop[0] = 2.0f;
     doc.fSelected = 2;
     doc.fPivot[0] = 0.5f;
     const std::string after = SaveToMemory(doc);
+    ASSERT_TRUE(doc.CanUndo());
+    EXPECT_STREQ(doc.UndoLabel(), "Add Photo");
     for (int round = 1; round <= 3; round++) {
-        doc.Undo();
-        EXPECT_EQ(SaveToMemory(doc), round == 2 ? after : before) << "undo " << round;
+        if (round == 2)
+            doc.Redo();
+        else
+            doc.Undo();
+        EXPECT_EQ(SaveToMemory(doc), round == 2 ? after : before) << "step " << round;
     }
     EXPECT_EQ(doc.fSelected, -1);
     EXPECT_GE(doc.fPivot[0], 100000.0f);
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_STREQ(doc.RedoLabel(), "Add Photo");
+}
+
+// Catches a history that loses or mixes up steps over a long session, one that keeps a step for
+// an action that changed nothing (a click without a drag would then need an extra Undo and
+// would throw away what could be redone), and one that grows with the photos' pixels: 100 mixed
+// steps on 64 photos are undone and redone state by state.
+TEST(PanomerDoc, HundredStepsUndoAndRedoStateByState)
+{
+    PanomerDoc doc;
+    std::vector<std::string> paths;
+    for (int i = 0; i < kMaxPhotos; i++)
+        paths.push_back("/nowhere/a rather long folder name/of photos/IMG_" + std::to_string(1000 + i) + ".jpg");
+    SetPhotos(doc, paths);
+    std::vector<std::string> states{SaveToMemory(doc)};
+    std::vector<std::string> labels;
+    uint32_t seed = 7;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int step = 0; step < 100; step++) {
+        const int photo = static_cast<int>(next() % static_cast<uint32_t>(doc.fNumPhotos));
+        const char* label = nullptr;
+        switch (next() % 5) {
+        case 0:
+            label = "Move";
+            doc.PrepUndo(label);
+            doc.fYaw[photo] = static_cast<float>(next() % 6000) / 1000.0f - 3.0f;
+            doc.fPitch[photo] = static_cast<float>(next() % 3000) / 1000.0f - 1.5f;
+            break;
+        case 1:
+            label = "Rotate";
+            doc.PrepUndo(label);
+            doc.fRoll[photo] += 0.125f;
+            break;
+        case 2:
+            label = "Crop";
+            doc.PrepUndo(label);
+            doc.fCrop[next() % 4] *= 0.9f;
+            break;
+        case 3:
+            label = "Delete";
+            if (doc.fNumPhotos < 2)
+                continue;
+            doc.PrepUndo(label);
+            for (int i = photo; i < doc.fNumPhotos - 1; i++) {
+                doc.fPhotoPath[i] = doc.fPhotoPath[i + 1];
+                doc.fYaw[i] = doc.fYaw[i + 1];
+            }
+            doc.fNumPhotos--;
+            break;
+        default:
+            label = "Focal Length";
+            doc.PrepUndo(label);
+            doc.fFocalLength += 1.0f;
+            break;
+        }
+        // A press that changes nothing in between must leave no step of its own.
+        if (step % 7 == 0)
+            doc.PrepUndo("Brightness");
+        states.push_back(SaveToMemory(doc));
+        labels.push_back(label);
+    }
+    EXPECT_LT(doc.History().Bytes(), size_t(10) << 20);
+    for (size_t i = labels.size(); i-- > 0;) {
+        ASSERT_STREQ(doc.UndoLabel(), labels[i].c_str()) << "step " << i;
+        doc.Undo();
+        ASSERT_EQ(SaveToMemory(doc), states[i]) << "undo to state " << i;
+    }
+    EXPECT_FALSE(doc.CanUndo());
+    for (size_t i = 0; i < labels.size(); i++) {
+        // A click between redos changes nothing and must keep what is left to redo.
+        doc.PrepUndo("Move");
+        ASSERT_STREQ(doc.RedoLabel(), labels[i].c_str()) << "step " << i;
+        doc.Redo();
+        ASSERT_EQ(SaveToMemory(doc), states[i + 1]) << "redo to state " << i + 1;
+    }
+    EXPECT_FALSE(doc.CanRedo());
+    // A new change after an undo starts a new branch: the undone step is gone.
+    doc.Undo();
+    doc.PrepUndo("Rotate");
+    doc.fRoll[0] += 1.0f;
+    EXPECT_FALSE(doc.CanRedo());
+    EXPECT_STREQ(doc.UndoLabel(), "Rotate");
 }
 
 // Photos handed over by copying or loading them again double the wait for every photo when a
@@ -325,7 +416,8 @@ TEST(PanomerDoc, AnotherDocumentIsReadOnTheSideAndTakenOverWhole)
     doc.fProjectionType = 0;
     PanomerDoc::DefaultCrop(0, doc.fCrop);
     SetPhotos(doc, {"/nowhere/x.png", "/nowhere/y.png"});
-    doc.PrepUndo();
+    doc.PrepUndo("Move");
+    doc.fYaw[0] = 1.0f;
     const std::string before = SaveToMemory(doc);
 
     std::unique_ptr<PanomerDoc> opened = doc.ReadAnother(dir.File("next.qpm").c_str());
@@ -372,12 +464,12 @@ TEST(PanomerDoc, PhotoPixelsFollowTheReloadRule)
     // With the files gone, a reload shows up as an invalid image.
     std::filesystem::remove(dir.File("a.png"));
     std::filesystem::remove(dir.File("b.png"));
-    opened.PrepUndo();
+    opened.PrepUndo("Move");
     opened.fYaw[0] = 1.0f;
     opened.Undo();
     EXPECT_TRUE(opened.fPhotoImage[0].IsValid()) << "a move must not reload photos";
     EXPECT_TRUE(opened.fPhotoImage[1].IsValid());
-    opened.PrepUndo();
+    opened.PrepUndo("Brightness");
     opened.fBrightness[1] = 2.0f;
     opened.Undo();
     EXPECT_TRUE(opened.fPhotoImage[0].IsValid());

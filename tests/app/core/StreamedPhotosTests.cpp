@@ -180,8 +180,9 @@ TEST(StreamedPhotos, TheExportIsTheStraightforwardRenderByteForByte)
         Quor_JpegWriter writer;
         EXPECT_EQ(writer.Start(file, doc.fRenderWidth, doc.fRenderHeight, doc.fQuality), QUOR_OK);
         const std::string sphere = PhotoSphereXmp::Segment(map);
-        if (!sphere.empty())
+        if (!sphere.empty()) {
             EXPECT_EQ(writer.WriteMarker(0xE1, sphere.data(), sphere.size()), QUOR_OK);
+        }
         for (int y = 0; y < doc.fRenderHeight; y++)
             writer.WriteRow(rows.data() + static_cast<size_t>(std::min(y, rendered - 1)) * doc.fRenderWidth);
         EXPECT_EQ(writer.Finish(), QUOR_OK);

@@ -373,8 +373,9 @@ TEST(CanvasToolsTest, DroppedPhotosAreAddedPlacedOrRefused)
         {"another message", Quor_Message(1071), nullptr},
     };
     auto undoPoint = [&canvas] {
-        return std::string(reinterpret_cast<const char*>(canvas.doc.fUndo.RawData()),
-                           static_cast<size_t>(canvas.doc.fUndo.FileSize()));
+        const UndoHistory& history = canvas.doc.History();
+        return std::to_string(history.CountUndo()) + history.UndoLabel() + std::to_string(history.Bytes()) +
+               (history.IsOpen() ? " open" : "");
     };
     for (const auto& r : refused) {
         // The undo point of a move must survive a drop that adds nothing.

@@ -189,6 +189,16 @@ protected:
     // The item with this code as its menu shows it when it opens: enabled, checked.
     bool MenuEnabled(int code) { return MenuState(code, false); }
     bool MenuChecked(int code) { return MenuState(code, true); }
+    std::string MenuLabel(int code)
+    {
+        Layer()->UpdateMenus();
+        Quor_MenuBar* bar = Layer()->MenuBarWidget();
+        for (int m = 0; m < bar->CountMenus(); ++m) {
+            if (bar->Menu(m)->ItemLabel(code)[0] != '\0')
+                return bar->Menu(m)->ItemLabel(code);
+        }
+        return std::string();
+    }
 
     // --- Alerts and file dialogs ---------------------------------------------------------------
     // Answers: a host key, or one of these.

@@ -83,7 +83,9 @@ TEST_F(PanomerViewTest, DragsAreShownAClickStopsThePreviewAndAlertsShow)
         return std::string(reinterpret_cast<const char*>(shown->Bits()), size_t(shown->Image().rowBytes) * shown->Height());
     };
     auto undoPoint = [this] {
-        return std::string(reinterpret_cast<const char*>(Doc().fUndo.RawData()), size_t(Doc().fUndo.FileSize()));
+        const UndoHistory& history = Doc().History();
+        return std::to_string(history.CountUndo()) + history.UndoLabel() + std::to_string(history.Bytes()) +
+               (history.IsOpen() ? " open" : "");
     };
     const std::string before = window(), undoBefore = undoPoint();
     const int beeps = fHost.BeepCount();

@@ -451,12 +451,23 @@ TEST_F(PanomerWndTest, UndoBringsBackWhatTheDocumentShows)
     Start(MakeProject(2));
     Edit();
     Key('s', QUOR_HOST_CTRL);
+    EXPECT_TRUE(MenuEnabled(kCmdUndo)) << "saving must keep the history";
     ChooseProjection(kCmdPerspective);
     ASSERT_EQ(Doc().fProjectionType, PanomerDoc::kPerspective);
     Layer()->FocalText()->SetValue("50");
     Click(InWindow(Layer()->FocalText(), Quor_Point(90, 5)));
     ASSERT_EQ(Doc().fFocalLength, 50.0f);
 
+    // Each change is its own step, named in the menu; a redo applies the projection again too.
+    EXPECT_EQ(MenuLabel(kCmdUndo), "Undo Focal Length");
+    ChooseMenu(kCmdUndo);
+    EXPECT_EQ(Layer()->FocalText()->FloatValue(), 35.0f);
+    EXPECT_EQ(MenuLabel(kCmdUndo), "Undo Projection");
+    EXPECT_EQ(MenuLabel(kCmdRedo), "Redo Focal Length");
+    ChooseMenu(kCmdUndo);
+    ChooseMenu(kCmdRedo);
+    EXPECT_EQ(Canvas()->CanvasProjection().ProjectionType(), PanomerDoc::kPerspective);
+    EXPECT_TRUE(Layer()->ProjectionPopup()->Menu()->IsChecked(kCmdPerspective));
     ChooseMenu(kCmdUndo);
     EXPECT_TRUE(Doc().fModified);
     EXPECT_EQ(Doc().fProjectionType, PanomerDoc::kHorizontalSpherical);

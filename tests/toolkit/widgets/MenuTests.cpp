@@ -276,6 +276,40 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
     EXPECT_FALSE(sub->IsEnabled(8));
 }
 
+TEST_F(QuorMenu, ShiftedShortcutsAndAliasesReachOnlyTheirItem)
+{
+    // Catches Ctrl+Shift+Z also undoing, Ctrl+Z redoing, an alias that is not heard, Shift
+    // breaking the shortcuts that never asked for it, and a relabel that misses the item.
+    fBar = new Quor_MenuBar();
+    Quor_Menu* edit = new Quor_Menu("Edit");
+    edit->AddItem("Undo", 'Z', 10);
+    edit->AddShiftedItem("Redo", 'Z', 11);
+    edit->SetAlias(11, 'Y');
+    edit->AddItem("Save", 'S', 12);
+    fBar->AddMenu(edit);
+    fForm->fBar = fBar;
+    fForm->AddMenuBar(fBar);
+    Open();
+    const struct {
+        int key;
+        int modifiers;
+        int heard;
+    } kCases[] = {
+        {'z', QUOR_HOST_CTRL, 10},
+        {'z', QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 11},
+        {'Z', QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 11},
+        {'y', QUOR_HOST_CTRL, 11},
+        {'s', QUOR_HOST_CTRL | QUOR_HOST_SHIFT, 12},
+    };
+    for (const auto& c : kCases) {
+        fForm->fHeard.clear();
+        Key(c.key, c.modifiers);
+        EXPECT_EQ(fForm->fHeard, std::vector<int>{c.heard}) << char(c.key) << " with " << c.modifiers;
+    }
+    fBar->SetLabel(11, "Redo Move");
+    EXPECT_STREQ(edit->ItemLabel(11), "Redo Move");
+}
+
 TEST_F(QuorMenu, TallMenuRunsInColumnsAndStaysInsideTheWindow)
 {
     // Catches a menu taller than the window, items of later columns placed below the first
