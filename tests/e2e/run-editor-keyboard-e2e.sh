@@ -2,7 +2,7 @@
 # End-to-end check of the editor from the keyboard alone, on a real X server: opens a copy of the
 # example project in panomer under Xvfb, reaches the projection pop-up with Tab (past the tool
 # bar) and picks the next
-# projection with Down, saves with Ctrl+S, opens the JPEG export with Ctrl+J, types a width,
+# projection with Down, undoes and redoes it with Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, saves with Ctrl+S, opens the JPEG export with Ctrl+J, types a width,
 # Tabs through the other fields to OK and presses it with Space, names the file in the save
 # dialog and answers it with Return; then checks the saved project, the exported file (against
 # the command-line renderer's picture of the saved project) and the screenshots of the focus
@@ -54,11 +54,32 @@ ring=$(count_colour "$out/02-popup-focused.png" "$popup_x" "$popup_y" "#7279B8")
 ((ring > before_ring)) && echo "ok   focus ring on the pop-up ($ring pixels, $before_ring before)" ||
   fail "no focus ring on the pop-up after Tab ($ring pixels, $before_ring before; 02-popup-focused.png)"
 
-# Down picks the next projection; Ctrl+S writes it to the project.
+# Down picks the next projection; Ctrl+Z takes it back (saved and checked), Ctrl+Shift+Z and
+# Ctrl+Y do it again, and Ctrl+S writes it to the project.
 before_type=$(grep '^projection_type' "$project")
 xdotool key Down
 sleep 0.3
 import -window root "$out/03-projection-changed.png"
+xdotool key ctrl+z
+sleep 0.3
+import -window root "$out/03-undone.png"
+xdotool key ctrl+shift+z
+sleep 0.3
+xdotool key ctrl+z
+sleep 0.3
+xdotool key ctrl+y
+sleep 0.3
+import -window root "$out/03-redone.png"
+# The window after the undo is the one before the change, and after the redos the changed one.
+same_canvas() {
+  local differing
+  differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [[ "$differing" == "0" ]]
+}
+same_canvas "$out/02-popup-focused.png" "$out/03-undone.png" && echo "ok   Ctrl+Z took the projection back" ||
+  fail "the canvas after Ctrl+Z is not the one before the change (03-undone.png)"
+same_canvas "$out/03-projection-changed.png" "$out/03-redone.png" && echo "ok   Ctrl+Shift+Z and Ctrl+Y did it again" ||
+  fail "the canvas after the redos is not the changed one (03-redone.png)"
 xdotool key ctrl+s
 for _ in $(seq 50); do [[ "$(grep '^projection_type' "$project")" != "$before_type" ]] && break; sleep 0.1; done
 after_type=$(grep '^projection_type' "$project")
