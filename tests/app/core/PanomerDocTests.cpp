@@ -2,6 +2,7 @@
 // rule for photo pixels, and the guards against files that would not read back.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <unistd.h>
 
 #include "app/core/ProjectionMap.h"
@@ -382,6 +383,7 @@ TEST(PanomerDoc, HundredStepsUndoAndRedoStateByState)
         labels.push_back(label);
     }
     EXPECT_LT(doc.History().Bytes(), size_t(10) << 20);
+    std::printf("history of %d steps: %zu bytes\n", doc.History().CountUndo(), doc.History().Bytes());
     for (size_t i = labels.size(); i-- > 0;) {
         ASSERT_STREQ(doc.UndoLabel(), labels[i].c_str()) << "step " << i;
         doc.Undo();
