@@ -1,5 +1,6 @@
 #include "app/core/PtoWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -107,13 +108,13 @@ bool PtoWriter::Text(const PanomerDoc& doc, int width, int height, const std::ve
     const double turn = midYaw + step / 2;
     // The horizon row to the nearest half row, then the canvas that puts it there.
     const double horizon = height / 2.0 + midPitch / step;
-    const long long twiceRow = std::llround(2.0 * horizon);
-    const long long top = std::max(0LL, static_cast<long long>(height) - 1 - twiceRow);
-    const long long canvasHeight = twiceRow + 2 * top + 1;
-    if (twiceRow < -4LL * CropFit::kMaxSize || twiceRow > 4LL * CropFit::kMaxSize) {
+    if (!(std::fabs(horizon) <= 2.0 * CropFit::kMaxSize)) {
         *error = "the crop lies too far from the horizon for a PTO file";
         return false;
     }
+    const long long twiceRow = std::llround(2.0 * horizon);
+    const long long top = std::max(0LL, static_cast<long long>(height) - 1 - twiceRow);
+    const long long canvasHeight = twiceRow + 2 * top + 1;
 
     std::string out;
     out += "# hugin project file\n";

@@ -196,6 +196,7 @@ void PanomerMainLayer::BuildMenus()
     file->AddItem("Preview", 'P', kCmdPreview);
     file->AddItem("Export JPEG...", 'J', kCmdExportJpeg);
     file->AddItem("Export PSD...", 'E', kCmdExportPsd);
+    file->AddItem("Export PTO...", 0, kCmdExportPto);
     // There is no application menu on this desktop: quitting lives in the File menu, and asks
     // about unsaved work like the desktop's own quit request.
     file->AddItem("", 0, 0);
@@ -444,6 +445,7 @@ void PanomerMainLayer::UpdateMenus()
     fMenuBar->SetEnabled(kCmdPreview, photos);
     fMenuBar->SetEnabled(kCmdExportJpeg, photos);
     fMenuBar->SetEnabled(kCmdExportPsd, photos);
+    fMenuBar->SetEnabled(kCmdExportPto, photos);
     // A deleted last photo can be brought back too.
     fMenuBar->SetEnabled(kCmdUndo, fDoc->CanUndo());
     fMenuBar->SetEnabled(kCmdMatchBrightness, fDoc->fNumPhotos >= 2);
