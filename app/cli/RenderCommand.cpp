@@ -89,19 +89,22 @@ private:
     RenderResult fResult;
 };
 
-// The last error told, for the one-line report of each project of a batch.
+// The last error, for the one-line report of each project of a batch, which tells it instead.
 std::string sLastError;
+bool sInBatch = false;
 
 void Error(const std::string& text)
 {
     sLastError = text;
-    std::fprintf(stderr, "%s: %s\n", kName, text.c_str());
+    if (!sInBatch)
+        std::fprintf(stderr, "%s: %s\n", kName, text.c_str());
 }
 
 int UsageError(const std::string& text)
 {
     Error(text);
-    std::fprintf(stderr, "Try '%s --help' for more information.\n", kName);
+    if (!sInBatch)
+        std::fprintf(stderr, "Try '%s --help' for more information.\n", kName);
     return RenderCommand::kUsage;
 }
 
@@ -454,16 +457,19 @@ int RunBatch(const RenderCommand::Arguments& arguments)
             sLastError = "its output " + output + " is the output of an earlier project";
             status = RenderCommand::kFailure;
         } else {
+            sInBatch = true;
             status = RunProject(arguments, project, output, &written, &signal);
+            sInBatch = false;
         }
-        if (signal != 0 && status != RenderCommand::kSuccess)
+        if (signal != 0 && status != RenderCommand::kSuccess) {
+            std::fprintf(stderr, "%s: %s: %s\n", kName, counter.c_str(), sLastError.c_str());
             return status;
+        }
         if (status == RenderCommand::kSuccess) {
             std::fprintf(stderr, "%s: %s: done, wrote %s\n", kName, counter.c_str(), written.c_str());
         } else {
             failed++;
-            std::fprintf(stderr, "%s: %s: failed: %s\n", kName, counter.c_str(),
-                         sLastError.empty() ? "see above" : sLastError.c_str());
+            std::fprintf(stderr, "%s: %s: failed: %s\n", kName, counter.c_str(), sLastError.c_str());
         }
     }
     if (failed > 0) {
