@@ -34,21 +34,19 @@ std::map<std::string, std::string> Fields(const std::string& line)
     return fields;
 }
 
-std::vector<std::string> LinesStartingWith(const std::string& text, char kind)
+// The fields of the first line of this kind ('p', 'i'), and how many there are.
+std::map<std::string, std::string> Line(const std::string& text, char kind, int* count = nullptr)
 {
-    std::vector<std::string> lines;
     std::istringstream in(text);
+    std::map<std::string, std::string> first;
+    int lines = 0;
     for (std::string line; std::getline(in, line);) {
-        if (line.size() > 2 && line[0] == kind && line[1] == ' ')
-            lines.push_back(line);
+        if (line.size() > 2 && line[0] == kind && line[1] == ' ' && lines++ == 0)
+            first = Fields(line);
     }
-    return lines;
-}
-
-double Value(const std::map<std::string, std::string>& fields, const std::string& key)
-{
-    const auto found = fields.find(key);
-    return found == fields.end() ? NAN : std::stod(found->second);
+    if (count != nullptr)
+        *count = lines;
+    return first;
 }
 
 // A smooth pattern that changes along both axes, so that a shift of a fraction of a pixel shows.
@@ -103,25 +101,20 @@ TEST(PtoWriter, TextCarriesEveryPhotoInTheToolsConventions)
         doc.fBrightness[0] = c.brightness;
         std::string text, error;
         ASSERT_TRUE(PtoWriter::Text(doc, c.width, c.height, {c.size}, dir.Path(), &text, &error)) << c.what << error;
-        const auto p = Fields(LinesStartingWith(text, 'p').at(0));
-        EXPECT_EQ(p.at("f"), "2") << c.what;
-        EXPECT_EQ(p.at("w"), std::to_string(c.width)) << c.what;
-        EXPECT_EQ(p.at("h"), std::to_string(c.canvasHeight)) << c.what;
-        EXPECT_NEAR(Value(p, "v"), c.width * (c.crop[2] - c.crop[3]) / c.height * kDeg, 1e-4) << c.what;
-        EXPECT_EQ(p.at("S"), "0," + std::to_string(c.width) + "," + std::to_string(c.top) + "," +
-                                 std::to_string(c.top + c.height)) << c.what;
-        const auto i = Fields(LinesStartingWith(text, 'i').at(0));
-        EXPECT_EQ(i.at("w"), std::to_string(c.size.width)) << c.what;
-        EXPECT_EQ(i.at("h"), std::to_string(c.size.height)) << c.what;
-        EXPECT_NEAR(Value(i, "y"), c.yawDeg, 1e-4) << c.what;
-        EXPECT_NEAR(Value(i, "p"), c.pitch * kDeg, 1e-4) << c.what;
-        EXPECT_NEAR(Value(i, "r"), -c.roll * kDeg, 1e-4) << c.what;
-        EXPECT_NEAR(Value(i, "v"), c.fovDeg, 1e-6) << c.what;
-        EXPECT_NEAR(Value(i, "Eev"), c.exposure, 1e-6) << c.what;
-        EXPECT_EQ(i.at("d"), "0.5") << c.what;
-        EXPECT_EQ(i.at("e"), "0.5") << c.what;
-        EXPECT_EQ(i.at("Rt"), "1") << c.what;
-        EXPECT_EQ(i.at("n"), "my photos/one.jpg") << c.what;
+        auto p = Line(text, 'p');
+        EXPECT_EQ("f" + p["f"] + " w" + p["w"] + " h" + p["h"] + " S" + p["S"],
+                  "f2 w" + std::to_string(c.width) + " h" + std::to_string(c.canvasHeight) + " S0," +
+                      std::to_string(c.width) + "," + std::to_string(c.top) + "," + std::to_string(c.top + c.height))
+            << c.what;
+        EXPECT_NEAR(std::stod(p["v"]), c.width * (c.crop[2] - c.crop[3]) / c.height * kDeg, 1e-4) << c.what;
+        auto i = Line(text, 'i');
+        EXPECT_EQ("w" + i["w"] + " h" + i["h"] + " d" + i["d"] + " e" + i["e"] + " Rt" + i["Rt"] + " n" + i["n"],
+                  "w" + std::to_string(c.size.width) + " h" + std::to_string(c.size.height) +
+                      " d0.5 e0.5 Rt1 nmy photos/one.jpg") << c.what;
+        const double expected[] = {c.yawDeg, c.pitch * kDeg, -c.roll * kDeg, c.fovDeg, c.exposure};
+        int k = 0;
+        for (const char* key : {"y", "p", "r", "v", "Eev"})
+            EXPECT_NEAR(std::stod(i[key]), expected[k++], 1e-4) << c.what << ", " << key;
     }
 
     PanomerDoc doc;
@@ -129,7 +122,7 @@ TEST(PtoWriter, TextCarriesEveryPhotoInTheToolsConventions)
     doc.fPhotoPath[0] = "/elsewhere/a.jpg";
     std::string text, error;
     ASSERT_TRUE(PtoWriter::Text(doc, 100, 50, {{10, 10}}, dir.Path(), &text, &error));
-    EXPECT_EQ(Fields(LinesStartingWith(text, 'i').at(0)).at("n"), "/elsewhere/a.jpg");
+    EXPECT_EQ(Line(text, 'i')["n"], "/elsewhere/a.jpg");
     EXPECT_FALSE(PtoWriter::Text(doc, 100, 50, {{0, 0}}, dir.Path(), &text, &error));
     EXPECT_EQ(error, "there is no photo to write");
     doc.fProjectionType = PanomerDoc::kPerspective;
@@ -162,7 +155,9 @@ TEST(PtoWriter, AFailedWriteReportsAndLeavesTheOldFile)
     std::vector<std::string> leftOut;
     ASSERT_TRUE(PtoWriter::Write(doc, dir.File("old.pto"), 100, 50, true, &error, &leftOut)) << error;
     EXPECT_EQ(leftOut.size(), 1u);
-    EXPECT_EQ(LinesStartingWith(ReadFileBytes(dir.File("old.pto")), 'i').size(), 1u);
+    int photos = 0;
+    Line(ReadFileBytes(dir.File("old.pto")), 'i', &photos);
+    EXPECT_EQ(photos, 1);
 }
 
 // Any convention wrong by as little as half a pixel (a lens shift of the wrong sign, the output
