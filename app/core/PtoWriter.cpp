@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
@@ -88,6 +89,29 @@ std::string CanonicalFolder(const std::string& path)
 bool PtoWriter::Text(const PanomerDoc& doc, int width, int height, const std::vector<PhotoSize>& sizes,
                      const std::string& folder, std::string* text, std::string* error)
 {
+    try {
+        return TextOf(doc, width, height, sizes, folder, text, error);
+    } catch (const std::bad_alloc&) {
+        // Short enough to be stored without allocating.
+        *error = "out of memory";
+        return false;
+    }
+}
+
+bool PtoWriter::Write(const PanomerDoc& doc, const std::string& path, int width, int height, bool leaveOutUnreadable,
+                      std::string* error, std::vector<std::string>* leftOut)
+{
+    try {
+        return WriteFile(doc, path, width, height, leaveOutUnreadable, error, leftOut);
+    } catch (const std::bad_alloc&) {
+        *error = "out of memory";
+        return false;
+    }
+}
+
+bool PtoWriter::TextOf(const PanomerDoc& doc, int width, int height, const std::vector<PhotoSize>& sizes,
+                       const std::string& folder, std::string* text, std::string* error)
+{
     if (doc.fProjectionType != PanomerDoc::kHorizontalSpherical) {
         *error = "a PTO file can only be written for the horizontal spherical projection";
         return false;
@@ -161,8 +185,8 @@ bool PtoWriter::Text(const PanomerDoc& doc, int width, int height, const std::ve
     return true;
 }
 
-bool PtoWriter::Write(const PanomerDoc& doc, const std::string& path, int width, int height, bool leaveOutUnreadable,
-                      std::string* error, std::vector<std::string>* leftOut)
+bool PtoWriter::WriteFile(const PanomerDoc& doc, const std::string& path, int width, int height,
+                          bool leaveOutUnreadable, std::string* error, std::vector<std::string>* leftOut)
 {
     if (path.empty()) {
         *error = "no output file";

@@ -290,7 +290,7 @@ void ExportPto(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas, const cha
     if (!PtoWriter::Write(*doc, path, width, height, false, &error)) {
         AlertText text;
         text.lines[0] = "Could not export the PTO file.";
-        text.lines[1] = error + ".";
+        text.lines[1] = error.empty() || error.back() == '.' ? error : error + ".";
         Tell(parent, kAlertExclamation, text);
     }
 }
