@@ -10,6 +10,8 @@
 #include <getopt.h>
 #include <mutex>
 #include <pthread.h>
+#include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/cli/ProgressBar.h"
@@ -18,6 +20,7 @@
 #include "app/core/JpegRenderer.h"
 #include "app/core/PanomerDoc.h"
 #include "app/core/PhotoRelink.h"
+#include "app/core/PtoWriter.h"
 #include "app/core/RenderOutput.h"
 #include "app/core/RenderOwner.h"
 #include "toolkit/core/Quor_Parallel.h"
@@ -46,6 +49,8 @@ sigset_t CancelSignals()
 struct Job {
     std::string output;
     RenderKind kind = RenderKind::kJpeg;
+    // A PTO file for the panorama tools instead of a rendered panorama.
+    bool pto = false;
     int width = 0;
     int height = 0;
 };
@@ -84,15 +89,22 @@ private:
     RenderResult fResult;
 };
 
+// The last error, for the one-line report of each project of a batch, which tells it instead.
+std::string sLastError;
+bool sInBatch = false;
+
 void Error(const std::string& text)
 {
-    std::fprintf(stderr, "%s: %s\n", kName, text.c_str());
+    sLastError = text;
+    if (!sInBatch)
+        std::fprintf(stderr, "%s: %s\n", kName, text.c_str());
 }
 
 int UsageError(const std::string& text)
 {
     Error(text);
-    std::fprintf(stderr, "Try '%s --help' for more information.\n", kName);
+    if (!sInBatch)
+        std::fprintf(stderr, "Try '%s --help' for more information.\n", kName);
     return RenderCommand::kUsage;
 }
 
@@ -103,14 +115,17 @@ bool ParseInt(const std::string& text, int* out)
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-// The format an output name asks for by its extension; false for a name that names neither.
-bool OutputKind(const std::string& path, RenderKind* kind)
+// The format an output name asks for by its extension; false for a name that names none.
+bool OutputKind(const std::string& path, RenderKind* kind, bool* pto)
 {
     const Quor_String extension = Quor_Path(path.c_str()).Extension();
+    *pto = false;
     if (extension == "jpg" || extension == "jpeg")
         *kind = RenderKind::kJpeg;
     else if (extension == "psd")
         *kind = RenderKind::kPsd;
+    else if (extension == "pto")
+        *pto = true;
     else
         return false;
     return true;
@@ -118,7 +133,7 @@ bool OutputKind(const std::string& path, RenderKind* kind)
 
 int OutputNameError(const std::string& output)
 {
-    return UsageError(output + ": the output must end in .jpg, .jpeg or .psd");
+    return UsageError(output + ": the output must end in .jpg, .jpeg, .psd or .pto");
 }
 
 // Opens the project and reads its photos' headers (the render decodes them at full size; no
@@ -206,7 +221,7 @@ int PlanOutput(const RenderCommand::Arguments& arguments, PanomerDoc* doc, Job* 
     if (job->output.empty())
         job->output = doc->fRenderPath.IsEmpty() ? RenderOutput::BesideProject(doc->fPath.Buffer(), ".jpg")
                                                  : doc->fRenderPath.Buffer();
-    if (!OutputKind(job->output, &job->kind))
+    if (!OutputKind(job->output, &job->kind, &job->pto))
         return OutputNameError(job->output);
     // The height follows the width and the crop's proportions, as the export dialogs keep it.
     job->height = CropFit::HeightForWidth(*doc, job->width);
@@ -362,22 +377,135 @@ int Report(const RenderResult& result, const Job& job, int signal, bool progress
     return RenderCommand::kFailure;
 }
 
+// Opens one project, plans its output and renders it (or writes its PTO file), telling what
+// happens on standard error; returns the exit status. *written is the output file, and *signal the
+// signal that cancelled the render, or 0.
+int RunProject(const RenderCommand::Arguments& arguments, const std::string& project, const std::string& output,
+               std::string* written, int* signal)
+{
+    RenderCommand::Arguments one = arguments;
+    one.output = output;
+    PanomerDoc doc;
+    int status = OpenProject(project, arguments.photosDir, &doc);
+    if (status != RenderCommand::kSuccess)
+        return status;
+
+    if (arguments.matchBrightness)
+        MatchBrightness(&doc);
+
+    // The output: file, format and size.
+    Job job;
+    status = PlanOutput(one, &doc, &job);
+    if (status != RenderCommand::kSuccess)
+        return status;
+    if (written != nullptr)
+        *written = job.output;
+
+    if (job.pto) {
+        // The photos OpenProject has named in a warning are left out here too.
+        std::string error;
+        if (!PtoWriter::Write(doc, job.output, job.width, job.height, true, &error)) {
+            Error(error);
+            return RenderCommand::kFailure;
+        }
+        if (Reporting(arguments.progress))
+            std::fprintf(stderr, "%s: wrote %s (%d x %d)\n", kName, job.output.c_str(), job.width, job.height);
+        return RenderCommand::kSuccess;
+    }
+
+    // The render, with progress, until it ends or a signal cancels it.
+    RenderResult result;
+    if (!RunWithProgress(&doc, job, arguments.progress, &result, signal))
+        return RenderCommand::kFailure;
+
+    // How it ended.
+    return Report(result, job, *signal, arguments.progress);
+}
+
+// Where a project of a batch goes: its default output, in `folder` when one is given.
+std::string BatchOutput(const std::string& project, const std::string& folder)
+{
+    const std::string beside = RenderOutput::BesideProject(project, ".jpg");
+    if (folder.empty())
+        return beside;
+    const size_t slash = beside.rfind('/');
+    const std::string name = slash == std::string::npos ? beside : beside.substr(slash + 1);
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Several projects, one after the other: a failed one is reported and the next one goes ahead;
+// a cancelling signal ends the batch.
+int RunBatch(const RenderCommand::Arguments& arguments)
+{
+    struct stat info;
+    const std::string& folder = arguments.output;
+    if (!folder.empty() && (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)))
+        return UsageError("with several projects, -o must name an existing folder, not " + folder);
+    const size_t count = arguments.projects.size();
+    size_t failed = 0;
+    std::set<std::string> outputs;
+    for (size_t i = 0; i < count; i++) {
+        const std::string& project = arguments.projects[i];
+        const std::string output = BatchOutput(project, folder);
+        const std::string counter = "[" + std::to_string(i + 1) + "/" + std::to_string(count) + "] " + project;
+        sLastError.clear();
+        int status;
+        int signal = 0;
+        std::string written;
+        // Two projects of the same name would put their outputs in one file: the later one fails.
+        if (!outputs.insert(output).second) {
+            sLastError = "its output " + output + " is the output of an earlier project";
+            status = RenderCommand::kFailure;
+        } else {
+            sInBatch = true;
+            status = RunProject(arguments, project, output, &written, &signal);
+            sInBatch = false;
+        }
+        if (signal != 0 && status != RenderCommand::kSuccess) {
+            std::fprintf(stderr, "%s: %s: %s\n", kName, counter.c_str(), sLastError.c_str());
+            return status;
+        }
+        if (status == RenderCommand::kSuccess) {
+            std::fprintf(stderr, "%s: %s: done, wrote %s\n", kName, counter.c_str(), written.c_str());
+        } else {
+            failed++;
+            std::fprintf(stderr, "%s: %s: failed: %s\n", kName, counter.c_str(), sLastError.c_str());
+        }
+    }
+    if (failed > 0) {
+        std::fprintf(stderr, "%s: %zu of %zu projects failed\n", kName, failed, count);
+        return RenderCommand::kFailure;
+    }
+    return RenderCommand::kSuccess;
+}
+
 }  // namespace
 
 const char* RenderCommand::HelpText()
 {
-    return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd] [--width N] [--quality Q] [--threads N]\n"
-           "                     [--photos-dir DIR] [--match-brightness] [--progress]\n"
+    return "Usage: panomer-render PROJECT.qpm [-o OUT.jpg|OUT.psd|OUT.pto] [--width N] [--quality Q]\n"
+           "                     [--threads N] [--photos-dir DIR] [--match-brightness] [--progress]\n"
+           "       panomer-render PROJECT.qpm PROJECT.qpm... [-o DIR] [options]\n"
            "\n"
            "Renders a Panomer project at full size, as the editor's \"Export JPEG...\" and\n"
            "\"Export PSD...\" commands do: every photo is decoded at full size and mapped through the\n"
            "project's projection and crop. A JPEG blends overlapping photos with feathered edges;\n"
-           "a PSD holds one transparent layer per photo, named after the photo's file.\n"
+           "a PSD holds one transparent layer per photo, named after the photo's file. A PTO file\n"
+           "(\"Export PTO...\") hands the project to the open-source panorama tools instead: the\n"
+           "photos, their placement, brightness and the crop, for the horizontal spherical\n"
+           "projection only; \"nona -o prefix OUT.pto\" then remaps the photos and a blender such as\n"
+           "enblend joins them (or \"hugin_executor --stitching OUT.pto\" does both).\n"
+           "\n"
+           "Several projects are rendered one after the other, each to its default output (or into\n"
+           "the folder -o names, under the same name); a project that fails does not stop the\n"
+           "others, every project is reported on a line of its own, and the exit status is 1 when\n"
+           "any failed. Ctrl-C cancels the render under way and ends the batch.\n"
            "\n"
            "Options:\n"
            "  -o, --output FILE  the file to write; its extension chooses the format: .jpg or .jpeg\n"
-           "                     for JPEG, .psd for a layered PSD. Default: the project's name with\n"
-           "                     the extension .jpg, beside the project.\n"
+           "                     for JPEG, .psd for a layered PSD, .pto for a PTO file. Default: the\n"
+           "                     project's name with the extension .jpg, beside the project. With\n"
+           "                     several projects: an existing folder for all the outputs.\n"
            "  -w, --width N      the width in pixels, 16 to 30000 (default 1024). The height follows\n"
            "                     from the crop's proportions, as in the export dialogs, and must\n"
            "                     also come out at 16 to 30000.\n"
@@ -409,6 +537,9 @@ const char* RenderCommand::HelpText()
            "already there is left as it was, and otherwise the JPEG is left empty. A second signal\n"
            "ends the program at once. When the export fails, a file that was already there is left\n"
            "as it was and nothing else is left behind.\n"
+           "\n"
+           "A PTO file names the photos inside its own folder (or below it) relative to it, so that\n"
+           "the folder can be moved as a whole, and others by their full path.\n"
            "\n"
            "Exit status: 0 success, 1 failure, 2 bad usage, 128 + the signal's number when\n"
            "cancelled (130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).\n";
@@ -494,14 +625,9 @@ bool RenderCommand::Parse(const std::vector<std::string>& args, Arguments* out, 
             return false;
     }
     // getopt_long has moved every word that is not an option (and all after "--") to the end.
-    for (int i = optind; i < argc; i++) {
-        if (!out->project.empty()) {
-            *error = "more than one project given: " + out->project + " and " + argv[i];
-            return false;
-        }
-        out->project = argv[i];
-    }
-    if (out->project.empty() && !out->help && !out->version) {
+    for (int i = optind; i < argc; i++)
+        out->projects.push_back(argv[i]);
+    if (out->projects.empty() && !out->help && !out->version) {
         *error = "no project given";
         return false;
     }
@@ -524,34 +650,15 @@ int RenderCommand::Main(int argc, char** argv)
         std::printf("%s %s\n", kName, PANOMER_VERSION);
         return kSuccess;
     }
-    RenderKind kind;
-    if (!arguments.output.empty() && !OutputKind(arguments.output, &kind))
-        return OutputNameError(arguments.output);
-
     if (arguments.threads > 0)
         Quor_Parallel::SetThreads(arguments.threads);
-
-    // 2. The project and its photos.
-    PanomerDoc doc;
-    int status = OpenProject(arguments.project, arguments.photosDir, &doc);
-    if (status != kSuccess)
-        return status;
-
-    if (arguments.matchBrightness)
-        MatchBrightness(&doc);
-
-    // 3. The output: file, format and size.
-    Job job;
-    status = PlanOutput(arguments, &doc, &job);
-    if (status != kSuccess)
-        return status;
-
-    // 4. The render, with progress, until it ends or a signal cancels it.
-    RenderResult result;
-    int signal = 0;
-    if (!RunWithProgress(&doc, job, arguments.progress, &result, &signal))
-        return kFailure;
-
-    // 5. How it ended.
-    return Report(result, job, signal, arguments.progress);
+    if (arguments.projects.size() == 1) {
+        RenderKind kind;
+        bool pto;
+        if (!arguments.output.empty() && !OutputKind(arguments.output, &kind, &pto))
+            return OutputNameError(arguments.output);
+        int signal = 0;
+        return RunProject(arguments, arguments.projects[0], arguments.output, nullptr, &signal);
+    }
+    return RunBatch(arguments);
 }

@@ -1,5 +1,6 @@
-// panomer-render: renders a saved project to a JPEG or layered PSD file without the editor, as
-// the export dialogs would, with a progress report, and Ctrl-C (or SIGTERM, SIGHUP) as Cancel.
+// panomer-render: renders saved projects to JPEG or layered PSD files without the editor, as the
+// export dialogs would, or writes them as PTO files for the panorama tools, with a progress
+// report, and Ctrl-C (or SIGTERM, SIGHUP) as Cancel.
 #pragma once
 
 #include <string>
@@ -16,7 +17,8 @@ public:
 
     // The parsed command line. Numbers that were not given are 0.
     struct Arguments {
-        std::string project;
+        // One project, or several rendered one after the other.
+        std::vector<std::string> projects;
         std::string output;
         // A folder to look in for photos that are not where the project says.
         std::string photosDir;

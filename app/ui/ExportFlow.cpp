@@ -8,15 +8,23 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/core/CropFit.h"
 #include "app/core/PanomerDoc.h"
+#include "app/core/PtoWriter.h"
 #include "app/core/RenderOwner.h"
 #include "app/ui/AlertWnd.h"
+#include "app/ui/OutputGuard.h"
+#include "app/ui/PanomerCodes.h"
 #include "app/ui/PSDDialog.h"
 #include "app/ui/PSDProgress.h"
 #include "app/ui/PanomerView.h"
 #include "app/ui/RenderDialog.h"
 #include "app/ui/RenderProgress.h"
+#include "toolkit/core/Quor_Beep.h"
 #include "toolkit/core/Quor_Utf8.h"
+#include "toolkit/framework/Quor_App.h"
+#include "toolkit/framework/Quor_EventLoop.h"
+#include "toolkit/framework/Quor_FileDialogHook.h"
 #include "toolkit/framework/Quor_WindowList.h"
 #include "toolkit/framework/Quor_Wnd.h"
 
@@ -233,4 +241,56 @@ void ExportJpeg(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas)
 void ExportPsd(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas)
 {
     RunExport<PSDDialog, PSDProgress>(parent, doc, canvas, RenderKind::kPsd);
+}
+
+void ExportPto(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas, const char* path)
+{
+    if (doc == nullptr || doc->fNumPhotos < 1)
+        return;
+    const int width = doc->fRenderWidth;
+    const int height = CropFit::HeightForWidth(*doc, width);
+    if (path == nullptr) {
+        AlertText text;
+        if (doc->fProjectionType != PanomerDoc::kHorizontalSpherical) {
+            text.lines[0] = "A PTO file can only be written for the horizontal spherical projection.";
+            text.lines[1] = "Choose Horizontal Spherical, then export again.";
+            Tell(parent, kAlertExclamation, text);
+            return;
+        }
+        if (!CropFit::IsValidSize(width, height)) {
+            text.lines[0] = "The export size " + std::to_string(width) + " x " + std::to_string(height) +
+                            " is outside 16 to 30000.";
+            text.lines[1] = "Set another width with Export JPEG..., then export again.";
+            Tell(parent, kAlertExclamation, text);
+            return;
+        }
+        if (ReloadReturnedPhotos(doc) && canvas != nullptr)
+            canvas->Update(true);
+        if (RefuseExportWithMissingPhotos(parent, *doc))
+            return;
+        const std::string proposed =
+            doc->fPath.IsEmpty() ? std::string("Untitled.pto") : PtoWriter::DefaultPath(doc->fPath.Buffer());
+        Quor_FileDialogRequest request;
+        request.parent = parent;
+        request.title = "Export PTO";
+        request.defaultName = proposed.c_str();
+        request.extensions = ".pto";
+        request.description = "PTO Files";
+        request.patterns = "*.pto";
+        request.accept = [doc](const char* chosen) {
+            return !RefuseOutputOver(Quor_EventLoop::ModalWindow(), *doc, chosen, "panorama");
+        };
+        if (Quor_App::gApp == nullptr || Quor_App::gApp->SaveFileDialog(request, parent, kCmdExportPto) != QUOR_OK)
+            Quor_Beep(0);
+        return;
+    }
+    if (RefuseOutputOver(parent, *doc, path, "panorama"))
+        return;
+    std::string error;
+    if (!PtoWriter::Write(*doc, path, width, height, false, &error)) {
+        AlertText text;
+        text.lines[0] = "Could not export the PTO file.";
+        text.lines[1] = error.empty() || error.back() == '.' ? error : error + ".";
+        Tell(parent, kAlertExclamation, text);
+    }
 }

@@ -1,4 +1,4 @@
-// The two exports as the main window runs them: the size dialog and the file dialog, then the
+// The exports as the main window runs them: the size dialog and the file dialog, then the
 // progress window over the worker, with the canvas kept from drawing the photos while the worker
 // swaps them, and one alert that says why an export failed, or what a cancelled one left.
 #pragma once
@@ -16,3 +16,7 @@ bool RefuseExportWithMissingPhotos(Quor_Wnd* parent, const PanomerDoc& doc);
 void ExportJpeg(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas);
 // The layered PSD export, the same way.
 void ExportPsd(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas);
+// The PTO export at the document's export size (canvas may be null): without a path, the checks
+// (the projection, the size, the photos) and then the save dialog, which sends kCmdExportPto with the chosen path to `parent`;
+// with a path, the file is written there, and an alert says why when it cannot be.
+void ExportPto(Quor_Wnd* parent, PanomerDoc* doc, PanomerView* canvas, const char* path);

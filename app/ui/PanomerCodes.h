@@ -17,6 +17,8 @@ constexpr int kCmdExportJpeg = 1005;
 constexpr int kCmdExportPsd = 1006;
 // With the string field "path": a file in the folder where the missing photos are to be found.
 constexpr int kCmdLocatePhotos = 1007;
+// Asks for a file; with the string field "path": writes the document there as a PTO file.
+constexpr int kCmdExportPto = 1008;
 
 // Edit menu; cut, copy and paste are never enabled.
 constexpr int kCmdUndo = 1010;

@@ -196,6 +196,7 @@ void PanomerMainLayer::BuildMenus()
     file->AddItem("Preview", 'P', kCmdPreview);
     file->AddItem("Export JPEG...", 'J', kCmdExportJpeg);
     file->AddItem("Export PSD...", 'E', kCmdExportPsd);
+    file->AddItem("Export PTO...", 0, kCmdExportPto);
     // There is no application menu on this desktop: quitting lives in the File menu, and asks
     // about unsaved work like the desktop's own quit request.
     file->AddItem("", 0, 0);
@@ -449,6 +450,7 @@ void PanomerMainLayer::UpdateMenus()
     fMenuBar->SetEnabled(kCmdPreview, photos);
     fMenuBar->SetEnabled(kCmdExportJpeg, photos);
     fMenuBar->SetEnabled(kCmdExportPsd, photos);
+    fMenuBar->SetEnabled(kCmdExportPto, photos);
     // A deleted last photo can be brought back too. The items name the action they take back
     // or do again.
     const bool canUndo = fDoc->CanUndo();

@@ -211,6 +211,10 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
         if (fMainLayer != nullptr && fDocument.fNumPhotos > 0)
             ExportPsd(this, &fDocument, fMainLayer->Canvas());
         return;
+    case kCmdExportPto:
+        if (fDocument.fNumPhotos > 0)
+            ExportPto(this, &fDocument, fMainLayer != nullptr ? fMainLayer->Canvas() : nullptr, hasPath ? path : nullptr);
+        return;
     case kCmdUndo:
         Undo(false);
         return;

@@ -126,6 +126,9 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
     ASSERT_TRUE(std::filesystem::copy_file(dir.File("b.png"), dir.File("found/sub/deeper/gone-3.png")));
     runs.WriteProject(dir.File("deep.qpm"), {"gone-3.png"});
     const std::string lost = ReadFileBytes(dir.File("lost.qpm"));
+    std::string flat = ReadFileBytes(pano);
+    flat.replace(flat.find("projection_type 1"), 17, "projection_type 0");
+    WriteFileBytes(dir.File("flat.qpm"), flat);
     const struct {
         std::vector<std::string> args;
         int status;
@@ -137,14 +140,17 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
         {{pano, "-w", "12x"}, RenderCommand::kUsage, {"width must be 16 to 30000"}},
         {{pano, "--quality", "9"}, RenderCommand::kUsage, {"quality must be 10 to 100"}},
         {{pano, "--threads", "65"}, RenderCommand::kUsage, {"threads must be 1 to 64"}},
-        {{pano, "-o", dir.File("out.png")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
-        {{pano, "-o", dir.File("out")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg or .psd"}},
+        {{pano, "-o", dir.File("out.png")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg, .psd or .pto"}},
+        {{pano, "-o", dir.File("out")}, RenderCommand::kUsage, {"must end in .jpg, .jpeg, .psd or .pto"}},
         {{pano, "--frobnicate"}, RenderCommand::kUsage, {"unknown option --frobnicate"}},
         {{pano, "-x"}, RenderCommand::kUsage, {"unknown option -x"}},
         {{pano, "--progress=yes"}, RenderCommand::kUsage, {"option --progress takes no value"}},
         {{pano, "--output"}, RenderCommand::kUsage, {"option --output needs a value"}},
         {{pano, "-o"}, RenderCommand::kUsage, {"needs a value"}},
-        {{pano, pano}, RenderCommand::kUsage, {"more than one project"}},
+        {{pano, "-o", dir.File("pano.pto"), "-w", "60", "--progress"}, RenderCommand::kSuccess,
+         {"wrote " + dir.File("pano.pto") + " (60 x 20)"}},
+        {{dir.File("flat.qpm"), "-o", dir.File("flat.pto")}, RenderCommand::kFailure,
+         {"a PTO file can only be written for the horizontal spherical projection"}},
         {{pano, "-w", "30", "-o", dir.File("thin.jpg")}, RenderCommand::kUsage, {"gives a height of 10"}},
         {{nothing}, RenderCommand::kFailure, {"cannot open " + nothing + ": No such file or directory"}},
         {{dir.File("text.qpm")}, RenderCommand::kFailure, {"not a Panomer project"}},
@@ -184,7 +190,7 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
         // Without a terminal and without --progress nothing is reported on success.
         EXPECT_TRUE(status != RenderCommand::kSuccess || !c.messages.empty() || err.empty()) << what << ": " << err;
     }
-    for (const char* name : {"out.png", "out", "thin.jpg", "missing-folder", "none.jpg", "lost.jpg", "deep.jpg"})
+    for (const char* name : {"out.png", "out", "thin.jpg", "missing-folder", "none.jpg", "lost.jpg", "deep.jpg", "flat.pto"})
         EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
     // Photos found elsewhere are used for the render only.
     EXPECT_EQ(ReadFileBytes(dir.File("lost.qpm")), lost);
@@ -195,8 +201,51 @@ TEST(RenderCommand, EveryRunEndsWithTheRightStatusAndMessage)
     LoadFile(dir.File("pano.jpg"), &out);
     EXPECT_EQ(out.Width(), 300);
     EXPECT_EQ(out.Height(), 100);
+    EXPECT_TRUE(Contains(ReadFileBytes(dir.File("pano.pto")), "\np f2 w60 h21 "));
     if (HaveIdentify()) {
         EXPECT_EQ(Identify("-format '%l|%w %h|' '" + dir.File("layers.PSD") + "'"), "|90 30|a.png|90 30|b.png|90 30|");
+    }
+}
+
+// A batch must not stop at a bad project, must report every project on a line of its own and end
+// with status 1 when any failed; -o names a folder for every output, and a file name there, which
+// would take every output in turn, is refused before anything is rendered.
+TEST(RenderCommand, ABatchRendersEveryProjectItCanAndReportsEach)
+{
+    Runs runs;
+    ScratchDir& dir = runs.dir;
+    runs.WriteProject(dir.File("second.qpm"), {"b.png", "a.png"});
+    WriteFileBytes(dir.File("bad.qpm"), "hello\n");
+    std::filesystem::create_directory(dir.File("out"));
+    const std::string pano = dir.File("pano.qpm"), bad = dir.File("bad.qpm"), second = dir.File("second.qpm");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> messages;
+        std::vector<std::string> written;
+    } cases[] = {
+        {{pano, bad, second, "-w", "60"}, RenderCommand::kFailure,
+         {"[1/3] " + pano + ": done, wrote " + dir.File("pano.jpg"),
+          "[2/3] " + bad + ": failed: cannot open " + bad + ": not a Panomer project",
+          "[3/3] " + second + ": done, wrote " + dir.File("second.jpg"), "1 of 3 projects failed"},
+         {"pano.jpg", "second.jpg"}},
+        {{"-w", "60", pano, second, "-o", dir.File("out")}, RenderCommand::kSuccess,
+         {"[2/2] " + second + ": done, wrote " + dir.File("out/second.jpg")}, {"out/pano.jpg", "out/second.jpg"}},
+        {{pano, second, "-o", dir.File("one.jpg")}, RenderCommand::kUsage,
+         {"with several projects, -o must name an existing folder, not " + dir.File("one.jpg")}, {}},
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"pano.jpg", "second.jpg", "out/pano.jpg", "out/second.jpg"})
+            std::filesystem::remove(dir.File(name));
+        const auto [status, err] = runs.Finish(runs.Start(c.args));
+        EXPECT_EQ(status, c.status) << err;
+        for (const std::string& message : c.messages)
+            EXPECT_TRUE(Contains(err, message)) << message << " not in: " << err;
+        for (const std::string& name : c.written)
+            EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+        if (c.written.empty()) {
+            EXPECT_FALSE(std::filesystem::exists(dir.File("pano.jpg")) || std::filesystem::exists(dir.File("one.jpg")));
+        }
     }
 }
 

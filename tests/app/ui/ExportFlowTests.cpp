@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/ui/ExportFlow.h"
+#include "app/ui/PanomerCodes.h"
 #include "tests/app/ui/ExportTestSupport.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 
@@ -355,4 +356,31 @@ TEST_F(ExportFlowTest, PhotosThatCannotBeLoadedRefuseTheExportBeforeAnythingIsAs
     EXPECT_EQ(alerts.texts[0].substr(0, alerts.texts[0].find('\n')), "3 photos cannot be found: b.jpg, c.jpg, d.jpg.");
     EXPECT_TRUE(Doc().fPhotoImage[1].IsValid());
     Doc().fNumPhotos = 1;
+}
+
+TEST_F(ExportFlowTest, ThePtoExportWritesWhereChosenOrSaysWhyNot)
+{
+    // Catches a PTO export that asks for no file, proposes a name that is not the project's, loses
+    // the extension or the export size, or writes a projection the format cannot show instead of
+    // saying so.
+    Use(kSquare, 64);
+    Choose({fDir.File("hand off")});
+    Alerts alerts;
+    Script({AnswerAlerts(&alerts)});
+    ChooseMenu(kCmdExportPto);
+    ASSERT_EQ(fDialogs.size(), 1u);
+    EXPECT_EQ(fDialogs[0], "save Export PTO " + fDir.File("pano.pto"));
+    EXPECT_TRUE(alerts.texts.empty());
+    const std::string text = quor_test::ReadFileBytes(fDir.File("hand off.pto"));
+    EXPECT_NE(text.find("\np f2 w64 h65 "), std::string::npos) << text;
+    EXPECT_NE(text.find(" n\"photo.jpg\"\n"), std::string::npos) << text;
+
+    Use(Crop{PanomerDoc::kFisheye, {1.5f, -1.5f, 1.5f, -1.5f}}, 64);
+    alerts = Alerts();
+    Script({AnswerAlerts(&alerts)});
+    ChooseMenu(kCmdExportPto);
+    EXPECT_EQ(fDialogs.size(), 1u);
+    ASSERT_EQ(alerts.texts.size(), 1u);
+    EXPECT_EQ(alerts.texts[0].substr(0, alerts.texts[0].find('\n')),
+              "A PTO file can only be written for the horizontal spherical projection.");
 }

@@ -337,14 +337,23 @@ void Quor_ImageIo::FitSize(int width, int height, int maxSize, int* fitWidth, in
 
 int Quor_ImageIo::ReadHeader(const char* path, Quor_String* refusal)
 {
+    int width;
+    int height;
+    return ReadSize(path, &width, &height, refusal);
+}
+
+int Quor_ImageIo::ReadSize(const char* path, int* width, int* height, Quor_String* refusal)
+{
     Quor_ReadLimits limits = LoadLimits(0, kNoBudget);
-    if (path == nullptr)
+    if (path == nullptr || width == nullptr || height == nullptr)
         return Refuse(QUOR_ERR_ARGUMENT, path, limits, refusal);
     StartedRead read;
     const int code = StartRead(path, limits, &read);
     if (code != QUOR_OK)
         return Refuse(code, path, limits, refusal);
     read.module->CancelImgRead(read.local, read.handle);
+    *width = read.width;
+    *height = read.height;
     return QUOR_OK;
 }
 

@@ -55,6 +55,8 @@ public:
     // no pixels (a progressive JPEG may be read through): QUOR_OK when a load may go ahead, or
     // LoadImage's code and sentence for the failure.
     static int ReadHeader(const char* path, Quor_String* refusal = nullptr);
+    // As ReadHeader, with the full size the header declares in *width and *height on success.
+    static int ReadSize(const char* path, int* width, int* height, Quor_String* refusal = nullptr);
     // As LoadImage, but decodes into a temporary image and reduces without filtering; on any
     // failure the image is left as it was.
     static int LoadThumbnail(const char* path, Quor_BaseImage* image, int maxSize, int64_t memoryBudget = kNoBudget,
