@@ -410,6 +410,24 @@ void PanomerDoc::ClearHistory()
     fHistory.Clear();
 }
 
+void PanomerDoc::MarkClean()
+{
+    try {
+        fCleanState = SavedForm();
+    } catch (const std::bad_alloc&) {
+        fCleanState.clear();
+    }
+}
+
+bool PanomerDoc::IsClean()
+{
+    try {
+        return !fCleanState.empty() && SavedForm() == fCleanState;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 int PanomerDoc::UpdatePhoto(int index, int maxSize, int64_t memoryBudget, Quor_String* refusal)
 {
     if (index < 0 || index >= kMaxPhotos)

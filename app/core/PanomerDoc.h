@@ -74,6 +74,10 @@ public:
     void Redo();
     // Forgets every step (another document, a new one).
     void ClearHistory();
+    // Remembers the document as it is in its file (just opened or saved, or new), so that undoing
+    // back to it can tell that nothing is left to save.
+    void MarkClean();
+    bool IsClean();
     const UndoHistory& History() const { return fHistory; }
 
     // Reloads the pixels of photo `index` at `maxSize` (0 for full size) with its brightness
@@ -134,4 +138,5 @@ private:
     bool ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths);
 
     UndoHistory fHistory;
+    std::string fCleanState;
 };

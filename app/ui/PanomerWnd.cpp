@@ -311,6 +311,7 @@ void PanomerWnd::NewDocument()
     // Resetting the crop is part of starting afresh, not a change to take back.
     fDocument.ClearHistory();
     fDocument.fModified = false;
+    fDocument.MarkClean();
     UpdateTitle();
 }
 
@@ -365,6 +366,7 @@ void PanomerWnd::OpenDocument(const char* path)
     fMainLayer->PhotoList()->Remove(true);
     fDocument.ReplaceWith(*opened);
     opened.reset();
+    fDocument.MarkClean();
     ResetCanvasView();
     fMainLayer->ShowDocumentSettings();
     UpdateCanvas();
@@ -454,6 +456,7 @@ bool PanomerWnd::SaveDocument()
         return false;
     }
     fDocument.fModified = false;
+    fDocument.MarkClean();
     UpdateTitle();
     return true;
 }
@@ -481,8 +484,8 @@ void PanomerWnd::Undo(bool redo)
         fDocument.Redo();
     else
         fDocument.Undo();
-    // The document now differs from the file.
-    fDocument.fModified = true;
+    // Back where the file is, nothing is left to save.
+    fDocument.fModified = !fDocument.IsClean();
     fMainLayer->ShowDocumentSettings();
     UpdateCanvas();
     fMainLayer->SendMessage(kMsgUpdateTools);

@@ -468,8 +468,9 @@ TEST_F(PanomerWndTest, UndoBringsBackWhatTheDocumentShows)
     ChooseMenu(kCmdRedo);
     EXPECT_EQ(Canvas()->CanvasProjection().ProjectionType(), PanomerDoc::kPerspective);
     EXPECT_TRUE(Layer()->ProjectionPopup()->Menu()->IsChecked(kCmdPerspective));
-    ChooseMenu(kCmdUndo);
     EXPECT_TRUE(Doc().fModified);
+    ChooseMenu(kCmdUndo);
+    EXPECT_FALSE(Doc().fModified) << "undone back to the saved file, nothing is left to save";
     EXPECT_EQ(Doc().fProjectionType, PanomerDoc::kHorizontalSpherical);
     EXPECT_EQ(Canvas()->CanvasProjection().ProjectionType(), PanomerDoc::kHorizontalSpherical);
     EXPECT_TRUE(Layer()->ProjectionPopup()->Menu()->IsChecked(kCmdHorizontalSpherical));
@@ -486,8 +487,9 @@ TEST_F(PanomerWndTest, UndoBringsBackWhatTheDocumentShows)
     Key(kDelete);
     EXPECT_EQ(Doc().fNumPhotos, 2);
 
-    // The last photo deleted can be brought back.
-    Answer({'n'});
+    // The last photo deleted can be brought back. (The drop undone left the saved file's state:
+    // New asks nothing.)
+    EXPECT_FALSE(Doc().fModified);
     ChooseMenu(kCmdNew);
     DropFile(MakePhoto("d.jpg"), InWindow(List(), Quor_Point(50, 50)));
     DragToCanvas(0, Quor_Point(50, 50));
