@@ -52,11 +52,12 @@ public:
     // document is only read.
     Result Align(const PanomerDoc& doc, int photo) const;
 
-    // Aligns every photo but the first, which holds the panorama's heading and horizon as the
-    // user set them, in list order, twice over (the second round starts from the first one's
-    // better neighbours), writing each result into `doc` at once. outcomes[i], when given, says
-    // how photo i's last alignment went (the first photo's says kAligned). Returns how many
-    // photos moved.
+    // Aligns every photo in list order, twice over (the second round starts from the first one's
+    // better neighbours), writing each result into `doc` at once. No photo is held as an anchor:
+    // each turns only to agree with the others where they lie, so the panorama as a whole keeps
+    // the heading and horizon the user gave it, and a first photo that was put down wrongly comes
+    // back like any other. outcomes[i], when given, says how photo i's last alignment went.
+    // Returns how many photos moved.
     int AlignAll(PanomerDoc* doc, Outcome* outcomes) const;
 
 private:
@@ -82,6 +83,9 @@ private:
         int shared = 0;
         // The points each pair shares.
         int pairs[kMaxPhotos] = {};
+        // The sum of the directions of the shared points (not normalised), towards where the
+        // overlap lies.
+        Quor_Vector3 towards;
     };
 
     // The score of `photo` placed as `moved` says against the photos in others[0..count-1], placed

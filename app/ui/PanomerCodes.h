@@ -25,6 +25,10 @@ constexpr int kCmdCopy = 1012;
 constexpr int kCmdPaste = 1013;
 // Sets every photo's brightness so that overlapping photos agree, as one undoable step.
 constexpr int kCmdMatchBrightness = 1014;
+// Turns the selected photo, or every photo in turn, to agree best with the photos it
+// overlaps, as one undoable step.
+constexpr int kCmdAlignSelected = 1016;
+constexpr int kCmdAlignAll = 1017;
 
 // Guides menu: each toggles its setting.
 constexpr int kCmdDifferenceMode = 1020;

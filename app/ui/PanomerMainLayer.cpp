@@ -206,6 +206,8 @@ void PanomerMainLayer::BuildMenus()
     edit->AddItem("Undo", 'Z', kCmdUndo);
     edit->AddItem("", 0, 0);
     edit->AddItem("Match Brightness", 'B', kCmdMatchBrightness);
+    edit->AddItem("Align Selected Photo", 0, kCmdAlignSelected);
+    edit->AddItem("Align All", 0, kCmdAlignAll);
     edit->AddItem("", 0, 0);
     edit->AddItem("Cut", 'X', kCmdCut);
     edit->AddItem("Copy", 'C', kCmdCopy);
@@ -447,6 +449,10 @@ void PanomerMainLayer::UpdateMenus()
     // A deleted last photo can be brought back too.
     fMenuBar->SetEnabled(kCmdUndo, fDoc->CanUndo());
     fMenuBar->SetEnabled(kCmdMatchBrightness, fDoc->fNumPhotos >= 2);
+    // A photo aligns against others: a lone photo has none.
+    fMenuBar->SetEnabled(kCmdAlignSelected, fDoc->fNumPhotos >= 2 && fDoc->fSelected >= 0 &&
+                                                fDoc->fSelected < fDoc->fNumPhotos);
+    fMenuBar->SetEnabled(kCmdAlignAll, fDoc->fNumPhotos >= 2);
     fMenuBar->SetChecked(kCmdDifferenceMode, gDifferenceMode);
     fMenuBar->SetChecked(kCmdCenterline, gHorizonGuide);
     fMenuBar->SetChecked(kCmdCrosshairs, gCrosshairGuide);
