@@ -1,7 +1,7 @@
 // Photo alignment benchmark: how close "Align Selected Photo" brings a photo of the bundled Earth
 // example back to where it was cut from the map, and how long one alignment takes.
 //
-//   align_bench [--project FILE] [--trials N] [--seed S] [--full | --centred]
+//   align_bench [--project FILE] [--trials N] [--seed S] [--threads N] [--full | --centred]
 //
 // Every photo in turn is displaced by up to 3 degrees in yaw and pitch and 5 in roll (uniformly,
 // from a seeded generator), aligned against the others at their true places through the 640-pixel
@@ -21,6 +21,7 @@
 #include "app/core/PanomerDoc.h"
 #include "app/core/PhotoAlign.h"
 #include "app/core/PhotoMapping.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/imaging/formats/Quor_ImageIo.h"
 #include "toolkit/imaging/ops/Quor_ImageOps.h"
 #include "bench/BenchSupport.h"
@@ -124,10 +125,12 @@ int main(int argc, char** argv)
             project = value;
         else if (arg == "--trials" && value != nullptr)
             trials = std::max(1, std::atoi(value));
+        else if (arg == "--threads" && value != nullptr)
+            Quor_Parallel::SetThreads(std::max(0, std::atoi(value)));
         else if (arg == "--seed" && value != nullptr)
             seed = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
         else {
-            std::printf("usage: align_bench [--project FILE] [--trials N] [--seed S] [--full | --centred]\n");
+            std::printf("usage: align_bench [--project FILE] [--trials N] [--seed S] [--threads N] [--full | --centred]\n");
             return 2;
         }
         i++;
@@ -184,10 +187,10 @@ int main(int argc, char** argv)
             }
             const double error = std::max({AngleBetween(result.yaw, yaw), AngleBetween(result.pitch, pitch),
                                            AngleBetween(result.roll, roll)}) / kDegree;
-            if (error > 0.25)
-                std::printf("photo %2d displaced by %.2f %.2f %.2f: error %.3f, score %.3f\n", i + 1, shift[0],
-                            shift[1], shift[2], error, result.score);
             const double turn = TurnBetween(doc, i, result.yaw, result.pitch, result.roll) / kDegree;
+            if (error > 0.1 || turn > 0.1)
+                std::printf("photo %2d displaced by %.2f %.2f %.2f: angle error %.3f, turn %.3f, score %.3f\n", i + 1,
+                            shift[0], shift[1], shift[2], error, turn, result.score);
             photoWorst = std::max(photoWorst, error);
             worst = std::max(worst, error);
             sum += error;
@@ -198,8 +201,8 @@ int main(int argc, char** argv)
     }
     const int aligned = runs - failed;
     std::printf("%d alignments (%d photos x %d displacements), %d not aligned: angle error worst %.4f, mean %.4f "
-                "degrees (turn worst %.4f, mean %.4f); %.1f ms wall, %.1f ms CPU per alignment; reference 0.05 degrees, "
-                "worst / reference %.2f\n",
+                "degrees (turn worst %.4f, mean %.4f); %.1f ms wall, %.1f ms CPU per alignment; "
+                "reference 0.05 degrees, worst / reference %.2f\n",
                 runs, doc.fNumPhotos, trials, failed, worst, aligned > 0 ? sum / aligned : 0.0, worstTurn,
                 aligned > 0 ? sumTurn / aligned : 0.0, 1000.0 * seconds / runs, 1000.0 * cpu / runs, worst / 0.05);
     return failed == 0 ? 0 : 1;

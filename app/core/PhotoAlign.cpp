@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/core/ProjectionMap.h"
+#include "toolkit/core/Quor_Parallel.h"
 #include "toolkit/math/Quor_Math.h"
 
 namespace {
@@ -31,6 +32,10 @@ constexpr double kGridStep = 2.0;
 constexpr double kGridRollStep = 3.0;
 // The width of the fade at the other photos' edges, in pixels of the level.
 constexpr float kFeather = 3.0f;
+// The bands of rows an evaluation is split into, and the sampled points from which it is worth
+// spreading them over threads.
+constexpr int kBands = 4;
+constexpr int kParallelPoints = 10000;
 // At most this many evaluations per level, so a flat or noisy score cannot run away.
 constexpr int kMaxEvaluations = 90;
 // A pair of photos enters the score only where it shares at least this part of the sampled
@@ -240,52 +245,83 @@ PhotoAlign::Score PhotoAlign::Evaluate(int photo, const PhotoMapping& moved, con
     for (int k = 0; k < count; k++)
         if (MayOverlap(moved, placed[others[k]], 0.0))
             near[nearCount++] = others[k];
+    // The sampled rows go in bands, each summed apart and the bands added in order, so that the
+    // score is the same on any number of threads.
+    const int rows = (own.height - 2 + stride - 1) / stride;
+    PairSums bandSums[kBands][kMaxPhotos];
+    Quor_Vector3 bandTowards[kBands];
+    auto band = [&](int index) {
+        PairSums* sums = bandSums[index];
+        Quor_Vector3& towards = bandTowards[index];
+        for (int m = rows * index / kBands; m < rows * (index + 1) / kBands; m++) {
+            const int y = 1 + m * stride;
+            const float ty = (static_cast<float>(y) + 0.5f) * scale - 0.5f;
+            const float tx0 = 0.5f * scale - 0.5f + scale;
+            Quor_Vector3 d = ex * (tx0 - halfWidth) + ey * (halfHeight - ty) + ez * (-distance);
+            const float* ownRow = own.rows[size_t(y)];
+            for (int x = 1; x + 1 < own.width; x += stride) {
+                const double a = ownRow[x];
+                for (int k = 0; k < nearCount; k++) {
+                    const int j = near[k];
+                    float tx;
+                    float ty2;
+                    if (!placed[j].Locate(d, tx, ty2))
+                        continue;
+                    const Plane& plane = fPlanes[size_t(j) * kLevels + size_t(level)];
+                    const float px = (tx + 0.5f) / scale - 0.5f;
+                    const float py = (ty2 + 0.5f) / scale - 0.5f;
+                    if (!(px >= 0.0f && py >= 0.0f && px < float(plane.width - 1) && py < float(plane.height - 1)))
+                        continue;
+                    const int x0 = static_cast<int>(px);
+                    const int y0 = static_cast<int>(py);
+                    const float fx = px - static_cast<float>(x0);
+                    const float fy = py - static_cast<float>(y0);
+                    const float* r0 = plane.rows[size_t(y0)] + x0;
+                    const float* r1 = plane.rows[size_t(y0 + 1)] + x0;
+                    const float top = r0[0] + fx * (r0[1] - r0[0]);
+                    const float bottom = r1[0] + fx * (r1[1] - r1[0]);
+                    const double b = top + fy * (bottom - top);
+                    // Points fade out towards the other photo's edges, so that the score changes
+                    // smoothly as the photo moves instead of jumping whenever a point crosses an
+                    // edge, which would stop the search on a step.
+                    const float edge = std::min(std::min(px, py), std::min(float(plane.width - 1) - px,
+                                                                           float(plane.height - 1) - py));
+                    const double w = edge < kFeather ? edge / kFeather : 1.0;
+                    PairSums& s = sums[j];
+                    towards += d * static_cast<float>(w);
+                    s.w += w;
+                    s.a += w * a;
+                    s.b += w * b;
+                    s.aa += w * a * a;
+                    s.bb += w * b * b;
+                    s.ab += w * a * b;
+                    s.n++;
+                }
+                d = d + columnStep;
+            }
+        }
+    };
+    // Threads pay on the finer levels only; the coarsest is done before they would start.
+    if (rows * ((own.width - 2 + stride - 1) / stride) >= kParallelPoints) {
+        Quor_Parallel::For(kBands, band);
+    } else {
+        for (int index = 0; index < kBands; index++)
+            band(index);
+    }
     PairSums sums[kMaxPhotos];
     Quor_Vector3 towards;
-    for (int y = 1; y + 1 < own.height; y += stride) {
-        const float ty = (static_cast<float>(y) + 0.5f) * scale - 0.5f;
-        const float tx0 = 0.5f * scale - 0.5f + scale;
-        Quor_Vector3 d = ex * (tx0 - halfWidth) + ey * (halfHeight - ty) + ez * (-distance);
-        const float* ownRow = own.rows[size_t(y)];
-        for (int x = 1; x + 1 < own.width; x += stride) {
-            const double a = ownRow[x];
-            for (int k = 0; k < nearCount; k++) {
-                const int j = near[k];
-                float tx;
-                float ty2;
-                if (!placed[j].Locate(d, tx, ty2))
-                    continue;
-                const Plane& plane = fPlanes[size_t(j) * kLevels + size_t(level)];
-                const float px = (tx + 0.5f) / scale - 0.5f;
-                const float py = (ty2 + 0.5f) / scale - 0.5f;
-                if (!(px >= 0.0f && py >= 0.0f && px < float(plane.width - 1) && py < float(plane.height - 1)))
-                    continue;
-                const int x0 = static_cast<int>(px);
-                const int y0 = static_cast<int>(py);
-                const float fx = px - static_cast<float>(x0);
-                const float fy = py - static_cast<float>(y0);
-                const float* r0 = plane.rows[size_t(y0)] + x0;
-                const float* r1 = plane.rows[size_t(y0 + 1)] + x0;
-                const float top = r0[0] + fx * (r0[1] - r0[0]);
-                const float bottom = r1[0] + fx * (r1[1] - r1[0]);
-                const double b = top + fy * (bottom - top);
-                // Points fade out towards the other photo's edges, so that the score changes
-                // smoothly as the photo moves instead of jumping whenever a point crosses an edge,
-                // which would stop the search on a step.
-                const float edge = std::min(std::min(px, py), std::min(float(plane.width - 1) - px,
-                                                                       float(plane.height - 1) - py));
-                const double w = edge < kFeather ? edge / kFeather : 1.0;
-                PairSums& s = sums[j];
-                towards += d * static_cast<float>(w);
-                s.w += w;
-                s.a += w * a;
-                s.b += w * b;
-                s.aa += w * a * a;
-                s.bb += w * b * b;
-                s.ab += w * a * b;
-                s.n++;
-            }
-            d = d + columnStep;
+    for (int index = 0; index < kBands; index++) {
+        towards += bandTowards[index];
+        for (int k = 0; k < nearCount; k++) {
+            const PairSums& from = bandSums[index][near[k]];
+            PairSums& to = sums[near[k]];
+            to.w += from.w;
+            to.a += from.a;
+            to.b += from.b;
+            to.aa += from.aa;
+            to.bb += from.bb;
+            to.ab += from.ab;
+            to.n += from.n;
         }
     }
     // Each pair's correlation, weighted by the points it shares. Within a search the weights stay

@@ -587,8 +587,8 @@ void PanomerWnd::AlignAll()
     PhotoAlign::Outcome outcomes[kMaxPhotos];
     const int moved = align.AlignAll(&fDocument, outcomes);
     SetCursor(cursor);
-    const int stayed = static_cast<int>(
-        std::count_if(outcomes, outcomes + count, [](PhotoAlign::Outcome o) { return o != PhotoAlign::Outcome::kAligned; }));
+    const auto stays = [](PhotoAlign::Outcome o) { return o != PhotoAlign::Outcome::kAligned; };
+    const int stayed = static_cast<int>(std::count_if(outcomes, outcomes + count, stays));
     std::string note;
     if (stayed > 0) {
         note = "Not aligned: " + std::to_string(stayed) + (stayed == 1 ? " photo overlaps" : " photos overlap") +
