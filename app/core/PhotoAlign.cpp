@@ -414,57 +414,10 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
         *out = Evaluate(photo, moved, placed, others, count, level, weights);
         return true;
     };
-    double best[3] = {0.0, 0.0, 0.0};
-    Score bestScore;
-    int levelWeights[kMaxPhotos];
-    for (int level = kLevels - 1; level >= 0; level--) {
-        weights = nullptr;
-        score(best, level, &bestScore);
-        std::copy(bestScore.pairs, bestScore.pairs + kMaxPhotos, levelWeights);
-        weights = levelWeights;
-        if (level == kLevels - 1) {
-            const Plane& own = fPlanes[size_t(photo) * kLevels + size_t(level)];
-            const double sampled = double(own.width - 2) * double(own.height - 2);
-            if (bestScore.shared < kMinSharedPart * sampled)
-                return result;
-            // Towards the overlap, in the photo's own frame.
-            const Quor_Vector3 t = bestScore.towards;
-            const double frame[3] = {
-                from.m[0][0] * t.x + from.m[1][0] * t.y + from.m[2][0] * t.z,
-                from.m[0][1] * t.x + from.m[1][1] * t.y + from.m[2][1] * t.z,
-                from.m[0][2] * t.x + from.m[1][2] * t.y + from.m[2][2] * t.z,
-            };
-            const double length = std::sqrt(frame[0] * frame[0] + frame[1] * frame[1] + frame[2] * frame[2]);
-            if (length > 0.0 && std::isfinite(length)) {
-                for (int i = 0; i < 3; i++)
-                    centre[i] = frame[i] / length;
-            }
-        }
-        // On the coarsest level every point of a grid over the turns a hand placement may be off
-        // by is tried first, a grid step apart by less than a pixel of the level: the search then
-        // climbs the highest peak in reach instead of the nearest one, which in weakly textured
-        // overlaps (an ocean) may be a side lobe.
-        if (level == kLevels - 1) {
-            const double origin[3] = {best[0], best[1], best[2]};
-            for (int a = -kGridSteps; a <= kGridSteps; a++) {
-                for (int b = -kGridSteps; b <= kGridSteps; b++) {
-                    for (int c = -kGridSteps; c <= kGridSteps; c++) {
-                        const double candidate[3] = {origin[0] + a * kGridStep * kDegree,
-                                                     origin[1] + b * kGridStep * kDegree,
-                                                     origin[2] + c * kGridRollStep * kDegree};
-                        Score trial;
-                        if ((a == 0 && b == 0 && c == 0) || !score(candidate, level, &trial))
-                            continue;
-                        if (trial.value > bestScore.value) {
-                            bestScore = trial;
-                            std::copy(candidate, candidate + 3, best);
-                        }
-                    }
-                }
-            }
-        }
-        // A compass search: one step each way along each of the three turns in turn, every one
-        // that improves the score taken at once, the step halved after a round without any.
+    // A compass search on one level from `best`, whose score is *bestScore: one step each way
+    // along each of the three turns in turn, every one that improves the score taken at once,
+    // the step halved after a round without any.
+    auto climb = [&](int level, double* best, Score* bestScore) {
         double step = kFirstStep[level] * kDegree;
         int evaluations = 1;
         while (step >= kLastStep[level] * kDegree && evaluations < kMaxEvaluations) {
@@ -478,8 +431,8 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
                     if (std::fabs(candidate[axis]) > kMaxShift || !score(candidate, level, &trial))
                         continue;
                     evaluations++;
-                    if (trial.value > bestScore.value) {
-                        bestScore = trial;
+                    if (trial.value > bestScore->value) {
+                        *bestScore = trial;
                         std::copy(candidate, candidate + 3, best);
                         improved = true;
                         break;
@@ -499,13 +452,82 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
             if (std::fabs(further[0]) <= kMaxShift && std::fabs(further[1]) <= kMaxShift &&
                 std::fabs(further[2]) <= kMaxShift && score(further, level, &trial)) {
                 evaluations++;
-                if (trial.value > bestScore.value) {
-                    bestScore = trial;
+                if (trial.value > bestScore->value) {
+                    *bestScore = trial;
                     std::copy(further, further + 3, best);
                 }
             }
         }
+    };
+
+    // Two placements go down the pyramid: where the user put the photo and the best point of a
+    // grid over the turns a hand placement may be off by, a grid step apart by less than a
+    // pixel of the coarsest level. In a weakly textured overlap (an ocean) the coarsest level
+    // alone may favour a side lobe over the true peak; the next level, with four times the
+    // detail, tells them apart.
+    double candidates[2][3] = {};
+    Score scores[2];
+    int placements = 1;
+    int levelWeights[kMaxPhotos];
+    for (int level = kLevels - 1; level >= 0; level--) {
+        // Every level weighs the pairs by what they share where the photo starts.
+        const double origin[3] = {0.0, 0.0, 0.0};
+        Score start;
+        weights = nullptr;
+        score(origin, level, &start);
+        std::copy(start.pairs, start.pairs + kMaxPhotos, levelWeights);
+        weights = levelWeights;
+        if (level == kLevels - 1) {
+            const Plane& own = fPlanes[size_t(photo) * kLevels + size_t(level)];
+            const double sampled = double(own.width - 2) * double(own.height - 2);
+            if (start.shared < kMinSharedPart * sampled)
+                return result;
+            // Towards the overlap, in the photo's own frame.
+            const Quor_Vector3 t = start.towards;
+            const double frame[3] = {
+                from.m[0][0] * t.x + from.m[1][0] * t.y + from.m[2][0] * t.z,
+                from.m[0][1] * t.x + from.m[1][1] * t.y + from.m[2][1] * t.z,
+                from.m[0][2] * t.x + from.m[1][2] * t.y + from.m[2][2] * t.z,
+            };
+            const double length = std::sqrt(frame[0] * frame[0] + frame[1] * frame[1] + frame[2] * frame[2]);
+            if (length > 0.0 && std::isfinite(length)) {
+                for (int i = 0; i < 3; i++)
+                    centre[i] = frame[i] / length;
+            }
+            scores[0] = start;
+            for (int a = -kGridSteps; a <= kGridSteps; a++) {
+                for (int b = -kGridSteps; b <= kGridSteps; b++) {
+                    for (int c = -kGridSteps; c <= kGridSteps; c++) {
+                        const double point[3] = {a * kGridStep * kDegree, b * kGridStep * kDegree,
+                                                 c * kGridRollStep * kDegree};
+                        Score trial;
+                        if ((a == 0 && b == 0 && c == 0) || !score(point, level, &trial))
+                            continue;
+                        if (placements == 1 || trial.value > scores[1].value) {
+                            scores[1] = trial;
+                            std::copy(point, point + 3, candidates[1]);
+                            placements = 2;
+                        }
+                    }
+                }
+            }
+        } else {
+            for (int k = 0; k < placements; k++)
+                score(candidates[k], level, &scores[k]);
+        }
+        for (int k = 0; k < placements; k++)
+            climb(level, candidates[k], &scores[k]);
+        // Below the coarsest level the better placement goes on alone.
+        if (level < kLevels - 1 && placements == 2) {
+            if (scores[1].value > scores[0].value) {
+                scores[0] = scores[1];
+                std::copy(candidates[1], candidates[1] + 3, candidates[0]);
+            }
+            placements = 1;
+        }
     }
+    const Score bestScore = scores[0];
+    const double* best = candidates[0];
     result.score = static_cast<float>(std::max(bestScore.value, -1.0));
     if (bestScore.value < kMinScore) {
         result.outcome = Outcome::kNoMatch;

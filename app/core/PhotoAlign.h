@@ -3,7 +3,6 @@
 // the mapping the canvas uses, is maximised from coarse to fine, starting from where the photo is.
 #pragma once
 
-#include <memory>
 #include <vector>
 
 #include "app/core/PanomerDoc.h"
@@ -33,10 +32,10 @@ public:
     // spot peaks well below 0.5 wherever it is shifted. Below it the peak is more likely a
     // chance fit than the scene, and the photo had better stay where the user put it.
     static constexpr float kMinScore = 0.5f;
-    // How far the search may carry a photo from where it starts, in each angle: alignment
-    // finishes a placement, it does not find one.
+    // How far the search may turn a photo from where it starts, about each of its three axes:
+    // alignment finishes a placement, it does not find one.
     static constexpr float kMaxShift = 0.17453293f;  // 10 degrees
-    // Levels of the pyramid: the previews, then halved twice.
+    // Levels of the pyramid: the previews, then a quarter and a sixteenth of their size.
     static constexpr int kLevels = 3;
 
     PhotoAlign() = default;
