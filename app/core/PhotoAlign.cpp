@@ -168,17 +168,28 @@ Turn FromOffset(const double* offset, const double* centre)
 
 }  // namespace
 
-bool PhotoAlign::Setup(const PanomerDoc& doc)
+bool PhotoAlign::Setup(const PanomerDoc& doc, int around)
 {
     fCount = std::clamp(doc.fNumPhotos, 0, kMaxPhotos);
     fCameraAngle = PhotoMapping::CameraAngle(doc.fFocalLength);
     fProjectionType = doc.fProjectionType;
+    PhotoMapping centre;
+    if (around >= 0 && around < fCount) {
+        centre.Set(doc.fPhotoImage[around].Image(), doc.fYaw[around], doc.fPitch[around], doc.fRoll[around],
+                   fCameraAngle, fProjectionType);
+    }
     try {
         fPlanes.assign(size_t(fCount) * kLevels, Plane());
         for (int i = 0; i < fCount; i++) {
             const Quor_image& image = doc.fPhotoImage[i].Image();
             fWidth[i] = image.IsUsable32() ? image.width : 0;
             fHeight[i] = image.IsUsable32() ? image.height : 0;
+            if (around >= 0 && i != around) {
+                PhotoMapping other;
+                other.Set(image, doc.fYaw[i], doc.fPitch[i], doc.fRoll[i], fCameraAngle, fProjectionType);
+                if (!centre.IsUsable() || !other.IsUsable() || !MayOverlap(centre, other, 2.0 * kMaxShift))
+                    continue;
+            }
             Plane* planes = &fPlanes[size_t(i) * kLevels];
             for (int level = 0; level < kLevels; level++) {
                 Plane& plane = planes[level];

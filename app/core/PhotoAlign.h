@@ -44,8 +44,10 @@ public:
 
     // Takes the luminance of every photo's current image (its preview) in a pyramid, and the
     // document's focal length and projection. The images may change afterwards; the photos'
-    // placements are read at each Align. False when memory runs out.
-    bool Setup(const PanomerDoc& doc);
+    // placements are read at each Align. around >= 0 takes only that photo and the ones it may
+    // overlap, all that Align(doc, around) compares, for a quick setup in a large project (other
+    // photos then align as if they had no pixels). False when memory runs out.
+    bool Setup(const PanomerDoc& doc, int around = -1);
 
     // The placement of `photo` that agrees best with the other photos where they now lie. The
     // document is only read.

@@ -545,7 +545,7 @@ void PanomerWnd::AlignSelected()
         return;
     PhotoAlign align;
     PhotoAlign::Result result;
-    const bool ready = align.Setup(fDocument);
+    const bool ready = align.Setup(fDocument, selected);
     if (ready)
         result = align.Align(fDocument, selected);
     if (!ready || result.outcome != PhotoAlign::Outcome::kAligned) {
