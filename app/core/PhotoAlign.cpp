@@ -56,13 +56,6 @@ bool MayOverlap(const PhotoMapping& a, const PhotoMapping& b, double shift)
     return between < reach;
 }
 
-float KeepYaw(float yaw, bool wraps)
-{
-    if (wraps)
-        return std::clamp(std::remainder(yaw, 2.0f * kPi), -kPi, kPi);
-    return std::clamp(yaw, -kPi, kPi);
-}
-
 // Blurs a width x height plane by [1 2 1] / 4 across and down (edges repeated). The previews
 // are reduced by picking rows, not averaging them, so fine detail aliases into patterns that
 // differ from photo to photo with where each lies over the scene; on the Earth example the
@@ -399,7 +392,6 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
     if (count == 0 || !start.IsUsable())
         return result;
 
-    const bool wraps = ProjectionMap(fProjectionType, 2, 1).WrapsYaw();
     // The search runs on small turns of the photo in its own frame, away from where it starts.
     const Turn from = FromAngles(result.yaw, result.pitch, result.roll);
     // Where the overlap lies in the photo's frame; straight ahead until the first score says.
@@ -547,7 +539,7 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
     float angles[3];
     anglesOf(best, angles);
     result.outcome = Outcome::kAligned;
-    result.yaw = KeepYaw(angles[0], wraps);
+    result.yaw = ProjectionMap(fProjectionType, 2, 1).KeepYaw(angles[0]);
     result.pitch = std::clamp(angles[1], -kPitchLimit, kPitchLimit);
     result.roll = angles[2];
     return result;
