@@ -536,6 +536,30 @@ const char* NotAlignedNote(PhotoAlign::Outcome outcome)
     return "";
 }
 
+// Why photos stayed where they were after Align All, reason by reason ("Not aligned: 1 photo
+// overlaps no other photo, 2 photos found no good match"); empty when every photo was aligned.
+std::string NotAlignedNote(const PhotoAlign::Outcome* outcomes, int count)
+{
+    const struct {
+        PhotoAlign::Outcome outcome;
+        const char* one;
+        const char* many;
+    } reasons[] = {
+        {PhotoAlign::Outcome::kNoOverlap, " photo overlaps no other photo", " photos overlap no other photo"},
+        {PhotoAlign::Outcome::kNoMatch, " photo found no good match", " photos found no good match"},
+        {PhotoAlign::Outcome::kNoPixels, " photo is not loaded", " photos are not loaded"},
+    };
+    std::string note;
+    for (const auto& reason : reasons) {
+        const int n = static_cast<int>(std::count(outcomes, outcomes + count, reason.outcome));
+        if (n == 0)
+            continue;
+        note += note.empty() ? "Not aligned: " : ", ";
+        note += std::to_string(n) + (n == 1 ? reason.one : reason.many);
+    }
+    return note;
+}
+
 }  // namespace
 
 void PanomerWnd::AlignSelected()
@@ -587,13 +611,7 @@ void PanomerWnd::AlignAll()
     PhotoAlign::Outcome outcomes[kMaxPhotos];
     const int moved = align.AlignAll(&fDocument, outcomes);
     SetCursor(cursor);
-    const auto stays = [](PhotoAlign::Outcome o) { return o != PhotoAlign::Outcome::kAligned; };
-    const int stayed = static_cast<int>(std::count_if(outcomes, outcomes + count, stays));
-    std::string note;
-    if (stayed > 0) {
-        note = "Not aligned: " + std::to_string(stayed) + (stayed == 1 ? " photo overlaps" : " photos overlap") +
-               " no other photo or found no good match";
-    }
+    const std::string note = NotAlignedNote(outcomes, count);
     fMainLayer->Canvas()->SetPhotoNote(note);
     if (moved == 0) {
         fMainLayer->Canvas()->Update(false);

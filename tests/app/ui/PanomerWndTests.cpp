@@ -660,7 +660,8 @@ TEST_F(PanomerWndTest, AlignCommandsAreOneUndoableStepEach)
 }
 
 // Catches a photo moved onto a chance fit, or left put without a word: a photo that overlaps no
-// other stays where it is, the project unchanged, and the canvas says why until the next click.
+// other stays where it is, the project unchanged, and the canvas says why until the next click;
+// Align All counts the photos that stayed.
 TEST_F(PanomerWndTest, APhotoWithoutOverlapStaysPutAndSaysWhy)
 {
     app_test::MakePhoto(fDir.File("a.jpg"), 64, 48, rgb_color{80, 80, 80, 255}, rgb_color{160, 160, 160, 255});
@@ -678,6 +679,10 @@ TEST_F(PanomerWndTest, APhotoWithoutOverlapStaysPutAndSaysWhy)
     EXPECT_EQ(Canvas()->PhotoNote(), "Not aligned: the photo overlaps no other photo");
     Click(InWindow(Canvas(), Quor_Point(5, 5)));
     EXPECT_EQ(Canvas()->PhotoNote(), "");
+    ChooseMenu(kCmdAlignAll);
+    EXPECT_EQ(Doc().fYaw[1], 3.0f);
+    EXPECT_FALSE(Doc().CanUndo());
+    EXPECT_EQ(Canvas()->PhotoNote(), "Not aligned: 2 photos overlap no other photo");
 }
 
 }  // namespace
