@@ -363,6 +363,11 @@ PhotoAlign::Score PhotoAlign::Evaluate(int photo, const PhotoMapping& moved, con
 
 PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
 {
+    return Align(doc, photo, kLevels - 1);
+}
+
+PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo, int top) const
+{
     Result result;
     if (photo < 0 || photo >= fCount || photo >= doc.fNumPhotos)
         return result;
@@ -472,7 +477,7 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
     Score scores[2];
     int placements = 1;
     int levelWeights[kMaxPhotos];
-    for (int level = kLevels - 1; level >= 0; level--) {
+    for (int level = top; level >= 0; level--) {
         // Every level weighs the pairs by what they share where the photo starts.
         const double origin[3] = {0.0, 0.0, 0.0};
         Score start;
@@ -480,9 +485,11 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
         score(origin, level, &start);
         std::copy(start.pairs, start.pairs + kMaxPhotos, levelWeights);
         weights = levelWeights;
-        if (level == kLevels - 1) {
+        if (level == top) {
             const Plane& own = fPlanes[size_t(photo) * kLevels + size_t(level)];
-            const double sampled = double(own.width - 2) * double(own.height - 2);
+            const int stride = kStride[level];
+            const double sampled =
+                double((own.width - 2 + stride - 1) / stride) * double((own.height - 2 + stride - 1) / stride);
             if (start.shared < kMinSharedPart * sampled)
                 return result;
             // Towards the overlap, in the photo's own frame.
@@ -498,18 +505,20 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
                     centre[i] = frame[i] / length;
             }
             scores[0] = start;
-            for (int a = -kGridSteps; a <= kGridSteps; a++) {
-                for (int b = -kGridSteps; b <= kGridSteps; b++) {
-                    for (int c = -kGridSteps; c <= kGridSteps; c++) {
-                        const double point[3] = {a * kGridStep * kDegree, b * kGridStep * kDegree,
-                                                 c * kGridRollStep * kDegree};
-                        Score trial;
-                        if ((a == 0 && b == 0 && c == 0) || !score(point, level, &trial))
-                            continue;
-                        if (placements == 1 || trial.value > scores[1].value) {
-                            scores[1] = trial;
-                            std::copy(point, point + 3, candidates[1]);
-                            placements = 2;
+            if (level == kLevels - 1) {
+                for (int a = -kGridSteps; a <= kGridSteps; a++) {
+                    for (int b = -kGridSteps; b <= kGridSteps; b++) {
+                        for (int c = -kGridSteps; c <= kGridSteps; c++) {
+                            const double point[3] = {a * kGridStep * kDegree, b * kGridStep * kDegree,
+                                                     c * kGridRollStep * kDegree};
+                            Score trial;
+                            if ((a == 0 && b == 0 && c == 0) || !score(point, level, &trial))
+                                continue;
+                            if (placements == 1 || trial.value > scores[1].value) {
+                                scores[1] = trial;
+                                std::copy(point, point + 3, candidates[1]);
+                                placements = 2;
+                            }
                         }
                     }
                 }
@@ -551,7 +560,9 @@ int PhotoAlign::AlignAll(PanomerDoc* doc, Outcome* outcomes) const
     bool moved[kMaxPhotos] = {};
     for (int round = 0; round < 2; round++) {
         for (int i = 0; i < count; i++) {
-            const Result result = Align(*doc, i);
+            // The second round starts from placements the first brought close: the quarter-size
+            // level is coarse enough, and the grid not needed.
+            const Result result = Align(*doc, i, round == 0 ? kLevels - 1 : kLevels - 2);
             if (outcomes != nullptr)
                 outcomes[i] = result.outcome;
             if (result.outcome != Outcome::kAligned)

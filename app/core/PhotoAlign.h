@@ -89,6 +89,8 @@ private:
         Quor_Vector3 towards;
     };
 
+    // Align from level `top` down (kLevels - 1: from the coarsest, with its grid).
+    Result Align(const PanomerDoc& doc, int photo, int top) const;
     // The score of `photo` placed as `moved` says against the photos in others[0..count-1], placed
     // as placed[j] says, at pyramid level `level`: the pairs' correlations weighted by weights[j],
     // or by the points each pair shares when weights is null.
