@@ -6,19 +6,11 @@
 #include <vector>
 
 #include "app/core/PanoramaSampler.h"
+#include "app/core/PhotoMapping.h"
 #include "app/core/ProjectionMap.h"
 #include "toolkit/core/Quor_Status.h"
 
 namespace {
-
-// Luminance of a packed pixel (blue << 24 | green << 16 | red << 8 | alpha), 0..255.
-double Luminance(uint32_t pixel)
-{
-    const double red = (pixel >> 8) & 0xFF;
-    const double green = (pixel >> 16) & 0xFF;
-    const double blue = (pixel >> 24) & 0xFF;
-    return 0.299 * red + 0.587 * green + 0.114 * blue;
-}
 
 // Solves a * x = b for a small dense system (n x n, row-major) with partial pivoting; false when
 // it is singular.
@@ -86,7 +78,7 @@ bool BrightnessMatch::Solve(const PanomerDoc& doc, float low, float high, float*
                 covering.clear();
                 for (int i = 0; i < count; i++) {
                     const uint32_t pixel = rows[size_t(i) * kGridWidth + size_t(x)];
-                    const double value = Luminance(pixel);
+                    const double value = PhotoMapping::Luminance(pixel);
                     // Only where the photo is wholly present, and neither burnt out nor black:
                     // there its brightness says nothing.
                     if ((pixel & 0xFF) == 0xFF && value > 4.0 && value < 251.0)
@@ -96,8 +88,8 @@ bool BrightnessMatch::Solve(const PanomerDoc& doc, float low, float high, float*
                     for (size_t b = a + 1; b < covering.size(); b++) {
                         const size_t i = size_t(covering[a]);
                         const size_t j = size_t(covering[b]);
-                        sum[i * n + j] += Luminance(rows[i * kGridWidth + size_t(x)]);
-                        sum[j * n + i] += Luminance(rows[j * kGridWidth + size_t(x)]);
+                        sum[i * n + j] += PhotoMapping::Luminance(rows[i * kGridWidth + size_t(x)]);
+                        sum[j * n + i] += PhotoMapping::Luminance(rows[j * kGridWidth + size_t(x)]);
                         shared[i * n + j]++;
                         shared[j * n + i]++;
                     }

@@ -123,6 +123,16 @@ public:
         return Quor_BilinearSampler(fImage).At(tx, ty);
     }
 
+    // The luminance of a packed pixel (blue << 24 | green << 16 | red << 8 | alpha), 0..255: what
+    // photos are compared by where they overlap.
+    static double Luminance(uint32_t pixel)
+    {
+        const double red = (pixel >> 8) & 0xFF;
+        const double green = (pixel >> 16) & 0xFF;
+        const double blue = (pixel >> 24) & 0xFF;
+        return 0.299 * red + 0.587 * green + 0.114 * blue;
+    }
+
     // How much of the photo shows at (tx, ty) when it is laid over other photos: 1 inside, easing
     // to 0 within `ramp` pixels of each edge.
     float EdgeWeight(float tx, float ty, float ramp) const;

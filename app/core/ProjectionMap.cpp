@@ -168,3 +168,10 @@ void ProjectionMap::PointToAngles(Quor_Point p, float& yaw, float& pitch) const
     }
     PointToAngles(Quor_Vector2(NormalizedX(p.x), NormalizedY(p.y)), yaw, pitch);
 }
+
+float ProjectionMap::KeepYaw(float yaw) const
+{
+    if (!WrapsYaw() || !std::isfinite(yaw))
+        return Quor_Clamp(yaw, -kPi, kPi);
+    return Quor_Clamp(std::remainder(yaw, 2.0f * kPi), -kPi, kPi);
+}

@@ -63,6 +63,9 @@ public:
     // True when longitude runs straight along one canvas axis, so that +-pi are the two edges of
     // one seam: what leaves the panorama at one edge comes back at the other.
     bool WrapsYaw() const { return IsSeparable(); }
+    // Where longitude wraps, a yaw carried past the seam comes back in at the other edge, kept
+    // within -pi..pi; elsewhere it stops at the seam.
+    float KeepYaw(float yaw) const;
 
     // The projected position before the offset and the zoom.
     Quor_Vector2 Project(float yaw, float pitch) const;

@@ -29,6 +29,10 @@ constexpr int kCmdPaste = 1013;
 constexpr int kCmdMatchBrightness = 1014;
 // Does again the change the last Undo took back.
 constexpr int kCmdRedo = 1015;
+// Turns the selected photo, or every photo in turn, to agree best with the photos it
+// overlaps, as one undoable step.
+constexpr int kCmdAlignSelected = 1016;
+constexpr int kCmdAlignAll = 1017;
 
 // Guides menu: each toggles its setting.
 constexpr int kCmdDifferenceMode = 1020;

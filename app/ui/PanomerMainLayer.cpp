@@ -209,6 +209,9 @@ void PanomerMainLayer::BuildMenus()
     edit->SetAlias(kCmdRedo, 'Y');
     edit->AddItem("", 0, 0);
     edit->AddItem("Match Brightness", 'B', kCmdMatchBrightness);
+    // Ctrl+L stays with Display Centerline; Shift makes it Align.
+    edit->AddShiftedItem("Align Selected Photo", 'L', kCmdAlignSelected);
+    edit->AddItem("Align All", 0, kCmdAlignAll);
     edit->AddItem("", 0, 0);
     edit->AddItem("Cut", 'X', kCmdCut);
     edit->AddItem("Copy", 'C', kCmdCopy);
@@ -460,6 +463,10 @@ void PanomerMainLayer::UpdateMenus()
     fMenuBar->SetLabel(kCmdUndo, canUndo ? (std::string("Undo ") + fDoc->UndoLabel()).c_str() : "Undo");
     fMenuBar->SetLabel(kCmdRedo, canRedo ? (std::string("Redo ") + fDoc->RedoLabel()).c_str() : "Redo");
     fMenuBar->SetEnabled(kCmdMatchBrightness, fDoc->fNumPhotos >= 2);
+    // A photo aligns against others: a lone photo has none.
+    fMenuBar->SetEnabled(kCmdAlignSelected, fDoc->fNumPhotos >= 2 && fDoc->fSelected >= 0 &&
+                                                fDoc->fSelected < fDoc->fNumPhotos);
+    fMenuBar->SetEnabled(kCmdAlignAll, fDoc->fNumPhotos >= 2);
     fMenuBar->SetChecked(kCmdDifferenceMode, gDifferenceMode);
     fMenuBar->SetChecked(kCmdCenterline, gHorizonGuide);
     fMenuBar->SetChecked(kCmdCrosshairs, gCrosshairGuide);

@@ -96,6 +96,8 @@ void PanomerView::Apply(const CanvasResponse& response)
 
 void PanomerView::OnMouseDown(Quor_Point where, unsigned int button, unsigned int modifiers, Quor_Message*)
 {
+    // A click on the canvas is an answer to the note; the next update leaves it out.
+    fPainter.SetPhotoNote("");
     Apply(fTools.MouseDown(where, button, modifiers));
 }
 

@@ -54,6 +54,10 @@ public:
     // The line under the empty canvas's hint (CanvasPainter::SetHintNote); shown at the next Update.
     void SetHintNote(const std::string& note) { fPainter.SetHintNote(note); }
     const std::string& HintNote() const { return fPainter.HintNote(); }
+    // The line over the photos on why a command left them as they were
+    // (CanvasPainter::SetPhotoNote); shown at the next Update, dropped at the next click.
+    void SetPhotoNote(const std::string& note) { fPainter.SetPhotoNote(note); }
+    const std::string& PhotoNote() const { return fPainter.PhotoNote(); }
     const CanvasTools& Tools() const { return fTools; }
     void SetAlertHandler(AlertHandler handler) { fAlertHandler = std::move(handler); }
     // Called after every update of the canvas: every change to the document ends in one.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/core/BrightnessMatch.h"
+#include "app/core/PhotoAlign.h"
 #include "app/core/PhotoRelink.h"
 #include "app/core/Projection.h"
 #include "app/ui/AboutWnd.h"
@@ -27,6 +28,7 @@
 #include "app/ui/canvas/CanvasTools.h"
 #include "app/ui/data/PanomerArt.h"
 #include "toolkit/core/Quor_Beep.h"
+#include "toolkit/framework/Quor_Cursor.h"
 #include "toolkit/framework/Quor_App.h"
 #include "toolkit/framework/Quor_EventLoop.h"
 #include "toolkit/widgets/Quor_ScrollingView.h"
@@ -224,6 +226,12 @@ void PanomerWnd::HandleMessage(Quor_Message* message)
     case kCmdMatchBrightness:
         MatchBrightness();
         return;
+    case kCmdAlignSelected:
+        AlignSelected();
+        return;
+    case kCmdAlignAll:
+        AlignAll();
+        return;
     case kCmdDifferenceMode:
     case kCmdCenterline:
     case kCmdCrosshairs:
@@ -277,8 +285,11 @@ PanomerWnd::SavePrompt PanomerWnd::AskToSave()
 
 void PanomerWnd::UpdateCanvas()
 {
-    if (fMainLayer != nullptr)
-        fMainLayer->Canvas()->Update(true);
+    if (fMainLayer == nullptr)
+        return;
+    // A note on why a command left the photos as they were is out of date once anything changed.
+    fMainLayer->Canvas()->SetPhotoNote("");
+    fMainLayer->Canvas()->Update(true);
 }
 
 void PanomerWnd::UpdateTitle()
@@ -517,6 +528,119 @@ void PanomerWnd::MatchBrightness()
     }
     fDocument.fModified = true;
     UpdateCanvas();
+    fMainLayer->SendMessage(kMsgUpdateTools);
+}
+
+namespace {
+
+static_assert(PhotoAlign::kPitchLimit == CanvasTools::kPitchLimit, "alignment keeps the canvas's pitch limit");
+
+// Why a photo stayed where it was, for the canvas.
+const char* NotAlignedNote(PhotoAlign::Outcome outcome)
+{
+    switch (outcome) {
+    case PhotoAlign::Outcome::kNoOverlap:
+        return "Not aligned: the photo overlaps no other photo";
+    case PhotoAlign::Outcome::kNoMatch:
+        return "Not aligned: no good match found with the photos it overlaps";
+    case PhotoAlign::Outcome::kNoPixels:
+        return "Not aligned: the photo is not loaded";
+    case PhotoAlign::Outcome::kAligned:
+        break;
+    }
+    return "";
+}
+
+// Why photos stayed where they were after Align All, reason by reason ("Not aligned: 1 photo
+// overlaps no other photo, 2 photos found no good match"); empty when every photo was aligned.
+std::string NotAlignedNote(const PhotoAlign::Outcome* outcomes, int count)
+{
+    const struct {
+        PhotoAlign::Outcome outcome;
+        const char* one;
+        const char* many;
+    } reasons[] = {
+        {PhotoAlign::Outcome::kNoOverlap, " photo overlaps no other photo", " photos overlap no other photo"},
+        {PhotoAlign::Outcome::kNoMatch, " photo found no good match", " photos found no good match"},
+        {PhotoAlign::Outcome::kNoPixels, " photo is not loaded", " photos are not loaded"},
+    };
+    std::string note;
+    for (const auto& reason : reasons) {
+        const int n = static_cast<int>(std::count(outcomes, outcomes + count, reason.outcome));
+        if (n == 0)
+            continue;
+        note += note.empty() ? "Not aligned: " : ", ";
+        note += std::to_string(n) + (n == 1 ? reason.one : reason.many);
+    }
+    return note;
+}
+
+}  // namespace
+
+void PanomerWnd::AlignSelected()
+{
+    const int selected = fDocument.fSelected;
+    if (fMainLayer == nullptr || Busy() || fDocument.fNumPhotos < 2 || selected < 0 || selected >= fDocument.fNumPhotos)
+        return;
+    PhotoAlign align;
+    PhotoAlign::Result result;
+    const bool ready = align.Setup(fDocument, selected);
+    if (ready)
+        result = align.Align(fDocument, selected);
+    if (!ready || result.outcome != PhotoAlign::Outcome::kAligned) {
+        fMainLayer->Canvas()->SetPhotoNote(ready ? NotAlignedNote(result.outcome) : "Not aligned: out of memory");
+        fMainLayer->Canvas()->Update(false);
+        return;
+    }
+    fDocument.PrepUndo("Align");
+    fDocument.fYaw[selected] = result.yaw;
+    fDocument.fPitch[selected] = result.pitch;
+    fDocument.fRoll[selected] = result.roll;
+    fDocument.fModified = true;
+    UpdateCanvas();
+    fMainLayer->SendMessage(kMsgUpdateTools);
+}
+
+void PanomerWnd::AlignAll()
+{
+    if (fMainLayer == nullptr || Busy() || fDocument.fNumPhotos < 2)
+        return;
+    // Two rounds over a dozen photos take a few seconds.
+    Quor_Cursor* cursor = Cursor();
+    SetCursor(Quor_Cursor::waitCursor);
+    PhotoAlign align;
+    if (!align.Setup(fDocument)) {
+        SetCursor(cursor);
+        fMainLayer->Canvas()->SetPhotoNote("Not aligned: out of memory");
+        fMainLayer->Canvas()->Update(false);
+        return;
+    }
+    // The aligner writes into the document as it goes; the undo point must hold the placements
+    // from before, so they are put back for it and the new ones applied after.
+    const int count = std::min(fDocument.fNumPhotos, kMaxPhotos);
+    float before[3][kMaxPhotos];
+    float after[3][kMaxPhotos];
+    float* angles[3] = {fDocument.fYaw, fDocument.fPitch, fDocument.fRoll};
+    for (int a = 0; a < 3; a++)
+        std::copy(angles[a], angles[a] + count, before[a]);
+    PhotoAlign::Outcome outcomes[kMaxPhotos];
+    const int moved = align.AlignAll(&fDocument, outcomes);
+    SetCursor(cursor);
+    const std::string note = NotAlignedNote(outcomes, count);
+    fMainLayer->Canvas()->SetPhotoNote(note);
+    if (moved == 0) {
+        fMainLayer->Canvas()->Update(false);
+        return;
+    }
+    for (int a = 0; a < 3; a++) {
+        std::copy(angles[a], angles[a] + count, after[a]);
+        std::copy(before[a], before[a] + count, angles[a]);
+    }
+    fDocument.PrepUndo("Align All");
+    for (int a = 0; a < 3; a++)
+        std::copy(after[a], after[a] + count, angles[a]);
+    fDocument.fModified = true;
+    fMainLayer->Canvas()->Update(true);
     fMainLayer->SendMessage(kMsgUpdateTools);
 }
 

@@ -63,6 +63,10 @@ private:
     // Sets the photos' brightness so that overlapping photos agree, as one undoable step; beeps
     // when nothing would change.
     void MatchBrightness();
+    // Turns the selected photo, or every photo (twice over), to agree best with the
+    // photos it overlaps, as one undoable step. A photo that stays put says why in the canvas.
+    void AlignSelected();
+    void AlignAll();
     void Quit();
     void ShowHelp();
     // Redraws everything of the canvas.

@@ -40,6 +40,8 @@ constexpr double kCoordinateLimit = 16777216.0;
 // The rotation pivot counts as set while both of its angles stay below this.
 constexpr float kPivotUnset = 100000.0f;
 const rgb_color kGuideColor{220, 60, 0, 255};
+// The band of a note over the photos: pale yellow, apart from any photo.
+const rgb_color kNoteColor{255, 250, 205, 255};
 // Rows about to be rendered are marked in this colour; its alpha 0 keeps them "not drawn".
 const rgb_color kProgressColor{255, 0, 0, 0};
 // The preview looks at the mouse button from this pass on, so that the click that chose the
@@ -298,6 +300,8 @@ void CanvasPainter::DrawOverlays()
     fProjection.SetSmoothing(false);
     if (PhotoCount(fDoc) == 0)
         DrawHint();
+    else if (!fPhotoNote.empty() && fHintFont != nullptr)
+        DrawPhotoNote();
 
     fProjection.SetPenWidth(3);
     const int count = PhotoCount(fDoc);
@@ -349,6 +353,16 @@ void CanvasPainter::DrawHint()
         band.OffsetBy(0, 2 * fHintFont->LineToLineHeight());
         fProjection.DrawString(fHintNote.c_str(), band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
     }
+}
+
+void CanvasPainter::DrawPhotoNote()
+{
+    const Quor_Rect band(0, 0, fProjection.Width() - 1, kHintBandHeight);
+    fProjection.SetColor(kNoteColor);
+    fProjection.FillRect(band);
+    fProjection.SetColor(Quor_ColorOps::Black);
+    fProjection.SetFont(fHintFont);
+    fProjection.DrawString(fPhotoNote.c_str(), band, QUOR_ALIGN_CENTER, QUOR_ALIGN_CENTER);
 }
 
 CanvasPainter::PreviewEnd CanvasPainter::Preview(const std::function<bool()>& stopAsked,

@@ -68,6 +68,10 @@ public:
     // A line the hint ends with, for what the editor did on its own (empty for none).
     void SetHintNote(const std::string& note) { fHintNote = note; }
     const std::string& HintNote() const { return fHintNote; }
+    // A line over the photos, at the top of the canvas, on why a command left them as they were
+    // (empty for none).
+    void SetPhotoNote(const std::string& note) { fPhotoNote = note; }
+    const std::string& PhotoNote() const { return fPhotoNote; }
     // Colour of the canvas where no photo is; its alpha is 0, which marks "nothing drawn yet".
     rgb_color BackColor() const { return fBackColor; }
     const Quor_BaseImage& BackImage() const { return fBackImage; }
@@ -100,6 +104,7 @@ private:
     bool PrepareCover(const Quor_image* dest);
     void DrawOverlays();
     void DrawHint();
+    void DrawPhotoNote();
 
     PanomerDoc* fDoc;
     int fTool;
@@ -114,6 +119,7 @@ private:
     rgb_color fBackColor;
     Quor_Font* fHintFont = nullptr;
     std::string fHintNote;
+    std::string fPhotoNote;
     bool fSuspended = false;
     bool fRedrawPutOff = false;
 };

@@ -56,15 +56,6 @@ float ClampYaw(float yaw)
     return Quor_Clamp(yaw, -kPi, kPi);
 }
 
-// Where longitude wraps, a photo carried past the seam comes back in at the other edge, with its
-// yaw kept within -pi..pi; elsewhere it stops at the seam.
-float KeepYaw(const ProjectionMap& map, float yaw)
-{
-    if (!map.WrapsYaw() || !std::isfinite(yaw))
-        return ClampYaw(yaw);
-    return Quor_Clamp(std::remainder(yaw, 2.0f * kPi), -kPi, kPi);
-}
-
 float ClampPitch(float pitch)
 {
     return Quor_Clamp(pitch, -CanvasTools::kPitchLimit, CanvasTools::kPitchLimit);
@@ -403,7 +394,7 @@ bool CanvasTools::DragMove(Quor_Point where, unsigned modifiers)
     if (!HasSelection() || !AnglesAt(where, &lon1, &lat1))
         return false;
     EdgeAnglesAt(fDownPt, &lon0, &lat0);
-    float yaw = KeepYaw(Canvas().Map(), fStartLon + (lon1 - lon0));
+    float yaw = Canvas().Map().KeepYaw(fStartLon + (lon1 - lon0));
     float pitch = ClampPitch(fStartLat + (lat1 - lat0));
     if (modifiers & QUOR_SHIFT) {
         // Along the axis the pointer moved further on; equal distances move the latitude.
@@ -454,7 +445,7 @@ bool CanvasTools::DragRotate(Quor_Point where, unsigned modifiers)
         if (!ShowsDirection(map, yaw, pitch))
             return false;
         // A centre carried past the canvas's edge stays on the sphere and inside the poles.
-        fDoc->fYaw[selected] = KeepYaw(map, yaw);
+        fDoc->fYaw[selected] = map.KeepYaw(yaw);
         fDoc->fPitch[selected] = ClampPitch(pitch);
     }
     fDoc->fRoll[selected] = roll;
@@ -576,7 +567,7 @@ bool CanvasTools::Nudge(int key)
     if (!AnglesAt(centre, &newYaw, &newPitch))
         return false;
     fDoc->PrepUndo("Move");
-    fDoc->fYaw[selected] = KeepYaw(map, newYaw);
+    fDoc->fYaw[selected] = map.KeepYaw(newYaw);
     fDoc->fPitch[selected] = ClampPitch(newPitch);
     fDoc->fModified = true;
     return true;

@@ -624,4 +624,78 @@ TEST_F(PanomerWndTest, MatchBrightnessEvensOverlapsAsOneUndoableStep)
     EXPECT_TRUE(quor_test::Near(quor_test::PixelAt(Doc().fPhotoImage[0], 30, 20), dark, 3));
 }
 
+// Catches Align commands offered when they cannot act, a photo moved in more than one undoable
+// step (Undo leaving it half way), a project left unmarked, and a photo that stays put without
+// the canvas saying why: on the Earth example Align Selected Photo waits for a selection and
+// brings a displaced photo back, Align All brings back two (the first photo among them) at once,
+// and Undo returns each to where it was displaced to.
+TEST_F(PanomerWndTest, AlignCommandsAreOneUndoableStepEach)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(quor_test::SourcePath("examples/earth")))
+        std::filesystem::copy(entry.path(), fDir.File(entry.path().filename().string()));
+    Start(fDir.File("earth.qpm"));
+    ASSERT_EQ(Doc().fNumPhotos, 12);
+    const float degree = 3.14159265f / 180.0f;
+    float cut[3][2];
+    float displaced[3][2];
+    float* angles[3] = {Doc().fYaw, Doc().fPitch, Doc().fRoll};
+    const int photos[2] = {0, 4};
+    for (int a = 0; a < 3; a++) {
+        for (int k = 0; k < 2; k++) {
+            cut[a][k] = angles[a][photos[k]];
+            displaced[a][k] = cut[a][k] + (a == 2 ? 4.0f : 2.5f - 4.0f * k) * degree;
+            angles[a][photos[k]] = displaced[a][k];
+        }
+    }
+    Doc().fSelected = -1;
+    EXPECT_FALSE(MenuEnabled(kCmdAlignSelected));
+    EXPECT_TRUE(MenuEnabled(kCmdAlignAll));
+    Doc().fSelected = photos[1];
+    ASSERT_TRUE(MenuEnabled(kCmdAlignSelected));
+
+    auto expectPlaced = [&](const float (&expected)[3][2], int from, int to, float within, const char* step) {
+        for (int a = 0; a < 3; a++)
+            for (int k = from; k < to; k++)
+                EXPECT_NEAR(angles[a][photos[k]], expected[a][k], within) << step << ", photo " << photos[k];
+    };
+    ChooseMenu(kCmdAlignSelected);
+    expectPlaced(cut, 1, 2, 0.2f * degree, "Align Selected Photo");
+    expectPlaced(displaced, 0, 1, 1e-5f, "Align Selected Photo");
+    EXPECT_TRUE(Doc().fModified);
+    ChooseMenu(kCmdUndo);
+    expectPlaced(displaced, 0, 2, 1e-5f, "undone");
+
+    ChooseMenu(kCmdAlignAll);
+    expectPlaced(cut, 0, 2, 0.2f * degree, "Align All");
+    EXPECT_EQ(Canvas()->PhotoNote(), "");
+    ChooseMenu(kCmdUndo);
+    expectPlaced(displaced, 0, 2, 1e-5f, "Align All undone");
+}
+
+// Catches a photo moved onto a chance fit, or left put without a word: a photo that overlaps no
+// other stays where it is, the project unchanged, and the canvas says why until the next click;
+// Align All counts the photos that stayed.
+TEST_F(PanomerWndTest, APhotoWithoutOverlapStaysPutAndSaysWhy)
+{
+    app_test::MakePhoto(fDir.File("a.jpg"), 64, 48, rgb_color{80, 80, 80, 255}, rgb_color{160, 160, 160, 255});
+    app_test::MakePhoto(fDir.File("b.jpg"), 64, 48, rgb_color{90, 90, 90, 255}, rgb_color{150, 150, 150, 255});
+    const std::string project = fDir.File("pano.qpm");
+    editor_test::WriteProject(project, {"a.jpg", "b.jpg"});
+    Start(project);
+    ASSERT_EQ(Doc().fNumPhotos, 2);
+    Doc().fYaw[1] = 3.0f;
+    Doc().fSelected = 1;
+    ChooseMenu(kCmdAlignSelected);
+    EXPECT_EQ(Doc().fYaw[1], 3.0f);
+    EXPECT_FALSE(Doc().fModified);
+    EXPECT_FALSE(Doc().CanUndo());
+    EXPECT_EQ(Canvas()->PhotoNote(), "Not aligned: the photo overlaps no other photo");
+    Click(InWindow(Canvas(), Quor_Point(5, 5)));
+    EXPECT_EQ(Canvas()->PhotoNote(), "");
+    ChooseMenu(kCmdAlignAll);
+    EXPECT_EQ(Doc().fYaw[1], 3.0f);
+    EXPECT_FALSE(Doc().CanUndo());
+    EXPECT_EQ(Canvas()->PhotoNote(), "Not aligned: 2 photos overlap no other photo");
+}
+
 }  // namespace
