@@ -1,13 +1,13 @@
 // Photo alignment benchmark: how close "Align Selected Photo" brings a photo of the bundled Earth
 // example back to where it was cut from the map, and how long one alignment takes.
 //
-//   align_bench [--project FILE] [--trials N] [--seed S] [--threads N] [--full | --centred]
+//   align_bench [--project FILE] [--trials N] [--seed S] [--threads N] [--full | --previews]
 //
 // Every photo in turn is displaced by up to 3 degrees in yaw and pitch and 5 in roll (uniformly,
-// from a seeded generator), aligned against the others at their true places through the 640-pixel
-// previews the editor uses, and put back. What the previews cost shows against the photos at their
-// own size (--full) and against previews of the same size whose pixels are the mean of the area
-// they cover, centres in place (--centred). The error of a result is the largest difference of its
+// from a seeded generator), aligned against the others at their true places as the editor does it
+// (at the size of its 640-pixel previews, from the photos' files) and put back. The photos at
+// their own size (--full) show what the reduction costs, and the previews themselves (--previews,
+// the photos' paths cleared, as where the files cannot be read) what reading the files gains. The error of a result is the largest difference of its
 // three angles from the file's, and also the angle of the turn between the two placements (which
 // does not count a yaw difference near the poles as more than it moves the photo).
 #include <algorithm>
@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/core/PanomerDoc.h"
 #include "app/core/PhotoAlign.h"
@@ -44,43 +43,6 @@ struct Random {
         return low + (high - low) * (static_cast<double>(state) / 4294967296.0);
     }
 };
-
-// The photo reduced to fit size x size, each pixel the mean of the area of the photo it covers:
-// the reduced pixels' centres lie where a uniform scaling puts them.
-void ReduceCentred(Quor_BaseImage* image, int size)
-{
-    const Quor_image& source = image->Image();
-    int width = 0;
-    int height = 0;
-    Quor_ImageIo::FitSize(source.width, source.height, size, &width, &height);
-    const double sx = double(source.width) / width;
-    const double sy = double(source.height) / height;
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
-    for (int y = 0; y < height; y++) {
-        for (int x = 0; x < width; x++) {
-            double sums[4] = {};
-            double total = 0.0;
-            for (int v = int(y * sy); v < std::min(source.height, int(std::ceil((y + 1) * sy))); v++) {
-                const double wy = std::min(v + 1.0, (y + 1) * sy) - std::max(double(v), y * sy);
-                const uint32_t* row = source.Row32(v);
-                for (int u = int(x * sx); u < std::min(source.width, int(std::ceil((x + 1) * sx))); u++) {
-                    const double w = wy * (std::min(u + 1.0, (x + 1) * sx) - std::max(double(u), x * sx));
-                    for (int c = 0; c < 4; c++)
-                        sums[c] += w * ((row[u] >> (8 * c)) & 0xFF);
-                    total += w;
-                }
-            }
-            uint32_t pixel = 0;
-            for (int c = 0; c < 4; c++)
-                pixel |= uint32_t(std::lround(sums[c] / total)) << (8 * c);
-            pixels[size_t(y) * size_t(width) + size_t(x)] = pixel;
-        }
-    }
-    image->Initialize(width, height, 32);
-    for (int y = 0; y < height; y++)
-        std::copy(pixels.begin() + ptrdiff_t(y) * width, pixels.begin() + ptrdiff_t(y + 1) * width,
-                  image->Image().Row32(y));
-}
 
 double AngleBetween(double a, double b)
 {
@@ -112,13 +74,13 @@ int main(int argc, char** argv)
     int trials = 5;
     uint32_t seed = 20261207u;
     bool full = false;
-    bool centred = false;
+    bool previews = false;
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--full" || arg == "--centred") {
+        if (arg == "--full" || arg == "--previews") {
             full = arg == "--full";
-            centred = arg == "--centred";
+            previews = arg == "--previews";
             continue;
         }
         if (arg == "--project" && value != nullptr)
@@ -130,7 +92,7 @@ int main(int argc, char** argv)
         else if (arg == "--seed" && value != nullptr)
             seed = static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
         else {
-            std::printf("usage: align_bench [--project FILE] [--trials N] [--seed S] [--threads N] [--full | --centred]\n");
+            std::printf("usage: align_bench [--project FILE] [--trials N] [--seed S] [--threads N] [--full | --previews]\n");
             return 2;
         }
         i++;
@@ -143,16 +105,19 @@ int main(int argc, char** argv)
         std::printf("cannot open %s\n", project.c_str());
         return 1;
     }
-    for (int i = 0; (full || centred) && i < doc.fNumPhotos; i++) {
-        doc.UpdatePhoto(i, 0);
-        if (centred)
-            ReduceCentred(&doc.fPhotoImage[i], kPreviewSize);
+    for (int i = 0; (full || previews) && i < doc.fNumPhotos; i++) {
+        if (full)
+            doc.UpdatePhoto(i, 0);
+        else
+            doc.fPhotoPath[i] = "";
     }
     PhotoAlign align;
+    const auto setupStart = std::chrono::steady_clock::now();
     if (!align.Setup(doc)) {
         std::printf("out of memory\n");
         return 1;
     }
+    const double setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
     Random random{seed};
     double worst = 0.0;
     double sum = 0.0;
@@ -201,9 +166,10 @@ int main(int argc, char** argv)
     }
     const int aligned = runs - failed;
     std::printf("%d alignments (%d photos x %d displacements), %d not aligned: angle error worst %.4f, mean %.4f "
-                "degrees (turn worst %.4f, mean %.4f); %.1f ms wall, %.1f ms CPU per alignment; "
+                "degrees (turn worst %.4f, mean %.4f); %.1f ms wall, %.1f ms CPU per alignment, setup %.0f ms; "
                 "reference 0.05 degrees, worst / reference %.2f\n",
                 runs, doc.fNumPhotos, trials, failed, worst, aligned > 0 ? sum / aligned : 0.0, worstTurn,
-                aligned > 0 ? sumTurn / aligned : 0.0, 1000.0 * seconds / runs, 1000.0 * cpu / runs, worst / 0.05);
+                aligned > 0 ? sumTurn / aligned : 0.0, 1000.0 * seconds / runs, 1000.0 * cpu / runs, 1000.0 * setupSeconds,
+                worst / 0.05);
     return failed == 0 ? 0 : 1;
 }

@@ -42,7 +42,9 @@ public:
     PhotoAlign(const PhotoAlign&) = delete;
     PhotoAlign& operator=(const PhotoAlign&) = delete;
 
-    // Takes the luminance of every photo's current image (its preview) in a pyramid, and the
+    // Takes the luminance of every photo in a pyramid, at the size of its current image (its
+    // preview) but read from its file and reduced by an area mean with the pixel centres in place,
+    // as the render sees the photo (the preview itself where the file cannot be read), and the
     // document's focal length and projection. The images may change afterwards; the photos'
     // placements are read at each Align. around >= 0 takes only that photo and the ones it may
     // overlap, all that Align(doc, around) compares, for a quick setup in a large project (other
@@ -89,6 +91,15 @@ private:
         Quor_Vector3 towards;
     };
 
+    // How a level of a photo lies against the photo's mapping (made for its current image):
+    // mapping position t is level position a t + b, across and down.
+    struct Frame {
+        float ax = 1.0f;
+        float bx = 0.0f;
+        float ay = 1.0f;
+        float by = 0.0f;
+    };
+    Frame FrameOf(int photo, int level) const;
     // Align from level `top` down (kLevels - 1: from the coarsest, with its grid).
     Result Align(const PanomerDoc& doc, int photo, int top) const;
     // The score of `photo` placed as `moved` says against the photos in others[0..count-1], placed
@@ -105,4 +116,12 @@ private:
     // The pixel size of each photo's image when Setup ran: the mappings are made for that size.
     int fWidth[kMaxPhotos] = {};
     int fHeight[kMaxPhotos] = {};
+    // Where the render puts each photo, against that image: its full size, the full pixels per
+    // pixel of the image's mapping (both use the shorter side for the distance), and the full
+    // pixels each pixel of the finest level covers, across and down.
+    float fFullWidth[kMaxPhotos] = {};
+    float fFullHeight[kMaxPhotos] = {};
+    float fRatio[kMaxPhotos] = {};
+    float fSpanX[kMaxPhotos] = {};
+    float fSpanY[kMaxPhotos] = {};
 };
