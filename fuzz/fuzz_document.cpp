@@ -40,12 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!std::isfinite(c))
             std::abort();
 
-    // Undo must toggle back to exactly what was read.
+    // Undo must go back to exactly what was read, and again after a redo.
     const std::string first = Saved(doc);
     if (first.empty())
         return 0;  // for example a path holding a double quote, which the format cannot store
-    doc.PrepUndo();
+    doc.PrepUndo("Delete");
     doc.fNumPhotos = 0;
+    doc.Undo();
+    if (Saved(doc) != first)
+        std::abort();
+    doc.Redo();
     doc.Undo();
     if (Saved(doc) != first)
         std::abort();
