@@ -383,22 +383,20 @@ void PanomerDoc::SettleHistory()
 
 void PanomerDoc::Undo()
 {
-    SettleHistory();
-    try {
-        std::string restore;
-        if (fHistory.Undo(SavedForm(), &restore))
-            Restore(restore);
-    } catch (const std::bad_alloc&) {
-        fHistory.Clear();
-    }
+    Walk(false);
 }
 
 void PanomerDoc::Redo()
 {
+    Walk(true);
+}
+
+void PanomerDoc::Walk(bool redo)
+{
     SettleHistory();
     try {
         std::string restore;
-        if (fHistory.Redo(SavedForm(), &restore))
+        if (fHistory.Walk(redo, SavedForm(), &restore))
             Restore(restore);
     } catch (const std::bad_alloc&) {
         fHistory.Clear();

@@ -130,6 +130,8 @@ public:
 private:
     // The document's saved form, as the history keeps it; empty when it cannot be written.
     std::string SavedForm();
+    // Undo (redo false) or Redo: the state the history returns to, read back.
+    void Walk(bool redo);
     // Settles the history's open step against the document as it is now.
     void SettleHistory();
     // Reads a saved form back (the history's states).

@@ -36,25 +36,26 @@ const char* UndoHistory::RedoLabel() const
 
 bool UndoHistory::Undo(std::string&& now, std::string* restore)
 {
-    if (fUndo.empty() || fOpen)
-        return false;
-    Step step = std::move(fUndo.back());
-    fUndo.pop_back();
-    *restore = std::move(step.state);
-    step.state = std::move(now);
-    fRedo.push_back(std::move(step));
-    return true;
+    return Walk(false, std::move(now), restore);
 }
 
 bool UndoHistory::Redo(std::string&& now, std::string* restore)
 {
-    if (fRedo.empty() || fOpen)
+    return Walk(true, std::move(now), restore);
+}
+
+bool UndoHistory::Walk(bool redo, std::string&& now, std::string* restore)
+{
+    // A step taken back goes to the redo list with the state it left, and the other way round.
+    std::vector<Step>& from = redo ? fRedo : fUndo;
+    std::vector<Step>& to = redo ? fUndo : fRedo;
+    if (from.empty() || fOpen)
         return false;
-    Step step = std::move(fRedo.back());
-    fRedo.pop_back();
+    Step step = std::move(from.back());
+    from.pop_back();
     *restore = std::move(step.state);
     step.state = std::move(now);
-    fUndo.push_back(std::move(step));
+    to.push_back(std::move(step));
     return true;
 }
 

@@ -32,6 +32,8 @@ public:
     // that Redo can come back to it. False (nothing changed) without a step. Settle first.
     bool Undo(std::string&& now, std::string* restore);
     bool Redo(std::string&& now, std::string* restore);
+    // Undo (redo false) or Redo.
+    bool Walk(bool redo, std::string&& now, std::string* restore);
 
     void Clear();
     int CountUndo() const { return static_cast<int>(fUndo.size()); }
