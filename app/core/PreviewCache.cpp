@@ -30,7 +30,7 @@ constexpr uint32_t kByteOrder = 0x01020304u;
 constexpr const char* kSuffix = ".qpv";
 // Bumped whenever previews are made differently (another reduction filter, another decoder), so
 // old entries stop matching.
-constexpr int kMakingVersion = 1;
+constexpr int kMakingVersion = 2;
 constexpr size_t kMaxKey = 256;
 // A temporary file older than this was left by a process that stopped while storing.
 constexpr time_t kStaleTemporary = 3600;

@@ -124,6 +124,10 @@ struct StartedRead {
     Quor_ImageReader* handle = nullptr;
     int width = 0;
     int height = 0;
+    // The size the header declares; width x height is what the decoder delivers, which a JPEG
+    // decoder may have scaled down by its DCT.
+    int fullWidth = 0;
+    int fullHeight = 0;
 };
 
 // Steps 1 and 2 of a load: find the module, read and check the header.
@@ -136,6 +140,9 @@ int StartRead(const char* path, Quor_ReadLimits& limits, StartedRead* read)
         read->module->StartImgRead(read->local, path, limits, &read->handle, &read->width, &read->height, &hasAlpha);
     if (code != QUOR_OK)
         return code < 0 ? code : QUOR_ERR_READ;
+    // The reader's size check left the declared size in the limits.
+    read->fullWidth = limits.width > read->width ? static_cast<int>(limits.width) : read->width;
+    read->fullHeight = limits.height > read->height ? static_cast<int>(limits.height) : read->height;
     limits.width = read->width;
     limits.height = read->height;
     return QUOR_OK;
@@ -143,12 +150,17 @@ int StartRead(const char* path, Quor_ReadLimits& limits, StartedRead* read)
 
 // Steps 1 to 4 of a load: find the module, read and check the header, size `image` and decode
 // into it.
-int Decode(const char* path, Quor_BaseImage* image, Quor_ReadLimits& limits)
+int Decode(const char* path, Quor_BaseImage* image, Quor_ReadLimits& limits, int* fullWidth = nullptr,
+    int* fullHeight = nullptr)
 {
     StartedRead read;
     const int code = StartRead(path, limits, &read);
     if (code != QUOR_OK)
         return code;
+    if (fullWidth != nullptr && fullHeight != nullptr) {
+        *fullWidth = read.fullWidth;
+        *fullHeight = read.fullHeight;
+    }
     Quor_ImageModule* module = read.module;
     const int local = read.local;
     Quor_ImageReader* handle = read.handle;
@@ -251,14 +263,55 @@ bool NeedsReducing(const Quor_BaseImage& image, int maxSize)
     return maxSize > 0 && (image.Width() > maxSize || image.Height() > maxSize);
 }
 
-// Makes `reduced` the decoded picture fitted into maxSize x maxSize: QUOR_OK, or QUOR_ERR_MEMORY.
-int Reduce(const Quor_image& decoded, int maxSize, bool filter, Quor_BaseImage* reduced)
+// Makes `reduced` the decoded picture fitted into maxSize x maxSize by picking pixels: QUOR_OK,
+// or QUOR_ERR_MEMORY.
+int ReduceNearest(const Quor_image& decoded, int maxSize, Quor_BaseImage* reduced)
 {
     int fitWidth = 0;
     int fitHeight = 0;
     Quor_ImageIo::FitSize(decoded.width, decoded.height, maxSize, &fitWidth, &fitHeight);
     if (reduced->Initialize(fitWidth, fitHeight, 32) != QUOR_OK
-        || Quor_ImageOps::StretchBlit(&decoded, &reduced->Image(), 0, 0, fitWidth, fitHeight, filter) != QUOR_OK)
+        || Quor_ImageOps::StretchBlit(&decoded, &reduced->Image(), 0, 0, fitWidth, fitHeight, false) != QUOR_OK)
+        return QUOR_ERR_MEMORY;
+    return QUOR_OK;
+}
+
+// The factor d (1, 2, 4 or 8) by which a decoder scaled a fullWidth x fullHeight picture down to
+// `decoded`, each decoded pixel the mean of a d x d block; 1 when the sizes fit no such factor.
+int DecodeScale(const Quor_image& decoded, int fullWidth, int fullHeight)
+{
+    if (decoded.width >= fullWidth && decoded.height >= fullHeight)
+        return 1;
+    for (const int d : {8, 4, 2}) {
+        if ((int64_t(fullWidth) + d - 1) / d == decoded.width && (int64_t(fullHeight) + d - 1) / d == decoded.height)
+            return d;
+    }
+    return 1;
+}
+
+// Makes `reduced` the decoded picture fitted into maxSize x maxSize by area, so that it lies
+// where the full picture does: with pixel i at position i and both scaled about their middles,
+// reduced pixel (x, y) shows the full picture around (W/2 + S (x - w/2), H/2 + S (y - h/2)),
+// S the ratio of their shorter sides. A decoded pixel of a picture scaled by d stands for the
+// block of full pixels centred at d i + (d - 1) / 2. QUOR_OK, or QUOR_ERR_MEMORY.
+int ReduceInPlace(const Quor_image& decoded, int fullWidth, int fullHeight, int maxSize, Quor_BaseImage* reduced)
+{
+    const int d = DecodeScale(decoded, fullWidth, fullHeight);
+    if (d == 1) {
+        fullWidth = decoded.width;
+        fullHeight = decoded.height;
+    }
+    int fitWidth = decoded.width;
+    int fitHeight = decoded.height;
+    if (decoded.width > maxSize || decoded.height > maxSize)
+        Quor_ImageIo::FitSize(decoded.width, decoded.height, maxSize, &fitWidth, &fitHeight);
+    const double scale = double(std::min(fullWidth, fullHeight)) / std::min(fitWidth, fitHeight);
+    const double centre = (d - 1) / 2.0;
+    const double originX = (fullWidth / 2.0 - scale * fitWidth / 2.0 - centre) / d;
+    const double originY = (fullHeight / 2.0 - scale * fitHeight / 2.0 - centre) / d;
+    if (reduced->Initialize(fitWidth, fitHeight, 32) != QUOR_OK
+        || Quor_ImageOps::ReduceArea(&decoded, &reduced->Image(), originX, originY, std::max(1.0, scale / d))
+            != QUOR_OK)
         return QUOR_ERR_MEMORY;
     return QUOR_OK;
 }
@@ -363,11 +416,16 @@ int Quor_ImageIo::LoadImage(const char* path, Quor_BaseImage* image, int maxSize
     Quor_ReadLimits limits = LoadLimits(maxSize, memoryBudget);
     if (path == nullptr || image == nullptr)
         return Refuse(QUOR_ERR_ARGUMENT, path, limits, refusal);
-    const int code = Decode(path, image, limits);
-    if (code != QUOR_OK || !NeedsReducing(*image, maxSize))
+    int fullWidth = 0;
+    int fullHeight = 0;
+    const int code = Decode(path, image, limits, &fullWidth, &fullHeight);
+    // A picture the decoder scaled is resampled even when it fits, so that its pixels move to
+    // where the full picture's would be.
+    if (code != QUOR_OK || maxSize <= 0
+        || (!NeedsReducing(*image, maxSize) && DecodeScale(image->Image(), fullWidth, fullHeight) == 1))
         return Refuse(code, path, limits, refusal);
     Quor_BaseImage reduced;
-    if (Reduce(image->Image(), maxSize, true, &reduced) != QUOR_OK) {
+    if (ReduceInPlace(image->Image(), fullWidth, fullHeight, maxSize, &reduced) != QUOR_OK) {
         image->Free();
         return Refuse(QUOR_ERR_MEMORY, path, limits, refusal);
     }
@@ -390,7 +448,7 @@ int Quor_ImageIo::LoadThumbnail(const char* path, Quor_BaseImage* image, int max
         code = Adopt(decoded.Image(), image);
     } else if (code == QUOR_OK) {
         Quor_BaseImage reduced;
-        code = Reduce(decoded.Image(), maxSize, false, &reduced);
+        code = ReduceNearest(decoded.Image(), maxSize, &reduced);
         decoded.Free();
         if (code == QUOR_OK)
             code = Adopt(reduced.Image(), image);

@@ -34,8 +34,12 @@ public:
     static constexpr int64_t kNoBudget = Quor_ReadLimits::kNoBudget;
 
     // Reads the file at path, chosen by the MIME type of its extension, into a 32-bit image.
-    // With maxSize > 0 an image larger than maxSize on either side is reduced, with filtering,
-    // to fit maxSize x maxSize keeping its proportions.
+    // With maxSize > 0 an image larger than maxSize on either side is reduced to fit maxSize x
+    // maxSize keeping its proportions, each pixel the mean of the area it covers. The reduced
+    // image lies where the full one does: sampled with pixel i at position i and scaled about
+    // its middle by the ratio of the shorter sides, it shows the same place of the picture at
+    // each point (the longer side may gain or lose part of a pixel at its ends to the rounding
+    // of the size).
     //
     // Before any pixel is decoded the header is checked: a size the format could not encode in
     // the file's bytes is a corrupt file, and the bytes the load will hold at once (the decoded

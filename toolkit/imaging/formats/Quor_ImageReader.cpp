@@ -47,7 +47,8 @@ int64_t Quor_ImageReader::LoadBytes(int maxSize, int64_t outWidth, int64_t outHe
 {
     // Sides are at most 65535 here (CheckSize ran first), so no product below can wrap.
     int64_t bytes = outWidth * outHeight * 4 + (workBytes > 0 ? workBytes : 0);
-    if (maxSize > 0 && (outWidth > maxSize || outHeight > maxSize)) {
+    // A picture the decoder scaled is resampled in place even when it fits exactly.
+    if (maxSize > 0 && (outWidth >= maxSize || outHeight >= maxSize)) {
         int fitWidth = 0;
         int fitHeight = 0;
         Quor_ImageIo::FitSize(static_cast<int>(outWidth), static_cast<int>(outHeight), maxSize, &fitWidth, &fitHeight);

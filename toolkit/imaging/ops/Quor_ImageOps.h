@@ -117,6 +117,14 @@ public:
     // pixels; QUOR_ERR_MEMORY out of memory.
     static int StretchBlit(const Quor_image* src, const Quor_image* dst, int x, int y, int w,
                            int h, bool filter);
+    // Reduces a 32-bit source into the whole 32-bit destination by area: destination pixel
+    // (x, y) is the mean of the step x step square of the source centred on source position
+    // (originX + x * step, originY + y * step), where source pixel i sits at position i and
+    // covers i - 1/2 to i + 1/2; the source's edge pixels stand for everything beyond them.
+    // Each channel is averaged on its own and rounded to nearest. QUOR_OK; QUOR_ERR_NO_IMAGE
+    // without pixels; QUOR_ERR_ARGUMENT for other depths or a step below 1; QUOR_ERR_MEMORY.
+    static int ReduceArea(const Quor_image* src, const Quor_image* dst, double originX, double originY,
+                          double step);
     // Quarter turns into a separate destination of swapped size and the same depth
     // (QUOR_ERR_ARGUMENT otherwise); any depth. Rotate90 turns clockwise: dst(col, row) = src(row, srcH - 1 - col).
     static int Rotate90(const Quor_image* src, const Quor_image* dst);

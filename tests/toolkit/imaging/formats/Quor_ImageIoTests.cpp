@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fcntl.h>
 #include <future>
@@ -336,10 +337,65 @@ TEST(QuorImageIo, ReducedLoadsHaveTheDocumentedSizes)
             ASSERT_EQ(Load(load, path, &image, c.maxSize), QUOR_OK);
             EXPECT_EQ(std::pair(image.Width(), image.Height()), std::pair(c.expectWidth, c.expectHeight));
             const int right = image.Width() - 1, height = image.Height();
-            EXPECT_TRUE(quor_test::Near(PixelAt(image, 0, height / 2), quor_test::kRed, 10, true));
+            // A column that stands for ten takes a twentieth of the sixth, which is blue.
+            EXPECT_TRUE(quor_test::Near(PixelAt(image, 0, height / 2), quor_test::kRed, right == 0 ? 16 : 10, true));
             EXPECT_TRUE(right == 0 || quor_test::Near(PixelAt(image, right, height / 4), quor_test::kBlue, 10, true));
             EXPECT_TRUE(right == 0 || quor_test::Near(PixelAt(image, right, height * 3 / 4), {0, 255, 0, 255}, 10, true));
         }
+    }
+}
+
+// Catches a reduction that shifts the picture: a preview the canvas maps as the photo must show
+// each place where the full photo has it (a DCT-scaled pixel standing for the middle of its
+// block, columns stepped from the left edge, rows picked instead of averaged). The picture is
+// a ramp of one level a pixel across (red) and down (green), so a box mean reads the position.
+TEST(QuorImageIo, ReducedLoadsLieWhereTheFullPictureDoes)
+{
+    quor_test::ScratchDir scratch;
+    const struct {
+        int width, height, maxSize, format;
+        const char* name;
+    } cases[] = {
+        {2048, 1536, 256, Quor_ImageIo::Format_JPEG, "eighth.jpg"},   // decoded at 1/8 to exactly the size
+        {2048, 1536, 200, Quor_ImageIo::Format_JPEG, "fit.jpg"},      // 1/8, then reduced
+        {2048, 1536, 700, Quor_ImageIo::Format_JPEG, "half.jpg"},     // 1/2, then reduced
+        {2001, 1501, 250, Quor_ImageIo::Format_JPEG, "partial.jpg"},  // partial blocks at the edges
+        {2048, 1536, 300, Quor_ImageIo::Format_PNG, "full.png"},      // decoded at full size
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int x0 = c.width / 2 - 128, y0 = c.height / 2 - 128;
+        Quor_BaseImage source;
+        quor_test::Make(&source, c.width, c.height, [&](int x, int y) {
+            return Px(uint32_t(std::clamp(x - x0, 0, 255)), uint32_t(std::clamp(y - y0, 0, 255)), 128);
+        });
+        const std::string path = scratch.File(c.name);
+        ASSERT_EQ(Quor_ImageIo::SaveImage(path.c_str(), &source, c.format, 95), QUOR_OK);
+        Quor_BaseImage image;
+        ASSERT_EQ(Quor_ImageIo::LoadImage(path.c_str(), &image, c.maxSize), QUOR_OK);
+        const int w = image.Width(), h = image.Height();
+        ASSERT_EQ(std::max(w, h), c.maxSize);
+        const double scale = double(std::min(c.width, c.height)) / std::min(w, h);
+        double error = 0.0, worst = 0.0;
+        int count = 0;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                // Where the canvas takes this pixel to lie in the full picture.
+                const double fx = c.width / 2.0 + scale * (x - w / 2.0) - x0;
+                const double fy = c.height / 2.0 + scale * (y - h / 2.0) - y0;
+                const double margin = scale / 2 + 2;
+                if (fx < margin || fx > 255 - margin || fy < margin || fy > 255 - margin)
+                    continue;
+                const rgb_color p = PixelAt(image, x, y);
+                for (const double e : {p.red - fx, p.green - fy}) {
+                    error += std::fabs(e);
+                    worst = std::max(worst, std::fabs(e));
+                }
+                count += 2;
+            }
+        ASSERT_GT(count, 100);
+        EXPECT_LT(error / count, 0.75);
+        EXPECT_LT(worst, 2.5);
     }
 }
 
