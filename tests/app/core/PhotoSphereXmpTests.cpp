@@ -80,9 +80,6 @@ TEST(PhotoSphereXmp, EquirectangularExportCarriesThePropertiesAndOthersDoNot)
         EXPECT_LT(segment, bytes.find("\xFF\xDB"));  // before the quantization tables
         EXPECT_NE(bytes.find("<GPano:ProjectionType>equirectangular</GPano:ProjectionType>"), std::string::npos);
         EXPECT_NE(bytes.find("<GPano:FullPanoWidthPixels>320</GPano:FullPanoWidthPixels>"), std::string::npos);
-        Quor_BaseImage out;
-        app_test::LoadFile(path, &out);
-        EXPECT_EQ(out.Width(), 320);
 
         if (std::system("exiftool -ver >/dev/null 2>&1") != 0) {
             std::printf("exiftool is not installed: the file's properties are not read back\n");

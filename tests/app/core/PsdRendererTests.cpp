@@ -130,20 +130,20 @@ TEST(PsdRenderer, ExportAndCancelKeepEveryLayer)
     EXPECT_EQ(Identify("-format '%[fx:int(255*p{150,80}.r)] %[fx:int(255*p{150,80}.g)] "
                        "%[fx:int(255*p{2,2}.r)] %[fx:int(255*p{2,2}.b)]' " + merged),
               "20 200 255 255");
-    EXPECT_EQ(Identify("-format '%l|' " + path), "|left.png|middle.png|right.png|");
+    const std::string names = "|left.png|middle.png|right.png|";
+    EXPECT_EQ(Identify("-format '%l|' " + path), names);
     // Layer 2 (the middle photo): opaque green at the centre-left, transparent in the corner and
     // over the yellow photo's place.
     const std::string layer = "'" + scene.dir.File("out.psd") + "[2]'";
     EXPECT_EQ(Identify("-format '%[fx:int(255*p{150,80}.a)] %[fx:int(255*p{150,80}.g)]' " + layer), "255 200");
     EXPECT_EQ(Identify("-format '%[fx:int(255*p{2,2}.a)] %[fx:int(255*p{250,80}.a)]' " + layer), "0 0");
 
-    EXPECT_EQ(owner.RenderAndWait(RenderKind::kPsd, RenderCheckpoint{kRow, 1, 80}).status, RenderStatus::kCancelled);
-    scene.ExpectPreviews();
-    EXPECT_EQ(Identify("-format '%l|' " + path), "|left.png|middle.png|right.png|");
-
-    EXPECT_EQ(owner.RenderAndWait(RenderKind::kPsd, RenderCheckpoint{kLoading, 0, 0}).status, RenderStatus::kCancelled);
-    scene.ExpectPreviews();
-    EXPECT_EQ(Identify("-format '%l|' " + path), "|left.png|middle.png|right.png|");
+    for (const RenderCheckpoint& at : {RenderCheckpoint{kRow, 1, 80}, RenderCheckpoint{kLoading, 0, 0}}) {
+        EXPECT_EQ(owner.RenderAndWait(RenderKind::kPsd, at).status, RenderStatus::kCancelled);
+        scene.ExpectPreviews();
+        EXPECT_EQ(Identify("-format '%l|' " + path), names) << "cancelled at photo " << at.photo;
+    }
+    // The last Cancel came before any photo: its layers are wholly transparent.
     EXPECT_EQ(Identify("-format '%[fx:int(255*maxima.a)]' '" + scene.dir.File("out.psd") + "[1]'"), "0");
 }
 

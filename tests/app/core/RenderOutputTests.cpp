@@ -195,7 +195,7 @@ TEST(RenderOutput, AFolderClosedToNewFilesLeavesTheOldFileAsItWas)
 // A failure's message must give its own cause, never whatever errno holds by the time it is
 // written (a failed stat of the not yet existing output leaves ENOENT behind, so a writer's
 // refusal read "No such file or directory"); a file that cannot be created, or a write that
-// fails, names its own system error; a panorama too large for the PSD format says so.
+// fails, names its own system error.
 TEST(RenderOutput, MessagesCarryEachFailuresOwnCause)
 {
     ScratchDir dir;
@@ -219,8 +219,7 @@ TEST(RenderOutput, MessagesCarryEachFailuresOwnCause)
     EXPECT_FALSE(missing.Create(dir.File("missing/out.jpg").c_str()));
     EXPECT_EQ(missing.SystemError(), ENOENT);
 
-    RenderResult tooLarge = RenderResult::Failed(RenderFailure::kTooLarge);
-    EXPECT_EQ(tooLarge.Message(), "The panorama is too large for the PSD format.");
+    // A cause follows the sentence.
     RenderResult noMemory = RenderResult::Failed(RenderFailure::kNoMemory);
     noMemory.cause = "a.jpg (100 x 100 pixels) needs 40 KB of memory to load, more than the 0 bytes left.";
     EXPECT_EQ(noMemory.Message(), "Not enough memory for a panorama of this size. " + noMemory.cause);

@@ -29,6 +29,15 @@ protected:
         const int index = code - kCmdRotatePhoto;
         Click(InWindow(bar, editor_test::Mid(bar->GetButtonRect(index))));
     }
+    // The editor with `count` small photos in the list.
+    void StartWithPhotos(int count)
+    {
+        Start();
+        const std::string a = fDir.File("a.jpg");
+        app_test::MakePhoto(a, 16, 12, kRed, kBlue);
+        for (int i = 0; i < count; ++i)
+            List()->OnFileDrop(a.c_str(), Quor_Point(0, 0), 0);
+    }
     // Whether the list shows any dark text pixel in its top 60 rows.
     bool HintShown()
     {
@@ -148,19 +157,13 @@ TEST_F(PhotoListViewTest, RotationsStayWithTheirPhotos)
 // and a scroll range fixed at an earlier size (the last photos could not be reached).
 TEST_F(PhotoListViewTest, AFullListScrollsToItsLastRow)
 {
-    Start();
-    const std::string a = fDir.File("a.jpg");
-    app_test::MakePhoto(a, 16, 12, kRed, kBlue);
-    for (int i = 0; i < PhotoListView::kMaxListPhotos + 1; ++i) {
-        List()->OnFileDrop(a.c_str(), Quor_Point(0, 0), 0);
-        if (i == 5) {
-            Quor_ScrollingView* scroller = Layer()->ListScroller();
-            EXPECT_EQ(scroller->GetVScroll()->Maximum(), List()->Shape().y - scroller->ClipView()->Shape().y);
-        }
-    }
+    StartWithPhotos(6);
+    Quor_ScrollingView* scroller = Layer()->ListScroller();
+    EXPECT_EQ(scroller->GetVScroll()->Maximum(), List()->Shape().y - scroller->ClipView()->Shape().y);
+    for (int i = 6; i < PhotoListView::kMaxListPhotos + 1; ++i)
+        List()->OnFileDrop(fDir.File("a.jpg").c_str(), Quor_Point(0, 0), 0);
     EXPECT_EQ(List()->CountPhotos(), PhotoListView::kMaxListPhotos);
     EXPECT_EQ(List()->Shape().y, 8 + 64 * 108);
-    Quor_ScrollingView* scroller = Layer()->ListScroller();
     EXPECT_EQ(scroller->GetVScroll()->Maximum(), List()->Shape().y - scroller->ClipView()->Shape().y);
     scroller->ScrollTo(0, 1 << 20);
     Pump();
@@ -174,11 +177,7 @@ TEST_F(PhotoListViewTest, TabReachesTheListWhoseKeysMoveTheSelectionIntoView)
     // takes the keyboard from the canvas, keys that run past either end, a page that is not the
     // rows shown, a selected photo left scrolled out of sight, and a canvas that never shows it
     // has the keyboard.
-    Start();
-    const std::string a = fDir.File("a.jpg");
-    app_test::MakePhoto(a, 16, 12, kRed, kBlue);
-    for (int i = 0; i < 20; ++i)
-        List()->OnFileDrop(a.c_str(), Quor_Point(0, 0), 0);
+    StartWithPhotos(20);
     Click(ListCell(1));
     EXPECT_NE(Layer()->FocusView(), List());
     std::vector<Quor_View*> stops;
