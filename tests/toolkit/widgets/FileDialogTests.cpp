@@ -93,9 +93,25 @@ protected:
     {
         PushClickOn(window, field);
         fHost.PushKey(window, 'a', QUOR_HOST_CTRL);
+        Keys(window, text);
+    }
+    void Keys(uint32_t window, const std::string& text)
+    {
         for (char c : text)
             fHost.PushKey(window, c);
     }
+    // A step that looks at the dialog, then closes it with Escape.
+    std::function<void(uint32_t)> Escaping(std::function<void(uint32_t)> look)
+    {
+        return [this, look](uint32_t w) {
+            look(w);
+            fHost.PushKey(w, kHostEscape);
+        };
+    }
+    // Runs a dialog through the steps of the last Script; the chosen path goes to fPath.
+    int Run(bool save, const std::string& start) { return Run(Request(save, start)); }
+    int Run(const Quor_FileDialogRequest& request) { return Quor_RunFileDialog(request, &fPath); }
+    std::string Chosen() const { return fPath.Buffer(); }
     Quor_FileDialogRequest Request(bool save, const std::string& start)
     {
         fStart = start;
@@ -107,6 +123,7 @@ protected:
 
     ScratchDir fDir;
     std::string fStart;
+    Quor_String fPath;
 };
 
 }  // namespace
@@ -137,11 +154,10 @@ TEST_F(QuorFileDialog, ListsFoldersFirstByNameWithoutHiddenFilesAndChoosesWithAD
             DoubleClick(w, Row(Dialog(w), 4));
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
     EXPECT_EQ(rows, (std::vector<std::string>{"Adir/", "zdir/", "A.jpg", "a.png", "b.txt", "C.jpg", "exists.txt"}));
     EXPECT_EQ(afterAcross, fDir.Path());
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("b.txt"));
+    EXPECT_EQ(Chosen(), fDir.File("b.txt"));
 }
 
 TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCancels)
@@ -164,14 +180,13 @@ TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCanc
             TypeInto(w, Dialog(w)->PathField(), "zdir");
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             seen.push_back(folder(Dialog(w)));
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path("untouched");
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
-    EXPECT_TRUE(path.IsEmpty());
+    fPath = "untouched";
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
+    EXPECT_TRUE(fPath.IsEmpty());
     EXPECT_EQ(seen, (std::vector<std::string>{fDir.File("Adir"), fDir.Path(), fDir.File("zdir")}));
 
     // A full file path typed into the path field chooses that file.
@@ -181,8 +196,8 @@ TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCanc
             fHost.PushKey(w, kHostReturn);
         },
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("Adir/inner.txt"));
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
+    EXPECT_EQ(Chosen(), fDir.File("Adir/inner.txt"));
 }
 
 TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
@@ -210,13 +225,11 @@ TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
             TypeInto(w, dialog->PathField(), fDir.File("b.txt/deeper"));
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             EXPECT_NE(std::string(Dialog(w)->Status().Buffer()).find("no file"), std::string::npos);
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     EXPECT_EQ(folderAfter, fDir.Path()) << "the dialog stays where it was";
     EXPECT_EQ(rowsAfter, 5) << "and keeps showing what it listed";
     EXPECT_NE(status.find("zdir"), std::string::npos) << status;
@@ -228,12 +241,11 @@ TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
         std::string refused;
         Script({
             [&](uint32_t w) { DoubleClick(w, Row(Dialog(w), 0)); },
-            [&](uint32_t w) {
+            Escaping([&](uint32_t w) {
                 refused = Dialog(w)->Status().Buffer();
-                fHost.PushKey(w, kHostEscape);
-            },
+            }),
         });
-        EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+        EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
         EXPECT_NE(refused.find("cannot be read"), std::string::npos) << refused;
         chmod(fDir.File("Adir").c_str(), 0755);
     }
@@ -251,10 +263,9 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             EXPECT_TRUE(dialog->NameField()->IsFocused());
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             steps.push_back(Asking(w) ? "asked" : "not asked");
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
         [&](uint32_t w) {
             steps.push_back(Dialog(w) != nullptr ? "still open" : "gone");
             EXPECT_EQ(fHost.FocusedWindow(), w) << "the save dialog takes the keyboard back";
@@ -265,10 +276,9 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             fHost.PushKey(w, kHostReturn);
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.File("exists.txt")), &path), 0);
+    EXPECT_EQ(Run(true, fDir.File("exists.txt")), 0);
     EXPECT_EQ(steps, (std::vector<std::string>{"asked", "still open", "asked"}));
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt"));
+    EXPECT_EQ(Chosen(), fDir.File("exists.txt"));
     EXPECT_EQ(ReadFileBytes(fDir.File("exists.txt")), "keep");
 
     Script({
@@ -277,10 +287,10 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             fHost.PushKey(w, kHostReturn);
         },
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.File("exists.txt")), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("fresh.qpm"));
+    EXPECT_EQ(Run(true, fDir.File("exists.txt")), 0);
+    EXPECT_EQ(Chosen(), fDir.File("fresh.qpm"));
     struct stat st;
-    EXPECT_NE(stat(path.Buffer(), &st), 0) << "the dialog itself creates no file";
+    EXPECT_NE(stat(fPath.Buffer(), &st), 0) << "the dialog itself creates no file";
 }
 
 TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeTheReplacePrompt)
@@ -312,11 +322,10 @@ TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeThe
             fHost.PushKey(w, kHostReturn);
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(request, &path), 0);
+    EXPECT_EQ(Run(request), 0);
     EXPECT_EQ(asked, (std::vector<std::string>{"open", "asked"}));
     EXPECT_EQ(checks, 2);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt.jpg"));
+    EXPECT_EQ(Chosen(), fDir.File("exists.txt.jpg"));
 
     const struct { const char* path; const char* expected; } names[] = {
         {"/d/pano", "/d/pano.jpg"},       {"/d/pano.JPEG", "/d/pano.JPEG"}, {"/d/pano.jpg", "/d/pano.jpg"},
@@ -355,13 +364,11 @@ TEST_F(QuorFileDialog, TypedLettersJumpToNamesAndBackspaceGoesUp)
             selected.push_back(Dialog(w)->List()->SelItem());
             fHost.PushKey(w, kHostBackspace);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             afterBackspace = Dialog(w)->Folder().Buffer();
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     EXPECT_EQ(selected, (std::vector<int>{3, 4, 2}));
     EXPECT_EQ(afterBackspace, std::string(Quor_FileDialog::ParentOf(fDir.Path().c_str()).Buffer()));
 }
@@ -377,24 +384,22 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
                                             "\xE4\xB8\x80.jpg"};
     for (const std::string& name : names)
         ASSERT_TRUE(WriteFileBytes(dir.File(name), "x"));
-    Quor_String path;
     for (size_t i = 0; i < names.size(); ++i) {
         std::vector<std::string> rows;
         Script({[&](uint32_t w) {
             rows = Rows(Dialog(w));
             DoubleClick(w, Row(Dialog(w), static_cast<int>(i)));
         }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(false, dir.Path() + "/"), &path), 0);
+        EXPECT_EQ(Run(false, dir.Path() + "/"), 0);
         EXPECT_EQ(rows, names);
-        EXPECT_EQ(std::string(path.Buffer()), dir.File(names[i]));
+        EXPECT_EQ(Chosen(), dir.File(names[i]));
     }
     int found = -1;
     Script({[&](uint32_t w) { fHost.PushText(w, "\xD0\xA4"); },
-            [&](uint32_t w) {
+            Escaping([&](uint32_t w) {
                 found = Dialog(w)->List()->SelItem();
-                fHost.PushKey(w, kHostEscape);
-            }});
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, dir.Path() + "/"), &path), 1);
+            })});
+    EXPECT_EQ(Run(false, dir.Path() + "/"), 1);
     EXPECT_EQ(found, 2);
 
     // Saved: the first name edited, and a typed name.
@@ -403,8 +408,7 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
             fHost.PushClick(w, Row(Dialog(w), 0).x, Row(Dialog(w), 0).y);
             PushClickOn(w, Dialog(w)->NameField());
             fHost.PushKey(w, kHostEnd);
-            for (char c : std::string("\b\b\bpng"))
-                fHost.PushKey(w, c);
+            Keys(w, "\b\b\bpng");
         },
         [&](uint32_t w) {
             TypeInto(w, Dialog(w)->NameField(), "");
@@ -417,8 +421,8 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
             edits[i](w);
             fHost.PushKey(w, kHostReturn);
         }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(true, dir.Path() + "/"), &path), 0);
-        EXPECT_EQ(std::string(path.Buffer()), dir.File(saved[i])) << i;
+        EXPECT_EQ(Run(true, dir.Path() + "/"), 0);
+        EXPECT_EQ(Chosen(), dir.File(saved[i])) << i;
     }
 }
 
@@ -430,7 +434,6 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
     ASSERT_EQ(mkfifo(fDir.File("pipe").c_str(), 0600), 0);
     ASSERT_EQ(symlink("Adir", fDir.File("ln").c_str()), 0);
     ASSERT_EQ(symlink("gone", fDir.File("dead").c_str()), 0);
-    Quor_String path;
     struct Order { bool pathFirst; std::string chosen; };
     for (const Order& order : {Order{true, fDir.File("pano.qpm")}, Order{false, fDir.File("zdir/there.qpm")}}) {
         SCOPED_TRACE(order.pathFirst ? "path, then name" : "name, then path");
@@ -442,8 +445,8 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
                 TypeInto(w, Dialog(w)->PathField(), fDir.File("zdir/there.qpm"));
             fHost.PushKey(w, kHostReturn);
         }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/"), &path), 0);
-        EXPECT_EQ(std::string(path.Buffer()), order.chosen);
+        EXPECT_EQ(Run(true, fDir.Path() + "/"), 0);
+        EXPECT_EQ(Chosen(), order.chosen);
     }
 
     // Each refused with a message, the dialog staying open; the FIFO and the dangling link are
@@ -461,11 +464,10 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
                     TypeInto(w, r.save ? Dialog(w)->NameField() : Dialog(w)->PathField(), r.typed);
                     fHost.PushKey(w, kHostReturn);
                 },
-                [&](uint32_t w) {
+                Escaping([&](uint32_t w) {
                     status = Dialog(w)->Status().Buffer();
-                    fHost.PushKey(w, kHostEscape);
-                }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(r.save, fDir.Path() + "/"), &path), 1);
+                })});
+        EXPECT_EQ(Run(r.save, fDir.Path() + "/"), 1);
         EXPECT_NE(status.find(r.because), std::string::npos) << r.typed << ": " << status;
     }
     EXPECT_EQ(rows, (std::vector<std::string>{"Adir/", "ln/", "zdir/", "A.jpg", "b.txt", "exists.txt"}));
@@ -492,14 +494,12 @@ TEST_F(QuorFileDialog, AFolderOfTwentyThousandPhotosListsInOneBatch)
             presents = fHost.WindowRecord(w)->presents;
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             presents = fHost.WindowRecord(w)->presents - presents;
             rows = Rows(Dialog(w));
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     ASSERT_EQ(rows.size(), static_cast<size_t>(kCount));
     EXPECT_EQ(rows.front(), "IMG_00000.JPG");
     EXPECT_EQ(rows.back(), "IMG_19999.JPG");
@@ -527,10 +527,9 @@ TEST_F(QuorFileDialog, ApplicationRepliesWithThePathOnlyWhenAFileWasChosen)
 
     // The next dialog starts in the folder of the last choice.
     std::string start;
-    Script({[&](uint32_t w) {
+    Script({Escaping([&](uint32_t w) {
         start = Dialog(w)->Folder().Buffer();
-        fHost.PushKey(w, kHostEscape);
-    }});
+    })});
     EXPECT_EQ(app.OpenFileDialog(nullptr, "Open", &target, 56, "Files", "*", nullptr), QUOR_OK);
     EXPECT_EQ(start, fDir.Path());
     EXPECT_EQ(target.whats.size(), 1u);
@@ -734,15 +733,13 @@ TEST_F(QuorFileDialog, HeadingsSortByNameSizeAndDateAndASecondClickReverses)
             fHost.AdvanceTime(1000);
             fHost.PushClick(w, HeadingPoint(Dialog(w), 2).x, HeadingPoint(Dialog(w), 2).y);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             record(w);
             EXPECT_EQ(Dialog(w)->Heads()->SortColumn(), 2);
             EXPECT_FALSE(Dialog(w)->Heads()->SortReversed());
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.File("Adir/")), &path), 1);
+    EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     const std::vector<std::vector<std::string>> expected{
         {"zz/", "inner.txt", "Photo1.jpg", "photo2.jpg", "photo10.jpg"},
         {"zz/", "inner.txt", "photo2.jpg", "Photo1.jpg", "photo10.jpg"},
@@ -800,16 +797,14 @@ TEST_F(QuorFileDialog, TheTypeFilterAndCtrlHChooseWhatShowsAndHiddenFilesStaySho
             const Quor_Rect item = menu->ItemRect(1);
             fHost.PushClick(w, menu->Location().x + item.left + 10, menu->Location().y + item.top + item.Height() / 2);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             seen.push_back(Rows(Dialog(w)));
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
     Quor_FileDialogRequest request = Request(false, fDir.Path() + "/");
     request.description = "Quor Panomer and JPEG Files";
     request.patterns = "*.qpm;*.jpg;*.jpeg";
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(request, &path), 1);
+    EXPECT_EQ(Run(request), 1);
     EXPECT_EQ(filterLabel, "Quor Panomer and JPEG Files");
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0], (std::vector<std::string>{"Adir/", "zdir/", "A.jpg", "x.QPM", "y.JpEg"}));
@@ -824,12 +819,11 @@ TEST_F(QuorFileDialog, TheTypeFilterAndCtrlHChooseWhatShowsAndHiddenFilesStaySho
             next.push_back(Rows(Dialog(w)));
             fHost.PushKey(w, 'h', QUOR_HOST_CTRL);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             next.push_back(Rows(Dialog(w)));
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.File("Adir/")), &path), 1);
+    EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     EXPECT_EQ(next, (std::vector<std::vector<std::string>>{{".inner.jpg", "inner.txt"}, {"inner.txt"}}));
     EXPECT_FALSE(Quor_FileDialog::ShowsHidden());
 }
@@ -859,13 +853,11 @@ TEST_F(QuorFileDialog, PlacesAndTheHomeButtonEnterTheirFolders)
             fHost.AdvanceTime(1000);
             fHost.PushClick(w, at.x, at.y);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             folders.push_back(Dialog(w)->Folder().Buffer());
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.File("Adir/")), &path), 1);
+    EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     ASSERT_GE(labels.size(), 2u);
     EXPECT_EQ(labels[0], "Home");
     EXPECT_EQ(labels[1], "Adir");
@@ -887,11 +879,10 @@ TEST_F(QuorFileDialog, NewFolderIsMadeAndEnteredOrRefusedWithTheReason)
         [&](uint32_t w) {
             auto* prompt = dynamic_cast<Quor_FileDialogPrompt*>(Quor_WindowList::FindByHost(w)->TopLayer());
             ASSERT_NE(prompt, nullptr);
-            for (char c : std::string("Trip 2026"))
-                fHost.PushKey(w, c);
+            Keys(w, "Trip 2026");
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             Quor_FileDialog* dialog = Dialog(w);
             ASSERT_NE(dialog, nullptr);
             entered = dialog->Folder().Buffer();
@@ -909,11 +900,9 @@ TEST_F(QuorFileDialog, NewFolderIsMadeAndEnteredOrRefusedWithTheReason)
                 EXPECT_EQ(dialog->Folder(), fDir.File("zdir").c_str());
             }
             beeps = fHost.BeepCount() - beeps;
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled.qpm"), &path), 1);
+    EXPECT_EQ(Run(true, fDir.Path() + "/Untitled.qpm"), 1);
     EXPECT_TRUE(madeThroughPrompt);
     EXPECT_EQ(entered, fDir.File("Trip 2026"));
     EXPECT_NE(exists.find("already"), std::string::npos) << exists;
@@ -983,13 +972,11 @@ TEST_F(QuorFileDialog, TabCompletesTypedPathsAndOtherwiseMovesTheFocus)
         TypeInto(w, Dialog(w)->PathField(), "pho");
         fHost.PushKey(w, kHostTab, QUOR_HOST_SHIFT);
     });
-    steps.push_back([&](uint32_t w) {
+    steps.push_back(Escaping([&](uint32_t w) {
         shiftTabLeft = !Dialog(w)->PathField()->IsFocused() && std::string(Dialog(w)->PathField()->Value()) == "pho";
-        fHost.PushKey(w, kHostEscape);
-    });
+    }));
     Script(steps);
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     ASSERT_EQ(after.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(after[i], cases[i].after) << cases[i].typed;
@@ -1009,32 +996,28 @@ TEST_F(QuorFileDialog, KeyboardAloneTypesAPathCompletesItAndOpensTheFile)
     Script({
         [&](uint32_t w) {
             EXPECT_TRUE(Dialog(w)->List()->IsFocused());
-            for (char c : fDir.File("Ad"))
-                fHost.PushKey(w, c);
+            Keys(w, fDir.File("Ad"));
             fHost.PushKey(w, kHostTab);
             fHost.PushKey(w, 'i');
             fHost.PushKey(w, kHostTab);
             fHost.PushKey(w, kHostReturn);
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("Adir/inner.txt"));
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
+    EXPECT_EQ(Chosen(), fDir.File("Adir/inner.txt"));
 
     Script({
         [&](uint32_t w) {
             EXPECT_TRUE(Dialog(w)->NameField()->IsFocused());
             fHost.PushKey(w, 'a', QUOR_HOST_CTRL);
-            for (char c : std::string("zd"))
-                fHost.PushKey(w, c);
+            Keys(w, "zd");
             fHost.PushKey(w, kHostTab);
-            for (char c : std::string("new"))
-                fHost.PushKey(w, c);
+            Keys(w, "new");
             fHost.PushKey(w, kHostReturn);
         },
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled"), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("zdir/new"));
+    EXPECT_EQ(Run(true, fDir.Path() + "/Untitled"), 0);
+    EXPECT_EQ(Chosen(), fDir.File("zdir/new"));
 }
 
 TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
@@ -1088,13 +1071,11 @@ TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
             typedOn = Dialog(w)->PathField()->Value();
             fHost.UserResize(w, Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             look(w);
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled"), &path), 1);
+    EXPECT_EQ(Run(true, fDir.Path() + "/Untitled"), 1);
     EXPECT_TRUE(resizable);
     EXPECT_EQ(typedOn, "/tmp");
     EXPECT_EQ(minimum, Quor_Point(Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight));
