@@ -83,6 +83,7 @@ protected:
         EXPECT_EQ(list->RowAt(Quor_Point(at.x - r.left, at.y - r.top)), row);
         return at;
     }
+    void ClickAt(uint32_t window, Quor_Point at) { fHost.PushClick(window, at.x, at.y); }
     void DoubleClick(uint32_t window, Quor_Point at)
     {
         fHost.PushClick(window, at.x, at.y);
@@ -180,9 +181,7 @@ TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCanc
             TypeInto(w, Dialog(w)->PathField(), "zdir");
             fHost.PushKey(w, kHostReturn);
         },
-        Escaping([&](uint32_t w) {
-            seen.push_back(folder(Dialog(w)));
-        }),
+        Escaping([&](uint32_t w) { seen.push_back(folder(Dialog(w))); }),
     });
     fPath = "untouched";
     EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
@@ -241,9 +240,7 @@ TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
         std::string refused;
         Script({
             [&](uint32_t w) { DoubleClick(w, Row(Dialog(w), 0)); },
-            Escaping([&](uint32_t w) {
-                refused = Dialog(w)->Status().Buffer();
-            }),
+            Escaping([&](uint32_t w) { refused = Dialog(w)->Status().Buffer(); }),
         });
         EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
         EXPECT_NE(refused.find("cannot be read"), std::string::npos) << refused;
@@ -263,9 +260,7 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             EXPECT_TRUE(dialog->NameField()->IsFocused());
             fHost.PushKey(w, kHostReturn);
         },
-        Escaping([&](uint32_t w) {
-            steps.push_back(Asking(w) ? "asked" : "not asked");
-        }),
+        Escaping([&](uint32_t w) { steps.push_back(Asking(w) ? "asked" : "not asked"); }),
         [&](uint32_t w) {
             steps.push_back(Dialog(w) != nullptr ? "still open" : "gone");
             EXPECT_EQ(fHost.FocusedWindow(), w) << "the save dialog takes the keyboard back";
@@ -364,9 +359,7 @@ TEST_F(QuorFileDialog, TypedLettersJumpToNamesAndBackspaceGoesUp)
             selected.push_back(Dialog(w)->List()->SelItem());
             fHost.PushKey(w, kHostBackspace);
         },
-        Escaping([&](uint32_t w) {
-            afterBackspace = Dialog(w)->Folder().Buffer();
-        }),
+        Escaping([&](uint32_t w) { afterBackspace = Dialog(w)->Folder().Buffer(); }),
     });
     EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     EXPECT_EQ(selected, (std::vector<int>{3, 4, 2}));
@@ -396,16 +389,14 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
     }
     int found = -1;
     Script({[&](uint32_t w) { fHost.PushText(w, "\xD0\xA4"); },
-            Escaping([&](uint32_t w) {
-                found = Dialog(w)->List()->SelItem();
-            })});
+            Escaping([&](uint32_t w) { found = Dialog(w)->List()->SelItem(); })});
     EXPECT_EQ(Run(false, dir.Path() + "/"), 1);
     EXPECT_EQ(found, 2);
 
     // Saved: the first name edited, and a typed name.
     const std::function<void(uint32_t)> edits[] = {
         [&](uint32_t w) {
-            fHost.PushClick(w, Row(Dialog(w), 0).x, Row(Dialog(w), 0).y);
+            ClickAt(w, Row(Dialog(w), 0));
             PushClickOn(w, Dialog(w)->NameField());
             fHost.PushKey(w, kHostEnd);
             Keys(w, "\b\b\bpng");
@@ -464,9 +455,7 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
                     TypeInto(w, r.save ? Dialog(w)->NameField() : Dialog(w)->PathField(), r.typed);
                     fHost.PushKey(w, kHostReturn);
                 },
-                Escaping([&](uint32_t w) {
-                    status = Dialog(w)->Status().Buffer();
-                })});
+                Escaping([&](uint32_t w) { status = Dialog(w)->Status().Buffer(); })});
         EXPECT_EQ(Run(r.save, fDir.Path() + "/"), 1);
         EXPECT_NE(status.find(r.because), std::string::npos) << r.typed << ": " << status;
     }
@@ -527,9 +516,7 @@ TEST_F(QuorFileDialog, ApplicationRepliesWithThePathOnlyWhenAFileWasChosen)
 
     // The next dialog starts in the folder of the last choice.
     std::string start;
-    Script({Escaping([&](uint32_t w) {
-        start = Dialog(w)->Folder().Buffer();
-    })});
+    Script({Escaping([&](uint32_t w) { start = Dialog(w)->Folder().Buffer(); })});
     EXPECT_EQ(app.OpenFileDialog(nullptr, "Open", &target, 56, "Files", "*", nullptr), QUOR_OK);
     EXPECT_EQ(start, fDir.Path());
     EXPECT_EQ(target.whats.size(), 1u);
@@ -716,7 +703,7 @@ TEST_F(QuorFileDialog, HeadingsSortByNameSizeAndDateAndASecondClickReverses)
         [&](uint32_t w) {
             record(w);
             Dialog(w)->List()->SetSelItem(2);
-            fHost.PushClick(w, HeadingPoint(Dialog(w), 1).x, HeadingPoint(Dialog(w), 1).y);
+            ClickAt(w, HeadingPoint(Dialog(w), 1));
         },
         [&](uint32_t w) {
             record(w);
@@ -726,12 +713,12 @@ TEST_F(QuorFileDialog, HeadingsSortByNameSizeAndDateAndASecondClickReverses)
             for (int row = 2; row < 5; ++row)
                 dates.push_back(Dialog(w)->List()->DateText(row));
             fHost.AdvanceTime(1000);
-            fHost.PushClick(w, HeadingPoint(Dialog(w), 1).x, HeadingPoint(Dialog(w), 1).y);
+            ClickAt(w, HeadingPoint(Dialog(w), 1));
         },
         [&](uint32_t w) {
             record(w);
             fHost.AdvanceTime(1000);
-            fHost.PushClick(w, HeadingPoint(Dialog(w), 2).x, HeadingPoint(Dialog(w), 2).y);
+            ClickAt(w, HeadingPoint(Dialog(w), 2));
         },
         Escaping([&](uint32_t w) {
             record(w);
@@ -740,18 +727,14 @@ TEST_F(QuorFileDialog, HeadingsSortByNameSizeAndDateAndASecondClickReverses)
         }),
     });
     EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
-    const std::vector<std::vector<std::string>> expected{
-        {"zz/", "inner.txt", "Photo1.jpg", "photo2.jpg", "photo10.jpg"},
-        {"zz/", "inner.txt", "photo2.jpg", "Photo1.jpg", "photo10.jpg"},
-        {"zz/", "photo10.jpg", "Photo1.jpg", "photo2.jpg", "inner.txt"},
-    };
-    ASSERT_EQ(orders.size(), 4u);
-    EXPECT_EQ(orders[0], expected[0]);
-    EXPECT_EQ(orders[1], expected[1]);
-    EXPECT_EQ(orders[2], expected[2]);
-    // Oldest first: the last file of the table, then the middle one, then the first; inner.txt
-    // was written just now.
-    EXPECT_EQ(orders[3], (std::vector<std::string>{"zz/", "Photo1.jpg", "photo2.jpg", "photo10.jpg", "inner.txt"}));
+    // By name, by size, by size reversed, then oldest first (the last file of the table, then
+    // the middle one, then the first; inner.txt was written just now).
+    EXPECT_EQ(orders, (std::vector<std::vector<std::string>>{
+                          {"zz/", "inner.txt", "Photo1.jpg", "photo2.jpg", "photo10.jpg"},
+                          {"zz/", "inner.txt", "photo2.jpg", "Photo1.jpg", "photo10.jpg"},
+                          {"zz/", "photo10.jpg", "Photo1.jpg", "photo2.jpg", "inner.txt"},
+                          {"zz/", "Photo1.jpg", "photo2.jpg", "photo10.jpg", "inner.txt"},
+                      }));
     EXPECT_EQ(selected, "Photo1.jpg");
     EXPECT_EQ(sizes, (std::vector<std::string>{"1 byte", "10 bytes", "200 bytes"}));
     // "2023-11-14 22:13": each an hour apart, so no two the same.
@@ -797,9 +780,7 @@ TEST_F(QuorFileDialog, TheTypeFilterAndCtrlHChooseWhatShowsAndHiddenFilesStaySho
             const Quor_Rect item = menu->ItemRect(1);
             fHost.PushClick(w, menu->Location().x + item.left + 10, menu->Location().y + item.top + item.Height() / 2);
         },
-        Escaping([&](uint32_t w) {
-            seen.push_back(Rows(Dialog(w)));
-        }),
+        Escaping([&](uint32_t w) { seen.push_back(Rows(Dialog(w))); }),
     });
     Quor_FileDialogRequest request = Request(false, fDir.Path() + "/");
     request.description = "Quor Panomer and JPEG Files";
@@ -819,9 +800,7 @@ TEST_F(QuorFileDialog, TheTypeFilterAndCtrlHChooseWhatShowsAndHiddenFilesStaySho
             next.push_back(Rows(Dialog(w)));
             fHost.PushKey(w, 'h', QUOR_HOST_CTRL);
         },
-        Escaping([&](uint32_t w) {
-            next.push_back(Rows(Dialog(w)));
-        }),
+        Escaping([&](uint32_t w) { next.push_back(Rows(Dialog(w))); }),
     });
     EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     EXPECT_EQ(next, (std::vector<std::vector<std::string>>{{".inner.jpg", "inner.txt"}, {"inner.txt"}}));
@@ -844,18 +823,14 @@ TEST_F(QuorFileDialog, PlacesAndTheHomeButtonEnterTheirFolders)
         },
         [&](uint32_t w) {
             folders.push_back(Dialog(w)->Folder().Buffer());
-            const Quor_Point at = PlacePoint(Dialog(w), 1);
-            fHost.PushClick(w, at.x, at.y);
+            ClickAt(w, PlacePoint(Dialog(w), 1));
         },
         [&](uint32_t w) {
             folders.push_back(Dialog(w)->Folder().Buffer());
-            const Quor_Point at = PlacePoint(Dialog(w), 0);
             fHost.AdvanceTime(1000);
-            fHost.PushClick(w, at.x, at.y);
+            ClickAt(w, PlacePoint(Dialog(w), 0));
         },
-        Escaping([&](uint32_t w) {
-            folders.push_back(Dialog(w)->Folder().Buffer());
-        }),
+        Escaping([&](uint32_t w) { folders.push_back(Dialog(w)->Folder().Buffer()); }),
     });
     EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     ASSERT_GE(labels.size(), 2u);
@@ -1071,9 +1046,7 @@ TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
             typedOn = Dialog(w)->PathField()->Value();
             fHost.UserResize(w, Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight);
         },
-        Escaping([&](uint32_t w) {
-            look(w);
-        }),
+        Escaping(look),
     });
     EXPECT_EQ(Run(true, fDir.Path() + "/Untitled"), 1);
     EXPECT_TRUE(resizable);
