@@ -12,14 +12,6 @@ using namespace quor_test;
 
 namespace {
 
-// A plain view with a preferred size.
-Quor_View* Sized(int w, int h)
-{
-    Quor_View* v = new Quor_View();
-    v->SetShapeForced(w, h);
-    return v;
-}
-
 // A plain view at (x, y) of w x h.
 Quor_View* Placed(int x, int y, int w, int h)
 {
@@ -56,8 +48,8 @@ TEST(QuorLayoutView, HorizontalBoxPlacesAndAlignsItsChildren)
     for (const Case& c : cases) {
         SCOPED_TRACE("alignment " + std::to_string(c.alignment));
         Quor_LayoutView box(Quor_LayoutView::kHorizontal, 2, Quor_Point(4, 4));
-        Quor_View* small = Sized(10, 5);
-        Quor_View* tall = Sized(20, 8);
+        Quor_View* small = SizedView(10, 5);
+        Quor_View* tall = SizedView(20, 8);
         box.AddChild(small, c.alignment);
         box.AddChild(tall, QUOR_LAYOUT_NONE);
         EXPECT_EQ(box.PreferredSize(), Quor_Point(40, 16));
@@ -83,17 +75,17 @@ TEST(QuorLayoutView, PushedContainersNestIndentsAndRefuseTooDeepAStack)
     // Catches children added to the outer container while an inner one is open, indents not
     // summed on the way in, and a push beyond the fixed stack writing past it.
     Quor_LayoutView form(Quor_LayoutView::kVertical, 3, Quor_Point(2, 2));
-    form.AddChild(Sized(30, 10), QUOR_LAYOUT_NONE);
+    form.AddChild(SizedView(30, 10), QUOR_LAYOUT_NONE);
     form.Indent(5);
     Quor_LayoutView* row = form.PushH2(QUOR_LAYOUT_NONE);
     ASSERT_NE(row, nullptr);
-    Quor_View* a = Sized(8, 8);
+    Quor_View* a = SizedView(8, 8);
     form.AddChild(a, QUOR_LAYOUT_NONE, 1);
     form.AddPadding(6);
-    form.AddChild(Sized(8, 8), QUOR_LAYOUT_NONE);
+    form.AddChild(SizedView(8, 8), QUOR_LAYOUT_NONE);
     form.Pop();
     form.Unindent(5);
-    form.AddChild(Sized(12, 4), QUOR_LAYOUT_NONE);
+    form.AddChild(SizedView(12, 4), QUOR_LAYOUT_NONE);
     EXPECT_EQ(form.CountChildren(), 3);
     EXPECT_EQ(row->CountChildren(), 3);
     EXPECT_EQ(a->Indent(), 6);
