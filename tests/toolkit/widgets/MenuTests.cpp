@@ -255,7 +255,7 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
     // Catches a shortcut that fires only its first match, one that fires a command UpdateMenus
     // has just disabled, shortcuts of submenus left out, a case-sensitive match, and a chord
     // that fires and then also arrives as a key.
-    Quor_Menu* a = MenuOf("A", {{"Save", 'S', 5}, {"Save too", 'S', 7}});
+    Quor_Menu* a = MenuOf("A", {{"Save", 'S', 5}, {"Save too", 'S', 7}, {"Save copy", 'S', 9}});
     Quor_Menu* b = MenuOf("B", {{"Store", 's', 6}});
     Quor_Menu* sub = MenuOf("More", {{"Stash", 'S', 8}});
     b->AddSubMenu("More", sub);
@@ -265,7 +265,7 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
     Key('s', QUOR_HOST_CTRL);
     std::vector<int> heard = fForm->fHeard;
     std::sort(heard.begin(), heard.end());
-    EXPECT_EQ(heard, (std::vector<int>{5, 6, 8}));
+    EXPECT_EQ(heard, (std::vector<int>{5, 6, 8, 9}));
     EXPECT_EQ(fForm->fUpdates, 1);
     EXPECT_TRUE(fForm->fKeys.empty());
 
