@@ -113,6 +113,12 @@ protected:
     int Run(bool save, const std::string& start) { return Run(Request(save, start)); }
     int Run(const Quor_FileDialogRequest& request) { return Quor_RunFileDialog(request, &fPath); }
     std::string Chosen() const { return fPath.Buffer(); }
+    // Types into a field and presses Return.
+    void Submit(uint32_t window, const Quor_TextControl* field, const std::string& text)
+    {
+        TypeInto(window, field, text);
+        fHost.PushKey(window, kHostReturn);
+    }
     Quor_FileDialogRequest Request(bool save, const std::string& start)
     {
         fStart = start;
@@ -178,8 +184,7 @@ TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCanc
         },
         [&](uint32_t w) {
             seen.push_back(folder(Dialog(w)));
-            TypeInto(w, Dialog(w)->PathField(), "zdir");
-            fHost.PushKey(w, kHostReturn);
+            Submit(w, Dialog(w)->PathField(), "zdir");
         },
         Escaping([&](uint32_t w) { seen.push_back(folder(Dialog(w))); }),
     });
@@ -190,10 +195,7 @@ TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCanc
 
     // A full file path typed into the path field chooses that file.
     Script({
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->PathField(), fDir.File("Adir/../Adir/inner.txt"));
-            fHost.PushKey(w, kHostReturn);
-        },
+        [&](uint32_t w) { Submit(w, Dialog(w)->PathField(), fDir.File("Adir/../Adir/inner.txt")); },
     });
     EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
     EXPECT_EQ(Chosen(), fDir.File("Adir/inner.txt"));
@@ -221,8 +223,7 @@ TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
             status = dialog->Status().Buffer();
             beeps = fHost.BeepCount() - beeps;
             rowsAfter = dialog->List()->CountItems();
-            TypeInto(w, dialog->PathField(), fDir.File("b.txt/deeper"));
-            fHost.PushKey(w, kHostReturn);
+            Submit(w, dialog->PathField(), fDir.File("b.txt/deeper"));
         },
         Escaping([&](uint32_t w) {
             EXPECT_NE(std::string(Dialog(w)->Status().Buffer()).find("no file"), std::string::npos);
@@ -277,10 +278,7 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
     EXPECT_EQ(ReadFileBytes(fDir.File("exists.txt")), "keep");
 
     Script({
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->NameField(), "fresh.qpm");
-            fHost.PushKey(w, kHostReturn);
-        },
+        [&](uint32_t w) { Submit(w, Dialog(w)->NameField(), "fresh.qpm"); },
     });
     EXPECT_EQ(Run(true, fDir.File("exists.txt")), 0);
     EXPECT_EQ(Chosen(), fDir.File("fresh.qpm"));
@@ -303,14 +301,10 @@ TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeThe
         return std::string(path) != fDir.File("refused.jpg");
     };
     Script({
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->NameField(), "refused");
-            fHost.PushKey(w, kHostReturn);
-        },
+        [&](uint32_t w) { Submit(w, Dialog(w)->NameField(), "refused"); },
         [&](uint32_t w) {
             asked.push_back(Asking(w) ? "asked" : "open");
-            TypeInto(w, Dialog(w)->NameField(), "exists.txt");
-            fHost.PushKey(w, kHostReturn);
+            Submit(w, Dialog(w)->NameField(), "exists.txt");
         },
         [&](uint32_t w) {
             asked.push_back(Asking(w) ? "asked" : "open");
@@ -452,8 +446,7 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
         std::string status;
         Script({[&](uint32_t w) {
                     rows = Rows(Dialog(w));
-                    TypeInto(w, r.save ? Dialog(w)->NameField() : Dialog(w)->PathField(), r.typed);
-                    fHost.PushKey(w, kHostReturn);
+                    Submit(w, r.save ? Dialog(w)->NameField() : Dialog(w)->PathField(), r.typed);
                 },
                 Escaping([&](uint32_t w) { status = Dialog(w)->Status().Buffer(); })});
         EXPECT_EQ(Run(r.save, fDir.Path() + "/"), 1);
