@@ -31,6 +31,14 @@ inline Quor_Point Centre(const Quor_View* view)
     return Quor_Point(at.x + (r.left + r.right) / 2, at.y + (r.top + r.bottom) / 2);
 }
 
+// A plain view that lays out at w x h.
+inline Quor_View* SizedView(int w, int h)
+{
+    Quor_View* v = new Quor_View();
+    v->SetShapeForced(w, h);
+    return v;
+}
+
 // The toolkit running on a fresh in-memory host; a loop that waits for something that never
 // comes fails the test instead of hanging.
 class MemoryHostTest : public ::testing::Test {

@@ -19,8 +19,7 @@ TEST_F(QuorBox, FrameWrapsItsChildAndStretchesWithIt)
     // re-layout that leaves the child at its old size.
     const int fh = Quor_App::gBoldFont->FontHeight();
     Quor_Box* box = Place(new Quor_Box("Output", 3), 10, 10);
-    Quor_View* child = new Quor_View();
-    child->SetShapeForced(100, 40);
+    Quor_View* child = SizedView(100, 40);
     box->AddChild(child);
     box->DoLayout();
     EXPECT_EQ(child->Frame(), Quor_Rect(8, fh + 8, 107, fh + 47));

@@ -54,19 +54,14 @@ TEST_F(QuorCheckBox, MarksLookRightOffOnPressedAndDisabled)
         {false, false, true}, {false, true, true}, {false, false, true}, {false, true, false}, {false, false, false},
         {true, false, true},  {true, true, true},   {true, false, true},  {true, true, false},  {true, false, false},
     };
-    Quor_View* rows[2] = {new Quor_View(), new Quor_View()};
-    for (int r = 0; r < 2; ++r) {
-        rows[r]->SetShapeForced(5 * 72, 20);
-        Place(rows[r], 4, 4 + r * 22);
-    }
+    Quor_View* rows[2] = {Place(SizedView(5 * 72, 20), 4, 4), Place(SizedView(5 * 72, 20), 4, 26)};
     Quor_CheckBox* pressed[2] = {};
     for (int i = 0; i < 10; ++i) {
         const Item& it = items[i];
         const char* label = it.value ? "On" : "Off";
         Quor_CheckBox* box = it.radio ? new Quor_RadioButton(label, i, 3) : new Quor_CheckBox(label, i, 3);
         // Each radio button in a group of its own, so that each keeps its value.
-        Quor_View* cell = new Quor_View();
-        cell->SetShapeForced(70, 18);
+        Quor_View* cell = SizedView(70, 18);
         cell->SetLocation((i % 5) * 72, 1);
         cell->AddChild(box);
         rows[it.radio ? 1 : 0]->AddChild(cell);

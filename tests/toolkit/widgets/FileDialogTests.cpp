@@ -83,6 +83,7 @@ protected:
         EXPECT_EQ(list->RowAt(Quor_Point(at.x - r.left, at.y - r.top)), row);
         return at;
     }
+    void ClickAt(uint32_t window, Quor_Point at) { fHost.PushClick(window, at.x, at.y); }
     void DoubleClick(uint32_t window, Quor_Point at)
     {
         fHost.PushClick(window, at.x, at.y);
@@ -93,8 +94,30 @@ protected:
     {
         PushClickOn(window, field);
         fHost.PushKey(window, 'a', QUOR_HOST_CTRL);
+        Keys(window, text);
+    }
+    void Keys(uint32_t window, const std::string& text)
+    {
         for (char c : text)
             fHost.PushKey(window, c);
+    }
+    // A step that looks at the dialog, then closes it with Escape.
+    std::function<void(uint32_t)> Escaping(std::function<void(uint32_t)> look)
+    {
+        return [this, look](uint32_t w) {
+            look(w);
+            fHost.PushKey(w, kHostEscape);
+        };
+    }
+    // Runs a dialog through the steps of the last Script; the chosen path goes to fPath.
+    int Run(bool save, const std::string& start) { return Run(Request(save, start)); }
+    int Run(const Quor_FileDialogRequest& request) { return Quor_RunFileDialog(request, &fPath); }
+    std::string Chosen() const { return fPath.Buffer(); }
+    // Types into a field and presses Return.
+    void Submit(uint32_t window, const Quor_TextControl* field, const std::string& text)
+    {
+        TypeInto(window, field, text);
+        fHost.PushKey(window, kHostReturn);
     }
     Quor_FileDialogRequest Request(bool save, const std::string& start)
     {
@@ -107,6 +130,7 @@ protected:
 
     ScratchDir fDir;
     std::string fStart;
+    Quor_String fPath;
 };
 
 }  // namespace
@@ -137,11 +161,10 @@ TEST_F(QuorFileDialog, ListsFoldersFirstByNameWithoutHiddenFilesAndChoosesWithAD
             DoubleClick(w, Row(Dialog(w), 4));
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
     EXPECT_EQ(rows, (std::vector<std::string>{"Adir/", "zdir/", "A.jpg", "a.png", "b.txt", "C.jpg", "exists.txt"}));
     EXPECT_EQ(afterAcross, fDir.Path());
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("b.txt"));
+    EXPECT_EQ(Chosen(), fDir.File("b.txt"));
 }
 
 TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCancels)
@@ -161,28 +184,21 @@ TEST_F(QuorFileDialog, EntersFoldersByDoubleClickTypedPathAndParentButtonAndCanc
         },
         [&](uint32_t w) {
             seen.push_back(folder(Dialog(w)));
-            TypeInto(w, Dialog(w)->PathField(), "zdir");
-            fHost.PushKey(w, kHostReturn);
+            Submit(w, Dialog(w)->PathField(), "zdir");
         },
-        [&](uint32_t w) {
-            seen.push_back(folder(Dialog(w)));
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping([&](uint32_t w) { seen.push_back(folder(Dialog(w))); }),
     });
-    Quor_String path("untouched");
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
-    EXPECT_TRUE(path.IsEmpty());
+    fPath = "untouched";
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
+    EXPECT_TRUE(fPath.IsEmpty());
     EXPECT_EQ(seen, (std::vector<std::string>{fDir.File("Adir"), fDir.Path(), fDir.File("zdir")}));
 
     // A full file path typed into the path field chooses that file.
     Script({
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->PathField(), fDir.File("Adir/../Adir/inner.txt"));
-            fHost.PushKey(w, kHostReturn);
-        },
+        [&](uint32_t w) { Submit(w, Dialog(w)->PathField(), fDir.File("Adir/../Adir/inner.txt")); },
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("Adir/inner.txt"));
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
+    EXPECT_EQ(Chosen(), fDir.File("Adir/inner.txt"));
 }
 
 TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
@@ -207,16 +223,13 @@ TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
             status = dialog->Status().Buffer();
             beeps = fHost.BeepCount() - beeps;
             rowsAfter = dialog->List()->CountItems();
-            TypeInto(w, dialog->PathField(), fDir.File("b.txt/deeper"));
-            fHost.PushKey(w, kHostReturn);
+            Submit(w, dialog->PathField(), fDir.File("b.txt/deeper"));
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             EXPECT_NE(std::string(Dialog(w)->Status().Buffer()).find("no file"), std::string::npos);
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     EXPECT_EQ(folderAfter, fDir.Path()) << "the dialog stays where it was";
     EXPECT_EQ(rowsAfter, 5) << "and keeps showing what it listed";
     EXPECT_NE(status.find("zdir"), std::string::npos) << status;
@@ -228,12 +241,9 @@ TEST_F(QuorFileDialog, AFolderThatCannotBeReadIsRefusedWithAMessage)
         std::string refused;
         Script({
             [&](uint32_t w) { DoubleClick(w, Row(Dialog(w), 0)); },
-            [&](uint32_t w) {
-                refused = Dialog(w)->Status().Buffer();
-                fHost.PushKey(w, kHostEscape);
-            },
+            Escaping([&](uint32_t w) { refused = Dialog(w)->Status().Buffer(); }),
         });
-        EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+        EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
         EXPECT_NE(refused.find("cannot be read"), std::string::npos) << refused;
         chmod(fDir.File("Adir").c_str(), 0755);
     }
@@ -251,10 +261,7 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             EXPECT_TRUE(dialog->NameField()->IsFocused());
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
-            steps.push_back(Asking(w) ? "asked" : "not asked");
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping([&](uint32_t w) { steps.push_back(Asking(w) ? "asked" : "not asked"); }),
         [&](uint32_t w) {
             steps.push_back(Dialog(w) != nullptr ? "still open" : "gone");
             EXPECT_EQ(fHost.FocusedWindow(), w) << "the save dialog takes the keyboard back";
@@ -265,22 +272,18 @@ TEST_F(QuorFileDialog, SavingOverAnExistingFileAsksFirstAndWritesNothing)
             fHost.PushKey(w, kHostReturn);
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.File("exists.txt")), &path), 0);
+    EXPECT_EQ(Run(true, fDir.File("exists.txt")), 0);
     EXPECT_EQ(steps, (std::vector<std::string>{"asked", "still open", "asked"}));
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt"));
+    EXPECT_EQ(Chosen(), fDir.File("exists.txt"));
     EXPECT_EQ(ReadFileBytes(fDir.File("exists.txt")), "keep");
 
     Script({
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->NameField(), "fresh.qpm");
-            fHost.PushKey(w, kHostReturn);
-        },
+        [&](uint32_t w) { Submit(w, Dialog(w)->NameField(), "fresh.qpm"); },
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.File("exists.txt")), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("fresh.qpm"));
+    EXPECT_EQ(Run(true, fDir.File("exists.txt")), 0);
+    EXPECT_EQ(Chosen(), fDir.File("fresh.qpm"));
     struct stat st;
-    EXPECT_NE(stat(path.Buffer(), &st), 0) << "the dialog itself creates no file";
+    EXPECT_NE(stat(fPath.Buffer(), &st), 0) << "the dialog itself creates no file";
 }
 
 TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeTheReplacePrompt)
@@ -298,25 +301,20 @@ TEST_F(QuorFileDialog, ASavedNameGetsItsExtensionAndTheCallerCheckComesBeforeThe
         return std::string(path) != fDir.File("refused.jpg");
     };
     Script({
-        [&](uint32_t w) {
-            TypeInto(w, Dialog(w)->NameField(), "refused");
-            fHost.PushKey(w, kHostReturn);
-        },
+        [&](uint32_t w) { Submit(w, Dialog(w)->NameField(), "refused"); },
         [&](uint32_t w) {
             asked.push_back(Asking(w) ? "asked" : "open");
-            TypeInto(w, Dialog(w)->NameField(), "exists.txt");
-            fHost.PushKey(w, kHostReturn);
+            Submit(w, Dialog(w)->NameField(), "exists.txt");
         },
         [&](uint32_t w) {
             asked.push_back(Asking(w) ? "asked" : "open");
             fHost.PushKey(w, kHostReturn);
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(request, &path), 0);
+    EXPECT_EQ(Run(request), 0);
     EXPECT_EQ(asked, (std::vector<std::string>{"open", "asked"}));
     EXPECT_EQ(checks, 2);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("exists.txt.jpg"));
+    EXPECT_EQ(Chosen(), fDir.File("exists.txt.jpg"));
 
     const struct { const char* path; const char* expected; } names[] = {
         {"/d/pano", "/d/pano.jpg"},       {"/d/pano.JPEG", "/d/pano.JPEG"}, {"/d/pano.jpg", "/d/pano.jpg"},
@@ -355,13 +353,9 @@ TEST_F(QuorFileDialog, TypedLettersJumpToNamesAndBackspaceGoesUp)
             selected.push_back(Dialog(w)->List()->SelItem());
             fHost.PushKey(w, kHostBackspace);
         },
-        [&](uint32_t w) {
-            afterBackspace = Dialog(w)->Folder().Buffer();
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping([&](uint32_t w) { afterBackspace = Dialog(w)->Folder().Buffer(); }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     EXPECT_EQ(selected, (std::vector<int>{3, 4, 2}));
     EXPECT_EQ(afterBackspace, std::string(Quor_FileDialog::ParentOf(fDir.Path().c_str()).Buffer()));
 }
@@ -377,34 +371,29 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
                                             "\xE4\xB8\x80.jpg"};
     for (const std::string& name : names)
         ASSERT_TRUE(WriteFileBytes(dir.File(name), "x"));
-    Quor_String path;
     for (size_t i = 0; i < names.size(); ++i) {
         std::vector<std::string> rows;
         Script({[&](uint32_t w) {
             rows = Rows(Dialog(w));
             DoubleClick(w, Row(Dialog(w), static_cast<int>(i)));
         }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(false, dir.Path() + "/"), &path), 0);
+        EXPECT_EQ(Run(false, dir.Path() + "/"), 0);
         EXPECT_EQ(rows, names);
-        EXPECT_EQ(std::string(path.Buffer()), dir.File(names[i]));
+        EXPECT_EQ(Chosen(), dir.File(names[i]));
     }
     int found = -1;
     Script({[&](uint32_t w) { fHost.PushText(w, "\xD0\xA4"); },
-            [&](uint32_t w) {
-                found = Dialog(w)->List()->SelItem();
-                fHost.PushKey(w, kHostEscape);
-            }});
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, dir.Path() + "/"), &path), 1);
+            Escaping([&](uint32_t w) { found = Dialog(w)->List()->SelItem(); })});
+    EXPECT_EQ(Run(false, dir.Path() + "/"), 1);
     EXPECT_EQ(found, 2);
 
     // Saved: the first name edited, and a typed name.
     const std::function<void(uint32_t)> edits[] = {
         [&](uint32_t w) {
-            fHost.PushClick(w, Row(Dialog(w), 0).x, Row(Dialog(w), 0).y);
+            ClickAt(w, Row(Dialog(w), 0));
             PushClickOn(w, Dialog(w)->NameField());
             fHost.PushKey(w, kHostEnd);
-            for (char c : std::string("\b\b\bpng"))
-                fHost.PushKey(w, c);
+            Keys(w, "\b\b\bpng");
         },
         [&](uint32_t w) {
             TypeInto(w, Dialog(w)->NameField(), "");
@@ -417,8 +406,8 @@ TEST_F(QuorFileDialog, NamesAreTheFileSystemsBytesShownAndHandedBackUnchanged)
             edits[i](w);
             fHost.PushKey(w, kHostReturn);
         }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(true, dir.Path() + "/"), &path), 0);
-        EXPECT_EQ(std::string(path.Buffer()), dir.File(saved[i])) << i;
+        EXPECT_EQ(Run(true, dir.Path() + "/"), 0);
+        EXPECT_EQ(Chosen(), dir.File(saved[i])) << i;
     }
 }
 
@@ -430,7 +419,6 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
     ASSERT_EQ(mkfifo(fDir.File("pipe").c_str(), 0600), 0);
     ASSERT_EQ(symlink("Adir", fDir.File("ln").c_str()), 0);
     ASSERT_EQ(symlink("gone", fDir.File("dead").c_str()), 0);
-    Quor_String path;
     struct Order { bool pathFirst; std::string chosen; };
     for (const Order& order : {Order{true, fDir.File("pano.qpm")}, Order{false, fDir.File("zdir/there.qpm")}}) {
         SCOPED_TRACE(order.pathFirst ? "path, then name" : "name, then path");
@@ -442,8 +430,8 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
                 TypeInto(w, Dialog(w)->PathField(), fDir.File("zdir/there.qpm"));
             fHost.PushKey(w, kHostReturn);
         }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/"), &path), 0);
-        EXPECT_EQ(std::string(path.Buffer()), order.chosen);
+        EXPECT_EQ(Run(true, fDir.Path() + "/"), 0);
+        EXPECT_EQ(Chosen(), order.chosen);
     }
 
     // Each refused with a message, the dialog staying open; the FIFO and the dangling link are
@@ -458,14 +446,10 @@ TEST_F(QuorFileDialog, TheFieldEditedLastDecidesAndNamesThatCannotWorkAreRefused
         std::string status;
         Script({[&](uint32_t w) {
                     rows = Rows(Dialog(w));
-                    TypeInto(w, r.save ? Dialog(w)->NameField() : Dialog(w)->PathField(), r.typed);
-                    fHost.PushKey(w, kHostReturn);
+                    Submit(w, r.save ? Dialog(w)->NameField() : Dialog(w)->PathField(), r.typed);
                 },
-                [&](uint32_t w) {
-                    status = Dialog(w)->Status().Buffer();
-                    fHost.PushKey(w, kHostEscape);
-                }});
-        EXPECT_EQ(Quor_RunFileDialog(Request(r.save, fDir.Path() + "/"), &path), 1);
+                Escaping([&](uint32_t w) { status = Dialog(w)->Status().Buffer(); })});
+        EXPECT_EQ(Run(r.save, fDir.Path() + "/"), 1);
         EXPECT_NE(status.find(r.because), std::string::npos) << r.typed << ": " << status;
     }
     EXPECT_EQ(rows, (std::vector<std::string>{"Adir/", "ln/", "zdir/", "A.jpg", "b.txt", "exists.txt"}));
@@ -492,14 +476,12 @@ TEST_F(QuorFileDialog, AFolderOfTwentyThousandPhotosListsInOneBatch)
             presents = fHost.WindowRecord(w)->presents;
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             presents = fHost.WindowRecord(w)->presents - presents;
             rows = Rows(Dialog(w));
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     ASSERT_EQ(rows.size(), static_cast<size_t>(kCount));
     EXPECT_EQ(rows.front(), "IMG_00000.JPG");
     EXPECT_EQ(rows.back(), "IMG_19999.JPG");
@@ -527,10 +509,7 @@ TEST_F(QuorFileDialog, ApplicationRepliesWithThePathOnlyWhenAFileWasChosen)
 
     // The next dialog starts in the folder of the last choice.
     std::string start;
-    Script({[&](uint32_t w) {
-        start = Dialog(w)->Folder().Buffer();
-        fHost.PushKey(w, kHostEscape);
-    }});
+    Script({Escaping([&](uint32_t w) { start = Dialog(w)->Folder().Buffer(); })});
     EXPECT_EQ(app.OpenFileDialog(nullptr, "Open", &target, 56, "Files", "*", nullptr), QUOR_OK);
     EXPECT_EQ(start, fDir.Path());
     EXPECT_EQ(target.whats.size(), 1u);
@@ -717,7 +696,7 @@ TEST_F(QuorFileDialog, HeadingsSortByNameSizeAndDateAndASecondClickReverses)
         [&](uint32_t w) {
             record(w);
             Dialog(w)->List()->SetSelItem(2);
-            fHost.PushClick(w, HeadingPoint(Dialog(w), 1).x, HeadingPoint(Dialog(w), 1).y);
+            ClickAt(w, HeadingPoint(Dialog(w), 1));
         },
         [&](uint32_t w) {
             record(w);
@@ -727,34 +706,28 @@ TEST_F(QuorFileDialog, HeadingsSortByNameSizeAndDateAndASecondClickReverses)
             for (int row = 2; row < 5; ++row)
                 dates.push_back(Dialog(w)->List()->DateText(row));
             fHost.AdvanceTime(1000);
-            fHost.PushClick(w, HeadingPoint(Dialog(w), 1).x, HeadingPoint(Dialog(w), 1).y);
+            ClickAt(w, HeadingPoint(Dialog(w), 1));
         },
         [&](uint32_t w) {
             record(w);
             fHost.AdvanceTime(1000);
-            fHost.PushClick(w, HeadingPoint(Dialog(w), 2).x, HeadingPoint(Dialog(w), 2).y);
+            ClickAt(w, HeadingPoint(Dialog(w), 2));
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             record(w);
             EXPECT_EQ(Dialog(w)->Heads()->SortColumn(), 2);
             EXPECT_FALSE(Dialog(w)->Heads()->SortReversed());
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.File("Adir/")), &path), 1);
-    const std::vector<std::vector<std::string>> expected{
-        {"zz/", "inner.txt", "Photo1.jpg", "photo2.jpg", "photo10.jpg"},
-        {"zz/", "inner.txt", "photo2.jpg", "Photo1.jpg", "photo10.jpg"},
-        {"zz/", "photo10.jpg", "Photo1.jpg", "photo2.jpg", "inner.txt"},
-    };
-    ASSERT_EQ(orders.size(), 4u);
-    EXPECT_EQ(orders[0], expected[0]);
-    EXPECT_EQ(orders[1], expected[1]);
-    EXPECT_EQ(orders[2], expected[2]);
-    // Oldest first: the last file of the table, then the middle one, then the first; inner.txt
-    // was written just now.
-    EXPECT_EQ(orders[3], (std::vector<std::string>{"zz/", "Photo1.jpg", "photo2.jpg", "photo10.jpg", "inner.txt"}));
+    EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
+    // By name, by size, by size reversed, then oldest first (the last file of the table, then
+    // the middle one, then the first; inner.txt was written just now).
+    EXPECT_EQ(orders, (std::vector<std::vector<std::string>>{
+                          {"zz/", "inner.txt", "Photo1.jpg", "photo2.jpg", "photo10.jpg"},
+                          {"zz/", "inner.txt", "photo2.jpg", "Photo1.jpg", "photo10.jpg"},
+                          {"zz/", "photo10.jpg", "Photo1.jpg", "photo2.jpg", "inner.txt"},
+                          {"zz/", "Photo1.jpg", "photo2.jpg", "photo10.jpg", "inner.txt"},
+                      }));
     EXPECT_EQ(selected, "Photo1.jpg");
     EXPECT_EQ(sizes, (std::vector<std::string>{"1 byte", "10 bytes", "200 bytes"}));
     // "2023-11-14 22:13": each an hour apart, so no two the same.
@@ -800,16 +773,12 @@ TEST_F(QuorFileDialog, TheTypeFilterAndCtrlHChooseWhatShowsAndHiddenFilesStaySho
             const Quor_Rect item = menu->ItemRect(1);
             fHost.PushClick(w, menu->Location().x + item.left + 10, menu->Location().y + item.top + item.Height() / 2);
         },
-        [&](uint32_t w) {
-            seen.push_back(Rows(Dialog(w)));
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping([&](uint32_t w) { seen.push_back(Rows(Dialog(w))); }),
     });
     Quor_FileDialogRequest request = Request(false, fDir.Path() + "/");
     request.description = "Quor Panomer and JPEG Files";
     request.patterns = "*.qpm;*.jpg;*.jpeg";
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(request, &path), 1);
+    EXPECT_EQ(Run(request), 1);
     EXPECT_EQ(filterLabel, "Quor Panomer and JPEG Files");
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0], (std::vector<std::string>{"Adir/", "zdir/", "A.jpg", "x.QPM", "y.JpEg"}));
@@ -824,12 +793,9 @@ TEST_F(QuorFileDialog, TheTypeFilterAndCtrlHChooseWhatShowsAndHiddenFilesStaySho
             next.push_back(Rows(Dialog(w)));
             fHost.PushKey(w, 'h', QUOR_HOST_CTRL);
         },
-        [&](uint32_t w) {
-            next.push_back(Rows(Dialog(w)));
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping([&](uint32_t w) { next.push_back(Rows(Dialog(w))); }),
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.File("Adir/")), &path), 1);
+    EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     EXPECT_EQ(next, (std::vector<std::vector<std::string>>{{".inner.jpg", "inner.txt"}, {"inner.txt"}}));
     EXPECT_FALSE(Quor_FileDialog::ShowsHidden());
 }
@@ -850,22 +816,16 @@ TEST_F(QuorFileDialog, PlacesAndTheHomeButtonEnterTheirFolders)
         },
         [&](uint32_t w) {
             folders.push_back(Dialog(w)->Folder().Buffer());
-            const Quor_Point at = PlacePoint(Dialog(w), 1);
-            fHost.PushClick(w, at.x, at.y);
+            ClickAt(w, PlacePoint(Dialog(w), 1));
         },
         [&](uint32_t w) {
             folders.push_back(Dialog(w)->Folder().Buffer());
-            const Quor_Point at = PlacePoint(Dialog(w), 0);
             fHost.AdvanceTime(1000);
-            fHost.PushClick(w, at.x, at.y);
+            ClickAt(w, PlacePoint(Dialog(w), 0));
         },
-        [&](uint32_t w) {
-            folders.push_back(Dialog(w)->Folder().Buffer());
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping([&](uint32_t w) { folders.push_back(Dialog(w)->Folder().Buffer()); }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.File("Adir/")), &path), 1);
+    EXPECT_EQ(Run(false, fDir.File("Adir/")), 1);
     ASSERT_GE(labels.size(), 2u);
     EXPECT_EQ(labels[0], "Home");
     EXPECT_EQ(labels[1], "Adir");
@@ -887,11 +847,10 @@ TEST_F(QuorFileDialog, NewFolderIsMadeAndEnteredOrRefusedWithTheReason)
         [&](uint32_t w) {
             auto* prompt = dynamic_cast<Quor_FileDialogPrompt*>(Quor_WindowList::FindByHost(w)->TopLayer());
             ASSERT_NE(prompt, nullptr);
-            for (char c : std::string("Trip 2026"))
-                fHost.PushKey(w, c);
+            Keys(w, "Trip 2026");
             fHost.PushKey(w, kHostReturn);
         },
-        [&](uint32_t w) {
+        Escaping([&](uint32_t w) {
             Quor_FileDialog* dialog = Dialog(w);
             ASSERT_NE(dialog, nullptr);
             entered = dialog->Folder().Buffer();
@@ -909,11 +868,9 @@ TEST_F(QuorFileDialog, NewFolderIsMadeAndEnteredOrRefusedWithTheReason)
                 EXPECT_EQ(dialog->Folder(), fDir.File("zdir").c_str());
             }
             beeps = fHost.BeepCount() - beeps;
-            fHost.PushKey(w, kHostEscape);
-        },
+        }),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled.qpm"), &path), 1);
+    EXPECT_EQ(Run(true, fDir.Path() + "/Untitled.qpm"), 1);
     EXPECT_TRUE(madeThroughPrompt);
     EXPECT_EQ(entered, fDir.File("Trip 2026"));
     EXPECT_NE(exists.find("already"), std::string::npos) << exists;
@@ -983,13 +940,11 @@ TEST_F(QuorFileDialog, TabCompletesTypedPathsAndOtherwiseMovesTheFocus)
         TypeInto(w, Dialog(w)->PathField(), "pho");
         fHost.PushKey(w, kHostTab, QUOR_HOST_SHIFT);
     });
-    steps.push_back([&](uint32_t w) {
+    steps.push_back(Escaping([&](uint32_t w) {
         shiftTabLeft = !Dialog(w)->PathField()->IsFocused() && std::string(Dialog(w)->PathField()->Value()) == "pho";
-        fHost.PushKey(w, kHostEscape);
-    });
+    }));
     Script(steps);
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 1);
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 1);
     ASSERT_EQ(after.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(after[i], cases[i].after) << cases[i].typed;
@@ -1009,32 +964,28 @@ TEST_F(QuorFileDialog, KeyboardAloneTypesAPathCompletesItAndOpensTheFile)
     Script({
         [&](uint32_t w) {
             EXPECT_TRUE(Dialog(w)->List()->IsFocused());
-            for (char c : fDir.File("Ad"))
-                fHost.PushKey(w, c);
+            Keys(w, fDir.File("Ad"));
             fHost.PushKey(w, kHostTab);
             fHost.PushKey(w, 'i');
             fHost.PushKey(w, kHostTab);
             fHost.PushKey(w, kHostReturn);
         },
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(false, fDir.Path() + "/"), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("Adir/inner.txt"));
+    EXPECT_EQ(Run(false, fDir.Path() + "/"), 0);
+    EXPECT_EQ(Chosen(), fDir.File("Adir/inner.txt"));
 
     Script({
         [&](uint32_t w) {
             EXPECT_TRUE(Dialog(w)->NameField()->IsFocused());
             fHost.PushKey(w, 'a', QUOR_HOST_CTRL);
-            for (char c : std::string("zd"))
-                fHost.PushKey(w, c);
+            Keys(w, "zd");
             fHost.PushKey(w, kHostTab);
-            for (char c : std::string("new"))
-                fHost.PushKey(w, c);
+            Keys(w, "new");
             fHost.PushKey(w, kHostReturn);
         },
     });
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled"), &path), 0);
-    EXPECT_EQ(std::string(path.Buffer()), fDir.File("zdir/new"));
+    EXPECT_EQ(Run(true, fDir.Path() + "/Untitled"), 0);
+    EXPECT_EQ(Chosen(), fDir.File("zdir/new"));
 }
 
 TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
@@ -1088,13 +1039,9 @@ TEST_F(QuorFileDialog, ResizingKeepsEveryControlInsideAndGivesTheRoomToTheList)
             typedOn = Dialog(w)->PathField()->Value();
             fHost.UserResize(w, Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight);
         },
-        [&](uint32_t w) {
-            look(w);
-            fHost.PushKey(w, kHostEscape);
-        },
+        Escaping(look),
     });
-    Quor_String path;
-    EXPECT_EQ(Quor_RunFileDialog(Request(true, fDir.Path() + "/Untitled"), &path), 1);
+    EXPECT_EQ(Run(true, fDir.Path() + "/Untitled"), 1);
     EXPECT_TRUE(resizable);
     EXPECT_EQ(typedOn, "/tmp");
     EXPECT_EQ(minimum, Quor_Point(Quor_FileDialog::kMinWidth, Quor_FileDialog::kMinHeight));

@@ -146,11 +146,8 @@ TEST_F(QuorKeyboard, TabViewsSwitchPagesFromTheStripAndFromInsideAPage)
     auto* tabs = Place(new Quor_TabView(QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP), 10, 10);
     auto* field = new Quor_TextControl(80, "abc", 0, Quor_TextControl::kText, kFixed);
     tabs->AddTab("One", field);
-    for (const char* label : {"Two", "Three"}) {
-        auto* page = new Quor_View();
-        page->SetShapeForced(80, 20);
-        tabs->AddTab(label, page);
-    }
+    for (const char* label : {"Two", "Three"})
+        tabs->AddTab(label, SizedView(80, 20));
     tabs->DoLayout();
     Open();
     Key(kHostTab);

@@ -40,6 +40,21 @@ public:
     int fUpdates = 0;
 };
 
+struct Item {
+    const char* label;
+    char shortcut;
+    int code;
+};
+
+// A menu of the items given; an empty label makes a separator.
+Quor_Menu* MenuOf(const char* title, std::initializer_list<Item> items)
+{
+    Quor_Menu* menu = new Quor_Menu(title);
+    for (const Item& item : items)
+        menu->AddItem(item.label, item.shortcut, item.code);
+    return menu;
+}
+
 class QuorMenu : public WidgetWindowTest {
 protected:
     void SetUp() override
@@ -61,18 +76,15 @@ protected:
     // Edit: Undo ^Z (10), Copy ^C (11).
     void OpenWithBar()
     {
+        OpenWith({MenuOf("File", {{"New", 'N', 1}, {"Open", 'O', 2}, {"", 0, 0}, {"Save", 'S', 3}, {"Quit", 'Q', 4}}),
+                  MenuOf("Edit", {{"Undo", 'Z', 10}, {"Copy", 'C', 11}})});
+    }
+    // Shows the form with a bar of the menus given.
+    void OpenWith(std::initializer_list<Quor_Menu*> menus)
+    {
         fBar = new Quor_MenuBar();
-        Quor_Menu* file = new Quor_Menu("File");
-        file->AddItem("New", 'N', 1);
-        file->AddItem("Open", 'O', 2);
-        file->AddItem("", 0, 0);
-        file->AddItem("Save", 'S', 3);
-        file->AddItem("Quit", 'Q', 4);
-        Quor_Menu* edit = new Quor_Menu("Edit");
-        edit->AddItem("Undo", 'Z', 10);
-        edit->AddItem("Copy", 'C', 11);
-        ASSERT_TRUE(fBar->AddMenu(file));
-        ASSERT_TRUE(fBar->AddMenu(edit));
+        for (Quor_Menu* menu : menus)
+            ASSERT_TRUE(fBar->AddMenu(menu));
         fForm->fBar = fBar;
         fForm->AddMenuBar(fBar);
         Open();
@@ -243,26 +255,17 @@ TEST_F(QuorMenu, CtrlShortcutsFireEveryMatchingEnabledItemAfterUpdatingTheMenus)
     // Catches a shortcut that fires only its first match, one that fires a command UpdateMenus
     // has just disabled, shortcuts of submenus left out, a case-sensitive match, and a chord
     // that fires and then also arrives as a key.
-    fBar = new Quor_MenuBar();
-    Quor_Menu* a = new Quor_Menu("A");
-    a->AddItem("Save", 'S', 5);
-    a->AddItem("Save too", 'S', 7);
-    Quor_Menu* b = new Quor_Menu("B");
-    b->AddItem("Store", 's', 6);
-    Quor_Menu* sub = new Quor_Menu("More");
-    sub->AddItem("Stash", 'S', 8);
+    Quor_Menu* a = MenuOf("A", {{"Save", 'S', 5}, {"Save too", 'S', 7}, {"Save copy", 'S', 9}});
+    Quor_Menu* b = MenuOf("B", {{"Store", 's', 6}});
+    Quor_Menu* sub = MenuOf("More", {{"Stash", 'S', 8}});
     b->AddSubMenu("More", sub);
-    fBar->AddMenu(a);
-    fBar->AddMenu(b);
-    fForm->fBar = fBar;
+    OpenWith({a, b});
     fForm->fDisable = {7};
-    fForm->AddMenuBar(fBar);
-    Open();
 
     Key('s', QUOR_HOST_CTRL);
     std::vector<int> heard = fForm->fHeard;
     std::sort(heard.begin(), heard.end());
-    EXPECT_EQ(heard, (std::vector<int>{5, 6, 8}));
+    EXPECT_EQ(heard, (std::vector<int>{5, 6, 8, 9}));
     EXPECT_EQ(fForm->fUpdates, 1);
     EXPECT_TRUE(fForm->fKeys.empty());
 
@@ -280,16 +283,11 @@ TEST_F(QuorMenu, ShiftedShortcutsAndAliasesReachOnlyTheirItem)
 {
     // Catches Ctrl+Shift+Z also undoing, Ctrl+Z redoing, an alias that is not heard, Shift
     // breaking the shortcuts that never asked for it, and a relabel that misses the item.
-    fBar = new Quor_MenuBar();
-    Quor_Menu* edit = new Quor_Menu("Edit");
-    edit->AddItem("Undo", 'Z', 10);
+    Quor_Menu* edit = MenuOf("Edit", {{"Undo", 'Z', 10}});
     edit->AddShiftedItem("Redo", 'Z', 11);
     edit->SetAlias(11, 'Y');
     edit->AddItem("Save", 'S', 12);
-    fBar->AddMenu(edit);
-    fForm->fBar = fBar;
-    fForm->AddMenuBar(fBar);
-    Open();
+    OpenWith({edit});
     const struct {
         int key;
         int modifiers;
@@ -358,9 +356,7 @@ TEST_F(QuorMenu, SubmenusOpenBesideTheirItemAndEscapeClosesOneLevel)
     WhatLog log;
     Quor_Menu menu("Context");
     menu.AddItem("First", 0, 30);
-    Quor_Menu* sub = new Quor_Menu("More");
-    sub->AddItem("Deep", 0, 31);
-    sub->AddItem("Deeper", 0, 32);
+    Quor_Menu* sub = MenuOf("More", {{"Deep", 0, 31}, {"Deeper", 0, 32}});
     menu.AddSubMenu("More", sub);
     menu.SetTarget(&log);
     menu.Go(fWindow, Quor_Point(40, 40));
@@ -396,10 +392,7 @@ TEST_F(QuorMenu, PopupMovesItsCheckMarkAndStillReachesItsHandler)
     // reaches freed memory).
     WhatLog log;
     auto* popup = Place(new Quor_PopupMenu(120, true), 20, 20);
-    Quor_Menu* menu = new Quor_Menu("Mode");
-    menu->AddItem("Alpha", 0, 21);
-    menu->AddItem("Beta", 0, 22);
-    menu->AddItem("Gamma", 0, 23);
+    Quor_Menu* menu = MenuOf("Mode", {{"Alpha", 0, 21}, {"Beta", 0, 22}, {"Gamma", 0, 23}});
     menu->SetChecked(21, true);
     popup->SetMenu(menu);
     popup->SetHandler(&log);
@@ -454,9 +447,7 @@ TEST_F(QuorMenu, OpenMenuLooksRight)
     Quor_Menu* file = fBar->Menu(0);
     file->SetChecked(1, true);
     file->SetEnabled(3, false);
-    Quor_Menu* recent = new Quor_Menu("Recent");
-    recent->AddItem("a.qpm", 0, 50);
-    file->AddSubMenu("Open Recent", recent);
+    file->AddSubMenu("Open Recent", MenuOf("Recent", {{"a.qpm", 0, 50}}));
     ClickAt(TitleCentre(0));
     ASSERT_TRUE(file->IsOpen());
     Key(kHostDown);
@@ -473,9 +464,7 @@ TEST_F(QuorMenu, PopupButtonsLookRightInEachState)
     Quor_PopupMenu* menus[3];
     for (int i = 0; i < 3; ++i) {
         menus[i] = Place(new Quor_PopupMenu(96, true), 8 + i * 110, 8);
-        Quor_Menu* menu = new Quor_Menu("Mode");
-        menu->AddItem("Spherical", 0, 1);
-        menu->AddItem("Flat", 0, 2);
+        Quor_Menu* menu = MenuOf("Mode", {{"Spherical", 0, 1}, {"Flat", 0, 2}});
         menu->SetChecked(1, true);
         menus[i]->SetMenu(menu);
     }

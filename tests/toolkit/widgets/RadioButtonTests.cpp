@@ -50,8 +50,7 @@ TEST_F(QuorRadioButton, ClickClearsTheOthersFirstThenSendsItsCode)
     std::vector<int> order;
     OrderLog target(&order);
     WhatLog chain;   // everything that climbs past the group
-    Quor_View* group = Place(new Quor_View(), 10, 10);
-    group->SetShapeForced(300, 100);
+    Quor_View* group = Place(SizedView(300, 100), 10, 10);
     NotedRadio* radios[3] = {new NotedRadio("One", 1, &order), new NotedRadio("Two", 2, &order),
                              new NotedRadio("Three", 3, &order)};
     for (int i = 0; i < 3; ++i) {

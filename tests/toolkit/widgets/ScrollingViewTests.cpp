@@ -40,8 +40,7 @@ TEST_F(QuorScrollingView, TheRangeFollowsTheContentOnEveryUpdate)
     // scrolled into view, and after removals the range runs on into a blank stretch.
     Quor_ScrollingView* view = Place(new Quor_ScrollingView(200, 150, QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP), 20, 20);
     const Quor_Point visible = view->ScrollingBounds().Size();
-    Quor_View* content = new Quor_View();
-    content->SetShapeForced(visible.x, 10);
+    Quor_View* content = SizedView(visible.x, 10);
     view->AddScrollingChild(content);
     Open();
     Quor_ScrollBar* bar = view->GetVScroll();

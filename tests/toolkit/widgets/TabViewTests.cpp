@@ -10,17 +10,6 @@
 
 using namespace quor_test;
 
-namespace {
-
-Quor_View* Page(int w, int h)
-{
-    Quor_View* v = new Quor_View();
-    v->SetShapeForced(w, h);
-    return v;
-}
-
-}  // namespace
-
 class QuorTabView : public WidgetWindowTest {};
 
 TEST_F(QuorTabView, ActivationIsClampedAndAThirteenthTabIsRefused)
@@ -28,7 +17,7 @@ TEST_F(QuorTabView, ActivationIsClampedAndAThirteenthTabIsRefused)
     // Catches an index past the last tab reading beyond the page table, a negative index kept,
     // and a thirteenth tab written past the fixed arrays (ASan) or leaked.
     Quor_TabView* tabs = Place(new Quor_TabView(QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP), 10, 10);
-    Quor_View* pages[3] = {Page(100, 60), Page(120, 40), Page(80, 80)};
+    Quor_View* pages[3] = {SizedView(100, 60), SizedView(120, 40), SizedView(80, 80)};
     EXPECT_EQ(tabs->AddTab("One", pages[0]), 1);
     EXPECT_EQ(tabs->AddTab("Two", pages[1]), 2);
     EXPECT_EQ(tabs->AddTab("Three", pages[2]), 3);
@@ -50,8 +39,8 @@ TEST_F(QuorTabView, ActivationIsClampedAndAThirteenthTabIsRefused)
     }
 
     for (int i = 3; i < Quor_TabView::kMaxTabs; ++i)
-        EXPECT_EQ(tabs->AddTab("More", Page(10, 10)), i + 1);
-    EXPECT_EQ(tabs->AddTab("Too many", Page(10, 10)), Quor_TabView::kMaxTabs);
+        EXPECT_EQ(tabs->AddTab("More", SizedView(10, 10)), i + 1);
+    EXPECT_EQ(tabs->AddTab("Too many", SizedView(10, 10)), Quor_TabView::kMaxTabs);
     EXPECT_EQ(tabs->CountTabs(), Quor_TabView::kMaxTabs);
     tabs->ActivateTab(100);
     EXPECT_EQ(tabs->ActiveTab(), Quor_TabView::kMaxTabs - 1);
@@ -62,9 +51,9 @@ TEST_F(QuorTabView, APressOnATabShowsItsPage)
     // Catches tab spans measured without the overlap (a press on the second tab showing the
     // first), presses below the strip switching pages, and a press going to a hidden page.
     Quor_TabView* tabs = Place(new Quor_TabView(QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP), 0, 0);
-    tabs->AddTab("Alpha", Page(200, 100));
-    tabs->AddTab("Beta", Page(200, 100));
-    tabs->AddTab("Gamma", Page(200, 100));
+    tabs->AddTab("Alpha", SizedView(200, 100));
+    tabs->AddTab("Beta", SizedView(200, 100));
+    tabs->AddTab("Gamma", SizedView(200, 100));
     tabs->DoLayout();
     Open();
     const int y = tabs->StripHeight() / 2;
@@ -104,13 +93,13 @@ TEST_F(QuorTabView, PreferredSizeHoldsTheWidestPageAndTheWholeStrip)
     // Catches a view sized for its pages only, which cuts off the last tabs, and a height that
     // forgets the strip.
     Quor_TabView tabs(QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP);
-    tabs.AddTab("A", Page(300, 50));
-    tabs.AddTab("B", Page(100, 120));
+    tabs.AddTab("A", SizedView(300, 50));
+    tabs.AddTab("B", SizedView(100, 120));
     EXPECT_EQ(tabs.PreferredSize(), Quor_Point(316, 120 + tabs.StripHeight() + 16));
 
     Quor_TabView narrow(QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP);
     for (int i = 0; i < 6; ++i)
-        narrow.AddTab("A long label", Page(20, 20));
+        narrow.AddTab("A long label", SizedView(20, 20));
     const int last = narrow.TabLeft(5) + narrow.TabWidth(5);
     EXPECT_GE(narrow.PreferredSize().x, last + 8);
 }
@@ -120,9 +109,9 @@ TEST_F(QuorTabView, LooksLikeItsGolden)
     // Catches tabs drawn in the wrong order (a later tab covering an earlier one), an active tab
     // not opened into its page, and labels off centre.
     Quor_TabView* tabs = Place(new Quor_TabView(QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP), 4, 4);
-    tabs->AddTab("General", Page(180, 50));
-    tabs->AddTab("Colors", Page(180, 50));
-    tabs->AddTab("Fonts", Page(180, 50));
+    tabs->AddTab("General", SizedView(180, 50));
+    tabs->AddTab("Colors", SizedView(180, 50));
+    tabs->AddTab("Fonts", SizedView(180, 50));
     tabs->DoLayout();
     tabs->ActivateTab(1);
     Open();
