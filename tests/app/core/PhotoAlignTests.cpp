@@ -121,8 +121,9 @@ TEST(PhotoAlign, PhotosWithoutAMatchStayPut)
         EXPECT_EQ(result.pitch, doc.fPitch[1]) << c.name;
         EXPECT_EQ(result.roll, doc.fRoll[1]) << c.name;
         PhotoAlign::Outcome outcomes[kMaxPhotos];
-        EXPECT_EQ(align.AlignAll(&doc, outcomes), 0) << c.name;
+        PhotoAlign::Placements placements = PhotoAlign::Placements::Of(doc);
+        EXPECT_EQ(align.AlignAll(doc, &placements, outcomes), 0) << c.name;
         EXPECT_EQ(outcomes[1], c.outcome) << c.name;
-        EXPECT_EQ(doc.fRoll[1], 0.05f) << c.name;
+        EXPECT_EQ(placements.roll[1], 0.05f) << c.name;
     }
 }
