@@ -264,7 +264,16 @@ Turn FromOffset(const double* offset, const double* centre)
 
 }  // namespace
 
-bool PhotoAlign::Setup(const PanomerDoc& doc, int around)
+PhotoAlign::Placements PhotoAlign::Placements::Of(const PanomerDoc& doc)
+{
+    Placements placements;
+    std::copy(doc.fYaw, doc.fYaw + kMaxPhotos, placements.yaw);
+    std::copy(doc.fPitch, doc.fPitch + kMaxPhotos, placements.pitch);
+    std::copy(doc.fRoll, doc.fRoll + kMaxPhotos, placements.roll);
+    return placements;
+}
+
+bool PhotoAlign::Setup(const PanomerDoc& doc, int around, const GoOn& goOn)
 {
     fCount = std::clamp(doc.fNumPhotos, 0, kMaxPhotos);
     fCameraAngle = PhotoMapping::CameraAngle(doc.fFocalLength);
@@ -285,6 +294,11 @@ bool PhotoAlign::Setup(const PanomerDoc& doc, int around)
                 other.Set(image, doc.fYaw[i], doc.fPitch[i], doc.fRoll[i], fCameraAngle, fProjectionType);
                 if (!centre.IsUsable() || !other.IsUsable() || !MayOverlap(centre, other, 2.0 * kMaxShift))
                     continue;
+            }
+            if (goOn && !goOn()) {
+                fPlanes.clear();
+                fCount = 0;
+                return false;
             }
             Plane* planes = &fPlanes[size_t(i) * kLevels];
             int fullWidth = fWidth[i];
@@ -501,17 +515,17 @@ PhotoAlign::Score PhotoAlign::Evaluate(int photo, const PhotoMapping& moved, con
 
 PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo) const
 {
-    return Align(doc, photo, kLevels - 1);
+    return Align(doc, Placements::Of(doc), photo, kLevels - 1);
 }
 
-PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo, int top) const
+PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, const Placements& where, int photo, int top) const
 {
     Result result;
     if (photo < 0 || photo >= fCount || photo >= doc.fNumPhotos)
         return result;
-    result.yaw = doc.fYaw[photo];
-    result.pitch = doc.fPitch[photo];
-    result.roll = doc.fRoll[photo];
+    result.yaw = where.yaw[photo];
+    result.pitch = where.pitch[photo];
+    result.roll = where.roll[photo];
     const Quor_image& image = doc.fPhotoImage[photo].Image();
     if (fPlanes[size_t(photo) * kLevels + kLevels - 1].width == 0 || !image.IsUsable32() ||
         image.width != fWidth[photo] || image.height != fHeight[photo])
@@ -527,7 +541,7 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo, int top) 
         if (j == photo || fPlanes[size_t(j) * kLevels + kLevels - 1].width == 0 || !other.IsUsable32() ||
             other.width != fWidth[j] || other.height != fHeight[j])
             continue;
-        placed[j].Set(other, doc.fYaw[j], doc.fPitch[j], doc.fRoll[j], fCameraAngle, fProjectionType);
+        placed[j].Set(other, where.yaw[j], where.pitch[j], where.roll[j], fCameraAngle, fProjectionType);
         if (placed[j].IsUsable() && start.IsUsable() && MayOverlap(start, placed[j], 2.0 * kMaxShift))
             others[count++] = j;
     }
@@ -692,24 +706,26 @@ PhotoAlign::Result PhotoAlign::Align(const PanomerDoc& doc, int photo, int top) 
     return result;
 }
 
-int PhotoAlign::AlignAll(PanomerDoc* doc, Outcome* outcomes) const
+int PhotoAlign::AlignAll(const PanomerDoc& doc, Placements* placements, Outcome* outcomes, const GoOnAfter& goOn) const
 {
-    const int count = std::min(fCount, doc->fNumPhotos);
+    const int count = std::min(fCount, doc.fNumPhotos);
     bool moved[kMaxPhotos] = {};
     for (int round = 0; round < 2; round++) {
         for (int i = 0; i < count; i++) {
+            if (goOn && !goOn(round * count + i))
+                return -1;
             // The second round starts from placements the first brought close: the quarter-size
             // level is coarse enough, and the grid not needed.
-            const Result result = Align(*doc, i, round == 0 ? kLevels - 1 : kLevels - 2);
+            const Result result = Align(doc, *placements, i, round == 0 ? kLevels - 1 : kLevels - 2);
             if (outcomes != nullptr)
                 outcomes[i] = result.outcome;
             if (result.outcome != Outcome::kAligned)
                 continue;
-            moved[i] = moved[i] || result.yaw != doc->fYaw[i] || result.pitch != doc->fPitch[i] ||
-                       result.roll != doc->fRoll[i];
-            doc->fYaw[i] = result.yaw;
-            doc->fPitch[i] = result.pitch;
-            doc->fRoll[i] = result.roll;
+            moved[i] = moved[i] || result.yaw != placements->yaw[i] || result.pitch != placements->pitch[i] ||
+                       result.roll != placements->roll[i];
+            placements->yaw[i] = result.yaw;
+            placements->pitch[i] = result.pitch;
+            placements->roll[i] = result.roll;
         }
     }
     return static_cast<int>(std::count(moved, moved + count, true));

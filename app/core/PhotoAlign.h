@@ -3,6 +3,7 @@
 // the mapping the canvas uses, is maximised from coarse to fine, starting from where the photo is.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "app/core/PanomerDoc.h"
@@ -38,6 +39,20 @@ public:
     // Levels of the pyramid: the previews, then a quarter and a sixteenth of their size.
     static constexpr int kLevels = 3;
 
+    // Where every photo lies (radians), apart from the document: Align All turns its own copy, so
+    // that the document stays as it was until the whole run is over.
+    struct Placements {
+        float yaw[kMaxPhotos] = {};
+        float pitch[kMaxPhotos] = {};
+        float roll[kMaxPhotos] = {};
+        // The document's placements.
+        static Placements Of(const PanomerDoc& doc);
+    };
+    // Asked between photos by the long runs; false stops the run there.
+    using GoOn = std::function<bool()>;
+    // Asked before each alignment of Align All with how many are done; false stops.
+    using GoOnAfter = std::function<bool(int done)>;
+
     PhotoAlign() = default;
     PhotoAlign(const PhotoAlign&) = delete;
     PhotoAlign& operator=(const PhotoAlign&) = delete;
@@ -48,20 +63,24 @@ public:
     // document's focal length and projection. The images may change afterwards; the photos'
     // placements are read at each Align. around >= 0 takes only that photo and the ones it may
     // overlap, all that Align(doc, around) compares, for a quick setup in a large project (other
-    // photos then align as if they had no pixels). False when memory runs out.
-    bool Setup(const PanomerDoc& doc, int around = -1);
+    // photos then align as if they had no pixels). goOn, when given, is asked before each file is
+    // read. False when memory runs out or goOn said no.
+    bool Setup(const PanomerDoc& doc, int around = -1, const GoOn& goOn = nullptr);
 
     // The placement of `photo` that agrees best with the other photos where they now lie. The
     // document is only read.
     Result Align(const PanomerDoc& doc, int photo) const;
 
     // Aligns every photo in list order, twice over (the second round starts from the first one's
-    // better neighbours), writing each result into `doc` at once. No photo is held as an anchor:
-    // each turns only to agree with the others where they lie, so the panorama as a whole keeps
-    // the heading and horizon the user gave it, and a first photo that was put down wrongly comes
+    // better neighbours), writing each result into `placements` (which starts as the photos lie)
+    // at once; the document is only read, for its pixels. No photo is held as an anchor: each
+    // turns only to agree with the others where they lie, so the panorama as a whole keeps the
+    // heading and horizon the user gave it, and a first photo that was put down wrongly comes
     // back like any other. outcomes[i], when given, says how photo i's last alignment went.
-    // Returns how many photos moved.
-    int AlignAll(PanomerDoc* doc, Outcome* outcomes) const;
+    // goOn, when given, is asked before every alignment. Returns how many photos moved, or -1
+    // when goOn stopped the run (placements then hold the alignments made before).
+    int AlignAll(const PanomerDoc& doc, Placements* placements, Outcome* outcomes,
+                 const GoOnAfter& goOn = nullptr) const;
 
 private:
     // One level of a photo's luminance, with its rows.
@@ -100,8 +119,9 @@ private:
         float by = 0.0f;
     };
     Frame FrameOf(int photo, int level) const;
-    // Align from level `top` down (kLevels - 1: from the coarsest, with its grid).
-    Result Align(const PanomerDoc& doc, int photo, int top) const;
+    // Align from level `top` down (kLevels - 1: from the coarsest, with its grid), the photos
+    // placed as `where` says.
+    Result Align(const PanomerDoc& doc, const Placements& where, int photo, int top) const;
     // The score of `photo` placed as `moved` says against the photos in others[0..count-1], placed
     // as placed[j] says, at pyramid level `level`: the pairs' correlations weighted by weights[j],
     // or by the points each pair shares when weights is null.

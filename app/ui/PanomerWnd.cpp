@@ -15,6 +15,7 @@
 #include "app/core/PhotoRelink.h"
 #include "app/core/Projection.h"
 #include "app/ui/AboutWnd.h"
+#include "app/ui/AlignProgress.h"
 #include "app/ui/AlertWnd.h"
 #include "app/ui/ExportFlow.h"
 #include "app/ui/MissingPhotos.h"
@@ -605,42 +606,39 @@ void PanomerWnd::AlignAll()
 {
     if (fMainLayer == nullptr || Busy() || fDocument.fNumPhotos < 2)
         return;
-    // Two rounds over a dozen photos take a few seconds.
-    Quor_Cursor* cursor = Cursor();
-    SetCursor(Quor_Cursor::waitCursor);
-    PhotoAlign align;
-    if (!align.Setup(fDocument)) {
-        SetCursor(cursor);
-        fMainLayer->Canvas()->SetPhotoNote("Not aligned: out of memory");
-        fMainLayer->Canvas()->Update(false);
+    // Reading the files and two rounds over a dozen photos take seconds: the work runs beside a
+    // progress window with Cancel, on its own copy of the placements, which come back here only
+    // once it has finished.
+    AlignResult result;
+    result.status = AlignStatus::kNoMemory;
+    if (auto* progress = new (std::nothrow) AlignProgress(&fDocument, this, &result))
+        progress->DoModal();
+    PanomerView* canvas = fMainLayer->Canvas();
+    switch (result.status) {
+    case AlignStatus::kNoMemory:
+        canvas->SetPhotoNote("Not aligned: out of memory");
+        canvas->Update(false);
         return;
-    }
-    // The aligner writes into the document as it goes; the undo point must hold the placements
-    // from before, so they are put back for it and the new ones applied after.
-    const int count = std::min(fDocument.fNumPhotos, kMaxPhotos);
-    float before[3][kMaxPhotos];
-    float after[3][kMaxPhotos];
-    float* angles[3] = {fDocument.fYaw, fDocument.fPitch, fDocument.fRoll};
-    for (int a = 0; a < 3; a++)
-        std::copy(angles[a], angles[a] + count, before[a]);
-    PhotoAlign::Outcome outcomes[kMaxPhotos];
-    const int moved = align.AlignAll(&fDocument, outcomes);
-    SetCursor(cursor);
-    const std::string note = NotAlignedNote(outcomes, count);
-    fMainLayer->Canvas()->SetPhotoNote(note);
-    if (moved == 0) {
-        fMainLayer->Canvas()->Update(false);
+    case AlignStatus::kCancelled:
+        canvas->SetPhotoNote("Align All cancelled");
+        canvas->Update(false);
         return;
+    case AlignStatus::kDone:
+        break;
     }
-    for (int a = 0; a < 3; a++) {
-        std::copy(angles[a], angles[a] + count, after[a]);
-        std::copy(before[a], before[a] + count, angles[a]);
+    canvas->SetPhotoNote(NotAlignedNote(result.outcomes, result.count));
+    // Nothing changes the photos under the modal window; were they changed anyway, the run's
+    // placements would belong to other photos.
+    if (result.moved == 0 || result.count != std::min(fDocument.fNumPhotos, kMaxPhotos)) {
+        canvas->Update(false);
+        return;
     }
     fDocument.PrepUndo("Align All");
-    for (int a = 0; a < 3; a++)
-        std::copy(after[a], after[a] + count, angles[a]);
+    std::copy(result.placements.yaw, result.placements.yaw + result.count, fDocument.fYaw);
+    std::copy(result.placements.pitch, result.placements.pitch + result.count, fDocument.fPitch);
+    std::copy(result.placements.roll, result.placements.roll + result.count, fDocument.fRoll);
     fDocument.fModified = true;
-    fMainLayer->Canvas()->Update(true);
+    canvas->Update(true);
     fMainLayer->SendMessage(kMsgUpdateTools);
 }
 

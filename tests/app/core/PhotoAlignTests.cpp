@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
+#include "app/core/AlignOwner.h"
 #include "app/core/PanomerDoc.h"
 #include "app/core/PhotoAlign.h"
 #include "app/core/ProjectionMap.h"
@@ -46,6 +49,31 @@ void PlaceTexture(PanomerDoc* doc, int i, uint32_t seed, float yaw)
     doc->fRoll[i] = 0.0f;
     doc->fBrightness[i] = 1.0f;
     doc->fNumPhotos = std::max(doc->fNumPhotos, i + 1);
+}
+
+// Stops the run at its `cancelAt`-th checkpoint (counted from 0; never when negative) and counts
+// the checkpoints the worker reaches.
+class CancellingOwner : public AlignOwner {
+public:
+    CancellingOwner(const PanomerDoc* doc, int cancelAt) : AlignOwner(doc), fCancelAt(cancelAt) {}
+    ~CancellingOwner() override { CancelAlign(); }
+    void ReachedCheckpoint(int aligned) override
+    {
+        fAligned.push_back(aligned);
+        if (static_cast<int>(fAligned.size()) == fCancelAt + 1)
+            RequestCancel();
+    }
+
+    const int fCancelAt;
+    // Written by the worker, read after the join.
+    std::vector<int> fAligned;
+};
+
+bool SamePlacements(const PhotoAlign::Placements& a, const PhotoAlign::Placements& b, int count)
+{
+    const size_t bytes = sizeof(float) * static_cast<size_t>(count);
+    return std::memcmp(a.yaw, b.yaw, bytes) == 0 && std::memcmp(a.pitch, b.pitch, bytes) == 0 &&
+           std::memcmp(a.roll, b.roll, bytes) == 0;
 }
 
 }  // namespace
@@ -121,8 +149,57 @@ TEST(PhotoAlign, PhotosWithoutAMatchStayPut)
         EXPECT_EQ(result.pitch, doc.fPitch[1]) << c.name;
         EXPECT_EQ(result.roll, doc.fRoll[1]) << c.name;
         PhotoAlign::Outcome outcomes[kMaxPhotos];
-        EXPECT_EQ(align.AlignAll(&doc, outcomes), 0) << c.name;
+        PhotoAlign::Placements placements = PhotoAlign::Placements::Of(doc);
+        EXPECT_EQ(align.AlignAll(doc, &placements, outcomes), 0) << c.name;
         EXPECT_EQ(outcomes[1], c.outcome) << c.name;
-        EXPECT_EQ(doc.fRoll[1], 0.05f) << c.name;
+        EXPECT_EQ(placements.roll[1], 0.05f) << c.name;
+    }
+}
+
+// Catches an Align All worker that writes the document (ThreadSanitizer sees the reads of this
+// thread, as the canvas paints, race its writes), that aligns otherwise than the run on the event
+// thread did, that keeps half a run after Cancel, or that goes on for more than the step it was
+// at: three copies of one texture, the outer two displaced, are aligned on the worker, untouched
+// and then cancelled while the files are read, before the first alignment and in the second round.
+TEST(PhotoAlign, AlignAllOnAWorkerFinishesAsOnTheEventThreadOrLeavesEverythingOnCancel)
+{
+    PanomerDoc doc(35.0f);
+    PlaceTexture(&doc, 0, 7, 0.02f);
+    PlaceTexture(&doc, 1, 7, 0.0f);
+    PlaceTexture(&doc, 2, 7, -0.015f);
+    doc.fRoll[2] = 0.03f;
+    const PhotoAlign::Placements before = PhotoAlign::Placements::Of(doc);
+    PhotoAlign align;
+    ASSERT_TRUE(align.Setup(doc));
+    PhotoAlign::Placements expected = before;
+    PhotoAlign::Outcome outcomes[kMaxPhotos];
+    const int moved = align.AlignAll(doc, &expected, outcomes);
+    ASSERT_GT(moved, 0);
+
+    // Reading the 3 files, then 2 rounds of 3 alignments: the checkpoints, and their count.
+    const std::vector<int> checkpoints = {-1, -1, -1, 0, 1, 2, 3, 4, 5};
+    for (const int cancelAt : {-1, 1, 3, 7}) {
+        SCOPED_TRACE(testing::Message() << "cancel at checkpoint " << cancelAt);
+        CancellingOwner owner(&doc, cancelAt);
+        ASSERT_TRUE(owner.StartAlign());
+        float seen = 0.0f;
+        for (int k = 0; k < 3000; k++)
+            seen += doc.fYaw[k % 3] + doc.fPitch[k % 3] + doc.fRoll[k % 3];
+        owner.JoinAlign();
+        EXPECT_TRUE(std::isfinite(seen));
+        const AlignResult& result = owner.Result();
+        EXPECT_TRUE(SamePlacements(PhotoAlign::Placements::Of(doc), before, 3));
+        if (cancelAt < 0) {
+            EXPECT_EQ(result.status, AlignStatus::kDone);
+            EXPECT_EQ(result.moved, moved);
+            EXPECT_TRUE(SamePlacements(result.placements, expected, 3));
+            EXPECT_TRUE(std::equal(outcomes, outcomes + 3, result.outcomes));
+            EXPECT_EQ(owner.fAligned, checkpoints);
+            continue;
+        }
+        EXPECT_EQ(result.status, AlignStatus::kCancelled);
+        EXPECT_EQ(result.moved, 0);
+        EXPECT_TRUE(SamePlacements(result.placements, before, 3));
+        EXPECT_EQ(owner.fAligned, std::vector<int>(checkpoints.begin(), checkpoints.begin() + cancelAt + 1));
     }
 }

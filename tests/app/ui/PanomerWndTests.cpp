@@ -4,14 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "app/core/PhotoAlign.h"
+#include "app/ui/AlignProgress.h"
 #include "app/ui/PanomerCodes.h"
 #include "tests/app/ui/EditorTestSupport.h"
+#include "tests/app/ui/ExportTestSupport.h"
 #include "tests/support/GoldenImage.h"
+#include "toolkit/widgets/Quor_ProgressBar.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 #include "toolkit/widgets/Quor_ToolBar.h"
 
@@ -625,10 +630,11 @@ TEST_F(PanomerWndTest, MatchBrightnessEvensOverlapsAsOneUndoableStep)
 }
 
 // Catches Align commands offered when they cannot act, a photo moved in more than one undoable
-// step (Undo leaving it half way), a project left unmarked, and a photo that stays put without
-// the canvas saying why: on the Earth example Align Selected Photo waits for a selection and
-// brings a displaced photo back, Align All brings back two (the first photo among them) at once,
-// and Undo returns each to where it was displaced to.
+// step (Undo leaving it half way), a project left unmarked, a photo that stays put without the
+// canvas saying why, and Align All applying other placements than its run gave: on the Earth
+// example Align Selected Photo waits for a selection and brings a displaced photo back, Align All
+// brings back two (the first photo among them) at once, every photo exactly where the aligner
+// puts them, and Undo returns each to where it was displaced to.
 TEST_F(PanomerWndTest, AlignCommandsAreOneUndoableStepEach)
 {
     StartOnEarth();
@@ -663,11 +669,48 @@ TEST_F(PanomerWndTest, AlignCommandsAreOneUndoableStepEach)
     ChooseMenu(kCmdUndo);
     expectPlaced(displaced, 0, 2, 1e-5f, "undone");
 
+    PhotoAlign align;
+    ASSERT_TRUE(align.Setup(Doc()));
+    PhotoAlign::Placements expected = PhotoAlign::Placements::Of(Doc());
+    align.AlignAll(Doc(), &expected, nullptr);
     ChooseMenu(kCmdAlignAll);
     expectPlaced(cut, 0, 2, 0.2f * degree, "Align All");
+    const PhotoAlign::Placements applied = PhotoAlign::Placements::Of(Doc());
+    EXPECT_EQ(std::memcmp(&applied, &expected, sizeof(expected)), 0);
+    EXPECT_STREQ(Doc().UndoLabel(), "Align All");
     EXPECT_EQ(Canvas()->PhotoNote(), "");
     ChooseMenu(kCmdUndo);
     expectPlaced(displaced, 0, 2, 1e-5f, "Align All undone");
+}
+
+// Catches a Cancel of Align All that keeps the photos aligned before it, leaves an undo step or
+// marks the project changed, a bar that stands still, and a progress window left open: Escape is
+// pressed once the bar shows the files read and the first (displaced) photo aligned.
+TEST_F(PanomerWndTest, CancelledAlignAllLeavesEveryPhotoWhereItWas)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(quor_test::SourcePath("examples/earth")))
+        std::filesystem::copy(entry.path(), fDir.File(entry.path().filename().string()));
+    Start(fDir.File("earth.qpm"));
+    ASSERT_EQ(Doc().fNumPhotos, 12);
+    Doc().fYaw[0] += 0.04f;
+    const PhotoAlign::Placements before = PhotoAlign::Placements::Of(Doc());
+    bool pressed = false;
+    fHost.SetIdleHook([&] {
+        AlignProgress* progress = export_test::OpenDialog<AlignProgress>();
+        if (progress == nullptr || pressed || progress->Bar()->Value() < 1.5f / 25)
+            return;
+        pressed = true;
+        fHost.PushKey(progress->Window()->PlatformWindow(), kEscape);
+    });
+    ChooseMenu(kCmdAlignAll);
+    AnswerAlertsFromNowOn();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(export_test::OpenDialog<AlignProgress>(), nullptr);
+    const PhotoAlign::Placements after = PhotoAlign::Placements::Of(Doc());
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof(before)), 0);
+    EXPECT_FALSE(Doc().CanUndo());
+    EXPECT_FALSE(Doc().fModified);
+    EXPECT_EQ(Canvas()->PhotoNote(), "Align All cancelled");
 }
 
 // Catches a photo moved onto a chance fit, or left put without a word: a photo that overlaps no
