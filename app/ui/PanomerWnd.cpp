@@ -368,8 +368,12 @@ void PanomerWnd::OpenDocument(const char* path)
         return;
     }
     // The file is read on the side: a file that is no project leaves the open document, its
-    // undo point, the list and the canvas exactly as they were.
+    // undo point, the list and the canvas exactly as they were. Decoding the previews of a large
+    // project never seen before takes seconds.
+    Quor_Cursor* cursor = Cursor();
+    SetCursor(Quor_Cursor::waitCursor);
     std::unique_ptr<PanomerDoc> opened = fDocument.ReadAnother(file);
+    SetCursor(cursor);
     if (!opened) {
         Quor_Alert(this, kAlertExclamation, "Could not open document.",
                    "The file is either corrupt, or is from a newer version of Panomer.", file, "OK");
@@ -430,10 +434,13 @@ void PanomerWnd::LocatePhotos(const Quor_Path& folder)
         found.clear();
     }
     int loaded = 0;
+    Quor_Cursor* cursor = Cursor();
+    SetCursor(Quor_Cursor::waitCursor);
     for (int i : found) {
         fDocument.UpdatePhoto(i, kPreviewSize);
         loaded += fDocument.fPhotoImage[i].IsValid() ? 1 : 0;
     }
+    SetCursor(cursor);
     if (!found.empty()) {
         // The new places are the project's from now on: the next save keeps them.
         fDocument.fModified = true;
