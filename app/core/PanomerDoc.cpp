@@ -89,14 +89,26 @@ bool PanomerDoc::IsStorablePath(const char* path)
 
 bool PanomerDoc::Open()
 {
+    bool cancelled = false;
+    return OpenFile(nullptr, &cancelled);
+}
+
+bool PanomerDoc::OpenFile(const LoadCheck* goOn, bool* cancelled)
+{
     fPath = fPath.Absolute();
     Quor_FileStream stream;
     if (stream.Open(fPath, true) != 0)
         return false;
-    return Open(&stream);
+    return Read(&stream, goOn, cancelled);
 }
 
 bool PanomerDoc::Open(Quor_IoStream* stream)
+{
+    bool cancelled = false;
+    return Read(stream, nullptr, &cancelled);
+}
+
+bool PanomerDoc::Read(Quor_IoStream* stream, const LoadCheck* goOn, bool* cancelled)
 {
     // The reload rule compares against the photos held before the read, so an undo reloads only
     // photos that really changed.
@@ -144,7 +156,7 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
                 fCrop[3] = SnappedToEdge(crop[3], kPi / 2);
             }
         } else if (std::strcmp(token, "num_photos") == 0) {
-            ok = ReadPhotos(stream, oldBrightness, oldPaths.get());
+            ok = ReadPhotos(stream, oldBrightness, oldPaths.get(), goOn, cancelled);
         }
         // Any other token is skipped.
     }
@@ -157,7 +169,8 @@ bool PanomerDoc::Open(Quor_IoStream* stream)
     return ok;
 }
 
-bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths)
+bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths,
+    const LoadCheck* goOn, bool* cancelled)
 {
     int count;
     if (!stream->Read(&count))
@@ -210,7 +223,24 @@ bool PanomerDoc::ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, c
         fPhotoImage[i].Swap(aside[from]);
         fLoadResult[i] = asideResult[from];
     }
-    Quor_Parallel::For(reloads, [this, &reload](int n) { UpdatePhoto(reload[n], kPreviewSize); });
+    // Once the check has said stop, the photos not yet begun are skipped; the ones being decoded
+    // finish.
+    std::atomic<bool> stopped{false};
+    std::atomic<int> loaded{0};
+    Quor_Parallel::For(reloads, [&](int n) {
+        if (stopped.load(std::memory_order_relaxed))
+            return;
+        if (goOn != nullptr && !(*goOn)(loaded.load(std::memory_order_relaxed), reloads)) {
+            stopped.store(true, std::memory_order_relaxed);
+            return;
+        }
+        UpdatePhoto(reload[n], kPreviewSize);
+        loaded.fetch_add(1, std::memory_order_relaxed);
+    });
+    if (stopped.load(std::memory_order_relaxed)) {
+        *cancelled = true;
+        return false;
+    }
     return ok;
 }
 
@@ -265,6 +295,15 @@ bool PanomerDoc::Save(Quor_IoStream* stream)
 
 std::unique_ptr<PanomerDoc> PanomerDoc::ReadAnother(const char* path) const
 {
+    return ReadAnother(path, LoadCheck(), nullptr);
+}
+
+std::unique_ptr<PanomerDoc> PanomerDoc::ReadAnother(const char* path, const LoadCheck& goOn, bool* cancelled) const
+{
+    bool stopped = false;
+    if (cancelled == nullptr)
+        cancelled = &stopped;
+    *cancelled = false;
     std::unique_ptr<PanomerDoc> opened(new (std::nothrow) PanomerDoc(fFocalLength));
     if (!opened)
         return nullptr;
@@ -280,7 +319,7 @@ std::unique_ptr<PanomerDoc> PanomerDoc::ReadAnother(const char* path) const
     opened->fRenderHeight = fRenderHeight;
     opened->fQuality = fQuality;
     try {
-        if (!opened->Open())
+        if (!opened->OpenFile(goOn ? &goOn : nullptr, cancelled))
             return nullptr;
     } catch (const std::bad_alloc&) {
         return nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -55,6 +56,13 @@ public:
     // file that leaves them out keeps. Null when the file does not read as a project, or when
     // memory is short.
     std::unique_ptr<PanomerDoc> ReadAnother(const char* path) const;
+    // Asked before each photo a read decodes, on the thread that decodes it (several at once),
+    // with the photos decoded so far and the photos to decode. False skips that photo and every
+    // one not yet begun, and the read fails.
+    using LoadCheck = std::function<bool(int loaded, int count)>;
+    // As above, asking goOn before each photo; *cancelled (when given) says whether it was goOn
+    // that ended the read.
+    std::unique_ptr<PanomerDoc> ReadAnother(const char* path, const LoadCheck& goOn, bool* cancelled) const;
     // Takes over everything of `opened`, which is left with what this document held: the photos'
     // pixels change hands, neither copied nor loaded again. The history does not carry over.
     void ReplaceWith(PanomerDoc& opened);
@@ -137,7 +145,12 @@ private:
     // Reads a saved form back (the history's states).
     void Restore(const std::string& state);
 
-    bool ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths);
+    // Open(), asking goOn (may be null) before each photo it decodes; *cancelled becomes true
+    // when goOn said stop.
+    bool OpenFile(const LoadCheck* goOn, bool* cancelled);
+    bool Read(Quor_IoStream* stream, const LoadCheck* goOn, bool* cancelled);
+    bool ReadPhotos(Quor_IoStream* stream, const float* oldBrightness, const Quor_Path* oldPaths,
+        const LoadCheck* goOn, bool* cancelled);
 
     UndoHistory fHistory;
     std::string fCleanState;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/BrightnessMatch.h"
@@ -19,6 +20,7 @@
 #include "app/ui/AlertWnd.h"
 #include "app/ui/ExportFlow.h"
 #include "app/ui/MissingPhotos.h"
+#include "app/ui/OpenProgress.h"
 #include "app/ui/OutputGuard.h"
 #include "app/ui/PanomerCodes.h"
 #include "app/ui/PanomerMainLayer.h"
@@ -367,13 +369,17 @@ void PanomerWnd::OpenDocument(const char* path)
         fMainLayer->PhotoList()->OnFileDrop(file, kListDropPoint, 0);
         return;
     }
-    // The file is read on the side: a file that is no project leaves the open document, its
-    // undo point, the list and the canvas exactly as they were. Decoding the previews of a large
-    // project never seen before takes seconds.
+    // The file is read on the side: a file that is no project, or an open cancelled, leaves the
+    // open document, its undo point, the list and the canvas exactly as they were. Decoding the
+    // previews of a large project never seen before takes seconds, beside a progress window with
+    // Cancel once it takes longer than a moment.
     Quor_Cursor* cursor = Cursor();
     SetCursor(Quor_Cursor::waitCursor);
-    std::unique_ptr<PanomerDoc> opened = fDocument.ReadAnother(file);
+    OpenResult result = OpenProgress::Open(&fDocument, this, file);
     SetCursor(cursor);
+    if (result.status == OpenStatus::kCancelled)
+        return;
+    std::unique_ptr<PanomerDoc> opened = std::move(result.doc);
     if (!opened) {
         Quor_Alert(this, kAlertExclamation, "Could not open document.",
                    "The file is either corrupt, or is from a newer version of Panomer.", file, "OK");
