@@ -12,10 +12,13 @@
 
 #include "app/core/PhotoAlign.h"
 #include "app/ui/AlignProgress.h"
+#include "app/ui/OpenProgress.h"
 #include "app/ui/PanomerCodes.h"
 #include "tests/app/ui/EditorTestSupport.h"
 #include "tests/app/ui/ExportTestSupport.h"
 #include "tests/support/GoldenImage.h"
+#include "toolkit/core/Quor_MemStream.h"
+#include "toolkit/core/Quor_Thread.h"
 #include "toolkit/widgets/Quor_ProgressBar.h"
 #include "toolkit/widgets/Quor_TextControl.h"
 #include "toolkit/widgets/Quor_ToolBar.h"
@@ -704,6 +707,65 @@ TEST_F(PanomerWndTest, CancelledAlignAllLeavesEveryPhotoWhereItWas)
     EXPECT_FALSE(Doc().CanUndo());
     EXPECT_FALSE(Doc().fModified);
     EXPECT_EQ(Canvas()->PhotoNote(), "Align All cancelled");
+}
+
+// Catches a Cancel during a slow open that still replaces the project, or changes any of it (its
+// saved text, title, undo step, list, photos' pixels), says more than nothing, or leaves the
+// progress window open; a bar that does not show the photos read; and a quick open that flashes
+// the window or does not open. The open is held on its fourth photo until Cancel is asked for.
+TEST_F(PanomerWndTest, ACancelledOpenLeavesTheProjectAsItWasAndAQuickOneShowsNoWindow)
+{
+    const std::string other = MakeProject(6, "other.qpm", "elsewhere");
+    Start(MakeProject(2));
+    Edit();
+    Key('s', QUOR_HOST_CTRL);
+    ASSERT_FALSE(Doc().fModified);
+    auto saved = [this] {
+        Quor_MemStream stream;
+        EXPECT_EQ(stream.OpenWrite(0), 0);
+        EXPECT_TRUE(Doc().Save(&stream));
+        return std::string(reinterpret_cast<const char*>(stream.RawData()), static_cast<size_t>(stream.FileSize()));
+    };
+    const std::string text = saved();
+    const std::string title = Wnd()->Title().Buffer();
+    const uint8_t* pixels = Doc().fPhotoImage[1].Bits();
+    ASSERT_STREQ(Doc().UndoLabel(), "Move");
+
+    OpenProgress::gCheckpointHook = [](OpenProgress* progress, int loaded) {
+        for (int waited = 0; loaded >= 3 && !progress->CancelRequested() && waited < 10000; waited += 5)
+            Quor_Snooze(5);
+    };
+    float bar = -1.0f;
+    fHost.SetIdleHook([&] {
+        OpenProgress* progress = export_test::OpenDialog<OpenProgress>();
+        if (progress == nullptr || bar >= 0.0f)
+            return;
+        bar = progress->Bar()->Value();
+        fHost.PushKey(progress->Window()->PlatformWindow(), kEscape);
+    });
+    Choose({other});
+    ChooseMenu(kCmdOpen);
+    OpenProgress::gCheckpointHook = nullptr;
+    EXPECT_GE(bar, 1.0f / 6 - 1e-4f);
+    EXPECT_LE(bar, 3.0f / 6 + 1e-4f);
+    EXPECT_EQ(export_test::OpenDialog<OpenProgress>(), nullptr);
+    EXPECT_TRUE(fAlerts.empty());
+    EXPECT_EQ(saved(), text);
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), title);
+    EXPECT_STREQ(Doc().UndoLabel(), "Move");
+    EXPECT_FALSE(Doc().fModified);
+    EXPECT_EQ(Doc().fPhotoImage[1].Bits(), pixels);
+    EXPECT_EQ(List()->CountPhotos(), 0);
+
+    bool shown = false;
+    fHost.SetIdleHook([&] { shown = shown || export_test::OpenDialog<OpenProgress>() != nullptr; });
+    Choose({other});
+    ChooseMenu(kCmdOpen);
+    AnswerAlertsFromNowOn();
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(Doc().fNumPhotos, 6);
+    EXPECT_TRUE(Doc().fPhotoImage[5].IsValid());
+    EXPECT_EQ(std::string(Wnd()->Title().Buffer()), "other.qpm - Quor Panomer");
 }
 
 // Catches a photo moved onto a chance fit, or left put without a word: a photo that overlaps no
