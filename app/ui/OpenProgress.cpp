@@ -43,7 +43,7 @@ OpenResult OpenProgress::Open(const PanomerDoc* current, Quor_Wnd* parent, const
 }
 
 OpenProgress::OpenProgress(const PanomerDoc* current, Quor_Wnd* parent, OpenResult* outcome)
-    : Quor_Dialog("Open", parent),
+    : Quor_Dialog("Opening", parent),
       OpenOwner(current),
       fOutcome(outcome),
       fBar(nullptr),
