@@ -1,19 +1,9 @@
 #include "app/ui/AlignProgress.h"
 
-#include <new>
-
+#include "app/ui/ProgressForm.h"
 #include "toolkit/core/Quor_Message.h"
-#include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/Quor_Wnd.h"
-#include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_ProgressBar.h"
-#include "toolkit/widgets/Quor_StaticText.h"
-
-namespace {
-
-constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
-
-}  // namespace
 
 AlignProgress::AlignProgress(const PanomerDoc* doc, Quor_Wnd* parent, AlignResult* outcome)
     : Quor_Dialog("Align All", parent),
@@ -26,20 +16,9 @@ AlignProgress::AlignProgress(const PanomerDoc* doc, Quor_Wnd* parent, AlignResul
       fRefused(false),
       fFinished(false)
 {
-    auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
-    if (form == nullptr)
-        return;
-    // Without a window manager's title bar, this line says what the bar measures.
-    if (auto* caption = new (std::nothrow) Quor_StaticText("Aligning the photos...", QUOR_ALIGN_LEFT, kFixed))
-        form->AddChild(caption, QUOR_LAYOUT_NONE);
-    fBar = new (std::nothrow) Quor_ProgressBar(256, kFixed);
-    if (fBar != nullptr)
-        form->AddChild(fBar, QUOR_LAYOUT_NONE);
-    fCancel = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 72, false, kFixed);
-    if (fCancel != nullptr)
-        form->AddChild(fCancel, QUOR_LAYOUT_FAR);
-    AddChild(form);
-    SetKeyButtons(nullptr, fCancel);
+    const ProgressForm form = ProgressForm::Build(this, "Aligning the photos...");
+    fBar = form.bar;
+    fCancel = form.cancel;
 }
 
 AlignProgress::~AlignProgress()

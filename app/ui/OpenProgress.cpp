@@ -3,18 +3,10 @@
 #include <new>
 #include <utility>
 
+#include "app/ui/ProgressForm.h"
 #include "toolkit/core/Quor_Message.h"
-#include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/Quor_Wnd.h"
-#include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_ProgressBar.h"
-#include "toolkit/widgets/Quor_StaticText.h"
-
-namespace {
-
-constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
-
-}  // namespace
 
 int OpenProgress::gQuietMilliseconds = 500;
 std::function<void(OpenProgress* progress, int loaded)> OpenProgress::gCheckpointHook;
@@ -51,20 +43,9 @@ OpenProgress::OpenProgress(const PanomerDoc* current, Quor_Wnd* parent, OpenResu
       fAttached(false),
       fFinished(false)
 {
-    auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
-    if (form == nullptr)
-        return;
-    // Without a window manager's title bar, this line says what the bar measures.
-    if (auto* caption = new (std::nothrow) Quor_StaticText("Opening the project...", QUOR_ALIGN_LEFT, kFixed))
-        form->AddChild(caption, QUOR_LAYOUT_NONE);
-    fBar = new (std::nothrow) Quor_ProgressBar(256, kFixed);
-    if (fBar != nullptr)
-        form->AddChild(fBar, QUOR_LAYOUT_NONE);
-    fCancel = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 72, false, kFixed);
-    if (fCancel != nullptr)
-        form->AddChild(fCancel, QUOR_LAYOUT_FAR);
-    AddChild(form);
-    SetKeyButtons(nullptr, fCancel);
+    const ProgressForm form = ProgressForm::Build(this, "Opening the project...");
+    fBar = form.bar;
+    fCancel = form.cancel;
 }
 
 OpenProgress::~OpenProgress()

@@ -1,23 +1,14 @@
 #include "app/ui/RenderProgress.h"
 
-#include <new>
 #include <unistd.h>
 
 #include "app/core/PanomerDoc.h"
+#include "app/ui/ProgressForm.h"
 #include "toolkit/core/Quor_Message.h"
-#include "toolkit/framework/Quor_LayoutView.h"
 #include "toolkit/framework/Quor_Wnd.h"
-#include "toolkit/widgets/Quor_Button.h"
 #include "toolkit/widgets/Quor_ProgressBar.h"
-#include "toolkit/widgets/Quor_StaticText.h"
 
 RenderOptions RenderProgress::gRenderOptions;
-
-namespace {
-
-constexpr unsigned int kFixed = QUOR_FOLLOW_LEFT | QUOR_FOLLOW_TOP;
-
-}  // namespace
 
 RenderProgress::RenderProgress(PanomerDoc* doc, Quor_Wnd* parent, RenderResult* outcome)
     : RenderProgress(doc, parent, RenderKind::kJpeg, outcome)
@@ -36,22 +27,9 @@ RenderProgress::RenderProgress(PanomerDoc* doc, Quor_Wnd* parent, RenderKind kin
       fStarted(false),
       fFinished(false)
 {
-    auto* form = new (std::nothrow) Quor_LayoutView(Quor_LayoutView::kVertical, 8, Quor_Point(12, 12));
-    if (form == nullptr)
-        return;
-    // Without a window manager's title bar, this line says what the bar measures.
-    if (auto* caption = new (std::nothrow) Quor_StaticText(kind == RenderKind::kPsd ? "Rendering the layers..."
-                                                                                   : "Rendering the panorama...",
-                                                           QUOR_ALIGN_LEFT, kFixed))
-        form->AddChild(caption, QUOR_LAYOUT_NONE);
-    fBar = new (std::nothrow) Quor_ProgressBar(256, kFixed);
-    if (fBar != nullptr)
-        form->AddChild(fBar, QUOR_LAYOUT_NONE);
-    fCancel = new (std::nothrow) Quor_Button("Cancel", QUOR_MSG_CANCEL, 72, false, kFixed);
-    if (fCancel != nullptr)
-        form->AddChild(fCancel, QUOR_LAYOUT_FAR);
-    AddChild(form);
-    SetKeyButtons(nullptr, fCancel);
+    const ProgressForm form = ProgressForm::Build(this, kind == RenderKind::kPsd ? "Rendering the layers..." : "Rendering the panorama...");
+    fBar = form.bar;
+    fCancel = form.cancel;
 }
 
 RenderProgress::~RenderProgress()
