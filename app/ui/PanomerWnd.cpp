@@ -622,10 +622,7 @@ void PanomerWnd::AlignAll()
     // Reading the files and two rounds over a dozen photos take seconds: the work runs beside a
     // progress window with Cancel, on its own copy of the placements, which come back here only
     // once it has finished.
-    AlignResult result;
-    result.status = AlignStatus::kNoMemory;
-    if (auto* progress = new (std::nothrow) AlignProgress(&fDocument, this, &result))
-        progress->DoModal();
+    const AlignResult result = AlignProgress::Align(&fDocument, this);
     PanomerView* canvas = fMainLayer->Canvas();
     switch (result.status) {
     case AlignStatus::kNoMemory:

@@ -20,14 +20,14 @@ constexpr int kPhotos = 12;
 class CancellingOwner : public OpenOwner {
 public:
     CancellingOwner(const PanomerDoc* doc, int cancelAt) : OpenOwner(doc), fCancelAt(cancelAt) {}
-    ~CancellingOwner() override { CancelOpen(); }
+    ~CancellingOwner() override { Cancel(); }
     void ReachedCheckpoint(int loaded) override
     {
         (void)loaded;
         if (fChecks.fetch_add(1) == fCancelAt)
             RequestCancel();
     }
-    void OpenEnded() override { fEnds.fetch_add(1); }
+    void WorkEnded() override { fEnds.fetch_add(1); }
 
     const int fCancelAt;
     std::atomic<int> fChecks{0};
@@ -77,7 +77,7 @@ TEST(OpenOwner, StopsAtTheNextPhotoWhenCancelledAndOtherwiseReadsTheSameDocument
         CancellingOwner owner(&current, c.cancelAt);
         ASSERT_TRUE(owner.StartOpen(c.path.c_str()));
         ASSERT_TRUE(owner.WaitForEnd(20000));
-        owner.JoinOpen();
+        owner.Join();
         EXPECT_EQ(owner.fEnds.load(), 1);
         OpenResult result = owner.TakeResult();
         EXPECT_EQ(result.status, c.status);

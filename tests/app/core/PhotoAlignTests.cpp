@@ -56,7 +56,7 @@ void PlaceTexture(PanomerDoc* doc, int i, uint32_t seed, float yaw)
 class CancellingOwner : public AlignOwner {
 public:
     CancellingOwner(const PanomerDoc* doc, int cancelAt) : AlignOwner(doc), fCancelAt(cancelAt) {}
-    ~CancellingOwner() override { CancelAlign(); }
+    ~CancellingOwner() override { Cancel(); }
     void ReachedCheckpoint(int aligned) override
     {
         fAligned.push_back(aligned);
@@ -185,7 +185,7 @@ TEST(PhotoAlign, AlignAllOnAWorkerFinishesAsOnTheEventThreadOrLeavesEverythingOn
         float seen = 0.0f;
         for (int k = 0; k < 3000; k++)
             seen += doc.fYaw[k % 3] + doc.fPitch[k % 3] + doc.fRoll[k % 3];
-        owner.JoinAlign();
+        owner.Join();
         EXPECT_TRUE(std::isfinite(seen));
         const AlignResult& result = owner.Result();
         EXPECT_TRUE(SamePlacements(PhotoAlign::Placements::Of(doc), before, 3));
