@@ -716,10 +716,15 @@ bool Quor_JpegDcDecoder::Handles(const jpeg_decompress_struct& info)
         return false;
     if (!info.do_fancy_upsampling || info.dct_method != JDCT_ISLOW || info.CCIR601_sampling)
         return false;
+    // Each component once, so that every plane is written.
+    unsigned planes = 0;
     for (int i = 0; i < info.comps_in_scan; i++) {
         if (info.cur_comp_info[i] == nullptr || !HasTables(info, *info.cur_comp_info[i]))
             return false;
+        planes |= 1u << (info.cur_comp_info[i]->component_index & 3);
     }
+    if (planes != (1u << info.num_components) - 1)
+        return false;
     if (info.num_components == 1)
         return info.jpeg_color_space == JCS_GRAYSCALE;
     if (info.num_components != 3 || info.jpeg_color_space != JCS_YCbCr)
