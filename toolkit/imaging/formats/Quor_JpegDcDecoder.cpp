@@ -25,11 +25,12 @@ constexpr uint8_t kNatural[64] = {0, 1, 8, 16, 9, 2, 3, 10, 17, 24, 32, 25, 18, 
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // Entries of HuffTable::skip: the bits taken (0 when not even one code and its extra bits fit
-// the lookup), the coefficients they cover plus one for an end of block (what the block must
-// still have room for; 127 for a slow entry), and whether they end the block.
-constexpr uint32_t kSkipNeedShift = 4;
+// the lookup), how far they move the coefficient index (127 when nothing fits), and whether
+// they end with the end of the block. The two last read together as one number, which is below
+// 64 - k exactly when the entry neither ends the block nor reaches its end.
+constexpr uint32_t kSkipAdvanceShift = 4;
 constexpr uint32_t kSkipEndOfBlock = 1u << 11;
-constexpr uint16_t kSkipSlow = 127u << kSkipNeedShift;
+constexpr uint16_t kSkipSlow = 127u << kSkipAdvanceShift;
 
 // Entries of HuffTable::value: bits taken (0 when the code and its extra bits are longer than the
 // lookup), the zero run before the coefficient, end of block, and the coefficient (for a DC
@@ -141,7 +142,7 @@ void HuffTable::BuildSkip()
             skip[index] = kSkipSlow;
             continue;
         }
-        skip[index] = static_cast<uint16_t>(taken | (advance + end) << kSkipNeedShift | (end ? kSkipEndOfBlock : 0));
+        skip[index] = static_cast<uint16_t>(taken | advance << kSkipAdvanceShift | (end ? kSkipEndOfBlock : 0));
     }
 }
 
@@ -541,29 +542,39 @@ inline bool SkipAc(BitReader& bits, const HuffTable& table)
 {
     static_assert(4 * kLookBits <= 56);
     int k = 1;
+    // Takes the entry and returns true while it stays inside the block and does not end it.
+    auto step = [&]() {
+        const uint32_t entry = table.skip[bits.Peek(kLookBits)];
+        const int advance = static_cast<int>(entry >> kSkipAdvanceShift);
+        if (k + advance >= 64)
+            return false;
+        bits.Drop(static_cast<int>(entry & 15));
+        k += advance;
+        return true;
+    };
     for (;;) {
         bits.Refill();
-        for (int i = 0; i < 4; i++) {
-            const uint32_t entry = table.skip[bits.Peek(kLookBits)];
-            const int need = static_cast<int>(entry >> kSkipNeedShift) & 127;
-            if (k + need > 64) {
-                // One code at a time near the end of the block, or for a long code.
-                int step = 0;
-                int coefficient = 0;
-                if (!SlowAc(bits, table, &step, &coefficient))
-                    return false;
-                k += step;
-                if (step == 0 || k == 64)
-                    return true;
-                if (k > 64)
-                    return false;
-                break;
-            }
+        if (step() && step() && step() && step())
+            continue;
+        // The entry ends the block, reaches its end or covers too much: take it whole when it
+        // fits, else one code at a time.
+        bits.Refill();
+        const uint32_t entry = table.skip[bits.Peek(kLookBits)];
+        const int advance = static_cast<int>(entry >> kSkipAdvanceShift) & 127;
+        const int end = (entry & kSkipEndOfBlock) != 0;
+        if ((entry & 15) != 0 && k + advance + end <= 64 && (end || k + advance == 64)) {
             bits.Drop(static_cast<int>(entry & 15));
-            k += need;
-            if ((entry & kSkipEndOfBlock) != 0 || k == 64)
-                return true;
+            return true;
         }
+        int taken = 0;
+        int coefficient = 0;
+        if (!SlowAc(bits, table, &taken, &coefficient))
+            return false;
+        k += taken;
+        if (taken == 0 || k == 64)
+            return true;
+        if (k > 64)
+            return false;
     }
 }
 
