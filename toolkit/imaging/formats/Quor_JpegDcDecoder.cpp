@@ -17,7 +17,7 @@ constexpr int kLookSize = 1 << kLookBits;
 // is checked after every block, so this much zeroed slack keeps every read inside the buffer.
 constexpr size_t kSlackBytes = 512;
 // Larger scans are left to libjpeg, which reads them a buffer at a time.
-constexpr int64_t kMaxScanBytes = int64_t(256) << 20;
+constexpr int64_t kMaxScanBytes = int64_t(64) << 20;
 
 // The position in the block of the k-th coefficient of the zig-zag order.
 constexpr uint8_t kNatural[64] = {0, 1, 8, 16, 9, 2, 3, 10, 17, 24, 32, 25, 18, 11, 4, 5, 12, 19, 26, 33, 40,
