@@ -1,5 +1,6 @@
 #include "toolkit/imaging/formats/Quor_JpegReader.h"
 
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -7,6 +8,7 @@
 #include "toolkit/core/Quor_Status.h"
 #include "toolkit/imaging/Quor_PixelConvert.h"
 #include "toolkit/imaging/formats/Quor_ImageFile.h"
+#include "toolkit/imaging/formats/Quor_JpegDcDecoder.h"
 #include "toolkit/math/Quor_Round.h"
 
 namespace {
@@ -37,6 +39,8 @@ uint64_t MinimumBytes(int64_t width, int64_t height)
 {
     return static_cast<uint64_t>((width * height + kPixelsPerByte - 1) / kPixelsPerByte);
 }
+
+std::atomic<bool> sDcDecoder{true};
 
 int64_t RoundUp(int64_t value, int64_t multiple)
 {
@@ -71,6 +75,11 @@ int Quor_JpegReader::ScaleDenominator(int64_t largerSide, int maxSize)
     if (largerSide >= 2 * limit)
         return 2;
     return 1;
+}
+
+void Quor_JpegReader::SetDcDecoder(bool on)
+{
+    sDcDecoder.store(on, std::memory_order_relaxed);
 }
 
 int Quor_JpegReader::Start(FILE* file, Quor_ReadLimits& limits, Quor_ImageReader** reader)
@@ -136,6 +145,8 @@ int Quor_JpegReader::ReadHeader(Quor_ReadLimits& limits)
         if (fCmykRow == nullptr)
             return QUOR_ERR_MEMORY;
     }
+    // The library still starts, so a file it refuses fails here as it always has.
+    fDcDecoder = denominator == 8 && sDcDecoder.load(std::memory_order_relaxed) && Quor_JpegDcDecoder::Handles(info);
     if (Quor_JpegShim::StartDecompress(&fDecoder) != QUOR_OK)
         return QUOR_ERR_READ;
     fWidth = static_cast<int>(info.output_width);
@@ -170,10 +181,39 @@ int Quor_JpegReader::ReadRow(uint32_t* row)
     return QUOR_OK;
 }
 
+int Quor_JpegReader::RestartLibrary()
+{
+    const int denominator = static_cast<int>(fDecoder.cinfo.scale_denom);
+    const J_COLOR_SPACE outSpace = fDecoder.cinfo.out_color_space;
+    Quor_JpegShim::DestroyDecoder(&fDecoder);
+    if (std::fseek(fFile, 0, SEEK_SET) != 0)
+        return QUOR_ERR_DECODE;
+    if (Quor_JpegShim::ReadHeader(&fDecoder, fFile, WorkMemoryLimit()) != QUOR_OK
+        || Quor_JpegShim::CalcOutput(&fDecoder, denominator, outSpace) != QUOR_OK
+        || Quor_JpegShim::StartDecompress(&fDecoder) != QUOR_OK)
+        return QUOR_ERR_DECODE;
+    const jpeg_decompress_struct& info = fDecoder.cinfo;
+    if (static_cast<int>(info.output_width) != fWidth || static_cast<int>(info.output_height) != fHeight)
+        return QUOR_ERR_DECODE;
+    return QUOR_OK;
+}
+
 int Quor_JpegReader::Finish(const Quor_image& dest)
 {
     if (!dest.IsUsable32() || dest.width != fWidth || dest.height != fHeight)
         return QUOR_ERR_ARGUMENT;
+    if (fDcDecoder && fDecoder.cinfo.output_scanline == 0) {
+        // The fast decoder takes the data after what the library has buffered. Anything it does
+        // not expect (a damaged file, say) hands the whole file back to the library, which then
+        // decodes it exactly as it would have.
+        fDcDecoder = false;
+        const jpeg_source_mgr* source = fDecoder.cinfo.src;
+        if (Quor_JpegDcDecoder::Decode(fDecoder.cinfo, source->next_input_byte, source->bytes_in_buffer, fFile, dest)
+            == QUOR_OK)
+            return QUOR_OK;
+        if (RestartLibrary() != QUOR_OK)
+            return QUOR_ERR_DECODE;
+    }
     for (int y = 0; y < fHeight; y++) {
         if (ReadRow(dest.Row32(y)) != QUOR_OK)
             return QUOR_ERR_DECODE;

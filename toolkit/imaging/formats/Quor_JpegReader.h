@@ -21,6 +21,10 @@ public:
     // The denominator (1, 2, 4 or 8) chosen for an image whose larger side is `largerSide`.
     static int ScaleDenominator(int64_t largerSide, int maxSize);
 
+    // Whether Finish decodes the files Quor_JpegDcDecoder handles at 1/8 with it (the default)
+    // or always with libjpeg; the pixels are the same either way. For tests that compare them.
+    static void SetDcDecoder(bool on);
+
     ~Quor_JpegReader() override;
     int Finish(const Quor_image& dest) override;
 
@@ -39,10 +43,13 @@ private:
     int ReadHeader(Quor_ReadLimits& limits);
     int64_t CoefficientBytes() const;
     void ConvertCmykRow(uint32_t* dst) const;
+    // Starts libjpeg over from the beginning of the file, as ReadHeader left it.
+    int RestartLibrary();
 
     FILE* fFile;
     Quor_JpegDecoder fDecoder;
     bool fCmyk = false;
     bool fInverted = false;       // CMYK samples stored inverted (files with an Adobe marker)
+    bool fDcDecoder = false;      // Finish tries Quor_JpegDcDecoder first
     uint8_t* fCmykRow = nullptr;  // one decoded CMYK scanline
 };
