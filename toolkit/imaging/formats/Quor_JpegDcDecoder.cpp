@@ -430,6 +430,7 @@ private:
     int fOutWidth = 0;
     int fOutHeight = 0;
     int fPlanes = 1;
+    int fChromaShift = 0;                   // 1 when a chroma sample stands for two pixels across
     std::unique_ptr<uint8_t[]> fRows;       // one MCU row of each plane at 1/8
     size_t fRowStride = 0;                  // bytes of one row of one plane
     size_t fSegmentEnd = 0;
@@ -454,7 +455,9 @@ bool ScanDecoder::Setup(const jpeg_decompress_struct& info)
         component.plane = source.component_index;
         component.h = fCount == 1 ? 1 : source.h_samp_factor;
         component.v = fCount == 1 ? 1 : source.v_samp_factor;
-        component.whole = fCount == 3 && fMaxH == 2 && source.h_samp_factor == 1;
+        // 4:2:0 chroma goes through the 2x2 transform; 4:2:2 chroma, like luma, is its DC alone
+        // at half the width, which libjpeg then doubles by repeating each sample.
+        component.whole = fCount == 3 && fMaxH == 2 && fMaxV == 2 && source.h_samp_factor == 1;
         const int dcSlot = source.dc_tbl_no;
         const int acSlot = 4 + source.ac_tbl_no;
         if (!built[dcSlot] && !fTables[dcSlot].Build(*info.dc_huff_tbl_ptrs[source.dc_tbl_no], true))
@@ -480,6 +483,7 @@ bool ScanDecoder::Setup(const jpeg_decompress_struct& info)
         fMcuColumns = static_cast<int>((info.image_width + 8 * fMaxH - 1) / (8 * fMaxH));
         fMcuRows = static_cast<int>((info.image_height + 8 * fMaxV - 1) / (8 * fMaxV));
     }
+    fChromaShift = fCount == 3 && fMaxH == 2 && fMaxV == 1 ? 1 : 0;
     fRowStride = static_cast<size_t>(fMcuColumns) * fMaxH;
     fRows.reset(new (std::nothrow) uint8_t[fRowStride * fMaxV * fPlanes]);
     return fRows != nullptr;
@@ -645,9 +649,11 @@ void ScanDecoder::WriteRows(const Quor_image& dest, int firstRow)
         const uint8_t* cr = cb + fRowStride * fMaxV;
         for (int x = 0; x < fOutWidth; x++) {
             const int lum = luma[x];
-            const uint32_t red = Clamp(lum + tables.crRed[cr[x]]);
-            const uint32_t green = Clamp(lum + ((tables.cbGreen[cb[x]] + tables.crGreen[cr[x]]) >> 16));
-            const uint32_t blue = Clamp(lum + tables.cbBlue[cb[x]]);
+            const int blueDifference = cb[x >> fChromaShift];
+            const int redDifference = cr[x >> fChromaShift];
+            const uint32_t red = Clamp(lum + tables.crRed[redDifference]);
+            const uint32_t green = Clamp(lum + ((tables.cbGreen[blueDifference] + tables.crGreen[redDifference]) >> 16));
+            const uint32_t blue = Clamp(lum + tables.cbBlue[blueDifference]);
             out[x] = blue << 24 | green << 16 | red << 8 | 0xFF;
         }
     }
@@ -745,7 +751,7 @@ bool Quor_JpegDcDecoder::Handles(const jpeg_decompress_struct& info)
         && components[2].h_samp_factor == 1 && components[2].v_samp_factor == 1;
     const int lumaH = components[0].h_samp_factor;
     const int lumaV = components[0].v_samp_factor;
-    return chromaOne && lumaH == lumaV && (lumaH == 1 || lumaH == 2);
+    return chromaOne && ((lumaH == 1 && lumaV == 1) || (lumaH == 2 && (lumaV == 1 || lumaV == 2)));
 }
 
 int Quor_JpegDcDecoder::Decode(const jpeg_decompress_struct& info, const uint8_t* buffered, size_t bufferedBytes,

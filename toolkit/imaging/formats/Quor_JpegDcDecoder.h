@@ -1,7 +1,8 @@
 // Decodes the common JPEG files at 1/8 of their size faster than libjpeg does: one sequential
-// Huffman scan of grey or YCbCr 4:4:4 or 4:2:0. At 1/8 a luma block is only its DC coefficient,
-// so the decoder walks past the other 63 a table lookup at a time, several codes and their extra
-// bits at once; the 4:2:0 chroma blocks are decoded whole for their 2x2 transform.
+// Huffman scan of grey or YCbCr 4:4:4, 4:2:2 or 4:2:0. At 1/8 a luma block is only its DC
+// coefficient, so the decoder walks past the other 63 a table lookup at a time, several codes and
+// their extra bits at once; the 4:2:0 chroma blocks are decoded whole for their 2x2 transform, and
+// the 4:2:2 ones, like luma, are their DC alone.
 //
 // The pixels equal libjpeg's own 1/8 decode (accurate integer transform, fancy upsampling, its
 // YCbCr tables) byte for byte. Whatever the decoder does not expect (a code not in a table, a
@@ -20,7 +21,7 @@
 class Quor_JpegDcDecoder {
 public:
     // True when `info`, a header libjpeg has read, is one this decoder reads: one sequential
-    // Huffman scan of all components, 8-bit samples, grey or YCbCr sampled 4:4:4 or 4:2:0, every
+    // Huffman scan of all components, 8-bit samples, grey or YCbCr sampled 4:4:4, 4:2:2 or 4:2:0, every
     // table present.
     static bool Handles(const jpeg_decompress_struct& info);
 

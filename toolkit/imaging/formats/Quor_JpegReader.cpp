@@ -1,5 +1,6 @@
 #include "toolkit/imaging/formats/Quor_JpegReader.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cstring>
@@ -145,8 +146,12 @@ int Quor_JpegReader::ReadHeader(Quor_ReadLimits& limits)
         if (fCmykRow == nullptr)
             return QUOR_ERR_MEMORY;
     }
-    // The library still starts, so a file it refuses fails here as it always has.
-    fDcDecoder = denominator == 8 && sDcDecoder.load(std::memory_order_relaxed) && Quor_JpegDcDecoder::Handles(info);
+    // The library still starts, so a file it refuses fails here as it always has. The fast
+    // decoder holds the rest of the file while it decodes: under a budget too tight for that, the
+    // library, which streams it, decodes instead (the pixels are the same).
+    fDcDecoder = denominator == 8 && sDcDecoder.load(std::memory_order_relaxed) && Quor_JpegDcDecoder::Handles(info)
+        && LoadBytes(limits.maxSize, info.output_width, info.output_height, workBytes + std::max<int64_t>(fileBytes, 0))
+            <= limits.memoryBudget;
     if (Quor_JpegShim::StartDecompress(&fDecoder) != QUOR_OK)
         return QUOR_ERR_READ;
     fWidth = static_cast<int>(info.output_width);
