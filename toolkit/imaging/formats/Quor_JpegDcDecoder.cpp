@@ -489,6 +489,31 @@ bool ScanDecoder::Setup(const jpeg_decompress_struct& info)
     return fRows != nullptr;
 }
 
+// Takes one code the long way, through the first lookup or else the canonical limits: its
+// symbol, or false for a code not in the table. At most 16 bits; the caller has refilled.
+inline bool TakeSymbol(BitReader& bits, const HuffTable& table, int* symbol)
+{
+    const int entry = table.first[bits.Peek(kLookBits)];
+    *symbol = entry & 255;
+    int length = entry >> 8;
+    if (length == 0)
+        length = table.Slow(bits.Peek(16), symbol);
+    if (length == 0)
+        return false;
+    bits.Drop(length);
+    return true;
+}
+
+// Takes the `size` extra bits after a code as the value they stand for (0 when there are none).
+inline int TakeValue(BitReader& bits, int size)
+{
+    if (size == 0)
+        return 0;
+    const int value = Extend(bits.Peek(size), size);
+    bits.Drop(size);
+    return value;
+}
+
 // Decodes a DC difference and returns the component's new DC, as libjpeg keeps it (an int
 // that may wrap, stored as a 16-bit coefficient).
 inline bool DecodeDc(BitReader& bits, ScanComponent& component, int16_t* dc)
@@ -500,15 +525,10 @@ inline bool DecodeDc(BitReader& bits, ScanComponent& component, int16_t* dc)
     if ((entry & 31) != 0) {
         bits.Drop(static_cast<int>(entry & 31));
     } else {
-        int size = table.first[bits.Peek(kLookBits)] & 255;
-        int length = table.first[bits.Peek(kLookBits)] >> 8;
-        if (length == 0)
-            length = table.Slow(bits.Peek(16), &size);
-        if (length == 0)
+        int size = 0;
+        if (!TakeSymbol(bits, table, &size))
             return false;
-        bits.Drop(length);
-        difference = size == 0 ? 0 : Extend(bits.Peek(size), size);
-        bits.Drop(size);
+        difference = TakeValue(bits, size);
     }
     component.prediction += static_cast<uint32_t>(difference);
     *dc = static_cast<int16_t>(component.prediction);
@@ -520,23 +540,13 @@ inline bool DecodeDc(BitReader& bits, ScanComponent& component, int16_t* dc)
 inline bool SlowAc(BitReader& bits, const HuffTable& table, int* step, int* coefficient)
 {
     bits.Refill();
-    int symbol = table.first[bits.Peek(kLookBits)] & 255;
-    int length = table.first[bits.Peek(kLookBits)] >> 8;
-    if (length == 0)
-        length = table.Slow(bits.Peek(16), &symbol);
-    if (length == 0)
+    int symbol = 0;
+    if (!TakeSymbol(bits, table, &symbol))
         return false;
-    bits.Drop(length);
     const int run = symbol >> 4;
     const int size = symbol & 15;
-    *coefficient = 0;
-    if (size == 0) {
-        *step = run == 15 ? 16 : 0;
-        return true;
-    }
-    *coefficient = Extend(bits.Peek(size), size);
-    bits.Drop(size);
-    *step = run + 1;
+    *coefficient = TakeValue(bits, size);
+    *step = size != 0 ? run + 1 : (run == 15 ? 16 : 0);
     return true;
 }
 
