@@ -8,9 +8,7 @@
 WorkerProgress::WorkerProgress(const char* title, Quor_Wnd* parent, const char* caption)
     : Quor_Dialog(title, parent)
 {
-    const ProgressForm form = ProgressForm::Build(this, caption);
-    fBar = form.bar;
-    fCancel = form.cancel;
+    fBar = ProgressForm::Build(this, caption).bar;
 }
 
 void WorkerProgress::Show(int quietMs)

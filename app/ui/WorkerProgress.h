@@ -11,7 +11,6 @@
 #include "app/core/WorkerOwner.h"
 #include "toolkit/widgets/Quor_Dialog.h"
 
-class Quor_Button;
 class Quor_ProgressBar;
 
 class WorkerProgress : public Quor_Dialog, public virtual WorkerOwner {
@@ -50,7 +49,6 @@ private:
     bool Finish(bool finished);
 
     Quor_ProgressBar* fBar = nullptr;
-    Quor_Button* fCancel = nullptr;
     // The window reports go to; 0 until the modal loop runs. Under fWindowLock, the worker's end
     // and the loop's start agree on who closes the window.
     std::mutex fWindowLock;
